@@ -1,0 +1,41 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class MsgIcon { None, Information, Warning, Error, Question };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MsgResult { Ok, Cancel, Yes, No };
+
+struct FileDialogRequest {
+    std::string title;
+    std::string initialDir;
+    std::string fileName;          // proposed name
+    std::string filter;            // Qt filter text, e.g. "Text files (*.92t);;All files (*)"
+    std::string defaultExtension;  // without the dot
+};
+
+// Every modal dialog of the program goes through this one seam, so tests can
+// answer them with scripted replies and no test ever blocks on a window.
+// Texts keep the program's "\r" line breaks; the Qt implementation turns
+// each CR into a line break.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual MsgResult MessageBox(const std::string& text, const std::string& caption,
+                                 MsgIcon icon, MsgButtons buttons) = 0;
+    // The path chosen, or nothing when the user cancelled.
+    virtual std::optional<std::string> SaveFileName(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::string> OpenFileName(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::string> PickDirectory(const std::string& title,
+                                                     const std::string& start) = 0;
+    // The comment prompt of a save: returns the comment the user accepted.
+    virtual std::string PromptComment(const std::string& proposed) = 0;
+};
+
+// Convenience for the common OK box with an icon.
+inline void ShowMessage(Dialogs& d, const std::string& text, MsgIcon icon = MsgIcon::None,
+                        const std::string& caption = "Linkwise")
+{
+    d.MessageBox(text, caption, icon, MsgButtons::Ok);
+}

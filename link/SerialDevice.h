@@ -1,0 +1,42 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Line settings as the serial port applies them to a device.
+struct SerialLineSettings {
+    int baudRate = 9600;
+    int dataBits = 8;              // 4..8
+    char parity = 'N';             // 'N', 'E', 'O', 'M', 'S'
+    int stopBitsTimesTen = 10;     // 10, 15 or 20
+    bool parityErrorChecking = false;
+    bool parityErrorReplacement = false;
+    bool stripNullChars = false;
+    enum class Flow { None, XonXoff, RtsCts, DsrDtr } flow = Flow::None;
+    uint8_t xonChar = 0x11;
+    uint8_t xoffChar = 0x13;
+    uint16_t xonLim = 1024;
+    uint16_t xoffLim = 2048;
+    uint8_t errorChar = 0;
+    uint8_t eofChar = 0;           // 0: keep the device's own
+};
+
+// One open serial line. The real one is a termios descriptor; tests use an
+// in-memory pipe to the virtual calculator.
+class SerialDevice {
+public:
+    virtual ~SerialDevice() = default;
+    virtual bool Open(const std::string& path) = 0;   // false when the device cannot be opened
+    virtual void Close() = 0;
+    virtual bool IsOpen() const = 0;
+    virtual bool Apply(const SerialLineSettings& settings) = 0;
+    // Returns when the bytes have left the port.
+    virtual void Write(const uint8_t* data, size_t count) = 0;
+    virtual int BytesWaiting() = 0;
+    // One received byte 0..255, or -1 when none waits. Never blocks.
+    virtual int ReadOne() = 0;
+    virtual void DiscardInput() = 0;
+    // Sleeps until input arrives or the slice ends; lets polling loops avoid
+    // spinning a core. Returns whether input is waiting.
+    virtual bool WaitForInput(int milliseconds) = 0;
+};

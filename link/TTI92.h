@@ -1,0 +1,81 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "link/Clock.h"
+#include "link/Dialogs.h"
+#include "link/EventPump.h"
+#include "link/PortIO.h"
+#include "link/ReadyLamp.h"
+#include "link/SerialPort.h"
+#include "link/TypeNames.h"
+
+// Everything the link object needs from its surroundings.
+struct LinkEnvironment {
+    Clock& clock;
+    EventPump& pump;
+    Dialogs& dialogs;
+    PortIO& portIO;
+};
+
+// The link object: every conversation with the calculator passes through it.
+// Byte transport over the parallel cable (Cabletype 1) or the serial
+// graph-link cable (Cabletype 2), the packet operations and the ready check.
+class TTI92 {
+public:
+    explicit TTI92(LinkEnvironment env);
+
+    // Published properties.
+    uint16_t PortAdress = 888;
+    uint16_t TimeOut = 1500;
+    uint8_t Cabletype = 1;
+    ReadyLamp* CalcReadyIndicator = nullptr;
+    TSerialPort* SerialPort = nullptr;     // lent, not owned, until Close
+    uint8_t Aborted = 0;                   // set by the user's Abort
+    TypeNameTable TypeNames;
+
+    int Calculator() const { return fCalculator; }
+    void SetCalculator(int model);
+    uint8_t MachineIdSent() const { return fIdSent; }
+    uint8_t MachineIdExpected() const { return fIdExpected; }
+
+    // Byte transport.
+    void PortOut(uint16_t address, uint8_t value);
+    uint8_t PortIn(uint16_t address);
+    void WriteLines(uint8_t value);
+    uint8_t ReadLines();
+    void ResetPort();
+    void SendByte(uint8_t b);
+    uint16_t ReceiveByte();
+    void Open();
+    // Closes the COM port and gives up the serial-port component.
+    void Close();
+
+    // Packets and readiness.
+    void SendAck();
+    void SendReady();
+    void SendCts();
+    void SendString(const std::string& s);
+    std::string SendWord(uint16_t w);
+    bool GetAck();
+    bool GetCts();
+    bool CheckReady();
+
+    Clock& clock() { return fEnv.clock; }
+    EventPump& pump() { return fEnv.pump; }
+    Dialogs& dialogs() { return fEnv.dialogs; }
+
+private:
+    void CheckCableType() const;
+    void SendByteParallel(uint8_t b, uint32_t start);
+    void SendByteSerial(uint8_t b, uint32_t start);
+    uint16_t ReceiveByteParallel(uint32_t start);
+    uint16_t ReceiveByteSerial(uint32_t start);
+    bool ReadMachineId(uint32_t start);
+
+    LinkEnvironment fEnv;
+    int fCalculator = 92;
+    uint8_t fIdSent = 0x09;
+    uint8_t fIdExpected = 0x89;
+};

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Linkwise needs to build, run and test.
+# Needs root (or sudo); run it once as a user with: sudo scripts/install-deps.sh
+set -euo pipefail
+packages=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libgl-dev
+          libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"

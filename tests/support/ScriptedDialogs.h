@@ -1,0 +1,46 @@
+#pragma once
+#include <deque>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "link/Dialogs.h"
+
+// Answers dialogs from a script. Every dialog shown is recorded; a dialog with
+// no scripted answer left fails the running test (message boxes with only an
+// OK button are answered OK without a script entry unless `strict` is set).
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Shown {
+        std::string kind;     // "message", "save", "open", "directory", "comment"
+        std::string text;     // message text, dialog title or proposed comment
+        MsgIcon icon = MsgIcon::None;
+        MsgButtons buttons = MsgButtons::Ok;
+        FileDialogRequest request;
+    };
+    using Answer = std::variant<MsgResult, std::optional<std::string>, std::string>;
+
+    void Expect(Answer answer) { fScript.push_back(std::move(answer)); }
+    void ExpectMessage(MsgResult r) { Expect(r); }
+    void ExpectFile(std::optional<std::string> path) { Expect(std::move(path)); }
+    void ExpectComment(std::string comment) { Expect(std::move(comment)); }
+    bool AllAnswered() const { return fScript.empty(); }
+
+    MsgResult MessageBox(const std::string& text, const std::string& caption, MsgIcon icon,
+                         MsgButtons buttons) override;
+    std::optional<std::string> SaveFileName(const FileDialogRequest& request) override;
+    std::optional<std::string> OpenFileName(const FileDialogRequest& request) override;
+    std::optional<std::string> PickDirectory(const std::string& title,
+                                             const std::string& start) override;
+    std::string PromptComment(const std::string& proposed) override;
+
+    std::vector<Shown> shown;
+    bool strict = false;
+    // Texts of the message boxes shown, in order.
+    std::vector<std::string> Messages() const;
+
+private:
+    template <typename T> T Next(const char* kind);
+    std::deque<Answer> fScript;
+};
