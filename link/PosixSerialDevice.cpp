@@ -1,0 +1,212 @@
+#include "link/PosixSerialDevice.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+speed_t SpeedOf(int baud)
+{
+    switch (baud) {
+    case 110: return B110;
+    case 300: return B300;
+    case 600: return B600;
+    case 1200: return B1200;
+    case 2400: return B2400;
+    case 4800: return B4800;
+    case 9600: return B9600;
+    case 14400: return B19200;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 56000: return B57600;
+    case 57600: return B57600;
+    case 115200: return B115200;
+    case 128000: return B115200;
+    case 230400: return B230400;
+    case 256000: return B230400;
+    default: return B9600;
+    }
+}
+
+tcflag_t SizeOf(int dataBits)
+{
+    switch (dataBits) {
+    case 4:
+    case 5: return CS5;
+    case 6: return CS6;
+    case 7: return CS7;
+    default: return CS8;
+    }
+}
+
+// How long a write may wait for room in a full output queue before the rest
+// is given up (a short write is not reported, as on the original port).
+constexpr int kWriteRoomWaitMs = 2000;
+
+}  // namespace
+
+PosixSerialDevice::~PosixSerialDevice()
+{
+    Close();
+}
+
+bool PosixSerialDevice::Open(const std::string& path)
+{
+    Close();
+    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    // The port is ours alone while open, as on a system that never shares one.
+    if (::isatty(fd))
+        ::ioctl(fd, TIOCEXCL);
+    fFd = fd;
+    return true;
+}
+
+void PosixSerialDevice::Close()
+{
+    if (fFd < 0)
+        return;
+    // Give up the exclusive claim: whoever holds the line's other end (a
+    // pseudo-terminal server) may keep it open, and the claim would outlive us.
+    if (::isatty(fFd))
+        ::ioctl(fFd, TIOCNXCL);
+    ::close(fFd);
+    fFd = -1;
+}
+
+bool PosixSerialDevice::Apply(const SerialLineSettings& s)
+{
+    if (fFd < 0)
+        return false;
+    fStripNulls = s.stripNullChars;
+    termios t{};
+    if (::tcgetattr(fFd, &t) != 0)
+        return false;
+
+    // Raw bytes in both directions: no echo, no line editing, no translation.
+    ::cfmakeraw(&t);
+    t.c_cflag |= CREAD | CLOCAL;
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+
+    speed_t speed = SpeedOf(s.baudRate);
+    ::cfsetispeed(&t, speed);
+    ::cfsetospeed(&t, speed);
+
+    t.c_cflag &= ~CSIZE;
+    t.c_cflag |= SizeOf(s.dataBits);
+
+    t.c_cflag &= ~(PARENB | PARODD | CMSPAR);
+    switch (s.parity) {
+    case 'E': t.c_cflag |= PARENB; break;
+    case 'O': t.c_cflag |= PARENB | PARODD; break;
+    case 'M': t.c_cflag |= PARENB | CMSPAR | PARODD; break;
+    case 'S': t.c_cflag |= PARENB | CMSPAR; break;
+    default: break;
+    }
+    t.c_iflag &= ~(INPCK | IGNPAR | PARMRK);
+    if (s.parity != 'N' && s.parityErrorChecking && s.parityErrorReplacement)
+        t.c_iflag |= INPCK;
+
+    if (s.stopBitsTimesTen > 10)
+        t.c_cflag |= CSTOPB;
+    else
+        t.c_cflag &= ~CSTOPB;
+
+    t.c_iflag &= ~(IXON | IXOFF | IXANY);
+    t.c_cflag &= ~CRTSCTS;
+    if (s.flow == SerialLineSettings::Flow::XonXoff)
+        t.c_iflag |= IXON | IXOFF;
+    else if (s.flow == SerialLineSettings::Flow::RtsCts)
+        t.c_cflag |= CRTSCTS;
+
+    t.c_cc[VSTART] = s.xonChar;
+    t.c_cc[VSTOP] = s.xoffChar;
+    if (s.eofChar != 0)
+        t.c_cc[VEOF] = s.eofChar;
+
+    return ::tcsetattr(fFd, TCSANOW, &t) == 0;
+}
+
+void PosixSerialDevice::Write(const uint8_t* data, size_t count)
+{
+    if (fFd < 0)
+        return;
+    size_t done = 0;
+    while (done < count) {
+        ssize_t n = ::write(fFd, data + done, count - done);
+        if (n > 0) {
+            done += static_cast<size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            pollfd p{fFd, POLLOUT, 0};
+            if (::poll(&p, 1, kWriteRoomWaitMs) > 0 && (p.revents & POLLOUT))
+                continue;
+        }
+        break;
+    }
+    while (::tcdrain(fFd) != 0 && errno == EINTR) {
+    }
+}
+
+int PosixSerialDevice::BytesWaiting()
+{
+    if (fFd < 0)
+        return 0;
+    int n = 0;
+    if (::ioctl(fFd, FIONREAD, &n) != 0)
+        return 0;
+    return n;
+}
+
+int PosixSerialDevice::ReadOne()
+{
+    if (fFd < 0)
+        return -1;
+    for (;;) {
+        uint8_t b = 0;
+        ssize_t n = ::read(fFd, &b, 1);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n != 1)
+            return -1;
+        if (b == 0 && fStripNulls)
+            continue;
+        return b;
+    }
+}
+
+void PosixSerialDevice::DiscardInput()
+{
+    if (fFd >= 0)
+        ::tcflush(fFd, TCIFLUSH);
+}
+
+bool PosixSerialDevice::WaitForInput(int milliseconds)
+{
+    if (milliseconds < 0)
+        milliseconds = 0;
+    if (fFd < 0) {
+        ::poll(nullptr, 0, milliseconds);
+        return false;
+    }
+    pollfd p{fFd, POLLIN, 0};
+    int r = ::poll(&p, 1, milliseconds);
+    if (r <= 0)
+        return false;
+    if (BytesWaiting() > 0)
+        return true;
+    // Ready without a byte: the line hung up (the far end of a pseudo-terminal
+    // closed) and every poll returns at once. Let the slice pass so the caller
+    // still does not spin.
+    ::poll(nullptr, 0, milliseconds);
+    return false;
+}

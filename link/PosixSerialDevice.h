@@ -1,0 +1,38 @@
+#pragma once
+#include "link/SerialDevice.h"
+
+// A serial line on a POSIX terminal device (a real port, a USB adapter or a
+// pseudo-terminal), raw and non-blocking.
+//
+// Where termios has no exact counterpart for a setting:
+// - speeds 14400, 56000, 128000 and 256000 become the nearest standard speed
+//   (19200, 57600, 115200, 230400); 14400 rounds up;
+// - 1.5 stop bits become 2; 4 data bits become 5;
+// - DSR/DTR handshake is not available and runs without handshake;
+// - the XON/XOFF limits and the error character have no equivalent and are
+//   ignored; with parity checking and replacement both on, bytes with a
+//   parity error arrive as 0;
+// - stripping NUL bytes is done while reading.
+class PosixSerialDevice : public SerialDevice {
+public:
+    PosixSerialDevice() = default;
+    ~PosixSerialDevice() override;
+    PosixSerialDevice(const PosixSerialDevice&) = delete;
+    PosixSerialDevice& operator=(const PosixSerialDevice&) = delete;
+
+    bool Open(const std::string& path) override;
+    void Close() override;
+    bool IsOpen() const override { return fFd >= 0; }
+    bool Apply(const SerialLineSettings& settings) override;
+    void Write(const uint8_t* data, size_t count) override;
+    int BytesWaiting() override;
+    int ReadOne() override;
+    void DiscardInput() override;
+    bool WaitForInput(int milliseconds) override;
+
+    int Descriptor() const { return fFd; }
+
+private:
+    int fFd = -1;
+    bool fStripNulls = false;
+};
