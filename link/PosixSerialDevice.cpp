@@ -88,6 +88,12 @@ bool PosixSerialDevice::Apply(const SerialLineSettings& s)
     if (::tcgetattr(fFd, &t) != 0)
         return false;
 
+    SetUp(t, s);
+    return ::tcsetattr(fFd, TCSANOW, &t) == 0;
+}
+
+void PosixSerialDevice::SetUp(termios& t, const SerialLineSettings& s)
+{
     // Raw bytes in both directions: no echo, no line editing, no translation.
     ::cfmakeraw(&t);
     t.c_cflag |= CREAD | CLOCAL;
@@ -129,8 +135,6 @@ bool PosixSerialDevice::Apply(const SerialLineSettings& s)
     t.c_cc[VSTOP] = s.xoffChar;
     if (s.eofChar != 0)
         t.c_cc[VEOF] = s.eofChar;
-
-    return ::tcsetattr(fFd, TCSANOW, &t) == 0;
 }
 
 void PosixSerialDevice::Write(const uint8_t* data, size_t count)

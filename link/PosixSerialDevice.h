@@ -1,4 +1,6 @@
 #pragma once
+#include <termios.h>
+
 #include "link/SerialDevice.h"
 
 // A serial line on a POSIX terminal device (a real port, a USB adapter or a
@@ -31,6 +33,8 @@ public:
     bool WaitForInput(int milliseconds) override;
 
     int Descriptor() const { return fFd; }
+    // Turns a line's attributes into the raw line these settings describe.
+    static void SetUp(termios& t, const SerialLineSettings& settings);
 
 private:
     int fFd = -1;
