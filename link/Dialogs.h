@@ -31,6 +31,13 @@ public:
                                                      const std::string& start) = 0;
     // The comment prompt of a save: returns the comment the user accepted.
     virtual std::string PromptComment(const std::string& proposed) = 0;
+    // The same prompt with its headline ("Enter a comment for "x.92g":");
+    // implementations that show no headline fall back to the prompt above.
+    virtual std::string PromptCommentFor(const std::string& headline, const std::string& proposed)
+    {
+        (void)headline;
+        return PromptComment(proposed);
+    }
 };
 
 // Convenience for the common OK box with an icon.

@@ -4,7 +4,7 @@
 
 // What a transfer routine touches on the window. The main window shows it on
 // its widgets; tests record it; the command line prints it.
-enum class ProgressBarId { varBar, totBar, SaveBar, SaveBackupBar };
+enum class ProgressBarId { varBar, totBar, SaveBar, SaveBackupBar, ConvertBar };
 enum class LabelId { trLabel, Label18, SaveStatus, Label33 };
 enum class ListViewId { ListView1, ListView2 };
 

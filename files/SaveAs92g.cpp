@@ -1,0 +1,164 @@
+#include "files/SaveAs92g.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "files/FileFormat.h"
+#include "files/VariableFileWriter.h"
+#include "link/Exceptions.h"
+#include "transfers/TransferView.h"
+
+std::string FolderPart(const std::string& name)
+{
+    auto slash = name.find('\\');
+    return slash == std::string::npos ? std::string() : name.substr(0, slash);
+}
+
+std::string EntryName(const std::string& name)
+{
+    auto slash = name.find('\\');
+    return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+SavePlan PlanEntries(const std::vector<IndexRecord>& records, bool storeFolders)
+{
+    SavePlan plan;
+    if (records.size() == 1)
+        plan.defaultFolder = storeFolders ? FolderPart(records[0].name) : "main";
+    bool folders = records.size() > 1 && storeFolders;
+    std::string current;
+    for (size_t i = 0; i < records.size(); ++i) {
+        std::string folder = FolderPart(records[i].name);
+        if (folders && !folder.empty() && folder != current) {
+            plan.entries.push_back({true, folder, i});
+            ++plan.folderRuns;
+            current = folder;
+        }
+        plan.entries.push_back({false, EntryName(records[i].name), i});
+    }
+    return plan;
+}
+
+namespace {
+class TempFileBeside {
+public:
+    explicit TempFileBeside(const std::filesystem::path& target)
+        : fTarget(target),
+          fPath(target.parent_path() / ("." + target.filename().string() + ".linkwise-part"))
+    {
+    }
+    ~TempFileBeside()
+    {
+        if (!fDone) {
+            std::error_code ec;
+            std::filesystem::remove(fPath, ec);
+        }
+    }
+    const std::filesystem::path& Path() const { return fPath; }
+    void ReplaceTarget()
+    {
+        std::error_code ec;
+        std::filesystem::rename(fPath, fTarget, ec);
+        if (ec)
+            throw EFileError("Cannot replace " + fTarget.string() + ": " + ec.message());
+        fDone = true;
+    }
+
+private:
+    std::filesystem::path fTarget, fPath;
+    bool fDone = false;
+};
+}  // namespace
+
+bool SaveAs92g(TransferView& view, const TempStore& store, bool storeFolders,
+               const std::string& path, bool backup, bool log, const std::string& comment)
+{
+    const std::string fileName = std::filesystem::path(path).filename().string();
+    bool result = false;
+    std::string resultText;
+    view.TransferMode(true);
+    view.SetLabel(LabelId::SaveStatus, "Saving " + fileName + "..");
+    view.SetLabel(LabelId::Label33, "Saving " + fileName + "..");
+    try {
+        std::vector<IndexRecord> records = store.ReadIndex();
+        const uint64_t dataSize = store.DataSize();
+        if (dataSize == 0) {
+            view.TransferMode(false);
+            return true;
+        }
+        const bool folders = records.size() > 1 && storeFolders;
+        if (folders)
+            view.ShowStatus("Calculating headers");
+        SavePlan plan = PlanEntries(records, storeFolders);
+        if (plan.entries.size() > ti92::kMaxEntries)
+            throw EFileError("A TI-92 file holds at most 255 entries; the store needs " +
+                             std::to_string(plan.entries.size()) + ".");
+
+        view.ShowStatus("Writing headers");
+        TempFileBeside part(path);
+        std::ofstream out(part.Path(), std::ios::binary | std::ios::trunc);
+        if (!out)
+            throw EFileError("Cannot create " + path + ".");
+        VariableFileWriter writer(out);
+        writer.WriteHeader(plan.defaultFolder, comment, plan.entries.size());
+
+        const int barMax = static_cast<int>(dataSize);
+        for (auto bar : {ProgressBarId::SaveBar, ProgressBarId::SaveBackupBar}) {
+            view.SetBarMax(bar, barMax);
+            view.SetBarPosition(bar, 0);
+        }
+
+        // A backup's data part has no zero prefix: image and checksum only.
+        const uint64_t partExtra = backup ? 2 : 6;
+        uint64_t offset = ti92::FirstDataOffset(plan.entries.size());
+        for (const PlannedEntry& e : plan.entries) {
+            const IndexRecord& r = records[e.record];
+            if (e.isFolder) {
+                writer.AddFolder(e.name, static_cast<uint32_t>(offset));
+                continue;
+            }
+            if (r.length < 0)
+                throw EFileError("The index of the temporary store is damaged.");
+            offset += static_cast<uint64_t>(r.length) + partExtra;
+            if (offset > UINT32_MAX)
+                throw EFileError("The file would be larger than 4 GB.");
+            writer.AddVariable(e.name, r.type, static_cast<uint32_t>(offset));
+        }
+        writer.EndTable();
+        view.ShowStatus("Writing datapart");
+
+        for (const IndexRecord& r : records) {
+            view.ShowStatus("Writing data for " + r.name);
+            std::string bytes = store.ReadItem(r);
+            writer.WriteDataPart(bytes, backup, [&](size_t i) {
+                int position = static_cast<int>(uint64_t(r.start) + i);
+                view.SetBarPosition(ProgressBarId::SaveBar, position);
+                view.SetBarPosition(ProgressBarId::SaveBackupBar, position);
+                view.ProcessMessages();
+            });
+            view.ShowStatus("Data successfully written");
+        }
+        writer.Finish();
+        out.close();
+        if (!out)
+            throw EFileError("Cannot write " + path + ".");
+        part.ReplaceTarget();
+
+        view.SetLabel(LabelId::SaveStatus, fileName + " saved");
+        view.SetLabel(LabelId::Label33, fileName + " saved");
+        resultText = "The received variable(s) was saved into \"" + fileName + "\".";
+        for (auto bar : {ProgressBarId::SaveBar, ProgressBarId::SaveBackupBar})
+            view.SetBarPosition(bar, view.BarMax(bar));
+        result = true;
+    } catch (const std::exception& e) {
+        view.ErrorDialog(ErrorDialogText("saving the file", e));
+        resultText = " An error (" + ErrorClassName(e) + ") occured while saving" + fileName + ".";
+        result = false;
+    }
+    if (log)
+        view.StatusMemoAdd(resultText);
+    view.ShowStatus("Closing files");
+    view.TransferMode(false);
+    view.ShowStatus("(none)");
+    return result;
+}

@@ -1,0 +1,21 @@
+#pragma once
+#include <string>
+
+#include "link/Dialogs.h"
+
+class TempStore;
+class TransferView;
+
+// The save dialog of the "&Save to file" button: for a single stored
+// variable the extension of its type comes first and its name (without the
+// folder) is proposed; otherwise group files and the previous name.
+FileDialogRequest PrepareSaveDialog(const TempStore& store, const FileDialogRequest& previous);
+
+// The save dialog of the backup-save step.
+FileDialogRequest PrepareBackupSaveDialog(const std::string& initialDir);
+
+// "&Save to file": dialog, comment prompt, save, then the wizard moves on
+// whatever the result. `dialogState` keeps the name between calls. False
+// when the dialog was cancelled or the save failed.
+bool SaveReceivedVariables(Dialogs& dialogs, TransferView& view, const TempStore& store,
+                           bool storeFolders, bool backupChecked, FileDialogRequest& dialogState);

@@ -1,0 +1,27 @@
+#pragma once
+#include <string>
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// "Enter a comment!": the comment of a file being saved, 34 characters at most.
+class TCommentForm : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kMaxLength = 34;
+
+    explicit TCommentForm(QWidget* parent = nullptr);
+
+    // Shows the form modally; the edited text after OK, else an empty text.
+    std::string Ask(const std::string& headlineText, const std::string& proposed);
+
+    QLabel* headline;
+    QLineEdit* Comment;
+    QPushButton* OkButton;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+};
