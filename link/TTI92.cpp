@@ -1,0 +1,337 @@
+#include "link/TTI92.h"
+
+#include <array>
+
+#include "link/Exceptions.h"
+#include "link/PacketCommands.h"
+
+namespace {
+
+const char* const kNotReadyText =
+    "Calculator is not ready!\r* Check the cable\r* Be sure that you are in homescreen (press "
+    "<diamond> and Q)";
+
+// Line A is driven by data bit 0 and read on status bit 5; line B by data
+// bit 1 and status bit 4. ReadLines packs them as bit 1 (A) and bit 0 (B).
+constexpr uint8_t kLinesIdle = 3;
+constexpr uint8_t kPullLineA = 2;
+constexpr uint8_t kPullLineB = 1;
+constexpr uint8_t kLineAHigh = 2;
+constexpr uint8_t kLineBHigh = 1;
+constexpr uint8_t kStatusLineA = 0x20;
+constexpr uint8_t kStatusLineB = 0x10;
+constexpr uint8_t kStatusLines = 0x30;
+
+}  // namespace
+
+TTI92::TTI92(LinkEnvironment env) : TypeNames(DefaultTypeNames()), fEnv(env)
+{
+    SetCalculator(92);
+}
+
+void TTI92::SetCalculator(int model)
+{
+    try {
+        switch (model) {
+        case 92:
+            fIdSent = 0x09;
+            fIdExpected = 0x89;
+            break;
+        case 82:
+            fIdSent = 0x02;
+            fIdExpected = 0x82;
+            ShowMessage(fEnv.dialogs, "Sorry, TI82 not yet supported!");
+            break;
+        case 85:
+            fIdSent = 0x05;
+            fIdExpected = 0x85;
+            ShowMessage(fEnv.dialogs, "Sorry, TI85 not yet supported!");
+            break;
+        default:
+            ShowMessage(fEnv.dialogs, "Only the TI92 is supported yet!");
+            break;
+        }
+        fCalculator = 92;
+    } catch (...) {
+        fCalculator = -1;
+    }
+}
+
+void TTI92::PortOut(uint16_t address, uint8_t value)
+{
+    fEnv.portIO.PortOut(address, value);
+}
+
+uint8_t TTI92::PortIn(uint16_t address)
+{
+    return fEnv.portIO.PortIn(address);
+}
+
+void TTI92::WriteLines(uint8_t value)
+{
+    PortOut(PortAdress, value & 3);
+}
+
+uint8_t TTI92::ReadLines()
+{
+    auto lines = [this] {
+        return static_cast<uint8_t>((PortIn(PortAdress + 1) & kStatusLines) >> 4);
+    };
+    uint8_t first = lines();
+    uint8_t second = lines();
+    if (first == second)
+        return first;
+    return lines();
+}
+
+void TTI92::ResetPort()
+{
+    PortOut(PortAdress, 0xFF);
+}
+
+void TTI92::CheckCableType() const
+{
+    if (Cabletype != 1 && Cabletype != 2)
+        throw ELinkError("Invalid cable settings. Check your settings.");
+}
+
+namespace {
+// Milliseconds since start; unsigned arithmetic makes a counter wrap harmless.
+uint32_t Since(Clock& clock, uint32_t start)
+{
+    return clock.GetTickCount() - start;
+}
+
+ELinkError SendTimeout(int bitsOk)
+{
+    return ELinkError("Timeout occured when sending byte.\r" + std::to_string(bitsOk) +
+                      " bit was sent ok.");
+}
+}  // namespace
+
+void TTI92::SendByte(uint8_t b)
+{
+    CheckCableType();
+    uint32_t start = fEnv.clock.GetTickCount();
+    if (Cabletype == 1)
+        SendByteParallel(b, start);
+    else
+        SendByteSerial(b, start);
+}
+
+uint16_t TTI92::ReceiveByte()
+{
+    CheckCableType();
+    uint32_t start = fEnv.clock.GetTickCount();
+    if (Cabletype == 1)
+        return ReceiveByteParallel(start);
+    return ReceiveByteSerial(start);
+}
+
+void TTI92::SendByteParallel(uint8_t b, uint32_t start)
+{
+    static constexpr std::array<uint8_t, 8> mask = {1, 2, 4, 8, 16, 32, 64, 128};
+    Clock& clock = fEnv.clock;
+    bool timedOut = false;
+    int i = 0;
+    // Waits while the given line of ReadLines is in the given state.
+    auto waitWhile = [&](uint8_t line, bool high) {
+        while (((ReadLines() & line) != 0) == high && !timedOut)
+            timedOut = Since(clock, start) > TimeOut;
+    };
+    while (i != 8) {
+        if (ReadLines() == kLinesIdle) {
+            if ((b & mask[static_cast<size_t>(i)]) == 0) {
+                WriteLines(kPullLineB);
+                waitWhile(kLineAHigh, true);
+                WriteLines(kLinesIdle);
+                waitWhile(kLineAHigh, false);
+            } else {
+                WriteLines(kPullLineA);
+                waitWhile(kLineBHigh, true);
+                WriteLines(kLinesIdle);
+                waitWhile(kLineBHigh, false);
+            }
+            ++i;
+        }
+        uint32_t elapsed = Since(clock, start);
+        timedOut = elapsed > TimeOut;
+        if (elapsed > 700 && elapsed < 1100)
+            fEnv.pump.ProcessMessages();
+        if (timedOut)
+            throw SendTimeout(i - 1);
+        if (Aborted)
+            throw EUserError("Operation aborted.");
+    }
+}
+
+uint16_t TTI92::ReceiveByteParallel(uint32_t start)
+{
+    Clock& clock = fEnv.clock;
+    const uint16_t status = PortAdress + 1;
+    bool timedOut = false;
+    uint16_t r = 0;
+    auto ackWhileLow = [&](uint8_t statusLine) {
+        while ((PortIn(status) & statusLine) == 0 && !timedOut)
+            timedOut = Since(clock, start) > TimeOut;
+    };
+    for (int bit = 0; bit < 8; ++bit) {
+        uint8_t s = PortIn(status) & kStatusLines;
+        while (s == kStatusLines && !timedOut) {
+            uint32_t elapsed = Since(clock, start);
+            timedOut = elapsed > TimeOut;
+            s = PortIn(status) & kStatusLines;
+            if (elapsed > 700)
+                fEnv.pump.ProcessMessages();
+        }
+        if (timedOut)
+            break;
+        if (s == kStatusLineB) {
+            // Line A low: a 1 bit; acknowledge on line B.
+            r = static_cast<uint16_t>((r >> 1) | 0x80);
+            PortOut(PortAdress, kPullLineB);
+            ackWhileLow(kStatusLineA);
+        } else {
+            // Line B low (or both): a 0 bit; acknowledge on line A.
+            r = static_cast<uint16_t>(r >> 1);
+            PortOut(PortAdress, kPullLineA);
+            ackWhileLow(kStatusLineB);
+        }
+        PortOut(PortAdress, kLinesIdle);
+    }
+    if (timedOut)
+        throw ELinkError("Timeout occured when receiving byte.");
+    if (Aborted)
+        throw EUserError("Operation aborted.");
+    return r;
+}
+
+void TTI92::SendByteSerial(uint8_t b, uint32_t start)
+{
+    if (SerialPort) {
+        SerialPort->PurgeInput();
+        SerialPort->WriteData(&b, 1);
+    }
+    if (Since(fEnv.clock, start) > TimeOut)
+        throw SendTimeout(-1);
+    if (Aborted)
+        throw EUserError("Operation aborted.");
+}
+
+uint16_t TTI92::ReceiveByteSerial(uint32_t start)
+{
+    if (SerialPort)
+        SerialPort->PurgeOutput();
+    int r = -1;
+    bool timedOut = false;
+    do {
+        r = SerialPort ? SerialPort->ReadByte() : -1;
+        uint32_t elapsed = Since(fEnv.clock, start);
+        timedOut = elapsed > TimeOut;
+        if (elapsed > 700)
+            fEnv.pump.ProcessMessages();
+        // Sleep on the line for a slice instead of spinning a core.
+        if (r == -1 && !timedOut && SerialPort)
+            SerialPort->WaitForInput(1);
+    } while (r == -1 && !timedOut);
+    if (timedOut)
+        throw ELinkError("Timeout occured when receiving byte.");
+    if (Aborted)
+        throw EUserError("Operation aborted.");
+    return static_cast<uint16_t>(r);
+}
+
+void TTI92::Open()
+{
+    if (!SerialPort || !SerialPort->OpenPort())
+        fEnv.dialogs.MessageBox("An error occured while opening the comport!", "Linkwise",
+                                MsgIcon::Error, MsgButtons::Ok);
+    fEnv.pump.ProcessMessages();
+}
+
+void TTI92::Close()
+{
+    if (SerialPort)
+        SerialPort->ClosePort();
+    SerialPort = nullptr;
+}
+
+void TTI92::SendAck()
+{
+    SendString(std::string{static_cast<char>(fIdSent), static_cast<char>(Cmd::ACK), 0, 0});
+}
+
+void TTI92::SendReady()
+{
+    SendString(std::string{static_cast<char>(fIdSent), static_cast<char>(Cmd::RDY), 0, 0});
+}
+
+void TTI92::SendCts()
+{
+    SendString(std::string{static_cast<char>(fIdSent), static_cast<char>(Cmd::CTS), 0, 0});
+}
+
+void TTI92::SendString(const std::string& s)
+{
+    for (char c : s)
+        SendByte(static_cast<uint8_t>(c));
+}
+
+std::string TTI92::SendWord(uint16_t w)
+{
+    uint8_t low = static_cast<uint8_t>(w % 256);
+    uint8_t high = static_cast<uint8_t>(w / 256);
+    SendByte(low);
+    SendByte(high);
+    return std::string{static_cast<char>(low), static_cast<char>(high)};
+}
+
+bool TTI92::ReadMachineId(uint32_t start)
+{
+    uint16_t b = 0;
+    do {
+        b = ReceiveByte();
+    } while (b != fIdExpected && Since(fEnv.clock, start) <= 2000);
+    return b == fIdExpected;
+}
+
+bool TTI92::GetAck()
+{
+    uint32_t start = fEnv.clock.GetTickCount();
+    bool gotId = ReadMachineId(start);
+    if (Since(fEnv.clock, start) >= 2000 || !gotId)
+        return false;
+    uint16_t command = ReceiveByte();
+    ReceiveByte();
+    ReceiveByte();
+    return command == Cmd::ACK || command == Cmd::CTS;
+}
+
+bool TTI92::GetCts()
+{
+    uint32_t start = fEnv.clock.GetTickCount();
+    bool gotId = ReadMachineId(start);
+    if (Since(fEnv.clock, start) >= 2000 || !gotId)
+        return false;
+    if (ReceiveByte() != Cmd::CTS)
+        return false;
+    ReceiveByte();
+    ReceiveByte();
+    return true;
+}
+
+bool TTI92::CheckReady()
+{
+    try {
+        SendReady();
+        bool ok = GetAck();
+        if (ok && CalcReadyIndicator)
+            CalcReadyIndicator->SetBrushColor(kLampGreen);
+        fEnv.clock.Sleep(200);
+        return ok;
+    } catch (...) {
+        if (CalcReadyIndicator)
+            CalcReadyIndicator->SetBrushColor(kLampRed);
+        throw ELinkError(kNotReadyText);
+    }
+}

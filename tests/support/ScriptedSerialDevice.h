@@ -1,0 +1,48 @@
+#pragma once
+#include <deque>
+#include <functional>
+#include <string>
+
+#include "link/SerialDevice.h"
+
+// A serial device whose input is scripted by the test and whose output is
+// recorded. `onWrite` lets a test answer a byte the moment it is written.
+class ScriptedSerialDevice : public SerialDevice {
+public:
+    bool Open(const std::string& path) override { openedPath = path; open = openable; return open; }
+    void Close() override { open = false; }
+    bool IsOpen() const override { return open; }
+    bool Apply(const SerialLineSettings& s) override { ++applied; settings = s; return true; }
+    void Write(const uint8_t* data, size_t count) override
+    {
+        for (size_t i = 0; i < count; ++i) {
+            written.push_back(static_cast<char>(data[i]));
+            if (onWrite)
+                onWrite(data[i]);
+        }
+    }
+    int BytesWaiting() override { return static_cast<int>(input.size()); }
+    int ReadOne() override
+    {
+        if (input.empty())
+            return -1;
+        uint8_t b = static_cast<uint8_t>(input.front());
+        input.pop_front();
+        return b;
+    }
+    void DiscardInput() override { ++inputDiscards; input.clear(); }
+    bool WaitForInput(int) override { ++waits; return !input.empty(); }
+
+    void Feed(const std::string& bytes) { input.insert(input.end(), bytes.begin(), bytes.end()); }
+
+    bool openable = true;
+    bool open = false;
+    std::string openedPath;
+    int applied = 0;
+    SerialLineSettings settings;
+    std::string written;
+    std::deque<char> input;
+    int inputDiscards = 0;
+    int waits = 0;
+    std::function<void(uint8_t)> onWrite;
+};
