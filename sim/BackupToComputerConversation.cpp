@@ -1,0 +1,56 @@
+#include "sim/BackupToComputerConversation.h"
+
+#include <algorithm>
+
+#include "sim/CalculatorLink.h"
+
+SimConversation::Result BackupToComputerConversation::Begin(const SimPacket&)
+{
+    fImage = fLink.Calc().MemoryImage();
+    fLink.SendAck();
+    SendHeaderOrEnd();
+    return Result::Continue;
+}
+
+void BackupToComputerConversation::SendHeaderOrEnd()
+{
+    if (fPos >= fImage.size()) {
+        fLink.SendShort(Cmd::EOT);
+        fState = State::AwaitFinalAck;
+        return;
+    }
+    const std::string& version = fLink.Calc().romVersion;
+    const size_t block = std::min(kBlockSize, fImage.size() - fPos);
+    std::string header = LongLE(static_cast<uint32_t>(block));
+    header += static_cast<char>(kTypeBackup);
+    header += static_cast<char>(version.size());
+    header += version;
+    fLink.SendData(Cmd::VAR, header);
+    fState = State::AwaitCts;
+}
+
+SimConversation::Result BackupToComputerConversation::OnPacket(const SimPacket& p)
+{
+    switch (fState) {
+    case State::AwaitCts: {
+        if (p.cmd == Cmd::ACK)
+            return Result::Continue;
+        if (p.cmd != Cmd::CTS)
+            return Result::NotMine;
+        const size_t block = std::min(kBlockSize, fImage.size() - fPos);
+        fLink.SendAck();
+        fLink.SendData(Cmd::DATA, std::string(4, '\0') + fImage.substr(fPos, block));
+        fPos += block;
+        fState = State::AwaitDataAck;
+        return Result::Continue;
+    }
+    case State::AwaitDataAck:
+        if (p.cmd != Cmd::ACK)
+            return Result::NotMine;
+        SendHeaderOrEnd();
+        return Result::Continue;
+    case State::AwaitFinalAck:
+        return p.cmd == Cmd::ACK ? Result::Done : Result::NotMine;
+    }
+    return Result::NotMine;
+}

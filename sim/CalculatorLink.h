@@ -1,0 +1,68 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/SimConversation.h"
+#include "sim/SimFaults.h"
+#include "sim/SimPacket.h"
+#include "sim/VirtualTI92.h"
+
+// The calculator's end of the link at byte level: it takes the computer's
+// bytes one at a time, answers complete packets through the conversation
+// they belong to, and queues its reply bytes for the cable to carry.
+class CalculatorLink {
+public:
+    explicit CalculatorLink(VirtualTI92& calc);
+    ~CalculatorLink();
+    CalculatorLink(const CalculatorLink&) = delete;
+    CalculatorLink& operator=(const CalculatorLink&) = delete;
+
+    VirtualTI92& Calc() { return fCalc; }
+    SimFaults faults;
+    bool keepLog = true;                 // record every packet received
+
+    // From the computer.
+    void Receive(uint8_t b);
+    void Receive(const std::string& bytes);
+    // Drops a half-received packet; the pty server calls it after a pause.
+    void ResetFraming();
+    bool InPacket() const { return fReader.InPacket(); }
+
+    // To the computer.
+    bool HasOutput() const { return fOutPos < fOut.size(); }
+    size_t OutputPending() const { return fOut.size() - fOutPos; }
+    int TakeByte();                      // -1 when nothing waits
+    std::string TakeOutput();            // everything waiting
+    void DiscardOutput();
+
+    // What happened.
+    const std::vector<SimPacket>& Received() const { return fReceived; }
+    const std::string& SentBytes() const { return fSent; }
+    int VariableRequests() const { return fVariableRequests; }
+    std::string ActiveConversation() const { return fActive ? fActive->Name() : std::string(); }
+
+    // Used by the conversations.
+    void SendAck();
+    void SendShort(uint8_t cmd, uint16_t word = 0);
+    void SendData(uint8_t cmd, const std::string& data, bool damaged = false);
+    void SendRefusal();
+    void SendChecksumError();
+
+private:
+    void OnPacket(const SimPacket& p);
+    void Start(const SimPacket& p);
+    void Run(std::unique_ptr<SimConversation> c, const SimPacket& opening);
+    void Emit(const std::string& bytes);
+
+    VirtualTI92& fCalc;
+    SimPacketReader fReader;
+    std::unique_ptr<SimConversation> fActive;
+    std::string fOut;
+    size_t fOutPos = 0;
+    std::string fSent;
+    long fEmitted = 0;
+    std::vector<SimPacket> fReceived;
+    int fVariableRequests = 0;
+};

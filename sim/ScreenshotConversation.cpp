@@ -1,0 +1,17 @@
+#include "sim/ScreenshotConversation.h"
+
+#include "sim/CalculatorLink.h"
+
+SimConversation::Result ScreenshotConversation::Begin(const SimPacket&)
+{
+    fLink.SendAck();
+    std::string screen = fLink.Calc().screen;
+    screen.resize(VirtualTI92::kScreenBytes, '\0');
+    fLink.SendData(Cmd::DATA, screen);
+    return Result::Continue;
+}
+
+SimConversation::Result ScreenshotConversation::OnPacket(const SimPacket& p)
+{
+    return p.cmd == Cmd::ACK ? Result::Done : Result::NotMine;
+}

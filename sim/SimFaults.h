@@ -1,0 +1,25 @@
+#pragma once
+#include <cstdint>
+#include <set>
+#include <string>
+
+#include "link/PacketCommands.h"
+
+// Switches that make the virtual TI-92 misbehave, for tests of the
+// computer's side. Request numbers count variable requests (not the
+// directory or backup requests) from 1.
+struct SimFaults {
+    bool silent = false;                 // never answers (on the parallel cable: no one at the far end)
+    long silentAfterBytes = -1;          // stops answering once it has sent this many bytes
+    bool refuseReady = false;            // readiness checks get a refusal instead of ACK
+    bool refuseAllRequests = false;      // every variable request is refused
+    std::set<int> refuseRequests;        // these variable requests are refused
+    bool refuseVariables = false;        // variables and backups from the computer are refused (memory full)
+    uint8_t refusalCommand = Cmd::EOT;   // the 4-byte packet sent instead of ACK
+    std::string garbageBeforeAck;        // junk sent ahead of every ACK
+    bool damageAllDataChecksums = false; // every variable data packet carries a wrong checksum
+    std::set<int> damageDataChecksum;    // these variable requests get a wrong data checksum
+
+    bool Refuses(int request) const { return refuseAllRequests || refuseRequests.count(request) > 0; }
+    bool Damages(int request) const { return damageAllDataChecksums || damageDataChecksum.count(request) > 0; }
+};

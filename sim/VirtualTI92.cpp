@@ -1,0 +1,131 @@
+#include "sim/VirtualTI92.h"
+
+#include <stdexcept>
+
+#include "sim/SimPacket.h"
+
+SimVariable SimVariable::FromData(const std::string& name, uint8_t type, const std::string& data)
+{
+    if (data.size() > 0xFFFF)
+        throw std::invalid_argument("variable " + name + " is larger than 65535 bytes");
+    SimVariable v;
+    v.name = name.substr(0, 8);
+    v.type = type;
+    v.bytes += static_cast<char>(data.size() >> 8);
+    v.bytes += static_cast<char>(data.size() & 0xFF);
+    v.bytes += data;
+    return v;
+}
+
+VirtualTI92::VirtualTI92() : screen(kScreenBytes, '\0')
+{
+    folders.push_back(SimFolder{"main", {}});
+}
+
+VirtualTI92 VirtualTI92::WithDemoContent()
+{
+    VirtualTI92 calc;
+    calc.LoadDemoContent();
+    return calc;
+}
+
+void VirtualTI92::Clear()
+{
+    folders.clear();
+    folders.push_back(SimFolder{"main", {}});
+    currentFolder = "main";
+    fInstalledImage.clear();
+}
+
+SimFolder& VirtualTI92::Folder(const std::string& name)
+{
+    for (auto& f : folders)
+        if (f.name == name)
+            return f;
+    folders.push_back(SimFolder{name.substr(0, 8), {}});
+    return folders.back();
+}
+
+const SimFolder* VirtualTI92::FindFolder(const std::string& name) const
+{
+    for (const auto& f : folders)
+        if (f.name == name)
+            return &f;
+    return nullptr;
+}
+
+SimVariable& VirtualTI92::AddVariable(const std::string& folder, const std::string& name,
+                                      uint8_t type, const std::string& data)
+{
+    return PutVariable(folder, SimVariable::FromData(name, type, data));
+}
+
+SimVariable& VirtualTI92::PutVariable(const std::string& folder, const SimVariable& v)
+{
+    SimFolder& f = Folder(folder.empty() ? currentFolder : folder);
+    for (auto& existing : f.variables)
+        if (existing.name == v.name) {
+            existing = v;
+            return existing;
+        }
+    f.variables.push_back(v);
+    return f.variables.back();
+}
+
+void VirtualTI92::SplitName(const std::string& fullName, std::string& folder,
+                            std::string& name) const
+{
+    size_t slash = fullName.find('\\');
+    if (slash == std::string::npos) {
+        folder = currentFolder;
+        name = fullName;
+        return;
+    }
+    folder = fullName.substr(0, slash);
+    if (folder.empty())
+        folder = currentFolder;
+    name = fullName.substr(slash + 1);
+}
+
+const SimVariable* VirtualTI92::FindVariable(const std::string& fullName) const
+{
+    std::string folder, name;
+    SplitName(fullName, folder, name);
+    const SimFolder* f = FindFolder(folder);
+    if (!f)
+        return nullptr;
+    for (const auto& v : f->variables)
+        if (v.name == name)
+            return &v;
+    return nullptr;
+}
+
+size_t VirtualTI92::VariableCount() const
+{
+    size_t n = 0;
+    for (const auto& f : folders)
+        n += f.variables.size();
+    return n;
+}
+
+void VirtualTI92::SetPixel(int x, int y, bool black)
+{
+    if (x < 0 || y < 0 || x >= kScreenWidth || y >= kScreenHeight)
+        return;
+    char& byte = screen[static_cast<size_t>(y * (kScreenWidth / 8) + x / 8)];
+    const char mask = static_cast<char>(0x80 >> (x % 8));
+    byte = static_cast<char>(black ? (byte | mask) : (byte & ~mask));
+}
+
+bool VirtualTI92::Pixel(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= kScreenWidth || y >= kScreenHeight)
+        return false;
+    return (static_cast<unsigned char>(screen[static_cast<size_t>(y * (kScreenWidth / 8) + x / 8)]) &
+            (0x80 >> (x % 8))) != 0;
+}
+
+void VirtualTI92::ClearScreen()
+{
+    screen.assign(kScreenBytes, '\0');
+}
