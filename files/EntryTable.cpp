@@ -17,6 +17,10 @@ EntryTable ReadEntryTable(const ByteSource& file)
     table.defaultFolder = CopyUntilNul(std::string_view(header).substr(ti92::kDefaultFolderOffset),
                                        ti92::kNameLength);
     table.comment = header.substr(ti92::kCommentOffset, ti92::kCommentLength);
+    if (header.size() <= ti92::kCountOffset) {
+        table.truncated = true;
+        return table;
+    }
     table.count = static_cast<uint8_t>(header[ti92::kCountOffset]);
 
     std::string folder = table.count == 1 ? table.defaultFolder : std::string();

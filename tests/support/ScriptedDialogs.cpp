@@ -54,6 +54,15 @@ std::string ScriptedDialogs::PromptComment(const std::string& proposed)
     return Next<std::string>("comment");
 }
 
+std::string ScriptedDialogs::PromptCommentFor(const std::string& headline,
+                                              const std::string& proposed)
+{
+    FileDialogRequest r;
+    r.title = headline;
+    shown.push_back({"comment", proposed, MsgIcon::None, MsgButtons::Ok, r});
+    return Next<std::string>("comment");
+}
+
 std::vector<std::string> ScriptedDialogs::Messages() const
 {
     std::vector<std::string> out;

@@ -34,6 +34,8 @@ public:
     std::optional<std::string> PickDirectory(const std::string& title,
                                              const std::string& start) override;
     std::string PromptComment(const std::string& proposed) override;
+    // Recorded like PromptComment, with the headline in request.title.
+    std::string PromptCommentFor(const std::string& headline, const std::string& proposed) override;
 
     std::vector<Shown> shown;
     bool strict = false;

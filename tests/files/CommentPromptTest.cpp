@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "files/CommentPrompt.h"
+#include "files/widgets/TCommentForm.h"
+
+namespace {
+QApplication& App()
+{
+    static int argc = 1;
+    static char name[] = "test_files";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+}  // namespace
+
+TEST(CommentPromptTest, ProposalAndHeadline)
+{
+    std::string proposal = CommentProposal(QDateTime(QDate(1999, 12, 31), QTime(15, 3)));
+    EXPECT_EQ(proposal.rfind("File dated ", 0), 0u);
+    EXPECT_EQ(proposal.back(), '.');
+    EXPECT_NE(proposal.find("31"), std::string::npos);
+    EXPECT_LE(proposal.size(), 34u);
+    EXPECT_EQ(CommentHeadline("/home/u/calc/x.92e"), "Enter a comment for \"x.92e\":");
+}
+
+TEST(CommentPromptTest, FormLimitsTheCommentAndReturnsItOnOk)
+{
+    App();
+    TCommentForm form;
+    EXPECT_EQ(form.windowTitle(), "Enter a comment!");
+    EXPECT_EQ(form.headline->text(), "Please enter a comment:");
+    EXPECT_EQ(form.Comment->maxLength(), 34);
+    EXPECT_TRUE(form.OkButton->isDefault());
+
+    QTimer::singleShot(0, &form, [&] {
+        EXPECT_EQ(form.headline->text(), "Enter a comment for \"a.92g\":");
+        form.Comment->setText(QString(40, 'x'));
+        form.OkButton->click();
+    });
+    EXPECT_EQ(form.Ask("Enter a comment for \"a.92g\":", "File dated now."), std::string(34, 'x'));
+
+    QTimer::singleShot(0, &form, [&] { form.reject(); });
+    EXPECT_EQ(form.Ask("h", "File dated now."), "");
+}

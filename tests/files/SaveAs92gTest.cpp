@@ -1,0 +1,290 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "files/ByteSource.h"
+#include "files/EntryTable.h"
+#include "files/SaveAs92g.h"
+#include "files/SaveDialogSetup.h"
+#include "files/TempStore.h"
+#include "tests/files/FileTestSupport.h"
+#include "tests/support/RecordingTransferView.h"
+#include "tests/support/ScriptedDialogs.h"
+
+namespace {
+class SaveTest : public ::testing::Test {
+protected:
+    ScratchFolder dir;
+    TempStore store{dir.Path()};
+    RecordingTransferView view;
+
+    void SetUp() override { store.Clear(); }
+    bool Save(const std::string& name, bool storeFolders = true, bool backup = false,
+              const std::string& comment = "")
+    {
+        return SaveAs92g(view, store, storeFolders, dir / name, backup, true, comment);
+    }
+    void AddThree()
+    {
+        store.AddItem("main\\a", 0x00, SizedData(Hex("AA")));
+        store.AddItem("main\\b", 0x0C, SizedData(Hex("BBCC")));
+        store.AddItem("prgm\\c", 0x12, SizedData(""));
+    }
+};
+
+const std::string kHeaderStart = "**TI92**" + Hex("0100");
+}  // namespace
+
+TEST_F(SaveTest, SingleVariableIs93BytesExactly)
+{
+    store.AddItem("main\\x", 0x00, Hex("0003 010203"));
+    ASSERT_TRUE(Save("x.92e"));
+    std::string expected = kHeaderStart + "main" + Zeros(4) + Zeros(40) + Hex("0100") +
+                           Hex("52000000") + "x" + Zeros(7) + Hex("00 000000") + Hex("5D000000") +
+                           Hex("A55A") + Hex("00000000 0003 010203 0900");
+    EXPECT_EQ(expected.size(), 93u);
+    EXPECT_EQ(ReadFile(dir / "x.92e"), expected);
+
+    EXPECT_EQ(view.memo, std::vector<std::string>{"The received variable(s) was saved into \"x.92e\"."});
+    EXPECT_EQ(view.Label(LabelId::SaveStatus), "x.92e saved");
+    EXPECT_EQ(view.Label(LabelId::Label33), "x.92e saved");
+    EXPECT_EQ(view.labelHistory[LabelId::SaveStatus].front(), "Saving x.92e..");
+    EXPECT_EQ(view.statuses, (std::vector<std::string>{"Writing headers", "Writing datapart",
+                                                       "Writing data for main\\x",
+                                                       "Data successfully written", "Closing files",
+                                                       "(none)"}));
+    EXPECT_EQ(view.BarMax(ProgressBarId::SaveBar), 5);
+    EXPECT_EQ(view.BarPosition(ProgressBarId::SaveBar), 5);
+    EXPECT_EQ(view.BarPosition(ProgressBarId::SaveBackupBar), 5);
+    EXPECT_EQ(view.transferModeOn, 1);
+    EXPECT_EQ(view.transferModeOff, 1);
+    EXPECT_FALSE(view.transferMode);
+    // No scratch file is left beside the target.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3);
+}
+
+TEST_F(SaveTest, StoreFoldersOffNamesMainAsDefaultFolder)
+{
+    store.AddItem("prgm\\x", 0x00, Hex("0003 010203"));
+    ASSERT_TRUE(Save("x.92e", false));
+    std::string bytes = ReadFile(dir / "x.92e");
+    EXPECT_EQ(bytes.substr(10, 8), "main" + Zeros(4));
+    EXPECT_EQ(bytes.substr(64, 8), "x" + Zeros(7));
+}
+
+TEST_F(SaveTest, GroupOfThreeVariablesInTwoFolders)
+{
+    AddThree();
+    ASSERT_TRUE(Save("g.92g", true, false, "Group"));
+    std::string expected = kHeaderStart + Zeros(8) + "Group" + Zeros(35) + Hex("0500") +
+                           Hex("92000000") +
+                           "main" + Zeros(4) + Hex("1F 00 0200") + Hex("92000000") +
+                           "a" + Zeros(7) + Hex("00 00 0000") + Hex("9B000000") +
+                           "b" + Zeros(7) + Hex("0C 00 0000") + Hex("A5000000") +
+                           "prgm" + Zeros(4) + Hex("1F 00 0100") + Hex("A5000000") +
+                           "c" + Zeros(7) + Hex("12 00 0000") + Hex("AD000000") + Hex("A55A") +
+                           Hex("00000000 0001AA AB00") + Hex("00000000 0002BBCC 8901") +
+                           Hex("00000000 0000 0000");
+    EXPECT_EQ(ReadFile(dir / "g.92g"), expected);
+    EXPECT_EQ(view.statuses.front(), "Calculating headers");
+}
+
+TEST_F(SaveTest, GroupWithoutFolders)
+{
+    AddThree();
+    ASSERT_TRUE(Save("g.92g", false));
+    std::string expected = kHeaderStart + Zeros(8) + Zeros(40) + Hex("0300") + Hex("72000000") +
+                           "a" + Zeros(7) + Hex("00 00 0000") + Hex("7B000000") +
+                           "b" + Zeros(7) + Hex("0C 00 0000") + Hex("85000000") +
+                           "c" + Zeros(7) + Hex("12 00 0000") + Hex("8D000000") + Hex("A55A") +
+                           Hex("00000000 0001AA AB00") + Hex("00000000 0002BBCC 8901") +
+                           Hex("00000000 0000 0000");
+    EXPECT_EQ(ReadFile(dir / "g.92g"), expected);
+    EXPECT_EQ(view.statuses.front(), "Writing headers");
+}
+
+TEST_F(SaveTest, CommentOf34CharactersFillsItsFieldAndLongerIsCut)
+{
+    store.AddItem("main\\x", 0x00, Hex("0003 010203"));
+    const std::string comment34 = "abcdefghijklmnopqrstuvwxyz01234567";
+    ASSERT_TRUE(Save("x.92e", true, false, comment34 + "89"));
+    std::string bytes = ReadFile(dir / "x.92e");
+    EXPECT_EQ(bytes.size(), 93u);
+    EXPECT_EQ(bytes.substr(18, 34), comment34);
+    EXPECT_EQ(bytes.substr(52, 6), Zeros(6));
+    EXPECT_EQ(bytes.substr(58, 2), Hex("0100"));
+}
+
+TEST_F(SaveTest, EmptyStoreLeavesTheTargetAlone)
+{
+    WriteFile(dir / "old.92g", "precious");
+    EXPECT_TRUE(Save("old.92g"));
+    EXPECT_EQ(ReadFile(dir / "old.92g"), "precious");
+    EXPECT_TRUE(view.memo.empty());
+    EXPECT_TRUE(view.errorDialogs.empty());
+    EXPECT_FALSE(view.transferMode);
+    EXPECT_TRUE(Save("new.92g"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "new.92g"));
+}
+
+TEST_F(SaveTest, BackupRecordHasNoZeroPrefixAndEndOffsetIsTheLength)
+{
+    store.AddItem("1.11", 0x1D, Hex("010203FF"));
+    ASSERT_TRUE(Save("b.92b", true, true, "Backup"));
+    std::string expected = kHeaderStart + Zeros(8) + "Backup" + Zeros(34) + Hex("0100") +
+                           Hex("52000000") + "1.11" + Zeros(4) + Hex("1D 000000") +
+                           Hex("58000000") + Hex("A55A") + Hex("010203FF 0501");
+    EXPECT_EQ(ReadFile(dir / "b.92b"), expected);
+}
+
+TEST_F(SaveTest, ChecksumsWrapAtSixteenBits)
+{
+    // 00 FE + 01 = 255; a 3-byte variable of FF FF FE plus size word 00 03 = 767.
+    store.AddItem("main\\x", 0x00, Hex("00FE") + std::string(253, '\0') + Hex("01"));
+    ASSERT_TRUE(Save("x.92e"));
+    std::string bytes = ReadFile(dir / "x.92e");
+    EXPECT_EQ(bytes.substr(bytes.size() - 2), Hex("FF00"));
+    store.Clear();
+    store.AddItem("main\\y", 0x00, Hex("0003 FFFFFE"));
+    ASSERT_TRUE(Save("y.92e"));
+    bytes = ReadFile(dir / "y.92e");
+    EXPECT_EQ(bytes.substr(bytes.size() - 2), Hex("FF02"));
+}
+
+TEST_F(SaveTest, NamesWithoutFolderJoinTheCurrentFolderOrStandBeforeTheFirst)
+{
+    store.AddItem("\\u", 0x00, SizedData("1"));
+    store.AddItem("v", 0x00, SizedData("2"));
+    store.AddItem("main\\a", 0x00, SizedData("3"));
+    store.AddItem("\\w", 0x00, SizedData("4"));
+    store.AddItem("prgm\\c", 0x00, SizedData("5"));
+    store.AddItem("main\\d", 0x00, SizedData("6"));
+    ASSERT_TRUE(Save("g.92g"));
+    DiskBytes file(dir / "g.92g");
+    EntryTable table = ReadEntryTable(file);
+    ASSERT_EQ(table.count, 9);
+    ASSERT_EQ(table.entries.size(), 9u);
+    std::vector<std::string> names, folders;
+    for (const auto& e : table.entries) {
+        names.push_back(e.name + (e.IsFolder() ? "/" + std::to_string(e.folderSize) : ""));
+        folders.push_back(e.folder);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"u", "v", "main/2", "a", "w", "prgm/1", "c", "main/1", "d"}));
+    EXPECT_EQ(folders, (std::vector<std::string>{"", "", "main", "main", "main", "prgm", "prgm", "main", "main"}));
+    // Each data part holds its own variable.
+    std::string expectedData = "123456";
+    size_t v = 0;
+    for (const auto& e : table.entries) {
+        if (!e.IsFolder()) {
+            EXPECT_EQ(ReadVariableData(file, e), SizedData(expectedData.substr(v++, 1)));
+        }
+    }
+}
+
+TEST_F(SaveTest, GroupFileOver64KilobytesReadsBack)
+{
+    std::vector<std::string> data;
+    for (int i = 0; i < 3; ++i) {
+        data.push_back(std::string(35000, static_cast<char>('a' + i)) + std::to_string(i));
+        store.AddItem("big\\v" + std::to_string(i), 0x0B, SizedData(data.back()));
+    }
+    ASSERT_TRUE(Save("big.92g"));
+    DiskBytes file(dir / "big.92g");
+    EXPECT_GT(file.Size(), 105000u);
+    EntryTable table = ReadEntryTable(file);
+    ASSERT_EQ(table.entries.size(), 4u);
+    EXPECT_EQ(table.entries[0].folderSize, 3);
+    EXPECT_EQ(table.entries.back().nextOffset, file.Size());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(ReadVariableData(file, table.entries[i + 1]), SizedData(data[i])) << i;
+    EXPECT_GT(table.entries[3].dataOffset, 65535u);
+}
+
+TEST_F(SaveTest, FailedSaveKeepsTheOldFileAndReportsTheError)
+{
+    store.AddItem("main\\x", 0x00, Hex("0003 010203"));
+    // The index claims more bytes than the data file holds: the save fails half-way.
+    store.AddItem("main\\y", 0x00, Hex("0003 01"));
+    {
+        auto records = store.ReadIndex();
+        TempStoreWriter w(store, true);
+        w.Write(Hex("0003 010203") + Hex("0003 01"));
+        records[1].length = 5;
+        w.AddRecord(records[0]);
+        w.AddRecord(records[1]);
+        w.Close();
+    }
+    WriteFile(dir / "old.92g", "precious");
+    EXPECT_FALSE(Save("old.92g"));
+    EXPECT_EQ(ReadFile(dir / "old.92g"), "precious");
+    ASSERT_EQ(view.errorDialogs.size(), 1u);
+    EXPECT_EQ(view.errorDialogs[0].rfind("Some error occured while saving the file!\r\rMore info:\r"
+                                         "Errorclass: EFileError\rMessage: \r", 0),
+              0u);
+    EXPECT_EQ(view.memo, std::vector<std::string>{" An error (EFileError) occured while savingold.92g."});
+    EXPECT_EQ(view.statuses.back(), "(none)");
+    EXPECT_FALSE(view.transferMode);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3);
+}
+
+TEST_F(SaveTest, MissingStoreAndUnwritableFolderAreErrors)
+{
+    store.Remove();
+    EXPECT_FALSE(Save("x.92g"));
+    EXPECT_EQ(view.errorDialogs.size(), 1u);
+
+    store.AddItem("main\\x", 0x00, Hex("0003 010203"));
+    std::filesystem::create_directory(dir.Path() / "ro");
+    std::filesystem::permissions(dir.Path() / "ro", std::filesystem::perms::owner_read |
+                                                        std::filesystem::perms::owner_exec);
+    if (getuid() == 0)
+        GTEST_SKIP() << "running as root: permissions are not enforced";
+    EXPECT_FALSE(Save("ro/x.92e"));
+    EXPECT_EQ(view.errorDialogs.size(), 2u);
+}
+
+TEST_F(SaveTest, SaveDialogProposesTheTypeAndName)
+{
+    store.AddItem("main\\x", 0x00, Hex("0003 010203"));
+    FileDialogRequest r = PrepareSaveDialog(store, {});
+    EXPECT_EQ(r.title, "Save variable(s) as..");
+    EXPECT_EQ(r.defaultExtension, "92e");
+    EXPECT_EQ(r.filter, "TI92 expression files (*.92e);;TI92 groupfiles (*.92g)");
+    EXPECT_EQ(r.fileName, "x.92e");
+
+    store.Clear();
+    store.AddItem("main\\bk", 0x1D, "image");
+    r = PrepareSaveDialog(store, {});
+    EXPECT_EQ(r.defaultExtension, "92g");
+    EXPECT_EQ(r.filter, "TI92 groupfiles (*.92g)");
+    EXPECT_EQ(r.fileName, "bk.92g");
+
+    AddThree();
+    FileDialogRequest previous;
+    previous.fileName = "last.92g";
+    r = PrepareSaveDialog(store, previous);
+    EXPECT_EQ(r.defaultExtension, "92g");
+    EXPECT_EQ(r.fileName, "last.92g");
+}
+
+TEST_F(SaveTest, SaveButtonAsksForNameAndCommentThenMovesOn)
+{
+    store.AddItem("main\\x", 0x00, Hex("0003 010203"));
+    ScriptedDialogs dialogs;
+    FileDialogRequest state;
+    dialogs.ExpectFile(std::nullopt);
+    EXPECT_FALSE(SaveReceivedVariables(dialogs, view, store, true, false, state));
+    EXPECT_EQ(view.nextClicks, 0);
+
+    dialogs.ExpectFile(dir / "x.92e");
+    dialogs.ExpectComment("");  // a cancelled comment dialog
+    EXPECT_TRUE(SaveReceivedVariables(dialogs, view, store, true, false, state));
+    EXPECT_EQ(view.nextClicks, 1);
+    ASSERT_EQ(dialogs.shown.back().kind, "comment");
+    EXPECT_EQ(dialogs.shown.back().request.title, "Enter a comment for \"x.92e\":");
+    EXPECT_EQ(dialogs.shown.back().text.rfind("File dated ", 0), 0u);
+    EXPECT_EQ(dialogs.shown.back().text.back(), '.');
+    EXPECT_EQ(ReadFile(dir / "x.92e").substr(18, 40), Zeros(40));
+}

@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include "files/TempStore.h"
+#include "link/Exceptions.h"
+#include "tests/files/FileTestSupport.h"
+
+TEST(TempStoreTest, IndexRecordLayoutKeeps17CharacterNames)
+{
+    IndexRecord r{"abcdefgh\\ijklmnop", 4, 0x1020, -1, 0x1D};
+    std::string bytes = EncodeIndexRecord(r);
+    ASSERT_EQ(bytes.size(), 36u);
+    EXPECT_EQ(bytes.substr(0, 18), "\x11" "abcdefgh\\ijklmnop");
+    EXPECT_EQ(bytes.substr(18, 2), Zeros(2));
+    EXPECT_EQ(bytes.substr(20, 16), Hex("04000000 20100000 FFFFFFFF 1D 000000"));
+    IndexRecord back = DecodeIndexRecord(bytes);
+    EXPECT_EQ(back.name, r.name);
+    EXPECT_EQ(back.start, 4);
+    EXPECT_EQ(back.finish, 0x1020);
+    EXPECT_EQ(back.length, -1);
+    EXPECT_EQ(back.type, 0x1D);
+
+    r.name = "abcdefgh\\ijklmnopq";
+    EXPECT_EQ(DecodeIndexRecord(EncodeIndexRecord(r)).name, "abcdefgh\\ijklmnop");
+    // A damaged length byte never reaches past the name field.
+    bytes[0] = '\x40';
+    EXPECT_EQ(DecodeIndexRecord(bytes).name.size(), 17u);
+}
+
+TEST(TempStoreTest, CreateAppendAndReadBack)
+{
+    ScratchFolder dir;
+    TempStore store(dir.Path());
+    EXPECT_EQ(store.DataPath(), dir.Path() / "~data.~92");
+    EXPECT_EQ(store.IndexPath(), dir.Path() / "~indx.~92");
+    store.Clear();
+    EXPECT_EQ(store.DataSize(), 0u);
+    EXPECT_TRUE(store.ReadIndex().empty());
+
+    store.AddItem("main\\a", 0x00, SizedData("abc"));
+    {
+        // Item by item, as a receive writes: the size word, the data, the record.
+        TempStoreWriter w(store, false);
+        IndexRecord r{"main\\b", static_cast<int32_t>(w.Position()), 0, 0, 0x0C};
+        w.Write(Hex("0000"));
+        w.Write("xy");
+        w.WriteAt(r.start, Hex("0002"));
+        r.finish = static_cast<int32_t>(w.Position());
+        r.length = r.finish - r.start;
+        w.AddRecord(r);
+        w.Close();
+    }
+    auto records = store.ReadIndex();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[1].start, 5);
+    EXPECT_EQ(store.ReadItem(records[0]), SizedData("abc"));
+    EXPECT_EQ(store.ReadItem(records[1]), SizedData("xy"));
+    EXPECT_EQ(store.DataSize(), 9u);
+
+    // A record pointing past the data is an error, not a short read.
+    records[1].length = 10;
+    EXPECT_THROW(store.ReadItem(records[1]), EFileError);
+
+    TempStoreWriter(store, true).Close();
+    EXPECT_EQ(store.DataSize(), 0u);
+    store.Remove();
+    EXPECT_THROW(store.ReadIndex(), EFileError);
+}
