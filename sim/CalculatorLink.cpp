@@ -97,6 +97,8 @@ void CalculatorLink::OnPacket(const SimPacket& p)
 {
     if (keepLog)
         fReceived.push_back(p);
+    if (onPacket)
+        onPacket(p);
     if (faults.silent)
         return;
     if (fActive) {

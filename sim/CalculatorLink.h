@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,7 +22,8 @@ public:
 
     VirtualTI92& Calc() { return fCalc; }
     SimFaults faults;
-    bool keepLog = true;                 // record every packet received
+    bool keepLog = true;                 // record every packet received and byte sent
+    std::function<void(const SimPacket&)> onPacket;   // sees every packet received
 
     // From the computer.
     void Receive(uint8_t b);

@@ -1,0 +1,158 @@
+#include "sim/SimPtyServer.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace std::chrono;
+
+SimPtyServer::SimPtyServer(CalculatorLink& calculator) : fCalc(calculator) {}
+
+SimPtyServer::~SimPtyServer()
+{
+    if (fSlaveKeep >= 0)
+        close(fSlaveKeep);
+    if (fMaster >= 0)
+        close(fMaster);
+}
+
+bool SimPtyServer::Open(std::string& error)
+{
+    fMaster = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fMaster < 0 || grantpt(fMaster) != 0 || unlockpt(fMaster) != 0) {
+        error = std::string("cannot create a pseudo-terminal: ") + std::strerror(errno);
+        return false;
+    }
+    char name[256];
+    if (ptsname_r(fMaster, name, sizeof name) != 0) {
+        error = std::string("cannot name the pseudo-terminal: ") + std::strerror(errno);
+        return false;
+    }
+    fSlavePath = name;
+    // Hold the slave open: the line stays raw (no echo of the calculator's
+    // replies back into its input), and the master keeps working while the
+    // computer closes and reopens the port.
+    fSlaveKeep = open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fSlaveKeep < 0) {
+        error = std::string("cannot open ") + name + ": " + std::strerror(errno);
+        return false;
+    }
+    termios t{};
+    tcgetattr(fSlaveKeep, &t);
+    cfmakeraw(&t);
+    cfsetispeed(&t, B9600);
+    cfsetospeed(&t, B9600);
+    tcsetattr(fSlaveKeep, TCSANOW, &t);
+    return true;
+}
+
+microseconds SimPtyServer::ByteTime() const
+{
+    if (fBaud <= 0)
+        return microseconds(0);
+    return microseconds(10'000'000LL / fBaud);   // start bit, 8 data bits, stop bit
+}
+
+void SimPtyServer::ReadMaster(TimePoint now)
+{
+    if (now < fHangupUntil)
+        return;
+    uint8_t buf[512];
+    for (;;) {
+        ssize_t n = read(fMaster, buf, sizeof buf);
+        if (n > 0) {
+            for (ssize_t i = 0; i < n; ++i) {
+                // Each byte arrives one line time after the line became free.
+                fInLineFree = std::max(fInLineFree, now) + ByteTime();
+                fIn.push_back(Timed{buf[i], fInLineFree});
+            }
+            fBytesIn += static_cast<uint64_t>(n);
+            fLastInput = now;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno == EIO)
+            fHangupUntil = now + milliseconds(50);   // no client: look again later
+        return;
+    }
+}
+
+void SimPtyServer::FeedDue(TimePoint now)
+{
+    while (!fIn.empty() && fIn.front().due <= now) {
+        fCalc.Receive(fIn.front().byte);
+        fIn.pop_front();
+    }
+    if (fIn.empty() && fCalc.InPacket() && now - fLastInput > milliseconds(framingResetMs))
+        fCalc.ResetFraming();
+}
+
+void SimPtyServer::WriteDue(TimePoint now)
+{
+    if (fCalc.HasOutput()) {
+        // A reply on an idle line: its first byte takes one line time.
+        if (fOut.empty() && fOutNext < now)
+            fOutNext = now + ByteTime();
+        fOut += fCalc.TakeOutput();
+    }
+    while (!fOut.empty()) {
+        size_t count = fOut.size();
+        if (fBaud > 0) {
+            // One byte at a time, each when its line time has passed.
+            if (now < fOutNext)
+                return;
+            count = 1;
+        }
+        ssize_t n = write(fMaster, fOut.data(), count);
+        if (n <= 0)
+            return;
+        fOut.erase(0, static_cast<size_t>(n));
+        fBytesOut += static_cast<uint64_t>(n);
+        if (fBaud > 0)
+            fOutNext += ByteTime();
+    }
+}
+
+int SimPtyServer::NextWakeMs(TimePoint now, int limit) const
+{
+    TimePoint wake = now + milliseconds(limit);
+    if (!fIn.empty())
+        wake = std::min(wake, fIn.front().due);
+    if (!fOut.empty() && fBaud > 0)
+        wake = std::min(wake, fOutNext);
+    if (fHangupUntil > now)
+        wake = std::min(wake, fHangupUntil);
+    if (wake <= now)
+        return 0;
+    // Round up so the wake-up is not early.
+    return static_cast<int>(duration_cast<microseconds>(wake - now).count() + 999) / 1000;
+}
+
+void SimPtyServer::Step(int timeoutMs)
+{
+    TimePoint now = steady_clock::now();
+    pollfd p{fMaster, 0, 0};
+    if (now >= fHangupUntil)
+        p.events = POLLIN;
+    if (!fOut.empty() && fBaud == 0)
+        p.events |= POLLOUT;
+    poll(&p, 1, NextWakeMs(now, timeoutMs));
+    now = steady_clock::now();
+    if (p.revents & (POLLHUP | POLLERR))
+        fHangupUntil = now + milliseconds(50);
+    if (p.revents & POLLIN)
+        ReadMaster(now);
+    FeedDue(now);
+    WriteDue(now);
+}
+
+void SimPtyServer::Run(const volatile int& stop)
+{
+    while (!stop)
+        Step(100);
+}

@@ -1,0 +1,59 @@
+#pragma once
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <string>
+
+#include "sim/CalculatorLink.h"
+
+// Serves the virtual TI-92 on a pseudo-terminal: the computer opens the
+// slave as its serial port; the server moves bytes between the master and
+// the calculator. Single-threaded, driven by poll(). With a baud rate set,
+// every byte takes its line time (10 bits) in each direction.
+class SimPtyServer {
+public:
+    explicit SimPtyServer(CalculatorLink& calculator);
+    ~SimPtyServer();
+    SimPtyServer(const SimPtyServer&) = delete;
+    SimPtyServer& operator=(const SimPtyServer&) = delete;
+
+    // Creates the pseudo-terminal; false with a message in `error`.
+    bool Open(std::string& error);
+    const std::string& SlavePath() const { return fSlavePath; }
+
+    void SetBaud(int baud) { fBaud = baud; }   // 0: no pacing
+    // Bytes of a half-received packet are dropped after this pause.
+    int framingResetMs = 1000;
+
+    // Waits at most `timeoutMs` for something to do, then does it.
+    void Step(int timeoutMs);
+    // Steps until `stop` becomes non-zero.
+    void Run(const volatile int& stop);
+
+    uint64_t BytesIn() const { return fBytesIn; }
+    uint64_t BytesOut() const { return fBytesOut; }
+
+private:
+    using TimePoint = std::chrono::steady_clock::time_point;
+    std::chrono::microseconds ByteTime() const;
+    void ReadMaster(TimePoint now);
+    void FeedDue(TimePoint now);
+    void WriteDue(TimePoint now);
+    int NextWakeMs(TimePoint now, int limit) const;
+
+    CalculatorLink& fCalc;
+    int fMaster = -1;
+    int fSlaveKeep = -1;    // keeps the line raw and the master readable between clients
+    std::string fSlavePath;
+    int fBaud = 0;
+
+    struct Timed { uint8_t byte; TimePoint due; };
+    std::deque<Timed> fIn;          // received, not yet given to the calculator
+    TimePoint fInLineFree{};
+    std::string fOut;               // taken from the calculator, not yet written
+    TimePoint fOutNext{};           // when the next output byte may be written
+    TimePoint fLastInput{};
+    TimePoint fHangupUntil{};
+    uint64_t fBytesIn = 0;
+    uint64_t fBytesOut = 0;
+};

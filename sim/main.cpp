@@ -1,0 +1,186 @@
+// linkwise-virtual-ti92: serves a virtual TI-92 on a pseudo-terminal so the
+// program can talk to it through its real serial code.
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "sim/CalculatorLink.h"
+#include "sim/SimPtyServer.h"
+#include "sim/VirtualTI92.h"
+
+namespace {
+
+volatile int gStop = 0;
+
+void OnSignal(int)
+{
+    gStop = 1;
+}
+
+void Usage(std::FILE* out)
+{
+    std::fprintf(out,
+        "Usage: linkwise-virtual-ti92 [OPTION]...\n"
+        "Serve a virtual TI-92 calculator on a pseudo-terminal.\n"
+        "\n"
+        "  --link PATH      symbolic link to the pseudo-terminal (default:\n"
+        "                   $XDG_RUNTIME_DIR/linkwise-ti92, else /tmp/linkwise-ti92)\n"
+        "  --port N         print LINKWISE_COMn for port N, 1..8 (default 2)\n"
+        "  --content FILE   load variables from a TI-92 file (.92g, .92p, .92b, ...);\n"
+        "                   repeatable; without it the calculator holds demo content\n"
+        "  --baud N         pace the line at N baud (9600: about 1.04 ms per byte)\n"
+        "  --rom VERSION    ROM version text (default 1.11)\n"
+        "  --verbose        log every packet received on stderr\n"
+        "  --help           show this help and exit\n"
+        "\n"
+        "Prints LINKWISE_COMn=PATH on stdout, then serves until interrupted.\n");
+}
+
+std::string DefaultLink()
+{
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    struct stat st{};
+    if (runtime && *runtime && stat(runtime, &st) == 0 && S_ISDIR(st.st_mode))
+        return std::string(runtime) + "/linkwise-ti92";
+    return "/tmp/linkwise-ti92";
+}
+
+// Points `link` at `target`, replacing an older link but never a file.
+bool MakeLink(const std::string& link, const std::string& target)
+{
+    struct stat st{};
+    if (lstat(link.c_str(), &st) == 0 && !S_ISLNK(st.st_mode)) {
+        std::fprintf(stderr, "linkwise-virtual-ti92: %s exists and is not a symbolic link\n", link.c_str());
+        return false;
+    }
+    const std::string temp = link + ".new" + std::to_string(getpid());
+    unlink(temp.c_str());
+    if (symlink(target.c_str(), temp.c_str()) != 0 || rename(temp.c_str(), link.c_str()) != 0) {
+        std::fprintf(stderr, "linkwise-virtual-ti92: cannot create %s: %s\n", link.c_str(), std::strerror(errno));
+        unlink(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+void RemoveLink(const std::string& link, const std::string& target)
+{
+    char buf[4096];
+    ssize_t n = readlink(link.c_str(), buf, sizeof buf - 1);
+    if (n > 0 && std::string(buf, static_cast<size_t>(n)) == target)
+        unlink(link.c_str());
+}
+
+bool ParseInt(const char* text, long low, long high, long& value)
+{
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtol(text, &end, 10);
+    return errno == 0 && end && *end == '\0' && end != text && value >= low && value <= high;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::string linkPath = DefaultLink();
+    long port = 2;
+    long baud = 0;
+    bool verbose = false;
+    std::string rom;
+    std::vector<std::string> files;
+
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&](const char* name) -> const char* {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "linkwise-virtual-ti92: %s needs a value\n", name);
+                std::exit(2);
+            }
+            return argv[++i];
+        };
+        if (arg == "--help" || arg == "-h") {
+            Usage(stdout);
+            return 0;
+        } else if (arg == "--link") {
+            linkPath = value("--link");
+        } else if (arg == "--port") {
+            if (!ParseInt(value("--port"), 1, 8, port)) {
+                std::fprintf(stderr, "linkwise-virtual-ti92: --port takes a number from 1 to 8\n");
+                return 2;
+            }
+        } else if (arg == "--baud") {
+            if (!ParseInt(value("--baud"), 0, 4000000, baud)) {
+                std::fprintf(stderr, "linkwise-virtual-ti92: --baud takes a positive number\n");
+                return 2;
+            }
+        } else if (arg == "--content") {
+            files.push_back(value("--content"));
+        } else if (arg == "--rom") {
+            rom = value("--rom");
+        } else if (arg == "--verbose" || arg == "-v") {
+            verbose = true;
+        } else {
+            std::fprintf(stderr, "linkwise-virtual-ti92: unknown option %s\n", arg.c_str());
+            Usage(stderr);
+            return 2;
+        }
+    }
+
+    VirtualTI92 calc;
+    calc.LoadDemoContent();
+    if (!files.empty())
+        calc.Clear();   // the drawn screen stays; the variables come from the files
+    for (const auto& f : files) {
+        try {
+            calc.LoadFile(f);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "linkwise-virtual-ti92: %s\n", e.what());
+            return 2;
+        }
+    }
+    if (!rom.empty())
+        calc.romVersion = rom;
+
+    CalculatorLink link(calc);
+    link.keepLog = false;
+    if (verbose)
+        link.onPacket = [](const SimPacket& p) {
+            std::fprintf(stderr, "packet %02X %02X word %u, %zu data bytes%s\n", p.id, p.cmd, p.word,
+                         p.data.size(), p.checksumOk ? "" : " (bad checksum)");
+        };
+    SimPtyServer server(link);
+    server.SetBaud(static_cast<int>(baud));
+    std::string error;
+    if (!server.Open(error)) {
+        std::fprintf(stderr, "linkwise-virtual-ti92: %s\n", error.c_str());
+        return 1;
+    }
+    if (!MakeLink(linkPath, server.SlavePath()))
+        return 1;
+
+    struct sigaction sa{};
+    sa.sa_handler = OnSignal;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    std::printf("LINKWISE_COM%ld=%s\n", port, linkPath.c_str());
+    std::fflush(stdout);
+    std::fprintf(stderr, "virtual TI-92 on %s (%s), %zu variables, %s\n", linkPath.c_str(),
+                 server.SlavePath().c_str(), calc.VariableCount(),
+                 baud > 0 ? (std::to_string(baud) + " baud").c_str() : "unpaced");
+
+    server.Run(gStop);
+
+    RemoveLink(linkPath, server.SlavePath());
+    return 0;
+}
