@@ -1,0 +1,106 @@
+#include "app/QtDialogs.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+#include "app/TPathform.h"
+
+QString DialogText(const std::string& text)
+{
+    QString s = QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+    s.replace("\r\n", "\n");
+    s.replace('\r', '\n');
+    return s;
+}
+
+QtDialogs::QtDialogs(QWidget* parent) : fParent(parent) {}
+
+QtDialogs::~QtDialogs()
+{
+    delete fPathform;
+}
+
+MsgResult QtDialogs::MessageBox(const std::string& text, const std::string& caption, MsgIcon icon,
+                                MsgButtons buttons)
+{
+    QMessageBox box(fParent);
+    box.setWindowTitle(QString::fromStdString(caption));
+    box.setText(DialogText(text));
+    switch (icon) {
+    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    }
+    switch (buttons) {
+    case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MsgButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Ok: return MsgResult::Ok;
+    case QMessageBox::Yes: return MsgResult::Yes;
+    case QMessageBox::No: return MsgResult::No;
+    default:
+        // Closing the box by its frame: the "no" answer of the box.
+        return buttons == MsgButtons::Ok ? MsgResult::Ok
+               : buttons == MsgButtons::YesNo ? MsgResult::No
+                                              : MsgResult::Cancel;
+    }
+}
+
+static std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogRequest& r,
+                                                QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(parent, QString::fromStdString(r.title), QString::fromStdString(r.initialDir),
+                       QString::fromStdString(r.filter));
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
+                                                       : QFileDialog::ExistingFile);
+    if (!r.defaultExtension.empty())
+        dialog.setDefaultSuffix(QString::fromStdString(r.defaultExtension));
+    if (!r.fileName.empty() && r.fileName.find('*') == std::string::npos)
+        dialog.selectFile(QString::fromStdString(r.fileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
+
+std::optional<std::string> QtDialogs::SaveFileName(const FileDialogRequest& request)
+{
+    return RunFileDialog(fParent, request, QFileDialog::AcceptSave);
+}
+
+std::optional<std::string> QtDialogs::OpenFileName(const FileDialogRequest& request)
+{
+    return RunFileDialog(fParent, request, QFileDialog::AcceptOpen);
+}
+
+std::optional<std::string> QtDialogs::PickDirectory(const std::string& title,
+                                                    const std::string& start)
+{
+    if (!fPathform)
+        fPathform = new TPathform(nullptr);
+    if (!title.empty())
+        fPathform->setWindowTitle(QString::fromStdString(title));
+    fPathform->SetDirectory(QString::fromStdString(start));
+    if (fPathform->exec() != QDialog::Accepted)
+        return std::nullopt;
+    QString dir = fPathform->Directory();
+    if (dir.isEmpty())
+        return std::nullopt;
+    return dir.toStdString();
+}
+
+std::string QtDialogs::PromptComment(const std::string& proposed)
+{
+    bool ok = false;
+    QString text = QInputDialog::getText(fParent, "Comment", "Comment of the file:",
+                                         QLineEdit::Normal, QString::fromStdString(proposed), &ok);
+    return ok ? text.toStdString() : std::string();
+}

@@ -1,0 +1,30 @@
+#pragma once
+#include <QPointer>
+#include <QWidget>
+
+#include "link/Dialogs.h"
+
+class TPathform;
+
+// The dialogs of the program as Qt windows; "\r" in texts becomes a line break.
+class QtDialogs : public Dialogs {
+public:
+    explicit QtDialogs(QWidget* parent = nullptr);
+    ~QtDialogs() override;
+    void SetParent(QWidget* parent) { fParent = parent; }
+
+    MsgResult MessageBox(const std::string& text, const std::string& caption, MsgIcon icon,
+                         MsgButtons buttons) override;
+    std::optional<std::string> SaveFileName(const FileDialogRequest& request) override;
+    std::optional<std::string> OpenFileName(const FileDialogRequest& request) override;
+    std::optional<std::string> PickDirectory(const std::string& title,
+                                             const std::string& start) override;
+    std::string PromptComment(const std::string& proposed) override;
+
+private:
+    QPointer<QWidget> fParent;
+    TPathform* fPathform = nullptr;
+};
+
+// "\r\n", "\r" and "\n" as the line breaks of a dialog.
+QString DialogText(const std::string& text);

@@ -1,0 +1,50 @@
+#pragma once
+#include <QDialog>
+#include <functional>
+#include <random>
+#include <string>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+class QFrame;
+class Shell;
+
+// The about box, which doubles as the start-up splash with a tip of the day.
+class TAboutForm : public QDialog {
+    Q_OBJECT
+public:
+    TAboutForm(Shell& shell, std::string hintsFile, QWidget* parent = nullptr);
+
+    // Loads one tip of the hints file into TipText.
+    void PickTip();
+    // The user clicked the box: it stays open until closed.
+    void KeepOpen();
+    void Timer1Timer();
+    // The tip number drawn for a file of n tips (0..n-1); replaceable in tests.
+    std::function<int(int)> DrawTip;
+
+    QLabel* ProgramName;
+    QLabel* Version;
+    QLabel* InfoLine;
+    QPushButton* GetThereBtn;
+    QLabel* Picture;
+    QFrame* Panel2;
+    QLabel* TipPicture;
+    QPlainTextEdit* TipText;
+    QPushButton* NextTipBtn;
+    QLabel* CloseLabel;
+    QPushButton* CloseBtn;
+    QTimer* Timer1;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void done(int result) override;
+    void showEvent(QShowEvent* e) override;
+
+private:
+    Shell& fShell;
+    std::string fHintsFile;
+    std::mt19937 fRandom;
+};

@@ -1,0 +1,428 @@
+#include "app/TForm1.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "app/ReadyLampShape.h"
+#include "app/SettingsStore.h"
+#include "app/Shell.h"
+#include "app/TAboutForm.h"
+#include "app/TSettingsForm.h"
+#include "app/TShowForm.h"
+#include "app/WebAddresses.h"
+#include "link/Dialogs.h"
+#include "link/SerialPort.h"
+#include "link/TTI92.h"
+
+TForm1::TForm1(FormEnvironment env, QWidget* parent) : QWidget(parent), fEnv(std::move(env))
+{
+    if (!fEnv.runModal)
+        fEnv.runModal = [](QDialog& d) { return d.exec(); };
+    StepPages.fill(kEndOfSteps);
+    StepPages[0] = pageMenu;
+
+    BuildWidgets();
+    ShowForm = new TShowForm(this);
+    SettingsForm = new TSettingsForm(fEnv.dialogs, this);
+    ConnectHandlers();
+    InstallStepActions();
+
+    // Window creation: not yet painted, settings, the link, the menu.
+    FirstPaint = true;
+    ParamCommands.ParamMode = false;
+    LoadSettings();
+    ShowForm->ReadSettings(fEnv.settings);
+    TaskListbox->setCurrentRow(0);
+    ConfigureLink();
+    PageControl1->setCurrentIndex(pageMenu);
+}
+
+TForm1::~TForm1()
+{
+    if (fBusyCursor)
+        QGuiApplication::restoreOverrideCursor();
+    if (fEnv.link.CalcReadyIndicator == ReadyLamp)
+        fEnv.link.CalcReadyIndicator = nullptr;
+}
+
+void TForm1::ConnectHandlers()
+{
+    for (QToolButton* b : {SpeedButton3, SpeedButton4, SpeedButton1, SpeedButton5})
+        connect(b, &QToolButton::clicked, this, [this, b] { TaskButtonClick(b); });
+    connect(BackupRadio, &QRadioButton::clicked, this, &TForm1::ReceiveRadioClick);
+    connect(VarRadio, &QRadioButton::clicked, this, &TForm1::ReceiveRadioClick);
+    connect(NextBtn, &QPushButton::clicked, this, [this] { NextBtnClick(NextBtn); });
+    connect(PreviousBtn, &QPushButton::clicked, this, [this] { NextBtnClick(PreviousBtn); });
+    connect(CancelBtn, &QPushButton::clicked, this, &TForm1::CancelBtnClick);
+    connect(BitBtn6, &QPushButton::clicked, this, &TForm1::SettingsClick);
+    connect(ReadyLamp, &ReadyLampShape::MouseUp, this, &TForm1::ReadyLampMouseUp);
+    connect(AboutBtn, &QPushButton::clicked, this, &TForm1::AboutClick);
+    connect(RemoteBtn, &QPushButton::clicked, this, [this] {
+        if (OnRemoteControl)
+            OnRemoteControl();
+    });
+    connect(QuillboxBtn, &QPushButton::clicked, this, &TForm1::QuillboxClick);
+    connect(hlpImage, &QToolButton::clicked, this, [this] { HelpClick(false); });
+    connect(WhatIsFargoBtn, &QPushButton::clicked, this, &TForm1::WhatIsFargoClick);
+    connect(ShowFilesBtn, &QPushButton::clicked, this, &TForm1::ShowFilesClick);
+    // Double-clicks move on the way a finished transfer does.
+    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { ClickNextButton(); });
+    connect(FileList, &QTreeWidget::itemDoubleClicked, this, [this] { ClickNextButton(); });
+    BackupRadio->installEventFilter(this);
+    connect(TopMenu, &QAction::triggered, this, [this] {
+        TopMenu->setChecked(!TopMenu->isChecked());   // the handler does the toggling
+        TopMenuClick();
+    });
+    connect(LeftMenu, &QAction::triggered, this, [this] {
+        LeftMenu->setChecked(!LeftMenu->isChecked());
+        LeftMenuClick();
+    });
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this,
+            [this] { ComboBox1->setToolTip(ComboBox1->itemText(0)); });
+    // F1 works whatever control has the focus.
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    f1->setContext(Qt::WindowShortcut);
+    connect(f1, &QShortcut::activated, this, [this] { HelpClick(true); });
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == BackupRadio && event->type() == QEvent::MouseButtonDblClick)
+        ClickNextButton();
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------
+// Link set-up and shutdown
+
+void TForm1::ConfigureLink()
+{
+    TTI92& link = fEnv.link;
+    link.ResetPort();
+    link.SerialPort = &fEnv.serialPort;
+    // Ports beyond the known ones fall back to the first.
+    fEnv.serialPort.SetCommPort(static_cast<TCommPort>(Settings.Port < 8 ? Settings.Port : 0));
+    link.Cabletype = static_cast<uint8_t>(Settings.CableType + 1);
+    link.PortAdress = kParallelAddresses[Settings.Port < 4 ? Settings.Port : 0];
+    link.CalcReadyIndicator = ReadyLamp;
+    Settings.StoreFolders = true;
+    if (link.Cabletype == 2)
+        link.Open();
+}
+
+void TForm1::CloseLink()
+{
+    if (fLinkClosed)
+        return;
+    fLinkClosed = true;
+    if (fEnv.link.Cabletype == 2)
+        fEnv.link.Close();
+}
+
+void TForm1::CancelBtnClick()
+{
+    if (CancelBtn->text() == "E&xit!") {
+        SaveSettings();
+        CloseLink();
+        RequestTerminate();
+    } else {
+        fEnv.link.Aborted = 1;
+    }
+}
+
+void TForm1::RequestTerminate()
+{
+    fTerminateRequested = true;
+    // Ends when control is back in the message loop, through the close query.
+    QTimer::singleShot(0, this, [this] { close(); });
+}
+
+void TForm1::FormCloseQuery()
+{
+    QFile::remove(QString::fromStdString(Settings.IndexFile));
+    QFile::remove(QString::fromStdString(Settings.DataFile));
+    SaveSettings();
+    CloseLink();
+}
+
+void TForm1::closeEvent(QCloseEvent* e)
+{
+    FormCloseQuery();
+    e->accept();
+}
+
+void TForm1::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    if (!fFirstShowDone) {
+        fFirstShowDone = true;
+        QTimer::singleShot(0, this, [this] {
+            if (FirstPaint)
+                FormFirstPaint();
+        });
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Buttons that do not move the wizard
+
+void TForm1::ReadyLampMouseUp()
+{
+    try {
+        fEnv.link.CheckReady();
+    } catch (const std::exception& e) {
+        fEnv.dialogs.MessageBox(e.what(), "Linkwise", MsgIcon::Error, MsgButtons::Ok);
+    }
+}
+
+void TForm1::AboutClick()
+{
+    if (fAbout)
+        fEnv.runModal(*fAbout);
+}
+
+void TForm1::QuillboxClick()
+{
+    fEnv.shell.OpenFile(fEnv.programFolder + "quillbox");
+}
+
+void TForm1::HelpClick(bool confirmation)
+{
+    MsgResult r = fEnv.dialogs.MessageBox(
+        "You will be led to the online help-pages. Do you want to continue?", "Linkwise",
+        confirmation ? MsgIcon::Question : MsgIcon::Information, MsgButtons::YesNo);
+    if (r != MsgResult::Yes)
+        return;
+    fLastHelpAddress = kHelpAddress + std::to_string(PageControl1->currentIndex());
+    fEnv.shell.OpenAddress(fLastHelpAddress);
+}
+
+std::string TForm1::HelpAddressShown() const
+{
+    return fLastHelpAddress;
+}
+
+void TForm1::WhatIsFargoClick()
+{
+    fEnv.shell.OpenAddress(kFargoAddress);
+}
+
+void TForm1::ShowFilesClick()
+{
+    fEnv.runModal(*ShowForm);
+    Settings.ExtensionString = ShowForm->ExtensionText();
+    Settings.ShowFargo1 = ShowForm->ShowFargo1();
+    Settings.ShowFargo2 = ShowForm->ShowFargo2();
+}
+
+void TForm1::SettingsClick()
+{
+    TSettingsForm& form = *SettingsForm;
+    form.Fill(Settings);
+    if (fEnv.runModal(form) != QDialog::Accepted)
+        return;
+    // The device of the port in use counts as a cable setting too.
+    const int portNumber = form.PortIndex() + 1;
+    const bool deviceChanged = form.CableIndex() == 1 &&
+                               form.Device(portNumber) != TSerialPort::StoredDevice(portNumber);
+    if (form.CableIndex() != Settings.CableType || form.PortIndex() != Settings.Port ||
+        deviceChanged)
+        fEnv.dialogs.MessageBox("The new cable-settings will not be active until you restart the "
+                                "program",
+                                "Linkwise", MsgIcon::Information, MsgButtons::Ok);
+    Settings.Fargo1LibDir = form.Lib1Text();
+    Settings.Fargo2LibDir = form.Lib2Text();
+    Settings.CableType = static_cast<uint8_t>(form.CableIndex());
+    Settings.Port = static_cast<uint8_t>(form.PortIndex());
+    Settings.StoreFolders = form.StoreFolders();
+    Settings.AutoCollect = form.AutoCollect();
+    for (int n = 1; n <= 4; ++n)
+        TSerialPort::SetStoredDevice(n, form.Device(n));
+}
+
+void TForm1::TopMenuClick()
+{
+    TopMenu->setChecked(!TopMenu->isChecked());
+    Panel16->setVisible(TopMenu->isChecked());
+}
+
+void TForm1::LeftMenuClick()
+{
+    LeftMenu->setChecked(!LeftMenu->isChecked());
+    Panel1->setVisible(LeftMenu->isChecked());
+}
+
+// ---------------------------------------------------------------------------
+// Settings
+
+namespace {
+
+QSize ScreenSize()
+{
+    if (QScreen* s = QGuiApplication::primaryScreen())
+        return s->geometry().size();
+    return {1024, 768};
+}
+
+std::string HistoryName(int k)
+{
+    return "Last directory history item #" + std::to_string(k);
+}
+
+std::string DeviceName(int n)
+{
+    return "Device of COM Port " + std::to_string(n);
+}
+
+}  // namespace
+
+void TForm1::LoadSettings()
+{
+    SettingsStore& s = fEnv.settings;
+    const char* S = kSectionSettings;
+    const char* L = kSectionLast;
+    const std::string& folder = fEnv.programFolder;
+
+    Settings.ExtensionString = ReadText(s, S, "Show Extenstionsstring", kDefaultExtensionString);
+    Settings.ShowFargo1 = ReadBool(s, S, "Show Fargo1-files", 1);
+    Settings.ShowFargo2 = ReadBool(s, S, "Show Fargo2-files", 1);
+    Settings.Fargo1LibDir = ReadText(s, S, "Fargo1 Librarydir", folder);
+    Settings.Fargo2LibDir = ReadText(s, S, "Fargo2 Librarydir", folder);
+    Settings.CableType = static_cast<uint8_t>(ReadInteger(s, S, "Cabletype", 1));
+    Settings.Port = static_cast<uint8_t>(ReadInteger(s, S, "Port", 0));
+    Settings.CheckRegistry = ReadBool(s, S, "Check Registry", 1);
+    for (int n = 1; n <= 4; ++n)
+        if (auto device = s.Read(S, DeviceName(n)))
+            TSerialPort::SetStoredDevice(n, *device);
+
+    Panel1->setVisible(ReadBool(s, S, "Show leftside-information", 1));
+    LeftMenu->setChecked(!Panel1->isHidden());
+    Panel16->setVisible(ReadBool(s, S, "Show topline-information", 1));
+    TopMenu->setChecked(!Panel16->isHidden());
+    AutoNext->setChecked(ReadBool(s, S, "Autoclick Next", 0));
+    Settings.AutoCollect = ReadBool(s, S, "Autocollect libraries", 1);
+
+    const QSize screen = ScreenSize();
+    const int defaultTop = static_cast<int>(screen.height() * 0.1);
+    const int defaultLeft = static_cast<int>(screen.width() * 0.1);
+    int height = ReadInteger(s, L, "MainForm Height", 407);
+    int width = ReadInteger(s, L, "MainForm Width", 638);
+    int top = ReadInteger(s, L, "MainForm Top", defaultTop);
+    int left = ReadInteger(s, L, "MainForm Left", defaultLeft);
+    MainFormState = ReadInteger(s, L, "MainForm State", 0);
+    for (int c = 0; c < kFileListColumns; ++c) {
+        static const int defaults[kFileListColumns] = {80, 150, 40, 50};
+        FileList->setColumnWidth(
+            c, ReadInteger(s, L, "FileList Columnwidth " + std::to_string(c + 1), defaults[c]));
+    }
+    // Keep the window on the screen.
+    if ((MainFormState != 2 && top > screen.height()) || top < 0)
+        top = defaultTop;
+    if ((MainFormState != 2 && left > screen.width()) || left < 0)
+        left = defaultLeft;
+    // A size no window can have keeps the designed one.
+    if (width < 100 || height < 100) {
+        width = 638;
+        height = 407;
+    }
+    resize(width, height);
+    move(left, top);
+
+    TextForm.Height = ReadInteger(s, L, "TextForm Height", 130);
+    TextForm.Width = ReadInteger(s, L, "TextForm Width", 150);
+    TextForm.Top = ReadInteger(s, L, "TextForm Top", top + 130);
+    TextForm.Left = ReadInteger(s, L, "TextForm Left", left + width);
+    TextForm.StayOnTop = ReadBool(s, L, "TextForm Stayontop", 1);
+    PictureForm.Height = ReadInteger(s, L, "PictureForm Height", 130);
+    PictureForm.Width = ReadInteger(s, L, "PictureForm Width", 150);
+    PictureForm.Top = ReadInteger(s, L, "PictureForm Top", top);
+    PictureForm.Left = ReadInteger(s, L, "PictureForm Left", left + width);
+    PictureForm.StayOnTop = ReadBool(s, L, "PictureForm Stayontop", 1);
+
+    {
+        QSignalBlocker block(ComboBox1);
+        ComboBox1->clear();
+        for (int k = 1; k <= kHistoryItems; ++k)
+            ComboBox1->addItem(
+                QString::fromStdString(ReadText(s, L, HistoryName(k), k == 1 ? folder : "")));
+    }
+    ComboBox1->setCurrentIndex(0);
+    ComboBox1->setToolTip(ComboBox1->itemText(0));
+
+    Settings.IndexFile = folder + "~indx.~92";
+    Settings.DataFile = folder + "~data.~92";
+}
+
+void TForm1::SaveSettings()
+{
+    SettingsStore& s = fEnv.settings;
+    const char* S = kSectionSettings;
+    const char* L = kSectionLast;
+
+    WriteBool(s, S, "Show TI92-files", ShowForm->ShowTI92());
+    WriteBool(s, S, "Show Text-files", ShowForm->ShowText());
+    WriteBool(s, S, "Show Fargo1-files", ShowForm->ShowFargo1());
+    WriteBool(s, S, "Show Fargo2-files", ShowForm->ShowFargo2());
+    WriteBool(s, S, "Autoclick Next", AutoNext->isChecked());
+    WriteBool(s, S, "Autocollect Libraries", Settings.AutoCollect);
+    s.Write(S, "Show Extenstionsstring", ShowForm->ExtensionText());
+    s.Write(S, "Fargo1 Librarydir", Settings.Fargo1LibDir);
+    s.Write(S, "Fargo2 Librarydir", Settings.Fargo2LibDir);
+    WriteInteger(s, S, "Cabletype", Settings.CableType);
+    WriteInteger(s, S, "Port", Settings.Port);
+    WriteBool(s, S, "Show leftside-information", !Panel1->isHidden());
+    WriteBool(s, S, "Show topline-information", !Panel16->isHidden());
+    for (int n = 1; n <= 4; ++n)
+        s.Write(S, DeviceName(n), TSerialPort::StoredDevice(n));
+
+    const bool normal = !isMaximized() && !isMinimized();
+    const QRect r = normal ? QRect(pos(), size()) : normalGeometry();
+    WriteInteger(s, L, "MainForm Height", r.height());
+    WriteInteger(s, L, "MainForm Width", r.width());
+    WriteInteger(s, L, "MainForm Top", r.top());
+    WriteInteger(s, L, "MainForm Left", r.left());
+    int state = isMinimized() ? 1 : isMaximized() ? 2 : 0;
+    if (!isVisible())
+        state = MainFormState;
+    WriteInteger(s, L, "MainForm State", state);
+    WriteInteger(s, L, "TextForm Height", TextForm.Height);
+    WriteInteger(s, L, "TextForm Width", TextForm.Width);
+    WriteInteger(s, L, "TextForm Top", TextForm.Top);
+    WriteInteger(s, L, "TextForm Left", TextForm.Left);
+    WriteBool(s, L, "TextForm Stayontop", TextForm.StayOnTop);
+    WriteBool(s, L, "PictureForm Stayontop", PictureForm.StayOnTop);
+    WriteInteger(s, L, "PictureForm Height", PictureForm.Height);
+    WriteInteger(s, L, "PictureForm Width", PictureForm.Width);
+    WriteInteger(s, L, "PictureForm Top", PictureForm.Top);
+    WriteInteger(s, L, "PictureForm Left", PictureForm.Left);
+    for (int c = 0; c < kFileListColumns; ++c)
+        WriteInteger(s, L, "FileList Columnwidth " + std::to_string(c + 1), FileList->columnWidth(c));
+
+    for (int k = 1; k <= kHistoryItems; ++k)
+        if (ComboBox1->count() >= k)
+            s.Write(L, HistoryName(k), ComboBox1->itemText(k - 1).toStdString());
+    s.Flush();
+}
+
+void TForm1::ShowAtStart()
+{
+    if (MainFormState == 2)
+        showMaximized();
+    else if (MainFormState == 1)
+        showMinimized();
+    else
+        show();
+}

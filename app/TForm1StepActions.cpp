@@ -1,0 +1,37 @@
+// What entering a step does. Each (task, step) pair may have one action and
+// each page one refresh after Previous; pairs without one do nothing.
+#include "app/TForm1.h"
+
+void TForm1::InstallStepActions()
+{
+    // The transfers, file routines and the Fargo task register here as they
+    // come; until then the wizard only moves through its pages.
+}
+
+void TForm1::SetStepAction(TaskKind task, int step, Action action)
+{
+    fStepActions[{task, step}] = std::move(action);
+}
+
+void TForm1::SetBackwardRefresh(int page, Action action)
+{
+    fBackwardRefresh[page] = std::move(action);
+}
+
+void TForm1::RunStepAction(TaskKind task, int step)
+{
+    auto it = fStepActions.find({task, step});
+    if (it == fStepActions.end() || !it->second)
+        return;
+    Action action = it->second;   // a copy: the action may register others
+    action();
+}
+
+void TForm1::RunBackwardRefresh(int page)
+{
+    auto it = fBackwardRefresh.find(page);
+    if (it == fBackwardRefresh.end() || !it->second)
+        return;
+    Action action = it->second;
+    action();
+}

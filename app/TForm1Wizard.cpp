@@ -1,0 +1,246 @@
+// The wizard's step machine: tasks, steps, automatic Next, transfer mode.
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "app/TForm1.h"
+#include "link/Clock.h"
+#include "link/EventPump.h"
+#include "link/TTI92.h"
+
+namespace {
+constexpr uint32_t kAutoNextWait = 1000;
+constexpr uint32_t kAutoNextSlice = 10;
+}  // namespace
+
+int TForm1::Step() const { return PageControl1->Tag; }
+void TForm1::SetStep(int step) { PageControl1->Tag = step; }
+int TForm1::PageShown() const { return PageControl1->currentIndex(); }
+
+uint8_t TForm1::StepAt(int index) const
+{
+    return index >= 0 && index < static_cast<int>(StepPages.size()) ? StepPages[index] : kEndOfSteps;
+}
+
+void TForm1::ShowStatus(const std::string& text)
+{
+    QString t = QString::fromStdString(text);
+    Statuslbl->setText(t);
+    Statuslbl->setToolTip(t);
+    ProcessMessages();
+}
+
+void TForm1::ProcessMessages()
+{
+    fEnv.pump.ProcessMessages();
+}
+
+void TForm1::TransferMode(bool on)
+{
+    if (on) {
+        fEnv.link.Aborted = 0;
+        if (!fBusyCursor)
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        fBusyCursor = true;
+    } else if (fBusyCursor) {
+        QGuiApplication::restoreOverrideCursor();
+        fBusyCursor = false;
+    }
+    NextBtn->setEnabled(!on);
+    PreviousBtn->setEnabled(!on);
+    BitBtn6->setEnabled(!on);
+    CancelBtn->setText(on ? "&Abort!" : "E&xit!");
+}
+
+void TForm1::ResetPages()
+{
+    trLabel->setText("Transfer has not started yet..");
+    varBar->setValue(0);
+    totBar->setValue(0);
+    varList->clear();
+    SaveStatus->setText("(idle)");
+    SaveBar->setValue(0);
+    SaveBackupBar->setValue(0);
+    ConvertBar->setValue(0);
+    ConvertStat->setText("(idle)");
+    ConvertFile->clear();
+    ConvertTo->clear();
+    TotSize->setText("(unknown)");
+    Bevel3->hide();
+    Edit1->hide();
+    Label27->hide();
+    IncVarList->clear();
+    Memo1->clear();
+    Label21->setText("No file selected");
+    Label26->setText("-");
+    NextBtn->setEnabled(false);
+    PreviousBtn->setEnabled(false);
+}
+
+void TForm1::PrepareTask()
+{
+    TaskListbox->clear();
+    for (int step = 0; step < 10 && StepPages[step] != kEndOfSteps; ++step)
+        TaskListbox->addItem(QString::fromStdString(StepCaption(CurrentTask, step)));
+    TaskListbox->setCurrentRow(0);
+    StatusMemo->clear();
+    StatusMemo->appendPlainText("The wizard has now completed the selected task.");
+    StatusMemo->appendPlainText(" --- ");
+    StatusMemo->appendPlainText("Statusreport:");
+}
+
+void TForm1::TaskButtonClick(QToolButton* button)
+{
+    // At most one task button is down; a click on the one that is down releases it.
+    if (button->isChecked())
+        for (QToolButton* other : {SpeedButton3, SpeedButton4, SpeedButton1, SpeedButton5})
+            if (other != button)
+                other->setChecked(false);
+    ResetPages();
+    if (!button->isChecked())
+        return;
+    struct Choice {
+        QToolButton* button;
+        const char* caption;
+        TaskKind task;
+    };
+    const Choice choices[] = {
+        {SpeedButton1, "Wizard is helping you receiving a screenshot:", taskScreenshot},
+        {SpeedButton3, "Wizard is helping you receiving variable(s):", taskReceiveVariables},
+        {SpeedButton4, "Wizard is helping you sending a file:", taskSendFiles},
+        {SpeedButton5, "Wizard is helping you to insert Fargo to the calculator:", taskInsertFargo},
+    };
+    for (const Choice& c : choices) {
+        if (c.button != button)
+            continue;
+        TaskCaption->setText(c.caption);
+        StepPages = TaskSteps(c.task);
+        CurrentTask = c.task;
+    }
+    PrepareTask();
+    NextBtn->setEnabled(true);
+    ClickNextButton();
+}
+
+void TForm1::ReceiveRadioClick()
+{
+    const bool variables = VarRadio->isChecked();
+    ListView1->setEnabled(variables);
+    CurrentTask = variables ? taskReceiveVariables : taskReceiveBackup;
+    StepPages = TaskSteps(CurrentTask);
+    PrepareTask();
+    TaskListbox->setCurrentRow(1);
+}
+
+void TForm1::SelectNextVisPage(bool forward)
+{
+    int step = Step() + (forward ? 1 : -1);
+    if (step < 0 || StepAt(step) == kEndOfSteps)
+        step = 0;
+    SetStep(step);
+    PageControl1->setCurrentIndex(StepPages[step]);
+    PreviousBtn->setEnabled(PageControl1->currentIndex() != pageMenu);
+}
+
+void TForm1::ShowStepHelp()
+{
+    hlpLine->setText(QString::fromStdString(StepHelp(CurrentTask, Step()).substr(0, 255)));
+    TaskListbox->setCurrentRow(Step());
+}
+
+void TForm1::ReturnToMenu()
+{
+    ParamCommands.ParamMode = false;
+    for (QToolButton* b : {SpeedButton3, SpeedButton4, SpeedButton1, SpeedButton5})
+        b->setChecked(false);
+    StepPages[0] = pageMenu;
+    StepPages[1] = kEndOfSteps;
+    CurrentTask = taskNone;
+    PrepareTask();
+}
+
+void TForm1::NextBtnClick(QObject* Sender)
+{
+    if (HideViewers)
+        HideViewers();
+    if (ParamCommands.ParamMode && ParamCommands.Has(cmdEXIT) && StepAt(Step() + 1) == kEndOfSteps)
+        RequestTerminate();
+
+    auto* button = qobject_cast<QAbstractButton*>(Sender);
+    const bool back = button && button->text() == "&Previous";
+    int page;
+    if (!back) {
+        SelectNextVisPage(true);
+        ShowStepHelp();
+        ProcessMessages();
+        RunStepAction(CurrentTask, Step());
+        // An action may already have moved on through a nested automatic Next.
+        page = PageControl1->currentIndex();
+        if (page == pageMenu)
+            ReturnToMenu();
+    } else {
+        SelectNextVisPage(false);
+        ShowStepHelp();
+        RunBackwardRefresh(PageControl1->currentIndex());
+        page = PageControl1->currentIndex();
+    }
+    NextBtn->setText(StepAt(Step() + 2) == kEndOfSteps ? "&Finish!" : "&Next");
+    if (StepAt(Step() + 1) == kEndOfSteps && page > pageMenu)
+        NextBtn->setText("&Restart");
+}
+
+void TForm1::ClickNextButton()
+{
+    const int remembered = PageControl1->currentIndex();
+    if (!AutoNext->isChecked() && !ParamCommands.ParamMode)
+        return;
+    ShowStatus("Going for next page in one second.");
+    const uint32_t start = fEnv.clock.GetTickCount();
+    for (;;) {
+        ProcessMessages();
+        if (ParamCommands.ParamMode || PageControl1->currentIndex() != remembered ||
+            fEnv.clock.GetTickCount() - start > kAutoNextWait)
+            break;
+        fEnv.clock.Sleep(kAutoNextSlice);
+    }
+    ShowStatus("(none)");
+    if (PageControl1->currentIndex() == remembered)
+        NextBtnClick(NextBtn);
+}
+
+void TForm1::FormFirstPaint()
+{
+    if (Settings.CheckRegistry && OnFirstPaintCheck)
+        OnFirstPaintCheck();
+    if (ParamCommands.ParamMode && ParamCommands.Has(cmdSEND)) {
+        SpeedButton4->setChecked(true);
+        CurrentTask = taskSendParam;
+        StepPages = TaskSteps(taskSendParam);
+        if (ParamCommands.Has(cmdEXIT))
+            StepPages[3] = kEndOfSteps;
+        PrepareTask();
+        SetStep(1);
+        NextBtnClick(this);
+    }
+    if (ParamCommands.ParamMode && ParamCommands.Has(cmdCONVERT)) {
+        ConvertFile->setText(QString::fromStdString(ParamCommands.FileName));
+        ConvertTo->setText(QString::fromStdString(ParamCommands.SecondFileName));
+        CurrentTask = taskConvertText;
+        StepPages = TaskSteps(taskConvertText);
+        if (ParamCommands.Has(cmdEXIT))
+            StepPages[2] = kEndOfSteps;
+        PrepareTask();
+        NextBtnClick(this);
+    }
+    TaskListbox->setToolTip("This is a taskoverview!\nWhen you have completed these steps, the "
+                            "task is finished!\nThe current step is selected");
+    FirstPaint = false;
+}

@@ -1,0 +1,58 @@
+#pragma once
+#include <QDialog>
+#include <array>
+#include <string>
+
+#include "app/SettingsRecord.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class Dialogs;
+
+// The settings dialog: cable, port (and the device behind a serial port),
+// Fargo library folders, Autocollect, Store folders.
+class TSettingsForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TSettingsForm(Dialogs& dialogs, QWidget* parent = nullptr);
+
+    // Fills the fields from the record and the serial ports' stored devices.
+    void Fill(const SettingsRecord& settings);
+    // Builds the port list for the chosen cable, keeping the selected index.
+    void RebuildPortList();
+    // Ends each non-empty folder field with "/" (v2 first), then closes with OK.
+    void OkClick();
+    void Browse(QLineEdit* field);
+
+    std::string Lib1Text() const;
+    std::string Lib2Text() const;
+    int CableIndex() const;
+    int PortIndex() const;
+    bool AutoCollect() const;
+    bool StoreFolders() const;
+    // Device given to serial port n (1..4); empty: the default.
+    std::string Device(int portNumber) const;
+
+    QLineEdit* Lib1;
+    QLineEdit* Lib2;
+    QPushButton* Browse1;
+    QPushButton* Browse2;
+    QComboBox* CableList;
+    QComboBox* PortList;
+    QLabel* DeviceLabel;
+    QLineEdit* PortDevice;
+    QCheckBox* AutoCollectBox;
+    QCheckBox* StoreFoldersBox;
+    QPushButton* OkBtn;
+    QPushButton* CancelBtn;
+
+private:
+    void PortChanged();
+    void KeepDevice();
+    Dialogs& fDialogs;
+    std::array<std::string, 4> fDevices;
+    int fDevicePort = -1;   // the port whose device the field shows
+};

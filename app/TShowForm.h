@@ -1,0 +1,45 @@
+#pragma once
+#include <QDialog>
+#include <string>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+class SettingsStore;
+
+// The file-type filter of the file browser.
+class TShowForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TShowForm(QWidget* parent = nullptr);
+
+    // The four boxes, then the extension field.
+    void ReadSettings(SettingsStore& store);
+    // Enables the Fargo boxes and rebuilds the extension field from the boxes.
+    void TypeBoxClick();
+    void AdvancedClick();
+
+    std::string ExtensionText() const;
+    bool ShowTI92() const;
+    bool ShowText() const;
+    bool ShowFargo1() const;
+    bool ShowFargo2() const;
+
+    static constexpr int kEasyHeight = 183;
+    static constexpr int kAdvancedHeight = 252;
+
+    QCheckBox* TI92Box;
+    QCheckBox* TextBox;
+    QCheckBox* Fargo1Box;
+    QCheckBox* Fargo2Box;
+    QLabel* ExtLabel;
+    QLineEdit* ExtEdit;
+    QPushButton* AdvancedBtn;
+    QPushButton* OkBtn;
+
+private:
+    void UpdateFargoBoxes();
+    QWidget* fAdvanced;
+};

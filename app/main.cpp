@@ -1,0 +1,45 @@
+// Linkwise: the wizard window on the real link, dialogs and settings.
+#include <QApplication>
+#include <cstdlib>
+
+#include "app/IniSettingsStore.h"
+#include "app/ProgramFolder.h"
+#include "app/QtDialogs.h"
+#include "app/Shell.h"
+#include "app/TAboutForm.h"
+#include "app/TForm1.h"
+#include "link/Clock.h"
+#include "link/EventPump.h"
+#include "link/PpdevPortIO.h"
+#include "link/SerialPort.h"
+#include "link/TTI92.h"
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("linkwise");
+
+    SteadyClock clock;
+    QtEventPump pump;
+    QtDialogs dialogs;
+    // LINKWISE_SETTINGS names another settings file, so a trial run leaves
+    // the user's own settings alone.
+    const char* settingsPath = std::getenv("LINKWISE_SETTINGS");
+    IniSettingsStore settings(settingsPath ? settingsPath : "");
+    QtShell shell;
+    PpdevPortIO portIO;
+    TSerialPort serialPort;
+    TTI92 link(LinkEnvironment{clock, pump, dialogs, portIO});
+
+    TForm1 form(FormEnvironment{clock, pump, dialogs, settings, shell, link, serialPort,
+                                ProgramFolder(), nullptr});
+    dialogs.SetParent(&form);
+
+    TAboutForm about(shell, ShippedDataFile("hints.dat"));
+    form.SetAboutBox(&about);
+    if (!std::getenv("LINKWISE_NO_SPLASH"))
+        about.exec();
+
+    form.ShowAtStart();
+    return app.exec();
+}
