@@ -1,0 +1,81 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <memory>
+#include <string>
+
+#include "files/TempStore.h"
+#include "link/SerialPort.h"
+#include "link/TTI92.h"
+#include "sim/CalculatorLink.h"
+#include "sim/SimSerialDevice.h"
+#include "sim/VirtualTI92.h"
+#include "tests/support/AutoClock.h"
+#include "tests/support/HookEventPump.h"
+#include "tests/support/RecordingTransferView.h"
+#include "tests/support/ScriptedDialogs.h"
+
+struct NoParallelPort : PortIO {
+    void PortOut(uint16_t, uint8_t) override { ADD_FAILURE() << "parallel port used"; }
+    uint8_t PortIn(uint16_t) override { ADD_FAILURE() << "parallel port used"; return 0x30; }
+};
+
+// The recording view wired as the window is: transfer mode clears the link's
+// abort flag, and pending events go through the event pump (where a test
+// presses Abort).
+class LinkedView : public RecordingTransferView {
+public:
+    LinkedView(TTI92& link, EventPump& pump) : fLink(link)
+    {
+        onProcessMessages = [&pump] { pump.ProcessMessages(); };
+    }
+    void TransferMode(bool on) override
+    {
+        RecordingTransferView::TransferMode(on);
+        if (on)
+            fLink.Aborted = 0;
+    }
+
+private:
+    TTI92& fLink;
+};
+
+// The link object on the graph-link cable, with the in-process virtual TI-92
+// at the other end of an in-memory line, a recording view and a temporary
+// store in a fresh folder.
+struct SimRig {
+    SimRig()
+    {
+        auto device = std::make_unique<SimSerialDevice>(calculator);
+        line = device.get();
+        port = std::make_unique<TSerialPort>(std::move(device));
+        EXPECT_TRUE(port->OpenPort());
+        link.Cabletype = 2;
+        link.SerialPort = port.get();
+    }
+
+    // Puts a row into ListView1 as the listing would, selected.
+    void Select(const std::string& caption, uint8_t type, int size)
+    {
+        ListItem row;
+        row.caption = caption;
+        row.subItems = {TypeName(type), std::to_string(size)};
+        row.data = type;
+        row.selected = true;
+        view.ListViewAdd(ListViewId::ListView1, row);
+    }
+
+    VirtualTI92 calc;
+    CalculatorLink calculator{calc};
+    SimSerialDevice* line = nullptr;
+    std::unique_ptr<TSerialPort> port;
+    AutoClock clock;
+    HookEventPump pump;
+    ScriptedDialogs dialogs;
+    NoParallelPort noPort;
+    TTI92 link{LinkEnvironment{clock, pump, dialogs, noPort}};
+    LinkedView view{link, pump};
+    QTemporaryDir folder;
+    TempStore store{folder.path().toStdString()};
+};
