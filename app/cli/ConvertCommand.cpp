@@ -1,0 +1,113 @@
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <ostream>
+
+#include "app/cli/CliCommands.h"
+#include "app/cli/ConsoleDialogs.h"
+#include "files/TempStore.h"
+#include "files/TextConversion.h"
+#include "link/Exceptions.h"
+#include "transfers/TransferView.h"
+
+namespace {
+
+// Report lines are kept for the caller, error dialogs go to the error stream; the
+// window's bars and labels have no place on a terminal.
+class ConvertView : public TransferView {
+public:
+    explicit ConvertView(std::ostream& err) : fErr(err) {}
+    void ShowStatus(const std::string&) override {}
+    void TransferMode(bool) override {}
+    void ClickNextButton() override {}
+    void ProcessMessages() override {}
+    void SetLabel(LabelId, const std::string&) override {}
+    std::string Label(LabelId) const override { return {}; }
+    void SetBarMax(ProgressBarId bar, int max) override { fMax[static_cast<int>(bar)] = max; }
+    void SetBarPosition(ProgressBarId bar, int pos) override { fPos[static_cast<int>(bar)] = pos; }
+    int BarMax(ProgressBarId bar) const override { return fMax[static_cast<int>(bar)]; }
+    int BarPosition(ProgressBarId bar) const override { return fPos[static_cast<int>(bar)]; }
+    void VarListClear() override {}
+    void VarListAdd(const std::string&) override {}
+    int VarListCount() const override { return 0; }
+    void VarListSelect(int) override {}
+    int VarListSelected() const override { return -1; }
+    void ListViewClear(ListViewId) override {}
+    void ListViewAdd(ListViewId, const ListItem&) override {}
+    std::vector<ListItem> ListViewItems(ListViewId) const override { return {}; }
+    void StatusMemoAdd(const std::string& line) override { lines.push_back(line); }
+    void ErrorDialog(const std::string& text) override { fErr << ConsoleText(text) << '\n'; }
+
+    std::vector<std::string> lines;
+
+private:
+    std::ostream& fErr;
+    int fMax[8] = {};
+    int fPos[8] = {};
+};
+
+// A store of its own, so a conversion never touches the program's store.
+class PrivateStoreFolder {
+public:
+    PrivateStoreFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "linkwise-convert-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            throw EFileError("Cannot create a temporary folder.");
+        fPath = pattern;
+    }
+    ~PrivateStoreFolder()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(fPath, ec);
+    }
+    const std::filesystem::path& Path() const { return fPath; }
+
+private:
+    std::filesystem::path fPath;
+};
+
+}  // namespace
+
+int RunConvert(CliContext& context, const std::vector<std::string>& args)
+{
+    std::string source, target;
+    std::string comment;
+    bool commentGiven = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto next = [&]() -> const std::string& {
+            if (i + 1 >= args.size())
+                throw CliUsageError("option '" + a + "' needs a value");
+            return args[++i];
+        };
+        if (a == "-o" || a == "--output") {
+            target = next();
+        } else if (a == "--comment") {
+            comment = next();
+            commentGiven = true;
+        } else if (a.size() > 1 && a[0] == '-') {
+            throw CliUsageError("unknown option '" + a + "' for 'convert'");
+        } else if (source.empty()) {
+            source = a;
+        } else {
+            throw CliUsageError("'convert' takes one text file");
+        }
+    }
+    if (source.empty() || target.empty())
+        throw CliUsageError("usage: convert TEXTFILE -o FILE.92t [--comment TEXT]");
+    if (commentGiven && comment.size() > 34)
+        context.err << "linkwise-cli: the comment is cut to 34 characters\n";
+
+    PrivateStoreFolder folder;
+    TempStore store(folder.Path());
+    ConvertView view(context.err);
+    // Without --comment the convert task's proposal is taken, as nobody can answer.
+    ConsoleDialogs dialogs(context.err);
+    bool converted = Txtto92g(view, dialogs, store, true, source, target, false,
+                              commentGiven ? comment.substr(0, 34) : std::string());
+    for (const std::string& line : view.lines)
+        (converted ? context.out : context.err) << line << '\n';
+    return converted ? 0 : 2;
+}

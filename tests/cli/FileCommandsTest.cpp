@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/cli/CliCommands.h"
+
+namespace {
+struct CliRun {
+    int status;
+    std::string out, err;
+};
+
+CliRun Cli(const std::vector<std::string>& args)
+{
+    std::ostringstream out, err;
+    int status = RunCli(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+class FileCommandsTest : public ::testing::Test {
+protected:
+    std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                ("linkwise-cli-files-" + std::to_string(getpid()));
+    void SetUp() override { std::filesystem::create_directories(dir); }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    std::string P(const std::string& name) { return (dir / name).string(); }
+    void Write(const std::string& name, const std::string& bytes)
+    {
+        std::ofstream(P(name), std::ios::binary) << bytes;
+    }
+};
+}  // namespace
+
+TEST_F(FileCommandsTest, ConvertThenDescribe)
+{
+    Write("notes.txt", "Hi\r\nthere");
+    CliRun c = Cli({"convert", P("notes.txt"), "-o", P("notes.92t"), "--comment", "From a script"});
+    EXPECT_EQ(c.status, 0) << c.err;
+    EXPECT_EQ(c.out, "notes.txt was successfully converted to notes.92t.\n");
+    EXPECT_EQ(std::filesystem::file_size(P("notes.92t")), 82u + 4 + 16 + 2);
+
+    CliRun i = Cli({"info", P("notes.92t"), "--json"});
+    EXPECT_EQ(i.status, 0) << i.err;
+    EXPECT_NE(i.out.find("\"kindText\": \"Single (text)\""), std::string::npos) << i.out;
+    EXPECT_NE(i.out.find("\"comment\": \"From a script\""), std::string::npos) << i.out;
+    EXPECT_NE(i.out.find("\"variables\": [{\"name\": \"\\\\notes\", \"type\": \"text\"}]"),
+              std::string::npos)
+        << i.out;
+    EXPECT_NE(i.out.find("\"size\": 104"), std::string::npos);
+
+    CliRun t = Cli({"info", P("notes.92t"), P("notes.txt")});
+    EXPECT_EQ(t.status, 0);
+    EXPECT_NE(t.out.find("  Type of file: Single (text)\n"), std::string::npos) << t.out;
+    EXPECT_NE(t.out.find("  Type of file: Textfile\n  Comment: Hi  there\n"), std::string::npos) << t.out;
+}
+
+TEST_F(FileCommandsTest, BadArgumentsAndMissingFiles)
+{
+    EXPECT_EQ(Cli({"convert", P("a.txt")}).status, 2);
+    EXPECT_EQ(Cli({"info"}).status, 2);
+    CliRun missing = Cli({"convert", P("none.txt"), "-o", P("none.92t")});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("An error (EFileError) occured while converting none.txt to none.92t."),
+              std::string::npos)
+        << missing.err;
+    Write("ok.txt", "x");
+    CliRun partly = Cli({"info", P("none.92t"), P("ok.txt")});
+    EXPECT_EQ(partly.status, 2);
+    EXPECT_NE(partly.out.find("Textfile"), std::string::npos);
+    EXPECT_NE(partly.err.find("EFileError"), std::string::npos);
+}
