@@ -3,6 +3,8 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "sim/VirtualTI92.h"
 
@@ -62,6 +64,11 @@ void VirtualTI92::LoadFileBytes(const std::string& raw, const std::string& fileN
     const size_t count = f.U8(58);
     f.Need(60, 16 * count + 6, "entry table");
 
+    // Everything is read first and applied at the end, so a damaged file
+    // leaves the calculator as it was.
+    std::vector<std::pair<std::string, SimVariable>> variables;
+    std::string image, version;
+    bool hasImage = false;
     std::string folder;
     if (count == 1)
         folder = f.Text(10, 8);
@@ -82,9 +89,9 @@ void VirtualTI92::LoadFileBytes(const std::string& raw, const std::string& fileN
             // The image runs from the data part to the file checksum.
             if (raw.size() < 84 || start > raw.size() - 2)
                 throw std::runtime_error(fileName + ": the backup image is cut short.");
-            if (!name.empty())
-                romVersion = name;
-            InstallMemoryImage(raw.substr(start, raw.size() - 2 - start));
+            version = name;
+            image = raw.substr(start, raw.size() - 2 - start);
+            hasImage = true;
             continue;
         }
         // Variable data part: zero prefix, big-endian size word, data, checksum.
@@ -98,6 +105,14 @@ void VirtualTI92::LoadFileBytes(const std::string& raw, const std::string& fileN
         v.name = name;
         v.type = type;
         v.bytes = f.Sub(start + 4, size + 2, "data of a variable");
-        PutVariable(folder, v);
+        variables.emplace_back(folder, v);
     }
+
+    if (hasImage) {
+        if (!version.empty())
+            romVersion = version;
+        InstallMemoryImage(image);
+    }
+    for (const auto& [where, v] : variables)
+        PutVariable(where, v);
 }
