@@ -76,5 +76,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
 // Commands.
 int RunReady(CliContext& context, const std::vector<std::string>& args);
+int RunList(CliContext& context, const std::vector<std::string>& args);
+int RunGet(CliContext& context, const std::vector<std::string>& args);
 int RunInfo(CliContext& context, const std::vector<std::string>& args);
 int RunConvert(CliContext& context, const std::vector<std::string>& args);

@@ -1,0 +1,142 @@
+#include <unistd.h>
+
+#include <QDateTime>
+#include <algorithm>
+#include <filesystem>
+#include <ostream>
+
+#include "app/cli/CliCommands.h"
+#include "app/cli/CliLink.h"
+#include "app/cli/ConsoleTransferView.h"
+#include "files/CommentPrompt.h"
+#include "files/SaveAs92g.h"
+#include "files/TempStore.h"
+#include "link/Exceptions.h"
+#include "transfers/DirectoryListing.h"
+#include "transfers/VariableReceive.h"
+
+namespace {
+
+// A store of its own, so the command never touches a running window's store.
+class PrivateStoreFolder {
+public:
+    PrivateStoreFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "linkwise-get-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            throw EFileError("Cannot create a temporary folder.");
+        fPath = pattern;
+    }
+    ~PrivateStoreFolder()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(fPath, ec);
+    }
+    const std::filesystem::path& Path() const { return fPath; }
+
+private:
+    std::filesystem::path fPath;
+};
+
+struct GetArguments {
+    std::vector<std::string> names;
+    std::string output;
+    std::string comment;
+    bool commentGiven = false;
+    bool storeFolders = true;
+};
+
+GetArguments Parse(const std::vector<std::string>& args)
+{
+    GetArguments g;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto next = [&]() -> const std::string& {
+            if (i + 1 >= args.size())
+                throw CliUsageError("option '" + a + "' needs a value");
+            return args[++i];
+        };
+        if (a == "-o" || a == "--output") {
+            g.output = next();
+        } else if (a == "--comment") {
+            g.comment = next();
+            g.commentGiven = true;
+        } else if (a == "--no-folders") {
+            g.storeFolders = false;
+        } else if (a.size() > 1 && a[0] == '-') {
+            throw CliUsageError("unknown option '" + a + "' for 'get'");
+        } else {
+            g.names.push_back(a);
+        }
+    }
+    if (g.names.empty() || g.output.empty())
+        throw CliUsageError("usage: get NAME... -o FILE [--comment TEXT] [--no-folders]");
+    return g;
+}
+
+// The row a name on the command line means: folder\name (or folder/name)
+// exactly, or a bare name found in exactly one folder. -1 with a message
+// when there is none or more than one.
+int FindRow(const std::vector<ListItem>& rows, std::string name, std::string& problem)
+{
+    std::replace(name.begin(), name.end(), '/', '\\');
+    std::vector<int> found;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const std::string& caption = rows[i].caption;
+        const auto slash = caption.find('\\');
+        const std::string variable = slash == std::string::npos ? caption : caption.substr(slash + 1);
+        if (caption == name || (name.find('\\') == std::string::npos && variable == name))
+            found.push_back(static_cast<int>(i));
+    }
+    if (found.size() == 1)
+        return found[0];
+    if (found.empty()) {
+        problem = "the calculator has no variable " + name;
+    } else {
+        problem = name + " is in more than one folder; name one of:";
+        for (int i : found)
+            problem += " " + rows[static_cast<size_t>(i)].caption;
+    }
+    return -1;
+}
+
+}  // namespace
+
+int RunGet(CliContext& context, const std::vector<std::string>& args)
+{
+    const GetArguments g = Parse(args);
+    if (g.commentGiven && g.comment.size() > 34)
+        context.err << "linkwise-cli: the comment is cut to 34 characters\n";
+
+    TTI92& link = context.Link().tti92();
+    ConsoleTransferView view(link, context.out, context.err, ConsoleTransferView::IsTerminal(context.err));
+    if (!FetchDirectoryList(link, view, ListViewId::ListView1))
+        return 2;
+
+    const auto rows = view.ListViewItems(ListViewId::ListView1);
+    for (const std::string& name : g.names) {
+        std::string problem;
+        const int row = FindRow(rows, name, problem);
+        if (row < 0) {
+            context.err << "linkwise-cli: " << problem << '\n';
+            return 2;
+        }
+        view.SetSelected(ListViewId::ListView1, static_cast<size_t>(row), true);
+    }
+    view.VarListClear();
+    for (const ListItem& row : view.ListViewItems(ListViewId::ListView1))
+        if (row.selected)
+            view.VarListAdd(row.caption);
+
+    PrivateStoreFolder folder;
+    TempStore store(folder.Path());
+    if (!ReceiveAll(link, view, store, false)) {
+        // A refusal or damaged data is the calculator's "no"; an error ended the run.
+        const bool error = !view.Memo().empty() && view.Memo().back().rfind(" An error", 0) == 0;
+        context.err << "linkwise-cli: nothing saved\n";
+        return error ? 2 : 1;
+    }
+    const std::string comment =
+        g.commentGiven ? g.comment.substr(0, 34) : CommentProposal(QDateTime::currentDateTime());
+    return SaveAs92g(view, store, g.storeFolders, g.output, false, true, comment) ? 0 : 2;
+}

@@ -1,0 +1,89 @@
+#include <cstdio>
+#include <ostream>
+
+#include "app/cli/CliCommands.h"
+#include "app/cli/CliLink.h"
+#include "app/cli/ConsoleTransferView.h"
+#include "transfers/DirectoryListing.h"
+
+namespace {
+
+std::string JsonText(const std::string& bytes)
+{
+    static const char* hex = "0123456789abcdef";
+    std::string out = "\"";
+    for (unsigned char c : bytes) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c >= 0x7F) {
+            out += "\\u00";
+            out += hex[c >> 4];
+            out += hex[c & 0xF];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+std::string Column(const ListItem& row, size_t i)
+{
+    return i < row.subItems.size() ? row.subItems[i] : std::string();
+}
+
+void PrintTable(std::ostream& out, const std::vector<ListItem>& rows)
+{
+    char line[128];
+    std::snprintf(line, sizeof line, "%-18s %-11s %8s\n", "Name", "Type", "Size");
+    out << line;
+    for (const ListItem& row : rows) {
+        std::string type = Column(row, 0);
+        if (type.empty()) {
+            char code[16];
+            std::snprintf(code, sizeof code, "(0x%02X)", row.data & 0xFF);
+            type = code;
+        }
+        std::snprintf(line, sizeof line, "%-18s %-11s %8s\n", row.caption.c_str(), type.c_str(),
+                      Column(row, 1).c_str());
+        out << line;
+    }
+}
+
+void PrintJson(std::ostream& out, const std::vector<ListItem>& rows)
+{
+    out << "[";
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const ListItem& row = rows[i];
+        const auto slash = row.caption.find('\\');
+        out << (i ? ",\n " : "\n ") << "{\"name\": " << JsonText(row.caption)
+            << ", \"folder\": " << JsonText(row.caption.substr(0, slash == std::string::npos ? 0 : slash))
+            << ", \"variable\": " << JsonText(slash == std::string::npos ? row.caption : row.caption.substr(slash + 1))
+            << ", \"type\": " << JsonText(Column(row, 0)) << ", \"typeCode\": " << (row.data & 0xFF)
+            << ", \"size\": " << (Column(row, 1).empty() ? "0" : Column(row, 1)) << "}";
+    }
+    out << (rows.empty() ? "]\n" : "\n]\n");
+}
+
+}  // namespace
+
+int RunList(CliContext& context, const std::vector<std::string>& args)
+{
+    bool json = false;
+    for (const std::string& a : args) {
+        if (a == "--json")
+            json = true;
+        else
+            throw CliUsageError("'ls' takes only --json, not '" + a + "'");
+    }
+    TTI92& link = context.Link().tti92();
+    ConsoleTransferView view(link, context.out, context.err, ConsoleTransferView::IsTerminal(context.err));
+    if (!FetchDirectoryList(link, view, ListViewId::ListView1))
+        return 2;
+    const auto rows = view.ListViewItems(ListViewId::ListView1);
+    if (json)
+        PrintJson(context.out, rows);
+    else
+        PrintTable(context.out, rows);
+    return 0;
+}
