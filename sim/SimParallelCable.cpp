@@ -5,10 +5,38 @@ void SimParallelCable::PortOut(uint16_t address, uint8_t value)
     if (address != fBase)
         return;
     dataWrites.push_back(value);
+    GiveUpIfStalled();
     fPcA = (value & 1) == 0;
     fPcB = (value & 2) == 0;
     fIdleReads = 0;
     Settle();
+}
+
+bool SimParallelCable::MidByte() const
+{
+    // A reply waiting to be fetched counts too: its wait began with the
+    // last bit received.
+    return fRx != Rx::Idle || fRxBits != 0 || fTx != Tx::Idle || fTxByte >= 0 || fCalc.HasOutput();
+}
+
+void SimParallelCable::Progress()
+{
+    if (clock)
+        fLastProgress = clock->GetTickCount();
+}
+
+void SimParallelCable::GiveUpIfStalled()
+{
+    if (!clock || !MidByte() || clock->GetTickCount() - fLastProgress <= giveUpMs)
+        return;
+    fCalcA = fCalcB = false;
+    fRx = Rx::Idle;
+    fRxBits = 0;
+    fRxByte = 0;
+    fTx = Tx::Idle;
+    fTxByte = -1;
+    fCalc.DiscardOutput();
+    fCalc.ResetFraming();
 }
 
 uint8_t SimParallelCable::PortIn(uint16_t address)
@@ -16,6 +44,7 @@ uint8_t SimParallelCable::PortIn(uint16_t address)
     if (address != fBase + 1)
         return 0xFF;
     ++statusReads;
+    GiveUpIfStalled();
     // The calculator starts its next bit only after the lines have been
     // quiet for a few readings.
     if (fTx == Tx::Idle && fRx == Rx::Idle && !fPcA && !fPcB && !fCalc.faults.silent &&
@@ -30,6 +59,7 @@ uint8_t SimParallelCable::PortIn(uint16_t address)
                 fCalcA = one;
                 fCalcB = !one;
                 fTx = Tx::Presenting;
+                Progress();
             }
             fIdleReads = 0;
         }
@@ -54,6 +84,7 @@ void SimParallelCable::Settle()
         if ((fCalcA && fPcB) || (fCalcB && fPcA)) {
             fCalcA = fCalcB = false;
             fTx = Tx::AwaitRelease;
+            Progress();
         }
         return;
     case Tx::AwaitRelease:
@@ -61,6 +92,7 @@ void SimParallelCable::Settle()
             fTx = Tx::Idle;
             if (++fTxBits == 8)
                 fTxByte = -1;
+            Progress();
         }
         return;
     case Tx::Idle:
@@ -76,12 +108,14 @@ void SimParallelCable::Settle()
         fCalcA = fPcB;
         fCalcB = fPcA;
         fRx = Rx::Acking;
+        Progress();
         return;
     case Rx::Acking:
         if (fPcA || fPcB)
             return;
         fCalcA = fCalcB = false;
         fRx = Rx::Idle;
+        Progress();
         if (++fRxBits == 8) {
             fRxBits = 0;
             fCalc.Receive(fRxByte);

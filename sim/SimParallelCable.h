@@ -3,6 +3,7 @@
 #include <functional>
 #include <vector>
 
+#include "link/Clock.h"
 #include "link/PortIO.h"
 #include "sim/CalculatorLink.h"
 
@@ -33,6 +34,12 @@ public:
     // Lets a test alter a status reading, e.g. to inject a glitch.
     std::function<uint8_t(uint8_t status)> statusFilter;
     int statusReads = 0;
+    // With a clock, the calculator gives up a byte that stalls for longer
+    // than giveUpMs (the computer aborted or stopped reading): it lets go of
+    // the lines, drops the half byte and the rest of its reply, so the next
+    // exchange starts clean. Without one it waits for ever.
+    Clock* clock = nullptr;
+    uint32_t giveUpMs = 2000;
 
     // Idle status reads before the calculator starts a bit of its own, so a
     // computer that has just finished sending sees the lines settle first.
@@ -40,6 +47,9 @@ public:
 
 private:
     void Settle();
+    bool MidByte() const;
+    void Progress();
+    void GiveUpIfStalled();
 
     CalculatorLink& fCalc;
     uint16_t fBase;
@@ -56,4 +66,5 @@ private:
     int fTxByte = -1;
     int fTxBits = 0;
     int fIdleReads = 0;
+    uint32_t fLastProgress = 0;
 };

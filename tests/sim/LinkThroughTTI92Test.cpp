@@ -243,3 +243,27 @@ TEST(SerialCable, PurgeBeforeSendingDropsUnreadReplies)
     EXPECT_EQ(ToHex(rig.link.TakeOutput()), "89 56 00 00");
     EXPECT_GE(rig.serialDevice->discards, 1);
 }
+
+TEST(ParallelCable, CalculatorGivesUpAStalledByteAndRecovers)
+{
+    Rig rig(1);
+    rig.cableIO.clock = &rig.clock;
+    // The computer aborts after the first bit of a byte...
+    int passes = 0;
+    rig.cableIO.statusFilter = [&](uint8_t s) {
+        if (++passes == 4)
+            rig.ti.Aborted = 1;
+        return s;
+    };
+    EXPECT_THROW(rig.ti.SendByte(0x09), EUserError);
+    rig.ti.Aborted = 0;
+    rig.cableIO.statusFilter = nullptr;
+    // ...and, after a pause, the next exchange works from a clean start.
+    rig.clock.Advance(3000);
+    EXPECT_TRUE(rig.ti.CheckReady());
+
+    // A reply the computer never fetches is dropped after the pause too.
+    rig.ti.SendString(Hex("09 68 00 00"));
+    rig.clock.Advance(3000);
+    EXPECT_TRUE(rig.ti.CheckReady());
+}
