@@ -1,0 +1,125 @@
+// linkwise-cli ls and get, through the real termios code, against the virtual
+// TI-92 served on a pseudo-terminal by its own executable.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "files/SaveAs92g.h"
+#include "files/TempStore.h"
+#include "sim/VirtualTI92.h"
+#include "tests/support/RecordingTransferView.h"
+#include "tests/transfers/SimProcess.h"
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+struct CliOnPty : ::testing::Test {
+    QTemporaryDir dir;
+    SimProcess calculator{LINKWISE_SIM_PATH, {"--link", (dir.path() + "/ti92").toStdString()}};
+    const VirtualTI92 demo = VirtualTI92::WithDemoContent();
+
+    Outcome Cli(const std::string& arguments)
+    {
+        const std::string errPath = (dir.path() + "/stderr").toStdString();
+        const std::string command = std::string(LINKWISE_CLI_PATH) + " --port " + calculator.device + " " +
+                                    arguments + " 2>" + errPath;
+        Outcome o;
+        if (FILE* p = popen(command.c_str(), "r")) {
+            char buf[4096];
+            size_t n;
+            while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+                o.out.append(buf, n);
+            const int status = pclose(p);
+            o.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        o.err = ReadFile(errPath);
+        return o;
+    }
+    std::string Path(const char* name) { return (dir.path() + "/" + name).toStdString(); }
+
+    // The file the save page would write from exactly these variables.
+    std::string Expected(const std::vector<std::string>& names, const std::string& comment)
+    {
+        QTemporaryDir storeDir;
+        TempStore store(storeDir.path().toStdString());
+        store.Clear();
+        for (const auto& n : names) {
+            const SimVariable* v = demo.FindVariable(n);
+            EXPECT_NE(v, nullptr) << n;
+            if (v)
+                store.AddItem(n, v->type, v->bytes);
+        }
+        RecordingTransferView view;
+        const std::string path = (storeDir.path() + "/expected").toStdString();
+        EXPECT_TRUE(SaveAs92g(view, store, true, path, false, false, comment));
+        return ReadFile(path);
+    }
+};
+
+}  // namespace
+
+TEST_F(CliOnPty, ListShowsEveryVariable)
+{
+    ASSERT_FALSE(calculator.device.empty());
+    Outcome ls = Cli("ls");
+    ASSERT_EQ(ls.status, 0) << ls.err;
+    std::istringstream lines(ls.out);
+    std::string header;
+    std::getline(lines, header);
+    EXPECT_EQ(header.substr(0, 4), "Name");
+    size_t rows = 0;
+    for (const auto& folder : demo.folders)
+        for (const auto& v : folder.variables) {
+            std::string line;
+            ASSERT_TRUE(std::getline(lines, line));
+            std::istringstream fields(line);
+            std::string name, type, size;
+            fields >> name >> type >> size;
+            EXPECT_EQ(name, folder.name + "\\" + v.name);
+            EXPECT_EQ(size, std::to_string(v.Size()));
+            ++rows;
+        }
+    EXPECT_EQ(rows, demo.VariableCount());
+
+    Outcome json = Cli("ls --json");
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(json.out.front(), '[');
+    EXPECT_NE(json.out.find("\"name\": \"main\\\\notes\", \"folder\": \"main\", \"variable\": \"notes\", "
+                            "\"type\": \"text\", \"typeCode\": 11"),
+              std::string::npos)
+        << json.out;
+}
+
+TEST_F(CliOnPty, GetSavesSingleAndGroupFiles)
+{
+    ASSERT_FALSE(calculator.device.empty());
+    Outcome one = Cli("get main/notes -o " + Path("notes.92t") + " --comment 'just one'");
+    ASSERT_EQ(one.status, 0) << one.err;
+    EXPECT_EQ(one.out, "1 of 1 item(s) were received.\nThe received variable(s) was saved into \"notes.92t\".\n");
+    EXPECT_EQ(ReadFile(Path("notes.92t")), Expected({"main\\notes"}, "just one"));
+
+    Outcome group = Cli("get hello 'math\\quad' main/x -o " + Path("three.92g") + " --comment group");
+    ASSERT_EQ(group.status, 0) << group.err;
+    EXPECT_EQ(ReadFile(Path("three.92g")), Expected({"main\\hello", "main\\x", "math\\quad"}, "group"));
+
+    Outcome missing = Cli("get main/nothere -o " + Path("none.92g"));
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err, "linkwise-cli: the calculator has no variable main\\nothere\n");
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("none.92g"))));
+}
