@@ -101,6 +101,8 @@ void VirtualTI92::LoadFileBytes(const std::string& raw, const std::string& fileN
                             static_cast<uint8_t>(raw[start + 5]);
         if (end < start)
             throw std::runtime_error(fileName + ": the entry table is damaged.");
+        if (size > SimVariable::kMaxDataBytes)
+            throw std::runtime_error(fileName + ": " + name + " is too large for the calculator.");
         SimVariable v;
         v.name = name;
         v.type = type;

@@ -85,7 +85,7 @@ void VirtualTI92::InstallMemoryImage(const std::string& image)
             pos += 9;
             size_t size = (static_cast<unsigned char>(image[pos]) << 8) |
                           static_cast<unsigned char>(image[pos + 1]);
-            if (!need(2 + size))
+            if (!need(2 + size) || size > SimVariable::kMaxDataBytes)
                 return;
             v.bytes = image.substr(pos, 2 + size);
             pos += 2 + size;

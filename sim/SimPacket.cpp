@@ -1,5 +1,7 @@
 #include "sim/SimPacket.h"
 
+#include <stdexcept>
+
 std::string SimPacket::Bytes() const
 {
     std::string s;
@@ -61,7 +63,9 @@ std::string BuildShortPacket(uint8_t id, uint8_t cmd, uint16_t word)
 
 std::string BuildDataPacket(uint8_t id, uint8_t cmd, const std::string& data, bool damaged)
 {
-    // The length word holds 16 bits; callers keep packets below 64 KB.
+    // The length word holds 16 bits.
+    if (data.size() > 0xFFFF)
+        throw std::length_error("a packet carries at most 65535 data bytes");
     std::string s = BuildShortPacket(id, cmd, static_cast<uint16_t>(data.size()));
     s += data;
     s += WordLE(static_cast<uint16_t>(PacketChecksum(data) + (damaged ? 1 : 0)));

@@ -6,8 +6,9 @@
 
 SimVariable SimVariable::FromData(const std::string& name, uint8_t type, const std::string& data)
 {
-    if (data.size() > 0xFFFF)
-        throw std::invalid_argument("variable " + name + " is larger than 65535 bytes");
+    // Zero prefix, size word and data must fit one packet's 16-bit length.
+    if (data.size() > kMaxDataBytes)
+        throw std::invalid_argument("variable " + name + " is larger than 65529 bytes");
     SimVariable v;
     v.name = name.substr(0, 8);
     v.type = type;

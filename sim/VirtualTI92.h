@@ -7,6 +7,7 @@
 // size word S, followed by the S data bytes. The directory listing and the
 // variable header both report the size of these bytes, S + 2.
 struct SimVariable {
+    static constexpr size_t kMaxDataBytes = 65529;
     std::string name;       // at most 8 characters
     uint8_t type = 0;
     std::string bytes;      // size word + data

@@ -36,6 +36,11 @@ void Usage(std::FILE* out)
         "  --content FILE   load variables from a TI-92 file (.92g, .92p, .92b, ...);\n"
         "                   repeatable; without it the calculator holds demo content\n"
         "  --baud N         pace the line at N baud (9600: about 1.04 ms per byte)\n"
+        "  --variable FOLDER\\NAME:TYPE:SIZE\n"
+        "                   add a variable of SIZE data bytes (0..65529) and type code\n"
+        "                   TYPE (hex), e.g. main\\big:0b:32768; repeatable\n"
+        "  --fault NAME     misbehave for tests: silent, refuse-ready, refuse-requests,\n"
+        "                   refuse-variables, garbage, damage-checksums; repeatable\n"
         "  --rom VERSION    ROM version text (default 1.11)\n"
         "  --verbose        log every packet received on stderr\n"
         "  --help           show this help and exit\n"
@@ -78,6 +83,51 @@ void RemoveLink(const std::string& link, const std::string& target)
         unlink(link.c_str());
 }
 
+// FOLDER\NAME:TYPE:SIZE; the data are printable and differ from byte to byte.
+bool AddGeneratedVariable(VirtualTI92& calc, const std::string& spec)
+{
+    const size_t c2 = spec.rfind(':');
+    const size_t c1 = c2 == std::string::npos || c2 == 0 ? std::string::npos : spec.rfind(':', c2 - 1);
+    if (c1 == std::string::npos)
+        return false;
+    std::string folder, name;
+    calc.SplitName(spec.substr(0, c1), folder, name);
+    char* end = nullptr;
+    const std::string typeText = spec.substr(c1 + 1, c2 - c1 - 1);
+    const long type = std::strtol(typeText.c_str(), &end, 16);
+    if (typeText.empty() || *end || type < 0 || type > 0x1F)
+        return false;
+    const std::string sizeText = spec.substr(c2 + 1);
+    const long size = std::strtol(sizeText.c_str(), &end, 10);
+    if (sizeText.empty() || *end || size < 0 || size > 65529 || name.empty() || name.size() > 8 ||
+        folder.size() > 8)
+        return false;
+    std::string data;
+    for (long i = 0; i < size; ++i)
+        data += static_cast<char>(' ' + i % 95);
+    calc.AddVariable(folder, name, static_cast<uint8_t>(type), data);
+    return true;
+}
+
+bool SetFault(SimFaults& f, const std::string& name)
+{
+    if (name == "silent")
+        f.silent = true;
+    else if (name == "refuse-ready")
+        f.refuseReady = true;
+    else if (name == "refuse-requests")
+        f.refuseAllRequests = true;
+    else if (name == "refuse-variables")
+        f.refuseVariables = true;
+    else if (name == "garbage")
+        f.garbageBeforeAck = std::string("\x00\xFF\x13\x11", 4);
+    else if (name == "damage-checksums")
+        f.damageAllDataChecksums = true;
+    else
+        return false;
+    return true;
+}
+
 bool ParseInt(const char* text, long low, long high, long& value)
 {
     char* end = nullptr;
@@ -96,6 +146,8 @@ int main(int argc, char** argv)
     bool verbose = false;
     std::string rom;
     std::vector<std::string> files;
+    std::vector<std::string> generated;
+    std::vector<std::string> faults;
 
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -123,6 +175,10 @@ int main(int argc, char** argv)
             }
         } else if (arg == "--content") {
             files.push_back(value("--content"));
+        } else if (arg == "--variable") {
+            generated.push_back(value("--variable"));
+        } else if (arg == "--fault") {
+            faults.push_back(value("--fault"));
         } else if (arg == "--rom") {
             rom = value("--rom");
         } else if (arg == "--verbose" || arg == "-v") {
@@ -146,11 +202,23 @@ int main(int argc, char** argv)
             return 2;
         }
     }
+    for (const auto& g : generated) {
+        if (!AddGeneratedVariable(calc, g)) {
+            std::fprintf(stderr, "linkwise-virtual-ti92: --variable %s: expected FOLDER\\NAME:TYPE:SIZE\n", g.c_str());
+            return 2;
+        }
+    }
     if (!rom.empty())
         calc.romVersion = rom;
 
     CalculatorLink link(calc);
     link.keepLog = false;
+    for (const auto& f : faults) {
+        if (!SetFault(link.faults, f)) {
+            std::fprintf(stderr, "linkwise-virtual-ti92: unknown fault %s\n", f.c_str());
+            return 2;
+        }
+    }
     if (verbose)
         link.onPacket = [](const SimPacket& p) {
             std::fprintf(stderr, "packet %02X %02X word %u, %zu data bytes%s\n", p.id, p.cmd, p.word,
