@@ -84,20 +84,20 @@ void RemoveLink(const std::string& link, const std::string& target)
 }
 
 // FOLDER\NAME:TYPE:SIZE; the data are printable and differ from byte to byte.
-bool AddGeneratedVariable(VirtualTI92& calc, const std::string& spec)
+bool AddGeneratedVariable(VirtualTI92& calc, const std::string& text)
 {
-    const size_t c2 = spec.rfind(':');
-    const size_t c1 = c2 == std::string::npos || c2 == 0 ? std::string::npos : spec.rfind(':', c2 - 1);
+    const size_t c2 = text.rfind(':');
+    const size_t c1 = c2 == std::string::npos || c2 == 0 ? std::string::npos : text.rfind(':', c2 - 1);
     if (c1 == std::string::npos)
         return false;
     std::string folder, name;
-    calc.SplitName(spec.substr(0, c1), folder, name);
+    calc.SplitName(text.substr(0, c1), folder, name);
     char* end = nullptr;
-    const std::string typeText = spec.substr(c1 + 1, c2 - c1 - 1);
+    const std::string typeText = text.substr(c1 + 1, c2 - c1 - 1);
     const long type = std::strtol(typeText.c_str(), &end, 16);
     if (typeText.empty() || *end || type < 0 || type > 0x1F)
         return false;
-    const std::string sizeText = spec.substr(c2 + 1);
+    const std::string sizeText = text.substr(c2 + 1);
     const long size = std::strtol(sizeText.c_str(), &end, 10);
     if (sizeText.empty() || *end || size < 0 || size > 65529 || name.empty() || name.size() > 8 ||
         folder.size() > 8)
