@@ -1,0 +1,46 @@
+#include "app/ReceiveSteps.h"
+
+#include <QPushButton>
+#include <QRadioButton>
+#include <filesystem>
+#include <memory>
+
+#include "app/TForm1.h"
+#include "files/SaveDialogSetup.h"
+#include "files/TempStore.h"
+#include "transfers/DirectoryListing.h"
+#include "transfers/VariableReceive.h"
+
+namespace {
+
+// The store the window deletes when it closes.
+TempStore FormStore(const TForm1& form)
+{
+    return TempStore(std::filesystem::path(form.Settings.DataFile).parent_path());
+}
+
+}  // namespace
+
+void InstallReceiveSteps(TForm1& form, TTI92& link, Dialogs& dialogs)
+{
+    auto list = [&form, &link] { FetchDirectoryList(link, form, ListViewId::ListView1); };
+    form.SetStepAction(taskReceiveVariables, 1, list);
+    form.SetStepAction(taskReceiveBackup, 1, list);
+    form.SetBackwardRefresh(pageReceive, list);
+    QObject::connect(form.BitBtn1, &QPushButton::clicked, &form, list);
+
+    form.SetStepAction(taskReceiveVariables, 2, [&form, &link] {
+        form.VarListClear();
+        for (const ListItem& row : form.ListViewItems(ListViewId::ListView1))
+            if (row.selected)
+                form.VarListAdd(row.caption);
+        ReceiveAll(link, form, FormStore(form), true);
+    });
+
+    // The dialog remembers the name chosen last.
+    auto dialogState = std::make_shared<FileDialogRequest>();
+    QObject::connect(form.SaveToFileBtn, &QPushButton::clicked, &form, [&form, &dialogs, dialogState] {
+        SaveReceivedVariables(dialogs, form, FormStore(form), form.Settings.StoreFolders,
+                              form.BackupRadio->isChecked(), *dialogState);
+    });
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+class Dialogs;
+class TForm1;
+class TTI92;
+
+// The receive-variables task on the wizard: entering (or coming back with
+// Previous to) the selection page lists the calculator, "&Update" lists it
+// again, entering the transfer page receives the selected rows into the
+// temporary store and "&Save to file" saves them.
+void InstallReceiveSteps(TForm1& form, TTI92& link, Dialogs& dialogs);

@@ -1,0 +1,145 @@
+// The tips file and the about box.
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <fstream>
+
+#include "app/TAboutForm.h"
+#include "app/TipFile.h"
+#include "tests/app/AppRig.h"
+
+namespace {
+
+struct TipsDir {
+    std::string Write(const std::string& content)
+    {
+        std::string path = dir.path().toStdString() + "/hints.dat";
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+    QTemporaryDir dir;
+};
+
+auto Fixed(int k)
+{
+    return [k](int) { return k; };
+}
+
+}  // namespace
+
+TEST(PickTip, ReadsTheDrawnTip)
+{
+    TipsDir d;
+    const std::string path = d.Write("3\nfirst\r\nsecond\nthird\n");
+    EXPECT_EQ(PickTipFrom(path, Fixed(0)), "first");
+    EXPECT_EQ(PickTipFrom(path, Fixed(1)), "second");
+    EXPECT_EQ(PickTipFrom(path, Fixed(2)), "third");
+    int drawnFrom = 0;
+    PickTipFrom(path, [&](int n) { drawnFrom = n; return 0; });
+    EXPECT_EQ(drawnFrom, 3);
+    EXPECT_EQ(PickTipFrom(d.Write("1\nonly one\nignored\n"), Fixed(0)), "only one");
+}
+
+TEST(PickTip, ShortFileGivesAnEmptyTip)
+{
+    TipsDir d;
+    const std::string path = d.Write("5\none\ntwo");
+    EXPECT_EQ(PickTipFrom(path, Fixed(1)), "two");
+    EXPECT_EQ(PickTipFrom(path, Fixed(4)), "");
+}
+
+TEST(PickTip, MissingOrDamagedFileGivesTheCorruptText)
+{
+    TipsDir d;
+    EXPECT_EQ(PickTipFrom(d.dir.path().toStdString() + "/none.dat", Fixed(0)),
+              "Hintfile is corrupt! Get a new version!");
+    EXPECT_EQ(PickTipFrom(d.Write("many\ntip\n"), Fixed(0)), kCorruptHintFile);
+    EXPECT_EQ(PickTipFrom(d.Write(""), Fixed(0)), kCorruptHintFile);
+    EXPECT_EQ(PickTipFrom(d.Write("0x2\na\nb\n"), Fixed(0)), kCorruptHintFile);
+    // No tips counted: the first line after the count, if any.
+    EXPECT_EQ(PickTipFrom(d.Write("0\nstray\n"), [](int) -> int {
+                  ADD_FAILURE() << "nothing to draw from";
+                  return 0;
+              }),
+              "stray");
+}
+
+TEST(PickTip, TheShippedFileIsSound)
+{
+    const std::string path = std::string(LINKWISE_SOURCE_DIR) + "/app/hints.dat";
+    std::ifstream in(path);
+    int count = 0;
+    in >> count;
+    EXPECT_GE(count, 12);
+    for (int k = 0; k < count; ++k) {
+        std::string tip = PickTipFrom(path, Fixed(k));
+        EXPECT_FALSE(tip.empty()) << "tip " << k + 1;
+        EXPECT_NE(tip, kCorruptHintFile);
+    }
+}
+
+TEST(AboutBox, ClosesItselfAfterFourSecondsUnlessClicked)
+{
+    TipsDir d;
+    RecordingShell shell;
+    TAboutForm about(shell, d.Write("2\nalpha\nbeta\n"));
+    EXPECT_EQ(about.windowTitle(), "About!");
+    EXPECT_TRUE(about.Timer1->isActive());
+    EXPECT_EQ(about.Timer1->interval(), 4000);
+    const QString first = about.TipText->toPlainText();
+    EXPECT_TRUE(first == "alpha" || first == "beta");
+    EXPECT_EQ(about.TipText->toolTip(), first);
+
+    about.DrawTip = Fixed(1);
+    about.NextTipBtn->click();
+    EXPECT_EQ(about.TipText->toPlainText(), "beta");
+    EXPECT_TRUE(about.Timer1->isActive()) << ">> keeps the timer running";
+
+    // A click on the tip text itself does not stop the timer.
+    QTest::mouseClick(about.TipText->viewport(), Qt::LeftButton);
+    EXPECT_TRUE(about.Timer1->isActive());
+
+    about.show();
+    EXPECT_FALSE(about.CloseLabel->isHidden());
+    about.Timer1Timer();
+    EXPECT_FALSE(about.isVisible());
+    EXPECT_FALSE(about.Timer1->isActive());
+    EXPECT_TRUE(about.CloseLabel->isHidden()) << "closing stops the timer and hides the label";
+
+    about.GetThereBtn->click();
+    EXPECT_EQ(shell.addresses, std::vector<std::string>{"https://linkwise.example/"});
+}
+
+TEST(AboutBox, AClickOnThePanelKeepsItOpen)
+{
+    TipsDir d;
+    RecordingShell shell;
+    TAboutForm about(shell, d.Write("1\ntip\n"));
+    QTest::mouseClick(about.Panel2, Qt::LeftButton);
+    EXPECT_FALSE(about.Timer1->isActive());
+    EXPECT_TRUE(about.CloseLabel->isHidden());
+}
+
+TEST(AboutBox, OpenedFromTheWindowItStaysUntilClosed)
+{
+    TipsDir d;
+    AppRig rig;
+    TForm1& f = rig.Create();
+    TAboutForm about(rig.shell, d.Write("1\ntip\n"));
+    f.SetAboutBox(&about);
+    about.CloseBtn->click();   // the start-up showing ends
+    bool timerRunning = true;
+    rig.answerModal = [&](QDialog& dialog) {
+        timerRunning = static_cast<TAboutForm&>(dialog).Timer1->isActive();
+        return static_cast<int>(QDialog::Accepted);
+    };
+    f.AboutBtn->click();
+    EXPECT_EQ(rig.modalShown, std::vector<std::string>{"AboutForm"});
+    EXPECT_FALSE(timerRunning);
+    EXPECT_TRUE(about.CloseLabel->isHidden());
+}

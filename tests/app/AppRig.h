@@ -1,0 +1,93 @@
+#pragma once
+#include <QDialog>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/MemorySettingsStore.h"
+#include "app/Shell.h"
+#include "app/TForm1.h"
+#include "link/SerialPort.h"
+#include "link/TTI92.h"
+#include "sim/CalculatorLink.h"
+#include "sim/SimSerialDevice.h"
+#include "sim/VirtualTI92.h"
+#include "tests/support/AutoClock.h"
+#include "tests/support/HookEventPump.h"
+#include "tests/support/ScriptedDialogs.h"
+
+// Remembers what the window asked the desktop to open.
+class RecordingShell : public Shell {
+public:
+    void OpenAddress(const std::string& url) override { addresses.push_back(url); }
+    void OpenFile(const std::string& path) override { files.push_back(path); }
+    std::vector<std::string> addresses;
+    std::vector<std::string> files;
+};
+
+// Parallel port registers that only record.
+class RecordingPortIO : public PortIO {
+public:
+    void PortOut(uint16_t address, uint8_t value) override { outs.emplace_back(address, value); }
+    uint8_t PortIn(uint16_t) override { return 0x30; }
+    std::vector<std::pair<uint16_t, uint8_t>> outs;
+};
+
+// The main window with doubles around it and the virtual TI-92 on its
+// graph-link cable. Settings go into `settings` before Create().
+struct AppRig {
+    AppRig()
+        : calc(VirtualTI92::WithDemoContent()),
+          calcLink(calc),
+          link(LinkEnvironment{clock, pump, dialogs, portIO})
+    {
+        auto d = std::make_unique<SimSerialDevice>(calcLink);
+        device = d.get();
+        serial = std::make_unique<TSerialPort>(std::move(d));
+        for (int n = 1; n <= 8; ++n)
+            TSerialPort::SetStoredDevice(n, "");
+    }
+    ~AppRig()
+    {
+        form.reset();
+        for (int n = 1; n <= 8; ++n)
+            TSerialPort::SetStoredDevice(n, "");
+    }
+
+    TForm1& Create()
+    {
+        folder = dir.path().toStdString() + "/";
+        form = std::make_unique<TForm1>(FormEnvironment{
+            clock, pump, dialogs, settings, shell, link, *serial, folder,
+            [this](QDialog& d) {
+                modalShown.push_back(d.objectName().toStdString());
+                return answerModal ? answerModal(d) : static_cast<int>(QDialog::Rejected);
+            }});
+        return *form;
+    }
+
+    void Set(const std::string& section, const std::string& name, const std::string& value)
+    {
+        settings.Write(section, name, value);
+        settings.writes.clear();
+    }
+
+    AutoClock clock;
+    HookEventPump pump;
+    ScriptedDialogs dialogs;
+    MemorySettingsStore settings;
+    RecordingShell shell;
+    RecordingPortIO portIO;
+    VirtualTI92 calc;
+    CalculatorLink calcLink;
+    SimSerialDevice* device = nullptr;
+    std::unique_ptr<TSerialPort> serial;
+    TTI92 link;
+    QTemporaryDir dir;
+    std::string folder;
+    std::vector<std::string> modalShown;
+    std::function<int(QDialog&)> answerModal;
+    std::unique_ptr<TForm1> form;
+};

@@ -1,0 +1,104 @@
+// The ready lamp against the virtual TI-92, and leaving the program.
+#include <QCheckBox>
+#include <QFile>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "app/ReadyLampShape.h"
+#include "tests/app/AppRig.h"
+
+TEST(ReadyLamp, GreenWhenTheCalculatorAnswers)
+{
+    AppRig rig;
+    TForm1& f = rig.Create();
+    EXPECT_EQ(f.ReadyLamp->BrushColor(), kLampGrey);
+    QTest::mouseClick(f.ReadyLamp, Qt::LeftButton);
+    EXPECT_EQ(f.ReadyLamp->BrushColor(), kLampGreen);
+    EXPECT_TRUE(rig.dialogs.shown.empty());
+    EXPECT_FALSE(rig.calcLink.Received().empty()) << "a readiness check reached the calculator";
+}
+
+TEST(ReadyLamp, RedAndAMessageWhenNobodyAnswers)
+{
+    AppRig rig;
+    rig.calcLink.faults.silent = true;
+    TForm1& f = rig.Create();
+    f.ReadyLampMouseUp();
+    EXPECT_EQ(f.ReadyLamp->BrushColor(), kLampRed);
+    ASSERT_EQ(rig.dialogs.Messages().size(), 1u);
+    EXPECT_EQ(rig.dialogs.Messages()[0].rfind("Calculator is not ready!", 0), 0u)
+        << rig.dialogs.Messages()[0];
+    EXPECT_EQ(rig.dialogs.shown[0].icon, MsgIcon::Error);
+}
+
+TEST(ReadyLamp, MissingDeviceShowsTheComPortError)
+{
+    AppRig rig;
+    rig.device->openable = false;
+    rig.Create();
+    ASSERT_EQ(rig.dialogs.Messages().size(), 1u);
+    EXPECT_EQ(rig.dialogs.Messages()[0], "An error occured while opening the comport!");
+}
+
+TEST(Leaving, ExitSavesClosesTheLinkAndEnds)
+{
+    AppRig rig;
+    TForm1& f = rig.Create();
+    ASSERT_TRUE(rig.device->IsOpen());
+    f.AutoNext->setChecked(true);
+    rig.settings.writes.clear();
+    f.CancelBtn->click();
+    EXPECT_TRUE(f.TerminateRequested());
+    EXPECT_FALSE(rig.device->IsOpen());
+    EXPECT_EQ(rig.link.SerialPort, nullptr);
+    EXPECT_EQ(rig.settings.Read("Settings", "Autoclick Next"), "1");
+}
+
+TEST(Leaving, CloseQueryDeletesTheTemporaryStore)
+{
+    AppRig rig;
+    TForm1& f = rig.Create();
+    for (const std::string& name : {f.Settings.IndexFile, f.Settings.DataFile}) {
+        QFile file(QString::fromStdString(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("x");
+    }
+    f.close();
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(f.Settings.IndexFile)));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(f.Settings.DataFile)));
+    EXPECT_FALSE(rig.settings.writes.empty());
+    EXPECT_FALSE(rig.device->IsOpen());
+}
+
+TEST(TransferViewOfTheWindow, ShowsWhatRoutinesWrite)
+{
+    AppRig rig;
+    TForm1& f = rig.Create();
+    f.SetLabel(LabelId::Label18, "Thing to get");
+    EXPECT_EQ(f.Label(LabelId::Label18), "Thing to get");
+    f.SetBarMax(ProgressBarId::totBar, 200);
+    f.SetBarPosition(ProgressBarId::totBar, 150);
+    EXPECT_EQ(f.BarPosition(ProgressBarId::totBar), 150);
+    f.SetBarPosition(ProgressBarId::totBar, 999);
+    EXPECT_EQ(f.BarPosition(ProgressBarId::totBar), 200);
+    f.VarListAdd("memory-backup");
+    f.VarListSelect(0);
+    EXPECT_EQ(f.VarListSelected(), 0);
+
+    // Names are calculator bytes and come back unchanged.
+    const std::string name("main\\\x8C\xA9x", 8);
+    f.ListViewAdd(ListViewId::ListView1, ListItem{name, {"EXPR", "42"}, 0x00, true});
+    f.ListViewAdd(ListViewId::ListView1, ListItem{"main\\y", {"LIST", "7"}, 0x04, false});
+    auto items = f.ListViewItems(ListViewId::ListView1);
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].caption, name);
+    EXPECT_TRUE(items[0].selected);
+    EXPECT_EQ(items[1].data, 0x04);
+    EXPECT_EQ(items[1].subItems, (std::vector<std::string>{"LIST", "7"}));
+    f.ListViewClear(ListViewId::ListView1);
+    EXPECT_TRUE(f.ListViewItems(ListViewId::ListView1).empty());
+
+    f.ErrorDialog("Some error occured while receiving!");
+    EXPECT_EQ(rig.dialogs.shown.back().icon, MsgIcon::Error);
+}

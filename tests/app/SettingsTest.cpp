@@ -1,0 +1,262 @@
+// Settings: the store's text forms, loading with defaults, saving in order.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include "app/IniSettingsStore.h"
+#include "app/TShowForm.h"
+#include "tests/app/AppRig.h"
+
+TEST(SettingInteger, AcceptsDecimalAndHexOnly)
+{
+    EXPECT_EQ(ParseSettingInteger("2"), 2);
+    EXPECT_EQ(ParseSettingInteger("0x2"), 2);
+    EXPECT_EQ(ParseSettingInteger("0X1f"), 31);
+    EXPECT_EQ(ParseSettingInteger("-5"), -5);
+    EXPECT_EQ(ParseSettingInteger("0xFFFFFFFF"), -1);
+    EXPECT_EQ(ParseSettingInteger("two"), std::nullopt);
+    EXPECT_EQ(ParseSettingInteger(""), std::nullopt);
+    EXPECT_EQ(ParseSettingInteger("0x"), std::nullopt);
+    EXPECT_EQ(ParseSettingInteger("12abc"), std::nullopt);
+    EXPECT_EQ(ParseSettingInteger(" 3"), std::nullopt);
+    EXPECT_EQ(ParseSettingInteger("99999999999"), std::nullopt);
+    EXPECT_EQ(ParseSettingInteger("0x100000000"), std::nullopt);
+
+    MemorySettingsStore s;
+    s.Write("Settings", "Flag", "2");
+    EXPECT_TRUE(ReadBool(s, "Settings", "flag", 0)) << "any number but 0 is true";
+    s.Write("Settings", "Flag", "yes");
+    EXPECT_FALSE(ReadBool(s, "Settings", "FLAG", 0)) << "not a number: the default";
+    EXPECT_TRUE(ReadBool(s, "Settings", "Missing", 1));
+}
+
+TEST(Settings, DefaultsOnAnEmptyStore)
+{
+    AppRig rig;
+    TForm1& f = rig.Create();
+    const SettingsRecord& s = f.Settings;
+    EXPECT_EQ(s.CableType, 1);
+    EXPECT_EQ(s.Port, 0);
+    EXPECT_TRUE(s.AutoCollect);
+    EXPECT_TRUE(s.StoreFolders);
+    EXPECT_TRUE(s.CheckRegistry);
+    EXPECT_TRUE(s.ShowFargo1);
+    EXPECT_TRUE(s.ShowFargo2);
+    EXPECT_EQ(s.ExtensionString, kDefaultExtensionString);
+    EXPECT_EQ(s.Fargo1LibDir, rig.folder);
+    EXPECT_EQ(s.Fargo2LibDir, rig.folder);
+    EXPECT_EQ(s.IndexFile, rig.folder + "~indx.~92");
+    EXPECT_EQ(s.DataFile, rig.folder + "~data.~92");
+    EXPECT_FALSE(f.AutoNext->isChecked());
+    EXPECT_FALSE(f.Panel1->isHidden());
+    EXPECT_FALSE(f.Panel16->isHidden());
+    ASSERT_EQ(f.ComboBox1->count(), 5);
+    EXPECT_EQ(f.ComboBox1->itemText(0).toStdString(), rig.folder);
+    EXPECT_EQ(f.ComboBox1->itemText(4), "");
+    EXPECT_EQ(f.ComboBox1->currentIndex(), 0);
+    EXPECT_EQ(f.FileList->columnWidth(1), 150);
+    EXPECT_EQ(f.width(), 638);
+    EXPECT_EQ(f.height(), 407);
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    EXPECT_EQ(f.y(), static_cast<int>(screen.height() * 0.1));
+    EXPECT_EQ(f.x(), static_cast<int>(screen.width() * 0.1));
+    EXPECT_EQ(f.TextForm.Left, f.x() + 638);
+    EXPECT_EQ(f.TextForm.Top, f.y() + 130);
+    EXPECT_EQ(f.PictureForm.Top, f.y());
+
+    // The link: graph-link cable on COM1, opened; the parallel lines reset.
+    EXPECT_EQ(rig.link.Cabletype, 2);
+    EXPECT_EQ(rig.link.PortAdress, 0x378);
+    EXPECT_EQ(rig.serial->CommPort(), cpCOM1);
+    EXPECT_TRUE(rig.device->IsOpen());
+    EXPECT_EQ(rig.link.SerialPort, rig.serial.get());
+    ASSERT_FALSE(rig.portIO.outs.empty());
+    EXPECT_EQ(rig.portIO.outs.front(), (std::pair<uint16_t, uint8_t>{0x378, 0xFF}));
+    EXPECT_TRUE(rig.dialogs.shown.empty());
+}
+
+TEST(Settings, PortAsHexOrNonsenseAndCableChoice)
+{
+    {
+        AppRig rig;
+        rig.Set("Settings", "Port", "0x2");
+        rig.Set("Settings", "Cabletype", "0");
+        TForm1& f = rig.Create();
+        EXPECT_EQ(f.Settings.Port, 2);
+        EXPECT_EQ(rig.link.Cabletype, 1);
+        EXPECT_EQ(rig.link.PortAdress, 0x3BC);
+        EXPECT_FALSE(rig.device->IsOpen()) << "the parallel cable opens no COM port";
+    }
+    {
+        AppRig rig;
+        rig.Set("Settings", "Port", "two");
+        TForm1& f = rig.Create();
+        EXPECT_EQ(f.Settings.Port, 0);
+    }
+    {
+        // A port beyond the address table falls back to the first address.
+        AppRig rig;
+        rig.Set("Settings", "Port", "6");
+        rig.Set("Settings", "Cabletype", "0");
+        TForm1& f = rig.Create();
+        EXPECT_EQ(f.Settings.Port, 6);
+        EXPECT_EQ(rig.link.PortAdress, 0x378);
+    }
+}
+
+TEST(Settings, NamesMatchWithoutRegardToCase)
+{
+    AppRig rig;
+    rig.Set("settings", "AUTOCLICK NEXT", "1");
+    rig.Set("Settings", "Autocollect Libraries", "0");
+    rig.Set("SETTINGS", "show leftside-information", "0");
+    rig.Set("last", "last directory history item #2", "/data/ti");
+    TForm1& f = rig.Create();
+    EXPECT_TRUE(f.AutoNext->isChecked());
+    EXPECT_FALSE(f.Settings.AutoCollect);
+    EXPECT_TRUE(f.Panel1->isHidden());
+    EXPECT_FALSE(f.LeftMenu->isChecked());
+    EXPECT_EQ(f.ComboBox1->itemText(1), "/data/ti");
+
+    f.SaveSettings();
+    EXPECT_EQ(rig.settings.Read("Settings", "Autoclick Next"), "1");
+    // Saving replaces the stored values instead of adding a second spelling.
+    int autoclick = 0;
+    for (const auto& e : rig.settings.values)
+        autoclick += SameSettingName(e.name, "Autoclick Next");
+    EXPECT_EQ(autoclick, 1);
+}
+
+TEST(Settings, PlacementKeepsTheWindowOnTheScreen)
+{
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    {
+        AppRig rig;
+        rig.Set("Last", "MainForm Top", "-20");
+        rig.Set("Last", "MainForm Left", std::to_string(screen.width() + 5));
+        TForm1& f = rig.Create();
+        EXPECT_EQ(f.y(), static_cast<int>(screen.height() * 0.1));
+        EXPECT_EQ(f.x(), static_cast<int>(screen.width() * 0.1));
+    }
+    {
+        AppRig rig;
+        rig.Set("Last", "MainForm Top", std::to_string(screen.height() + 5));
+        rig.Set("Last", "MainForm Left", "30");
+        rig.Set("Last", "MainForm State", "2");
+        TForm1& f = rig.Create();
+        EXPECT_EQ(f.y(), screen.height() + 5) << "a maximised window keeps its place";
+        EXPECT_EQ(f.x(), 30);
+        EXPECT_EQ(f.MainFormState, 2);
+    }
+}
+
+TEST(Settings, SaveWritesEverythingInOrder)
+{
+    AppRig rig;
+    rig.Set("Settings", "Check Registry", "0");
+    TForm1& f = rig.Create();
+    rig.settings.writes.clear();
+    f.SaveSettings();
+    std::vector<std::string> names;
+    for (const auto& w : rig.settings.writes)
+        names.push_back(w.section + "/" + w.name);
+    const std::vector<std::string> expected = {
+        "Settings/Show TI92-files", "Settings/Show Text-files", "Settings/Show Fargo1-files",
+        "Settings/Show Fargo2-files", "Settings/Autoclick Next", "Settings/Autocollect Libraries",
+        "Settings/Show Extenstionsstring", "Settings/Fargo1 Librarydir",
+        "Settings/Fargo2 Librarydir", "Settings/Cabletype", "Settings/Port",
+        "Settings/Show leftside-information", "Settings/Show topline-information",
+        "Settings/Device of COM Port 1", "Settings/Device of COM Port 2",
+        "Settings/Device of COM Port 3", "Settings/Device of COM Port 4",
+        "Last/MainForm Height", "Last/MainForm Width", "Last/MainForm Top", "Last/MainForm Left",
+        "Last/MainForm State", "Last/TextForm Height", "Last/TextForm Width", "Last/TextForm Top",
+        "Last/TextForm Left", "Last/TextForm Stayontop", "Last/PictureForm Stayontop",
+        "Last/PictureForm Height", "Last/PictureForm Width", "Last/PictureForm Top",
+        "Last/PictureForm Left", "Last/FileList Columnwidth 1", "Last/FileList Columnwidth 2",
+        "Last/FileList Columnwidth 3", "Last/FileList Columnwidth 4",
+        "Last/Last directory history item #1", "Last/Last directory history item #2",
+        "Last/Last directory history item #3", "Last/Last directory history item #4",
+        "Last/Last directory history item #5"};
+    EXPECT_EQ(names, expected);
+    EXPECT_EQ(rig.settings.Read("Settings", "Check Registry"), "0") << "never written";
+    EXPECT_EQ(rig.settings.Read("Settings", "Cabletype"), "1");
+    EXPECT_EQ(rig.settings.Read("Settings", "Show Fargo1-files"), "1");
+    EXPECT_EQ(rig.settings.Read("Last", "MainForm Height"), "407");
+}
+
+TEST(Settings, ThreeHistoryEntriesWriteThreeItems)
+{
+    AppRig rig;
+    rig.Set("Last", "Last directory history item #4", "/keep/four");
+    rig.Set("Last", "Last directory history item #5", "/keep/five");
+    TForm1& f = rig.Create();
+    f.ComboBox1->clear();
+    f.ComboBox1->addItems({"/a", "/b", "/c"});
+    f.SaveSettings();
+    EXPECT_EQ(rig.settings.Read("Last", "Last directory history item #1"), "/a");
+    EXPECT_EQ(rig.settings.Read("Last", "Last directory history item #3"), "/c");
+    EXPECT_EQ(rig.settings.Read("Last", "Last directory history item #4"), "/keep/four");
+    EXPECT_EQ(rig.settings.Read("Last", "Last directory history item #5"), "/keep/five");
+}
+
+TEST(Settings, RoundTripThroughSaveAndLoad)
+{
+    MemorySettingsStore carried;
+    {
+        AppRig rig;
+        TForm1& f = rig.Create();
+        f.AutoNext->setChecked(true);
+        f.LeftMenuClick();
+        f.Settings.Fargo2LibDir = "/libs/fargo2/";
+        f.Settings.AutoCollect = false;
+        f.ShowForm->TextBox->click();   // text files off
+        f.FileList->setColumnWidth(2, 61);
+        f.move(40, 50);
+        TSerialPort::SetStoredDevice(2, "/dev/ttyUSB0");
+        f.SaveSettings();
+        carried = rig.settings;
+    }
+    AppRig rig;
+    rig.settings = carried;
+    TForm1& f = rig.Create();
+    EXPECT_TRUE(f.AutoNext->isChecked());
+    EXPECT_TRUE(f.Panel1->isHidden());
+    EXPECT_EQ(f.Settings.Fargo2LibDir, "/libs/fargo2/");
+    EXPECT_FALSE(f.Settings.AutoCollect);
+    EXPECT_FALSE(f.ShowForm->ShowText());
+    EXPECT_EQ(f.ShowForm->ExtensionText(), kDefaultExtensionString);
+    EXPECT_EQ(f.FileList->columnWidth(2), 61);
+    EXPECT_EQ(f.x(), 40);
+    EXPECT_EQ(f.y(), 50);
+    EXPECT_EQ(TSerialPort::StoredDevice(2), "/dev/ttyUSB0");
+}
+
+TEST(IniStore, FindsNamesInAnyCaseAndKeepsOneSpelling)
+{
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString() + "/linkwise.ini";
+    {
+        IniSettingsStore store(path);
+        store.Write("Settings", "Autocollect Libraries", "1");
+        store.Write("Last", "Last directory history item #1", "/home/u/ti,files");
+        store.Write("Settings", "Show Extenstionsstring", ".92G;.TXT;");
+        store.Flush();
+    }
+    IniSettingsStore store(path);
+    EXPECT_EQ(store.Read("settings", "autocollect libraries"), "1");
+    EXPECT_EQ(store.Read("Last", "LAST DIRECTORY HISTORY ITEM #1"), "/home/u/ti,files");
+    EXPECT_EQ(store.Read("Settings", "Show Extenstionsstring"), ".92G;.TXT;");
+    EXPECT_EQ(store.Read("Settings", "Missing"), std::nullopt);
+    store.Write("SETTINGS", "AUTOCOLLECT LIBRARIES", "0");
+    store.Flush();
+    EXPECT_EQ(store.Read("Settings", "Autocollect Libraries"), "0");
+    QSettings raw(QString::fromStdString(path), QSettings::IniFormat);
+    EXPECT_EQ(raw.childGroups().size(), 2);
+    raw.beginGroup("Settings");
+    EXPECT_EQ(raw.childKeys().size(), 2) << raw.childKeys().join("|").toStdString();
+}
