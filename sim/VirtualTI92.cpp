@@ -38,12 +38,13 @@ void VirtualTI92::Clear()
     fInstalledImage.clear();
 }
 
-SimFolder& VirtualTI92::Folder(const std::string& name)
+SimFolder& VirtualTI92::Folder(const std::string& fullName)
 {
+    const std::string name = fullName.substr(0, 8);
     for (auto& f : folders)
         if (f.name == name)
             return f;
-    folders.push_back(SimFolder{name.substr(0, 8), {}});
+    folders.push_back(SimFolder{name, {}});
     return folders.back();
 }
 
