@@ -67,7 +67,11 @@ void SimPtyServer::ReadMaster(TimePoint now)
         if (n > 0) {
             for (ssize_t i = 0; i < n; ++i) {
                 // Each byte arrives one line time after the line became free.
+                // A pseudo-terminal cannot hold the writer back as a UART
+                // does, so the backlog is capped: a long send is not left
+                // waiting here while the computer's acknowledgement wait runs out.
                 fInLineFree = std::max(fInLineFree, now) + ByteTime();
+                fInLineFree = std::min(fInLineFree, now + milliseconds(maxInputBacklogMs));
                 fIn.push_back(Timed{buf[i], fInLineFree});
             }
             fBytesIn += static_cast<uint64_t>(n);

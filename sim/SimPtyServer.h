@@ -24,6 +24,8 @@ public:
     void SetBaud(int baud) { fBaud = baud; }   // 0: no pacing
     // Bytes of a half-received packet are dropped after this pause.
     int framingResetMs = 1000;
+    // Longest line time still owed for received bytes (see ReadMaster).
+    int maxInputBacklogMs = 500;
 
     // Waits at most `timeoutMs` for something to do, then does it.
     void Step(int timeoutMs);

@@ -88,6 +88,22 @@ TEST_F(PtyFixture, PacingTakesTheLineTime)
     close(fd);
 }
 
+TEST_F(PtyFixture, LongSendsOweAtMostTheBacklogCap)
+{
+    server.SetBaud(9600);
+    server.maxInputBacklogMs = 100;
+    int fd = OpenRaw(server.SlavePath());
+    const std::string noise(1000, '\0');   // 1.04 s of line time, skipped by the calculator
+    ASSERT_EQ(write(fd, noise.data(), noise.size()), 1000);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Exchange(server, fd, "09 68 00 00", 4), "89 56 00 00");
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - start).count();
+    EXPECT_GE(ms, 100);
+    EXPECT_LT(ms, 600);
+    close(fd);
+}
+
 TEST_F(PtyFixture, HalfPacketIsDroppedAfterAPause)
 {
     server.framingResetMs = 20;
