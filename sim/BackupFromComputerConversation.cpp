@@ -8,7 +8,7 @@ SimConversation::Result BackupFromComputerConversation::Begin(const SimPacket& o
         fLink.SendRefusal();
         return Result::Done;
     }
-    fAnnounced = ReadLongLE(opening.data, 0);
+    fAnnounced = LongFromLE(opening.data, 0);
     fLink.SendAck();
     return Result::Continue;
 }

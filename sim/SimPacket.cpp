@@ -44,7 +44,7 @@ std::string LongLE(uint32_t v)
     return s;
 }
 
-uint32_t ReadLongLE(const std::string& s, size_t offset)
+uint32_t LongFromLE(const std::string& s, size_t offset)
 {
     uint32_t v = 0;
     for (size_t i = 0; i < 4 && offset + i < s.size(); ++i)

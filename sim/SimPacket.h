@@ -39,7 +39,7 @@ std::string BuildDataPacket(uint8_t id, uint8_t cmd, const std::string& data, bo
 // Little-endian helpers.
 std::string WordLE(uint16_t w);
 std::string LongLE(uint32_t v);
-uint32_t ReadLongLE(const std::string& s, size_t offset);
+uint32_t LongFromLE(const std::string& s, size_t offset);
 
 // Assembles the computer's packets byte by byte. Bytes before a machine id
 // are skipped, so line noise between packets does no harm.

@@ -54,7 +54,7 @@ struct Rig {
             if (static_cast<uint8_t>(entry[16]) == kTypeFolder)
                 folder = name;
             else
-                rows.emplace_back(folder + "\\" + name, ReadLongLE(entry, 18));
+                rows.emplace_back(folder + "\\" + name, LongFromLE(entry, 18));
             ti.SendAck();
             ti.ReceiveByte();
             last = static_cast<uint8_t>(ti.ReceiveByte());
