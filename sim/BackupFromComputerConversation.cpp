@@ -28,7 +28,9 @@ SimConversation::Result BackupFromComputerConversation::OnPacket(const SimPacket
             return Result::Continue;
         }
         if (p.cmd == Cmd::EOT) {
-            fLink.Calc().InstallMemoryImage(fImage);
+            // Only a complete image replaces the memory.
+            if (fImage.size() == fAnnounced)
+                fLink.Calc().InstallMemoryImage(fImage);
             return Result::Done;
         }
         return Result::NotMine;
