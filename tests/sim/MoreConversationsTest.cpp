@@ -170,3 +170,13 @@ TEST(DemoContent, HoldsEveryCommonKindWithSoundSizeWords)
     const int w = (static_cast<uint8_t>(d[2]) << 8) | static_cast<uint8_t>(d[3]);
     EXPECT_EQ(d.size(), static_cast<size_t>(4 + h * ((w + 7) / 8) + 1));
 }
+
+TEST_F(Calc, IncompleteBackupIsNotInstalled)
+{
+    link.Receive(BuildDataPacket(0x09, Cmd::VAR, LongLE(2048) + "\x1D"));
+    link.Receive(Hex("09 06 05 00 00 00 00 00 1D 1D 00 09 56 00 00"));
+    link.Receive(BuildDataPacket(0x09, Cmd::DATA, std::string(1024, 'm')));
+    link.Receive(Hex("09 92 00 00"));
+    EXPECT_EQ(ToHex(link.TakeOutput()), "89 56 00 00 89 56 00 00 89 09 00 00 89 56 00 00");
+    EXPECT_FALSE(calc.HasInstalledImage());
+}
