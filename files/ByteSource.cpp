@@ -14,10 +14,14 @@ size_t MemoryBytes::ReadAt(uint64_t offset, char* buf, size_t n) const
     return count;
 }
 
-DiskBytes::DiskBytes(const std::filesystem::path& path) : fIn(path, std::ios::binary)
+DiskBytes::DiskBytes(const std::filesystem::path& path)
 {
+    // Only regular files: opening a named pipe or a device could wait forever.
     std::error_code ec;
-    if (!fIn || std::filesystem::is_directory(path, ec))
+    if (!std::filesystem::is_regular_file(path, ec))
+        throw EFileError("Cannot open file " + path.string() + ".");
+    fIn.open(path, std::ios::binary);
+    if (!fIn)
         throw EFileError("Cannot open file " + path.string() + ".");
     fIn.seekg(0, std::ios::end);
     auto end = fIn.tellg();

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include "files/ByteSource.h"
 #include "files/TempStore.h"
 #include "link/Exceptions.h"
 #include "tests/files/FileTestSupport.h"
@@ -64,4 +67,18 @@ TEST(TempStoreTest, CreateAppendAndReadBack)
     EXPECT_EQ(store.DataSize(), 0u);
     store.Remove();
     EXPECT_THROW(store.ReadIndex(), EFileError);
+}
+
+TEST(DiskBytesTest, OnlyRegularFilesAreOpened)
+{
+    ScratchFolder dir;
+    EXPECT_THROW(DiskBytes(dir.Path()), EFileError);
+    EXPECT_THROW(DiskBytes(dir / "missing"), EFileError);
+    ASSERT_EQ(mkfifo((dir / "pipe.92p").c_str(), 0600), 0);
+    EXPECT_THROW(DiskBytes(dir / "pipe.92p"), EFileError);
+    WriteFile(dir / "f", "abc");
+    DiskBytes file(dir / "f");
+    char buf[8];
+    EXPECT_EQ(file.ReadAt(1, buf, 8), 2u);
+    EXPECT_EQ(file.ReadAt(3, buf, 8), 0u);
 }
