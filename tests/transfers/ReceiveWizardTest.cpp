@@ -1,0 +1,152 @@
+// The receive task on the wizard window: "Get!", the listing, the receive of
+// the selected rows, "&Save to file", Previous and "&Update".
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "app/ReceiveSteps.h"
+#include "files/SaveAs92g.h"
+#include "tests/app/AppRig.h"
+#include "tests/support/RecordingTransferView.h"
+
+namespace {
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::vector<std::string> Captions(QTreeWidget* list)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        names.push_back(list->topLevelItem(i)->text(0).toStdString());
+    return names;
+}
+
+struct ReceiveWizard : ::testing::Test {
+    AppRig rig;
+    TForm1& f = rig.Create();
+
+    void SetUp() override { InstallReceiveSteps(f, rig.link, rig.dialogs); }
+
+    void Select(const std::vector<std::string>& names)
+    {
+        for (int i = 0; i < f.ListView1->topLevelItemCount(); ++i) {
+            auto* row = f.ListView1->topLevelItem(i);
+            row->setSelected(std::find(names.begin(), names.end(), row->text(0).toStdString()) != names.end());
+        }
+    }
+
+    // The file the save page must write when the store holds exactly these
+    // variables of the calculator.
+    std::string Expected(const std::vector<std::string>& names, const std::string& comment)
+    {
+        QTemporaryDir dir;
+        TempStore store(dir.path().toStdString());
+        store.Clear();
+        for (const auto& n : names)
+            if (const SimVariable* v = rig.calc.FindVariable(n))
+                store.AddItem(n, v->type, v->bytes);
+        RecordingTransferView view;
+        const std::string path = dir.path().toStdString() + "/expected";
+        EXPECT_TRUE(SaveAs92g(view, store, true, path, false, false, comment));
+        return ReadFile(path);
+    }
+};
+
+}  // namespace
+
+TEST_F(ReceiveWizard, GetToSavedGroupFileWithAutomaticNext)
+{
+    f.AutoNext->setChecked(true);
+    f.SpeedButton3->click();   // "Get!": the automatic Next enters the selection page
+    ASSERT_EQ(f.PageShown(), pageReceive);
+    ASSERT_EQ(static_cast<size_t>(f.ListView1->topLevelItemCount()), rig.calc.VariableCount());
+    EXPECT_EQ(f.ListView1->topLevelItem(0)->text(0).toStdString(), "main\\notes");
+    EXPECT_EQ(f.ListView1->topLevelItem(0)->text(1).toStdString(), "text");
+
+    const std::vector<std::string> chosen = {"main\\notes", "main\\x", "math\\quad"};
+    Select(chosen);
+    f.NextBtn->click();   // receives, then moves on by itself to the save page
+    EXPECT_EQ(f.PageShown(), pageReceivelocal);
+    EXPECT_EQ(Captions(f.ListView2), chosen);
+    EXPECT_EQ(f.varList->count(), 3);
+    EXPECT_EQ(f.trLabel->text().toStdString(), "Transfer completed.. (#3)");
+
+    const std::string target = rig.dir.path().toStdString() + "/three.92g";
+    rig.dialogs.ExpectFile(target);
+    rig.dialogs.ExpectComment("three of them");
+    f.SaveToFileBtn->click();
+    EXPECT_TRUE(rig.dialogs.AllAnswered());
+    EXPECT_EQ(f.PageShown(), pageFinished);
+    EXPECT_EQ(ReadFile(target), Expected(chosen, "three of them"));
+    const std::string report = f.StatusMemo->toPlainText().toStdString();
+    EXPECT_NE(report.find("3 of 3 item(s) were received."), std::string::npos);
+    EXPECT_NE(report.find("The received variable(s) was saved into \"three.92g\"."), std::string::npos);
+}
+
+TEST_F(ReceiveWizard, SingleVariableProposesItsOwnFileType)
+{
+    f.SpeedButton3->click();
+    f.NextBtn->click();
+    Select({"main\\notes"});
+    f.NextBtn->click();   // AutoNext off: the wizard stays on the transfer page
+    EXPECT_EQ(f.PageShown(), pageReceiveProgress);
+    f.NextBtn->click();
+    ASSERT_EQ(f.PageShown(), pageReceivelocal);
+
+    const std::string target = rig.dir.path().toStdString() + "/notes.92t";
+    rig.dialogs.ExpectFile(target);
+    rig.dialogs.ExpectComment("");
+    f.SaveToFileBtn->click();
+    ASSERT_GE(rig.dialogs.shown.size(), 1u);
+    const FileDialogRequest& request = rig.dialogs.shown[0].request;
+    EXPECT_EQ(request.fileName, "notes.92t");
+    EXPECT_EQ(request.defaultExtension, "92t");
+    EXPECT_EQ(ReadFile(target), Expected({"main\\notes"}, ""));
+}
+
+TEST_F(ReceiveWizard, UpdateAndPreviousReadTheCalculatorAgain)
+{
+    f.SpeedButton3->click();
+    f.NextBtn->click();
+    const size_t before = static_cast<size_t>(f.ListView1->topLevelItemCount());
+
+    rig.calc.AddVariable("main", "fresh", 0x00, "1");
+    f.BitBtn1->click();   // "&Update"
+    EXPECT_EQ(static_cast<size_t>(f.ListView1->topLevelItemCount()), before + 1);
+
+    Select({"main\\fresh"});
+    f.NextBtn->click();
+    ASSERT_EQ(f.PageShown(), pageReceiveProgress);
+    rig.calc.AddVariable("main", "newer", 0x00, "2");
+    f.PreviousBtn->click();
+    EXPECT_EQ(f.PageShown(), pageReceive);
+    EXPECT_EQ(static_cast<size_t>(f.ListView1->topLevelItemCount()), before + 2);
+}
+
+TEST_F(ReceiveWizard, FailedReceiveStaysWithNavigationEnabled)
+{
+    f.AutoNext->setChecked(true);
+    f.SpeedButton3->click();
+    Select({"main\\notes", "main\\x"});
+    rig.calcLink.faults.refuseRequests = {2};
+    f.NextBtn->click();
+    EXPECT_EQ(f.PageShown(), pageReceiveProgress);
+    EXPECT_TRUE(f.NextBtn->isEnabled());
+    EXPECT_TRUE(f.PreviousBtn->isEnabled());
+    EXPECT_EQ(Captions(f.ListView2), std::vector<std::string>{"main\\notes"});
+    EXPECT_NE(f.StatusMemo->toPlainText().toStdString().find("1 of 2 item(s) were received."), std::string::npos);
+}
