@@ -2,18 +2,17 @@
 
 #include <gtest/gtest.h>
 
-template <typename T> T ScriptedDialogs::Next(const char* kind)
+ScriptedDialogs::Answer ScriptedDialogs::Next(Answer::Kind expected, const char* kind)
 {
     if (fScript.empty()) {
         ADD_FAILURE() << "unexpected " << kind << " dialog: " << shown.back().text;
-        return T{};
+        return Answer{expected, MsgResult::Cancel, std::nullopt, {}};
     }
     Answer a = std::move(fScript.front());
     fScript.pop_front();
-    if (auto* v = std::get_if<T>(&a))
-        return *v;
-    ADD_FAILURE() << "scripted answer does not fit the " << kind << " dialog: " << shown.back().text;
-    return T{};
+    if (a.kind != expected)
+        ADD_FAILURE() << "scripted answer does not fit the " << kind << " dialog: " << shown.back().text;
+    return a;
 }
 
 MsgResult ScriptedDialogs::MessageBox(const std::string& text, const std::string&, MsgIcon icon,
@@ -21,21 +20,21 @@ MsgResult ScriptedDialogs::MessageBox(const std::string& text, const std::string
 {
     shown.push_back({"message", text, icon, buttons, {}});
     if (buttons == MsgButtons::Ok && !strict &&
-        (fScript.empty() || !std::holds_alternative<MsgResult>(fScript.front())))
+        (fScript.empty() || fScript.front().kind != Answer::Kind::Message))
         return MsgResult::Ok;
-    return Next<MsgResult>("message");
+    return Next(Answer::Kind::Message, "message").result;
 }
 
 std::optional<std::string> ScriptedDialogs::SaveFileName(const FileDialogRequest& request)
 {
     shown.push_back({"save", request.title, MsgIcon::None, MsgButtons::Ok, request});
-    return Next<std::optional<std::string>>("save");
+    return Next(Answer::Kind::File, "save").file;
 }
 
 std::optional<std::string> ScriptedDialogs::OpenFileName(const FileDialogRequest& request)
 {
     shown.push_back({"open", request.title, MsgIcon::None, MsgButtons::Ok, request});
-    return Next<std::optional<std::string>>("open");
+    return Next(Answer::Kind::File, "open").file;
 }
 
 std::optional<std::string> ScriptedDialogs::PickDirectory(const std::string& title,
@@ -45,13 +44,13 @@ std::optional<std::string> ScriptedDialogs::PickDirectory(const std::string& tit
     r.title = title;
     r.initialDir = start;
     shown.push_back({"directory", title, MsgIcon::None, MsgButtons::Ok, r});
-    return Next<std::optional<std::string>>("directory");
+    return Next(Answer::Kind::File, "directory").file;
 }
 
 std::string ScriptedDialogs::PromptComment(const std::string& proposed)
 {
     shown.push_back({"comment", proposed, MsgIcon::None, MsgButtons::Ok, {}});
-    return Next<std::string>("comment");
+    return Next(Answer::Kind::Text, "comment").text;
 }
 
 std::string ScriptedDialogs::PromptCommentFor(const std::string& headline,
@@ -60,7 +59,7 @@ std::string ScriptedDialogs::PromptCommentFor(const std::string& headline,
     FileDialogRequest r;
     r.title = headline;
     shown.push_back({"comment", proposed, MsgIcon::None, MsgButtons::Ok, r});
-    return Next<std::string>("comment");
+    return Next(Answer::Kind::Text, "comment").text;
 }
 
 std::vector<std::string> ScriptedDialogs::Messages() const

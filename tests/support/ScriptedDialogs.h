@@ -2,7 +2,6 @@
 #include <deque>
 #include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "link/Dialogs.h"
@@ -19,12 +18,23 @@ public:
         MsgButtons buttons = MsgButtons::Ok;
         FileDialogRequest request;
     };
-    using Answer = std::variant<MsgResult, std::optional<std::string>, std::string>;
+    // One scripted answer; `kind` says which dialog it is meant for.
+    struct Answer {
+        enum class Kind { Message, File, Text } kind = Kind::Message;
+        MsgResult result = MsgResult::Ok;
+        std::optional<std::string> file;
+        std::string text;
+    };
 
-    void Expect(Answer answer) { fScript.push_back(std::move(answer)); }
-    void ExpectMessage(MsgResult r) { Expect(r); }
-    void ExpectFile(std::optional<std::string> path) { Expect(std::move(path)); }
-    void ExpectComment(std::string comment) { Expect(std::move(comment)); }
+    void ExpectMessage(MsgResult r) { fScript.push_back({Answer::Kind::Message, r, {}, {}}); }
+    void ExpectFile(std::optional<std::string> path)
+    {
+        fScript.push_back({Answer::Kind::File, MsgResult::Ok, std::move(path), {}});
+    }
+    void ExpectComment(std::string comment)
+    {
+        fScript.push_back({Answer::Kind::Text, MsgResult::Ok, {}, std::move(comment)});
+    }
     bool AllAnswered() const { return fScript.empty(); }
 
     MsgResult MessageBox(const std::string& text, const std::string& caption, MsgIcon icon,
@@ -43,6 +53,6 @@ public:
     std::vector<std::string> Messages() const;
 
 private:
-    template <typename T> T Next(const char* kind);
+    Answer Next(Answer::Kind expected, const char* kind);
     std::deque<Answer> fScript;
 };
