@@ -1,10 +1,10 @@
 #include "app/QtDialogs.h"
 
 #include <QFileDialog>
-#include <QInputDialog>
 #include <QMessageBox>
 
 #include "app/TPathform.h"
+#include "files/widgets/TCommentForm.h"
 
 QString DialogText(const std::string& text)
 {
@@ -99,8 +99,11 @@ std::optional<std::string> QtDialogs::PickDirectory(const std::string& title,
 
 std::string QtDialogs::PromptComment(const std::string& proposed)
 {
-    bool ok = false;
-    QString text = QInputDialog::getText(fParent, "Comment", "Comment of the file:",
-                                         QLineEdit::Normal, QString::fromStdString(proposed), &ok);
-    return ok ? text.toStdString() : std::string();
+    return PromptCommentFor("Please enter a comment:", proposed);
+}
+
+std::string QtDialogs::PromptCommentFor(const std::string& headline, const std::string& proposed)
+{
+    TCommentForm form(fParent);
+    return form.Ask(headline, proposed);
 }

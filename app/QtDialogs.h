@@ -20,6 +20,7 @@ public:
     std::optional<std::string> PickDirectory(const std::string& title,
                                              const std::string& start) override;
     std::string PromptComment(const std::string& proposed) override;
+    std::string PromptCommentFor(const std::string& headline, const std::string& proposed) override;
 
 private:
     QPointer<QWidget> fParent;

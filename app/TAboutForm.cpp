@@ -50,7 +50,7 @@ TAboutForm::TAboutForm(Shell& shell, std::string hintsFile, QWidget* parent)
     Panel2->setObjectName("Panel2");
     Panel2->setFrameShape(QFrame::Panel);
     Panel2->setFrameShadow(QFrame::Sunken);
-    Panel2->setFixedHeight(36);
+    Panel2->setFixedHeight(40);
     Panel2->setStyleSheet("QFrame#Panel2 { background: rgb(0,117,151); }");
     TipPicture = new QLabel(Panel2);
     TipPicture->setPixmap(SvgPicture("tip", 22, 22));
@@ -65,7 +65,7 @@ TAboutForm::TAboutForm(Shell& shell, std::string hintsFile, QWidget* parent)
     NextTipBtn->setToolTip("Next tip!");
     NextTipBtn->setFixedWidth(28);
     auto* tipLayout = new QHBoxLayout(Panel2);
-    tipLayout->setContentsMargins(3, 2, 3, 2);
+    tipLayout->setContentsMargins(3, 1, 3, 1);
     tipLayout->addWidget(TipPicture);
     tipLayout->addWidget(TipText, 1);
     tipLayout->addWidget(NextTipBtn);

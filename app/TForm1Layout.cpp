@@ -238,7 +238,7 @@ QWidget* TForm1::BuildScreenshotEditPage()
     buttons->addWidget(SaveImageBtn);
     buttons->addStretch();
     auto* row = new QHBoxLayout;
-    row->addWidget(ScrShot2);
+    row->addWidget(ScrShot2, 0, Qt::AlignTop);
     row->addLayout(buttons);
     row->addStretch();
     l->addLayout(row);
@@ -289,7 +289,7 @@ QWidget* TForm1::BuildFileSelectPage()
 
     FileInfoPanel = Named(new QFrame(page), "FileInfoPanel");
     FileInfoPanel->setFrameShape(QFrame::StyledPanel);
-    FileInfoPanel->setFixedWidth(146);
+    FileInfoPanel->setFixedWidth(150);
     Label23 = Named(new QLabel("(no file)", FileInfoPanel), "Label23");
     QFont bold = Label23->font();
     bold.setBold(true);
@@ -331,6 +331,7 @@ QWidget* TForm1::BuildFileSelectPage()
     auto* sizeRow = new QHBoxLayout;
     sizeRow->addWidget(new QLabel("Size:", FileInfoPanel));
     TotSize = Named(new QLabel("(unknown)", FileInfoPanel), "TotSize");
+    TotSize->setFont(QFont("Arial", 8));
     sizeRow->addWidget(TotSize, 1);
     TxtBtn = Named(new QToolButton(FileInfoPanel), "TxtBtn");
     TxtBtn->setText("T");

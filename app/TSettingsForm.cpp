@@ -28,7 +28,7 @@ TSettingsForm::TSettingsForm(Dialogs& dialogs, QWidget* parent) : QDialog(parent
     PortDevice = new QLineEdit(cableBox);
     PortDevice->setObjectName("PortDevice");
     PortDevice->setToolTip("The serial device this port uses, e.g. /dev/ttyUSB0. Leave empty "
-                           "for the standard device.");
+                           "for the standard device. LINKWISE_COMn in the environment wins.");
     auto* cableGrid = new QGridLayout(cableBox);
     cableGrid->addWidget(new QLabel("Type of linkcable:", cableBox), 0, 0);
     cableGrid->addWidget(CableList, 0, 1);
@@ -129,7 +129,10 @@ void TSettingsForm::PortChanged()
     if (serial && port >= 0) {
         fDevicePort = port;
         PortDevice->setText(QString::fromStdString(fDevices[port]));
-        PortDevice->setPlaceholderText("/dev/ttyS" + QString::number(port));
+        // What an empty field means: the environment's device, else the standard one.
+        const QByteArray env = qgetenv(("LINKWISE_COM" + std::to_string(port + 1)).c_str());
+        PortDevice->setPlaceholderText(env.isEmpty() ? "/dev/ttyS" + QString::number(port)
+                                                     : QString::fromLocal8Bit(env));
     } else {
         fDevicePort = -1;
         PortDevice->setText(port >= 0 ? "/dev/parport" + QString::number(port) : QString());

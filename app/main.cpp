@@ -37,7 +37,12 @@ int main(int argc, char* argv[])
 
     TAboutForm about(shell, ShippedDataFile("hints.dat"));
     form.SetAboutBox(&about);
-    if (!std::getenv("LINKWISE_NO_SPLASH"))
+    // LINKWISE_NO_SPLASH skips the start-up showing; the box then behaves as
+    // it does after that showing.
+    const char* noSplash = std::getenv("LINKWISE_NO_SPLASH");
+    if (noSplash && *noSplash)
+        about.KeepOpen();
+    else
         about.exec();
 
     form.ShowAtStart();
