@@ -111,16 +111,6 @@ TEST_F(Listing, FoldersLongNamesAndUnnamedTypes)
     EXPECT_EQ(Rows()[2].subItems, (std::vector<std::string>{"expression", "302"}));
 }
 
-TEST_F(Listing, ListsAgainFromScratch)
-{
-    rig.calc.AddVariable("main", "a", 0, "1");
-    ASSERT_TRUE(Fetch());
-    rig.calc.AddVariable("main", "b", 0, "2");
-    ASSERT_TRUE(Fetch());
-    ASSERT_EQ(Rows().size(), 2u);
-    EXPECT_EQ(Rows()[1].caption, "main\\b");
-}
-
 TEST_F(Listing, AbortEndsWithUserErrorAndKeepsRowsRead)
 {
     rig.calc.AddVariable("main", "a", 0, "1");

@@ -105,15 +105,6 @@ TEST_F(Receive, NothingSelectedIsSuccessWithoutRequests)
     EXPECT_EQ(rig.view.nextClicks, 1);
 }
 
-TEST_F(Receive, WholeContentTakesEveryRow)
-{
-    rig.calc.AddVariable("main", "a", 0x00, "alpha");
-    rig.calc.AddVariable("main", "b", 0x00, "beta");
-    ListAndSelect({});
-    EXPECT_TRUE(::ReceiveAll(rig.link, rig.view, rig.store, false, true));
-    EXPECT_EQ(rig.store.ReadIndex().size(), 2u);
-}
-
 TEST_F(Receive, SmallVariableJumpsBarsToTheEnd)
 {
     rig.calc.AddVariable("main", "v", 0x00, std::string(40, 'q'));
