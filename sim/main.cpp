@@ -32,7 +32,7 @@ void Usage(std::FILE* out)
         "\n"
         "  --link PATH      symbolic link to the pseudo-terminal (default:\n"
         "                   $XDG_RUNTIME_DIR/linkwise-ti92, else /tmp/linkwise-ti92)\n"
-        "  --port N         print LINKWISE_COMn for port N, 1..8 (default 2)\n"
+        "  --port N         print LINKWISE_COMn for port N, 1..8 (default 1, the port Linkwise uses out of the box)\n"
         "  --content FILE   load variables from a TI-92 file (.92g, .92p, .92b, ...);\n"
         "                   repeatable; without it the calculator holds demo content\n"
         "  --baud N         pace the line at N baud (9600: about 1.04 ms per byte)\n"
@@ -141,7 +141,7 @@ bool ParseInt(const char* text, long low, long high, long& value)
 int main(int argc, char** argv)
 {
     std::string linkPath = DefaultLink();
-    long port = 2;
+    long port = 1;
     long baud = 0;
     bool verbose = false;
     std::string rom;
