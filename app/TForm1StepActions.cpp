@@ -2,10 +2,13 @@
 // each page one refresh after Previous; pairs without one do nothing.
 #include "app/TForm1.h"
 
+#include "app/ReceiveSteps.h"
+
 void TForm1::InstallStepActions()
 {
     // The transfers, file routines and the Fargo task register here as they
     // come; until then the wizard only moves through its pages.
+    InstallReceiveSteps(*this, fEnv.link, fEnv.dialogs);
 }
 
 void TForm1::SetStepAction(TaskKind task, int step, Action action)

@@ -262,6 +262,8 @@ TEST_F(StepMachine, ParamModeMakesTheAutomaticNextImmediate)
 
 TEST_F(StepMachine, DoubleClicksMoveOnOnlyWithAutoclick)
 {
+    // Only the double click may move on: no receive (and its automatic Next) on step 2.
+    f.SetStepAction(taskReceiveVariables, 2, {});
     f.SpeedButton3->click();
     f.NextBtn->click();
     auto* row = new QTreeWidgetItem(f.ListView1, QStringList{"main\\x", "EXPR", "10"});

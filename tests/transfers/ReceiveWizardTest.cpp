@@ -12,7 +12,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/ReceiveSteps.h"
 #include "files/SaveAs92g.h"
 #include "tests/app/AppRig.h"
 #include "tests/support/RecordingTransferView.h"
@@ -38,8 +37,6 @@ std::vector<std::string> Captions(QTreeWidget* list)
 struct ReceiveWizard : ::testing::Test {
     AppRig rig;
     TForm1& f = rig.Create();
-
-    void SetUp() override { InstallReceiveSteps(f, rig.link, rig.dialogs); }
 
     void Select(const std::vector<std::string>& names)
     {
