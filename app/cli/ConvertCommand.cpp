@@ -10,6 +10,7 @@
 #include "files/TextConversion.h"
 #include "link/Exceptions.h"
 #include "transfers/TransferView.h"
+#include "app/cli/PrivateStoreFolder.h"
 
 namespace {
 
@@ -47,27 +48,6 @@ private:
     int fPos[8] = {};
 };
 
-// A store of its own, so a conversion never touches the program's store.
-class PrivateStoreFolder {
-public:
-    PrivateStoreFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "linkwise-convert-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw EFileError("Cannot create a temporary folder.");
-        fPath = pattern;
-    }
-    ~PrivateStoreFolder()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(fPath, ec);
-    }
-    const std::filesystem::path& Path() const { return fPath; }
-
-private:
-    std::filesystem::path fPath;
-};
-
 }  // namespace
 
 int RunConvert(CliContext& context, const std::vector<std::string>& args)
@@ -100,7 +80,7 @@ int RunConvert(CliContext& context, const std::vector<std::string>& args)
     if (commentGiven && comment.size() > 34)
         context.err << "linkwise-cli: the comment is cut to 34 characters\n";
 
-    PrivateStoreFolder folder;
+    PrivateStoreFolder folder("linkwise-convert");
     TempStore store(folder.Path());
     ConvertView view(context.err);
     // Without --comment the convert task's proposal is taken, as nobody can answer.

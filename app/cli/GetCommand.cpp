@@ -14,29 +14,9 @@
 #include "link/Exceptions.h"
 #include "transfers/DirectoryListing.h"
 #include "transfers/VariableReceive.h"
+#include "app/cli/PrivateStoreFolder.h"
 
 namespace {
-
-// A store of its own, so the command never touches a running window's store.
-class PrivateStoreFolder {
-public:
-    PrivateStoreFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "linkwise-get-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw EFileError("Cannot create a temporary folder.");
-        fPath = pattern;
-    }
-    ~PrivateStoreFolder()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(fPath, ec);
-    }
-    const std::filesystem::path& Path() const { return fPath; }
-
-private:
-    std::filesystem::path fPath;
-};
 
 struct GetArguments {
     std::vector<std::string> names;
@@ -128,7 +108,7 @@ int RunGet(CliContext& context, const std::vector<std::string>& args)
         if (row.selected)
             view.VarListAdd(row.caption);
 
-    PrivateStoreFolder folder;
+    PrivateStoreFolder folder("linkwise-get");
     TempStore store(folder.Path());
     if (!ReceiveAll(link, view, store, false)) {
         // A refusal or damaged data is the calculator's "no"; an error ended the run.

@@ -5,6 +5,7 @@
 #include "files/FileFormat.h"
 #include "files/FileListing.h"
 #include "link/Exceptions.h"
+#include "app/cli/JsonText.h"
 
 namespace {
 
@@ -29,25 +30,6 @@ std::string Printable(const std::string& bytes)
         }
     }
     return out;
-}
-
-std::string Json(const std::string& bytes)
-{
-    static const char* hex = "0123456789abcdef";
-    std::string out = "\"";
-    for (unsigned char c : bytes) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c >= 0x7F) {
-            out += "\\u00";
-            out += hex[c >> 4];
-            out += hex[c & 0xF];
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
 }
 
 // The comment as the browser shows it: up to its first NUL.
@@ -88,19 +70,19 @@ void PrintText(std::ostream& out, const std::string& path, const FileInfo& f)
 void PrintJson(std::ostream& out, const std::string& path, const FileInfo& f)
 {
     const VariableFileType& i = f.info;
-    out << "{\"file\": " << Json(path) << ", \"kind\": " << i.kind
-        << ", \"kindText\": " << Json(KindText(i.kind)) << ", \"comment\": " << Json(ShownComment(i))
-        << ", \"description\": " << Json(i.description) << ", \"size\": " << i.size
-        << ", \"sizeText\": " << Json(SizeText(i.size)) << ", \"entries\": " << i.entryCount
+    out << "{\"file\": " << JsonText(path) << ", \"kind\": " << i.kind
+        << ", \"kindText\": " << JsonText(KindText(i.kind)) << ", \"comment\": " << JsonText(ShownComment(i))
+        << ", \"description\": " << JsonText(i.description) << ", \"size\": " << i.size
+        << ", \"sizeText\": " << JsonText(SizeText(i.size)) << ", \"entries\": " << i.entryCount
         << ", \"variables\": [";
     for (size_t k = 0; k < f.variables.size(); ++k) {
         const ListItem& v = f.variables[k];
-        out << (k ? ", " : "") << "{\"name\": " << Json(v.caption)
-            << ", \"type\": " << Json(v.subItems.empty() ? "" : v.subItems[0]) << "}";
+        out << (k ? ", " : "") << "{\"name\": " << JsonText(v.caption)
+            << ", \"type\": " << JsonText(v.subItems.empty() ? "" : v.subItems[0]) << "}";
     }
     out << "], \"libraries\": [";
     for (size_t k = 0; k < i.libraries.size(); ++k)
-        out << (k ? ", " : "") << Json(i.libraries[k]);
+        out << (k ? ", " : "") << JsonText(i.libraries[k]);
     out << "]}";
 }
 
