@@ -43,7 +43,7 @@ TSettingsForm::TSettingsForm(Dialogs& dialogs, QWidget* parent) : QDialog(parent
     Lib2 = new QLineEdit(libBox);
     Lib2->setObjectName("Lib2");
     Browse1 = new QPushButton("&Browse..", libBox);
-    Browse2 = new QPushButton("B&rowse..", libBox);
+    Browse2 = new QPushButton("&Browse..", libBox);
     AutoCollectBox = new QCheckBox("Autocollect Fargo Libraries", libBox);
     StoreFoldersBox = new QCheckBox("Store folders", this);
     auto* libGrid = new QGridLayout(libBox);
