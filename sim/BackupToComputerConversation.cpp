@@ -21,11 +21,7 @@ void BackupToComputerConversation::SendHeaderOrEnd()
     }
     const std::string& version = fLink.Calc().romVersion;
     const size_t block = std::min(kBlockSize, fImage.size() - fPos);
-    std::string header = LongLE(static_cast<uint32_t>(block));
-    header += static_cast<char>(kTypeBackup);
-    header += static_cast<char>(version.size());
-    header += version;
-    fLink.SendData(Cmd::VAR, header);
+    fLink.SendData(Cmd::VAR, VarHeaderData(static_cast<uint32_t>(block), kTypeBackup, version));
     fState = State::AwaitCts;
 }
 

@@ -39,11 +39,8 @@ SimConversation::Result DirectoryConversation::Begin(const SimPacket&)
     // Header shaped like a variable header: size of the listing, the
     // directory type and the current folder as its name.
     const std::string& folder = fLink.Calc().currentFolder;
-    std::string header = LongLE(static_cast<uint32_t>(fEntries.size() * 14));
-    header += static_cast<char>(kTypeDirectoryRequest);
-    header += static_cast<char>(folder.size());
-    header += folder;
-    fLink.SendData(Cmd::VAR, header);
+    fLink.SendData(Cmd::VAR, VarHeaderData(static_cast<uint32_t>(fEntries.size() * 14),
+                                           kTypeDirectoryRequest, folder));
     return Result::Continue;
 }
 

@@ -124,3 +124,11 @@ bool SimPacketReader::Feed(uint8_t b)
     fState = State::Id;
     return true;
 }
+
+std::string VarHeaderData(uint32_t size, uint8_t type, const std::string& name)
+{
+    std::string header = LongLE(size);
+    header += static_cast<char>(type);
+    header += static_cast<char>(name.size());
+    return header + name;
+}

@@ -39,6 +39,8 @@ std::string BuildDataPacket(uint8_t id, uint8_t cmd, const std::string& data, bo
 // Little-endian helpers.
 std::string WordLE(uint16_t w);
 std::string LongLE(uint32_t v);
+// Data of a VAR packet: 4-byte size, type code, name length, name.
+std::string VarHeaderData(uint32_t size, uint8_t type, const std::string& name);
 uint32_t LongFromLE(const std::string& s, size_t offset);
 
 // Assembles the computer's packets byte by byte. Bytes before a machine id

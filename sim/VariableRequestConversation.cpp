@@ -15,11 +15,7 @@ SimConversation::Result VariableRequestConversation::Begin(const SimPacket& open
     }
     fVariable = *v;
     fLink.SendAck();
-    std::string header = LongLE(fVariable.Size());
-    header += static_cast<char>(fVariable.type);
-    header += static_cast<char>(name.size());
-    header += name;
-    fLink.SendData(Cmd::VAR, header);
+    fLink.SendData(Cmd::VAR, VarHeaderData(fVariable.Size(), fVariable.type, name));
     return Result::Continue;
 }
 
