@@ -2,12 +2,12 @@
 #include <QApplication>
 #include <cstdlib>
 
-#include "app/IniSettingsStore.h"
-#include "app/ProgramFolder.h"
-#include "app/QtDialogs.h"
-#include "app/Shell.h"
-#include "app/TAboutForm.h"
-#include "app/TForm1.h"
+#include "app/settings/IniSettingsStore.h"
+#include "app/desktop/ProgramFolder.h"
+#include "app/dialogs/QtDialogs.h"
+#include "app/desktop/Shell.h"
+#include "app/dialogs/TAboutForm.h"
+#include "app/window/TForm1.h"
 #include "link/Clock.h"
 #include "link/EventPump.h"
 #include "link/PpdevPortIO.h"

@@ -23,7 +23,7 @@
 #include "link/TTI92.h"
 #include "tests/transfers/SimProcess.h"
 #include "transfers/DirectoryListing.h"
-#include "transfers/TransferView.h"
+#include "link/TransferView.h"
 #include "transfers/VariableReceive.h"
 
 namespace {

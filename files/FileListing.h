@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "files/ByteSource.h"
-#include "transfers/TransferView.h"
+#include "link/TransferView.h"
 
 // "<n> b", "<n> kb" from 1024 bytes, "<n> mb" from 1 048 580 bytes.
 std::string SizeText(int64_t length);

@@ -6,7 +6,7 @@
 #include "files/FileFormat.h"
 #include "files/VariableFileWriter.h"
 #include "link/Exceptions.h"
-#include "transfers/TransferView.h"
+#include "link/TransferView.h"
 
 std::string FolderPart(const std::string& name)
 {

@@ -6,7 +6,7 @@
 #include "files/TempStore.h"
 #include "link/Exceptions.h"
 #include "link/TypeNames.h"
-#include "transfers/TransferView.h"
+#include "link/TransferView.h"
 
 FileDialogRequest PrepareSaveDialog(const TempStore& store, const FileDialogRequest& previous)
 {

@@ -9,7 +9,7 @@
 #include "files/SaveAs92g.h"
 #include "files/TempStore.h"
 #include "link/Exceptions.h"
-#include "transfers/TransferView.h"
+#include "link/TransferView.h"
 
 std::string TextVariableName(const std::string& sourcePath)
 {

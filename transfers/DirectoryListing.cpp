@@ -6,7 +6,7 @@
 #include "link/Exceptions.h"
 #include "link/PacketCommands.h"
 #include "link/TTI92.h"
-#include "transfers/TransferView.h"
+#include "link/TransferView.h"
 
 namespace {
 

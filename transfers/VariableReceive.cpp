@@ -10,7 +10,7 @@
 #include "link/PacketCommands.h"
 #include "link/TTI92.h"
 #include "transfers/DirectoryListing.h"
-#include "transfers/TransferView.h"
+#include "link/TransferView.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "transfers/TransferView.h"
+#include "link/TransferView.h"
 
 class TTI92;
 

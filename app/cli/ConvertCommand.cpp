@@ -9,7 +9,7 @@
 #include "files/TempStore.h"
 #include "files/TextConversion.h"
 #include "link/Exceptions.h"
-#include "transfers/TransferView.h"
+#include "link/TransferView.h"
 #include "app/cli/PrivateStoreFolder.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 #include <fstream>
 
-#include "app/TAboutForm.h"
-#include "app/TipFile.h"
+#include "app/dialogs/TAboutForm.h"
+#include "app/window/TipFile.h"
 #include "tests/app/AppRig.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/MemorySettingsStore.h"
-#include "app/Shell.h"
-#include "app/TForm1.h"
+#include "app/settings/MemorySettingsStore.h"
+#include "app/desktop/Shell.h"
+#include "app/window/TForm1.h"
 #include "link/SerialPort.h"
 #include "link/TTI92.h"
 #include "sim/CalculatorLink.h"

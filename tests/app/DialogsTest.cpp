@@ -6,10 +6,10 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
-#include "app/QtDialogs.h"
-#include "app/TPathform.h"
-#include "app/TSettingsForm.h"
-#include "app/TShowForm.h"
+#include "app/dialogs/QtDialogs.h"
+#include "app/dialogs/TPathform.h"
+#include "app/settings/TSettingsForm.h"
+#include "app/dialogs/TShowForm.h"
 #include "tests/app/AppRig.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "app/ReadyLampShape.h"
+#include "app/window/ReadyLampShape.h"
 #include "tests/app/AppRig.h"
 
 TEST(ReadyLamp, GreenWhenTheCalculatorAnswers)

@@ -8,8 +8,8 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
-#include "app/IniSettingsStore.h"
-#include "app/TShowForm.h"
+#include "app/settings/IniSettingsStore.h"
+#include "app/dialogs/TShowForm.h"
 #include "tests/app/AppRig.h"
 
 TEST(SettingInteger, AcceptsDecimalAndHexOnly)

@@ -10,7 +10,7 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
-#include "app/ReadyLampShape.h"
+#include "app/window/ReadyLampShape.h"
 #include "tests/app/AppRig.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "transfers/TransferView.h"
+#include "link/TransferView.h"
 
 // A transfer view that keeps everything a routine shows: every call in order
 // (as text, in `calls`), the labels, bars, list views, varList, the status

@@ -1,4 +1,4 @@
-#include "app/SvgPicture.h"
+#include "app/window/SvgPicture.h"
 
 #include <QPainter>
 #include <QSvgRenderer>

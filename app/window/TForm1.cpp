@@ -1,4 +1,4 @@
-#include "app/TForm1.h"
+#include "app/window/TForm1.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -16,13 +16,13 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "app/ReadyLampShape.h"
-#include "app/SettingsStore.h"
-#include "app/Shell.h"
-#include "app/TAboutForm.h"
-#include "app/TSettingsForm.h"
-#include "app/TShowForm.h"
-#include "app/WebAddresses.h"
+#include "app/window/ReadyLampShape.h"
+#include "app/settings/SettingsStore.h"
+#include "app/desktop/Shell.h"
+#include "app/dialogs/TAboutForm.h"
+#include "app/settings/TSettingsForm.h"
+#include "app/dialogs/TShowForm.h"
+#include "app/window/WebAddresses.h"
 #include "link/Dialogs.h"
 #include "link/SerialPort.h"
 #include "link/TTI92.h"

@@ -1,9 +1,9 @@
-#include "app/QtDialogs.h"
+#include "app/dialogs/QtDialogs.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
 
-#include "app/TPathform.h"
+#include "app/dialogs/TPathform.h"
 #include "files/widgets/TCommentForm.h"
 
 QString DialogText(const std::string& text)

@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/SettingsStore.h"
+#include "app/settings/SettingsStore.h"
 
 // Settings held in memory: for tests and for runs that must not touch the
 // user's own store. Keeps the order of the writes.

@@ -7,7 +7,7 @@
 #include <QProgressBar>
 #include <QTreeWidget>
 
-#include "app/TForm1.h"
+#include "app/window/TForm1.h"
 #include "link/Dialogs.h"
 
 QProgressBar* TForm1::Bar(ProgressBarId bar) const

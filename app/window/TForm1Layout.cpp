@@ -18,9 +18,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "app/ReadyLampShape.h"
-#include "app/SvgPicture.h"
-#include "app/TForm1.h"
+#include "app/window/ReadyLampShape.h"
+#include "app/window/SvgPicture.h"
+#include "app/window/TForm1.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/TPathform.h"
+#include "app/dialogs/TPathform.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -1,8 +1,8 @@
-#include "app/TipFile.h"
+#include "app/window/TipFile.h"
 
 #include <fstream>
 
-#include "app/SettingsStore.h"
+#include "app/settings/SettingsStore.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // What entering a step does. Each (task, step) pair may have one action and
 // each page one refresh after Previous; pairs without one do nothing.
-#include "app/TForm1.h"
+#include "app/window/TForm1.h"
 
-#include "app/ReceiveSteps.h"
+#include "app/window/ReceiveSteps.h"
 
 void TForm1::InstallStepActions()
 {

@@ -1,4 +1,4 @@
-#include "app/IniSettingsStore.h"
+#include "app/settings/IniSettingsStore.h"
 
 #include <QSettings>
 #include <QStringList>

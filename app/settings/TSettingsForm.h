@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "app/SettingsRecord.h"
+#include "app/settings/SettingsRecord.h"
 
 class QCheckBox;
 class QComboBox;

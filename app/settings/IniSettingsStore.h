@@ -2,7 +2,7 @@
 #include <memory>
 #include <string>
 
-#include "app/SettingsStore.h"
+#include "app/settings/SettingsStore.h"
 
 class QSettings;
 

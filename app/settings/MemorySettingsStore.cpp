@@ -1,4 +1,4 @@
-#include "app/MemorySettingsStore.h"
+#include "app/settings/MemorySettingsStore.h"
 
 #include <cctype>
 

@@ -11,7 +11,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "app/TForm1.h"
+#include "app/window/TForm1.h"
 #include "link/Clock.h"
 #include "link/EventPump.h"
 #include "link/TTI92.h"

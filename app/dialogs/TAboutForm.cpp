@@ -1,4 +1,4 @@
-#include "app/TAboutForm.h"
+#include "app/dialogs/TAboutForm.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -10,10 +10,10 @@
 #include <QVBoxLayout>
 #include <chrono>
 
-#include "app/Shell.h"
-#include "app/SvgPicture.h"
-#include "app/TipFile.h"
-#include "app/WebAddresses.h"
+#include "app/desktop/Shell.h"
+#include "app/window/SvgPicture.h"
+#include "app/window/TipFile.h"
+#include "app/window/WebAddresses.h"
 
 TAboutForm::TAboutForm(Shell& shell, std::string hintsFile, QWidget* parent)
     : QDialog(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Dialog),

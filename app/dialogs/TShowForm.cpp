@@ -1,4 +1,4 @@
-#include "app/TShowForm.h"
+#include "app/dialogs/TShowForm.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/SettingsRecord.h"
-#include "app/SettingsStore.h"
+#include "app/settings/SettingsRecord.h"
+#include "app/settings/SettingsStore.h"
 
 TShowForm::TShowForm(QWidget* parent) : QDialog(parent)
 {

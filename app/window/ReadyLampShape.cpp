@@ -1,4 +1,4 @@
-#include "app/ReadyLampShape.h"
+#include "app/window/ReadyLampShape.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,11 +1,11 @@
-#include "app/ReceiveSteps.h"
+#include "app/window/ReceiveSteps.h"
 
 #include <QPushButton>
 #include <QRadioButton>
 #include <filesystem>
 #include <memory>
 
-#include "app/TForm1.h"
+#include "app/window/TForm1.h"
 #include "files/SaveDialogSetup.h"
 #include "files/TempStore.h"
 #include "transfers/DirectoryListing.h"

@@ -1,4 +1,4 @@
-#include "app/WizardTables.h"
+#include "app/window/WizardTables.h"
 
 namespace {
 

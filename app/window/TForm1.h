@@ -6,11 +6,11 @@
 #include <string>
 #include <utility>
 
-#include "app/ParamCommands.h"
-#include "app/SettingsRecord.h"
-#include "app/TPageControl.h"
-#include "app/WizardTables.h"
-#include "transfers/TransferView.h"
+#include "app/startup/ParamCommands.h"
+#include "app/settings/SettingsRecord.h"
+#include "app/window/TPageControl.h"
+#include "app/window/WizardTables.h"
+#include "link/TransferView.h"
 
 class Clock;
 class Dialogs;

@@ -1,4 +1,4 @@
-#include "app/TSettingsForm.h"
+#include "app/settings/TSettingsForm.h"
 
 #include <QCheckBox>
 #include <QComboBox>
