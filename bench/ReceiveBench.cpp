@@ -21,7 +21,7 @@
 #include "link/PosixSerialDevice.h"
 #include "link/SerialPort.h"
 #include "link/TTI92.h"
-#include "tests/transfers/SimProcess.h"
+#include "tests/support/ProgramProcess.h"
 #include "transfers/DirectoryListing.h"
 #include "link/TransferView.h"
 #include "transfers/VariableReceive.h"
@@ -176,8 +176,7 @@ void Receive32KBAt9600Baud(benchmark::State& state)
     TTI92 link(LinkEnvironment{clock, pump, dialogs, noPort});
     const std::string content = WriteContentFile(scratch.path, link);
 
-    SimProcess calculator(LINKWISE_SIM_PATH, {"--baud", "9600", "--content", content, "--link",
-                                              (scratch.path / "ti92").string()});
+    VirtualCalculatorProcess calculator(LINKWISE_SIM_PATH, {"--baud", "9600", "--content", content}, 1);
     if (calculator.device.empty()) {
         state.SkipWithError("the virtual TI-92 did not start");
         return;

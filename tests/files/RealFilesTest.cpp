@@ -17,8 +17,8 @@ class RealFilesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!std::filesystem::is_directory(LINKWISE_REAL92_DIR))
-            GTEST_SKIP() << "no real TI-92 files at " << LINKWISE_REAL92_DIR;
+        ASSERT_TRUE(std::filesystem::is_directory(LINKWISE_REAL92_DIR))
+            << "the real TI-92 files are missing from " << LINKWISE_REAL92_DIR;
     }
     static std::string Path(const std::string& name) { return std::string(LINKWISE_REAL92_DIR) + "/" + name; }
     static VariableFileType Classify(const std::string& name)

@@ -1,20 +1,17 @@
-// The virtual TI-92 on a pseudo-terminal: in process, and as the executable
-// driven through the real serial code.
+// The virtual TI-92 on a pseudo-terminal: in process, and as its executable.
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <csignal>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
-#include "link/TTI92.h"
+#include "sim/CalculatorLink.h"
 #include "sim/SimPtyServer.h"
+#include "sim/VirtualTI92.h"
 #include "tests/sim/SimBytes.h"
-#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/ProgramProcess.h"
 
 namespace {
 
@@ -117,60 +114,15 @@ TEST_F(PtyFixture, HalfPacketIsDroppedAfterAPause)
 }
 
 #ifdef LINKWISE_SIM_EXE
-TEST(VirtualTI92Executable, ServesTheRealSerialCodeAndCleansUp)
+// Talking to it through the real serial code is the command line's end-to-end test.
+TEST(VirtualTI92Executable, AnnouncesItsLineAndRemovesTheLinkWhenStopped)
 {
-    char dir[] = "/tmp/linkwise-sim-test-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string linkPath = std::string(dir) + "/ti92";
-
-    int out[2];
-    ASSERT_EQ(pipe(out), 0);
-    pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        dup2(out[1], 1);
-        close(out[0]);
-        execl(LINKWISE_SIM_EXE, LINKWISE_SIM_EXE, "--link", linkPath.c_str(), "--port", "3",
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(out[1]);
-    std::string line;
-    char c;
-    while (read(out[0], &c, 1) == 1 && c != '\n')
-        line += c;
-    EXPECT_EQ(line, "LINKWISE_COM3=" + linkPath);
-
-    setenv("LINKWISE_COM3", linkPath.c_str(), 1);
-    {
-        TSerialPort port;
-        port.SetCommPort(cpCOM3);
-        ASSERT_TRUE(port.OpenPort());
-        SteadyClock clock;
-        NullEventPump pump;
-        ScriptedDialogs dialogs;
-        struct NoPort : PortIO {
-            void PortOut(uint16_t, uint8_t) override {}
-            uint8_t PortIn(uint16_t) override { return 0x30; }
-        } noPort;
-        TTI92 ti(LinkEnvironment{clock, pump, dialogs, noPort});
-        ti.Cabletype = 2;
-        ti.SerialPort = &port;
-        EXPECT_TRUE(ti.CheckReady());
-        port.ClosePort();
-        ASSERT_TRUE(port.OpenPort());
-        EXPECT_TRUE(ti.CheckReady());
-        port.ClosePort();
-    }
-    unsetenv("LINKWISE_COM3");
-
-    kill(pid, SIGTERM);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    VirtualCalculatorProcess calculator(LINKWISE_SIM_EXE);
+    EXPECT_EQ(calculator.environment, "LINKWISE_COM3=" + calculator.link);
     struct stat st{};
-    EXPECT_NE(lstat(linkPath.c_str(), &st), 0) << "the link must be removed";
-    close(out[0]);
-    rmdir(dir);
+    ASSERT_EQ(lstat(calculator.link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(calculator.Stop(), 0);
+    EXPECT_NE(lstat(calculator.link.c_str(), &st), 0) << "the link must be removed";
 }
 #endif

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -11,15 +10,9 @@
 #include "files/TempStore.h"
 #include "sim/VirtualTI92.h"
 #include "tests/support/RecordingTransferView.h"
-#include "tests/transfers/SimProcess.h"
+#include "tests/support/ProgramProcess.h"
 
 namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
 
 std::string ReadFile(const std::string& path)
 {
@@ -31,25 +24,13 @@ std::string ReadFile(const std::string& path)
 
 struct CliOnPty : ::testing::Test {
     QTemporaryDir dir;
-    SimProcess calculator{LINKWISE_SIM_PATH, {"--link", (dir.path() + "/ti92").toStdString()}};
+    VirtualCalculatorProcess calculator{LINKWISE_SIM_PATH};
     const VirtualTI92 demo = VirtualTI92::WithDemoContent();
 
-    Outcome Cli(const std::string& arguments)
+    ProgramOutcome Cli(std::vector<std::string> arguments)
     {
-        const std::string errPath = (dir.path() + "/stderr").toStdString();
-        const std::string command = std::string(LINKWISE_CLI_PATH) + " --port " + calculator.device + " " +
-                                    arguments + " 2>" + errPath;
-        Outcome o;
-        if (FILE* p = popen(command.c_str(), "r")) {
-            char buf[4096];
-            size_t n;
-            while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-                o.out.append(buf, n);
-            const int status = pclose(p);
-            o.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        o.err = ReadFile(errPath);
-        return o;
+        arguments.insert(arguments.begin(), {LINKWISE_CLI_PATH, "--port", calculator.device});
+        return RunProgram(arguments);
     }
     std::string Path(const char* name) { return (dir.path() + "/" + name).toStdString(); }
 
@@ -77,7 +58,7 @@ struct CliOnPty : ::testing::Test {
 TEST_F(CliOnPty, ListShowsEveryVariable)
 {
     ASSERT_FALSE(calculator.device.empty());
-    Outcome ls = Cli("ls");
+    ProgramOutcome ls = Cli({"ls"});
     ASSERT_EQ(ls.status, 0) << ls.err;
     std::istringstream lines(ls.out);
     std::string header;
@@ -97,7 +78,7 @@ TEST_F(CliOnPty, ListShowsEveryVariable)
         }
     EXPECT_EQ(rows, demo.VariableCount());
 
-    Outcome json = Cli("ls --json");
+    ProgramOutcome json = Cli({"ls", "--json"});
     ASSERT_EQ(json.status, 0) << json.err;
     EXPECT_EQ(json.out.front(), '[');
     EXPECT_NE(json.out.find("\"name\": \"main\\\\notes\", \"folder\": \"main\", \"variable\": \"notes\", "
@@ -109,16 +90,16 @@ TEST_F(CliOnPty, ListShowsEveryVariable)
 TEST_F(CliOnPty, GetSavesSingleAndGroupFiles)
 {
     ASSERT_FALSE(calculator.device.empty());
-    Outcome one = Cli("get main/notes -o " + Path("notes.92t") + " --comment 'just one'");
+    ProgramOutcome one = Cli({"get", "main/notes", "-o", Path("notes.92t"), "--comment", "just one"});
     ASSERT_EQ(one.status, 0) << one.err;
     EXPECT_EQ(one.out, "1 of 1 item(s) were received.\nThe received variable(s) was saved into \"notes.92t\".\n");
     EXPECT_EQ(ReadFile(Path("notes.92t")), Expected({"main\\notes"}, "just one"));
 
-    Outcome group = Cli("get hello 'math\\quad' main/x -o " + Path("three.92g") + " --comment group");
+    ProgramOutcome group = Cli({"get", "hello", "math\\quad", "main/x", "-o", Path("three.92g"), "--comment", "group"});
     ASSERT_EQ(group.status, 0) << group.err;
     EXPECT_EQ(ReadFile(Path("three.92g")), Expected({"main\\hello", "main\\x", "math\\quad"}, "group"));
 
-    Outcome missing = Cli("get main/nothere -o " + Path("none.92g"));
+    ProgramOutcome missing = Cli({"get", "main/nothere", "-o", Path("none.92g")});
     EXPECT_EQ(missing.status, 2);
     EXPECT_EQ(missing.err, "linkwise-cli: the calculator has no variable main\\nothere\n");
     EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("none.92g"))));
