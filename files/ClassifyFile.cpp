@@ -35,6 +35,7 @@ std::string ReadFargoText(const ByteSource& file, uint64_t offset, uint64_t* nex
 
 void ReadLibraries(VariableFileType& info, const ByteSource& file, uint64_t at, int count)
 {
+    info.declaredLibraries = count;
     for (int i = 0; i < count && info.libraries.size() < kinds::kMaxLibraries; ++i)
         info.libraries.push_back(ReadFargoText(file, at, &at));
 }
@@ -89,6 +90,7 @@ bool ClassifyBytes(VariableFileType& info, const ByteSource& file, FargoVisibili
     info.comment.clear();
     info.description.clear();
     info.libraries.clear();
+    info.declaredLibraries = 0;
     info.entryCount = 0;
     info.kind = kinds::kNone;
     bool result = true;

@@ -15,7 +15,10 @@ struct VariableFileType {
     uint32_t entryCount = 0;  // byte at offset 58
     int kind = 0;             // see KindText
     std::vector<std::string> libraries;  // Fargo libraries a program needs, at most 10
+    int declaredLibraries = 0;           // how many the program names, more than 10 included
     int LibraryCount() const { return static_cast<int>(libraries.size()); }
+    // The libraries the program names beyond the ones kept.
+    int DroppedLibraries() const { return declaredLibraries > LibraryCount() ? declaredLibraries - LibraryCount() : 0; }
 };
 
 namespace kinds {

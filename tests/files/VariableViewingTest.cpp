@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include "files/ByteSource.h"
+#include "files/VariableViewing.h"
+#include "link/Exceptions.h"
+#include "tests/files/FileTestSupport.h"
+#include "tests/support/TI92FileBuilder.h"
+
+namespace {
+ViewedVariable Extract(const std::string& bytes, size_t variable = 0)
+{
+    MemoryBytes file(bytes);
+    return ExtractData(file, variable);
+}
+
+std::string Rows(const MonoPicture& p)
+{
+    std::string out;
+    for (int y = 0; y < p.Height(); ++y) {
+        for (int x = 0; x < p.Width(); ++x)
+            out += p.Black(x, y) ? '#' : '.';
+        out += '/';
+    }
+    return out;
+}
+}  // namespace
+
+TEST(ViewingTest, TextKeepsEveryLineAndItsLastCharacter)
+{
+    std::string file = VariableFileBytes("main", "", {{"ab", 0x0B, Hex("00 01 20 61 62 0D 20 63 00 E0")}});
+    ViewedVariable v = Extract(file);
+    EXPECT_EQ(v.kind, ViewedVariable::Kind::Text);
+    EXPECT_EQ(v.lines, (std::vector<std::string>{" ab", " c"}));
+    EXPECT_EQ(v.StatusText(), "Viewing ab (12 bytes)");
+    EXPECT_EQ(DecodeTextLines(Hex("41 01 1E 0D 0D 42")), (std::vector<std::string>{"A", "", "B"}));
+}
+
+TEST(ViewingTest, PictureDrawsRowsOfWholeBytesAndOnlyWhatItHas)
+{
+    // Width 10: two bytes a row, the second byte's last six bits fall outside.
+    std::string data = Hex("0002 000A  FF FF  80 3F  DF");
+    ViewedVariable v = Extract(VariableFileBytes("main", "", {{"pic", 0x10, data}}));
+    EXPECT_EQ(v.kind, ViewedVariable::Kind::Picture);
+    EXPECT_EQ(Rows(v.picture), "##########/#........./");
+
+    // A header that promises three rows of a picture holding one.
+    v = ViewVariable("p", 0x10, Hex("0006 0003 0008 81 DF"));
+    EXPECT_EQ(Rows(v.picture), "#......#/......../......../");
+    // A damaged header cannot make the picture enormous.
+    v = ViewVariable("p", 0x10, Hex("0006 FFFF FFFF 81 DF"));
+    EXPECT_EQ(v.picture.Width(), 65535);
+    EXPECT_EQ(v.picture.Height(), 1);
+}
+
+TEST(ViewingTest, ExtractFindsTheVariableAfterAFolderEntry)
+{
+    std::string file = VariableFileBytes("", "", {BuiltEntry::Folder("main"), {"note", 0x0B, TextVariableData({"hi"})}});
+    EXPECT_EQ(Extract(file).lines, std::vector<std::string>{" hi"});
+
+    // Data beyond 64 KB into the file are read where they are.
+    std::string big(70000, 'x');
+    file = VariableFileBytes("", "", {{"pad", 0x0C, big}, {"note", 0x0B, TextVariableData({"far"})}});
+    EXPECT_EQ(Extract(file, 1).lines, std::vector<std::string>{" far"});
+
+    try {
+        Extract(VariableFileBytes("main", "", {{"s", 0x0C, "xyz"}}));
+        FAIL();
+    } catch (const EFileError& e) {
+        EXPECT_STREQ(e.what(), "No image- or textvariable was found!");
+    }
+    file = VariableFileBytes("main", "", {{"t", 0x0B, TextVariableData({"long text"})}});
+    EXPECT_THROW(Extract(file.substr(0, file.size() - 6)), EFileError);
+}
+
+TEST(ViewingTest, StoredVariablesAreReadAtFullOffsets)
+{
+    ScratchFolder dir;
+    TempStore store(dir.Path());
+    store.Clear();
+    store.AddItem("main\\pad", 0x0C, SizedData(std::string(65600, 'p')));
+    store.AddItem("main\\t", 0x0B, SizedData(Hex("0001 2078 0D 2079 00E0")));
+    ViewedVariable v = ViewStoredVariable(store, 1);
+    EXPECT_EQ(v.lines, (std::vector<std::string>{" x", " y"}));
+    EXPECT_EQ(v.StatusText(), "Viewing main\\t (11 bytes)");
+    EXPECT_THROW(ViewStoredVariable(store, 2), EFileError);
+}
