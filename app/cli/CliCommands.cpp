@@ -7,8 +7,10 @@ const std::vector<CliCommand>& CliCommandTable()
         {"ls", "[--json]", "list the calculator's variables: name, type, size", RunList},
         {"get", "NAME... -o FILE [--comment TEXT] [--no-folders]",
          "receive variables and save them (one: its own file type, several: a group file)", RunGet},
-        {"info", "FILE... [--json]", "kind, comment, size, variables and libraries of TI-92 files", RunInfo},
+        {"info", "FILE...|DIR [--json] [--sort KEY]",
+         "kind, comment, size, variables and libraries of TI-92 files, or a folder's list", RunInfo},
         {"convert", "TEXTFILE -o FILE.92t [--comment TEXT]", "convert a text file into a TI-92 text file", RunConvert},
+        {"view", "FILE [-o OUT.png] [--var NAME]", "print a text variable, or write a picture variable as PNG", RunView},
     };
     return commands;
 }

@@ -1,11 +1,16 @@
+#include <filesystem>
+#include <iomanip>
 #include <ostream>
 
 #include "app/cli/CliCommands.h"
+#include "app/cli/JsonText.h"
+#include "app/cli/PrintableText.h"
 #include "files/ClassifyFile.h"
+#include "files/FileBrowser.h"
+#include "files/FileExtensions.h"
 #include "files/FileFormat.h"
 #include "files/FileListing.h"
 #include "link/Exceptions.h"
-#include "app/cli/JsonText.h"
 
 namespace {
 
@@ -13,30 +18,6 @@ struct FileInfo {
     VariableFileType info;
     std::vector<ListItem> variables;
 };
-
-// Calculator text as UTF-8 for a terminal: control bytes become spaces and
-// bytes above 127 are taken as Latin-1.
-std::string Printable(const std::string& bytes)
-{
-    std::string out;
-    for (unsigned char c : bytes) {
-        if (c < 0x20 || c == 0x7F) {
-            out += ' ';
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
-// The comment as the browser shows it: up to its first NUL.
-std::string ShownComment(const VariableFileType& info)
-{
-    return CopyUntilNul(info.comment, info.comment.size());
-}
 
 bool HasVariables(int kind)
 {
@@ -86,22 +67,82 @@ void PrintJson(std::ostream& out, const std::string& path, const FileInfo& f)
     out << "]}";
 }
 
+// A folder the way the file browser lists it.
+void PrintFolder(std::ostream& out, const std::vector<ListItem>& rows, bool json)
+{
+    if (json) {
+        out << "[";
+        for (size_t k = 0; k < rows.size(); ++k) {
+            const ListItem& r = rows[k];
+            if (r.subItems.size() < 3)
+                continue;   // the "(no files to show)" row
+            out << (k ? ",\n " : "") << "{\"file\": " << JsonText(r.caption) << ", \"comment\": "
+                << JsonText(r.subItems[0]) << ", \"kindText\": " << JsonText(r.subItems[1])
+                << ", \"sizeText\": " << JsonText(r.subItems[2]) << ", \"size\": " << r.data << "}";
+        }
+        out << "]\n";
+        return;
+    }
+    size_t nameWidth = 8, commentWidth = 7, kindWidth = 4;
+    for (const ListItem& r : rows) {
+        nameWidth = std::max(nameWidth, Printable(r.caption).size());
+        if (r.subItems.size() >= 3) {
+            commentWidth = std::max(commentWidth, Printable(r.subItems[0]).size());
+            kindWidth = std::max(kindWidth, r.subItems[1].size());
+        }
+    }
+    auto row = [&](const std::string& a, const std::string& b, const std::string& c, const std::string& d) {
+        out << std::left << std::setw(int(nameWidth) + 2) << a << std::setw(int(commentWidth) + 2) << b
+            << std::setw(int(kindWidth) + 2) << c << d << '\n';
+    };
+    row("Filename", "Comment", "Type", "Size");
+    for (const ListItem& r : rows) {
+        if (r.subItems.size() < 3)
+            out << r.caption << '\n';
+        else
+            row(Printable(r.caption), Printable(r.subItems[0]), r.subItems[1], r.subItems[2]);
+    }
+}
+
+int SortKeyNamed(const std::string& name)
+{
+    static const char* const keys[] = {"name", "comment", "type", "size"};
+    for (int k = 0; k < 4; ++k)
+        if (name == keys[k])
+            return k;
+    throw CliUsageError("unknown sort key '" + name + "' (name, comment, type or size)");
+}
+
 }  // namespace
 
 int RunInfo(CliContext& context, const std::vector<std::string>& args)
 {
     bool json = false;
+    int sortKey = 0;
     std::vector<std::string> paths;
-    for (const std::string& a : args) {
+    for (size_t n = 0; n < args.size(); ++n) {
+        const std::string& a = args[n];
         if (a == "--json")
             json = true;
+        else if (a == "--sort") {
+            if (n + 1 >= args.size())
+                throw CliUsageError("option '--sort' needs a value");
+            sortKey = SortKeyNamed(args[++n]);
+        } else if (a.rfind("--sort=", 0) == 0)
+            sortKey = SortKeyNamed(a.substr(7));
         else if (a.size() > 1 && a[0] == '-')
             throw CliUsageError("unknown option '" + a + "' for 'info'");
         else
             paths.push_back(a);
     }
     if (paths.empty())
-        throw CliUsageError("'info' needs at least one file");
+        throw CliUsageError("'info' needs at least one file or folder");
+    std::error_code ec;
+    if (paths.size() == 1 && std::filesystem::is_directory(paths[0], ec)) {
+        BrowserFilter filter{kBrowserExtensionFilter, {}};
+        PrintFolder(context.out, ListFiles(paths[0], filter, sortKey), json);
+        return 0;
+    }
 
     int status = 0;
     bool first = true;

@@ -72,3 +72,25 @@ TEST_F(FileCommandsTest, BadArgumentsAndMissingFiles)
     EXPECT_NE(partly.out.find("Textfile"), std::string::npos);
     EXPECT_NE(partly.err.find("EFileError"), std::string::npos);
 }
+
+TEST_F(FileCommandsTest, FolderListAndViewer)
+{
+    Write("notes.txt", "Hi\r\nthere");
+    ASSERT_EQ(Cli({"convert", P("notes.txt"), "-o", P("b.92t"), "--comment", "text"}).status, 0);
+    Write("a.92s", "**TI92**");
+    CliRun l = Cli({"info", dir.string(), "--sort", "size"});
+    EXPECT_EQ(l.status, 0) << l.err;
+    EXPECT_EQ(l.out, "Filename  Comment      Type           Size\n"
+                     "a.92s     (corrupted)  -              8 b\n"
+                     "b.92t     text         Single (text)  104 b\n");
+    CliRun j = Cli({"info", dir.string(), "--json", "--sort=name"});
+    EXPECT_EQ(j.out.substr(0, 30), "[{\"file\": \"a.92s\", \"comment\": ");
+    EXPECT_EQ(Cli({"info", dir.string(), "--sort", "date"}).status, 2);
+
+    CliRun v = Cli({"view", P("b.92t")});
+    EXPECT_EQ(v.status, 0) << v.err;
+    EXPECT_EQ(v.out, " Hi\n there\n");
+    CliRun bad = Cli({"view", P("a.92s")});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.err, "EFileError: The file is not a TI-92 file.\n");
+}
