@@ -15,7 +15,8 @@ std::string TextVariableName(const std::string& sourcePath)
 {
     std::string file = std::filesystem::path(sourcePath).filename().string();
     auto dot = file.find('.');
-    // A name without a dot gives an empty name, as the convert task always did.
+    // The name comes from the part before the extension; a file name without
+    // a dot has no such part and gives an empty name.
     std::string stem = dot == std::string::npos ? std::string() : file.substr(0, dot);
     std::string name;
     for (char c : stem.substr(0, 8))

@@ -43,8 +43,9 @@ tcflag_t SizeOf(int dataBits)
     }
 }
 
-// How long a write may wait for room in a full output queue before the rest
-// is given up (a short write is not reported, as on the original port).
+// How long a write may wait for room in a full output queue. The rest is then
+// dropped without an error: the reply that cannot come ends the conversation
+// with its own time-out, which says more than a failed write would.
 constexpr int kWriteRoomWaitMs = 2000;
 
 }  // namespace
@@ -60,7 +61,8 @@ bool PosixSerialDevice::Open(const std::string& path)
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
-    // The port is ours alone while open, as on a system that never shares one.
+    // The port is ours alone while open: a second program on the same line
+    // would take bytes out of our conversation.
     if (::isatty(fd))
         ::ioctl(fd, TIOCEXCL);
     fFd = fd;

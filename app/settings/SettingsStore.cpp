@@ -34,7 +34,8 @@ std::optional<int> ParseSettingInteger(const std::string& text)
     if (errno == ERANGE)
         return std::nullopt;
     if (base == 16) {
-        // Hex text is a bit pattern of up to 32 bits, as the registry reader took it.
+        // Hex text is a bit pattern of up to 32 bits, so "0xFFFFFFFF" reads
+        // back as -1, the value whose bits were written.
         if (v > 0xFFFFFFFFull)
             return std::nullopt;
         return static_cast<int>(static_cast<uint32_t>(v));
