@@ -1,14 +1,21 @@
 #include "app/desktop/Shell.h"
 
 #include <QDesktopServices>
+#include <QFileInfo>
+#include <QProcess>
 #include <QUrl>
 
-void QtShell::OpenAddress(const std::string& url)
+bool QtShell::OpenAddress(const std::string& url)
 {
-    QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+    return QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
 }
 
-void QtShell::OpenFile(const std::string& path)
+bool QtShell::OpenFile(const std::string& path)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    const QFileInfo file(QString::fromStdString(path));
+    if (!file.isFile())
+        return false;
+    if (file.isExecutable())
+        return QProcess::startDetached(file.absoluteFilePath(), {}, file.absolutePath());
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
 }

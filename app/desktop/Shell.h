@@ -2,15 +2,17 @@
 #include <string>
 
 // The desktop's "open": a web address or a file with its associated program.
+// False when the desktop could not hand it to anything.
 class Shell {
 public:
     virtual ~Shell() = default;
-    virtual void OpenAddress(const std::string& url) = 0;
-    virtual void OpenFile(const std::string& path) = 0;
+    virtual bool OpenAddress(const std::string& url) = 0;
+    virtual bool OpenFile(const std::string& path) = 0;
 };
 
+// Programs are started, other files opened with the desktop's program for them.
 class QtShell : public Shell {
 public:
-    void OpenAddress(const std::string& url) override;
-    void OpenFile(const std::string& path) override;
+    bool OpenAddress(const std::string& url) override;
+    bool OpenFile(const std::string& path) override;
 };

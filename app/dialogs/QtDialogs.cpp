@@ -27,6 +27,8 @@ MsgResult QtDialogs::MessageBox(const std::string& text, const std::string& capt
     QMessageBox box(fParent);
     box.setWindowTitle(QString::fromStdString(caption));
     box.setText(DialogText(text));
+    // Paths, addresses and error texts can be copied out of the box.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     switch (icon) {
     case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
     case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;

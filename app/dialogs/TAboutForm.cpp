@@ -25,6 +25,7 @@ TAboutForm::TAboutForm(Shell& shell, std::string hintsFile, QWidget* parent)
     setFixedSize(327, 201);
     setAutoFillBackground(true);
     DrawTip = [this](int n) { return std::uniform_int_distribution<int>(0, n - 1)(fRandom); };
+    OpenAddress = [this](const std::string& url) { fShell.OpenAddress(url); };
 
     auto* frame = new QFrame(this);
     frame->setFrameShape(QFrame::Box);
@@ -110,7 +111,7 @@ TAboutForm::TAboutForm(Shell& shell, std::string hintsFile, QWidget* parent)
     connect(NextTipBtn, &QPushButton::clicked, this, &TAboutForm::PickTip);
     connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(GetThereBtn, &QPushButton::clicked, this,
-            [this] { fShell.OpenAddress(kInformationAddress); });
+            [this] { OpenAddress(kInformationAddress); });
     for (QWidget* w : {static_cast<QWidget*>(ProgramName), static_cast<QWidget*>(InfoLine),
                        static_cast<QWidget*>(Picture), static_cast<QWidget*>(Panel2),
                        static_cast<QWidget*>(TipPicture), static_cast<QWidget*>(CloseLabel)})

@@ -24,6 +24,9 @@ public:
     void Timer1Timer();
     // The tip number drawn for a file of n tips (0..n-1); replaceable in tests.
     std::function<int(int)> DrawTip;
+    // "&Get there!"; the main window replaces it with its own, which says
+    // when the desktop cannot open the address.
+    std::function<void(const std::string&)> OpenAddress;
 
     QLabel* ProgramName;
     QLabel* Version;

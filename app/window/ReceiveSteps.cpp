@@ -34,7 +34,7 @@ void InstallReceiveSteps(TForm1& form, TTI92& link, Dialogs& dialogs)
         for (const ListItem& row : form.ListViewItems(ListViewId::ListView1))
             if (row.selected)
                 form.VarListAdd(row.caption);
-        ReceiveAll(link, form, FormStore(form), true);
+        form.RecordStepResult(ReceiveAll(link, form, FormStore(form), true));
     });
 
     // The dialog remembers the name chosen last.

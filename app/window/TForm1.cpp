@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <filesystem>
 
 #include "app/window/ReadyLampShape.h"
 #include "app/settings/SettingsStore.h"
@@ -79,8 +80,11 @@ void TForm1::ConnectHandlers()
     connect(WhatIsFargoBtn, &QPushButton::clicked, this, &TForm1::WhatIsFargoClick);
     connect(ShowFilesBtn, &QPushButton::clicked, this, &TForm1::ShowFilesClick);
     // Double-clicks move on the way a finished transfer does.
-    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { ClickNextButton(); });
-    connect(FileList, &QTreeWidget::itemDoubleClicked, this, [this] { ClickNextButton(); });
+    for (QTreeWidget* list : {ListView1, FileList})
+        connect(list, &QTreeWidget::itemDoubleClicked, this, [this] {
+            if (!InTransfer())
+                ClickNextButton();
+        });
     BackupRadio->installEventFilter(this);
     connect(TopMenu, &QAction::triggered, this, [this] {
         TopMenu->setChecked(!TopMenu->isChecked());   // the handler does the toggling
@@ -100,7 +104,7 @@ void TForm1::ConnectHandlers()
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == BackupRadio && event->type() == QEvent::MouseButtonDblClick)
+    if (watched == BackupRadio && event->type() == QEvent::MouseButtonDblClick && !InTransfer())
         ClickNextButton();
     return QWidget::eventFilter(watched, event);
 }
@@ -181,11 +185,20 @@ void TForm1::showEvent(QShowEvent* e)
 
 void TForm1::ReadyLampMouseUp()
 {
+    if (InTransfer())
+        return;
     try {
         fEnv.link.CheckReady();
     } catch (const std::exception& e) {
         fEnv.dialogs.MessageBox(e.what(), "Linkwise", MsgIcon::Error, MsgButtons::Ok);
     }
+}
+
+void TForm1::SetAboutBox(TAboutForm* about)
+{
+    fAbout = about;
+    if (fAbout)
+        fAbout->OpenAddress = [this](const std::string& url) { OpenAddress(url); };
 }
 
 void TForm1::AboutClick()
@@ -196,18 +209,44 @@ void TForm1::AboutClick()
 
 void TForm1::QuillboxClick()
 {
-    fEnv.shell.OpenFile(fEnv.programFolder + "quillbox");
+    OpenFile(fEnv.programFolder + "quillbox");
+}
+
+bool TForm1::OpenAddress(const std::string& url)
+{
+    if (fEnv.shell.OpenAddress(url))
+        return true;
+    fEnv.dialogs.MessageBox("The address could not be opened:\r\r" + url +
+                                "\r\rNo web browser is set up on this desktop. Copy the address "
+                                "into a browser to read the page.",
+                            "Linkwise", MsgIcon::Warning, MsgButtons::Ok);
+    return false;
+}
+
+bool TForm1::OpenFile(const std::string& path)
+{
+    if (fEnv.shell.OpenFile(path))
+        return true;
+    std::error_code ignored;
+    const std::string reason = std::filesystem::exists(path, ignored)
+                                   ? "No program on this desktop opens it."
+                                   : "There is no such file.";
+    fEnv.dialogs.MessageBox("The file could not be opened:\r\r" + path + "\r\r" + reason, "Linkwise",
+                            MsgIcon::Warning, MsgButtons::Ok);
+    return false;
 }
 
 void TForm1::HelpClick(bool confirmation)
 {
+    if (InTransfer())
+        return;
     MsgResult r = fEnv.dialogs.MessageBox(
         "You will be led to the online help-pages. Do you want to continue?", "Linkwise",
         confirmation ? MsgIcon::Question : MsgIcon::Information, MsgButtons::YesNo);
     if (r != MsgResult::Yes)
         return;
     fLastHelpAddress = kHelpAddress + std::to_string(PageControl1->currentIndex());
-    fEnv.shell.OpenAddress(fLastHelpAddress);
+    OpenAddress(fLastHelpAddress);
 }
 
 std::string TForm1::HelpAddressShown() const
@@ -217,7 +256,7 @@ std::string TForm1::HelpAddressShown() const
 
 void TForm1::WhatIsFargoClick()
 {
-    fEnv.shell.OpenAddress(kFargoAddress);
+    OpenAddress(kFargoAddress);
 }
 
 void TForm1::ShowFilesClick()

@@ -1,10 +1,12 @@
 #pragma once
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <functional>
 #include <map>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/startup/ParamCommands.h"
 #include "app/settings/SettingsRecord.h"
@@ -99,6 +101,29 @@ public:
     // The first paint's work: command-line task, task overview hint.
     void FormFirstPaint();
 
+    // Transfer mode: while a routine talks to the calculator only Abort acts.
+    // TransferMode(true) disables every button of the window (any
+    // QAbstractButton, also ones added later), every combo box and the ready
+    // lamp; F1 and the double-clicks that move on do nothing. Calls nest: the
+    // window comes back only with the last TransferMode(false), each control
+    // as it was (Next, Previous and Settings always enabled). A window of its
+    // own that talks to the calculator (the remote keyboard) checks
+    // InTransfer() before it sends.
+    bool InTransfer() const { return fTransferDepth > 0; }
+
+    // Task outcome: the Finished page shows its success picture only when no
+    // step of the task failed. A step records its result with
+    // RecordStepResult(ok) (false sticks until the next task); an error dialog
+    // through the transfer view counts as a failure by itself. PrepareTask
+    // starts every task as succeeded.
+    void RecordStepResult(bool succeeded);
+    bool TaskSucceeded() const { return !fTaskFailed; }
+
+    // The desktop's "open"; when it cannot, a message shows the address or
+    // path so the user can copy it. True when it was handed over.
+    bool OpenAddress(const std::string& url);
+    bool OpenFile(const std::string& path);
+
     // What entering a step does; later parts register their actions here.
     using Action = std::function<void()>;
     void SetStepAction(TaskKind task, int step, Action action);
@@ -123,7 +148,7 @@ public:
     void SaveSettings();
     // Shows the window in the state the settings hold.
     void ShowAtStart();
-    void SetAboutBox(TAboutForm* about) { fAbout = about; }
+    void SetAboutBox(TAboutForm* about);
     bool TerminateRequested() const { return fTerminateRequested; }
     std::string HelpAddressShown() const;
 
@@ -220,6 +245,7 @@ public:
     QLabel* ConvertStat;
     // Finished
     QPlainTextEdit* StatusMemo;
+    QLabel* FinishedImage;   // success or failure of the task
     // FargoVer
     QRadioButton* NewFargo;
     QRadioButton* OldFargo;
@@ -265,6 +291,9 @@ private:
     void ConfigureLink();
     void CloseLink();
     void ShowStepHelp();
+    void LockForTransfer();
+    void UnlockAfterTransfer();
+    void ShowTaskOutcome();
     void ReturnToMenu();
     void RunStepAction(TaskKind task, int step);
     void RunBackwardRefresh(int page);
@@ -279,6 +308,9 @@ private:
     std::map<int, Action> fBackwardRefresh;
     TAboutForm* fAbout = nullptr;
     bool fBusyCursor = false;
+    int fTransferDepth = 0;
+    std::vector<QPointer<QWidget>> fLockedControls;
+    bool fTaskFailed = false;
     bool fLinkClosed = false;
     bool fTerminateRequested = false;
     bool fFirstShowDone = false;

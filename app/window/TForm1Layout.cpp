@@ -475,7 +475,8 @@ QWidget* TForm1::BuildFinishedPage()
     StatusMemo->setMinimumSize(201, 153);
     pl->addWidget(StatusMemo);
     l->addWidget(panel, 1, 0);
-    l->addWidget(Picture("finished", 80, 80, page), 1, 1, Qt::AlignTop | Qt::AlignHCenter);
+    FinishedImage = Named(Picture("finished", 80, 80, page), "FinishedImage");
+    l->addWidget(FinishedImage, 1, 1, Qt::AlignTop | Qt::AlignHCenter);
     l->setColumnStretch(0, 1);
     l->setRowStretch(1, 1);
     return page;

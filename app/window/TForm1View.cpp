@@ -141,5 +141,6 @@ void TForm1::StatusMemoAdd(const std::string& line)
 
 void TForm1::ErrorDialog(const std::string& text)
 {
+    RecordStepResult(false);
     fEnv.dialogs.MessageBox(text, "Linkwise", MsgIcon::Error, MsgButtons::Ok);
 }

@@ -1,5 +1,6 @@
 // The wizard's step machine: tasks, steps, automatic Next, transfer mode.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +12,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "app/window/ReadyLampShape.h"
+#include "app/window/SvgPicture.h"
 #include "app/window/TForm1.h"
 #include "link/Clock.h"
 #include "link/EventPump.h"
@@ -50,14 +53,61 @@ void TForm1::TransferMode(bool on)
         if (!fBusyCursor)
             QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         fBusyCursor = true;
-    } else if (fBusyCursor) {
-        QGuiApplication::restoreOverrideCursor();
-        fBusyCursor = false;
+        ++fTransferDepth;
+        LockForTransfer();
+    } else {
+        // A routine nested in another (a save inside a task, one file of a
+        // list) must not hand the window back while the outer one runs.
+        if (fTransferDepth > 0 && --fTransferDepth > 0)
+            return;
+        if (fBusyCursor) {
+            QGuiApplication::restoreOverrideCursor();
+            fBusyCursor = false;
+        }
+        UnlockAfterTransfer();
     }
     NextBtn->setEnabled(!on);
     PreviousBtn->setEnabled(!on);
     BitBtn6->setEnabled(!on);
     CancelBtn->setText(on ? "&Abort!" : "E&xit!");
+}
+
+void TForm1::LockForTransfer()
+{
+    // Every control that could start a conversation or open a window; a
+    // modal loop or a ready check inside a running transfer breaks it.
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if (w == CancelBtn || w == NextBtn || w == PreviousBtn || w == BitBtn6 ||
+            w->testAttribute(Qt::WA_Disabled))
+            continue;
+        if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) || w == ReadyLamp) {
+            w->setEnabled(false);
+            fLockedControls.emplace_back(w);
+        }
+    }
+}
+
+void TForm1::UnlockAfterTransfer()
+{
+    for (const QPointer<QWidget>& w : fLockedControls)
+        if (w)
+            w->setEnabled(true);
+    fLockedControls.clear();
+}
+
+void TForm1::RecordStepResult(bool succeeded)
+{
+    if (!succeeded) {
+        fTaskFailed = true;
+        ShowTaskOutcome();
+    }
+}
+
+void TForm1::ShowTaskOutcome()
+{
+    FinishedImage->setPixmap(SvgPicture(fTaskFailed ? "failed" : "finished", 80, 80));
+    FinishedImage->setToolTip(fTaskFailed ? "Something went wrong: read the status report"
+                                          : "The task was completed");
 }
 
 void TForm1::ResetPages()
@@ -95,6 +145,8 @@ void TForm1::PrepareTask()
     StatusMemo->appendPlainText("The wizard has now completed the selected task.");
     StatusMemo->appendPlainText(" --- ");
     StatusMemo->appendPlainText("Statusreport:");
+    fTaskFailed = false;
+    ShowTaskOutcome();
 }
 
 void TForm1::TaskButtonClick(QToolButton* button)

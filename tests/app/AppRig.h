@@ -21,10 +21,19 @@
 // Remembers what the window asked the desktop to open.
 class RecordingShell : public Shell {
 public:
-    void OpenAddress(const std::string& url) override { addresses.push_back(url); }
-    void OpenFile(const std::string& path) override { files.push_back(path); }
+    bool OpenAddress(const std::string& url) override
+    {
+        addresses.push_back(url);
+        return opens;
+    }
+    bool OpenFile(const std::string& path) override
+    {
+        files.push_back(path);
+        return opens;
+    }
     std::vector<std::string> addresses;
     std::vector<std::string> files;
+    bool opens = true;   // false: no browser, no program for the file
 };
 
 // Parallel port registers that only record.

@@ -456,4 +456,18 @@ TEST_F(StepMachine, HelpOffersThePageOfTheStepShown)
     EXPECT_EQ(rig.shell.addresses.back(), "https://linkwise.example/fargo/");
     f.QuillboxBtn->click();
     EXPECT_EQ(rig.shell.files, std::vector<std::string>{rig.folder + "quillbox"});
+    EXPECT_EQ(rig.dialogs.shown.size(), 3u) << "no message when the desktop opened them";
+}
+
+TEST_F(StepMachine, WhatTheDesktopCannotOpenIsShownToCopy)
+{
+    rig.shell.opens = false;
+    f.WhatIsFargoBtn->click();
+    ASSERT_EQ(rig.dialogs.Messages().size(), 1u);
+    EXPECT_NE(rig.dialogs.Messages()[0].find("\rhttps://linkwise.example/fargo/\r"), std::string::npos);
+    f.QuillboxBtn->click();
+    ASSERT_EQ(rig.dialogs.Messages().size(), 2u);
+    EXPECT_EQ(rig.dialogs.Messages()[1],
+              "The file could not be opened:\r\r" + rig.folder + "quillbox\r\rThere is no such file.");
+    EXPECT_EQ(rig.dialogs.shown.back().icon, MsgIcon::Warning);
 }

@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/window/ReadyLampShape.h"
 #include "files/SaveAs92g.h"
 #include "tests/app/AppRig.h"
 #include "tests/support/RecordingTransferView.h"
@@ -92,6 +94,40 @@ TEST_F(ReceiveWizard, GetToSavedGroupFileWithAutomaticNext)
     const std::string report = f.StatusMemo->toPlainText().toStdString();
     EXPECT_NE(report.find("3 of 3 item(s) were received."), std::string::npos);
     EXPECT_NE(report.find("The received variable(s) was saved into \"three.92g\"."), std::string::npos);
+    EXPECT_TRUE(f.TaskSucceeded());
+}
+
+TEST_F(ReceiveWizard, DuringTheTransferOnlyAbortActs)
+{
+    f.SpeedButton3->click();
+    f.NextBtn->click();
+    Select({"main\\notes", "main\\x"});
+    int tries = 0;
+    rig.pump.hook = [&] {
+        if (!f.InTransfer() || tries++)
+            return;
+        QTest::mouseClick(f.ReadyLamp, Qt::LeftButton);
+        for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
+                 f.AboutBtn, f.RemoteBtn, f.QuillboxBtn, f.BitBtn6, f.hlpImage, f.BitBtn1, f.SpeedButton3})
+            b->click();
+        f.HelpClick(true);   // F1
+        emit f.ListView1->itemDoubleClicked(f.ListView1->topLevelItem(0), 0);
+        EXPECT_TRUE(f.CancelBtn->isEnabled());
+    };
+    bool remote = false;
+    f.OnRemoteControl = [&] { remote = true; };
+    const size_t requestsBefore = rig.calcLink.Received().size();
+    f.NextBtn->click();
+    rig.pump.hook = nullptr;
+    EXPECT_EQ(tries > 0, true);
+    EXPECT_EQ(Captions(f.ListView2), (std::vector<std::string>{"main\\notes", "main\\x"}));
+    EXPECT_TRUE(rig.modalShown.empty());
+    EXPECT_TRUE(rig.dialogs.shown.empty());
+    EXPECT_TRUE(rig.shell.files.empty() && rig.shell.addresses.empty());
+    EXPECT_FALSE(remote);
+    EXPECT_EQ(f.PageShown(), pageReceiveProgress);
+    EXPECT_GT(rig.calcLink.Received().size(), requestsBefore);
+    EXPECT_TRUE(f.AboutBtn->isEnabled() && f.ReadyLamp->isEnabled() && f.BitBtn1->isEnabled());
 }
 
 TEST_F(ReceiveWizard, SingleVariableProposesItsOwnFileType)
@@ -146,4 +182,11 @@ TEST_F(ReceiveWizard, FailedReceiveStaysWithNavigationEnabled)
     EXPECT_TRUE(f.PreviousBtn->isEnabled());
     EXPECT_EQ(Captions(f.ListView2), std::vector<std::string>{"main\\notes"});
     EXPECT_NE(f.StatusMemo->toPlainText().toStdString().find("1 of 2 item(s) were received."), std::string::npos);
+    f.NextBtn->click();
+    f.NextBtn->click();
+    EXPECT_EQ(f.PageShown(), pageFinished);
+    EXPECT_FALSE(f.TaskSucceeded()) << "the Finished page shows the failure picture";
+    EXPECT_EQ(f.FinishedImage->toolTip().toStdString(), "Something went wrong: read the status report");
+    f.NextBtn->click();   // "&Restart"
+    EXPECT_TRUE(f.TaskSucceeded());
 }
