@@ -1,5 +1,8 @@
 #include "files/FileFormat.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "link/Exceptions.h"
 
 std::string PadName(const std::string& text, size_t width)
@@ -24,9 +27,11 @@ std::string LongBytes(uint32_t value)
 
 void WriteRaw(std::ostream& out, std::string_view text)
 {
+    errno = 0;
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     if (!out)
-        throw EFileError("Cannot write to the file.");
+        throw EFileError(errno ? "Cannot write to the file: " + std::string(std::strerror(errno)) + "."
+                               : "Cannot write to the file.");
 }
 
 std::string ReadAvailableAt(const ByteSource& file, uint64_t offset, size_t count)

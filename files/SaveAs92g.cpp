@@ -1,9 +1,9 @@
 #include "files/SaveAs92g.h"
 
 #include <filesystem>
-#include <fstream>
 
 #include "files/FileFormat.h"
+#include "files/ReplacingFile.h"
 #include "files/VariableFileWriter.h"
 #include "link/Exceptions.h"
 #include "link/TransferView.h"
@@ -39,37 +39,6 @@ SavePlan PlanEntries(const std::vector<IndexRecord>& records, bool storeFolders)
     return plan;
 }
 
-namespace {
-class TempFileBeside {
-public:
-    explicit TempFileBeside(const std::filesystem::path& target)
-        : fTarget(target),
-          fPath(target.parent_path() / ("." + target.filename().string() + ".linkwise-part"))
-    {
-    }
-    ~TempFileBeside()
-    {
-        if (!fDone) {
-            std::error_code ec;
-            std::filesystem::remove(fPath, ec);
-        }
-    }
-    const std::filesystem::path& Path() const { return fPath; }
-    void ReplaceTarget()
-    {
-        std::error_code ec;
-        std::filesystem::rename(fPath, fTarget, ec);
-        if (ec)
-            throw EFileError("Cannot replace " + fTarget.string() + ": " + ec.message());
-        fDone = true;
-    }
-
-private:
-    std::filesystem::path fTarget, fPath;
-    bool fDone = false;
-};
-}  // namespace
-
 bool SaveAs92g(TransferView& view, const TempStore& store, bool storeFolders,
                const std::string& path, bool backup, bool log, const std::string& comment)
 {
@@ -95,11 +64,8 @@ bool SaveAs92g(TransferView& view, const TempStore& store, bool storeFolders,
                              std::to_string(plan.entries.size()) + ".");
 
         view.ShowStatus("Writing headers");
-        TempFileBeside part(path);
-        std::ofstream out(part.Path(), std::ios::binary | std::ios::trunc);
-        if (!out)
-            throw EFileError("Cannot create " + path + ".");
-        VariableFileWriter writer(out);
+        ReplacingFile file(path);
+        VariableFileWriter writer(file.Stream());
         writer.WriteHeader(plan.defaultFolder, comment, plan.entries.size());
 
         const int barMax = static_cast<int>(dataSize);
@@ -139,10 +105,7 @@ bool SaveAs92g(TransferView& view, const TempStore& store, bool storeFolders,
             view.ShowStatus("Data successfully written");
         }
         writer.Finish();
-        out.close();
-        if (!out)
-            throw EFileError("Cannot write " + path + ".");
-        part.ReplaceTarget();
+        file.Commit();
 
         view.SetLabel(LabelId::SaveStatus, fileName + " saved");
         view.SetLabel(LabelId::Label33, fileName + " saved");
@@ -151,7 +114,8 @@ bool SaveAs92g(TransferView& view, const TempStore& store, bool storeFolders,
             view.SetBarPosition(bar, view.BarMax(bar));
         result = true;
     } catch (const std::exception& e) {
-        view.ErrorDialog(ErrorDialogText("saving the file", e));
+        // The target is replaced only at the commit: a failure changes nothing.
+        view.ErrorDialog(ErrorDialogText("saving the file", e) + " Nothing on the disk was changed.");
         resultText = " An error (" + ErrorClassName(e) + ") occured while saving" + fileName + ".";
         result = false;
     }

@@ -30,7 +30,7 @@ SavePlan PlanEntries(const std::vector<IndexRecord>& records, bool storeFolders)
 // Writes the content of the temporary store as one variable file: a single
 // variable, a group file, or (backup set) a backup file. True on success and
 // when the store is empty (then nothing is written and an existing target
-// stays as it is). The file is written beside the target and replaces it
-// only when complete, so a failed save leaves the old file untouched.
+// stays as it is). The file replaces the target only when complete
+// (ReplacingFile), so a failed save leaves the old file untouched.
 bool SaveAs92g(TransferView& view, const TempStore& store, bool storeFolders,
                const std::string& path, bool backup, bool log, const std::string& comment);

@@ -61,9 +61,6 @@ void VariableFileWriter::WriteDataPart(std::string_view bytes, bool backup,
 void VariableFileWriter::Finish()
 {
     PatchFolderSize();
-    fOut.flush();
-    if (!fOut)
-        throw EFileError("Cannot write to the file.");
 }
 
 void VariableFileWriter::PatchFolderSize()

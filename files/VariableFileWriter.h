@@ -23,6 +23,8 @@ public:
     void WriteDataPart(std::string_view bytes, bool backup,
                        const std::function<void(size_t)>& progress = {});
     // Writes the size of the last folder; call when the data parts are done.
+    // Whether the bytes reached the disk is for the owner of the stream to
+    // check (ReplacingFile::Commit says why they did not).
     void Finish();
 
     int EntriesWritten() const { return fEntries; }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
 
 #include "files/ByteSource.h"
 #include "files/EntryTable.h"
@@ -225,6 +227,57 @@ TEST_F(SaveTest, FailedSaveKeepsTheOldFileAndReportsTheError)
     EXPECT_EQ(view.statuses.back(), "(none)");
     EXPECT_FALSE(view.transferMode);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3);
+}
+
+TEST_F(SaveTest, SavingOverAFileKeepsItsModeAndWritesThroughLinks)
+{
+    store.AddItem("main\\x", 0x00, Hex("0003 010203"));
+    WriteFile(dir / "private.92e", "old");
+    std::filesystem::permissions(dir / "private.92e", std::filesystem::perms(0600));
+    ASSERT_TRUE(Save("private.92e"));
+    EXPECT_EQ(std::filesystem::status(dir / "private.92e").permissions(), std::filesystem::perms(0600));
+    const std::string saved = ReadFile(dir / "private.92e");
+    EXPECT_EQ(saved.size(), 93u);
+
+    // A link (to a link) stays; the file at its end gets the new content.
+    std::filesystem::create_directory(dir / "real");
+    WriteFile(dir / "real/x.92e", "old");
+    std::filesystem::permissions(dir / "real/x.92e", std::filesystem::perms(0640));
+    std::filesystem::create_symlink("real/x.92e", dir / "link.92e");
+    std::filesystem::create_symlink(dir / "link.92e", dir / "chain.92e");
+    ASSERT_TRUE(Save("chain.92e"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "chain.92e"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.92e"));
+    EXPECT_EQ(ReadFile(dir / "real/x.92e"), saved);
+    EXPECT_EQ(std::filesystem::status(dir / "real/x.92e").permissions(), std::filesystem::perms(0640));
+    // A link to a file not yet there creates that file.
+    std::filesystem::create_symlink("real/new.92e", dir / "dangling.92e");
+    ASSERT_TRUE(Save("dangling.92e"));
+    EXPECT_EQ(ReadFile(dir / "real/new.92e"), saved);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "real"), {}), 2) << "no part left";
+}
+
+TEST_F(SaveTest, AFullDiskLosesNothingAndSaysWhy)
+{
+    store.AddItem("main\\x", 0x00, SizedData(std::string(200000, 'x')));
+    WriteFile(dir / "old.92t", "precious");
+    // A file size limit fails the write the way a full disk does.
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit before{};
+    getrlimit(RLIMIT_FSIZE, &before);
+    rlimit small = before;
+    small.rlim_cur = 1000;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool saved = Save("old.92t");
+    setrlimit(RLIMIT_FSIZE, &before);
+    signal(SIGXFSZ, SIG_DFL);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(ReadFile(dir / "old.92t"), "precious");
+    ASSERT_EQ(view.errorDialogs.size(), 1u);
+    EXPECT_NE(view.errorDialogs[0].find("Cannot write to the file: File too large. Nothing on the disk was changed."),
+              std::string::npos)
+        << view.errorDialogs[0];
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3) << "no part left";
 }
 
 TEST_F(SaveTest, MissingStoreAndMissingFolderAreErrors)
