@@ -4,10 +4,14 @@
 
 SimConversation::Result ScreenshotConversation::Begin(const SimPacket&)
 {
+    if (fLink.faults.refuseScreenshot) {
+        fLink.SendRefusal();
+        return Result::Done;
+    }
     fLink.SendAck();
     std::string screen = fLink.Calc().screen;
     screen.resize(VirtualTI92::kScreenBytes, '\0');
-    fLink.SendData(Cmd::DATA, screen);
+    fLink.SendData(Cmd::DATA, screen, fLink.faults.damageScreenshot);
     return Result::Continue;
 }
 

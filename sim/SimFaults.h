@@ -18,6 +18,8 @@ struct SimFaults {
     uint8_t refusalCommand = Cmd::EOT;   // the 4-byte packet sent instead of ACK
     std::string garbageBeforeAck;        // junk sent ahead of every ACK
     bool damageAllDataChecksums = false; // every variable data packet carries a wrong checksum
+    bool damageScreenshot = false;       // the screenshot's data packet carries a wrong checksum
+    bool refuseScreenshot = false;       // the screenshot request is refused
     std::set<int> damageDataChecksum;    // these variable requests get a wrong data checksum
 
     bool Refuses(int request) const { return refuseAllRequests || refuseRequests.count(request) > 0; }

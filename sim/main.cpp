@@ -11,6 +11,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "link/CalculatorKeys.h"
 #include "sim/CalculatorLink.h"
 #include "sim/SimPtyServer.h"
 #include "sim/VirtualTI92.h"
@@ -40,9 +41,10 @@ void Usage(std::FILE* out)
         "                   add a variable of SIZE data bytes (0..65529) and type code\n"
         "                   TYPE (hex), e.g. main\\big:0b:32768; repeatable\n"
         "  --fault NAME     misbehave for tests: silent, refuse-ready, refuse-requests,\n"
-        "                   refuse-variables, garbage, damage-checksums; repeatable\n"
+        "                   refuse-variables, garbage, damage-checksums,\n"
+        "                   damage-screenshot; repeatable\n"
         "  --rom VERSION    ROM version text (default 1.11)\n"
-        "  --verbose        log every packet received on stderr\n"
+        "  --verbose        log every packet received, and every key pressed, on stderr\n"
         "  --help           show this help and exit\n"
         "\n"
         "Prints LINKWISE_COMn=PATH on stdout, then serves until interrupted.\n");
@@ -123,9 +125,21 @@ bool SetFault(SimFaults& f, const std::string& name)
         f.garbageBeforeAck = std::string("\x00\xFF\x13\x11", 4);
     else if (name == "damage-checksums")
         f.damageAllDataChecksums = true;
+    else if (name == "damage-screenshot")
+        f.damageScreenshot = true;
     else
         return false;
     return true;
+}
+
+// " (a)" for a printable character, " (ENTER)" for a named key, else nothing.
+std::string KeyDescription(uint16_t code)
+{
+    if (const char* name = CalcKey::NameOf(code))
+        return std::string(" (") + name + ")";
+    if (code > 32 && code < 127)
+        return std::string(" (") + static_cast<char>(code) + ")";
+    return code == 32 ? " (space)" : "";
 }
 
 bool ParseInt(const char* text, long low, long high, long& value)
@@ -223,6 +237,8 @@ int main(int argc, char** argv)
         link.onPacket = [](const SimPacket& p) {
             std::fprintf(stderr, "packet %02X %02X word %u, %zu data bytes%s\n", p.id, p.cmd, p.word,
                          p.data.size(), p.checksumOk ? "" : " (bad checksum)");
+            if (p.cmd == Cmd::KEY)
+                std::fprintf(stderr, "key %u%s\n", p.word, KeyDescription(p.word).c_str());
         };
     SimPtyServer server(link);
     server.SetBaud(static_cast<int>(baud));

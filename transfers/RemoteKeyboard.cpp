@@ -1,0 +1,105 @@
+#include "transfers/RemoteKeyboard.h"
+
+#include <exception>
+
+#include "link/CalculatorKeys.h"
+#include "link/Dialogs.h"
+#include "link/PacketCommands.h"
+#include "link/TTI92.h"
+
+namespace {
+
+constexpr uint32_t kKeyPacingMs = 20;
+
+}  // namespace
+
+RemoteKeyboard::RemoteKeyboard(TTI92& link) : fLink(link)
+{
+    CharacterTable[VirtualKey::Back] = CalcKey::Backspace;
+    CharacterTable[VirtualKey::Escape] = CalcKey::Esc;   // ESC, not the character
+
+    KeyTable[VirtualKey::Prior] = CalcKey::Mode;
+    KeyTable[VirtualKey::Next] = CalcKey::Clear;
+    KeyTable[VirtualKey::End] = CalcKey::Sto;
+    KeyTable[VirtualKey::Home] = CalcKey::Apps;
+    KeyTable[VirtualKey::Left] = CalcKey::Left;
+    KeyTable[VirtualKey::Up] = CalcKey::Up;
+    KeyTable[VirtualKey::Right] = CalcKey::Right;
+    KeyTable[VirtualKey::Down] = CalcKey::Down;
+    KeyTable[VirtualKey::Insert] = CalcKey::Ins;
+    KeyTable[VirtualKey::Delete] = CalcKey::Del;
+    for (int f = 0; f < 8; ++f)
+        KeyTable[static_cast<size_t>(VirtualKey::F1 + f)] = static_cast<uint16_t>(CalcKey::F1 + f);
+}
+
+void RemoteKeyboard::Shown()
+{
+    // A running loop ends by itself; resetting under it would lose its place.
+    if (fSending)
+        return;
+    fQueue.clear();
+    fPending = 0;
+}
+
+void RemoteKeyboard::KeyPress(uint8_t character)
+{
+    fPending = CharacterTable[character] != 0 ? CharacterTable[character] : character;
+}
+
+bool RemoteKeyboard::KeyRelease(int virtualKey, ShiftState shift)
+{
+    if (shift.ctrl && !shift.shift && !shift.alt && (virtualKey == 'Z' || virtualKey == 'z'))
+        return true;
+    bool appended = false;
+    if (fPending != 0) {
+        fQueue.push_back(fPending);
+        appended = true;
+    } else if (virtualKey >= 0 && virtualKey < 256 && KeyTable[static_cast<size_t>(virtualKey)] != 0) {
+        fQueue.push_back(KeyTable[static_cast<size_t>(virtualKey)]);
+        appended = true;
+    }
+    if (appended && !fSending)
+        SendQueuedKeys();
+    fPending = 0;
+    fLink.pump().ProcessMessages();
+    return false;
+}
+
+void RemoteKeyboard::SendQueuedKeys()
+{
+    fLink.Aborted = 0;
+    fSending = true;
+    try {
+        for (size_t i = 0; i < fQueue.size() && !fLink.Aborted; ++i) {
+            Status("Sending key..");
+            const uint32_t start = fLink.clock().GetTickCount();
+            do {
+                fLink.pump().ProcessMessages();
+                fLink.clock().Sleep(1);
+            } while (fLink.clock().GetTickCount() - start <= kKeyPacingMs);
+            SendKey(fQueue[i]);
+            do
+                fLink.pump().ProcessMessages();
+            while (!fLink.GetAck());
+            Status("Key sent!");
+        }
+    } catch (const std::exception& e) {
+        ShowMessage(fLink.dialogs(), e.what(), MsgIcon::Error);
+    }
+    fSending = false;
+    fQueue.clear();
+    Status("(idle)");
+}
+
+void RemoteKeyboard::SendKey(uint16_t code)
+{
+    fLink.SendByte(kIdFromComputer);
+    fLink.SendByte(Cmd::KEY);
+    fLink.SendWord(code);
+}
+
+void RemoteKeyboard::Status(const std::string& text)
+{
+    if (ShowStatus)
+        ShowStatus(text);
+}

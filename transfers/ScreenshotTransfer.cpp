@@ -1,0 +1,82 @@
+#include "transfers/ScreenshotTransfer.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "link/Exceptions.h"
+#include "link/PacketCommands.h"
+#include "link/TTI92.h"
+#include "link/TransferView.h"
+#include "transfers/ScreenCanvas.h"
+
+namespace {
+
+// A picture damaged on the line must not be shown or saved as good.
+void CheckChecksum(uint16_t computed, uint16_t received)
+{
+    if (computed == received)
+        return;
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "The screenshot was damaged on the line: its checksum is %04X, the picture sums to %04X.",
+                  received, computed);
+    throw ELinkError(text);
+}
+
+}  // namespace
+
+bool GrabScreenshot(TTI92& link, TransferView& view, ScreenCanvas& canvas)
+{
+    view.TransferMode(true);
+    std::string report;
+    bool ok = false;
+    try {
+        canvas.Clear();
+        view.ShowStatus("Sending request");
+        for (uint8_t b : {kIdFromComputer, Cmd::SCR, uint8_t(0), uint8_t(0)})
+            link.SendByte(b);
+        if (!link.GetAck())
+            throw ELinkError("Requstion ACK not received. Transfer aborted.");
+        view.ShowStatus("Receiving screenshot");
+        view.ProcessMessages();
+        for (int i = 0; i < 4; ++i)
+            link.ReceiveByte();
+
+        // The display bytes, then the two checksum bytes, which fall below
+        // the picture and draw nothing.
+        int x = 0, y = 0;
+        uint16_t sum = 0;
+        uint16_t received = 0;
+        for (int i = 0; i < ScreenCanvas::kBytes + 2; ++i) {
+            if (x == ScreenCanvas::kWidth) {
+                view.ProcessMessages();
+                ++y;
+                x = 0;
+            }
+            const uint8_t b = static_cast<uint8_t>(link.ReceiveByte());
+            for (int k = 0; k < 8; ++k)
+                if (b & (0x80 >> k))
+                    canvas.SetBlack(x + k, y);
+            x += 8;
+            if (i < ScreenCanvas::kBytes)
+                sum = static_cast<uint16_t>(sum + b);
+            else
+                received = static_cast<uint16_t>(received | b << (8 * (i - ScreenCanvas::kBytes)));
+        }
+        view.ProcessMessages();
+        link.SendAck();
+        view.ShowStatus("Screenshot completed");
+        CheckChecksum(sum, received);
+        report = "A screenshot was grabbed.";
+        ok = true;
+    } catch (const std::exception& e) {
+        view.ErrorDialog(ErrorDialogText("receiving the screenshot", e));
+        report = "A screenshot was grabbed but aborted by an error (" + ErrorClassName(e) + ").";
+    }
+    view.TransferMode(false);
+    view.ShowStatus("(none)");
+    view.ClickNextButton();
+    view.StatusMemoAdd(report);
+    return ok;
+}
