@@ -43,7 +43,7 @@ void RemoteKeyboard::Shown()
 
 void RemoteKeyboard::KeyPress(uint8_t character)
 {
-    fPending = CharacterTable[character] != 0 ? CharacterTable[character] : character;
+    fPending = CodeOfCharacter(character);
 }
 
 bool RemoteKeyboard::KeyRelease(int virtualKey, ShiftState shift)
@@ -65,12 +65,13 @@ bool RemoteKeyboard::KeyRelease(int virtualKey, ShiftState shift)
     return false;
 }
 
-void RemoteKeyboard::SendQueuedKeys()
+bool RemoteKeyboard::SendQueuedKeys()
 {
     fLink.Aborted = 0;
     fSending = true;
+    size_t i = 0;
     try {
-        for (size_t i = 0; i < fQueue.size() && !fLink.Aborted; ++i) {
+        for (; i < fQueue.size() && !fLink.Aborted; ++i) {
             Status("Sending key..");
             const uint32_t start = fLink.clock().GetTickCount();
             do {
@@ -86,9 +87,11 @@ void RemoteKeyboard::SendQueuedKeys()
     } catch (const std::exception& e) {
         ShowMessage(fLink.dialogs(), e.what(), MsgIcon::Error);
     }
+    const bool all = i == fQueue.size();
     fSending = false;
     fQueue.clear();
     Status("(idle)");
+    return all;
 }
 
 void RemoteKeyboard::SendKey(uint16_t code)

@@ -39,16 +39,24 @@ public:
 
     // The window was shown: nothing waits, nothing is being sent.
     void Shown();
+    // The calculator code a typed character sends.
+    uint16_t CodeOfCharacter(uint8_t character) const
+    {
+        return CharacterTable[character] != 0 ? CharacterTable[character] : character;
+    }
     // A typed character; remembered until its key is released.
     void KeyPress(uint8_t character);
     // A released key. True when it was Ctrl+Z, which hides the window and
     // sends nothing; otherwise the remembered character or the key's code
     // is queued and, unless a send is running, sent.
     bool KeyRelease(int virtualKey, ShiftState shift);
+    // Queues a calculator code without sending it.
+    void Enqueue(uint16_t code) { fQueue.push_back(code); }
     // Sends the queue; keys released meanwhile are sent by the same loop.
     // A link error is shown once and ends the loop: the queue is emptied
-    // and the label is back to "(idle)".
-    void SendQueuedKeys();
+    // and the label is back to "(idle)". True when every queued key was
+    // acknowledged.
+    bool SendQueuedKeys();
 
     uint16_t PendingCode() const { return fPending; }
     const std::vector<uint16_t>& Queue() const { return fQueue; }

@@ -10,6 +10,9 @@ const std::vector<CliCommand>& CliCommandTable()
         {"info", "FILE...|DIR [--json] [--sort KEY]",
          "kind, comment, size, variables and libraries of TI-92 files, or a folder's list", RunInfo},
         {"convert", "TEXTFILE -o FILE.92t [--comment TEXT]", "convert a text file into a TI-92 text file", RunConvert},
+        {"screenshot", "-o FILE|- [--scale N]",
+         "grab the calculator's screen as PNG or BMP (by the name's extension; - is PNG on stdout)", RunScreenshot},
+        {"keys", "TEXT... [--key NAME]...", "type TEXT and named keys (ENTER, ESC, F1, ...) on the calculator", RunKeys},
         {"view", "FILE [-o OUT.png] [--var NAME]", "print a text variable, or write a picture variable as PNG", RunView},
     };
     return commands;

@@ -80,4 +80,6 @@ int RunList(CliContext& context, const std::vector<std::string>& args);
 int RunGet(CliContext& context, const std::vector<std::string>& args);
 int RunInfo(CliContext& context, const std::vector<std::string>& args);
 int RunConvert(CliContext& context, const std::vector<std::string>& args);
+int RunScreenshot(CliContext& context, const std::vector<std::string>& args);
+int RunKeys(CliContext& context, const std::vector<std::string>& args);
 int RunView(CliContext& context, const std::vector<std::string>& args);
