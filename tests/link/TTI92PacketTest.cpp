@@ -134,6 +134,29 @@ TEST_F(SerialLink, ReceiveReturnsFullByteRangeAndTimesOutOnSilence)
     EXPECT_GT(pump.calls, 0);      // and let the window run after 700 ms
 }
 
+TEST_F(SerialLink, SilentWaitLetsEventsRunFrom700MsAndTimeOutBeatsAbort)
+{
+    std::vector<uint32_t> pumped;
+    const uint32_t start = clock.Now() + 1;
+    pump.hook = [&] { pumped.push_back(clock.Now() - start); };
+    EXPECT_THROW(link.ReceiveByte(), ELinkError);
+    ASSERT_FALSE(pumped.empty());
+    EXPECT_GT(pumped.front(), 700u);
+    EXPECT_LT(pumped.front(), 705u);
+    EXPECT_GT(pumped.back(), 1100u);
+
+    pump.hook = nullptr;
+    link.Aborted = 1;
+    clock.SetStep(link.TimeOut + 1);
+    try {
+        link.ReceiveByte();
+        FAIL();
+    } catch (const ELinkError& e) {
+        EXPECT_STREQ(e.what(), "Timeout occured when receiving byte.");
+    }
+    EXPECT_THROW(link.SendByte(1), ELinkError);
+}
+
 TEST_F(SerialLink, AbortIsReportedAfterTheByte)
 {
     link.Aborted = 1;

@@ -101,6 +101,38 @@ TEST_F(ParallelLink, SendTimeoutCountsTheBitsBegunMinusOne)
     EXPECT_GT(pump.calls, 0);   // events ran between 700 and 1100 ms
 }
 
+// Events run only between 700 and 1100 ms of a byte being sent, and from
+// 700 ms on while one is awaited; a time-out outranks an abort.
+TEST_F(ParallelLink, WaitsLetEventsRunLateInTheByteAndTimeOutBeatsAbort)
+{
+    std::vector<uint32_t> pumped;
+    uint32_t start = 0;
+    pump.hook = [&] { pumped.push_back(clock.Now() - start); };
+    cable.statusOverride = [] { return uint8_t{0x00}; };   // never idle: no bit begins
+    start = clock.Now() + 1;
+    EXPECT_THROW(link.SendByte(0x55), ELinkError);
+    ASSERT_FALSE(pumped.empty());
+    EXPECT_GT(pumped.front(), 700u);
+    EXPECT_LT(pumped.front(), 705u);
+    EXPECT_LT(pumped.back(), 1100u);
+    EXPECT_GT(pumped.back(), 1095u);
+
+    pumped.clear();
+    cable.statusOverride = nullptr;   // lines high: nothing arrives
+    start = clock.Now() + 1;
+    EXPECT_THROW(link.ReceiveByte(), ELinkError);
+    ASSERT_FALSE(pumped.empty());
+    EXPECT_GT(pumped.front(), 700u);
+    EXPECT_LT(pumped.front(), 705u);
+    EXPECT_GT(pumped.back(), 1100u) << "receiving keeps events running up to the time-out";
+
+    pump.hook = nullptr;
+    link.Aborted = 1;
+    clock.SetStep(link.TimeOut + 1);
+    EXPECT_EQ(SendTimeoutMessage(), "Timeout occured when sending byte.\r0 bit was sent ok.");
+    EXPECT_THROW(link.ReceiveByte(), ELinkError);
+}
+
 TEST_F(ParallelLink, AbortEndsSendWhileWaitingForIdle)
 {
     cable.statusOverride = [] { return uint8_t{0x00}; };

@@ -1,13 +1,20 @@
-// The computer's link object against the virtual TI-92 on both cables.
+// The computer's listing and receive against the virtual TI-92 on both cables.
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+#include <algorithm>
+
+#include "files/TempStore.h"
 #include "link/Exceptions.h"
 #include "link/TTI92.h"
 #include "sim/SimParallelCable.h"
 #include "sim/SimSerialDevice.h"
 #include "tests/sim/SimBytes.h"
 #include "tests/support/AutoClock.h"
+#include "tests/support/RecordingTransferView.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "transfers/DirectoryListing.h"
+#include "transfers/VariableReceive.h"
 
 namespace {
 
@@ -26,85 +33,36 @@ struct Rig {
         ti.SerialPort = port.get();
     }
 
-    // The directory conversation as the computer runs it, with the link
-    // object's operations: captions folder\name and sizes.
-    std::vector<std::pair<std::string, uint32_t>> List()
+    // The listing as the window runs it; the rows' captions and sizes.
+    std::vector<std::pair<std::string, std::string>> List()
     {
-        std::vector<std::pair<std::string, uint32_t>> rows;
-        ti.SendString(Hex("09 A2 06 00 00 00 00 00 19 00 19 00"));
-        EXPECT_TRUE(ti.GetAck());
-        std::string header;
-        for (int i = 0; i < 10; ++i)
-            header += static_cast<char>(ti.ReceiveByte());
-        for (int i = 0; i < static_cast<uint8_t>(header[9]) + 2; ++i)
-            ti.ReceiveByte();
-        std::string folder;
-        uint8_t last = 0;
-        while (last != Cmd::EOT) {
-            ti.SendAck();
-            ti.SendString(Hex("09 09 FF FF"));
-            EXPECT_TRUE(ti.GetAck());
-            std::string entry;
-            for (int i = 0; i < 24; ++i)
-                entry += static_cast<char>(ti.ReceiveByte());
-            std::string name;
-            for (int i = 8; i < 16; ++i)
-                if (entry[i] != 0)
-                    name += entry[i];
-            if (static_cast<uint8_t>(entry[16]) == kTypeFolder)
-                folder = name;
-            else
-                rows.emplace_back(folder + "\\" + name, LongFromLE(entry, 18));
-            ti.SendAck();
-            ti.ReceiveByte();
-            last = static_cast<uint8_t>(ti.ReceiveByte());
-            ti.ReceiveByte();
-            ti.ReceiveByte();
-        }
-        ti.SendAck();
+        EXPECT_TRUE(FetchDirectoryList(ti, view, ListViewId::ListView1)) << Errors();
+        std::vector<std::pair<std::string, std::string>> rows;
+        for (const ListItem& row : view.listViews[ListViewId::ListView1])
+            rows.emplace_back(row.caption, row.subItems.at(1));
         return rows;
     }
-
-    // The variable request as the computer runs it: the bytes after the
-    // data packet's zero prefix (size word and data), and whether the
-    // packet's checksum matched.
-    std::string Fetch(const std::string& name, bool* checksumOk = nullptr)
+    // Lists, then receives these rows into the store as the window does.
+    bool Receive(const std::vector<std::string>& names)
     {
-        std::string req(4, '\0');
-        req += '\0';
-        req += static_cast<char>(name.size());
-        req += name;
-        ti.SendString(BuildDataPacket(kIdFromComputer, Cmd::REQ, req));
-        if (!ti.GetAck())
-            return "refused";
-        ti.ReceiveByte();
-        ti.ReceiveByte();
-        ti.ReceiveByte();
-        ti.ReceiveByte();
-        for (int i = 0; i < 5; ++i)
-            ti.ReceiveByte();
-        const int n = ti.ReceiveByte();
-        for (int i = 0; i < n + 2; ++i)
-            ti.ReceiveByte();
-        ti.SendAck();
-        ti.SendCts();
-        for (int i = 0; i < 12; ++i)
-            ti.ReceiveByte();
-        std::string bytes;
-        bytes += static_cast<char>(ti.ReceiveByte());
-        bytes += static_cast<char>(ti.ReceiveByte());
-        const size_t size = (static_cast<uint8_t>(bytes[0]) << 8) | static_cast<uint8_t>(bytes[1]);
-        for (size_t i = 0; i < size; ++i)
-            bytes += static_cast<char>(ti.ReceiveByte());
-        const int lo = ti.ReceiveByte();
-        const int hi = ti.ReceiveByte();
-        if (checksumOk)
-            *checksumOk = (lo | (hi << 8)) == PacketChecksum(bytes);
-        ti.SendAck();
-        for (int i = 0; i < 4; ++i)
-            ti.ReceiveByte();
-        ti.SendAck();
-        return bytes;
+        List();
+        for (ListItem& row : view.listViews[ListViewId::ListView1])
+            row.selected = std::find(names.begin(), names.end(), row.caption) != names.end();
+        return ReceiveAll(ti, view, store, false);
+    }
+    std::vector<std::string> Stored()
+    {
+        std::vector<std::string> names;
+        for (const IndexRecord& r : store.ReadIndex())
+            names.push_back(r.name);
+        return names;
+    }
+    std::string Errors() const
+    {
+        std::string all;
+        for (const std::string& e : view.errorDialogs)
+            all += e + "\n";
+        return all;
     }
 
     AutoClock clock;
@@ -116,6 +74,9 @@ struct Rig {
     SimSerialDevice* serialDevice = nullptr;
     std::unique_ptr<TSerialPort> port;
     TTI92 ti;
+    RecordingTransferView view;
+    QTemporaryDir folder;
+    TempStore store{folder.path().toStdString()};
 };
 
 class BothCables : public ::testing::TestWithParam<int> {};
@@ -143,97 +104,45 @@ TEST_P(BothCables, ReadyWhenPresentNotReadyWhenSilent)
     }
 }
 
-TEST_P(BothCables, ListsAndFetchesDemoContent)
+TEST_P(BothCables, ListsAndReceivesDemoContent)
 {
     Rig rig(GetParam());
     auto rows = rig.List();
     ASSERT_EQ(rows.size(), rig.calc.VariableCount());
     EXPECT_EQ(rows[0].first, "main\\notes");
-    EXPECT_EQ(rows[0].second, rig.calc.FindVariable("main\\notes")->Size());
+    EXPECT_EQ(rows[0].second, std::to_string(rig.calc.FindVariable("main\\notes")->Size()));
     EXPECT_EQ(rows.back().first, "games\\hiscore");
 
-    bool ok = false;
-    EXPECT_EQ(rig.Fetch("math\\quad", &ok), rig.calc.FindVariable("math\\quad")->bytes);
-    EXPECT_TRUE(ok);
+    ASSERT_TRUE(rig.Receive({"math\\quad", "games\\board"})) << rig.Errors();
+    EXPECT_EQ(rig.Stored(), (std::vector<std::string>{"math\\quad", "games\\board"}));
+    EXPECT_EQ(rig.store.ReadItem(rig.store.ReadIndex()[0]), rig.calc.FindVariable("math\\quad")->bytes);
     EXPECT_EQ(rig.link.ActiveConversation(), "");
     EXPECT_TRUE(rig.ti.CheckReady());
 }
 
-TEST_P(BothCables, RefusedAndDamagedRequests)
+TEST_P(BothCables, RefusedAndDamagedVariablesAreNotStored)
 {
     Rig rig(GetParam());
     rig.link.faults.refuseRequests = {2};
     rig.link.faults.damageDataChecksum = {3};
-    EXPECT_NE(rig.Fetch("main\\x"), "refused");
+    EXPECT_FALSE(rig.Receive({"main\\notes", "main\\x", "main\\msg"}));
+    EXPECT_EQ(rig.Stored(), std::vector<std::string>{"main\\notes"});
+    EXPECT_EQ(rig.view.errorDialogs.size(), 1u) << "the damaged one is named";
     EXPECT_TRUE(rig.ti.CheckReady());
-    EXPECT_EQ(rig.Fetch("main\\msg"), "refused");
-    EXPECT_TRUE(rig.ti.CheckReady());
-    bool ok = true;
-    EXPECT_EQ(rig.Fetch("main\\msg", &ok), rig.calc.FindVariable("main\\msg")->bytes);
-    EXPECT_FALSE(ok);
 }
 
 TEST_P(BothCables, SilenceAfterSomeBytesTimesOutMidReply)
 {
     Rig rig(GetParam());
-    rig.link.faults.silentAfterBytes = 6;   // the ACK and two bytes of the header
-    rig.ti.SendString(Hex("09 A2 06 00 00 00 00 00 19 00 19 00"));
-    EXPECT_TRUE(rig.ti.GetAck());
-    rig.ti.ReceiveByte();
-    rig.ti.ReceiveByte();
-    EXPECT_THROW(rig.ti.ReceiveByte(), ELinkError);
+    rig.link.faults.silentAfterBytes = 6;   // the ready ACK and two bytes of the next reply
+    EXPECT_FALSE(FetchDirectoryList(rig.ti, rig.view, ListViewId::ListView1));
+    ASSERT_EQ(rig.view.errorDialogs.size(), 1u);
+    EXPECT_NE(rig.view.errorDialogs[0].find("Timeout occured when receiving byte."), std::string::npos)
+        << rig.view.errorDialogs[0];
 }
 
 INSTANTIATE_TEST_SUITE_P(Sim, BothCables, ::testing::Values(1, 2),
                          [](const auto& info) { return info.param == 1 ? "Parallel" : "Serial"; });
-
-TEST(ParallelCable, SendingOneWritesTheHandshake)
-{
-    Rig rig(1);
-    rig.ti.SendByte(0x01);
-    std::vector<uint8_t> expected = {2, 3};
-    for (int i = 0; i < 7; ++i) {
-        expected.push_back(1);
-        expected.push_back(3);
-    }
-    EXPECT_EQ(rig.cableIO.dataWrites, expected);
-}
-
-TEST(ParallelCable, ReceivesBytesLeastSignificantFirst)
-{
-    Rig rig(1);
-    rig.ti.SendString(Hex("09 68 00 00"));
-    EXPECT_EQ(rig.ti.ReceiveByte(), 0x89);
-    EXPECT_EQ(rig.ti.ReceiveByte(), 0x56);
-    // Each received bit is acknowledged on the other line: 0x89 = 1,0,0,1,0,0,0,1.
-    std::vector<uint8_t> tail(rig.cableIO.dataWrites.end() - 32, rig.cableIO.dataWrites.end());
-    std::vector<uint8_t> expected;
-    for (int bit : {1, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0, 1, 0, 1, 0}) {
-        expected.push_back(bit ? 1 : 2);
-        expected.push_back(3);
-    }
-    EXPECT_EQ(tail, expected);
-}
-
-TEST(ParallelCable, SilentOrStuckLinesTimeOut)
-{
-    Rig rig(1);
-    rig.link.faults.silent = true;
-    try {
-        rig.ti.SendByte(0x55);
-        FAIL();
-    } catch (const ELinkError& e) {
-        EXPECT_EQ(std::string(e.what()), "Timeout occured when sending byte.\r0 bit was sent ok.");
-    }
-    rig.link.faults.silent = false;
-    rig.cableIO.holdLinesLow = true;
-    try {
-        rig.ti.SendByte(0x55);
-        FAIL();
-    } catch (const ELinkError& e) {
-        EXPECT_EQ(std::string(e.what()), "Timeout occured when sending byte.\r-1 bit was sent ok.");
-    }
-}
 
 TEST(SerialCable, PurgeBeforeSendingDropsUnreadReplies)
 {

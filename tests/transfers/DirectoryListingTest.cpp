@@ -117,7 +117,7 @@ TEST_F(Listing, AbortEndsWithUserErrorAndKeepsRowsRead)
     rig.calc.AddVariable("main", "b", 0, "2");
     int entries = 0;
     rig.pump.hook = [&] {
-        if (rig.view.statuses.back() == "Receiving data" && ++entries == 3)
+        if (!rig.view.statuses.empty() && rig.view.statuses.back() == "Receiving data" && ++entries == 3)
             rig.link.Aborted = 1;
     };
     EXPECT_FALSE(Fetch());

@@ -4,6 +4,7 @@
 
 #include "link/PacketCommands.h"
 #include "sim/SimPacket.h"
+#include "tests/support/ScriptedSerialDevice.h"
 #include "tests/transfers/TransferRig.h"
 #include "transfers/DirectoryListing.h"
 #include "transfers/VariableReceive.h"
@@ -233,4 +234,49 @@ TEST_F(Receive, ManyRequestsInOneRun)
     EXPECT_TRUE(::ReceiveAll(rig.link, rig.view, rig.store, false, true));
     EXPECT_EQ(rig.store.ReadIndex().size(), 210u);
     EXPECT_EQ(rig.view.memo.back(), "210 of 210 item(s) were received.");
+}
+
+// The calculator answers the request out of turn: with something that is not
+// the variable's header, or with a header followed by something that is not
+// its data packet. Nothing is stored and the store stays as it was.
+TEST(ReceiveVariable, AReplyOutOfTurnStoresNothing)
+{
+    for (const bool headerFirst : {false, true}) {
+        SCOPED_TRACE(headerFirst ? "header, then no data packet" : "no header");
+        AutoClock clock;
+        HookEventPump pump;
+        ScriptedDialogs dialogs;
+        NoParallelPort noPort;
+        auto device = std::make_unique<ScriptedSerialDevice>();
+        ScriptedSerialDevice* line = device.get();
+        TSerialPort port(std::move(device));
+        ASSERT_TRUE(port.OpenPort());
+        TTI92 link(LinkEnvironment{clock, pump, dialogs, noPort});
+        link.Cabletype = 2;
+        link.SerialPort = &port;
+        RecordingTransferView view;
+        QTemporaryDir folder;
+        TempStore store(folder.path().toStdString());
+        store.Clear();
+        store.AddItem("main\\a", 0x00, std::string("\x00\x01\x2A", 3));
+        const uint64_t sizeBefore = store.DataSize();
+
+        if (!headerFirst) {
+            line->Feed(BuildShortPacket(kIdFromCalculator, Cmd::EOT));
+        } else {
+            line->Feed(BuildDataPacket(kIdFromCalculator, Cmd::VAR, std::string("\x03\0\0\0\x00\x01x", 7)));
+            // After the computer's ACK and CTS: an ACK, then an EOT where the data should be.
+            line->onWrite = [line, written = 0](uint8_t) mutable {
+                if (++written == 8)
+                    line->Feed(BuildShortPacket(kIdFromCalculator, Cmd::ACK) +
+                               BuildShortPacket(kIdFromCalculator, Cmd::EOT) + std::string(6, '\0'));
+            };
+        }
+        const VariableOutcome outcome = ReceiveVariable(link, view, store, false, "main\\x");
+        EXPECT_EQ(outcome, headerFirst ? VariableOutcome::NotDataPacket : VariableOutcome::NotVariableHeader);
+        EXPECT_EQ(store.DataSize(), sizeBefore);
+        ASSERT_EQ(store.ReadIndex().size(), 1u);
+        EXPECT_EQ(store.ReadIndex()[0].name, "main\\a");
+        EXPECT_TRUE(view.listViews[ListViewId::ListView2].empty());
+    }
 }
