@@ -22,6 +22,10 @@ SimConversation::Result BackupFromComputerConversation::OnPacket(const SimPacket
                 fLink.SendChecksumError();
                 return Result::Continue;
             }
+            if (++fBlocks == fLink.faults.refuseBackupBlock) {
+                fLink.SendRefusal();
+                return Result::Done;
+            }
             fLink.SendAck();
             fLink.SendShort(Cmd::CTS);
             fState = State::AwaitBlock;

@@ -17,5 +17,6 @@ private:
     enum class State { AwaitBlockHeader, AwaitBlock };
     State fState = State::AwaitBlockHeader;
     uint32_t fAnnounced = 0;
+    int fBlocks = 0;
     std::string fImage;
 };

@@ -35,7 +35,9 @@ SimConversation::Result BackupToComputerConversation::OnPacket(const SimPacket& 
             return Result::NotMine;
         const size_t block = std::min(kBlockSize, fImage.size() - fPos);
         fLink.SendAck();
-        fLink.SendData(Cmd::DATA, std::string(4, '\0') + fImage.substr(fPos, block));
+        ++fBlocks;
+        fLink.SendData(Cmd::DATA, std::string(4, '\0') + fImage.substr(fPos, block),
+                       fBlocks == fLink.faults.damageBackupBlock);
         fPos += block;
         fState = State::AwaitDataAck;
         return Result::Continue;

@@ -19,4 +19,5 @@ private:
     State fState = State::AwaitCts;
     std::string fImage;
     size_t fPos = 0;
+    int fBlocks = 0;
 };

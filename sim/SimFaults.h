@@ -15,6 +15,10 @@ struct SimFaults {
     bool refuseAllRequests = false;      // every variable request is refused
     std::set<int> refuseRequests;        // these variable requests are refused
     bool refuseVariables = false;        // variables and backups from the computer are refused (memory full)
+    bool refuseVariableCts = false;      // variable headers from the computer get ACK, then a refusal instead of CTS
+    bool refuseVariableData = false;     // variable data from the computer is refused
+    int refuseBackupBlock = 0;           // this block header of a backup from the computer is refused (from 1)
+    int damageBackupBlock = 0;           // this block of a backup to the computer carries a wrong checksum
     uint8_t refusalCommand = Cmd::EOT;   // the 4-byte packet sent instead of ACK
     std::string garbageBeforeAck;        // junk sent ahead of every ACK
     bool damageAllDataChecksums = false; // every variable data packet carries a wrong checksum

@@ -13,7 +13,17 @@ SimConversation::Result VariableFromComputerConversation::Begin(const SimPacket&
     }
     fType = static_cast<uint8_t>(d[4]);
     fName = d.substr(6, length);
+    // A name it cannot take, or no room left: the header is refused.
+    const VirtualTI92& calc = fLink.Calc();
+    if (!VirtualTI92::ValidName(fName) || !calc.Fits(fName, LongFromLE(d, 0))) {
+        fLink.SendRefusal();
+        return Result::Done;
+    }
     fLink.SendAck();
+    if (fLink.faults.refuseVariableCts) {
+        fLink.SendRefusal();
+        return Result::Done;
+    }
     fLink.SendShort(Cmd::CTS);
     return Result::Continue;
 }
@@ -31,7 +41,7 @@ SimConversation::Result VariableFromComputerConversation::OnPacket(const SimPack
             return Result::Continue;
         }
         // Zero prefix, then the variable as the calculator keeps it.
-        if (p.data.size() < 6) {
+        if (p.data.size() < 6 || fLink.faults.refuseVariableData) {
             fLink.SendRefusal();
             return Result::Done;
         }

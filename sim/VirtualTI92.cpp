@@ -1,5 +1,6 @@
 #include "sim/VirtualTI92.h"
 
+#include <cctype>
 #include <stdexcept>
 
 #include "sim/SimPacket.h"
@@ -100,6 +101,41 @@ const SimVariable* VirtualTI92::FindVariable(const std::string& fullName) const
         if (v.name == name)
             return &v;
     return nullptr;
+}
+
+size_t VirtualTI92::MemoryUsed() const
+{
+    size_t used = 0;
+    for (const auto& f : folders)
+        for (const auto& v : f.variables)
+            used += v.Size();
+    return used;
+}
+
+bool VirtualTI92::Fits(const std::string& fullName, size_t size) const
+{
+    const SimVariable* old = FindVariable(fullName);
+    const size_t freed = old ? old->Size() : 0;
+    return MemoryUsed() - freed + size <= memoryCapacity;
+}
+
+bool VirtualTI92::ValidName(const std::string& fullName)
+{
+    auto valid = [](const std::string& part) {
+        if (part.empty() || part.size() > 8 || (part[0] >= '0' && part[0] <= '9'))
+            return false;
+        for (char ch : part) {
+            const auto c = static_cast<unsigned char>(ch);
+            if (!(std::isalnum(c) || c == '_' || c >= 0x80))
+                return false;
+        }
+        return true;
+    };
+    const size_t slash = fullName.find('\\');
+    if (slash == std::string::npos)
+        return valid(fullName);
+    const std::string folder = fullName.substr(0, slash);
+    return (folder.empty() || valid(folder)) && valid(fullName.substr(slash + 1));
 }
 
 size_t VirtualTI92::VariableCount() const

@@ -56,6 +56,17 @@ public:
     // Splits a full name into folder and variable name as the calculator does.
     void SplitName(const std::string& fullName, std::string& folder, std::string& name) const;
 
+    // Memory for variables; what is sent to a full calculator is refused.
+    size_t memoryCapacity = 180 * 1024;
+    size_t MemoryUsed() const;
+    // Whether a variable of this size (size word included) fits under the
+    // name, counting the bytes an old variable of that name frees.
+    bool Fits(const std::string& fullName, size_t size) const;
+    // A name the calculator takes: 1..8 characters, not starting with a
+    // digit, letters, digits, "_" and the calculator's own letters (0x80 and
+    // up); the same rule for the folder part.
+    static bool ValidName(const std::string& fullName);
+
     // Screen.
     void SetPixel(int x, int y, bool black);
     bool Pixel(int x, int y) const;
