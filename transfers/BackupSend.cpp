@@ -1,0 +1,110 @@
+#include "transfers/BackupSend.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "files/ByteSource.h"
+#include "files/FileFormat.h"
+#include "link/Exceptions.h"
+#include "link/PacketCommands.h"
+#include "link/TTI92.h"
+#include "link/TransferView.h"
+#include "transfers/LinkBytes.h"
+
+namespace {
+
+constexpr size_t kBlockSize = 1024;
+
+// The image from offset 82 up to the file checksum, which must match it: a
+// damaged image would replace the calculator's whole memory.
+std::string ReadCheckedImage(const ByteSource& file, const std::string& shownName)
+{
+    if (file.Size() < ti92::kSingleDataOffset + 2)
+        throw EFileError("The file " + shownName + " is too short to hold a memory backup.");
+    const uint64_t imageEnd = file.Size() - 2;
+    std::string image = ReadBytesAt(file, ti92::kSingleDataOffset, static_cast<size_t>(imageEnd - ti92::kSingleDataOffset));
+    if (ByteSum(image) != ReadWordLE(file, imageEnd))
+        throw EFileError("The backup " + shownName +
+                         " is damaged (its checksum does not match). Nothing was sent.");
+    return image;
+}
+
+std::string Packet(uint8_t id, uint8_t command, const std::string& rest)
+{
+    return std::string{static_cast<char>(id), static_cast<char>(command)} + rest;
+}
+
+std::string BlocksSent(int counter)
+{
+    return " " + std::to_string(counter - 1) + " block was sent.";
+}
+
+}  // namespace
+
+bool SendBackup(TTI92& link, TransferView& view, const std::string& fileName)
+{
+    link.Aborted = 0;
+    bool result = false;
+    int counter = 0;
+    const int p0 = view.BarPosition(ProgressBarId::totBar);
+    const std::string shownName = std::filesystem::path(fileName).filename().string();
+    std::string report;
+    try {
+        const DiskBytes file(fileName);
+        const std::string image = ReadCheckedImage(file, shownName);
+        const auto length = static_cast<uint32_t>(image.size());
+        const uint8_t id = link.MachineIdSent();
+
+        link.CheckReady();
+        view.ShowStatus("Sending header");
+        const std::string headerData = LongBytes(length) + static_cast<char>(kTypeBackup);
+        link.SendString(Packet(id, Cmd::VAR, WordBytes(5) + headerData + WordBytes(ByteSum(headerData))));
+        if (!link.GetAck())
+            throw ECalculatorError("Did not got header ACK!");
+
+        view.SetBarMax(ProgressBarId::varBar, static_cast<int>(length));
+        view.ShowStatus("Sending backup (" + std::to_string(length) + " bytes)");
+        const std::string blockHeader = Packet(id, Cmd::VAR, WordBytes(5) + std::string(4, '\0') +
+                                                                 std::string(2, static_cast<char>(kTypeBackup)) + '\0');
+        size_t sent = 0;
+        do {
+            ++counter;
+            const size_t remaining = image.size() - sent;
+            view.SetBarPosition(ProgressBarId::varBar, static_cast<int>(sent));
+            view.SetBarPosition(ProgressBarId::totBar, p0 + static_cast<int>(ti92::kSingleDataOffset + sent));
+            const size_t block = std::min(remaining, kBlockSize);
+            view.ProcessMessages();
+
+            link.SendString(blockHeader);
+            if (!link.GetAck())
+                throw ECalculatorError("Did not got block ACK!" + BlocksSent(counter));
+            ReadLinkBytes(link, 4);   // the calculator's clear-to-send
+            link.SendAck();
+
+            link.SendString(Packet(id, Cmd::DATA, ""));
+            link.SendWord(static_cast<uint16_t>(block));
+            uint32_t sum = 0;
+            for (size_t i = 0; i < block; ++i) {
+                const auto b = static_cast<uint8_t>(image[sent + i]);
+                link.SendByte(b);
+                sum += b;
+            }
+            link.SendWord(static_cast<uint16_t>(sum));
+            sent += block;
+            if (!link.GetAck())
+                throw ECalculatorError("Did not got final ACK!" + BlocksSent(counter));
+        } while (sent < image.size());
+
+        link.SendString(Packet(id, Cmd::EOT, std::string(2, '\0')));
+        view.ShowStatus("Backup sent completely!");
+        report = "Backup (\"" + shownName + "\") was successfully sent.";
+        view.SetBarPosition(ProgressBarId::varBar, view.BarMax(ProgressBarId::varBar));
+        result = true;
+    } catch (const std::exception& e) {
+        view.ErrorDialog(ErrorDialogText("sending the backup", e));
+        report = "An error (" + ErrorClassName(e) + ") occured while sending \"" + shownName + "\".";
+    }
+    view.StatusMemoAdd(report);
+    view.ShowStatus("(none)");
+    return result;
+}

@@ -1,0 +1,18 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class TTI92;
+
+// count bytes from the link, in order; link errors propagate.
+std::string ReadLinkBytes(TTI92& link, size_t count);
+
+// The byte at i as a number.
+inline uint8_t ByteAt(const std::string& bytes, size_t i)
+{
+    return static_cast<uint8_t>(bytes[i]);
+}
+
+// Sum of the bytes modulo 65536, the packet checksum.
+uint16_t ByteSum(const std::string& bytes);

@@ -1,0 +1,164 @@
+#include "transfers/VariableSend.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+#include "files/ByteSource.h"
+#include "files/EntryTable.h"
+#include "files/FileFormat.h"
+#include "link/Exceptions.h"
+#include "link/PacketCommands.h"
+#include "link/TTI92.h"
+#include "link/TransferView.h"
+
+namespace {
+
+// Zero prefix, size word and data must fit the 16-bit length of one packet.
+constexpr uint32_t kMaxTransferSize = 0xFFFF - 4;
+
+// One entry as it goes on the line.
+struct WorkRecord {
+    bool folder = false;
+    std::string fullName;      // folder prefix + name; a folder's own name
+    uint8_t type = 0;
+    uint32_t dataOffset = 0;   // start of the data part (its zero prefix)
+    uint32_t size = 0;         // V: size word and data bytes
+};
+
+std::string Damaged(const std::string& fileName, const std::string& why)
+{
+    return "The file " + fileName + " is damaged: " + why + ". Nothing was sent.";
+}
+
+// The whole table, checked against the file before the first byte is sent.
+std::vector<WorkRecord> PlanSend(const ByteSource& file, const std::string& fileName)
+{
+    const EntryTable table = ReadEntryTable(file);
+    if (table.truncated)
+        throw EFileError(Damaged(fileName, "it ends inside its entry table"));
+    std::string prefix = table.count == 1 ? table.defaultFolder + "\\" : std::string();
+    std::vector<WorkRecord> plan;
+    for (const FileEntry& e : table.entries) {
+        WorkRecord w;
+        w.type = e.type;
+        if (e.IsFolder()) {
+            w.folder = true;
+            w.fullName = e.name;
+            prefix = e.name + "\\";
+            plan.push_back(w);
+            continue;
+        }
+        if (e.type == ti92::kBackupType)
+            throw EFileError("The file " + fileName + " is a memory backup, not a variable file.");
+        w.fullName = prefix + e.name;
+        w.dataOffset = e.dataOffset;
+        const uint64_t dataStart = uint64_t(e.dataOffset) + 6;
+        if (e.nextOffset < dataStart + 2 || e.nextOffset > file.Size())
+            throw EFileError(Damaged(fileName, "the data of " + w.fullName + " lies outside the file"));
+        w.size = static_cast<uint32_t>(e.nextOffset - dataStart);
+        if (w.size > kMaxTransferSize)
+            throw EFileError(Damaged(fileName, w.fullName + " is larger than a variable can be"));
+        if (ReadWordBE(file, dataStart - 2) != w.size - 2)
+            throw EFileError(Damaged(fileName, "the size of " + w.fullName + " does not match its table entry"));
+        plan.push_back(w);
+    }
+    return plan;
+}
+
+void SendHeader(TTI92& link, TransferView& view, const WorkRecord& w)
+{
+    const auto n = static_cast<uint8_t>(w.fullName.size());
+    link.SendString(std::string{static_cast<char>(link.MachineIdSent()), static_cast<char>(Cmd::VAR),
+                                static_cast<char>(n + 6), 0});
+    const std::string size = link.SendWord(static_cast<uint16_t>(w.size));
+    link.SendString(std::string(2, '\0'));
+    link.SendByte(w.type);
+    view.ProcessMessages();
+    link.SendByte(n);
+    uint32_t sum = static_cast<uint8_t>(size[0]) + static_cast<uint8_t>(size[1]) + w.type + n;
+    for (char c : w.fullName) {
+        link.SendByte(static_cast<uint8_t>(c));
+        sum += static_cast<uint8_t>(c);
+    }
+    link.SendWord(static_cast<uint16_t>(sum));
+}
+
+void SendData(TTI92& link, TransferView& view, const ByteSource& file, const WorkRecord& w, int p0)
+{
+    link.SendString(std::string{static_cast<char>(link.MachineIdSent()), static_cast<char>(Cmd::DATA)});
+    link.SendWord(static_cast<uint16_t>(w.size + 4));
+    link.SendString(std::string(4, '\0'));
+
+    const int v = static_cast<int>(w.size);
+    view.SetBarMax(ProgressBarId::varBar, v - 3);
+    view.SetBarPosition(ProgressBarId::varBar, 0);
+    const uint64_t from = uint64_t(w.dataOffset) + 4;   // the size word
+    const std::string bytes = ReadBytesAt(file, from, w.size);
+    // About fifty updates per variable; each lets window events run.
+    const int interval = std::max(1, 2 * (v / 100));
+    view.ShowStatus("Sending data for " + w.fullName + " (" + std::to_string(v) + " bytes)");
+    uint32_t sum = 0;
+    for (int j = 1; j <= v; ++j) {
+        const auto b = static_cast<uint8_t>(bytes[static_cast<size_t>(j - 1)]);
+        link.SendByte(b);
+        sum += b;
+        if (j % interval == 1) {
+            view.SetBarPosition(ProgressBarId::varBar, j);
+            view.SetBarPosition(ProgressBarId::totBar, p0 + static_cast<int>(from) + j);
+            view.ProcessMessages();
+        }
+    }
+    view.SetBarPosition(ProgressBarId::varBar, v - 3);
+    link.SendWord(static_cast<uint16_t>(sum));
+}
+
+}  // namespace
+
+bool Send92g(TTI92& link, TransferView& view, const std::string& fileName)
+{
+    link.Aborted = 0;
+    const int p0 = view.BarPosition(ProgressBarId::totBar);
+    int handled = 0;
+    size_t entries = 0;
+    try {
+        view.ShowStatus("Opening file");
+        const DiskBytes file(fileName);
+        const std::string shownName = std::filesystem::path(fileName).filename().string();
+        const std::vector<WorkRecord> plan = PlanSend(file, shownName);
+        entries = plan.size();
+
+        for (const WorkRecord& w : plan) {
+            view.ProcessMessages();
+            view.ShowStatus("Reading header");
+            if (w.folder) {
+                ++handled;
+                continue;
+            }
+            if (!link.CheckReady())
+                throw ECalculatorError("Calculator not ready. Transfer aborted.");
+            view.ShowStatus("Sending header");
+            SendHeader(link, view, w);
+            if (!link.GetAck())
+                throw ECalculatorError("Did not get OK to send variable! Memory full? Transfer aborted.");
+            if (!link.GetCts())
+                throw ECalculatorError("Did not get the REQUESTION ACK! Transfer aborted.");
+            view.ShowStatus("Sending dataheader");
+            link.SendAck();
+            SendData(link, view, file, w, p0);
+            if (!link.GetAck())
+                throw ECalculatorError("Did not get the DATA ACK! Transfer aborted.");
+            view.ShowStatus("Variable sent successfully!");
+            link.SendString(std::string{static_cast<char>(link.MachineIdSent()), static_cast<char>(Cmd::EOT), 0, 0});
+            ++handled;
+            if (link.GetAck())
+                view.ShowStatus(std::to_string(handled) + " variable(s) was sent!");
+        }
+        view.StatusMemoAdd("\"" + shownName + "\" was successfully sent.");
+    } catch (...) {
+        view.ShowStatus("(none)");
+        throw;
+    }
+    view.ShowStatus("(none)");
+    return static_cast<size_t>(handled) == entries;
+}

@@ -1,0 +1,14 @@
+#pragma once
+#include <string>
+
+class TTI92;
+class TransferView;
+
+// Sends every variable of a single-variable or group file, one complete
+// conversation each (ready check, header, clear-to-send, data, end of
+// transmission). Folder entries name the folder of the variables after
+// them. The whole file is checked first: a file whose table points outside
+// it raises EFileError before anything is sent. A refusal raises
+// ECalculatorError; link errors pass through. On success a report line is
+// added; true when every entry was handled.
+bool Send92g(TTI92& link, TransferView& view, const std::string& fileName);
