@@ -74,9 +74,10 @@ TEST_F(Send, FolderPrefixesFollowTheTable)
     EXPECT_EQ(Held("main\\a"), "A");
     EXPECT_EQ(Held("f1\\b"), "B");
     EXPECT_EQ(Held("f2\\c"), "C");
-    for (const SimPacket& p : rig.calculator.Received())
+    for (const SimPacket& p : rig.calculator.Received()) {
         if (p.cmd == Cmd::VAR && p.data.size() == 6 + 17)
             EXPECT_EQ(p.word, 6 + 17);
+    }
     EXPECT_EQ(rig.view.statuses[rig.view.statuses.size() - 2], "5 variable(s) was sent!");
 }
 
@@ -140,5 +141,23 @@ TEST_F(Send, DamagedFilesAreRefusedBeforeAnythingIsSent)
         SimRig fresh;
         EXPECT_THROW(Send92g(fresh.link, fresh.view, Put("d.92g", bytes)), EFileError);
         EXPECT_TRUE(fresh.line->written.empty());
+    }
+}
+
+TEST_F(Send, RealFilesArriveAsTheyWereSaved)
+{
+    for (const char* name : {"alltypes.92g", "group.92g", "str.92s", "str-junkpad.92s", "romdump.92p"}) {
+        const std::string path = std::string(LINKWISE_REAL92_DIR) + "/" + name;
+        SimRig fresh;
+        ASSERT_TRUE(Send92g(fresh.link, fresh.view, path)) << name;
+        VirtualTI92 loaded;
+        loaded.LoadFile(path);
+        ASSERT_EQ(fresh.calc.VariableCount(), loaded.VariableCount()) << name;
+        for (const SimFolder& f : loaded.folders)
+            for (const SimVariable& v : f.variables) {
+                const SimVariable* got = fresh.calc.FindVariable(f.name + "\\" + v.name);
+                ASSERT_NE(got, nullptr) << name << " " << v.name;
+                EXPECT_EQ(got->bytes, v.bytes) << name << " " << v.name;
+            }
     }
 }
