@@ -7,6 +7,7 @@
 #include "app/dialogs/QtDialogs.h"
 #include "app/desktop/Shell.h"
 #include "app/dialogs/TAboutForm.h"
+#include "app/dialogs/TRemote.h"
 #include "app/window/TForm1.h"
 #include "link/Clock.h"
 #include "link/EventPump.h"
@@ -44,6 +45,12 @@ int main(int argc, char* argv[])
         about.KeepOpen();
     else
         about.exec();
+
+    // The remote keyboard, shown by "&Remote control"; it keeps off the line
+    // while the window runs a transfer.
+    TRemote remote(link, settings, &form);
+    remote.LinkBusy = [&form] { return form.InTransfer(); };
+    form.OnRemoteControl = [&remote] { remote.ShowRemote(); };
 
     form.ShowAtStart();
     return app.exec();

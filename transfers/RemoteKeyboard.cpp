@@ -50,17 +50,17 @@ bool RemoteKeyboard::KeyRelease(int virtualKey, ShiftState shift)
 {
     if (shift.ctrl && !shift.shift && !shift.alt && (virtualKey == 'Z' || virtualKey == 'z'))
         return true;
-    bool appended = false;
-    if (fPending != 0) {
-        fQueue.push_back(fPending);
-        appended = true;
-    } else if (virtualKey >= 0 && virtualKey < 256 && KeyTable[static_cast<size_t>(virtualKey)] != 0) {
-        fQueue.push_back(KeyTable[static_cast<size_t>(virtualKey)]);
-        appended = true;
-    }
-    if (appended && !fSending)
-        SendQueuedKeys();
+    uint16_t code = fPending;
+    if (code == 0 && virtualKey >= 0 && virtualKey < 256)
+        code = KeyTable[static_cast<size_t>(virtualKey)];
+    // Taken before the send loop runs: keys pressed and released while it
+    // lets events run must neither send this code again nor lose their own.
     fPending = 0;
+    if (code != 0) {
+        fQueue.push_back(code);
+        if (!fSending)
+            SendQueuedKeys();
+    }
     fLink.pump().ProcessMessages();
     return false;
 }

@@ -25,6 +25,7 @@ class TAboutForm;
 class TSettingsForm;
 class TShowForm;
 class ReadyLampShape;
+class TScreenImage;
 
 class QAction;
 class QCheckBox;
@@ -190,9 +191,9 @@ public:
     QToolButton* SpeedButton5;   // Fargo!
     QCheckBox* AutoNext;
     // ScreenShot / Screenshotedit
-    QLabel* ScrShot;
+    TScreenImage* ScrShot;
     QPushButton* GrabBtn;
-    QLabel* ScrShot2;
+    TScreenImage* ScrShot2;
     QPushButton* CopyImageBtn;
     QPushButton* SaveImageBtn;
     // Receive

@@ -21,6 +21,7 @@
 #include "app/window/ReadyLampShape.h"
 #include "app/window/SvgPicture.h"
 #include "app/window/TForm1.h"
+#include "app/window/TScreenImage.h"
 
 namespace {
 
@@ -68,16 +69,6 @@ QTreeWidget* ReportList(const char* name, const QStringList& columns, QWidget* p
     t->setSelectionMode(QAbstractItemView::ExtendedSelection);
     t->setAllColumnsShowFocus(true);
     return t;
-}
-
-QLabel* Screen(const char* name, QWidget* parent)
-{
-    auto* l = Named(new QLabel(parent), name);
-    l->setFixedSize(240 + 4, 128 + 4);
-    l->setFrameShape(QFrame::Panel);
-    l->setFrameShadow(QFrame::Sunken);
-    l->setStyleSheet("background: white;");
-    return l;
 }
 
 QToolButton* TaskButton(const char* name, const QString& text, QWidget* parent)
@@ -214,14 +205,15 @@ QWidget* TForm1::BuildScreenShotPage()
     auto* page = new QWidget;
     auto* l = new QVBoxLayout(page);
     l->addWidget(Heading("Screenshot", page));
-    ScrShot = Screen("ScrShot", page);
+    ScrShot = Named(new TScreenImage(page), "ScrShot");
     GrabBtn = Named(new QPushButton("&Grab!", page), "GrabBtn");
+    // The button above, so the picture has the page's width for a larger
+    // whole factor.
     auto* row = new QHBoxLayout;
-    row->addWidget(ScrShot);
-    row->addWidget(GrabBtn, 0, Qt::AlignTop);
+    row->addWidget(GrabBtn);
     row->addStretch();
     l->addLayout(row);
-    l->addStretch();
+    l->addWidget(ScrShot, 1);
     return page;
 }
 
@@ -230,19 +222,15 @@ QWidget* TForm1::BuildScreenshotEditPage()
     auto* page = new QWidget;
     auto* l = new QVBoxLayout(page);
     l->addWidget(Heading("Save image", page));
-    ScrShot2 = Screen("ScrShot2", page);
+    ScrShot2 = Named(new TScreenImage(page), "ScrShot2");
     CopyImageBtn = Named(new QPushButton("&Copy image", page), "CopyImageBtn");
     SaveImageBtn = Named(new QPushButton("&Save image", page), "SaveImageBtn");
-    auto* buttons = new QVBoxLayout;
+    auto* buttons = new QHBoxLayout;
     buttons->addWidget(CopyImageBtn);
     buttons->addWidget(SaveImageBtn);
     buttons->addStretch();
-    auto* row = new QHBoxLayout;
-    row->addWidget(ScrShot2, 0, Qt::AlignTop);
-    row->addLayout(buttons);
-    row->addStretch();
-    l->addLayout(row);
-    l->addStretch();
+    l->addLayout(buttons);
+    l->addWidget(ScrShot2, 1);
     return page;
 }
 

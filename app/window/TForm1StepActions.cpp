@@ -3,12 +3,14 @@
 #include "app/window/TForm1.h"
 
 #include "app/window/ReceiveSteps.h"
+#include "app/window/ScreenshotSteps.h"
 
 void TForm1::InstallStepActions()
 {
     // The transfers, file routines and the Fargo task register here as they
     // come; until then the wizard only moves through its pages.
     InstallReceiveSteps(*this, fEnv.link, fEnv.dialogs);
+    InstallScreenshotSteps(*this, fEnv.link, fEnv.dialogs);
 }
 
 void TForm1::SetStepAction(TaskKind task, int step, Action action)

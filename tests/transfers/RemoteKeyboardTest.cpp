@@ -65,6 +65,23 @@ TEST_F(RemoteKeys, KeysTypedWhileSendingGoOutInOrderFromOneLoop)
         EXPECT_GT(keyTimes[i] - keyTimes[i - 1], 20u);
 }
 
+TEST_F(RemoteKeys, KeysReleasedDuringTheLoopAreSentOnceEach)
+{
+    // Shift+h: Shift is let go while "H" is on its way, "b" is pressed then
+    // and only released after the loop has finished.
+    rig.pump.hook = [this] {
+        if (typed || !keyboard.Sending())
+            return;
+        typed = true;
+        keyboard.KeyRelease(VirtualKey::Shift, {});
+        keyboard.KeyPress('b');
+    };
+    keyboard.KeyPress('H');
+    keyboard.KeyRelease('H', {true, false, false});
+    keyboard.KeyRelease('B', {});
+    EXPECT_EQ(rig.calc.keysPressed, Codes("Hb"));
+}
+
 TEST_F(RemoteKeys, LongQueueKeepsEveryKey)
 {
     const std::string burst = "the quick brown fox jumps";

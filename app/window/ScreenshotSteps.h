@@ -1,0 +1,18 @@
+#pragma once
+#include "link/Dialogs.h"
+
+class TForm1;
+class TTI92;
+
+// The screenshot task on the wizard: "&Grab!" draws the calculator's screen
+// into ScrShot, entering the save page copies it into ScrShot2, "&Copy
+// image" puts that on the clipboard and "&Save image" writes it to a file.
+void InstallScreenshotSteps(TForm1& form, TTI92& link, Dialogs& dialogs);
+
+void Button1Click(TForm1& form, TTI92& link);
+void CopyImgBtnClick(TForm1& form);
+void SaveImgBtnClick(TForm1& form, Dialogs& dialogs);
+
+// "Save screenshot as..": bitmaps first, PNG as well; the format of the
+// file written follows the extension of the name chosen.
+FileDialogRequest ScreenshotSaveDialog();

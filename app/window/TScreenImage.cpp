@@ -1,0 +1,67 @@
+#include "app/window/TScreenImage.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <string_view>
+
+#include "files/VariableViewing.h"
+#include "files/widgets/PictureImage.h"
+
+namespace {
+
+constexpr int kFrame = 2;
+
+}  // namespace
+
+TScreenImage::TScreenImage(QWidget* parent) : QWidget(parent)
+{
+    setMinimumSize(kWidth + 2 * kFrame, kHeight + 2 * kFrame);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+void TScreenImage::Clear()
+{
+    fBitmap.Clear();
+    update();
+}
+
+void TScreenImage::SetBlack(int x, int y)
+{
+    fBitmap.SetBlack(x, y);
+    if (x >= 0 && y >= 0 && x < kWidth && y < kHeight)
+        update();
+}
+
+void TScreenImage::CopyFrom(const TScreenImage& other)
+{
+    fBitmap = other.fBitmap;
+    update();
+}
+
+QImage TScreenImage::Picture() const
+{
+    const auto& bytes = fBitmap.Bytes();
+    return PictureImage(MonoPicture(kWidth, kHeight,
+                                    std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
+}
+
+int TScreenImage::Scale() const
+{
+    return std::max(1, std::min((width() - 2 * kFrame) / kWidth, (height() - 2 * kFrame) / kHeight));
+}
+
+QSize TScreenImage::sizeHint() const
+{
+    return {2 * kWidth + 2 * kFrame, 2 * kHeight + 2 * kFrame};
+}
+
+void TScreenImage::paintEvent(QPaintEvent*)
+{
+    const int scale = Scale();
+    const QRect picture(kFrame, kFrame, kWidth * scale, kHeight * scale);
+    QPainter p(this);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    p.setPen(palette().color(QPalette::Mid));
+    p.drawRect(picture.adjusted(-1, -1, 0, 0));
+    p.drawImage(picture, Picture());
+}

@@ -1,0 +1,107 @@
+// The screenshot task on the wizard window: "&Grab!", the save page's copy of
+// the picture, "&Copy image" and "&Save image" (PNG and BMP read back pixel
+// for pixel, cancel, a failed save).
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include "app/window/TScreenImage.h"
+#include "tests/app/AppRig.h"
+
+namespace {
+
+struct ScreenshotWizard : ::testing::Test {
+    AppRig rig;
+    TForm1& f = rig.Create();
+
+    std::string Path(const char* name) { return rig.dir.path().toStdString() + "/" + name; }
+    std::string Shown(const TScreenImage& image)
+    {
+        return std::string(image.Bitmap().Bytes().begin(), image.Bitmap().Bytes().end());
+    }
+    // Pixels of the image that differ from the calculator's screen.
+    int Differences(const QImage& image)
+    {
+        EXPECT_EQ(image.size(), QSize(240, 128));
+        int wrong = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                wrong += (qGray(image.pixel(x, y)) < 128) != rig.calc.Pixel(x, y);
+        return wrong;
+    }
+    std::string LastReportLine() { return f.StatusMemo->toPlainText().split('\n').last().toStdString(); }
+    void SaveAs(std::optional<std::string> path)
+    {
+        rig.dialogs.ExpectFile(std::move(path));
+        f.SaveImageBtn->click();
+    }
+};
+
+}  // namespace
+
+TEST_F(ScreenshotWizard, GrabCopyAndSaveWithAutomaticNext)
+{
+    f.AutoNext->setChecked(true);
+    f.SpeedButton1->click();   // "Screenshot!"
+    ASSERT_EQ(f.PageShown(), pageScreenShot);
+    f.GrabBtn->click();        // grabs, then moves on to the save page by itself
+    EXPECT_EQ(Shown(*f.ScrShot), rig.calc.screen);
+    ASSERT_EQ(f.PageShown(), pageScreenshotedit);
+    EXPECT_EQ(Shown(*f.ScrShot2), rig.calc.screen);
+
+    f.CopyImageBtn->click();
+    EXPECT_EQ(Differences(QGuiApplication::clipboard()->image()), 0);
+    EXPECT_EQ(f.PageShown(), pageScreenshotedit) << "copying does not move on";
+
+    const int linesBefore = f.StatusMemo->blockCount();
+    SaveAs(std::nullopt);
+    EXPECT_EQ(f.StatusMemo->blockCount(), linesBefore);
+    EXPECT_EQ(f.PageShown(), pageScreenshotedit) << "cancel does not move on";
+    const auto& shown = rig.dialogs.shown;
+    ASSERT_GE(shown.size(), 2u);
+    EXPECT_EQ(shown[shown.size() - 2].text.rfind("Note!\rIf you save the screenshot as the same name", 0), 0u);
+    EXPECT_EQ(shown.back().request.title, "Save screenshot as..");
+    EXPECT_EQ(shown.back().request.filter.rfind("Bitmaps (*.bmp);;", 0), 0u);
+
+    SaveAs(Path("screen.png"));
+    EXPECT_EQ(f.PageShown(), pageFinished);
+    QImage png(QString::fromStdString(Path("screen.png")), "PNG");
+    EXPECT_FALSE(png.isNull()) << "written as PNG";
+    EXPECT_EQ(Differences(png), 0);
+
+    f.PreviousBtn->click();
+    SaveAs(Path("screen.bmp"));
+    QImage bmp(QString::fromStdString(Path("screen.bmp")), "BMP");
+    EXPECT_FALSE(bmp.isNull()) << "written as BMP";
+    EXPECT_EQ(Differences(bmp), 0);
+
+    EXPECT_EQ(f.StatusMemo->toPlainText().toStdString(),
+              "The wizard has now completed the selected task.\n --- \nStatusreport:\n"
+              "A screenshot was grabbed.\n"
+              "The screenshot was successfully copied into windows clipboard.\n"
+              "The screenshot was successfully saved into " + Path("screen.png") + ".\n"
+              "The screenshot was successfully saved into " + Path("screen.bmp") + ".");
+    EXPECT_TRUE(f.TaskSucceeded());
+}
+
+TEST_F(ScreenshotWizard, DamagedGrabAndFailedSaveAreReported)
+{
+    rig.calc.LoadDemoContent();
+    rig.calcLink.faults.damageScreenshot = true;
+    f.SpeedButton1->click();
+    f.NextBtn->click();
+    f.GrabBtn->click();
+    EXPECT_EQ(Shown(*f.ScrShot), rig.calc.screen) << "the picture stays in view";
+    EXPECT_EQ(LastReportLine(), "A screenshot was grabbed but aborted by an error (ELinkError).");
+    EXPECT_FALSE(f.TaskSucceeded());
+
+    f.NextBtn->click();
+    SaveAs(Path("no/such/folder/screen.bmp"));
+    EXPECT_EQ(LastReportLine(), "An error occured (EFileError) when saving the screenshot.");
+    const auto messages = rig.dialogs.Messages();
+    EXPECT_EQ(messages.back().rfind("Some error occured while saving the screenshot!", 0), 0u) << messages.back();
+}
