@@ -41,6 +41,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The value that follows the option args[i]; moves i on to it. Throws
+// CliUsageError when the option is the last argument.
+const std::string& OptionValue(const std::vector<std::string>& args, size_t& i);
+
 // Parses everything up to and including the command name; the rest are the
 // command's own arguments. Throws CliUsageError.
 CliOptions ParseCliOptions(const std::vector<std::string>& argv);

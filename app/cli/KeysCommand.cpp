@@ -28,9 +28,7 @@ int RunKeys(CliContext& context, const std::vector<std::string>& args)
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--key") {
-            if (i + 1 >= args.size())
-                throw CliUsageError("option '--key' needs a key name or code");
-            const std::string name = args[++i];
+            const std::string name = OptionValue(args, i);
             auto code = CalcKey::CodeOf(name);
             if (!code)
                 code = CodeNumber(name);

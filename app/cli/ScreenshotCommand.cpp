@@ -26,15 +26,10 @@ ScreenshotArguments Parse(const std::vector<std::string>& args)
     ScreenshotArguments s;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        auto next = [&]() -> const std::string& {
-            if (i + 1 >= args.size())
-                throw CliUsageError("option '" + a + "' needs a value");
-            return args[++i];
-        };
         if (a == "-o" || a == "--output") {
-            s.output = next();
+            s.output = OptionValue(args, i);
         } else if (a == "--scale") {
-            const std::string v = next();
+            const std::string v = OptionValue(args, i);
             const bool digits = !v.empty() && v.size() <= 2 && v.find_first_not_of("0123456789") == std::string::npos;
             s.scale = digits ? std::stoi(v) : 0;
             if (s.scale < 1 || s.scale > kMaxScale)
