@@ -6,6 +6,10 @@
 
 SimConversation::Result BackupToComputerConversation::Begin(const SimPacket&)
 {
+    if (fLink.faults.refuseBackup) {
+        fLink.SendRefusal();
+        return Result::Done;
+    }
     fImage = fLink.Calc().MemoryImage();
     fLink.SendAck();
     SendHeaderOrEnd();
@@ -33,9 +37,10 @@ SimConversation::Result BackupToComputerConversation::OnPacket(const SimPacket& 
             return Result::Continue;
         if (p.cmd != Cmd::CTS)
             return Result::NotMine;
-        const size_t block = std::min(kBlockSize, fImage.size() - fPos);
-        fLink.SendAck();
         ++fBlocks;
+        const size_t block =
+            fBlocks == fLink.faults.emptyBackupBlock ? 0 : std::min(kBlockSize, fImage.size() - fPos);
+        fLink.SendAck();
         fLink.SendData(Cmd::DATA, std::string(4, '\0') + fImage.substr(fPos, block),
                        fBlocks == fLink.faults.damageBackupBlock);
         fPos += block;

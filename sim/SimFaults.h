@@ -19,6 +19,8 @@ struct SimFaults {
     bool refuseVariableData = false;     // variable data from the computer is refused
     int refuseBackupBlock = 0;           // this block header of a backup from the computer is refused (from 1)
     int damageBackupBlock = 0;           // this block of a backup to the computer carries a wrong checksum
+    int emptyBackupBlock = 0;            // this block of a backup to the computer carries no image bytes
+    bool refuseBackup = false;           // the backup request is refused
     uint8_t refusalCommand = Cmd::EOT;   // the 4-byte packet sent instead of ACK
     std::string garbageBeforeAck;        // junk sent ahead of every ACK
     bool damageAllDataChecksums = false; // every variable data packet carries a wrong checksum
