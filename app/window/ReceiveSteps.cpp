@@ -11,15 +11,10 @@
 #include "transfers/DirectoryListing.h"
 #include "transfers/VariableReceive.h"
 
-namespace {
-
-// The store the window deletes when it closes.
 TempStore FormStore(const TForm1& form)
 {
     return TempStore(std::filesystem::path(form.Settings.DataFile).parent_path());
 }
-
-}  // namespace
 
 void InstallReceiveSteps(TForm1& form, TTI92& link, Dialogs& dialogs)
 {

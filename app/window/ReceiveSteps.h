@@ -3,6 +3,10 @@
 class Dialogs;
 class TForm1;
 class TTI92;
+class TempStore;
+
+// The temporary store of the window, deleted when it closes.
+TempStore FormStore(const TForm1& form);
 
 // The receive-variables task on the wizard: entering (or coming back with
 // Previous to) the selection page lists the calculator, "&Update" lists it

@@ -2,6 +2,7 @@
 // each page one refresh after Previous; pairs without one do nothing.
 #include "app/window/TForm1.h"
 
+#include "app/window/BackupSteps.h"
 #include "app/window/ReceiveSteps.h"
 #include "app/window/ScreenshotSteps.h"
 
@@ -10,6 +11,7 @@ void TForm1::InstallStepActions()
     // The transfers, file routines and the Fargo task register here as they
     // come; until then the wizard only moves through its pages.
     InstallReceiveSteps(*this, fEnv.link, fEnv.dialogs);
+    InstallBackupSteps(*this, fEnv.link, fEnv.dialogs);
     InstallScreenshotSteps(*this, fEnv.link, fEnv.dialogs);
 }
 
