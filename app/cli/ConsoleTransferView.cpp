@@ -103,13 +103,16 @@ void ConsoleTransferView::StatusMemoAdd(const std::string& line)
 {
     ClearLine();
     fMemo.push_back(line);
-    const bool error = line.rfind(" An error", 0) == 0;
-    (error ? fErr : fOut) << (error ? line.substr(1) : line) << '\n';
+    // Some routines write their error line with a leading space, some without.
+    const size_t at = line.find("An error (");
+    const bool error = at == 0 || at == 1;
+    (error ? fErr : fOut) << (error ? line.substr(at) : line) << '\n';
 }
 
 void ConsoleTransferView::ErrorDialog(const std::string& text)
 {
     ClearLine();
+    fLastError = text;
     fErr << ConsoleText(text) << '\n';
 }
 

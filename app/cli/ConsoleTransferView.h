@@ -47,6 +47,8 @@ public:
     void StatusMemoAdd(const std::string& line) override;
     void ErrorDialog(const std::string& text) override;
     const std::vector<std::string>& Memo() const { return fMemo; }
+    // The text of the last error dialog (empty when none was shown).
+    const std::string& LastError() const { return fLastError; }
 
     // Whether a progress bar makes sense on this stream.
     static bool IsTerminal(const std::ostream& stream);
@@ -68,4 +70,5 @@ private:
     int fVarListSelected = -1;
     std::map<ListViewId, std::vector<ListItem>> fLists;
     std::vector<std::string> fMemo;
+    std::string fLastError;
 };

@@ -11,6 +11,7 @@
 #include "sim/VirtualTI92.h"
 #include "tests/support/RecordingTransferView.h"
 #include "tests/support/ProgramProcess.h"
+#include "tests/transfers/SentFiles.h"
 
 namespace {
 
@@ -103,4 +104,34 @@ TEST_F(CliOnPty, GetSavesSingleAndGroupFiles)
     EXPECT_EQ(missing.status, 2);
     EXPECT_EQ(missing.err, "linkwise-cli: the calculator has no variable main\\nothere\n");
     EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("none.92g"))));
+}
+
+// rom-version, backup, send of a variable and of the backup: the round trip
+// leaves the calculator's memory byte for byte as it was.
+TEST_F(CliOnPty, RomVersionBackupAndSendBack)
+{
+    ASSERT_FALSE(calculator.device.empty());
+    ProgramOutcome rom = Cli({"rom-version"});
+    ASSERT_EQ(rom.status, 0) << rom.err;
+    EXPECT_EQ(rom.out, "1.11\n");
+
+    ProgramOutcome backup = Cli({"backup", "-o", Path("before.92b"), "--comment", "before"});
+    ASSERT_EQ(backup.status, 0) << backup.err;
+    EXPECT_EQ(ReadFile(Path("before.92b")).substr(82, demo.MemoryImage().size()), demo.MemoryImage());
+
+    std::ofstream(Path("sent.92s"), std::ios::binary) << VariableFile({{"main", "sent", 0x0C, "abc"}});
+    ProgramOutcome send = Cli({"send", Path("sent.92s")});
+    ASSERT_EQ(send.status, 0) << send.err;
+    EXPECT_EQ(send.out, "\"sent.92s\" was successfully sent.\n");
+    EXPECT_NE(Cli({"ls"}).out.find("main\\sent"), std::string::npos);
+
+    ProgramOutcome unasked = Cli({"send", Path("before.92b")});
+    EXPECT_EQ(unasked.status, 2);
+    EXPECT_NE(unasked.err.find("Add --yes to send it"), std::string::npos) << unasked.err;
+    ProgramOutcome restore = Cli({"send", "--yes", Path("before.92b")});
+    ASSERT_EQ(restore.status, 0) << restore.err;
+    EXPECT_EQ(restore.out, "Backup (\"before.92b\") was successfully sent.\n");
+
+    ASSERT_EQ(Cli({"backup", "-o", Path("after.92b"), "--comment", "before"}).status, 0);
+    EXPECT_EQ(ReadFile(Path("after.92b")), ReadFile(Path("before.92b")));
 }
