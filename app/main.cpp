@@ -1,9 +1,14 @@
 // Linkwise: the wizard window on the real link, dialogs and settings.
 #include <QApplication>
 #include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
 
 #include "app/settings/IniSettingsStore.h"
+#include "app/desktop/ProcessStoreFolder.h"
 #include "app/desktop/ProgramFolder.h"
+#include "app/startup/InformationOptions.h"
 #include "app/dialogs/QtDialogs.h"
 #include "app/desktop/Shell.h"
 #include "app/dialogs/TAboutForm.h"
@@ -17,8 +22,14 @@
 
 int main(int argc, char* argv[])
 {
+    // --help and --version answer without a display.
+    if (auto status = AnswerInformationOptions({argv + 1, argv + argc}, std::cout))
+        return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName("linkwise");
+    // What Qt left of the command line is the program's own.
+    const std::vector<std::string> parameters(argv + 1, argv + argc);
+    ProcessStoreFolder store(ProgramFolder());
 
     SteadyClock clock;
     QtEventPump pump;
@@ -33,7 +44,7 @@ int main(int argc, char* argv[])
     TTI92 link(LinkEnvironment{clock, pump, dialogs, portIO});
 
     TForm1 form(FormEnvironment{clock, pump, dialogs, settings, shell, link, serialPort,
-                                ProgramFolder(), nullptr});
+                                ProgramFolder(), nullptr, store.Path().string(), parameters});
     dialogs.SetParent(&form);
 
     TAboutForm about(shell, ShippedDataFile("hints.dat"));

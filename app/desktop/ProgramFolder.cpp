@@ -14,17 +14,33 @@ QString ExecutableFolder()
     return QDir::currentPath();
 }
 
+std::string WithSlash(const QString& dir)
+{
+    return QDir::cleanPath(dir).toStdString() + "/";
+}
+
 }  // namespace
+
+std::string UserDataFolder()
+{
+    const QString dir =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/linkwise";
+    QDir().mkpath(dir);
+    return WithSlash(dir);
+}
 
 std::string ProgramFolder()
 {
-    QString dir = ExecutableFolder();
+    const QString dir = ExecutableFolder();
     QFileInfo info(dir);
-    if (!info.isDir() || !info.isWritable()) {
-        dir = QDir::homePath() + "/.local/share/linkwise";
-        QDir().mkpath(dir);
-    }
-    return QDir::cleanPath(dir).toStdString() + "/";
+    if (!info.isDir() || !info.isWritable())
+        return UserDataFolder();
+    return WithSlash(dir);
+}
+
+std::string ShippedDataFolder()
+{
+    return WithSlash(ExecutableFolder() + "/../share/linkwise");
 }
 
 std::string ShippedDataFile(const std::string& name)
@@ -34,7 +50,7 @@ std::string ShippedDataFile(const std::string& name)
     const QStringList candidates = {
         beside,
         QString::fromStdString(ProgramFolder()) + n,
-        ExecutableFolder() + "/../share/linkwise/" + n,
+        QString::fromStdString(ShippedDataFolder()) + n,
     };
     for (const QString& c : candidates)
         if (QFileInfo::exists(c))

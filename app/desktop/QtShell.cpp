@@ -1,9 +1,13 @@
 #include "app/desktop/Shell.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
 #include <QUrl>
+
+#include "app/desktop/DesktopFiles.h"
+#include "app/desktop/FreedesktopRegistration.h"
 
 bool QtShell::OpenAddress(const std::string& url)
 {
@@ -18,4 +22,14 @@ bool QtShell::OpenFile(const std::string& path)
     if (file.isExecutable())
         return QProcess::startDetached(file.absoluteFilePath(), {}, file.absolutePath());
     return QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
+}
+
+bool QtShell::FileTypesRegistered()
+{
+    return DefaultApplication(UserDesktopFolders(), kProgramMimeType) == kSendEntryId;
+}
+
+void QtShell::RegisterFileTypes()
+{
+    ::RegisterFileTypes(UserDesktopFolders(), QCoreApplication::applicationFilePath().toStdString());
 }

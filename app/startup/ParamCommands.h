@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Command codes of the command line.
 enum ParamCommand : uint8_t { cmdSEND = 1, cmdCONVERT = 2, cmdEXIT = 3, cmdVIEW = 4 };
@@ -14,4 +15,16 @@ struct ParamCommandsType {
 
     bool Has(ParamCommand c) const { return (Commands >> c) & 1; }
     void Add(ParamCommand c) { Commands = static_cast<uint16_t>(Commands | (1u << c)); }
+    void Remove(ParamCommand c) { Commands = static_cast<uint16_t>(Commands & ~(1u << c)); }
 };
+
+// The parameter walk. A parameter naming an existing file is a file (the
+// first becomes FileName, any later one SecondFileName), every other
+// parameter is a word. The keywords SEND, CONVERT, EXIT and VIEW are looked
+// for anywhere in the upper-cased command text, file names included; SEND
+// when none is found. File names keep their case: the file system's names
+// are case-sensitive. ParamMode is left for the caller to decide.
+ParamCommandsType ReadParamCommands(const std::vector<std::string>& params);
+
+// SEND or CONVERT asked for with parameters given, but no file among them.
+bool MissingParamFile(const ParamCommandsType& commands, size_t paramCount);

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -17,6 +18,8 @@
 #include <QTreeWidget>
 #include <filesystem>
 
+#include "app/desktop/FileTypeCheck.h"
+#include "app/startup/CommandLineStart.h"
 #include "app/window/ReadyLampShape.h"
 #include "app/settings/SettingsStore.h"
 #include "app/desktop/Shell.h"
@@ -40,12 +43,16 @@ TForm1::TForm1(FormEnvironment env, QWidget* parent) : QWidget(parent), fEnv(std
     SettingsForm = new TSettingsForm(fEnv.dialogs, this);
     ConnectHandlers();
     InstallStepActions();
+    OnFirstPaintCheck = [this] { CheckFileTypes(fEnv.shell, fEnv.dialogs); };
 
     // Window creation: not yet painted, settings, the link, the menu.
     FirstPaint = true;
     ParamCommands.ParamMode = false;
     LoadSettings();
     ShowForm->ReadSettings(fEnv.settings);
+    ReadCommandLine(ParamCommands, fEnv.parameters, fEnv.dialogs, *this,
+                    StartupFolders{fEnv.programFolder, ComboBox1->itemText(0).toStdString(),
+                                   QDir::tempPath().toStdString()});
     TaskListbox->setCurrentRow(0);
     ConfigureLink();
     PageControl1->setCurrentIndex(pageMenu);
@@ -401,8 +408,9 @@ void TForm1::LoadSettings()
     ComboBox1->setCurrentIndex(0);
     ComboBox1->setToolTip(ComboBox1->itemText(0));
 
-    Settings.IndexFile = folder + "~indx.~92";
-    Settings.DataFile = folder + "~data.~92";
+    const std::string& store = fEnv.storeFolder.empty() ? folder : fEnv.storeFolder;
+    Settings.IndexFile = store + "~indx.~92";
+    Settings.DataFile = store + "~data.~92";
 }
 
 void TForm1::SaveSettings()

@@ -55,6 +55,10 @@ struct FormEnvironment {
     std::string programFolder;   // ends with "/"
     // Shows a window modally and returns its result; tests answer at once.
     std::function<int(QDialog&)> runModal;
+    // The temporary store's folder (ends with "/"); empty: the program folder.
+    std::string storeFolder = {};
+    // The command-line parameters, without the program's name.
+    std::vector<std::string> parameters = {};
 };
 
 

@@ -3,6 +3,7 @@
 #include "app/window/TForm1.h"
 
 #include "app/window/BackupSteps.h"
+#include "app/window/ConvertSteps.h"
 #include "app/window/ReceiveSteps.h"
 #include "app/window/ScreenshotSteps.h"
 
@@ -13,6 +14,7 @@ void TForm1::InstallStepActions()
     InstallReceiveSteps(*this, fEnv.link, fEnv.dialogs);
     InstallBackupSteps(*this, fEnv.link, fEnv.dialogs);
     InstallScreenshotSteps(*this, fEnv.link, fEnv.dialogs);
+    InstallConvertSteps(*this, fEnv.dialogs);
 }
 
 void TForm1::SetStepAction(TaskKind task, int step, Action action)

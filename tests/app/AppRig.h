@@ -31,9 +31,13 @@ public:
         files.push_back(path);
         return opens;
     }
+    bool FileTypesRegistered() override { return registered; }
+    void RegisterFileTypes() override { registered = true, ++registrations; }
     std::vector<std::string> addresses;
     std::vector<std::string> files;
     bool opens = true;   // false: no browser, no program for the file
+    bool registered = true;
+    int registrations = 0;
 };
 
 // Parallel port registers that only record.
@@ -73,7 +77,8 @@ struct AppRig {
             [this](QDialog& d) {
                 modalShown.push_back(d.objectName().toStdString());
                 return answerModal ? answerModal(d) : static_cast<int>(QDialog::Rejected);
-            }});
+            },
+            "", parameters});
         return *form;
     }
 
@@ -96,6 +101,7 @@ struct AppRig {
     TTI92 link;
     QTemporaryDir dir;
     std::string folder;
+    std::vector<std::string> parameters;   // the command line, set before Create()
     std::vector<std::string> modalShown;
     std::function<int(QDialog&)> answerModal;
     std::unique_ptr<TForm1> form;

@@ -394,6 +394,7 @@ TEST_F(StepMachine, ExitWithTheCommandLineEndsAfterTheLastStep)
 
 TEST_F(StepMachine, ConvertFromTheCommandLineEntersTheConvertStep)
 {
+    f.ParamCommands = {};   // a start without parameters assumes SEND
     f.ParamCommands.Add(cmdCONVERT);
     f.ParamCommands.ParamMode = true;
     f.ParamCommands.FileName = "/tmp/NOTES.TXT";

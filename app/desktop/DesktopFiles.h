@@ -1,0 +1,31 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// A TI-92 file extension and the MIME type it stands for.
+struct Ti92MimeType {
+    std::string extension;   // "92p"
+    std::string type;        // "application/x-ti92-program"
+    std::string comment;     // "TI-92 program"
+};
+
+// The 14 registered extensions, in the order of the shell's extension list.
+std::vector<Ti92MimeType> Ti92MimeTypes();
+// The type whose default application tells whether Linkwise is registered.
+inline constexpr const char* kProgramMimeType = "application/x-ti92-program";
+
+// Desktop file ids of the two entries.
+inline constexpr const char* kSendEntryId = "linkwise.desktop";
+inline constexpr const char* kConvertEntryId = "linkwise-convert.desktop";
+
+// The shared-mime-info package naming the 14 types (globs in both cases).
+std::string MimePackageText();
+// The entry that opens TI-92 files: "Send to calculator", with the Send and
+// Convert actions. `program` is the executable as the Exec line names it.
+std::string SendEntryText(const std::string& program);
+// The hidden entry that offers "Convert to TI92-file" for text files.
+std::string ConvertEntryText(const std::string& program);
+
+// One Exec argument, quoted when it needs quotes, and escaped as a desktop
+// entry's string value.
+std::string ExecArgument(const std::string& argument);

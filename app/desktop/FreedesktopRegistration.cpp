@@ -1,0 +1,152 @@
+#include "app/desktop/FreedesktopRegistration.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QStringList>
+#include <optional>
+
+#include "app/desktop/DesktopFiles.h"
+#include "link/Exceptions.h"
+
+namespace {
+
+constexpr int kToolTimeoutMs = 20000;
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+void WriteText(const QString& path, const std::string& text)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
+        !file.commit())
+        throw EFileError("Cannot write " + path.toStdString() + ".");
+}
+
+std::string ReadText(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll().toStdString();
+}
+
+QProcessEnvironment ToolEnvironment(const DesktopFolders& folders)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_DATA_HOME", Q(folders.dataHome));
+    env.insert("XDG_CONFIG_HOME", Q(folders.configHome));
+    return env;
+}
+
+// Runs a tool when it is installed; its output, or nothing when it is
+// missing or fails.
+std::optional<std::string> RunTool(const DesktopFolders& folders, const QString& tool,
+                                   const QStringList& arguments)
+{
+    const QString path = QStandardPaths::findExecutable(tool);
+    if (path.isEmpty())
+        return std::nullopt;
+    QProcess process;
+    process.setProcessEnvironment(ToolEnvironment(folders));
+    process.start(path, arguments);
+    if (!process.waitForFinished(kToolTimeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        return std::nullopt;
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return std::nullopt;
+    return process.readAllStandardOutput().toStdString();
+}
+
+std::string Trimmed(const std::string& s)
+{
+    return QString::fromStdString(s).trimmed().toStdString();
+}
+
+}  // namespace
+
+DesktopFolders UserDesktopFolders()
+{
+    return {QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString(),
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString()};
+}
+
+std::string SetIniValue(const std::string& text, const std::string& group, const std::string& key,
+                        const std::string& value)
+{
+    QStringList lines = Q(text).split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    const QString header = "[" + Q(group) + "]";
+    const QString entry = Q(key) + "=" + Q(value);
+    int groupAt = -1;
+    int insertAt = -1;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString line = lines[i].trimmed();
+        if (line.startsWith('[')) {
+            if (groupAt >= 0)
+                break;
+            if (line == header)
+                groupAt = insertAt = i + 1;
+            continue;
+        }
+        if (groupAt < 0)
+            continue;
+        if (line.section('=', 0, 0).trimmed() == Q(key)) {
+            lines[i] = entry;
+            return lines.join('\n').toStdString() + "\n";
+        }
+        if (!line.isEmpty())
+            insertAt = i + 1;
+    }
+    if (groupAt < 0) {
+        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
+            lines << "";
+        lines << header << entry;
+    } else {
+        lines.insert(insertAt, entry);
+    }
+    return lines.join('\n').toStdString() + "\n";
+}
+
+void RegisterFileTypes(const DesktopFolders& folders, const std::string& program)
+{
+    const QString data = Q(folders.dataHome);
+    const QString applications = data + "/applications";
+    WriteText(data + "/mime/packages/linkwise.xml", MimePackageText());
+    WriteText(applications + "/" + kSendEntryId, SendEntryText(program));
+    WriteText(applications + "/" + kConvertEntryId, ConvertEntryText(program));
+
+    const QString mimeapps = Q(folders.configHome) + "/mimeapps.list";
+    std::string defaults = ReadText(mimeapps);
+    for (const Ti92MimeType& m : Ti92MimeTypes())
+        defaults = SetIniValue(defaults, "Default Applications", m.type, std::string(kSendEntryId) + ";");
+    WriteText(mimeapps, defaults);
+
+    RunTool(folders, "update-mime-database", {data + "/mime"});
+    RunTool(folders, "update-desktop-database", {applications});
+}
+
+std::string DefaultApplication(const DesktopFolders& folders, const std::string& mimeType)
+{
+    if (auto answer = RunTool(folders, "xdg-mime", {"query", "default", Q(mimeType)}))
+        return Trimmed(*answer);
+    const QString text = Q(ReadText(Q(folders.configHome) + "/mimeapps.list"));
+    bool inDefaults = false;
+    for (const QString& raw : text.split('\n')) {
+        const QString line = raw.trimmed();
+        if (line.startsWith('['))
+            inDefaults = line == "[Default Applications]";
+        else if (inDefaults && line.section('=', 0, 0).trimmed() == Q(mimeType))
+            return line.section('=', 1).section(';', 0, 0).trimmed().toStdString();
+    }
+    return {};
+}

@@ -1,0 +1,44 @@
+#include "app/startup/InformationOptions.h"
+
+#ifndef LINKWISE_VERSION
+#define LINKWISE_VERSION "unknown"
+#endif
+
+std::optional<int> AnswerInformationOptions(const std::vector<std::string>& params, std::ostream& out)
+{
+    for (const std::string& p : params) {
+        if (p == "--")
+            break;
+        if (p == "--version" || p == "-V") {
+            out << "linkwise (Linkwise) " << LINKWISE_VERSION << '\n';
+            return 0;
+        }
+        if (p == "--help" || p == "-h") {
+            out << "Usage: linkwise [KEYWORD]... [FILE [TARGET]]\n"
+                   "Connect a TI-92 calculator through a link cable; a wizard leads through\n"
+                   "each job. Without parameters the window opens on its task menu.\n"
+                   "\n"
+                   "Keywords (any case, anywhere on the line, also inside a file name):\n"
+                   "  SEND FILE               send FILE to the calculator (assumed when a file\n"
+                   "                          is given without a keyword)\n"
+                   "  CONVERT TEXT [TARGET]   convert a text file into a TI-92 text file;\n"
+                   "                          without an existing TARGET the program asks\n"
+                   "  EXIT                    end the program when the task has finished\n"
+                   "  VIEW                    open the window without starting a task\n"
+                   "\n"
+                   "Options:\n"
+                   "  -h, --help              show this help and exit\n"
+                   "  -V, --version           show the version and exit\n"
+                   "\n"
+                   "Examples:\n"
+                   "  linkwise SEND tetris.92p\n"
+                   "  linkwise CONVERT notes.txt notes.92t EXIT\n"
+                   "\n"
+                   "Settings are kept in ~/.config/linkwise/; LINKWISE_SETTINGS names another\n"
+                   "settings file. Serial port N is the device in LINKWISE_COMN when set.\n"
+                   "The command-line tool linkwise-cli talks to the calculator without a window.\n";
+            return 0;
+        }
+    }
+    return std::nullopt;
+}

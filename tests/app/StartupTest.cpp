@@ -1,0 +1,200 @@
+// Start-up: the command line, a Fargo backup handed over, a file in a
+// temporary folder, the file-type check, and the window's --help.
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+#include "app/startup/CommandLineStart.h"
+#include "app/startup/InformationOptions.h"
+#include "tests/app/AppRig.h"
+#include "tests/support/RecordingTransferView.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct StartRig {
+    QTemporaryDir dir;
+    std::string root = dir.path().toStdString() + "/";
+    ScriptedDialogs dialogs;
+    RecordingTransferView view;
+    StartupFolders folders{root + "program/", root + "browser/", "/nonexistent-temporary-root"};
+
+    std::string File(const std::string& relative, const std::string& bytes = "x")
+    {
+        const fs::path p = root + relative;
+        fs::create_directories(p.parent_path());
+        std::ofstream(p, std::ios::binary) << bytes;
+        return p.string();
+    }
+    ParamCommandsType Read(const std::vector<std::string>& params)
+    {
+        ParamCommandsType c;
+        ReadCommandLine(c, params, dialogs, view, folders);
+        return c;
+    }
+};
+
+}  // namespace
+
+TEST(CommandLine, WalksFilesAndKeywords)
+{
+    StartRig r;
+    const std::string game = r.File("Games/Tetris.92p");
+    const std::string exitGame = r.File("exitgame.92p");
+    const std::string notes = r.File("notes.txt");
+    const std::string other = r.File("other.92t");
+
+    // The shell's Open verb: the name keeps its case, so the file is found.
+    ParamCommandsType c = r.Read({"SEND", game});
+    EXPECT_EQ(c.Commands, 1u << cmdSEND);
+    EXPECT_EQ(c.FileName, game);
+    EXPECT_TRUE(c.ParamMode);
+
+    c = r.Read({game});
+    EXPECT_EQ(c.Commands, 1u << cmdSEND) << "a file alone is sent";
+    EXPECT_TRUE(c.ParamMode);
+
+    c = r.Read({"send", exitGame});
+    EXPECT_TRUE(c.Has(cmdSEND) && c.Has(cmdEXIT)) << "keywords are found in file names, any case";
+
+    c = r.Read({"CONVERT", notes, r.root + "new.92t"});
+    EXPECT_EQ(c.Commands, 1u << cmdCONVERT);
+    EXPECT_EQ(c.FileName, notes);
+    EXPECT_EQ(c.SecondFileName, "") << "a target that does not exist yet is a word";
+
+    c = r.Read({"CONVERT", notes, game, other});
+    EXPECT_EQ(c.SecondFileName, other) << "a third file replaces the second";
+
+    c = r.Read({"VIEW", game});
+    EXPECT_EQ(c.Commands, 1u << cmdVIEW) << "VIEW does not fall back to SEND";
+    EXPECT_FALSE(c.ParamMode);
+
+    c = r.Read({r.root + "Games"});
+    EXPECT_EQ(c.FileName, "") << "a folder is not a file";
+    EXPECT_TRUE(r.dialogs.shown.size() == 1 && r.dialogs.shown[0].text == "No valid file entered as parameter!");
+
+    c = r.Read({});
+    EXPECT_EQ(c.Commands, 1u << cmdSEND);
+    EXPECT_FALSE(c.ParamMode);
+    EXPECT_EQ(r.dialogs.shown.size(), 1u) << "no parameters, no error box";
+}
+
+TEST(CommandLine, SendWithAMissingFileShowsTheErrorBoxAndStartsNormally)
+{
+    StartRig r;
+    ParamCommandsType c = r.Read({"SEND", r.root + "gone.92p"});
+    EXPECT_FALSE(c.ParamMode);
+    ASSERT_EQ(r.dialogs.Messages(), std::vector<std::string>{"No valid file entered as parameter!"});
+    EXPECT_EQ(r.dialogs.shown[0].icon, MsgIcon::Error);
+}
+
+TEST(CommandLine, NewerFargoBackupIsCopiedAndNotSentThenSentWhenAsNew)
+{
+    StartRig r;
+    const std::string backup = r.File("downloads/fargo2-2_1.92b", "backup bytes");
+    ParamCommandsType c = r.Read({"SEND", backup});
+    const std::string copy = r.folders.programFolder + "fargo2-2_1.92b";
+    ASSERT_TRUE(fs::exists(copy));
+    EXPECT_EQ(c.Commands, 0u);
+    EXPECT_EQ(c.FileName, "") << "nothing is sent";
+    const auto shown = r.dialogs.Messages();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0], "The file \"" + backup + "\" has been copied to\r\"" + r.folders.programFolder + "\".");
+    EXPECT_EQ(shown[1], "Your preinstalled Fargo-backup has been updated!\rYou probably need to update "
+                        "your libraries and your standardpack too.");
+    EXPECT_EQ(r.view.memo,
+              std::vector<std::string>{"The file \"fargo2-2_1.92b\" has been copied to\r\"" +
+                                       r.folders.programFolder + "\"."});
+
+    // Given again, the copy is as new as the file: it is sent.
+    c = r.Read({"SEND", backup});
+    EXPECT_EQ(c.FileName, backup);
+    EXPECT_TRUE(c.ParamMode);
+    EXPECT_EQ(r.dialogs.shown.size(), 2u);
+
+    // A standard pack is taken over too, with one box only.
+    const std::string pack = r.File("downloads/fargo2-standardpack.92g");
+    c = r.Read({pack});
+    EXPECT_TRUE(fs::exists(r.folders.programFolder + "fargo2-standardpack.92g"));
+    EXPECT_EQ(r.dialogs.shown.size(), 3u);
+}
+
+TEST(CommandLine, FileInATemporaryFolderOffersToSaveItElsewhere)
+{
+    StartRig r;
+    const std::string file = r.File("Local/Temp/tetris.92p", "program");
+    r.dialogs.ExpectMessage(MsgResult::Yes);
+    const std::string kept = r.root + "browser/kept.92p";
+    fs::create_directories(r.root + "browser");
+    r.dialogs.ExpectFile(kept);
+    ParamCommandsType c = r.Read({file});
+    ASSERT_EQ(r.dialogs.shown.size(), 2u);
+    EXPECT_EQ(r.dialogs.shown[0].text, "This file seems to be located in a temporary folder.\rDo you "
+                                       "wish to save it on another location?");
+    const FileDialogRequest& d = r.dialogs.shown[1].request;
+    EXPECT_EQ(d.defaultExtension, "92p");
+    EXPECT_EQ(d.fileName, "tetris.92p");
+    EXPECT_EQ(d.filter, "92p-files (*.92p)");
+    EXPECT_EQ(d.initialDir, r.folders.browserFolder);
+    EXPECT_TRUE(fs::exists(kept));
+    EXPECT_EQ(r.view.memo, std::vector<std::string>{"kept.92p was saved in " + r.root + "browser."});
+    EXPECT_EQ(c.FileName, file) << "the file sent is still the one given";
+
+    // The system's temporary folder counts too; No keeps nothing.
+    r.folders.temporaryRoot = r.root + "tmp";
+    const std::string mail = r.File("tmp/mail/game.92p");
+    r.dialogs.ExpectMessage(MsgResult::No);
+    c = r.Read({"SEND", mail});
+    EXPECT_EQ(r.dialogs.shown.size(), 3u);
+    EXPECT_TRUE(c.ParamMode);
+    EXPECT_TRUE(r.dialogs.AllAnswered());
+}
+
+TEST(Startup, FileTypeCheckAsksOnlyWhenOnAndNotRegistered)
+{
+    {
+        AppRig rig;
+        rig.shell.registered = false;
+        rig.Set("Settings", "Check Registry", "0");
+        rig.Create().FormFirstPaint();
+        EXPECT_TRUE(rig.dialogs.shown.empty());
+    }
+    {
+        AppRig rig;
+        rig.shell.registered = false;
+        rig.dialogs.ExpectMessage(MsgResult::Yes);
+        rig.Create().FormFirstPaint();
+        ASSERT_EQ(rig.dialogs.Messages(),
+                  std::vector<std::string>{"Linkwise is not associated with correct file-types!\rDo "
+                                           "you want to correct this?"});
+        EXPECT_EQ(rig.shell.registrations, 1);
+    }
+}
+
+TEST(Startup, WindowReadsItsCommandLineWhenCreated)
+{
+    AppRig rig;
+    rig.parameters = {"SEND", rig.dir.path().toStdString() + "/missing.92p"};
+    TForm1& f = rig.Create();
+    EXPECT_EQ(rig.dialogs.Messages(), std::vector<std::string>{"No valid file entered as parameter!"});
+    EXPECT_FALSE(f.ParamCommands.ParamMode);
+    f.FormFirstPaint();
+    EXPECT_EQ(f.PageShown(), pageMenu) << "a normal start";
+}
+
+TEST(Startup, HelpAndVersionAnswerWithoutTheWindow)
+{
+    std::ostringstream out;
+    EXPECT_EQ(AnswerInformationOptions({"--version"}, out), 0);
+    EXPECT_EQ(out.str().rfind("linkwise (Linkwise) ", 0), 0u);
+    out.str("");
+    EXPECT_EQ(AnswerInformationOptions({"SEND", "-h"}, out), 0);
+    EXPECT_NE(out.str().find("Usage: linkwise"), std::string::npos);
+    EXPECT_FALSE(AnswerInformationOptions({"SEND", "--", "--help"}, out));
+    EXPECT_FALSE(AnswerInformationOptions({"VIEW"}, out));
+}
