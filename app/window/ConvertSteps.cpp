@@ -1,6 +1,7 @@
 #include "app/window/ConvertSteps.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <filesystem>
 
 #include "app/window/ReceiveSteps.h"
@@ -38,8 +39,12 @@ void InstallConvertSteps(TForm1& form, Dialogs& dialogs)
         request.filter = "TI92-Textfiles (*.92t)";
         request.defaultExtension = "92t";
         const auto chosen = dialogs.SaveFileName(request);
-        if (!chosen)
+        if (!chosen) {
+            // Nothing converted: the user may still go on to the end or back.
+            form.NextBtn->setEnabled(true);
+            form.PreviousBtn->setEnabled(true);
             return;
+        }
         try {
             form.ConvertTo->setText(QString::fromStdString(*chosen));
             Convert(form, dialogs);

@@ -1,0 +1,78 @@
+// The convert task in the window, from the command line.
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+#include "tests/app/AppRig.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ConvertRig : AppRig {
+    std::string source = dir.path().toStdString() + "/My Notes.txt";
+    ConvertRig() { std::ofstream(source, std::ios::binary) << "Hi\r\nthere"; }
+    std::string Memo() const { return form->StatusMemo->toPlainText().toStdString(); }
+};
+
+std::string Bytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+}  // namespace
+
+TEST(ConvertTask, WithATargetConvertsAtOnceAndEndsWithExit)
+{
+    ConvertRig rig;
+    const std::string target = rig.dir.path().toStdString() + "/Notes.92t";
+    std::ofstream(target) << "old";
+    rig.parameters = {"convert", rig.source, target, "exit"};
+    rig.dialogs.ExpectComment("My comment");
+    TForm1& f = rig.Create();
+    f.FormFirstPaint();
+    EXPECT_TRUE(rig.dialogs.AllAnswered());
+    EXPECT_NE(Bytes(target).find("My comment"), std::string::npos);
+    EXPECT_NE(Bytes(target).find("Hi\r there"), std::string::npos);
+    EXPECT_TRUE(f.TerminateRequested());
+}
+
+TEST(ConvertTask, WithoutATargetAsksForOneAndCancelConvertsNothing)
+{
+    ConvertRig rig;
+    rig.parameters = {"CONVERT", rig.source};
+    rig.dialogs.ExpectFile(std::nullopt);
+    TForm1& f = rig.Create();
+    f.FormFirstPaint();
+    ASSERT_EQ(rig.dialogs.shown.size(), 1u);
+    const FileDialogRequest& d = rig.dialogs.shown[0].request;
+    EXPECT_EQ(d.defaultExtension, "92t");
+    EXPECT_EQ(d.initialDir, rig.dir.path().toStdString());
+    EXPECT_EQ(f.PageShown(), pageConvertTxt);
+    f.NextBtn->click();
+    EXPECT_EQ(f.PageShown(), pageFinished);
+    EXPECT_EQ(rig.Memo().find("converted"), std::string::npos);
+    EXPECT_FALSE(f.TerminateRequested());
+}
+
+TEST(ConvertTask, WithoutATargetConvertsToTheChosenFileAndShowsTheReport)
+{
+    ConvertRig rig;
+    rig.parameters = {"CONVERT", rig.source};
+    const std::string chosen = rig.dir.path().toStdString() + "/Chosen.92t";
+    rig.dialogs.ExpectFile(chosen);
+    rig.dialogs.ExpectComment("c");
+    TForm1& f = rig.Create();
+    f.FormFirstPaint();
+    EXPECT_EQ(f.ConvertTo->text().toStdString(), chosen);
+    EXPECT_TRUE(fs::exists(chosen));
+    EXPECT_EQ(f.PageShown(), pageFinished) << "the conversion moves on by itself";
+    EXPECT_NE(rig.Memo().find("My Notes.txt was successfully converted to Chosen.92t."), std::string::npos);
+}

@@ -1,0 +1,111 @@
+// Desktop integration written into a temporary data folder and read back,
+// and the private store folders of running windows.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+#include "app/desktop/DesktopFiles.h"
+#include "app/desktop/FreedesktopRegistration.h"
+#include "app/desktop/ProcessStoreFolder.h"
+#include "files/FileExtensions.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+QString Read(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+}  // namespace
+
+TEST(Desktop, RegistrationWritesEntriesTypesAndDefaultsIntoTheUserFolders)
+{
+    QTemporaryDir dir;
+    const DesktopFolders folders{dir.path().toStdString() + "/data", dir.path().toStdString() + "/config"};
+    QDir().mkpath(QString::fromStdString(folders.configHome));
+    QFile other(QString::fromStdString(folders.configHome) + "/mimeapps.list");
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write("[Default Applications]\napplication/x-ti92-program=other.desktop;\ntext/plain=edit.desktop;\n");
+    other.close();
+
+    const std::string program = "/opt/link wise/bin/linkwise";
+    RegisterFileTypes(folders, program);
+    const QString data = QString::fromStdString(folders.dataHome);
+
+    const QString send = Read(data + "/applications/linkwise.desktop");
+    EXPECT_TRUE(send.contains("Exec=\"/opt/link wise/bin/linkwise\" SEND %f\n")) << send.toStdString();
+    EXPECT_TRUE(send.contains("Name=Send to calculator"));
+    EXPECT_TRUE(send.contains("application/x-ti92-program;"));
+    const QString convert = Read(data + "/applications/linkwise-convert.desktop");
+    EXPECT_TRUE(convert.contains("Name=Convert to TI92-file\n"));
+    EXPECT_TRUE(convert.contains("CONVERT %f\n"));
+    EXPECT_TRUE(convert.contains("NoDisplay=true\nMimeType=text/plain;\n"));
+    const QString package = Read(data + "/mime/packages/linkwise.xml");
+    EXPECT_EQ(package.count("<mime-type "), 14);
+    EXPECT_TRUE(package.contains("\"*.92b\"") && package.contains("\"*.92B\""));
+
+    // The other program's default for TI-92 programs is replaced; text files keep theirs.
+    const QString mimeapps = Read(QString::fromStdString(folders.configHome) + "/mimeapps.list");
+    EXPECT_TRUE(mimeapps.contains("application/x-ti92-program=linkwise.desktop;\n"));
+    EXPECT_TRUE(mimeapps.contains("text/plain=edit.desktop;\n"));
+    EXPECT_EQ(mimeapps.count("application/x-ti92-"), 14);
+    EXPECT_EQ(DefaultApplication(folders, kProgramMimeType), kSendEntryId);
+
+    if (!QStandardPaths::findExecutable("update-mime-database").isEmpty())
+        EXPECT_TRUE(Read(data + "/mime/globs2").contains("application/x-ti92-program:*.92P"));
+    if (QStandardPaths::findExecutable("desktop-file-validate").isEmpty())
+        return;
+    for (const char* entry : {"linkwise.desktop", "linkwise-convert.desktop"}) {
+        QProcess validate;
+        validate.start("desktop-file-validate", {data + "/applications/" + entry});
+        ASSERT_TRUE(validate.waitForFinished());
+        EXPECT_EQ(validate.exitCode(), 0) << validate.readAllStandardOutput().toStdString();
+    }
+}
+
+TEST(Desktop, TypesFollowTheShellExtensionListAndExecArgumentsAreQuoted)
+{
+    std::string list;
+    for (const Ti92MimeType& m : Ti92MimeTypes())
+        list += m.extension + ";";
+    EXPECT_EQ(list, kShellExtensions);
+    EXPECT_EQ(ExecArgument("/usr/bin/linkwise"), "/usr/bin/linkwise");
+    EXPECT_EQ(ExecArgument("/a b/$x\"y"), "\"/a b/\\\\$x\\\\\"y\"");
+}
+
+TEST(Desktop, NoDefaultWhenNothingIsRegistered)
+{
+    QTemporaryDir dir;
+    const DesktopFolders folders{dir.path().toStdString() + "/data", dir.path().toStdString() + "/config"};
+    EXPECT_NE(DefaultApplication(folders, kProgramMimeType), kSendEntryId);
+}
+
+TEST(ProcessStore, RunningCopiesKeepTheirOwnFoldersAndStaleOnesAreCleaned)
+{
+    QTemporaryDir dir;
+    const fs::path parent = dir.path().toStdString();
+    fs::path first;
+    {
+        ProcessStoreFolder a(parent);
+        ProcessStoreFolder b(parent);
+        first = a.Path();
+        EXPECT_NE(a.Path(), b.Path());
+        EXPECT_TRUE(fs::is_directory(a.Path()) && fs::is_directory(b.Path())) << "a live one is never cleaned";
+        // A crashed run leaves a folder whose lock nobody holds.
+        fs::create_directories(parent / "stores/store-crashed");
+        std::ofstream(parent / "stores/store-crashed/.lock");
+        std::ofstream(parent / "stores/store-crashed/~data.~92") << "old";
+        ProcessStoreFolder c(parent);
+        EXPECT_FALSE(fs::exists(parent / "stores/store-crashed"));
+        EXPECT_TRUE(fs::exists(a.Path()) && fs::exists(b.Path()));
+    }
+    EXPECT_FALSE(fs::exists(first)) << "removed when the program ends";
+}
