@@ -138,7 +138,7 @@ void CalculatorLink::Start(const SimPacket& p)
             SendAck();
         return;
     case Cmd::KEY:
-        fCalc.keysPressed.push_back(p.word);
+        fCalc.PressKey(p.word);
         SendAck();
         return;
     case Cmd::SCR:

@@ -1,7 +1,5 @@
 // The content the virtual TI-92 starts with when no file is given: a few
 // folders with one variable of each common kind, and a drawn home screen.
-#include <cmath>
-
 #include "sim/VirtualTI92.h"
 
 namespace {
@@ -105,22 +103,9 @@ void VirtualTI92::LoadDemoContent()
     AddVariable("games", "board", 0x10, PictureData(40, 24, Checker));
     AddVariable("games", "hiscore", 0x0C, StringData("ANNA 1200"));
 
-    // The home screen with a graph of a sine wave in a frame.
-    ClearScreen();
-    for (int x = 0; x < kScreenWidth; ++x) {
-        SetPixel(x, 0, true);
-        SetPixel(x, 9, true);
-        SetPixel(x, kScreenHeight - 9, true);
-        SetPixel(x, kScreenHeight - 1, true);
-        const int y = 64 - static_cast<int>(std::lround(40 * std::sin(x * 2 * 3.14159265 / 120)));
-        SetPixel(x, y, true);
-        if (x % 4 == 0)
-            SetPixel(x, 64, true);
-    }
-    for (int y = 0; y < kScreenHeight; ++y) {
-        SetPixel(0, y, true);
-        SetPixel(kScreenWidth - 1, y, true);
-        if (y % 4 == 0)
-            SetPixel(120, y, true);
-    }
+    // The home screen with a few sums worked out.
+    home = HomeScreen{};
+    for (const char* input : {"6*7", "(1+2)/4", "2^10", "x+1"})
+        home.Enter(input);
+    home.Draw(*this);
 }

@@ -167,3 +167,10 @@ void VirtualTI92::ClearScreen()
 {
     screen.assign(kScreenBytes, '\0');
 }
+
+void VirtualTI92::PressKey(uint16_t code)
+{
+    keysPressed.push_back(code);
+    home.Press(code);
+    home.Draw(*this);
+}

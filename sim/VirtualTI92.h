@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/HomeScreen.h"
+
 // A variable as the calculator keeps it: its bytes start with the big-endian
 // size word S, followed by the S data bytes. The directory listing and the
 // variable header both report the size of these bytes, S + 2.
@@ -40,6 +42,7 @@ public:
     std::vector<SimFolder> folders;
     std::string screen;                 // 128 rows of 30 bytes, MSB leftmost, 1 = black
     std::vector<uint16_t> keysPressed;  // key codes received from the remote keyboard
+    HomeScreen home;
 
     // Content.
     void Clear();                       // leaves only an empty main folder
@@ -71,6 +74,8 @@ public:
     void SetPixel(int x, int y, bool black);
     bool Pixel(int x, int y) const;
     void ClearScreen();
+    // A key from the remote keyboard: kept, and shown on the home screen.
+    void PressKey(uint16_t code);
 
     // The memory image a backup carries. Until a backup is received it is
     // built from the content; a received image is kept as it came and, when
