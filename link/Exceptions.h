@@ -25,6 +25,15 @@ LINKWISE_ERROR_CLASS(EFileError)        // a file could not be read or written
 
 #undef LINKWISE_ERROR_CLASS
 
+// A reply that arrived damaged: a checksum that does not match, a wrong
+// machine id, or a length or size no calculator sends. A link error, so
+// whatever handles those ends the conversation on it too.
+class EDamagedReply : public ELinkError {
+public:
+    explicit EDamagedReply(const std::string& message) : ELinkError(message) {}
+    const char* ClassName() const override { return "EDamagedReply"; }
+};
+
 // Class name of any exception, for error dialogs and report lines.
 std::string ErrorClassName(const std::exception& e);
 

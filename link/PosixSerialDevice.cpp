@@ -1,9 +1,13 @@
 #include "link/PosixSerialDevice.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -48,7 +52,45 @@ tcflag_t SizeOf(int dataBits)
 // with its own time-out, which says more than a failed write would.
 constexpr int kWriteRoomWaitMs = 2000;
 
+// Errors that mean the device itself has gone away.
+bool MeansGone(int error)
+{
+    return error == EIO || error == ENXIO || error == ENODEV || error == EBADF;
+}
+
 }  // namespace
+
+std::string PosixSerialDevice::OpenErrorText(const std::string& path, int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENXIO:
+    case ENODEV:
+        return path + ": no such device";
+    case EWOULDBLOCK:
+    case EBUSY:
+        return path + ": in use by another program";
+    case EACCES:
+    case EPERM: {
+        std::string owner = "dialout";
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0)
+            if (const ::group* g = ::getgrgid(st.st_gid); g && g->gr_name && g->gr_gid != 0)
+                owner = g->gr_name;
+        return path + ": permission denied\rMembers of the group " + owner +
+               " may use it: add yourself with \"sudo usermod -aG " + owner +
+               " $USER\", then log in again.";
+    }
+    default:
+        return path + ": " + std::strerror(error);
+    }
+}
+
+void PosixSerialDevice::NoteFailure(int error)
+{
+    if (MeansGone(error))
+        fBroken = true;
+}
 
 PosixSerialDevice::~PosixSerialDevice()
 {
@@ -58,14 +100,21 @@ PosixSerialDevice::~PosixSerialDevice()
 bool PosixSerialDevice::Open(const std::string& path)
 {
     Close();
+    fOpenError.clear();
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        fOpenError = OpenErrorText(path, errno);
         return false;
+    }
     // The port is ours alone while open: a second program on the same line
-    // would take bytes out of our conversation.
-    if (::isatty(fd))
-        ::ioctl(fd, TIOCEXCL);
+    // would take bytes out of our conversation. The lock ends with the process.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        fOpenError = OpenErrorText(path, errno);
+        ::close(fd);
+        return false;
+    }
     fFd = fd;
+    fBroken = false;
     return true;
 }
 
@@ -73,12 +122,9 @@ void PosixSerialDevice::Close()
 {
     if (fFd < 0)
         return;
-    // Give up the exclusive claim: whoever holds the line's other end (a
-    // pseudo-terminal server) may keep it open, and the claim would outlive us.
-    if (::isatty(fFd))
-        ::ioctl(fFd, TIOCNXCL);
-    ::close(fFd);
+    ::close(fFd);   // gives up the lock too
     fFd = -1;
+    fBroken = false;
 }
 
 bool PosixSerialDevice::Apply(const SerialLineSettings& s)
@@ -157,6 +203,8 @@ void PosixSerialDevice::Write(const uint8_t* data, size_t count)
             if (::poll(&p, 1, kWriteRoomWaitMs) > 0 && (p.revents & POLLOUT))
                 continue;
         }
+        if (n < 0)
+            NoteFailure(errno);
         break;
     }
     while (::tcdrain(fFd) != 0 && errno == EINTR) {
@@ -168,8 +216,10 @@ int PosixSerialDevice::BytesWaiting()
     if (fFd < 0)
         return 0;
     int n = 0;
-    if (::ioctl(fFd, FIONREAD, &n) != 0)
+    if (::ioctl(fFd, FIONREAD, &n) != 0) {
+        NoteFailure(errno);
         return 0;
+    }
     return n;
 }
 
@@ -182,6 +232,8 @@ int PosixSerialDevice::ReadOne()
         ssize_t n = ::read(fFd, &b, 1);
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0)
+            NoteFailure(errno);
         if (n != 1)
             return -1;
         if (b == 0 && fStripNulls)
@@ -211,8 +263,10 @@ bool PosixSerialDevice::WaitForInput(int milliseconds)
     if (BytesWaiting() > 0)
         return true;
     // Ready without a byte: the line hung up (the far end of a pseudo-terminal
-    // closed) and every poll returns at once. Let the slice pass so the caller
-    // still does not spin.
+    // closed, the adapter unplugged) and every poll returns at once. Let the
+    // slice pass so the caller still does not spin.
+    if (p.revents & (POLLHUP | POLLERR | POLLNVAL))
+        fBroken = true;
     ::poll(nullptr, 0, milliseconds);
     return false;
 }

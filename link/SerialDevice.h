@@ -39,4 +39,10 @@ public:
     // Sleeps until input arrives or the slice ends; lets polling loops avoid
     // spinning a core. Returns whether input is waiting.
     virtual bool WaitForInput(int milliseconds) = 0;
+    // Whether the line was found gone since it was opened (the device
+    // unplugged, the far end of a pseudo-terminal closed): it answers
+    // nothing until it is opened again.
+    virtual bool IsBroken() const { return false; }
+    // Why the last Open failed, as "<path>: <reason>"; empty when it did not.
+    virtual std::string OpenError() const { return {}; }
 };

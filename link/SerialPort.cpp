@@ -66,9 +66,29 @@ std::string TSerialPort::DevicePath(int portNumber)
 bool TSerialPort::OpenPort()
 {
     ClosePort();
-    if (fDevice->Open(DevicePath(static_cast<int>(fCommPort) + 1)))
+    fPath = DevicePath(static_cast<int>(fCommPort) + 1);
+    if (fDevice->Open(fPath))
         ApplySettings();
     return fDevice->IsOpen();
+}
+
+bool TSerialPort::IsBroken() const
+{
+    return IsOpen() && fDevice->IsBroken();
+}
+
+std::string TSerialPort::OpenError() const
+{
+    if (IsOpen())
+        return {};
+    const std::string reason = fDevice->OpenError();
+    return reason.empty() ? fPath + ": cannot be opened" : reason;
+}
+
+std::string TSerialPort::BrokenText() const
+{
+    return fPath + ": the device is gone (unplugged, or the calculator's end closed).\r"
+                   "It is opened again before the next operation.";
 }
 
 bool TSerialPort::ClosePort()

@@ -38,6 +38,12 @@ public:
     void PurgeOutput();
     void ApplySettings();
     bool IsOpen() const;
+    // The open line was found gone; OpenPort opens it afresh.
+    bool IsBroken() const;
+    // Why the last OpenPort failed, e.g. "/dev/ttyUSB0: no such device".
+    std::string OpenError() const;
+    // The message for a line found gone, naming its device.
+    std::string BrokenText() const;
     // Waits up to a short slice for input so polling loops do not spin.
     bool WaitForInput(int milliseconds);
 
@@ -93,6 +99,7 @@ private:
     template <typename T> void Change(T& field, T value);
 
     std::unique_ptr<SerialDevice> fDevice;
+    std::string fPath;      // the device last opened
     TCommPort fCommPort = cpCOM2;
     TBaudRate fBaudRate = br9600;
     TParityType fParityType = pcNone;

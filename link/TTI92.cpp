@@ -1,11 +1,14 @@
 #include "link/TTI92.h"
 
+#include <algorithm>
 #include <array>
 
 #include "link/Exceptions.h"
 #include "link/PacketCommands.h"
 
 namespace {
+
+const char* const kOpenErrorText = "An error occured while opening the comport!";
 
 const char* const kNotReadyText =
     "Calculator is not ready!\r* Check the cable\r* Be sure that you are in homescreen (press "
@@ -226,6 +229,10 @@ uint16_t TTI92::ReceiveByteSerial(uint32_t start)
     bool timedOut = false;
     do {
         r = SerialPort ? SerialPort->ReadByte() : -1;
+        // A device that went away answers nothing ever again: say so now
+        // rather than after the time-out.
+        if (r == -1 && SerialPort && SerialPort->IsBroken())
+            throw ELinkError(SerialPort->BrokenText());
         uint32_t elapsed = Since(fEnv.clock, start);
         timedOut = elapsed > TimeOut;
         if (elapsed > 700)
@@ -243,10 +250,72 @@ uint16_t TTI92::ReceiveByteSerial(uint32_t start)
 
 void TTI92::Open()
 {
-    if (!SerialPort || !SerialPort->OpenPort())
-        fEnv.dialogs.MessageBox("An error occured while opening the comport!", "Linkwise",
-                                MsgIcon::Error, MsgButtons::Ok);
+    if (!SerialPort || !SerialPort->OpenPort()) {
+        const std::string reason = SerialPort ? SerialPort->OpenError() : std::string();
+        fEnv.dialogs.MessageBox(std::string(kOpenErrorText) + (reason.empty() ? "" : "\r" + reason),
+                                "Linkwise", MsgIcon::Error, MsgButtons::Ok);
+    }
     fEnv.pump.ProcessMessages();
+}
+
+void TTI92::ReopenBrokenPort()
+{
+    if (Cabletype != 2 || !SerialPort || (SerialPort->IsOpen() && !SerialPort->IsBroken()))
+        return;
+    if (!SerialPort->OpenPort()) {
+        const std::string reason = SerialPort->OpenError();
+        throw ELinkError(std::string(kOpenErrorText) + (reason.empty() ? "" : "\r" + reason));
+    }
+}
+
+void TTI92::WaitForQuietLine(uint32_t quietMs, uint32_t limitMs)
+{
+    Clock& clock = fEnv.clock;
+    const uint32_t start = clock.GetTickCount();
+    uint32_t lastByte = start;
+    uint32_t lastPump = start;
+    for (;;) {
+        bool arrived = false;
+        if (Cabletype == 2) {
+            if (SerialPort && SerialPort->ReadByte() >= 0) {
+                SerialPort->PurgeInput();
+                arrived = true;
+            }
+        } else if (ReadLines() != kLinesIdle) {
+            // The calculator is sending bit by bit: take its bytes, within
+            // what is left of the limit, so it can finish.
+            const uint16_t saved = TimeOut;
+            TimeOut = static_cast<uint16_t>(std::min<uint32_t>(TimeOut, limitMs));
+            try {
+                ReceiveByte();
+            } catch (const ELinkError&) {
+            }
+            TimeOut = saved;
+            arrived = true;
+        }
+        const uint32_t now = clock.GetTickCount();
+        if (arrived)
+            lastByte = now;
+        if (now - lastByte >= quietMs || now - start >= limitMs)
+            break;
+        if (now - lastPump >= 50) {
+            lastPump = now;
+            fEnv.pump.ProcessMessages();
+        }
+        if (Aborted)
+            throw EUserError("Operation aborted.");
+        if (Cabletype == 2 && SerialPort)
+            SerialPort->WaitForInput(1);
+    }
+    if (Cabletype == 2 && SerialPort)
+        SerialPort->PurgeInput();
+}
+
+void TTI92::PrepareLine(uint32_t quietMs, uint32_t limitMs)
+{
+    CheckCableType();
+    ReopenBrokenPort();
+    WaitForQuietLine(quietMs, limitMs);
 }
 
 void TTI92::Close()
@@ -288,10 +357,14 @@ std::string TTI92::SendWord(uint16_t w)
 
 bool TTI92::ReadMachineId(uint32_t start)
 {
+    LastReply = AckReply{};
     uint16_t b = 0;
-    do {
+    for (;;) {
         b = ReceiveByte();
-    } while (b != fIdExpected && Since(fEnv.clock, start) <= 2000);
+        if (b == fIdExpected || Since(fEnv.clock, start) > 2000)
+            break;
+        ++LastReply.skipped;
+    }
     return b == fIdExpected;
 }
 
@@ -301,9 +374,11 @@ bool TTI92::GetAck()
     bool gotId = ReadMachineId(start);
     if (Since(fEnv.clock, start) >= 2000 || !gotId)
         return false;
+    LastReply.answered = true;
     uint16_t command = ReceiveByte();
-    ReceiveByte();
-    ReceiveByte();
+    LastReply.command = static_cast<uint8_t>(command);
+    LastReply.word = ReceiveByte();
+    LastReply.word = static_cast<uint16_t>(LastReply.word | ReceiveByte() << 8);
     return command == Cmd::ACK || command == Cmd::CTS;
 }
 
@@ -313,10 +388,13 @@ bool TTI92::GetCts()
     bool gotId = ReadMachineId(start);
     if (Since(fEnv.clock, start) >= 2000 || !gotId)
         return false;
-    if (ReceiveByte() != Cmd::CTS)
+    LastReply.answered = true;
+    const uint16_t command = ReceiveByte();
+    LastReply.command = static_cast<uint8_t>(command);
+    if (command != Cmd::CTS)
         return false;
-    ReceiveByte();
-    ReceiveByte();
+    LastReply.word = ReceiveByte();
+    LastReply.word = static_cast<uint16_t>(LastReply.word | ReceiveByte() << 8);
     return true;
 }
 

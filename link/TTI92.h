@@ -62,6 +62,27 @@ public:
     bool GetCts();
     bool CheckReady();
 
+    // What the last GetAck or GetCts read, so a caller can say why it was no
+    // acknowledgement (AckProblem in link/PacketCheck.h).
+    struct AckReply {
+        bool answered = false;   // the machine id came
+        int skipped = 0;         // bytes read before it
+        uint8_t command = 0;
+        uint16_t word = 0;
+    };
+    AckReply LastReply;
+
+    // Readies the line for a new conversation; call it before a
+    // conversation's first packet. On the serial cable a port that is closed
+    // or was found gone is opened again (ELinkError saying why when that
+    // fails). Then it waits until nothing has arrived for `quietMs`, at most
+    // `limitMs` in all (on the link's clock, letting events run; Abort
+    // works), and throws away what came: the rest of a conversation that an
+    // abort or a damaged reply cut short.
+    static constexpr uint32_t kQuietLineMs = 300;
+    static constexpr uint32_t kQuietLineLimitMs = 3000;
+    void PrepareLine(uint32_t quietMs = kQuietLineMs, uint32_t limitMs = kQuietLineLimitMs);
+
     Clock& clock() { return fEnv.clock; }
     EventPump& pump() { return fEnv.pump; }
     Dialogs& dialogs() { return fEnv.dialogs; }
@@ -73,6 +94,8 @@ private:
     uint16_t ReceiveByteParallel(uint32_t start);
     uint16_t ReceiveByteSerial(uint32_t start);
     bool ReadMachineId(uint32_t start);
+    void ReopenBrokenPort();
+    void WaitForQuietLine(uint32_t quietMs, uint32_t limitMs);
 
     LinkEnvironment fEnv;
     int fCalculator = 92;

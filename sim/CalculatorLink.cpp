@@ -61,10 +61,27 @@ void CalculatorLink::Emit(const std::string& bytes)
         if (faults.silentAfterBytes >= 0 && fEmitted >= faults.silentAfterBytes)
             return;
         ++fEmitted;
+        c = Damaged(c);
         fOut += c;
         if (keepLog)
             fSent += c;
     }
+}
+
+char CalculatorLink::Damaged(char c)
+{
+    if (faults.damagePerMillion == 0)
+        return c;
+    if (!fNoiseSeeded) {
+        fNoise.seed(faults.damageSeed);
+        fNoiseSeeded = true;
+    }
+    // The generator's raw output is the same everywhere, unlike the
+    // library's distributions.
+    if (fNoise() % 1000000 >= faults.damagePerMillion)
+        return c;
+    ++fDamaged;
+    return static_cast<char>(c ^ (1 << (fNoise() % 8)));
 }
 
 void CalculatorLink::SendAck()

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,7 @@ public:
     // What happened.
     const std::vector<SimPacket>& Received() const { return fReceived; }
     const std::string& SentBytes() const { return fSent; }
+    long DamagedBytes() const { return fDamaged; }
     int VariableRequests() const { return fVariableRequests; }
     std::string ActiveConversation() const { return fActive ? fActive->Name() : std::string(); }
 
@@ -57,6 +59,7 @@ private:
     void Start(const SimPacket& p);
     void Run(std::unique_ptr<SimConversation> c, const SimPacket& opening);
     void Emit(const std::string& bytes);
+    char Damaged(char c);
 
     VirtualTI92& fCalc;
     SimPacketReader fReader;
@@ -65,6 +68,9 @@ private:
     size_t fOutPos = 0;
     std::string fSent;
     long fEmitted = 0;
+    std::mt19937 fNoise;
+    bool fNoiseSeeded = false;
     std::vector<SimPacket> fReceived;
     int fVariableRequests = 0;
+    long fDamaged = 0;
 };

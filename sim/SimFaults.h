@@ -27,6 +27,11 @@ struct SimFaults {
     bool damageScreenshot = false;       // the screenshot's data packet carries a wrong checksum
     bool refuseScreenshot = false;       // the screenshot request is refused
     std::set<int> damageDataChecksum;    // these variable requests get a wrong data checksum
+    // Line noise: each byte the calculator sends is damaged (one bit flipped)
+    // with this chance in a million, drawn from a generator seeded with
+    // damageSeed, so a run can be repeated exactly.
+    uint32_t damagePerMillion = 0;
+    uint32_t damageSeed = 1;
 
     bool Refuses(int request) const { return refuseAllRequests || refuseRequests.count(request) > 0; }
     bool Damages(int request) const { return damageAllDataChecksums || damageDataChecksum.count(request) > 0; }

@@ -4,6 +4,7 @@ bool SimSerialDevice::Open(const std::string& path)
 {
     openedPath = path;
     fOpen = openable;
+    broken = false;
     return fOpen;
 }
 
@@ -15,7 +16,7 @@ bool SimSerialDevice::Apply(const SerialLineSettings& s)
 
 void SimSerialDevice::Write(const uint8_t* data, size_t count)
 {
-    if (!fOpen)
+    if (!fOpen || broken)
         return;
     for (size_t i = 0; i < count; ++i) {
         written += static_cast<char>(data[i]);
@@ -25,12 +26,12 @@ void SimSerialDevice::Write(const uint8_t* data, size_t count)
 
 int SimSerialDevice::BytesWaiting()
 {
-    return fOpen ? static_cast<int>(fCalc.OutputPending()) : 0;
+    return fOpen && !broken ? static_cast<int>(fCalc.OutputPending()) : 0;
 }
 
 int SimSerialDevice::ReadOne()
 {
-    return fOpen ? fCalc.TakeByte() : -1;
+    return fOpen && !broken ? fCalc.TakeByte() : -1;
 }
 
 void SimSerialDevice::DiscardInput()

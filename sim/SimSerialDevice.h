@@ -20,8 +20,11 @@ public:
     int ReadOne() override;
     void DiscardInput() override;
     bool WaitForInput(int milliseconds) override;
+    bool IsBroken() const override { return broken; }
+    std::string OpenError() const override { return fOpen ? std::string() : openedPath + ": no such device"; }
 
     bool openable = true;           // false: Open fails as for a missing device
+    bool broken = false;            // the cable was pulled: nothing gets through
     std::string openedPath;
     SerialLineSettings settings;
     std::string written;            // every byte the computer wrote

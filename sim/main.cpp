@@ -43,6 +43,10 @@ void Usage(std::FILE* out)
         "  --fault NAME     misbehave for tests: silent, refuse-ready, refuse-requests,\n"
         "                   refuse-variables, garbage, damage-checksums,\n"
         "                   damage-screenshot; repeatable\n"
+        "  --damage PERCENT flip one bit in this share of the bytes it sends, as line\n"
+        "                   noise would (e.g. 0.5 or 0.5%%: one byte in 200)\n"
+        "  --seed N         start the noise from this seed (default 1): the same seed\n"
+        "                   damages the same bytes again\n"
         "  --rom VERSION    ROM version text (default 1.11)\n"
         "  --verbose        log every packet received, and every key pressed, on stderr\n"
         "  --help           show this help and exit\n"
@@ -142,6 +146,21 @@ std::string KeyDescription(uint16_t code)
     return code == 32 ? " (space)" : "";
 }
 
+// A percentage from 0 to 100, "%" optional, as parts per million.
+bool ParsePercent(const std::string& text, uint32_t& perMillion)
+{
+    std::string number = text;
+    if (!number.empty() && number.back() == '%')
+        number.pop_back();
+    char* end = nullptr;
+    errno = 0;
+    const double percent = std::strtod(number.c_str(), &end);
+    if (number.empty() || errno != 0 || !end || *end != '\0' || !(percent >= 0 && percent <= 100))
+        return false;
+    perMillion = static_cast<uint32_t>(percent * 10000 + 0.5);
+    return true;
+}
+
 bool ParseInt(const char* text, long low, long high, long& value)
 {
     char* end = nullptr;
@@ -162,6 +181,8 @@ int main(int argc, char** argv)
     std::vector<std::string> files;
     std::vector<std::string> generated;
     std::vector<std::string> faults;
+    uint32_t damagePerMillion = 0;
+    long seed = 1;
 
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -193,6 +214,16 @@ int main(int argc, char** argv)
             generated.push_back(value("--variable"));
         } else if (arg == "--fault") {
             faults.push_back(value("--fault"));
+        } else if (arg == "--damage") {
+            if (!ParsePercent(value("--damage"), damagePerMillion)) {
+                std::fprintf(stderr, "linkwise-virtual-ti92: --damage takes a percentage from 0 to 100\n");
+                return 2;
+            }
+        } else if (arg == "--seed") {
+            if (!ParseInt(value("--seed"), 0, 4294967295L, seed)) {
+                std::fprintf(stderr, "linkwise-virtual-ti92: --seed takes a number from 0 to 4294967295\n");
+                return 2;
+            }
         } else if (arg == "--rom") {
             rom = value("--rom");
         } else if (arg == "--verbose" || arg == "-v") {
@@ -233,6 +264,8 @@ int main(int argc, char** argv)
             return 2;
         }
     }
+    link.faults.damagePerMillion = damagePerMillion;
+    link.faults.damageSeed = static_cast<uint32_t>(seed);
     if (verbose)
         link.onPacket = [](const SimPacket& p) {
             std::fprintf(stderr, "packet %02X %02X word %u, %zu data bytes%s\n", p.id, p.cmd, p.word,

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "link/Exceptions.h"
+#include "link/PacketCheck.h"
 #include "link/PacketCommands.h"
 #include "link/TTI92.h"
 #include "link/TransferView.h"
@@ -14,11 +15,29 @@ namespace {
 const std::string kDirectoryRequest("\x09\xA2\x06\x00\x00\x00\x00\x00\x19\x00\x19\x00", 12);
 // Clear to send with the word 0xFFFF: "send the next entry".
 const std::string kListingCts("\x09\x09\xFF\xFF", 4);
+// An entry's data: 4 leading bytes, 8-byte name, type, attribute, size.
+constexpr uint16_t kEntryBytes = 18;
+constexpr size_t kMaxFolderName = 8;
 
-void Skip(TTI92& link, int count)
+uint8_t At(const std::string& bytes, size_t i)
 {
-    for (int i = 0; i < count; ++i)
-        link.ReceiveByte();
+    return static_cast<uint8_t>(bytes[i]);
+}
+
+// The header ahead of the entries, shaped like a variable header; only its
+// soundness matters.
+void ReceiveListingHeader(TTI92& link)
+{
+    const std::string what = "the directory header";
+    const PacketHead head = ReceivePacketHead(link, what);
+    ExpectCommand(head, {Cmd::VAR}, what);
+    PacketSum sum;
+    const std::string info = ReceiveBytes(link, 6, &sum);
+    const uint8_t nameLength = At(info, 5);
+    if (nameLength > kMaxFolderName || head.word != 6 + nameLength)
+        ThrowDamaged(what, "length " + std::to_string(head.word));
+    ReceiveBytes(link, nameLength, &sum);
+    ReceiveChecksum(link, sum, what);
 }
 
 }  // namespace
@@ -40,57 +59,62 @@ bool FetchDirectoryList(TTI92& link, TransferView& view, ListViewId list)
     uint16_t lastCommand = 0;
     std::string folder;
     try {
-        if (link.CheckReady()) {
-            view.ShowStatus("Requesting directorylist");
-            link.SendString(kDirectoryRequest);
-        }
-        if (link.GetAck()) {
-            view.ShowStatus("Receiving header");
-            Skip(link, 9);
-            const int nameLength = link.ReceiveByte();
-            Skip(link, nameLength + 2);
-            do {
-                link.SendAck();
-                link.SendString(kListingCts);
-                // A pass whose acknowledgement fails reads no entry, so it
-                // must not repeat the previous row.
-                if (link.GetAck()) {
-                    view.ShowStatus("Receiving data");
-                    Skip(link, 8);
-                    std::string name;
-                    for (int i = 0; i < 8; ++i) {
-                        const uint16_t c = link.ReceiveByte();
-                        if (c != 0)
-                            name += static_cast<char>(c);
-                    }
-                    type = static_cast<uint8_t>(link.ReceiveByte());
-                    if (type == kTypeFolder)
-                        folder = name;
-                    else
-                        name = folder + "\\" + name;
-                    Skip(link, 1);
-                    size = 0;
-                    for (int shift = 0; shift < 32; shift += 8)
-                        size |= static_cast<uint32_t>(link.ReceiveByte() & 0xFF) << shift;
-                    Skip(link, 2);
-                    link.SendAck();
-                    link.ReceiveByte();
-                    lastCommand = link.ReceiveByte();
-                    Skip(link, 2);
-                    if (type != kTypeFolder) {
-                        ListItem row;
-                        row.caption = name;
-                        row.subItems = {TypeNameOf(link, type), std::to_string(size)};
-                        row.data = type;
-                        view.ListViewAdd(list, row);
-                    }
-                }
-                if (lastCommand != Cmd::EOT)
-                    view.ShowStatus("Received, more to get");
-            } while (lastCommand != Cmd::EOT);
+        link.PrepareLine();
+        if (!link.CheckReady())
+            ThrowAckProblem(link, "The ready check");
+        view.ShowStatus("Requesting directorylist");
+        link.SendString(kDirectoryRequest);
+        if (!link.GetAck())
+            ThrowAckProblem(link, "The directory request");
+        view.ShowStatus("Receiving header");
+        ReceiveListingHeader(link);
+        std::string previous;
+        do {
             link.SendAck();
-            result = true;
-        }
+            link.SendString(kListingCts);
+            const std::string what =
+                previous.empty() ? "the first directory entry" : "the directory entry after " + previous;
+            // Without its acknowledgement the entry cannot be read in step.
+            if (!link.GetAck())
+                ThrowAckProblem(link, "The request for " + what);
+            view.ShowStatus("Receiving data");
+            const PacketHead head = ReceivePacketHead(link, what);
+            ExpectCommand(head, {Cmd::DATA}, what);
+            ExpectLength(head, kEntryBytes, kEntryBytes, what);
+            PacketSum sum;
+            const std::string entry = ReceiveBytes(link, kEntryBytes, &sum);
+            ReceiveChecksum(link, sum, what);
+
+            std::string name;
+            for (size_t i = 4; i < 12; ++i)
+                if (entry[i] != 0)
+                    name += entry[i];
+            type = At(entry, 12);
+            if (type == kTypeFolder)
+                folder = name;
+            else
+                name = folder + "\\" + name;
+            size = 0;
+            for (size_t i = 0; i < 4; ++i)
+                size |= static_cast<uint32_t>(At(entry, 14 + i)) << (8 * i);
+            if (type != kTypeFolder && size > kMaxVariableBytes)
+                ThrowDamaged(what, "size " + std::to_string(size));
+            previous = name;
+            link.SendAck();
+            const PacketHead next = ReceivePacketHead(link, "the packet after " + name);
+            lastCommand = next.command;
+            if (type != kTypeFolder) {
+                ListItem row;
+                row.caption = name;
+                row.subItems = {TypeNameOf(link, type), std::to_string(size)};
+                row.data = type;
+                view.ListViewAdd(list, row);
+            }
+            if (lastCommand != Cmd::EOT)
+                view.ShowStatus("Received, more to get");
+        } while (lastCommand != Cmd::EOT);
+        link.SendAck();
+        result = true;
     } catch (const std::exception& e) {
         view.ErrorDialog(ErrorDialogText("receiving directorylist", e));
         result = false;

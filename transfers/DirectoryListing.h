@@ -8,9 +8,10 @@ enum class ListViewId;
 
 // Asks the calculator for its directory and fills the list view with one row
 // per variable: caption folder\name, sub-items type name and size, the type
-// code as the row's data. Folder entries give no row. True when the listing
-// ran to its end; on an error the dialog is shown, the rows read so far stay
-// and the result is false.
+// code as the row's data. Folder entries give no row. Every packet is
+// checked (machine id, command, length, checksum). True when the listing
+// ran to its end; otherwise, also for a refusal or a damaged reply, the
+// error dialog says why, the rows read so far stay and the result is false.
 bool FetchDirectoryList(TTI92& link, TransferView& view, ListViewId list);
 
 // The TypeNames entry of a received type code; codes without one are empty.

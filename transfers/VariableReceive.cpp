@@ -7,6 +7,7 @@
 
 #include "files/TempStore.h"
 #include "link/Exceptions.h"
+#include "link/PacketCheck.h"
 #include "link/PacketCommands.h"
 #include "link/TTI92.h"
 #include "transfers/DirectoryListing.h"
@@ -15,15 +16,6 @@
 namespace {
 
 constexpr size_t kMaxRequestName = 20;
-
-std::string Receive(TTI92& link, size_t count)
-{
-    std::string bytes;
-    bytes.reserve(count);
-    for (size_t i = 0; i < count; ++i)
-        bytes += static_cast<char>(link.ReceiveByte());
-    return bytes;
-}
 
 uint8_t At(const std::string& bytes, size_t i)
 {
@@ -55,36 +47,60 @@ struct Request {
     uint8_t type = 0;
 };
 
-// Reads the variable's packets; writes the data as it arrives.
+// Reads the variable's packets; writes the data as it arrives. Damage that
+// leaves the packets' framing in doubt throws EDamagedReply at once; damaged
+// data of a sound packet is read to its end, the conversation finished and
+// the variable reported damaged.
 VariableOutcome ReadVariable(TTI92& link, TransferView& view, TempStoreWriter& writer,
                              const std::string& requestedName)
 {
-    const std::string head = Receive(link, 4);
-    if (At(head, 1) != Cmd::VAR)
+    const std::string shownName = requestedName.empty() ? std::string("the variable") : requestedName;
+    const std::string headerWhat = "the header of " + shownName;
+    const PacketHead head = ReceivePacketHead(link, headerWhat);
+    if (head.command != Cmd::VAR) {
+        if (!IsRefusal(head))
+            ExpectCommand(head, {Cmd::VAR}, headerWhat);
         return VariableOutcome::NotVariableHeader;
+    }
 
     view.ShowStatus("Getting header");
-    const std::string info = Receive(link, 6);
+    PacketSum headerSum;
+    const std::string info = ReceiveBytes(link, 6, &headerSum);
+    const uint32_t bytes = static_cast<uint32_t>(At(info, 0) | At(info, 1) << 8 | At(info, 2) << 16 |
+                                                 static_cast<uint32_t>(At(info, 3)) << 24);
     const uint8_t type = At(info, 4);
-    const std::string headerName = Receive(link, At(info, 5));
+    if (head.word != 6 + At(info, 5))
+        ThrowDamaged(headerWhat, "length " + std::to_string(head.word));
+    const std::string headerName = ReceiveBytes(link, At(info, 5), &headerSum);
+    ReceiveChecksum(link, headerSum, headerWhat);
+    if (bytes < 2 || bytes > kMaxVariableBytes)
+        ThrowDamaged(headerWhat, "size " + std::to_string(bytes));
     std::string recordName = (requestedName.empty() ? headerName : requestedName).substr(0, kMaxStoredName);
-    Receive(link, 2);
     link.SendAck();
     link.SendCts();
 
-    // The calculator's ACK, the data packet's header and its zero prefix.
-    const std::string prefix = Receive(link, 12);
-    const uint8_t command = At(prefix, 5);
-    uint32_t sum = At(prefix, 8) + At(prefix, 9) + At(prefix, 10) + At(prefix, 11);
+    const std::string dataWhat = "the data of " + shownName;
+    const PacketHead ack = ReceivePacketHead(link, "the acknowledgement of " + shownName);
+    ExpectCommand(ack, {Cmd::ACK}, "the acknowledgement of " + shownName);
+    const PacketHead data = ReceivePacketHead(link, dataWhat);
+    if (data.command != Cmd::DATA) {
+        if (!IsRefusal(data))
+            ExpectCommand(data, {Cmd::DATA}, dataWhat);
+        return VariableOutcome::NotDataPacket;
+    }
+    // The zero prefix, the size word and the data the header announced.
+    ExpectLength(data, bytes + 4, bytes + 4, dataWhat);
+    PacketSum sum;
+    ReceiveBytes(link, 4, &sum);
 
     IndexRecord record;
     record.name = recordName;
     record.type = type;
     record.start = static_cast<int32_t>(writer.Position());
-    const std::string sizeWord = Receive(link, 2);
+    const std::string sizeWord = ReceiveBytes(link, 2, &sum);
     writer.Write(sizeWord);
-    sum += At(sizeWord, 0) + At(sizeWord, 1);
-    const int size = 256 * At(sizeWord, 0) + At(sizeWord, 1);
+    const int size = static_cast<int>(bytes) - 2;
+    const bool sizeWordOk = 256 * At(sizeWord, 0) + At(sizeWord, 1) == size;
     record.length = size + 2;
 
     view.SetBarMax(ProgressBarId::varBar, size);
@@ -92,28 +108,25 @@ VariableOutcome ReadVariable(TTI92& link, TransferView& view, TempStoreWriter& w
     view.ShowStatus("Getting " + std::to_string(size) + " bytes of data..");
     const int base = view.BarPosition(ProgressBarId::totBar);
 
-    if (command != Cmd::DATA)
-        return VariableOutcome::NotDataPacket;
-
     // About 50 updates per variable: each one lets window events run.
     const int step = std::max(1, (size / 100) * 2);
     for (int i = 1; i <= size; ++i) {
-        const char byte = static_cast<char>(link.ReceiveByte());
-        writer.Write(std::string_view(&byte, 1));
-        sum += static_cast<uint8_t>(byte);
+        const auto byte = static_cast<uint8_t>(link.ReceiveByte());
+        const char c = static_cast<char>(byte);
+        writer.Write(std::string_view(&c, 1));
+        sum.Add(byte);
         if (i % step == 1) {
             view.SetBarPosition(ProgressBarId::varBar, i);
             view.SetBarPosition(ProgressBarId::totBar, base + i);
             view.ProcessMessages();
         }
     }
-    const std::string checksum = Receive(link, 2);
+    const bool checksumOk = ChecksumMatches(link, sum);
     link.SendAck();
-    Receive(link, 4);
+    ReceiveBytes(link, 4);   // the calculator's end of transmission
     link.SendAck();
 
-    const uint16_t expected = static_cast<uint16_t>(At(checksum, 0) + 256 * At(checksum, 1));
-    if (expected != static_cast<uint16_t>(sum)) {
+    if (!checksumOk || !sizeWordOk) {
         view.ShowStatus("Checksum error, " + recordName + " not stored");
         return VariableOutcome::Damaged;
     }
@@ -132,14 +145,54 @@ VariableOutcome ReadVariable(TTI92& link, TransferView& view, TempStoreWriter& w
     return VariableOutcome::Stored;
 }
 
-std::string DamagedText(const std::vector<std::string>& names)
+// A variable that was not received, and why.
+struct Missed {
+    std::string name;
+    std::string reason;
+};
+
+std::string Uncapitalised(std::string s)
 {
-    std::string list;
-    for (const auto& n : names)
-        list += (list.empty() ? "" : ", ") + n;
-    return "The data of " + list + " arrived damaged (checksum error) and " +
-           (names.size() == 1 ? "was" : "were") + " not stored.\rPlease receive " +
-           (names.size() == 1 ? "it" : "them") + " again.";
+    if (!s.empty() && s[0] >= 'A' && s[0] <= 'Z')
+        s[0] = static_cast<char>(s[0] - 'A' + 'a');
+    if (!s.empty() && s.back() == '.')
+        s.pop_back();
+    return s;
+}
+
+// An error that ended the run, on one line.
+std::string ErrorReason(const std::exception& e)
+{
+    std::string text = e.what();
+    std::replace(text.begin(), text.end(), '\r', ' ');
+    if (!text.empty() && text.back() == '.')
+        text.pop_back();
+    return ErrorClassName(e) + ": " + text;
+}
+
+std::string OutcomeReason(VariableOutcome outcome)
+{
+    switch (outcome) {
+    case VariableOutcome::NotVariableHeader: return "refused (the calculator sent no variable header)";
+    case VariableOutcome::NotDataPacket: return "refused (the calculator sent no data)";
+    case VariableOutcome::Damaged: return "its data arrived damaged (checksum error)";
+    case VariableOutcome::Stored: break;
+    }
+    return {};
+}
+
+// "name: reason", one per line, as the dialog and the report name them.
+std::string MissedLine(const Missed& m)
+{
+    return m.name + ": " + m.reason + ".";
+}
+
+std::string MissedDialogText(const std::vector<Missed>& missed)
+{
+    std::string text = missed.size() == 1 ? "This variable was not received:" : "These variables were not received:";
+    for (const Missed& m : missed)
+        text += "\r" + MissedLine(m);
+    return text + "\rPlease receive " + (missed.size() == 1 ? "it" : "them") + " again.";
 }
 
 }  // namespace
@@ -198,17 +251,19 @@ bool ReceiveAll(TTI92& link, TransferView& view, const TempStore& store, bool au
     view.SetLabel(LabelId::Label18, "Variables to get");
     size_t built = 0;
     size_t accepted = 0;
+    std::vector<Request> requests;
+    std::vector<Missed> missed;
+    size_t next = 0;   // the request being worked on
     try {
+        link.PrepareLine();
         link.CheckReady();
         const std::vector<ListItem> items = view.ListViewItems(ListViewId::ListView1);
         const bool any = wholeContent || std::any_of(items.begin(), items.end(),
                                                      [](const ListItem& i) { return i.selected; });
-        std::vector<std::string> damaged;
         if (any) {
             view.ShowStatus("Calc OK, creating variable list");
             view.SetBarMax(ProgressBarId::totBar, 0);
             view.SetBarPosition(ProgressBarId::totBar, 0);
-            std::vector<Request> requests;
             int total = 0;
             for (const ListItem& item : items) {
                 if (!wholeContent && !item.selected)
@@ -222,37 +277,50 @@ bool ReceiveAll(TTI92& link, TransferView& view, const TempStore& store, bool au
             view.ListViewClear(ListViewId::ListView2);
             store.Clear();
 
-            for (size_t j = 0; j < requests.size(); ++j) {
+            for (; next < requests.size(); ++next) {
+                const size_t j = next;
                 const Request& r = requests[j];
                 current = r.name;
-                link.clock().Sleep(200);
-                if (!link.CheckReady())
+                // The pause before each request also lets whatever a cut-short
+                // conversation left on the line arrive, and drops it.
+                link.PrepareLine(200);
+                if (!link.CheckReady()) {
+                    missed.push_back({r.name, "the ready check " + AckProblem(link)});
                     continue;
+                }
                 view.ShowStatus("Calculator ready, requesting variable");
                 for (char c : VariableRequestPacket(link.MachineIdSent(), r.name, r.type))
                     link.SendByte(static_cast<uint8_t>(c));
-                if (!link.GetAck())
+                if (!link.GetAck()) {
+                    missed.push_back({r.name, "the request " + AckProblem(link)});
                     continue;
+                }
                 view.ShowStatus("Request accepted");
                 view.SetLabel(LabelId::trLabel, "Transfer in progress.. (" + r.name + ")");
                 view.VarListSelect(static_cast<int>(j));
-                const VariableOutcome outcome = ReceiveVariable(link, view, store, j == 0, r.name);
+                VariableOutcome outcome = VariableOutcome::Damaged;
+                try {
+                    outcome = ReceiveVariable(link, view, store, j == 0, r.name);
+                } catch (const EDamagedReply& e) {
+                    missed.push_back({r.name, Uncapitalised(e.what())});
+                    view.SetLabel(LabelId::trLabel, "Not received.. (" + r.name + ")");
+                    view.ShowStatus("(none)");
+                    continue;
+                }
                 if (outcome == VariableOutcome::Stored) {
                     ++accepted;
                     view.SetLabel(LabelId::trLabel, "Transfer completed.. (#" + std::to_string(accepted) + ")");
                 } else {
-                    if (outcome == VariableOutcome::Damaged) {
-                        damaged.push_back(r.name);
-                        view.StatusMemoAdd(" The data of " + r.name +
-                                           " arrived damaged (checksum error); it was not stored.");
-                    }
+                    missed.push_back({r.name, OutcomeReason(outcome)});
                     view.SetLabel(LabelId::trLabel, "Not received.. (" + r.name + ")");
                 }
                 view.ShowStatus("(none)");
             }
         }
-        if (!damaged.empty())
-            view.ErrorDialog(DamagedText(damaged));
+        if (!missed.empty())
+            view.ErrorDialog(MissedDialogText(missed));
+        for (const Missed& m : missed)
+            view.StatusMemoAdd(" Not received: " + MissedLine(m));
         if (accepted == built) {
             result = true;
             if (autoAdvance)
@@ -261,6 +329,13 @@ bool ReceiveAll(TTI92& link, TransferView& view, const TempStore& store, bool au
         summary = std::to_string(accepted) + " of " + std::to_string(built) + " item(s) were received.";
     } catch (const std::exception& e) {
         view.ErrorDialog(ErrorDialogText("receiving " + current, e));
+        // Name every variable the error cost.
+        if (next < requests.size())
+            missed.push_back({requests[next].name, ErrorReason(e)});
+        for (size_t k = next + 1; k < requests.size(); ++k)
+            missed.push_back({requests[k].name, "not requested after the error"});
+        for (const Missed& m : missed)
+            view.StatusMemoAdd(" Not received: " + MissedLine(m));
         summary = " An error (" + ErrorClassName(e) + ") occured while receiving variable(s).";
         result = false;
     }

@@ -103,6 +103,13 @@ void ConsoleTransferView::StatusMemoAdd(const std::string& line)
 {
     ClearLine();
     fMemo.push_back(line);
+    const std::string notReceived = " Not received: ";
+    if (line.rfind(notReceived, 0) == 0) {
+        // Printed once: the dialog before it may have named it already.
+        if (fLastError.find(line.substr(notReceived.size())) == std::string::npos)
+            fErr << line.substr(1) << '\n';
+        return;
+    }
     // Some routines write their error line with a leading space, some without.
     const size_t at = line.find("An error (");
     const bool error = at == 0 || at == 1;

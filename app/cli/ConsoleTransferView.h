@@ -42,8 +42,9 @@ public:
     // Marks rows as the user's selection would.
     void SetSelected(ListViewId list, size_t row, bool selected);
 
-    // Report lines go to the output; error lines (" An error (...)") to the
-    // error stream.
+    // Report lines go to the output; error lines (" An error (...)") and
+    // variables not received (" Not received: ...") to the error stream,
+    // the latter only when the dialog before did not name them already.
     void StatusMemoAdd(const std::string& line) override;
     void ErrorDialog(const std::string& text) override;
     const std::vector<std::string>& Memo() const { return fMemo; }

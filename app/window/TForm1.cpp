@@ -195,6 +195,7 @@ void TForm1::ReadyLampMouseUp()
     if (InTransfer())
         return;
     try {
+        fEnv.link.PrepareLine();
         fEnv.link.CheckReady();
     } catch (const std::exception& e) {
         fEnv.dialogs.MessageBox(e.what(), "Linkwise", MsgIcon::Error, MsgButtons::Ok);

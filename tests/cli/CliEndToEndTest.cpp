@@ -36,7 +36,8 @@ TEST(CliEndToEnd, ReadyAgainstTheVirtualCalculator)
     calculator.Stop();
     ProgramOutcome gone = Ready(calculator);
     EXPECT_EQ(gone.status, 2);
-    EXPECT_EQ(gone.err.rfind("ELinkError: An error occured while opening the comport!\n", 0), 0u) << gone.err;
+    EXPECT_EQ(gone.err, "ELinkError: An error occured while opening the comport!\n" + calculator.link +
+                            ": no such device\n");
 }
 
 TEST(CliEndToEnd, RefusedReadyCheckExitsOne)
@@ -45,6 +46,7 @@ TEST(CliEndToEnd, RefusedReadyCheckExitsOne)
     ProgramOutcome refused = Ready(calculator);
     EXPECT_EQ(refused.status, 1) << refused.err;
     EXPECT_EQ(refused.out, "Calculator is not ready.\n");
+    EXPECT_EQ(refused.err, "linkwise-cli: the ready check was refused (answer 0x92)\n");
 }
 
 #else

@@ -227,7 +227,8 @@ TEST_F(SerialLink, OpenReportsAPortThatCannotBeOpened)
     dialogs.strict = true;
     dialogs.ExpectMessage(MsgResult::Ok);
     link.Open();
-    ASSERT_EQ(dialogs.Messages(), std::vector<std::string>{"An error occured while opening the comport!"});
+    ASSERT_EQ(dialogs.Messages(),
+              std::vector<std::string>{"An error occured while opening the comport!\r/dev/ttyS1: cannot be opened"});
     EXPECT_EQ(dialogs.shown[0].icon, MsgIcon::Error);
     EXPECT_EQ(pump.calls, 1);
 }

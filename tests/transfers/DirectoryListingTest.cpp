@@ -166,28 +166,28 @@ TEST_F(ScriptedCalculator, EntriesBeforeAnyFolderAndNulBytesInNames)
     EXPECT_TRUE(replies.empty());
 }
 
-TEST_F(ScriptedCalculator, PassWithoutAcknowledgementAddsNoRow)
+TEST_F(ScriptedCalculator, RefusalsEndTheListingWithTheirReason)
 {
+    // The CTS for the second entry is answered with a checksum-error packet:
+    // reading on would take the entry out of step, so the listing fails.
     Opening();
     Entry(EntryPacket("main" + std::string(4, '\0'), kTypeFolder, 1), false);
-    // The next CTS is answered with a checksum-error packet: that pass reads
-    // nothing; the computer asks again and gets the entry.
     replies.push_back("");
     replies.push_back(BuildShortPacket(kIdFromCalculator, SimCmd::ERR));
-    Entry(EntryPacket("a" + std::string(7, '\0'), 0x00, 5), true);
-    replies.push_back("");
-    EXPECT_TRUE(FetchDirectoryList(link, view, ListViewId::ListView1));
-    const auto& rows = view.listViews[ListViewId::ListView1];
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].caption, "main\\a");
-}
-
-TEST_F(ScriptedCalculator, UnacknowledgedRequestIsFalseWithoutMessage)
-{
-    replies.push_back(Ack());
-    replies.push_back(BuildShortPacket(kIdFromCalculator, Cmd::EOT));
     EXPECT_FALSE(FetchDirectoryList(link, view, ListViewId::ListView1));
-    EXPECT_TRUE(view.errorDialogs.empty());
+    EXPECT_TRUE(view.listViews[ListViewId::ListView1].empty());
+    ASSERT_EQ(view.errorDialogs.size(), 1u);
+    EXPECT_NE(view.errorDialogs[0].find("Errorclass: ECalculatorError\rMessage: \rThe request for the directory "
+                                        "entry after main was refused (answer 0x5A)."),
+              std::string::npos)
+        << view.errorDialogs[0];
+
+    // The directory request itself refused.
+    view.errorDialogs.clear();
+    replies = {Ack(), BuildShortPacket(kIdFromCalculator, Cmd::EOT)};
+    EXPECT_FALSE(FetchDirectoryList(link, view, ListViewId::ListView1));
+    ASSERT_EQ(view.errorDialogs.size(), 1u);
+    EXPECT_NE(view.errorDialogs[0].find("The directory request was refused (answer 0x92)."), std::string::npos);
     EXPECT_EQ(view.statuses.back(), "(none)");
-    EXPECT_EQ(view.transferModeOff, 1);
+    EXPECT_FALSE(view.transferMode);
 }

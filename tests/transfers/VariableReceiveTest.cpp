@@ -92,8 +92,11 @@ TEST_F(Receive, SecondOfThreeRefused)
     EXPECT_EQ(Names(rig.store.ReadIndex()), (std::vector<std::string>{"main\\a", "main\\c"}));
     EXPECT_EQ(Received().size(), 2u);
     EXPECT_EQ(rig.view.memo.back(), "2 of 3 item(s) were received.");
+    EXPECT_EQ(rig.view.memo.end()[-2], " Not received: main\\b: the request was refused (answer 0x92).");
     EXPECT_EQ(rig.view.nextClicks, 0);
-    EXPECT_TRUE(rig.view.errorDialogs.empty());   // a refusal is skipped silently
+    EXPECT_EQ(rig.view.errorDialogs, std::vector<std::string>{"This variable was not received:\r"
+                                                               "main\\b: the request was refused (answer 0x92).\r"
+                                                               "Please receive it again."});
 }
 
 TEST_F(Receive, NothingSelectedIsSuccessWithoutRequests)
@@ -163,7 +166,7 @@ TEST_F(Receive, DamagedDataIsNotStoredAndSaidSo)
     EXPECT_EQ(Received().size(), 2u);
     ASSERT_EQ(rig.view.errorDialogs.size(), 1u);
     EXPECT_EQ(rig.view.errorDialogs[0],
-              "The data of main\\b arrived damaged (checksum error) and was not stored.\r"
+              "This variable was not received:\rmain\\b: its data arrived damaged (checksum error).\r"
               "Please receive it again.");
     EXPECT_EQ(rig.view.memo.back(), "2 of 3 item(s) were received.");
     EXPECT_EQ(rig.view.nextClicks, 0);
