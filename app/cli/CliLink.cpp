@@ -51,11 +51,8 @@ CliLink::CliLink(const CliOptions& options, std::ostream& err)
             setenv(("LINKWISE_COM" + std::to_string(options.port)).c_str(), options.device.c_str(), 1);
         fSerialPort.SetCommPort(static_cast<TCommPort>(options.port - 1));
         fTI92.SerialPort = &fSerialPort;
-        if (!fSerialPort.OpenPort()) {
-            const int error = errno;
-            throw ELinkError("An error occured while opening the comport!\r" + SerialDevicePath(options) +
-                             ": " + std::strerror(error));
-        }
+        if (!fSerialPort.OpenPort())
+            throw ELinkError("An error occured while opening the comport!\r" + fSerialPort.OpenError());
     }
 
     gInterrupted = 0;
