@@ -155,6 +155,8 @@ public:
     void ShowAtStart();
     void SetAboutBox(TAboutForm* about);
     bool TerminateRequested() const { return fTerminateRequested; }
+    // Ends the program once control is back in the message loop.
+    void RequestTerminate();
     std::string HelpAddressShown() const;
 
     SettingsRecord Settings;
@@ -303,7 +305,6 @@ private:
     void RunStepAction(TaskKind task, int step);
     void RunBackwardRefresh(int page);
     void InstallStepActions();
-    void RequestTerminate();
     QProgressBar* Bar(ProgressBarId bar) const;
     QLabel* LabelWidget(LabelId label) const;
     QTreeWidget* ListView(ListViewId list) const;

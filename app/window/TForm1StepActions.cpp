@@ -4,6 +4,9 @@
 
 #include "app/window/BackupSteps.h"
 #include "app/window/ConvertSteps.h"
+#include "app/window/FargoSteps.h"
+#include "app/window/FileSendSeam.h"
+#include "app/desktop/ProgramFolder.h"
 #include "app/window/ReceiveSteps.h"
 #include "app/window/ScreenshotSteps.h"
 
@@ -15,6 +18,8 @@ void TForm1::InstallStepActions()
     InstallBackupSteps(*this, fEnv.link, fEnv.dialogs);
     InstallScreenshotSteps(*this, fEnv.link, fEnv.dialogs);
     InstallConvertSteps(*this, fEnv.dialogs);
+    InstallFargoSteps(*this, fEnv.link, fEnv.dialogs, {fEnv.programFolder, ShippedDataFolder()},
+                      FormFileListSend(*this, fEnv.link));
 }
 
 void TForm1::SetStepAction(TaskKind task, int step, Action action)

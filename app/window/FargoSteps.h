@@ -1,0 +1,34 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+class Dialogs;
+class TForm1;
+class TTI92;
+
+// Sends a list of files (full paths) to the calculator as one job and
+// presses Next by itself when every file was sent.
+using FileListSend = std::function<void(const std::vector<std::string>& files)>;
+
+// Where the preinstalled Fargo backups are looked for before the library
+// folders: the program folder, then the shipped data folder (each ends
+// with "/"). "content.92g" is kept in the program folder.
+struct FargoFolders {
+    std::string programFolder;
+    std::string shippedFolder;
+};
+
+// The backup's name for a ROM version: "fargo2-" (new Fargo) or "fargo1-",
+// the version part ("2.1" gives "2_1") and ".92b".
+std::string FargoBackupName(bool newFargo, const std::string& romVersion);
+// The version part of a ROM version: its first character, "_", and the text
+// from its third character on.
+std::string RomVersionPart(const std::string& romVersion);
+
+// The Fargo installation task on the wizard: step 2 reads the ROM version,
+// finds the matching backup and saves the calculator's content into
+// "content.92g"; step 3 sends the backup; step 4 sends the content back and
+// offers the standard pack.
+void InstallFargoSteps(TForm1& form, TTI92& link, Dialogs& dialogs, const FargoFolders& folders,
+                       FileListSend send);

@@ -1,0 +1,122 @@
+// The Fargo installation task on the window against the virtual TI-92.
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "app/window/FargoSteps.h"
+#include "files/SaveAs92g.h"
+#include "files/TempStore.h"
+#include "link/PacketCommands.h"
+#include "tests/app/AppRig.h"
+#include "tests/support/RecordingTransferView.h"
+#include "tests/support/TI92FileBuilder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kInstalled =
+    "You have now got Fargo on your calculator!\rIf the screen is black, raise the contrast by "
+    "pressing <romb> + \"-\".\r\rTips!\rGo to https://linkwise.example/2_1/\rto get a standardpack of "
+    "files needed to run Fargo.\rDo you want to go there now?";
+
+struct FargoTask : ::testing::Test {
+    AppRig rig;
+    std::string root = rig.dir.path().toStdString() + "/";
+    std::string lib1 = root + "lib1/";
+    std::string lib2 = root + "lib2/";
+
+    FargoTask()
+    {
+        rig.calc.romVersion = "2.1";
+        fs::create_directories(lib1);
+        fs::create_directories(lib2);
+        rig.Set("Settings", "Fargo1 Librarydir", lib1);
+        rig.Set("Settings", "Fargo2 Librarydir", lib2);
+    }
+    // A preinstalled backup: the memory of a calculator holding the kernel.
+    void WriteBackup(const std::string& path)
+    {
+        VirtualTI92 fargoCalc;
+        fargoCalc.romVersion = "2.1";
+        fargoCalc.AddVariable("main", "kernel", 0x12, "fargo kernel");
+        RecordingTransferView view;
+        TempStore store(fs::path(path).parent_path() / "backup-store");
+        fs::create_directories(store.Folder());
+        store.Clear();
+        store.AddItem("2.1", kTypeBackup, fargoCalc.MemoryImage());
+        ASSERT_TRUE(SaveAs92g(view, store, true, path, true, false, "Fargo II"));
+    }
+    TForm1& Start(bool newFargo = true)
+    {
+        TForm1& f = rig.Create();
+        f.AutoNext->setChecked(true);
+        f.SpeedButton5->click();   // "Fargo!": the version page after the automatic Next
+        (newFargo ? f.NewFargo : f.OldFargo)->setChecked(true);
+        return f;
+    }
+    std::string Report() { return rig.form->StatusMemo->toPlainText().toStdString(); }
+};
+
+}  // namespace
+
+TEST(FargoNames, BackupNameFromRomVersionAndChoice)
+{
+    EXPECT_EQ(FargoBackupName(true, "2.1"), "fargo2-2_1.92b");
+    EXPECT_EQ(FargoBackupName(false, "2.1"), "fargo1-2_1.92b");
+    EXPECT_EQ(FargoBackupName(true, "1.12"), "fargo2-1_12.92b");
+}
+
+TEST_F(FargoTask, InstallsTheBackupAndRestoresTheContentWithoutAStandardPack)
+{
+    WriteBackup(lib2 + "fargo2-2_1.92b");
+    const size_t before = rig.calc.VariableCount();
+    ASSERT_GT(before, 0u);
+    rig.dialogs.ExpectMessage(MsgResult::Yes);   // go to the information page
+    TForm1& f = Start();
+    ASSERT_EQ(f.PageShown(), pageFargoVer);
+    f.NextBtn->click();
+    EXPECT_TRUE(rig.dialogs.AllAnswered());
+    EXPECT_EQ(rig.dialogs.Messages().back(), kInstalled);
+    EXPECT_TRUE(rig.calc.FindVariable("main\\kernel")) << "the backup was installed";
+    EXPECT_EQ(rig.calc.VariableCount(), before + 1) << "the old content came back";
+    EXPECT_TRUE(fs::exists(rig.folder + "content.92g"));
+    EXPECT_EQ(rig.shell.addresses, std::vector<std::string>{"https://linkwise.example/2_1/"});
+    EXPECT_TRUE(f.TerminateRequested()) << "with the graph-link cable the program ends";
+}
+
+TEST_F(FargoTask, OffersTheStandardPackBesideTheBackupAndTakesTheProgramFolderFirst)
+{
+    WriteBackup(root + "fargo1-2_1.92b");   // the program folder
+    WriteBackup(lib1 + "fargo1-2_1.92b");
+    WriteBytes(root + "fargo1-standardpack.92g",
+               VariableFileBytes("main", "pack", {{"util", 0x12, Fargo1LibraryData()}}));
+    rig.dialogs.ExpectMessage(MsgResult::Yes);   // send the standard pack
+    TForm1& f = Start(false);
+    f.NextBtn->click();
+    EXPECT_TRUE(rig.dialogs.AllAnswered());
+    EXPECT_EQ(rig.dialogs.Messages().back(), "Do you want to send some necessary files to? (Standardpack)");
+    EXPECT_TRUE(rig.calc.FindVariable("main\\util"));
+    EXPECT_FALSE(f.TerminateRequested());
+}
+
+TEST_F(FargoTask, MissingBackupNamesTheFileAndReceivesNothing)
+{
+    WriteBackup(lib1 + "fargo1-2_1.92b");   // the other version is no substitute
+    rig.dialogs.ExpectMessage(MsgResult::No);
+    TForm1& f = Start();
+    f.NextBtn->click();
+    ASSERT_EQ(rig.dialogs.Messages().size(), 1u);
+    EXPECT_EQ(rig.dialogs.Messages()[0],
+              "A preinstalled Fargo2-backup for your ROM (v2.1) could not be found.\rYou need the file: "
+              "\"fargo2-2_1.92b\" for your calculator.\r\rPlease go to https://linkwise.example/2_1/ to get "
+              "the file!\rDo you want to go there now?");
+    EXPECT_EQ(f.Step(), 2);
+    EXPECT_FALSE(fs::exists(rig.folder + "content.92g"));
+    EXPECT_TRUE(rig.shell.addresses.empty());
+    EXPECT_FALSE(f.TaskSucceeded());
+}
