@@ -78,6 +78,9 @@ TEST_P(EveryTask, WalksItsPagesWithCaptionsAndWrapsToTheMenu)
     const TaskRun& run = GetParam();
     AppRig rig;
     TForm1& f = rig.Create();
+    // The Fargo steps talk to the calculator; FargoTaskTest runs them.
+    for (int step = 2; step <= 4; ++step)
+        f.SetStepAction(taskInsertFargo, step, [] {});
     auto* button = f.findChild<QToolButton*>(run.button);
     ASSERT_NE(button, nullptr);
     button->click();
