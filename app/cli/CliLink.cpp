@@ -11,7 +11,10 @@
 namespace {
 
 volatile std::sig_atomic_t gInterrupted = 0;
-struct sigaction gPreviousInterrupt;
+// Ctrl-C, a kill and a closed terminal all end a transfer the same way:
+// as an abort, so the port is closed and the private store removed.
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+struct sigaction gPrevious[3];
 
 void OnInterrupt(int)
 {
@@ -58,15 +61,18 @@ CliLink::CliLink(const CliOptions& options, std::ostream& err)
     gInterrupted = 0;
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
-    action.sa_flags = SA_RESETHAND;  // a second Ctrl-C ends the program at once
+    action.sa_flags = SA_RESETHAND;  // a second one ends the program at once
     sigemptyset(&action.sa_mask);
-    fInterruptInstalled = sigaction(SIGINT, &action, &gPreviousInterrupt) == 0;
+    fInterruptInstalled = true;
+    for (int i = 0; i < 3; ++i)
+        fInterruptInstalled = sigaction(kEndingSignals[i], &action, &gPrevious[i]) == 0 && fInterruptInstalled;
 }
 
 CliLink::~CliLink()
 {
     if (fInterruptInstalled)
-        sigaction(SIGINT, &gPreviousInterrupt, nullptr);
+        for (int i = 0; i < 3; ++i)
+            sigaction(kEndingSignals[i], &gPrevious[i], nullptr);
     if (fTI92.Cabletype == 2)
         fTI92.Close();
 }

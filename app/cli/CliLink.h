@@ -10,7 +10,7 @@
 #include "link/SerialPort.h"
 #include "link/TTI92.h"
 
-// Lets Ctrl-C reach a running transfer the way the Abort button does: the
+// Lets Ctrl-C, SIGTERM and SIGHUP reach a running transfer the way the Abort button does: the
 // link's next byte operation then ends with "Operation aborted.".
 class InterruptPump : public EventPump {
 public:

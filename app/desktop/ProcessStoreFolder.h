@@ -1,6 +1,8 @@
 #pragma once
 #include <filesystem>
 
+#include "files/LockedFolder.h"
+
 // The temporary store's folder of one running program, so two running
 // copies never overwrite each other's received variables. It lives in
 // <parent>/stores/ and holds a lock for as long as the program runs; a
@@ -17,6 +19,6 @@ public:
     const std::filesystem::path& Path() const { return fPath; }
 
 private:
+    LockedFolder fFolder;
     std::filesystem::path fPath;
-    int fLock = -1;
 };

@@ -2,6 +2,10 @@
 // real programs, the real termios code in between.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <filesystem>
+#include <unistd.h>
+
 #include "tests/support/ProgramProcess.h"
 
 namespace {
@@ -47,6 +51,45 @@ TEST(CliEndToEnd, RefusedReadyCheckExitsOne)
     EXPECT_EQ(refused.status, 1) << refused.err;
     EXPECT_EQ(refused.out, "Calculator is not ready.\n");
     EXPECT_EQ(refused.err, "linkwise-cli: the ready check was refused (answer 0x92)\n");
+}
+
+// The private store folders linkwise-cli get left in a folder.
+int GetFolders(const std::string& folder)
+{
+    int n = 0;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        n += e.path().filename().string().rfind("linkwise-get-", 0) == 0;
+    return n;
+}
+
+TEST(CliEndToEnd, EndedOrKilledMidTransferLeavesThePortAndTheLineUsable)
+{
+    VirtualCalculatorProcess calculator(LINKWISE_SIM_PATH, {"--baud", "19200", "--variable", "main\\big:0b:4000"});
+    char folder[] = "/tmp/linkwise-e2e-XXXXXX";
+    ASSERT_TRUE(mkdtemp(folder));
+    const std::vector<std::string> env = {calculator.environment, std::string("TMPDIR=") + folder};
+    const std::string saved = std::string(folder) + "/saved";
+    auto get = [&](const std::string& name, int signal) {
+        return RunProgram({LINKWISE_CLI_PATH, "--port", "3", "get", name, "-o", saved}, env, signal, 1500);
+    };
+
+    // SIGTERM ends it as Abort would: a message, the store folder removed.
+    ProgramOutcome ended = get("big", SIGTERM);
+    EXPECT_EQ(ended.status, 2);
+    EXPECT_NE(ended.err.find("Operation aborted."), std::string::npos) << ended.err;
+    EXPECT_EQ(GetFolders(folder), 0);
+    // The rest of the variable still arriving is let go before the listing.
+    ProgramOutcome ls = RunProgram({LINKWISE_CLI_PATH, "--port", "3", "ls"}, env);
+    EXPECT_EQ(ls.status, 0) << ls.err;
+    EXPECT_NE(ls.out.find("main\\big"), std::string::npos);
+
+    // SIGKILL: no lock outlives it, and its folder goes at the next start.
+    get("big", SIGKILL);
+    EXPECT_EQ(GetFolders(folder), 1);
+    EXPECT_EQ(Ready(calculator).status, 0);
+    EXPECT_EQ(get("main/x", 0).status, 0);
+    EXPECT_EQ(GetFolders(folder), 0);
+    std::filesystem::remove_all(folder);
 }
 
 #else

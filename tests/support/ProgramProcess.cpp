@@ -38,7 +38,8 @@ int ExitStatus(int status)
 
 }  // namespace
 
-ProgramOutcome RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& env)
+ProgramOutcome RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& env, int signal,
+                          int signalAfterMs)
 {
     char outPath[] = "/tmp/linkwise-run-out-XXXXXX";
     char errPath[] = "/tmp/linkwise-run-err-XXXXXX";
@@ -56,6 +57,10 @@ ProgramOutcome RunProgram(const std::vector<std::string>& argv, const std::vecto
         _exit(127);
     }
     if (pid > 0) {
+        if (signal != 0) {
+            usleep(static_cast<useconds_t>(signalAfterMs) * 1000);
+            kill(pid, signal);
+        }
         int status = 0;
         waitpid(pid, &status, 0);
         o.status = ExitStatus(status);

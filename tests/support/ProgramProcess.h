@@ -13,7 +13,9 @@ struct ProgramOutcome {
 
 // Runs `argv` (argv[0] is the program's path) to its end with `env`
 // ("NAME=value") added to the environment; no shell in between.
-ProgramOutcome RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& env = {});
+// With `signal`, that signal is sent to it `signalAfterMs` after its start.
+ProgramOutcome RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& env = {},
+                          int signal = 0, int signalAfterMs = 0);
 
 // The virtual TI-92's executable as a child process, serving a pseudo-terminal
 // behind a link in a fresh folder. `device` and `environment` are read from the
