@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and starts the installed
+# programs from there; with cpack and dpkg-deb at hand, builds the Debian
+# package too and runs the program it holds. Usage: install-test.sh BUILD-DIR
+set -euo pipefail
+build=$1
+work=$(mktemp -d "${TMPDIR:-/tmp}/linkwise-install.XXXXXX")
+pid=""
+cleanup() {
+  if [ -n "$pid" ]; then kill -KILL "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "install test: $*" >&2; exit 1; }
+
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" >/dev/null
+for f in bin/linkwise bin/linkwise-cli bin/linkwise-virtual-ti92 share/linkwise/hints.dat \
+         share/applications/linkwise.desktop share/applications/linkwise-convert.desktop \
+         share/mime/packages/linkwise.xml share/icons/hicolor/scalable/apps/linkwise.svg \
+         share/icons/hicolor/256x256/apps/linkwise.png; do
+  [ -s "$prefix/$f" ] || fail "$f was not installed"
+done
+grep -q '^Exec=linkwise SEND %f$' "$prefix/share/applications/linkwise.desktop" || fail "the entry does not send"
+head -c 24 "$prefix/share/icons/hicolor/256x256/apps/linkwise.png" | od -An -tx1 | tr -d ' \n' |
+  grep -q '0000010000000100$' || fail "the PNG icon is not 256 x 256"
+"$prefix/bin/linkwise-cli" --version | grep -q '^linkwise-cli (Linkwise) ' || fail "linkwise-cli --version"
+"$prefix/bin/linkwise" --version | grep -q '^linkwise (Linkwise) ' || fail "linkwise --version"
+"$prefix/bin/linkwise" --help | grep -q '^Usage: linkwise' || fail "linkwise --help"
+
+# The window, offscreen, with settings and data of its own.
+export HOME=$work/home XDG_DATA_HOME=$work/home/data XDG_CONFIG_HOME=$work/home/config
+export XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=offscreen LINKWISE_NO_SPLASH=1
+export LINKWISE_SETTINGS=$work/settings.ini
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+printf '[Settings]\nCheck Registry=0\nCabletype=0\n' >"$LINKWISE_SETTINGS"
+stores() { ls -d "$prefix"/bin/stores/store-* "$XDG_DATA_HOME"/linkwise/stores/store-* 2>/dev/null || true; }
+start_window() {
+  "$prefix/bin/linkwise" VIEW >"$work/window.log" 2>&1 &
+  pid=$!
+  for _ in $(seq 100); do
+    [ -n "$(stores)" ] && break
+    kill -0 "$pid" 2>/dev/null || { cat "$work/window.log" >&2; fail "the window did not start"; }
+    sleep 0.1
+  done
+  [ -n "$(stores)" ] || fail "the window made no store folder"
+  sleep 0.5
+  kill -0 "$pid" 2>/dev/null || { cat "$work/window.log" >&2; fail "the window ended by itself"; }
+}
+start_window
+crashed=$(stores)
+kill -KILL "$pid"; wait "$pid" 2>/dev/null || true; pid=""
+start_window
+[ -d "$crashed" ] && fail "the store of the crashed run was not cleaned up"
+kill -KILL "$pid"; wait "$pid" 2>/dev/null || true; pid=""
+
+# The Debian package.
+if command -v cpack >/dev/null && command -v dpkg-deb >/dev/null && command -v dpkg-shlibdeps >/dev/null; then
+  (cd "$work" && cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/pkg" >"$work/cpack.log" 2>&1) ||
+    { cat "$work/cpack.log" >&2; fail "cpack -G DEB failed"; }
+  deb=$(ls "$work"/pkg/linkwise_*.deb)
+  depends=$(dpkg-deb -f "$deb" Depends)
+  for d in libqt6widgets6 libqt6svg6 qt6-qpa-plugins; do
+    case "$depends" in *"$d"*) ;; *) fail "the package does not depend on $d: $depends" ;; esac
+  done
+  dpkg-deb -x "$deb" "$work/root"
+  [ -f "$work/root/usr/share/applications/linkwise.desktop" ] || fail "the package lacks the desktop entry"
+  "$work/root/usr/bin/linkwise-cli" --version | grep -q Linkwise || fail "the packaged linkwise-cli does not run"
+fi
+echo "install test passed"
