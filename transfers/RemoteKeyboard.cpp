@@ -10,6 +10,9 @@
 namespace {
 
 constexpr uint32_t kKeyPacingMs = 20;
+// Before a run of keys the line must be quiet and empty, so the first
+// acknowledgement read is the calculator's answer to the first key.
+constexpr uint32_t kQuietBeforeKeysMs = 30;
 
 }  // namespace
 
@@ -71,6 +74,7 @@ bool RemoteKeyboard::SendQueuedKeys()
     fSending = true;
     size_t i = 0;
     try {
+        fLink.PrepareLine(kQuietBeforeKeysMs);
         for (; i < fQueue.size() && !fLink.Aborted; ++i) {
             Status("Sending key..");
             const uint32_t start = fLink.clock().GetTickCount();

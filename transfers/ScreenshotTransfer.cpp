@@ -1,10 +1,10 @@
 #include "transfers/ScreenshotTransfer.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "link/Exceptions.h"
+#include "link/PacketCheck.h"
 #include "link/PacketCommands.h"
 #include "link/TTI92.h"
 #include "link/TransferView.h"
@@ -12,17 +12,9 @@
 
 namespace {
 
-// A picture damaged on the line must not be shown or saved as good.
-void CheckChecksum(uint16_t computed, uint16_t received)
-{
-    if (computed == received)
-        return;
-    char text[160];
-    std::snprintf(text, sizeof text,
-                  "The screenshot was damaged on the line: its checksum is %04X, the picture sums to %04X.",
-                  received, computed);
-    throw ELinkError(text);
-}
+// A 30 ms gap is ten byte times at 9600 baud: long enough to see the end of
+// a reply that an earlier run left on the line, short against the grab.
+constexpr uint32_t kQuietBeforeRequestMs = 30;
 
 }  // namespace
 
@@ -33,6 +25,7 @@ bool GrabScreenshot(TTI92& link, TransferView& view, ScreenCanvas& canvas)
     bool ok = false;
     try {
         canvas.Clear();
+        link.PrepareLine(kQuietBeforeRequestMs);
         view.ShowStatus("Sending request");
         for (uint8_t b : {kIdFromComputer, Cmd::SCR, uint8_t(0), uint8_t(0)})
             link.SendByte(b);
@@ -40,13 +33,13 @@ bool GrabScreenshot(TTI92& link, TransferView& view, ScreenCanvas& canvas)
             throw ELinkError("Requstion ACK not received. Transfer aborted.");
         view.ShowStatus("Receiving screenshot");
         view.ProcessMessages();
-        for (int i = 0; i < 4; ++i)
-            link.ReceiveByte();
+        const PacketHead head = ReceivePacketHead(link, "the screenshot");
+        ExpectLength(head, ScreenCanvas::kBytes, ScreenCanvas::kBytes, "the screenshot");
 
         // The display bytes, then the two checksum bytes, which fall below
         // the picture and draw nothing.
         int x = 0, y = 0;
-        uint16_t sum = 0;
+        PacketSum sum;
         uint16_t received = 0;
         for (int i = 0; i < ScreenCanvas::kBytes + 2; ++i) {
             if (x == ScreenCanvas::kWidth) {
@@ -60,14 +53,17 @@ bool GrabScreenshot(TTI92& link, TransferView& view, ScreenCanvas& canvas)
                     canvas.SetBlack(x + k, y);
             x += 8;
             if (i < ScreenCanvas::kBytes)
-                sum = static_cast<uint16_t>(sum + b);
+                sum.Add(b);
             else
                 received = static_cast<uint16_t>(received | b << (8 * (i - ScreenCanvas::kBytes)));
         }
         view.ProcessMessages();
         link.SendAck();
         view.ShowStatus("Screenshot completed");
-        CheckChecksum(sum, received);
+        // Checked once the calculator is released: a picture damaged on the
+        // line must not be shown or saved as good.
+        if (received != sum.Value())
+            ThrowDamaged("the screenshot", "checksum error");
         report = "A screenshot was grabbed.";
         ok = true;
     } catch (const std::exception& e) {

@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include <ostream>
+#include <sstream>
 
 #include "app/cli/CliCommands.h"
 #include "app/cli/CliLink.h"
@@ -54,12 +55,16 @@ int RunScreenshot(CliContext& context, const std::vector<std::string>& args)
     if (s.output == "-" && isatty(STDOUT_FILENO))
         throw CliUsageError("will not write a picture to a terminal; redirect it or name a file");
 
-    // With the picture on standard output the report goes to the error stream.
-    std::ostream& report = s.output == "-" ? context.err : context.out;
     TTI92& link = context.Link().tti92();
-    ConsoleTransferView view(link, report, context.err, ConsoleTransferView::IsTerminal(context.err));
+    std::ostringstream lines;
+    ConsoleTransferView view(link, lines, context.err, ConsoleTransferView::IsTerminal(context.err));
     ScreenBitmap screen;
-    if (!GrabScreenshot(link, view, screen))
+    const bool grabbed = GrabScreenshot(link, view, screen);
+    // The report line of a failed grab, or with the picture on standard
+    // output, goes to the error stream.
+    std::ostream& report = grabbed && s.output != "-" ? context.out : context.err;
+    report << lines.str();
+    if (!grabbed)
         return 2;
 
     const auto& bytes = screen.Bytes();

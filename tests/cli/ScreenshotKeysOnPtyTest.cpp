@@ -68,9 +68,10 @@ TEST_F(ScreenshotKeysOnPty, DamagedScreenshotWritesNothing)
     VirtualCalculatorProcess damaging(LINKWISE_SIM_PATH, {"--fault", "damage-screenshot"}, 4);
     ProgramOutcome r = RunProgram({LINKWISE_CLI_PATH, "--port", damaging.device, "screenshot", "-o", Path("bad.png")});
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("Errorclass: ELinkError\nMessage: \nThe screenshot was damaged on the line"), std::string::npos)
+    EXPECT_NE(r.err.find("Errorclass: EDamagedReply\nMessage: \nThe screenshot arrived damaged (checksum error)."),
+              std::string::npos)
         << r.err;
-    EXPECT_NE(r.out.find("A screenshot was grabbed but aborted by an error (ELinkError)."), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("A screenshot was grabbed but aborted by an error (EDamagedReply)."), std::string::npos) << r.err;
     EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("bad.png"))));
 }
 

@@ -129,10 +129,10 @@ TEST_F(Screenshot, DamagedChecksumIsAnErrorButThePictureStays)
     EXPECT_FALSE(Grab());
     EXPECT_EQ(Screen(), rig.calc.screen);
     ASSERT_EQ(rig.view.errorDialogs.size(), 1u);
-    EXPECT_NE(rig.view.errorDialogs[0].find("Errorclass: ELinkError\rMessage: \rThe screenshot was damaged on the line"),
-              std::string::npos)
-        << rig.view.errorDialogs[0];
-    EXPECT_EQ(rig.view.memo, std::vector<std::string>{"A screenshot was grabbed but aborted by an error (ELinkError)."});
+    EXPECT_EQ(rig.view.errorDialogs[0],
+              "Some error occured while receiving the screenshot!\r\rMore info:\rErrorclass: EDamagedReply\r"
+              "Message: \rThe screenshot arrived damaged (checksum error).");
+    EXPECT_EQ(rig.view.memo, std::vector<std::string>{"A screenshot was grabbed but aborted by an error (EDamagedReply)."});
     // The calculator was released all the same.
     EXPECT_EQ(rig.calculator.Received().back().cmd, Cmd::ACK);
     EXPECT_EQ(rig.view.nextClicks, 1);
@@ -154,4 +154,11 @@ TEST_F(Screenshot, AbortKeepsTheRowsReceivedSoFar)
     ASSERT_GT(drawn, 30u);
     EXPECT_LT(drawn, 128u);
     EXPECT_EQ(got.substr(0, (drawn - 1) * 30), rig.calc.screen.substr(0, (drawn - 1) * 30));
+}
+
+TEST_F(Screenshot, WhatAnEarlierRunLeftOnTheLineIsDroppedFirst)
+{
+    rig.calculator.SendShort(Cmd::EOT);   // an answer nobody read
+    EXPECT_TRUE(Grab());
+    EXPECT_EQ(Screen(), rig.calc.screen);
 }

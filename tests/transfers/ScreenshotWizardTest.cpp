@@ -96,7 +96,7 @@ TEST_F(ScreenshotWizard, DamagedGrabAndFailedSaveAreReported)
     f.NextBtn->click();
     f.GrabBtn->click();
     EXPECT_EQ(Shown(*f.ScrShot), rig.calc.screen) << "the picture stays in view";
-    EXPECT_EQ(LastReportLine(), "A screenshot was grabbed but aborted by an error (ELinkError).");
+    EXPECT_EQ(LastReportLine(), "A screenshot was grabbed but aborted by an error (EDamagedReply).");
     EXPECT_FALSE(f.TaskSucceeded());
 
     f.NextBtn->click();
