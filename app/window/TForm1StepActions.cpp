@@ -8,12 +8,14 @@
 #include "app/window/FileSendSeam.h"
 #include "app/desktop/ProgramFolder.h"
 #include "app/window/ReceiveSteps.h"
+#include "app/window/SendParamSteps.h"
 #include "app/window/ScreenshotSteps.h"
 
 void TForm1::InstallStepActions()
 {
     // The transfers, file routines and the Fargo task register here as they
     // come; until then the wizard only moves through its pages.
+    InstallSendParamSteps(*this, fEnv.link);
     InstallReceiveSteps(*this, fEnv.link, fEnv.dialogs);
     InstallBackupSteps(*this, fEnv.link, fEnv.dialogs);
     InstallScreenshotSteps(*this, fEnv.link, fEnv.dialogs);
