@@ -3,7 +3,7 @@
 # programs from there; with cpack and dpkg-deb at hand, builds the Debian
 # package too and runs the program it holds. Usage: install-test.sh BUILD-DIR
 set -euo pipefail
-build=$1
+build=$(cd "$1" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/linkwise-install.XXXXXX")
 pid=""
 cleanup() {
@@ -35,22 +35,25 @@ export LINKWISE_SETTINGS=$work/settings.ini
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 printf '[Settings]\nCheck Registry=0\nCabletype=0\n' >"$LINKWISE_SETTINGS"
 stores() { ls -d "$prefix"/bin/stores/store-* "$XDG_DATA_HOME"/linkwise/stores/store-* 2>/dev/null || true; }
+# Starts the window and waits for a store folder other than the one given.
 start_window() {
   "$prefix/bin/linkwise" VIEW >"$work/window.log" 2>&1 &
   pid=$!
+  own=""
   for _ in $(seq 100); do
-    [ -n "$(stores)" ] && break
+    own=$(stores | grep -vxF "${1:-/none}" || true)
+    [ -n "$own" ] && break
     kill -0 "$pid" 2>/dev/null || { cat "$work/window.log" >&2; fail "the window did not start"; }
     sleep 0.1
   done
-  [ -n "$(stores)" ] || fail "the window made no store folder"
+  [ -n "$own" ] || fail "the window made no store folder"
   sleep 0.5
   kill -0 "$pid" 2>/dev/null || { cat "$work/window.log" >&2; fail "the window ended by itself"; }
 }
 start_window
-crashed=$(stores)
+crashed=$own
 kill -KILL "$pid"; wait "$pid" 2>/dev/null || true; pid=""
-start_window
+start_window "$crashed"
 [ -d "$crashed" ] && fail "the store of the crashed run was not cleaned up"
 kill -KILL "$pid"; wait "$pid" 2>/dev/null || true; pid=""
 
