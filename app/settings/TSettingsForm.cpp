@@ -1,5 +1,8 @@
 #include "app/settings/TSettingsForm.h"
 
+#include <QMenu>
+#include <QToolButton>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -11,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "link/Dialogs.h"
+#include "link/SerialDeviceList.h"
 #include "link/SerialPort.h"
 
 TSettingsForm::TSettingsForm(Dialogs& dialogs, QWidget* parent) : QDialog(parent), fDialogs(dialogs)
@@ -29,13 +33,24 @@ TSettingsForm::TSettingsForm(Dialogs& dialogs, QWidget* parent) : QDialog(parent
     PortDevice->setObjectName("PortDevice");
     PortDevice->setToolTip("The serial device this port uses, e.g. /dev/ttyUSB0. Leave empty "
                            "for the standard device. LINKWISE_COMn in the environment wins.");
+    PickDevice = new QToolButton(cableBox);
+    PickDevice->setObjectName("PickDevice");
+    PickDevice->setText("...");
+    PickDevice->setToolTip("Pick one of the serial devices present");
+    PickDevice->setPopupMode(QToolButton::InstantPopup);
+    PickDevice->setMenu(new QMenu(PickDevice));
+    connect(PickDevice->menu(), &QMenu::aboutToShow, this, &TSettingsForm::FillDeviceMenu);
+    auto* deviceRow = new QHBoxLayout;
+    deviceRow->setContentsMargins(0, 0, 0, 0);
+    deviceRow->addWidget(PortDevice, 1);
+    deviceRow->addWidget(PickDevice);
     auto* cableGrid = new QGridLayout(cableBox);
     cableGrid->addWidget(new QLabel("Type of linkcable:", cableBox), 0, 0);
     cableGrid->addWidget(CableList, 0, 1);
     cableGrid->addWidget(new QLabel("Port:", cableBox), 1, 0);
     cableGrid->addWidget(PortList, 1, 1);
     cableGrid->addWidget(DeviceLabel, 2, 0);
-    cableGrid->addWidget(PortDevice, 2, 1);
+    cableGrid->addLayout(deviceRow, 2, 1);
 
     auto* libBox = new QGroupBox("Fargo", this);
     Lib1 = new QLineEdit(libBox);
@@ -126,6 +141,7 @@ void TSettingsForm::PortChanged()
     int port = PortList->currentIndex();
     bool serial = CableList->currentIndex() == 1;
     PortDevice->setEnabled(serial && port >= 0);
+    PickDevice->setEnabled(serial && port >= 0);
     if (serial && port >= 0) {
         fDevicePort = port;
         PortDevice->setText(QString::fromStdString(fDevices[port]));
@@ -137,6 +153,19 @@ void TSettingsForm::PortChanged()
         fDevicePort = -1;
         PortDevice->setText(port >= 0 ? "/dev/parport" + QString::number(port) : QString());
     }
+}
+
+void TSettingsForm::FillDeviceMenu()
+{
+    QMenu* menu = PickDevice->menu();
+    menu->clear();
+    const std::vector<std::string> devices = PresentSerialDevices();
+    for (const std::string& device : devices) {
+        const QString path = QString::fromStdString(device);
+        menu->addAction(path, this, [this, path] { PortDevice->setText(path); });
+    }
+    if (devices.empty())
+        menu->addAction("(no serial device found)")->setEnabled(false);
 }
 
 void TSettingsForm::Browse(QLineEdit* field)

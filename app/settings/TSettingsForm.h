@@ -10,6 +10,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QToolButton;
 class Dialogs;
 
 // The settings dialog: cable, port (and the device behind a serial port),
@@ -35,6 +36,8 @@ public:
     bool StoreFolders() const;
     // Device given to serial port n (1..4); empty: the default.
     std::string Device(int portNumber) const;
+    // The menu of PickDevice, built afresh each time it opens.
+    void FillDeviceMenu();
 
     QLineEdit* Lib1;
     QLineEdit* Lib2;
@@ -44,6 +47,7 @@ public:
     QComboBox* PortList;
     QLabel* DeviceLabel;
     QLineEdit* PortDevice;
+    QToolButton* PickDevice;   // offers the serial devices present
     QCheckBox* AutoCollectBox;
     QCheckBox* StoreFoldersBox;
     QPushButton* OkBtn;

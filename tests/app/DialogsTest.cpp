@@ -6,6 +6,9 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
+#include <QMenu>
+#include <QToolButton>
+
 #include "app/dialogs/QtDialogs.h"
 #include "app/dialogs/TPathform.h"
 #include "app/settings/TSettingsForm.h"
@@ -37,11 +40,21 @@ TEST(SettingsForm, PortListFollowsTheCableAndKeepsTheIndex)
     EXPECT_EQ(form.PortList->currentIndex(), 2);
     EXPECT_TRUE(form.PortDevice->isEnabled());
     EXPECT_EQ(form.PortDevice->placeholderText(), "/dev/ttyS2");
+    // The devices present are offered; picking one fills the field.
+    ASSERT_TRUE(form.PickDevice->isEnabled());
+    form.FillDeviceMenu();
+    const auto offered = form.PickDevice->menu()->actions();
+    ASSERT_FALSE(offered.isEmpty());
+    if (offered[0]->isEnabled()) {
+        offered[0]->trigger();
+        EXPECT_EQ(form.PortDevice->text(), offered[0]->text());
+    }
     form.CableList->setCurrentIndex(0);
     EXPECT_EQ(Items(form.PortList),
               (QStringList{"LPT Port 1", "LPT Port 2", "LPT Port 3", "LPT Port 4"}));
     EXPECT_EQ(form.PortList->currentIndex(), 2);
     EXPECT_FALSE(form.PortDevice->isEnabled());
+    EXPECT_FALSE(form.PickDevice->isEnabled());
     EXPECT_EQ(form.PortDevice->text(), "/dev/parport2");
 }
 

@@ -192,6 +192,18 @@ TEST_F(SerialPortOnPty, WaitOnAHungUpLineStillWaitsItsSlice)
     EXPECT_FALSE(port.WaitForInput(20));
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(15));
     EXPECT_EQ(port.ReadByte(), -1);
+    EXPECT_TRUE(port.IsBroken()) << "the next operation opens it again";
+}
+
+TEST_F(SerialPortOnPty, ALockKeepsASecondOpenOutUntilTheFirstCloses)
+{
+    ASSERT_TRUE(port.OpenPort());
+    TSerialPort second;
+    second.SetCommPort(cpCOM8);
+    EXPECT_FALSE(second.OpenPort());
+    EXPECT_EQ(second.OpenError(), pty.slavePath + ": in use by another program");
+    port.ClosePort();
+    EXPECT_TRUE(second.OpenPort());
 }
 
 TEST(SerialPort, MissingDeviceStaysClosedAndEveryOperationIsHarmless)

@@ -278,3 +278,39 @@ TEST(LinkObject, FailingMessageBoxMarksTheModelUnknown)
 }
 
 }  // namespace
+
+TEST_F(SerialLink, PrepareLineWaitsForQuietDropsWhatCameAndReopens)
+{
+    // Bytes for the first 1000 ms, then quiet: done 300 ms after the last.
+    uint32_t start = clock.Now();
+    line->onWait = [&] {
+        if (clock.Now() - start < 1000)
+            line->Feed("x");
+    };
+    link.PrepareLine();
+    EXPECT_TRUE(line->input.empty());
+    EXPECT_GE(clock.Now() - start, 1300u);
+    EXPECT_LT(clock.Now() - start, 1400u);
+
+    // Bytes without end: given up after 3000 ms, what came dropped.
+    start = clock.Now();
+    line->onWait = [&] { line->Feed("x"); };
+    link.PrepareLine();
+    EXPECT_TRUE(line->input.empty());
+    EXPECT_GE(clock.Now() - start, 3000u);
+    EXPECT_LT(clock.Now() - start, 3100u);
+
+    // A port that is not open is opened first; one that cannot be says why.
+    line->onWait = nullptr;
+    port->ClosePort();
+    link.PrepareLine();
+    EXPECT_TRUE(port->IsOpen());
+    port->ClosePort();
+    line->openable = false;
+    try {
+        link.PrepareLine();
+        ADD_FAILURE() << "no error";
+    } catch (const ELinkError& e) {
+        EXPECT_STREQ(e.what(), "An error occured while opening the comport!\r/dev/ttyS1: cannot be opened");
+    }
+}

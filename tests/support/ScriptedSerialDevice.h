@@ -31,7 +31,13 @@ public:
         return b;
     }
     void DiscardInput() override { ++inputDiscards; input.clear(); }
-    bool WaitForInput(int) override { ++waits; return !input.empty(); }
+    bool WaitForInput(int) override
+    {
+        ++waits;
+        if (onWait)
+            onWait();
+        return !input.empty();
+    }
 
     void Feed(const std::string& bytes) { input.insert(input.end(), bytes.begin(), bytes.end()); }
 
@@ -45,4 +51,5 @@ public:
     int inputDiscards = 0;
     int waits = 0;
     std::function<void(uint8_t)> onWrite;
+    std::function<void()> onWait;   // bytes arriving while the computer waits
 };
