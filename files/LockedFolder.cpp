@@ -56,7 +56,6 @@ LockedFolder::LockedFolder(const fs::path& parent, const std::string& prefix)
 {
     std::error_code ec;
     fs::create_directories(parent, ec);
-    RemoveAbandoned(parent, prefix);
     std::string pattern = (parent / (prefix + "XXXXXX")).string();
     if (!::mkdtemp(pattern.data()))
         throw EFileError("Cannot create a temporary folder in " + parent.string() + ".");
@@ -69,6 +68,8 @@ LockedFolder::LockedFolder(const fs::path& parent, const std::string& prefix)
         throw EFileError("Cannot lock the temporary folder " + folder.string() + ".");
     }
     fPath = folder;
+    // After our own is made and locked, so there is never a moment without one.
+    RemoveAbandoned(parent, prefix);
 }
 
 LockedFolder::~LockedFolder()
