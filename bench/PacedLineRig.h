@@ -5,6 +5,10 @@
 // the wall and CPU time of a run measured against them.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -35,13 +39,18 @@ inline double Seconds(clockid_t clock)
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
-// The termios line, counting the bytes that cross it.
+// The termios line, counting the bytes that cross it. A write returns once
+// its bytes would have left a UART at the line's rate, as tcdrain does on a
+// real serial port (a pseudo-terminal takes them at once).
 class CountingDevice : public PosixSerialDevice {
 public:
     void Write(const uint8_t* data, size_t count) override
     {
         sent += count;
         PosixSerialDevice::Write(data, count);
+        const auto now = std::chrono::steady_clock::now();
+        fLineFree = std::max(fLineFree, now) + count * std::chrono::microseconds(static_cast<long>(1e7 / kBaud));
+        std::this_thread::sleep_until(fLineFree);
     }
     int ReadOne() override
     {
@@ -52,6 +61,9 @@ public:
     }
     uint64_t sent = 0;
     uint64_t received = 0;
+
+private:
+    std::chrono::steady_clock::time_point fLineFree{};
 };
 
 // The real clock, adding up the pauses the conversation takes on purpose.

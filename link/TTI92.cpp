@@ -327,23 +327,43 @@ void TTI92::Close()
 
 void TTI92::SendAck()
 {
-    SendString(std::string{static_cast<char>(fIdSent), static_cast<char>(Cmd::ACK), 0, 0});
+    SendBytes(std::string{static_cast<char>(fIdSent), static_cast<char>(Cmd::ACK), 0, 0});
 }
 
 void TTI92::SendReady()
 {
-    SendString(std::string{static_cast<char>(fIdSent), static_cast<char>(Cmd::RDY), 0, 0});
+    SendBytes(std::string{static_cast<char>(fIdSent), static_cast<char>(Cmd::RDY), 0, 0});
 }
 
 void TTI92::SendCts()
 {
-    SendString(std::string{static_cast<char>(fIdSent), static_cast<char>(Cmd::CTS), 0, 0});
+    SendBytes(std::string{static_cast<char>(fIdSent), static_cast<char>(Cmd::CTS), 0, 0});
 }
 
 void TTI92::SendString(const std::string& s)
 {
     for (char c : s)
         SendByte(static_cast<uint8_t>(c));
+}
+
+void TTI92::SendBytes(const std::string& bytes)
+{
+    CheckCableType();
+    if (Cabletype == 1 || bytes.size() <= 1) {
+        SendString(bytes);
+        return;
+    }
+    const uint32_t start = fEnv.clock.GetTickCount();
+    if (SerialPort) {
+        SerialPort->PurgeInput();
+        SerialPort->WriteData(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    }
+    // Ten bits a byte at 9600 baud: about 1.04 ms each.
+    const uint32_t lineTime = static_cast<uint32_t>(bytes.size() * 10000 / 9600 + 1);
+    if (Since(fEnv.clock, start) > uint32_t(TimeOut) + lineTime)
+        throw SendTimeout(-1);
+    if (Aborted)
+        throw EUserError("Operation aborted.");
 }
 
 std::string TTI92::SendWord(uint16_t w)

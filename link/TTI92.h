@@ -57,6 +57,10 @@ public:
     void SendReady();
     void SendCts();
     void SendString(const std::string& s);
+    // The bytes in order, as SendByte would send them one by one; on the
+    // serial cable in one write, so the line carries them without a gap
+    // between bytes. Time limit: TimeOut plus their line time at 9600 baud.
+    void SendBytes(const std::string& bytes);
     std::string SendWord(uint16_t w);
     bool GetAck();
     bool GetCts();

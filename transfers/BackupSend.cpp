@@ -14,6 +14,8 @@
 namespace {
 
 constexpr size_t kBlockSize = 1024;
+// Bytes written at once at most: a quarter of a second at 9600 baud.
+constexpr size_t kRunLength = 256;
 
 // The image from offset 82 up to the file checksum, which must match it: a
 // damaged image would replace the calculator's whole memory.
@@ -58,7 +60,7 @@ bool SendBackup(TTI92& link, TransferView& view, const std::string& fileName)
         link.CheckReady();
         view.ShowStatus("Sending header");
         const std::string headerData = LongBytes(length) + static_cast<char>(kTypeBackup);
-        link.SendString(Packet(id, Cmd::VAR, WordBytes(5) + headerData + WordBytes(ByteSum(headerData))));
+        link.SendBytes(Packet(id, Cmd::VAR, WordBytes(5) + headerData + WordBytes(ByteSum(headerData))));
         if (!link.GetAck())
             throw ECalculatorError("Did not got header ACK!");
 
@@ -75,27 +77,29 @@ bool SendBackup(TTI92& link, TransferView& view, const std::string& fileName)
             const size_t block = std::min(remaining, kBlockSize);
             view.ProcessMessages();
 
-            link.SendString(blockHeader);
+            link.SendBytes(blockHeader);
             if (!link.GetAck())
                 throw ECalculatorError("Did not got block ACK!" + BlocksSent(counter));
             ReadLinkBytes(link, 4);   // the calculator's clear-to-send
             link.SendAck();
 
-            link.SendString(Packet(id, Cmd::DATA, ""));
-            link.SendWord(static_cast<uint16_t>(block));
-            uint32_t sum = 0;
-            for (size_t i = 0; i < block; ++i) {
-                const auto b = static_cast<uint8_t>(image[sent + i]);
-                link.SendByte(b);
-                sum += b;
+            // The block in runs: no gaps on the line, Abort heard within a run.
+            const std::string data = image.substr(sent, block);
+            std::string run = Packet(id, Cmd::DATA, WordBytes(static_cast<uint16_t>(block)));
+            for (size_t at = 0; at < block; at += kRunLength) {
+                run += data.substr(at, kRunLength);
+                if (at + kRunLength < block) {
+                    link.SendBytes(run);
+                    run.clear();
+                }
             }
-            link.SendWord(static_cast<uint16_t>(sum));
+            link.SendBytes(run + WordBytes(ByteSum(data)));
             sent += block;
             if (!link.GetAck())
                 throw ECalculatorError("Did not got final ACK!" + BlocksSent(counter));
         } while (sent < image.size());
 
-        link.SendString(Packet(id, Cmd::EOT, std::string(2, '\0')));
+        link.SendBytes(Packet(id, Cmd::EOT, std::string(2, '\0')));
         view.ShowStatus("Backup sent completely!");
         report = "Backup (\"" + shownName + "\") was successfully sent.";
         view.SetBarPosition(ProgressBarId::varBar, view.BarMax(ProgressBarId::varBar));

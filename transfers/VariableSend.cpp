@@ -11,11 +11,14 @@
 #include "link/PacketCommands.h"
 #include "link/TTI92.h"
 #include "link/TransferView.h"
+#include "transfers/LinkBytes.h"
 
 namespace {
 
 // Zero prefix, size word and data must fit the 16-bit length of one packet.
 constexpr uint32_t kMaxTransferSize = 0xFFFF - 4;
+// Bytes written at once at most: a quarter of a second at 9600 baud.
+constexpr size_t kRunLength = 256;
 
 // One entry as it goes on the line.
 struct WorkRecord {
@@ -69,27 +72,19 @@ std::vector<WorkRecord> PlanSend(const ByteSource& file, const std::string& file
 void SendHeader(TTI92& link, TransferView& view, const WorkRecord& w)
 {
     const auto n = static_cast<uint8_t>(w.fullName.size());
-    link.SendString(std::string{static_cast<char>(link.MachineIdSent()), static_cast<char>(Cmd::VAR),
-                                static_cast<char>(n + 6), 0});
-    const std::string size = link.SendWord(static_cast<uint16_t>(w.size));
-    link.SendString(std::string(2, '\0'));
-    link.SendByte(w.type);
+    const std::string data = WordBytes(static_cast<uint16_t>(w.size)) + std::string(2, '\0') +
+                             static_cast<char>(w.type) + static_cast<char>(n) + w.fullName;
     view.ProcessMessages();
-    link.SendByte(n);
-    uint32_t sum = static_cast<uint8_t>(size[0]) + static_cast<uint8_t>(size[1]) + w.type + n;
-    for (char c : w.fullName) {
-        link.SendByte(static_cast<uint8_t>(c));
-        sum += static_cast<uint8_t>(c);
-    }
-    link.SendWord(static_cast<uint16_t>(sum));
+    link.SendBytes(std::string{static_cast<char>(link.MachineIdSent()), static_cast<char>(Cmd::VAR),
+                               static_cast<char>(n + 6), 0} +
+                   data + WordBytes(ByteSum(data)));
 }
 
+// The data packet: zero prefix, size word and data, checksum. The bytes go
+// out in runs that end at each progress update, so the line has no gaps
+// and Abort still gets through within a fraction of a second.
 void SendData(TTI92& link, TransferView& view, const ByteSource& file, const WorkRecord& w, int p0)
 {
-    link.SendString(std::string{static_cast<char>(link.MachineIdSent()), static_cast<char>(Cmd::DATA)});
-    link.SendWord(static_cast<uint16_t>(w.size + 4));
-    link.SendString(std::string(4, '\0'));
-
     const int v = static_cast<int>(w.size);
     view.SetBarMax(ProgressBarId::varBar, v - 3);
     view.SetBarPosition(ProgressBarId::varBar, 0);
@@ -98,19 +93,25 @@ void SendData(TTI92& link, TransferView& view, const ByteSource& file, const Wor
     // About fifty updates per variable; each lets window events run.
     const int interval = std::max(1, 2 * (v / 100));
     view.ShowStatus("Sending data for " + w.fullName + " (" + std::to_string(v) + " bytes)");
-    uint32_t sum = 0;
+
+    std::string run = std::string{static_cast<char>(link.MachineIdSent()), static_cast<char>(Cmd::DATA)} +
+                      WordBytes(static_cast<uint16_t>(w.size + 4)) + std::string(4, '\0');
     for (int j = 1; j <= v; ++j) {
-        const auto b = static_cast<uint8_t>(bytes[static_cast<size_t>(j - 1)]);
-        link.SendByte(b);
-        sum += b;
-        if (j % interval == 1) {
+        run += bytes[static_cast<size_t>(j - 1)];
+        const bool progress = j % interval == 1;
+        if (progress || run.size() >= kRunLength || j == v) {
+            if (j == v)
+                run += WordBytes(ByteSum(bytes));
+            link.SendBytes(run);
+            run.clear();
+        }
+        if (progress) {
             view.SetBarPosition(ProgressBarId::varBar, j);
             view.SetBarPosition(ProgressBarId::totBar, p0 + static_cast<int>(from) + j);
             view.ProcessMessages();
         }
     }
     view.SetBarPosition(ProgressBarId::varBar, v - 3);
-    link.SendWord(static_cast<uint16_t>(sum));
 }
 
 }  // namespace
@@ -149,7 +150,7 @@ bool Send92g(TTI92& link, TransferView& view, const std::string& fileName)
             if (!link.GetAck())
                 throw ECalculatorError("Did not get the DATA ACK! Transfer aborted.");
             view.ShowStatus("Variable sent successfully!");
-            link.SendString(std::string{static_cast<char>(link.MachineIdSent()), static_cast<char>(Cmd::EOT), 0, 0});
+            link.SendBytes(std::string{static_cast<char>(link.MachineIdSent()), static_cast<char>(Cmd::EOT), 0, 0});
             ++handled;
             if (link.GetAck())
                 view.ShowStatus(std::to_string(handled) + " variable(s) was sent!");

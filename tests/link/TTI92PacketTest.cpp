@@ -190,6 +190,22 @@ TEST_F(SerialLink, SendingDiscardsUnreadInput)
     EXPECT_TRUE(line->input.empty());
 }
 
+TEST_F(SerialLink, SendBytesWritesOnceWithTheChecksOfSendByte)
+{
+    line->Feed("stale");
+    link.SendBytes("abc");
+    EXPECT_EQ(line->written, "abc");
+    EXPECT_EQ(line->writes, 1);
+    EXPECT_TRUE(line->input.empty());
+
+    link.Aborted = 1;
+    EXPECT_THROW(link.SendBytes("de"), EUserError);
+    link.Aborted = 0;
+    clock.SetStep(2000);
+    EXPECT_THROW(link.SendBytes("fg"), ELinkError);
+    EXPECT_EQ(line->written, "abcdefg");
+}
+
 TEST_F(SerialLink, CheckReadyLightsTheLampAndPauses)
 {
     ReplyOnWrite(Bytes({0x89, 0x56, 0, 0}));

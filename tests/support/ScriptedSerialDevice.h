@@ -15,6 +15,7 @@ public:
     bool Apply(const SerialLineSettings& s) override { ++applied; settings = s; return true; }
     void Write(const uint8_t* data, size_t count) override
     {
+        ++writes;
         for (size_t i = 0; i < count; ++i) {
             written.push_back(static_cast<char>(data[i]));
             if (onWrite)
@@ -47,6 +48,7 @@ public:
     int applied = 0;
     SerialLineSettings settings;
     std::string written;
+    int writes = 0;   // calls of Write
     std::deque<char> input;
     int inputDiscards = 0;
     int waits = 0;
