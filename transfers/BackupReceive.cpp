@@ -17,7 +17,7 @@ constexpr uint32_t kAbandonWaitMs = 5000;
 
 void ThrowDamaged(const std::string& what)
 {
-    throw ELinkError(what + " arrived damaged. Please try again.");
+    throw EDamagedReply(what + " arrived damaged. Please try again.");
 }
 
 // One block header after its first two bytes (id and command): length,
@@ -62,6 +62,7 @@ std::string GetRomVer(TTI92& link, TransferView& view)
     std::string version;
     view.TransferMode(true);
     try {
+        link.PrepareLine();
         link.CheckReady();
         view.ShowStatus("Requesting backup");
         RequestBackup(link);
@@ -94,6 +95,7 @@ bool ReceiveBackup(TTI92& link, TransferView& view, const TempStore& store, bool
         record.type = kTypeBackup;
         record.start = static_cast<int32_t>(writer.Position());
 
+        link.PrepareLine();
         link.CheckReady();
         view.SetLabel(LabelId::trLabel, "Getting memory-backup (Size is unknown, so progressbar is not enabled!)");
         view.ShowStatus("Requesting backup");

@@ -57,6 +57,7 @@ bool SendBackup(TTI92& link, TransferView& view, const std::string& fileName)
         const auto length = static_cast<uint32_t>(image.size());
         const uint8_t id = link.MachineIdSent();
 
+        link.PrepareLine();
         link.CheckReady();
         view.ShowStatus("Sending header");
         const std::string headerData = LongBytes(length) + static_cast<char>(kTypeBackup);

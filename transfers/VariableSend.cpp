@@ -128,6 +128,7 @@ bool Send92g(TTI92& link, TransferView& view, const std::string& fileName)
         const std::string shownName = std::filesystem::path(fileName).filename().string();
         const std::vector<WorkRecord> plan = PlanSend(file, shownName);
         entries = plan.size();
+        link.PrepareLine();
 
         for (const WorkRecord& w : plan) {
             view.ProcessMessages();
