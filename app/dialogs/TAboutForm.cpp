@@ -6,8 +6,11 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 #include <chrono>
 
 #include "app/desktop/Shell.h"
@@ -22,7 +25,7 @@ TAboutForm::TAboutForm(Shell& shell, std::string hintsFile, QWidget* parent)
 {
     setObjectName("AboutForm");
     setWindowTitle("About!");
-    setFixedSize(327, 201);
+    setFixedSize(kDesignedWidth, kDesignedHeight);
     setAutoFillBackground(true);
     DrawTip = [this](int n) { return std::uniform_int_distribution<int>(0, n - 1)(fRandom); };
     OpenAddress = [this](const std::string& url) { fShell.OpenAddress(url); };
@@ -51,7 +54,6 @@ TAboutForm::TAboutForm(Shell& shell, std::string hintsFile, QWidget* parent)
     Panel2->setObjectName("Panel2");
     Panel2->setFrameShape(QFrame::Panel);
     Panel2->setFrameShadow(QFrame::Sunken);
-    Panel2->setFixedHeight(40);
     Panel2->setStyleSheet("QFrame#Panel2 { background: rgb(0,117,151); }");
     TipPicture = new QLabel(Panel2);
     TipPicture->setPixmap(SvgPicture("tip", 22, 22));
@@ -92,7 +94,8 @@ TAboutForm::TAboutForm(Shell& shell, std::string hintsFile, QWidget* parent)
     infoRow->addWidget(GetThereBtn);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(CloseLabel, 1);
-    bottom->addWidget(CloseBtn);
+    // Right-aligned at its own size, also once the label beside it is hidden.
+    bottom->addWidget(CloseBtn, 0, Qt::AlignRight);
 
     auto* inner = new QVBoxLayout(frame);
     inner->setContentsMargins(8, 6, 8, 6);
@@ -126,6 +129,29 @@ void TAboutForm::PickTip()
     std::string tip = PickTipFrom(fHintsFile, DrawTip);
     TipText->setPlainText(QString::fromLocal8Bit(tip.data(), static_cast<qsizetype>(tip.size())));
     TipText->setToolTip(TipText->toPlainText());
+    FitTip();
+}
+
+void TAboutForm::FitTip()
+{
+    // The tip panel and the information line grow with their text, and the
+    // box with them, so every line shows; the box is never smaller than designed.
+    layout()->activate();   // the tip's width follows from the box's fixed width
+    const int width = TipText->viewport()->width() > 50 ? TipText->viewport()->width() : kTipTextWidth;
+    QTextDocument measure;
+    measure.setDefaultFont(TipText->font());
+    QTextOption wrap;
+    wrap.setWrapMode(TipText->wordWrapMode());
+    measure.setDefaultTextOption(wrap);
+    measure.setDocumentMargin(TipText->document()->documentMargin());
+    measure.setPlainText(TipText->toPlainText());
+    measure.setTextWidth(width);
+    const int twoLines = 2 * TipText->fontMetrics().lineSpacing() + static_cast<int>(2 * measure.documentMargin());
+    TipText->setFixedHeight(std::max(static_cast<int>(std::ceil(measure.size().height())), twoLines) + 2);
+    const int infoWidth = InfoLine->width() > 50 ? InfoLine->width() : kInfoLineWidth;
+    InfoLine->setMinimumHeight(InfoLine->heightForWidth(infoWidth));
+    layout()->activate();
+    setFixedSize(kDesignedWidth, std::max(kDesignedHeight, sizeHint().height()));
 }
 
 void TAboutForm::KeepOpen()
@@ -149,6 +175,7 @@ bool TAboutForm::eventFilter(QObject* watched, QEvent* event)
 void TAboutForm::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
+    FitTip();   // now with the tip's real width
     CloseBtn->setFocus();
 }
 

@@ -47,6 +47,11 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    static constexpr int kDesignedWidth = 327;
+    static constexpr int kDesignedHeight = 201;
+    static constexpr int kTipTextWidth = 240;   // before the first layout
+    static constexpr int kInfoLineWidth = 215;
+    void FitTip();
     Shell& fShell;
     std::string fHintsFile;
     std::mt19937 fRandom;

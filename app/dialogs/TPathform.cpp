@@ -3,13 +3,16 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFileSystemModel>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QStorageInfo>
-#include <QTreeView>
+#include <QTreeWidget>
 #include <QVBoxLayout>
+
+namespace {
+constexpr int kPathRole = Qt::UserRole;
+constexpr int kReadRole = Qt::UserRole + 1;   // its folders have been read
+}  // namespace
 
 TPathform::TPathform(QWidget* parent) : QDialog(parent)
 {
@@ -22,16 +25,11 @@ TPathform::TPathform(QWidget* parent) : QDialog(parent)
     f.setBold(true);
     Heading->setFont(f);
 
-    fModel = new QFileSystemModel(this);
-    fModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-    fModel->setRootPath("/");
-
-    DirectoryListBox1 = new QTreeView(this);
+    DirectoryListBox1 = new QTreeWidget(this);
     DirectoryListBox1->setObjectName("DirectoryListBox1");
-    DirectoryListBox1->setModel(fModel);
     DirectoryListBox1->setHeaderHidden(true);
-    for (int c = 1; c < fModel->columnCount(); ++c)
-        DirectoryListBox1->hideColumn(c);
+    DirectoryListBox1->setColumnCount(1);
+    connect(DirectoryListBox1, &QTreeWidget::itemExpanded, this, &TPathform::Populate);
 
     // The "drives" of this system: the mounted file systems.
     DriveComboBox1 = new QComboBox(this);
@@ -61,19 +59,67 @@ void TPathform::DriveChanged(int index)
     SetDirectory(DriveComboBox1->itemText(index));
 }
 
+void TPathform::Populate(QTreeWidgetItem* item)
+{
+    if (item->data(0, kReadRole).toBool())
+        return;
+    item->setData(0, kReadRole, true);
+    const QString path = item->data(0, kPathRole).toString();
+    for (const QFileInfo& folder :
+         QDir(path).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase)) {
+        auto* child = new QTreeWidgetItem(item, {folder.fileName()});
+        child->setData(0, kPathRole, folder.absoluteFilePath());
+        child->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    }
+    item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+}
+
+QTreeWidgetItem* TPathform::Child(QTreeWidgetItem* parent, const QString& name)
+{
+    Populate(parent);
+    for (int i = 0; i < parent->childCount(); ++i)
+        if (parent->child(i)->text(0) == name)
+            return parent->child(i);
+    // A hidden folder is listed only when it is on the way down.
+    auto* child = new QTreeWidgetItem(parent, {name});
+    child->setData(0, kPathRole, QDir(parent->data(0, kPathRole).toString()).filePath(name));
+    child->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    return child;
+}
+
 void TPathform::SetDirectory(const QString& path)
 {
-    QString dir = path.isEmpty() ? QDir::homePath() : QDir::cleanPath(path);
-    QModelIndex idx = fModel->index(dir);
-    if (!idx.isValid())
-        idx = fModel->index(QDir::homePath());
-    DirectoryListBox1->setCurrentIndex(idx);
-    DirectoryListBox1->scrollTo(idx);
-    DirectoryListBox1->expand(idx);
+    QDir dir(path.isEmpty() ? QDir::homePath() : QDir::cleanPath(path));
+    while (!dir.exists() && !dir.isRoot() && dir.cdUp()) {
+    }
+    if (!dir.exists())
+        dir = QDir::home();
+
+    DirectoryListBox1->clear();
+    auto* item = new QTreeWidgetItem(DirectoryListBox1, {"/"});
+    item->setData(0, kPathRole, QStringLiteral("/"));
+    for (const QString& name : dir.absolutePath().split('/', Qt::SkipEmptyParts)) {
+        item->setExpanded(true);
+        item = Child(item, name);
+    }
+    DirectoryListBox1->setCurrentItem(item);
+    ShowCurrent();
+}
+
+void TPathform::ShowCurrent()
+{
+    if (QTreeWidgetItem* item = DirectoryListBox1->currentItem())
+        DirectoryListBox1->scrollToItem(item, QAbstractItemView::PositionAtCenter);
+}
+
+void TPathform::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    ShowCurrent();   // now that the tree knows its height
 }
 
 QString TPathform::Directory() const
 {
-    QModelIndex idx = DirectoryListBox1->currentIndex();
-    return idx.isValid() ? fModel->filePath(idx) : QString();
+    QTreeWidgetItem* item = DirectoryListBox1->currentItem();
+    return item ? item->data(0, kPathRole).toString() : QString();
 }

@@ -2,26 +2,35 @@
 #include <QDialog>
 
 class QComboBox;
-class QFileSystemModel;
 class QLabel;
 class QPushButton;
-class QTreeView;
+class QTreeWidget;
+class QTreeWidgetItem;
 
-// The directory picker: a folder tree with a drive box under it.
+// The directory picker: a folder tree with a drive box under it. The tree
+// reads a folder when it is opened, so the folder it starts at is in place,
+// selected and in view as soon as the picker shows.
 class TPathform : public QDialog {
     Q_OBJECT
 public:
     explicit TPathform(QWidget* parent = nullptr);
+    // Opens the tree down to `path`; a folder that is gone opens at the
+    // nearest one above it that is still there.
     void SetDirectory(const QString& path);
     QString Directory() const;
 
     QLabel* Heading;
-    QTreeView* DirectoryListBox1;
+    QTreeWidget* DirectoryListBox1;
     QComboBox* DriveComboBox1;
     QPushButton* OkBtn;
     QPushButton* CancelBtn;
 
+protected:
+    void showEvent(QShowEvent* e) override;
+
 private:
     void DriveChanged(int index);
-    QFileSystemModel* fModel;
+    void Populate(QTreeWidgetItem* item);
+    QTreeWidgetItem* Child(QTreeWidgetItem* parent, const QString& name);
+    void ShowCurrent();
 };

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/startup/ParamCommands.h"
+#include "app/window/ElidedLabel.h"
 #include "app/settings/SettingsRecord.h"
 #include "app/window/TPageControl.h"
 #include "app/window/WizardTables.h"
@@ -259,7 +260,7 @@ public:
     QPushButton* WhatIsFargoBtn;
     // Bottom bar
     ReadyLampShape* ReadyLamp;
-    QLabel* Statuslbl;
+    ElidedLabel* Statuslbl;   // a QLabel that elides, full text in its tooltip
     QPushButton* BitBtn6;
     QPushButton* PreviousBtn;
     QPushButton* NextBtn;

@@ -18,6 +18,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/window/ElidedLabel.h"
 #include "app/window/ReadyLampShape.h"
 #include "app/window/SvgPicture.h"
 #include "app/window/TForm1.h"
@@ -120,12 +121,17 @@ QWidget* TForm1::BuildLeftPanel()
 
     TaskListbox = Named(new QListWidget(Panel1), "TaskListbox");
     TaskListbox->setFrameShape(QFrame::NoFrame);
-    TaskListbox->setStyleSheet(QString("QListWidget { %1 } QListWidget::item { height: 14px; }")
-                                   .arg(kPanelGrey));
+    TaskListbox->setStyleSheet(QString("QListWidget { %1 }").arg(kPanelGrey));
     TaskListbox->setFont(QFont("Arial", 8));
+    // Long step captions wrap instead of being cut.
+    TaskListbox->setWordWrap(true);
+    TaskListbox->setTextElideMode(Qt::ElideNone);
+    TaskListbox->setUniformItemSizes(false);
+    TaskListbox->setResizeMode(QListView::Adjust);
     TaskListbox->setMinimumHeight(97);
     TaskListbox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     TaskListbox->addItem("Choose what to do");
+    TaskListbox->item(0)->setToolTip("Choose what to do");
 
     auto* l = new QVBoxLayout(Panel1);
     l->setContentsMargins(7, 7, 7, 7);
@@ -145,7 +151,9 @@ QWidget* TForm1::BuildLeftPanel()
 QWidget* TForm1::BuildTopStrip()
 {
     Panel16 = Named(new QFrame(this), "Panel16");
-    Panel16->setFixedHeight(41);
+    // At least the designed height; taller when a help line needs more lines.
+    Panel16->setMinimumHeight(41);
+    Panel16->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     Panel16->setFrameShape(QFrame::StyledPanel);
     Panel16->setStyleSheet("QFrame#Panel16 { background: rgb(183,183,183); }");
     hlpImage = Named(new QToolButton(Panel16), "hlpImage");
@@ -506,16 +514,23 @@ QWidget* TForm1::BuildFargoVerPage()
 
 QWidget* TForm1::BuildBottomBar()
 {
+    // The status line has a row of its own, so a long status is not hidden
+    // behind the buttons; what still does not fit ends in "…" and shows
+    // whole in the tooltip.
     auto* bar = new QWidget(this);
-    auto* l = new QHBoxLayout(bar);
-    l->setContentsMargins(6, 3, 6, 5);
+    auto* rows = new QVBoxLayout(bar);
+    rows->setContentsMargins(6, 3, 6, 5);
+    rows->setSpacing(3);
+    auto* status = new QHBoxLayout;
     ReadyLamp = new ReadyLampShape(bar);
-    l->addWidget(ReadyLamp);
-    l->addWidget(new QLabel("Current status:", bar));
-    Statuslbl = Named(new QLabel("(none)", bar), "Statuslbl");
-    Statuslbl->setMinimumWidth(60);
-    Statuslbl->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    l->addWidget(Statuslbl, 1);
+    status->addWidget(ReadyLamp);
+    status->addWidget(new QLabel("Current status:", bar));
+    Statuslbl = Named(new ElidedLabel("(none)", bar), "Statuslbl");
+    status->addWidget(Statuslbl, 1);
+    rows->addLayout(status);
+    auto* l = new QHBoxLayout;
+    l->addStretch(1);
+    rows->addLayout(l);
     BitBtn6 = Named(new QPushButton("&Settings", bar), "BitBtn6");
     PreviousBtn = Named(new QPushButton("&Previous", bar), "PreviousBtn");
     NextBtn = Named(new QPushButton("&Next", bar), "NextBtn");

@@ -35,9 +35,7 @@ uint8_t TForm1::StepAt(int index) const
 
 void TForm1::ShowStatus(const std::string& text)
 {
-    QString t = QString::fromStdString(text);
-    Statuslbl->setText(t);
-    Statuslbl->setToolTip(t);
+    Statuslbl->SetFullText(QString::fromStdString(text));
     ProcessMessages();
 }
 
@@ -138,8 +136,11 @@ void TForm1::ResetPages()
 void TForm1::PrepareTask()
 {
     TaskListbox->clear();
-    for (int step = 0; step < 10 && StepPages[step] != kEndOfSteps; ++step)
-        TaskListbox->addItem(QString::fromStdString(StepCaption(CurrentTask, step)));
+    for (int step = 0; step < 10 && StepPages[step] != kEndOfSteps; ++step) {
+        const QString caption = QString::fromStdString(StepCaption(CurrentTask, step));
+        TaskListbox->addItem(caption);
+        TaskListbox->item(TaskListbox->count() - 1)->setToolTip(caption);
+    }
     TaskListbox->setCurrentRow(0);
     StatusMemo->clear();
     StatusMemo->appendPlainText("The wizard has now completed the selected task.");

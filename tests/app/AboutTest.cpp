@@ -143,3 +143,21 @@ TEST(AboutBox, OpenedFromTheWindowItStaysUntilClosed)
     EXPECT_FALSE(timerRunning);
     EXPECT_TRUE(about.CloseLabel->isHidden());
 }
+
+TEST(AboutBox, ALongTipShowsWholeAndCloseKeepsItsSize)
+{
+    TipsDir d;
+    RecordingShell shell;
+    TAboutForm about(shell, d.Write("1\nA tip long enough to need four or five lines in the panel of the box, "
+                                    "which must grow with it so that nothing of it is cut off at all.\n"));
+    about.show();
+    const QRect needed = about.TipText->fontMetrics().boundingRect(
+        QRect(0, 0, about.TipText->viewport()->width() - 8, 10000), Qt::TextWordWrap, about.TipText->toPlainText());
+    EXPECT_GE(needed.height(), 3 * about.TipText->fontMetrics().lineSpacing()) << "the tip needs several lines";
+    EXPECT_GE(about.TipText->viewport()->height(), needed.height() + 8);
+    EXPECT_GE(about.height(), 201);
+    about.KeepOpen();
+    QTest::qWait(1);
+    EXPECT_LE(about.CloseBtn->width(), about.CloseBtn->sizeHint().width());
+    about.close();
+}

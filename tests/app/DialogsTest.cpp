@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 #include <QMenu>
@@ -219,13 +221,23 @@ TEST(ShowForm, ClosingHandsTheFilterToTheBrowser)
     EXPECT_EQ(f.Settings.ExtensionString, kDefaultExtensionString);
 }
 
-TEST(Pathform, StartsAtTheFolderItIsGiven)
+TEST(Pathform, OpensAtTheFolderItIsGivenInView)
 {
     QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("a/b/c"));
     TPathform form;
     EXPECT_EQ(form.windowTitle(), "Select path");
-    form.SetDirectory(dir.path());
-    EXPECT_EQ(QDir(form.Directory()), QDir(dir.path()));
+    form.SetDirectory(dir.path() + "/a/b/c/");
+    EXPECT_EQ(QDir(form.Directory()), QDir(dir.path() + "/a/b/c"));
+    form.SetDirectory(dir.path() + "/a/gone/");
+    EXPECT_EQ(QDir(form.Directory()), QDir(dir.path() + "/a")) << "the nearest folder still there";
+
+    form.show();
+    QTreeWidget* tree = form.DirectoryListBox1;
+    const auto inView = [tree] {
+        return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex()));
+    };
+    EXPECT_TRUE(inView());
 }
 
 TEST(QtDialogsText, EachCarriageReturnIsALineBreak)

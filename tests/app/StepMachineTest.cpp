@@ -475,3 +475,22 @@ TEST_F(StepMachine, WhatTheDesktopCannotOpenIsShownToCopy)
               "The file could not be opened:\r\r" + rig.folder + "quillbox\r\rThere is no such file.");
     EXPECT_EQ(rig.dialogs.shown.back().icon, MsgIcon::Warning);
 }
+
+TEST_F(StepMachine, StepCaptionsAndStatusAreReadableWhole)
+{
+    f.show();
+    f.SpeedButton5->click();   // the task with the longest step list
+    for (int i = 0; i < f.TaskListbox->count(); ++i) {
+        QListWidgetItem* item = f.TaskListbox->item(i);
+        const QRect room = f.TaskListbox->visualItemRect(item);
+        const QRect needed = f.TaskListbox->fontMetrics().boundingRect(QRect(0, 0, room.width(), 1000),
+                                                                      Qt::TextWordWrap, item->text());
+        EXPECT_GE(room.height(), needed.height()) << item->text().toStdString();
+        EXPECT_EQ(item->toolTip(), item->text());
+    }
+    const std::string status = "Getting 20000 bytes of data..";
+    f.ShowStatus(status);
+    EXPECT_GE(f.Statuslbl->width(), f.Statuslbl->fontMetrics().horizontalAdvance(f.Statuslbl->text()));
+    EXPECT_EQ(f.Statuslbl->toolTip().toStdString(), status);
+    EXPECT_EQ(f.Statuslbl->geometry().intersected(f.BitBtn6->geometry()), QRect()) << "not under Settings";
+}
