@@ -38,6 +38,20 @@ public:
         (void)headline;
         return PromptComment(proposed);
     }
+    // The question whether to send a Fargo program's libraries, under the
+    // given caption. The result: 1 for Yes or 2 for No, plus 10 when "always
+    // say Yes" or 20 when "always say No" is chosen. Implementations without
+    // those choices ask a plain Yes/No question.
+    virtual int FargoLibraryQuestion(const std::string& caption)
+    {
+        return MessageBox(kFargoQuestionText, caption, MsgIcon::Question, MsgButtons::YesNo) ==
+                       MsgResult::Yes
+                   ? 1
+                   : 2;
+    }
+    static constexpr const char* kFargoQuestionText =
+        "This file is a Fargo-program!\rThis program requires some fargo libraries. Do you want "
+        "to send these?";
 };
 
 // Convenience for the common OK box with an icon.

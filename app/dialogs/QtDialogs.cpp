@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "app/dialogs/TFargoInfo.h"
 #include "app/dialogs/TPathform.h"
 #include "files/widgets/TCommentForm.h"
 
@@ -19,6 +20,14 @@ QtDialogs::QtDialogs(QWidget* parent) : fParent(parent) {}
 QtDialogs::~QtDialogs()
 {
     delete fPathform;
+    delete fFargoInfo;
+}
+
+int QtDialogs::FargoLibraryQuestion(const std::string& caption)
+{
+    if (!fFargoInfo)
+        fFargoInfo = new TFargoInfo(nullptr);
+    return fFargoInfo->Ask(QString::fromStdString(caption));
 }
 
 MsgResult QtDialogs::MessageBox(const std::string& text, const std::string& caption, MsgIcon icon,

@@ -4,6 +4,7 @@
 
 #include "link/Dialogs.h"
 
+class TFargoInfo;
 class TPathform;
 
 // The dialogs of the program as Qt windows; "\r" in texts becomes a line break.
@@ -21,10 +22,12 @@ public:
                                              const std::string& start) override;
     std::string PromptComment(const std::string& proposed) override;
     std::string PromptCommentFor(const std::string& headline, const std::string& proposed) override;
+    int FargoLibraryQuestion(const std::string& caption) override;
 
 private:
     QPointer<QWidget> fParent;
     TPathform* fPathform = nullptr;
+    TFargoInfo* fFargoInfo = nullptr;   // kept: its "always" choice lasts for the run
 };
 
 // "\r\n", "\r" and "\n" as the line breaks of a dialog.

@@ -27,6 +27,7 @@ class TSettingsForm;
 class TShowForm;
 class ReadyLampShape;
 class TScreenImage;
+class FileBrowserPanel;
 
 class QAction;
 class QCheckBox;
@@ -272,6 +273,7 @@ public:
 
     TShowForm* ShowForm;
     TSettingsForm* SettingsForm;
+    FileBrowserPanel* Browser = nullptr;   // the file page and the viewers
 
 protected:
     void closeEvent(QCloseEvent* e) override;

@@ -7,6 +7,7 @@
 #include "app/window/FargoSteps.h"
 #include "app/window/FileSendSeam.h"
 #include "app/desktop/ProgramFolder.h"
+#include "app/window/FileBrowserPanel.h"
 #include "app/window/ReceiveSteps.h"
 #include "app/window/SendParamSteps.h"
 #include "app/window/ScreenshotSteps.h"
@@ -22,6 +23,7 @@ void TForm1::InstallStepActions()
     InstallConvertSteps(*this, fEnv.dialogs);
     InstallFargoSteps(*this, fEnv.link, fEnv.dialogs, {fEnv.programFolder, ShippedDataFolder()},
                       FormFileListSend(*this, fEnv.link));
+    Browser = new FileBrowserPanel(*this, fEnv.link, fEnv.dialogs);
 }
 
 void TForm1::SetStepAction(TaskKind task, int step, Action action)

@@ -62,6 +62,12 @@ std::string ScriptedDialogs::PromptCommentFor(const std::string& headline,
     return Next(Answer::Kind::Text, "comment").text;
 }
 
+int ScriptedDialogs::FargoLibraryQuestion(const std::string& caption)
+{
+    shown.push_back({"fargo", caption, MsgIcon::Question, MsgButtons::YesNo, {}});
+    return Next(Answer::Kind::Fargo, "fargo").fargoResult;
+}
+
 std::vector<std::string> ScriptedDialogs::Messages() const
 {
     std::vector<std::string> out;

@@ -20,10 +20,11 @@ public:
     };
     // One scripted answer; `kind` says which dialog it is meant for.
     struct Answer {
-        enum class Kind { Message, File, Text } kind = Kind::Message;
+        enum class Kind { Message, File, Text, Fargo } kind = Kind::Message;
         MsgResult result = MsgResult::Ok;
         std::optional<std::string> file;
         std::string text;
+        int fargoResult = 0;
     };
 
     void ExpectMessage(MsgResult r) { fScript.push_back({Answer::Kind::Message, r, {}, {}}); }
@@ -34,6 +35,11 @@ public:
     void ExpectComment(std::string comment)
     {
         fScript.push_back({Answer::Kind::Text, MsgResult::Ok, {}, std::move(comment)});
+    }
+    // The Fargo library question's result: 1 Yes, 2 No, + 10 always yes, + 20 always no.
+    void ExpectFargo(int result)
+    {
+        fScript.push_back({Answer::Kind::Fargo, MsgResult::Ok, {}, {}, result});
     }
     bool AllAnswered() const { return fScript.empty(); }
 
@@ -46,6 +52,8 @@ public:
     std::string PromptComment(const std::string& proposed) override;
     // Recorded like PromptComment, with the headline in request.title.
     std::string PromptCommentFor(const std::string& headline, const std::string& proposed) override;
+    // Recorded as kind "fargo" with the caption as text.
+    int FargoLibraryQuestion(const std::string& caption) override;
 
     std::vector<Shown> shown;
     bool strict = false;

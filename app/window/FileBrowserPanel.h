@@ -1,0 +1,60 @@
+#pragma once
+#include <QObject>
+#include <string>
+#include <vector>
+
+#include "link/TransferView.h"
+
+class Dialogs;
+class TForm1;
+class TPictureForm;
+class TTextForm;
+class TTI92;
+class QTreeWidgetItem;
+struct ViewedVariable;
+
+// The "Select file(s)" page: the file list with its information panel, the
+// folder history, "&Browse..", "Update!", the resize layout, and the text
+// and picture viewers with the two "&View" buttons.
+class FileBrowserPanel : public QObject {
+    Q_OBJECT
+public:
+    FileBrowserPanel(TForm1& form, TTI92& link, Dialogs& dialogs);
+
+    // The folder listed: the first history entry.
+    std::string Directory() const;
+    void ListFiles();
+    void FileListClick();
+    void FileListColumnClick(int column);
+    void ResizeLayout();
+    // Picking history entry `index` (click or Enter).
+    void ComboBox1Pick(int index);
+    void BrowseClick();
+    void ViewBtnClick();
+    // The "&View" button of the "Save received" page.
+    void BitBtn3Click();
+    void ExtractData(const std::string& path);
+    void HideViewers();
+    // The rows of the file list as shown, selection included.
+    std::vector<ListItem> Rows() const;
+
+    TTextForm* TextForm;
+    TPictureForm* PictureForm;
+    int SortKey = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FillList(const std::vector<ListItem>& rows);
+    void ListWithHistoryError();
+    void PlaceViewers();
+    void ShowViewed(const ViewedVariable& v);
+    void PutFolderFirst(const QString& folder, int oldIndex);
+    QTreeWidgetItem* FirstSelected() const;
+
+    TForm1& fForm;
+    TTI92& fLink;
+    Dialogs& fDialogs;
+    bool fViewersPlaced = false;
+};

@@ -1,0 +1,129 @@
+// The file page: listing, the information panel, the folder history, the
+// resize layout and the viewers.
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include "app/window/FileBrowserPanel.h"
+#include "files/widgets/TPictureForm.h"
+#include "files/widgets/TTextForm.h"
+#include "tests/app/AppRig.h"
+#include "tests/support/TI92FileBuilder.h"
+
+namespace {
+class FilePage : public ::testing::Test {
+protected:
+    // The folder's files and the settings that list it, before the window exists.
+    std::string Prepare()
+    {
+        const std::string folder = files.path().toStdString();
+        WriteBytes(folder + "/note.92t", VariableFileBytes("main", "a note", {{"note", 0x0B, TextVariableData({"ab", "c"})}}));
+        WriteBytes(folder + "/note.txt", "side text");
+        WriteBytes(folder + "/two.92g", VariableFileBytes("", "", {{"a", 0x0B, TextVariableData({"x"})}, {"b", 0x10, "\0\1\0\1\x80\xDF"}}));
+        WriteBytes(folder + "/game.92p", VariableFileBytes("main", "", {{"game", 0x12, Fargo1ProgramData({"util", "flib"}, "Space game")}}));
+        rig.Set("Last", "Last directory history item #1", folder);
+        for (int k = 2; k <= 5; ++k)
+            rig.Set("Last", "Last directory history item #" + std::to_string(k), "/h" + std::to_string(k));
+        return folder;
+    }
+    void SetUp() override
+    {
+        f.SpeedButton4->click();
+        f.NextBtnClick(f.NextBtn);
+    }
+    void Click(const std::string& caption)
+    {
+        f.FileList->clearSelection();
+        for (int i = 0; i < f.FileList->topLevelItemCount(); ++i)
+            if (f.FileList->topLevelItem(i)->text(0).toStdString() == caption)
+                f.FileList->topLevelItem(i)->setSelected(true);
+        f.Browser->FileListClick();
+    }
+    std::vector<std::string> History()
+    {
+        std::vector<std::string> h;
+        for (int i = 0; i < f.ComboBox1->count(); ++i)
+            h.push_back(f.ComboBox1->itemText(i).toStdString());
+        return h;
+    }
+
+    QTemporaryDir files;
+    AppRig rig;
+    std::string folder = Prepare();
+    TForm1& f = rig.Create();
+};
+}  // namespace
+
+TEST_F(FilePage, ListsTheFolderAndDescribesTheClickedFile)
+{
+    ASSERT_EQ(f.PageShown(), pageFileSelect);
+    ASSERT_EQ(f.FileList->topLevelItemCount(), 3);
+    EXPECT_EQ(f.FileList->topLevelItem(0)->text(0), "game.92p");
+    EXPECT_EQ(f.FileList->topLevelItem(0)->text(1), "Space game *");
+
+    Click("game.92p");
+    EXPECT_EQ(f.Label23->text(), "File info of game.92p");
+    EXPECT_EQ(f.Label26->text(), "Fargo v1.x program");
+    EXPECT_EQ(f.Memo1->toPlainText(), "Fargo: Space game");
+    EXPECT_TRUE(f.Memo1->isReadOnly());
+    EXPECT_FALSE(f.Edit1->isHidden());
+    EXPECT_EQ(f.Edit1->text(), "util, flib");
+    EXPECT_FALSE(f.TxtBtn->isEnabled());
+
+    // A side text opens in the viewer; "&View" adds the variable's lines.
+    Click("note.92t");
+    EXPECT_TRUE(f.Edit1->isHidden());
+    EXPECT_TRUE(f.TxtBtn->isEnabled());
+    EXPECT_TRUE(f.Browser->TextForm->isVisible());
+    EXPECT_EQ(f.Browser->TextForm->Status(), "Viewing " + QString::fromStdString(folder).toLower().toStdString() + "/note.txt");
+    f.ViewBtn->click();
+    EXPECT_EQ(f.Browser->TextForm->Lines(), (std::vector<std::string>{"side text", " ab", " c"}));
+    EXPECT_EQ(f.Browser->TextForm->Status(), "Viewing note (12 bytes)");
+
+    Click("two.92g");
+    EXPECT_FALSE(f.Browser->TextForm->isVisible());
+    f.ViewBtn->click();
+    EXPECT_EQ(rig.dialogs.Messages().back(), "You can only view single-text- or single-imagefiles!");
+
+    f.FileList->clearSelection();
+    f.Browser->FileListClick();
+    EXPECT_EQ(f.Label23->text(), "File not found!");
+
+    // The size column sorts by length.
+    f.Browser->FileListColumnClick(3);
+    EXPECT_EQ(f.FileList->topLevelItem(0)->text(0), "note.92t");
+}
+
+TEST_F(FilePage, FolderHistoryAndLayout)
+{
+    rig.dialogs.ExpectFile(std::nullopt);
+    f.BrowseBtn->click();
+    EXPECT_EQ(History(), (std::vector<std::string>{folder, "/h2", "/h3", "/h4", "/h5"}));
+
+    rig.dialogs.ExpectFile(std::string("/elsewhere"));
+    f.BrowseBtn->click();
+    EXPECT_EQ(History(), (std::vector<std::string>{"/elsewhere", folder, "/h2", "/h3", "/h4"}));
+    EXPECT_EQ(f.FileList->topLevelItemCount(), 0);   // the folder does not exist
+    EXPECT_EQ(rig.dialogs.Messages().back(), "ESoftwareError: Error while listing directory!");
+
+    f.Browser->ComboBox1Pick(1);
+    EXPECT_EQ(History(), (std::vector<std::string>{folder, "/elsewhere", "/h2", "/h3", "/h4"}));
+    EXPECT_EQ(f.FileList->topLevelItemCount(), 3);
+    EXPECT_EQ(f.ComboBox1->toolTip().toStdString(), folder);
+
+    f.show();
+    f.resize(400, 400);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.FileInfoPanel->width(), 135);   // laid out as for 550 pixels
+    EXPECT_EQ(f.Bevel2->width(), 124);
+    f.resize(1000, 400);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.FileInfoPanel->width(), 245);
+}
