@@ -22,6 +22,7 @@
 #include "link/Dialogs.h"
 #include "link/Exceptions.h"
 #include "link/TTI92.h"
+#include "transfers/FileListSend.h"
 
 namespace {
 
@@ -97,6 +98,30 @@ FileBrowserPanel::FileBrowserPanel(TForm1& form, TTI92& link, Dialogs& dialogs)
     form.SetStepAction(taskSendFiles, 1, list_);
     form.SetStepAction(taskSendParam, 1, list_);
     form.SetBackwardRefresh(pageFileSelect, list_);
+
+    auto send = [this] {
+        fForm.VarListClear();
+        const TempStore store(std::filesystem::path(fForm.Settings.DataFile).parent_path());
+        const FargoLibrarySettings libraries{WithSlash(fForm.Settings.Fargo1LibDir),
+                                             WithSlash(fForm.Settings.Fargo2LibDir), fForm.Settings.AutoCollect};
+        const FileListSendJob job{fLink, fForm, fDialogs, store, (store.Folder() / "~tmp.92t").string(),
+                                  fForm.Settings.StoreFolders, libraries, LibraryChoice::Ask};
+        std::optional<std::string> commandLineFile;
+        if (fForm.ParamCommands.ParamMode && fForm.ParamCommands.Has(cmdSEND))
+            commandLineFile = fForm.ParamCommands.FileName;
+        std::vector<std::string> selected;
+        for (const ListItem& row : Rows())
+            if (row.selected)
+                selected.push_back(row.caption);
+        try {
+            fForm.RecordStepResult(SendFiles(job, commandLineFile, Directory(), selected).Complete());
+        } catch (const std::exception& e) {
+            fForm.RecordStepResult(false);
+            fDialogs.MessageBox(e.what(), "Linkwise", MsgIcon::Error, MsgButtons::Ok);
+        }
+    };
+    form.SetStepAction(taskSendFiles, 2, send);
+    form.SetStepAction(taskSendParam, 2, send);
 }
 
 bool FileBrowserPanel::eventFilter(QObject* watched, QEvent* event)

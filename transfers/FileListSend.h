@@ -1,0 +1,62 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+class Dialogs;
+class TempStore;
+class TTI92;
+class TransferView;
+
+// Where the Fargo libraries live and whether libraries that pass through a
+// job are copied there. The folders end with "/".
+struct FargoLibrarySettings {
+    std::string fargo1Dir;
+    std::string fargo2Dir;
+    bool autoCollect = true;
+};
+
+// Whether to send a Fargo program's libraries: asked per program, or
+// decided for the rest of the job.
+enum class LibraryChoice { Ask, AlwaysYes, AlwaysNo };
+
+// Everything a file-list send works with.
+struct FileListSendJob {
+    TTI92& link;
+    TransferView& view;
+    Dialogs& dialogs;
+    const TempStore& store;      // where a text file is converted
+    std::string tempTextFile;    // the converted text file, "~tmp.92t" in the program folder
+    bool storeFolders = true;
+    FargoLibrarySettings libraries;
+    LibraryChoice choice = LibraryChoice::Ask;   // at the start of the job
+};
+
+struct FileListSendResult {
+    int filesSent = 0;
+    int files = 0;
+    int librariesSent = 0;
+    bool failed = false;        // the job ended with an error
+    std::string errorClass;     // of that error
+    std::string summary;        // the job's last report line
+    bool Complete() const { return !failed && filesSent == files; }
+};
+
+// Sends the files (full paths) as one job: text files converted on the way,
+// variable files and their Fargo libraries (each library once per job),
+// backups. Fills the transfer page, ends with one summary line in the status
+// report and moves on by itself when every file was sent. Errors end the job
+// with an error dialog and an error summary line; nothing is thrown.
+FileListSendResult SendFileList(const FileListSendJob& job, const std::vector<std::string>& paths);
+
+// The files to send from the browser: folder + each selected caption. Throws
+// std::runtime_error "File does not exists:\r<path>" for a missing file.
+std::vector<std::string> SelectedFilePaths(const std::string& directory,
+                                           const std::vector<std::string>& selectedCaptions);
+
+// The send step of the wizard: the command line's file when there is one,
+// else the browser's selection (nothing selected: nothing happens). Throws
+// std::runtime_error "No files to send!" for an empty list and the
+// missing-file error above, before anything is sent.
+FileListSendResult SendFiles(const FileListSendJob& job, const std::optional<std::string>& commandLineFile,
+               const std::string& directory, const std::vector<std::string>& selectedCaptions);
