@@ -1,33 +1,75 @@
+#include <unistd.h>
+
+#include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <ostream>
 
 #include "app/cli/CliCommands.h"
 #include "app/cli/CliLink.h"
 #include "app/cli/ConsoleDialogs.h"
 #include "app/cli/ConsoleTransferView.h"
+#include "app/cli/PrivateStoreFolder.h"
+#include "app/settings/IniSettingsStore.h"
 #include "files/ByteSource.h"
+#include "files/ClassifyFile.h"
 #include "files/FileFormat.h"
+#include "files/TempStore.h"
 #include "link/Exceptions.h"
-#include "transfers/BackupSend.h"
-#include "transfers/VariableSend.h"
+#include "transfers/FileListSend.h"
 
 namespace {
 
-struct FileToSend {
-    std::string path;
-    bool backup = false;
-    uint64_t size = 0;
+// The library question on a terminal; end of input counts as No.
+class TerminalDialogs : public ConsoleDialogs {
+public:
+    explicit TerminalDialogs(std::ostream& err) : ConsoleDialogs(err), fErr(err) {}
+    int FargoLibraryQuestion(const std::string& caption) override
+    {
+        for (;;) {
+            fErr << caption << " [y]es, [n]o, [a]lways yes, ne[v]er: " << std::flush;
+            std::string answer;
+            if (!std::getline(std::cin, answer))
+                return 2;
+            if (answer == "y" || answer == "yes")
+                return 1;
+            if (answer == "n" || answer == "no")
+                return 2;
+            if (answer == "a" || answer == "always")
+                return 11;
+            if (answer == "v" || answer == "never")
+                return 22;
+        }
+    }
+
+private:
+    std::ostream& fErr;
 };
 
-std::string Name(const std::string& path)
+std::string WithSlash(std::string dir)
 {
-    return std::filesystem::path(path).filename().string();
+    if (!dir.empty() && dir.back() != '/')
+        dir += '/';
+    return dir;
 }
 
-// A calculator's refusal is its "no"; anything else is an error.
-int ExitFor(const std::string& errorClass)
+// The folder of this executable: where the window keeps libraries by default.
+std::string ExecutableFolder()
 {
-    return errorClass == "ECalculatorError" ? 1 : 2;
+    std::error_code ec;
+    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string("./") : WithSlash(exe.parent_path().string());
+}
+
+LibraryChoice ChoiceNamed(const std::string& name)
+{
+    if (name == "yes")
+        return LibraryChoice::AlwaysYes;
+    if (name == "no")
+        return LibraryChoice::AlwaysNo;
+    if (name == "ask")
+        return LibraryChoice::Ask;
+    throw CliUsageError("--libraries takes yes, no or ask, not '" + name + "'");
 }
 
 }  // namespace
@@ -36,67 +78,66 @@ int RunSend(CliContext& context, const std::vector<std::string>& args)
 {
     std::vector<std::string> paths;
     bool yes = false;
-    for (const std::string& a : args) {
+    std::string libDir1, libDir2, libraries;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto next = [&]() -> const std::string& {
+            if (i + 1 >= args.size())
+                throw CliUsageError("option '" + a + "' needs a value");
+            return args[++i];
+        };
         if (a == "--yes" || a == "-y")
             yes = true;
+        else if (a == "--libraries")
+            libraries = next();
+        else if (a == "--lib-dir1")
+            libDir1 = next();
+        else if (a == "--lib-dir2")
+            libDir2 = next();
         else if (a.size() > 1 && a[0] == '-')
             throw CliUsageError("unknown option '" + a + "' for 'send'");
         else
             paths.push_back(a);
     }
     if (paths.empty())
-        throw CliUsageError("usage: send FILE... [--yes]");
+        throw CliUsageError("usage: send FILE... [--yes] [--libraries yes|no|ask] [--lib-dir1 DIR] [--lib-dir2 DIR]");
+    const bool terminal = isatty(STDIN_FILENO);
+    const LibraryChoice choice =
+        libraries.empty() ? (terminal ? LibraryChoice::Ask : LibraryChoice::AlwaysNo) : ChoiceNamed(libraries);
 
     // Every file is checked before the first byte goes out.
-    std::vector<FileToSend> files;
-    uint64_t total = 0;
     for (const std::string& path : paths) {
-        const DiskBytes bytes(path);
-        const FileShape shape = ShapeOf(bytes);
-        if (shape == FileShape::NotVariableFile) {
-            context.err << "linkwise-cli: " << path << " is not a TI-92 variable file; nothing was sent\n";
+        VariableFileType info;
+        info.path = path;
+        ClassifyFile(info);
+        if (info.kind == kinds::kNone) {
+            context.err << "linkwise-cli: " << path << " is neither a TI-92 file nor a text file; nothing was sent\n";
             return 2;
         }
-        if (shape == FileShape::Backup && !yes) {
+        if (info.kind == kinds::kSingle + ti92::kBackupType && !yes) {
             context.err << "linkwise-cli: " << path
                         << " is a memory backup: sending it replaces the calculator's whole memory.\n"
                            "Add --yes to send it; nothing was sent.\n";
             return 2;
         }
-        files.push_back({path, shape == FileShape::Backup, bytes.Size()});
-        total += bytes.Size();
     }
+
+    const char* settingsPath = std::getenv("LINKWISE_SETTINGS");
+    IniSettingsStore settings(settingsPath ? settingsPath : "");
+    const std::string home = ExecutableFolder();
+    FargoLibrarySettings libs;
+    libs.fargo1Dir = WithSlash(libDir1.empty() ? ReadText(settings, "Settings", "Fargo1 Librarydir", home) : libDir1);
+    libs.fargo2Dir = WithSlash(libDir2.empty() ? ReadText(settings, "Settings", "Fargo2 Librarydir", home) : libDir2);
+    libs.autoCollect = ReadBool(settings, "Settings", "Autocollect Libraries", 1);
 
     TTI92& link = context.Link().tti92();
     ConsoleTransferView view(link, context.out, context.err, ConsoleTransferView::IsTerminal(context.err));
-    view.TransferMode(true);
-    view.SetBarMax(ProgressBarId::totBar, static_cast<int>(total));
-    uint64_t done = 0;
-    size_t sent = 0;
-    int status = 0;
-    for (const FileToSend& f : files) {
-        view.SetBarPosition(ProgressBarId::totBar, static_cast<int>(done));
-        if (f.backup) {
-            if (!SendBackup(link, view, f.path)) {
-                const bool refused = view.LastError().find("Errorclass: ECalculatorError") != std::string::npos;
-                status = refused ? 1 : 2;
-            }
-        } else {
-            try {
-                Send92g(link, view, f.path);
-            } catch (const std::exception& e) {
-                context.err << ErrorClassName(e) << ": " << ConsoleText(e.what()) << '\n';
-                status = ExitFor(ErrorClassName(e));
-            }
-        }
-        if (status != 0) {
-            context.err << "linkwise-cli: " << Name(f.path) << " was not sent; " << sent << " of " << files.size()
-                        << " file(s) were sent\n";
-            break;
-        }
-        ++sent;
-        done += f.size;
-    }
-    view.TransferMode(false);
-    return status;
+    TerminalDialogs dialogs(context.err);
+    PrivateStoreFolder folder("linkwise-send");
+    TempStore store(folder.Path());
+    const FileListSendJob job{link, view, dialogs, store, (folder.Path() / "~tmp.92t").string(), true, libs, choice};
+    const FileListSendResult r = SendFileList(job, paths);
+    if (r.Complete())
+        return 0;
+    return r.errorClass == "ECalculatorError" ? 1 : 2;
 }
