@@ -2,6 +2,10 @@
 // TI-92 served on a pseudo-terminal by its own executable.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "tests/support/TI92FileBuilder.h"
+
 #include <QTemporaryDir>
 #include <fstream>
 #include <sstream>
@@ -122,15 +126,27 @@ TEST_F(CliOnPty, RomVersionBackupAndSendBack)
     std::ofstream(Path("sent.92s"), std::ios::binary) << VariableFile({{"main", "sent", 0x0C, "abc"}});
     ProgramOutcome send = Cli({"send", Path("sent.92s")});
     ASSERT_EQ(send.status, 0) << send.err;
-    EXPECT_EQ(send.out, "\"sent.92s\" was successfully sent.\n");
+    EXPECT_EQ(send.out, "\"sent.92s\" was successfully sent.\nTotally 1 of 1 selected file(s) were sent.\n");
     EXPECT_NE(Cli({"ls"}).out.find("main\\sent"), std::string::npos);
+
+    // A text file, and a Fargo program with its library.
+    std::filesystem::create_directories(Path("libs"));
+    WriteBytes(Path("libs/util.92p"), VariableFileBytes("main", "", {{"util", 0x12, Fargo1LibraryData()}}));
+    WriteBytes(Path("game.92p"), VariableFileBytes("main", "", {{"game", 0x12, Fargo1ProgramData({"util"}, "")}}));
+    std::ofstream(Path("notes.txt"), std::ios::binary) << "Hello\r\nworld";
+    ProgramOutcome list = Cli({"send", "--libraries", "yes", "--lib-dir1", Path("libs"), Path("notes.txt"), Path("game.92p")});
+    ASSERT_EQ(list.status, 0) << list.err;
+    EXPECT_NE(list.out.find("Totally 2 of 2 selected file(s) + 1 libraries were sent."), std::string::npos) << list.out;
+    const std::string listed = Cli({"ls"}).out;
+    for (const char* name : {"main\\notes", "main\\game", "main\\util"})
+        EXPECT_NE(listed.find(name), std::string::npos) << name;
 
     ProgramOutcome unasked = Cli({"send", Path("before.92b")});
     EXPECT_EQ(unasked.status, 2);
     EXPECT_NE(unasked.err.find("Add --yes to send it"), std::string::npos) << unasked.err;
     ProgramOutcome restore = Cli({"send", "--yes", Path("before.92b")});
     ASSERT_EQ(restore.status, 0) << restore.err;
-    EXPECT_EQ(restore.out, "Backup (\"before.92b\") was successfully sent.\n");
+    EXPECT_EQ(restore.out, "Backup (\"before.92b\") was successfully sent.\nTotally 1 of 1 selected file(s) were sent.\n");
 
     ASSERT_EQ(Cli({"backup", "-o", Path("after.92b"), "--comment", "before"}).status, 0);
     EXPECT_EQ(ReadFile(Path("after.92b")), ReadFile(Path("before.92b")));
