@@ -87,7 +87,7 @@ int RunView(CliContext& context, const std::vector<std::string>& args)
         if (out.empty()) {
             if (isatty(STDOUT_FILENO))
                 throw CliUsageError("a picture needs -o OUT.png (or -o - for standard output)");
-            out = "-";
+            out.assign(1, '-');
         }
         WritePng(PictureImage(v.picture), out, context.out);
         if (out != "-")

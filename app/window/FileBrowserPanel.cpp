@@ -14,6 +14,7 @@
 #include <QTreeWidget>
 #include <filesystem>
 
+#include "app/window/FileSendSeam.h"
 #include "app/window/TForm1.h"
 #include "files/FileBrowser.h"
 #include "files/VariableViewing.h"
@@ -101,11 +102,6 @@ FileBrowserPanel::FileBrowserPanel(TForm1& form, TTI92& link, Dialogs& dialogs)
 
     auto send = [this] {
         fForm.VarListClear();
-        const TempStore store(std::filesystem::path(fForm.Settings.DataFile).parent_path());
-        const FargoLibrarySettings libraries{WithSlash(fForm.Settings.Fargo1LibDir),
-                                             WithSlash(fForm.Settings.Fargo2LibDir), fForm.Settings.AutoCollect};
-        const FileListSendJob job{fLink, fForm, fDialogs, store, (store.Folder() / "~tmp.92t").string(),
-                                  fForm.Settings.StoreFolders, libraries, LibraryChoice::Ask};
         std::optional<std::string> commandLineFile;
         if (fForm.ParamCommands.ParamMode && fForm.ParamCommands.Has(cmdSEND))
             commandLineFile = fForm.ParamCommands.FileName;
@@ -113,12 +109,14 @@ FileBrowserPanel::FileBrowserPanel(TForm1& form, TTI92& link, Dialogs& dialogs)
         for (const ListItem& row : Rows())
             if (row.selected)
                 selected.push_back(row.caption);
-        try {
-            fForm.RecordStepResult(SendFiles(job, commandLineFile, Directory(), selected).Complete());
-        } catch (const std::exception& e) {
-            fForm.RecordStepResult(false);
-            fDialogs.MessageBox(e.what(), "Linkwise", MsgIcon::Error, MsgButtons::Ok);
-        }
+        RunFormSendJob(fForm, fLink, fDialogs, [&](const FileListSendJob& job) {
+            try {
+                fForm.RecordStepResult(SendFiles(job, commandLineFile, Directory(), selected).Complete());
+            } catch (const std::exception& e) {
+                fForm.RecordStepResult(false);
+                fDialogs.MessageBox(e.what(), "Linkwise", MsgIcon::Error, MsgButtons::Ok);
+            }
+        });
     };
     form.SetStepAction(taskSendFiles, 2, send);
     form.SetStepAction(taskSendParam, 2, send);

@@ -1,13 +1,18 @@
 #pragma once
-#include "app/window/FargoSteps.h"
+#include <functional>
 
+#include "app/window/FargoSteps.h"
+#include "transfers/FileListSend.h"
+
+class Dialogs;
 class TForm1;
 class TTI92;
 
-// The list send the Fargo task uses: each file of the list in turn, a
-// backup file with the backup send and every other file with the variable
-// send, reported as one job (error dialog and line, summary line, the
-// automatic Next when every file went). It stands in for the file browser's
-// list send, which also converts text files and adds Fargo libraries, until
-// that send is here.
-FileListSend FormFileListSend(TForm1& form, TTI92& link);
+// Runs `send` with a file-list send job made from the window's settings: the
+// library folders, autocollect, the store folder and its "~tmp.92t".
+void RunFormSendJob(TForm1& form, TTI92& link, Dialogs& dialogs,
+                    const std::function<void(const FileListSendJob&)>& send);
+
+// The list send the Fargo task uses: the window's file-list send for a list
+// of full paths.
+FileListSend FormFileListSend(TForm1& form, TTI92& link, Dialogs& dialogs);

@@ -9,20 +9,18 @@
 #include "app/desktop/ProgramFolder.h"
 #include "app/window/FileBrowserPanel.h"
 #include "app/window/ReceiveSteps.h"
-#include "app/window/SendParamSteps.h"
 #include "app/window/ScreenshotSteps.h"
 
 void TForm1::InstallStepActions()
 {
     // The transfers, file routines and the Fargo task register here as they
     // come; until then the wizard only moves through its pages.
-    InstallSendParamSteps(*this, fEnv.link);
     InstallReceiveSteps(*this, fEnv.link, fEnv.dialogs);
     InstallBackupSteps(*this, fEnv.link, fEnv.dialogs);
     InstallScreenshotSteps(*this, fEnv.link, fEnv.dialogs);
     InstallConvertSteps(*this, fEnv.dialogs);
     InstallFargoSteps(*this, fEnv.link, fEnv.dialogs, {fEnv.programFolder, ShippedDataFolder()},
-                      FormFileListSend(*this, fEnv.link));
+                      FormFileListSend(*this, fEnv.link, fEnv.dialogs));
     Browser = new FileBrowserPanel(*this, fEnv.link, fEnv.dialogs);
 }
 
