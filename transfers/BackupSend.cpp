@@ -9,6 +9,7 @@
 #include "link/PacketCommands.h"
 #include "link/TTI92.h"
 #include "link/TransferView.h"
+#include "transfers/BackupImage.h"
 #include "transfers/LinkBytes.h"
 
 namespace {
@@ -16,20 +17,6 @@ namespace {
 constexpr size_t kBlockSize = 1024;
 // Bytes written at once at most: a quarter of a second at 9600 baud.
 constexpr size_t kRunLength = 256;
-
-// The image from offset 82 up to the file checksum, which must match it: a
-// damaged image would replace the calculator's whole memory.
-std::string ReadCheckedImage(const ByteSource& file, const std::string& shownName)
-{
-    if (file.Size() < ti92::kSingleDataOffset + 2)
-        throw EFileError("The file " + shownName + " is too short to hold a memory backup.");
-    const uint64_t imageEnd = file.Size() - 2;
-    std::string image = ReadBytesAt(file, ti92::kSingleDataOffset, static_cast<size_t>(imageEnd - ti92::kSingleDataOffset));
-    if (ByteSum(image) != ReadWordLE(file, imageEnd))
-        throw EFileError("The backup " + shownName +
-                         " is damaged (its checksum does not match). Nothing was sent.");
-    return image;
-}
 
 std::string Packet(uint8_t id, uint8_t command, const std::string& rest)
 {

@@ -12,62 +12,12 @@
 #include "link/TTI92.h"
 #include "link/TransferView.h"
 #include "transfers/LinkBytes.h"
+#include "transfers/SendPlan.h"
 
 namespace {
 
-// Zero prefix, size word and data must fit the 16-bit length of one packet.
-constexpr uint32_t kMaxTransferSize = 0xFFFF - 4;
 // Bytes written at once at most: a quarter of a second at 9600 baud.
 constexpr size_t kRunLength = 256;
-
-// One entry as it goes on the line.
-struct WorkRecord {
-    bool folder = false;
-    std::string fullName;      // folder prefix + name; a folder's own name
-    uint8_t type = 0;
-    uint32_t dataOffset = 0;   // start of the data part (its zero prefix)
-    uint32_t size = 0;         // V: size word and data bytes
-};
-
-std::string Damaged(const std::string& fileName, const std::string& why)
-{
-    return "The file " + fileName + " is damaged: " + why + ". Nothing was sent.";
-}
-
-// The whole table, checked against the file before the first byte is sent.
-std::vector<WorkRecord> PlanSend(const ByteSource& file, const std::string& fileName)
-{
-    const EntryTable table = ReadEntryTable(file);
-    if (table.truncated)
-        throw EFileError(Damaged(fileName, "it ends inside its entry table"));
-    std::string prefix = table.count == 1 ? table.defaultFolder + "\\" : std::string();
-    std::vector<WorkRecord> plan;
-    for (const FileEntry& e : table.entries) {
-        WorkRecord w;
-        w.type = e.type;
-        if (e.IsFolder()) {
-            w.folder = true;
-            w.fullName = e.name;
-            prefix = e.name + "\\";
-            plan.push_back(w);
-            continue;
-        }
-        if (e.type == ti92::kBackupType)
-            throw EFileError("The file " + fileName + " is a memory backup, not a variable file.");
-        w.fullName = prefix + e.name;
-        w.dataOffset = e.dataOffset;
-        const uint64_t dataStart = uint64_t(e.dataOffset) + 6;
-        if (e.nextOffset < dataStart + 2 || e.nextOffset > file.Size())
-            throw EFileError(Damaged(fileName, "the data of " + w.fullName + " lies outside the file"));
-        w.size = static_cast<uint32_t>(e.nextOffset - dataStart);
-        if (w.size > kMaxTransferSize)
-            throw EFileError(Damaged(fileName, w.fullName + " is larger than a variable can be"));
-        if (ReadWordBE(file, dataStart - 2) != w.size - 2)
-            throw EFileError(Damaged(fileName, "the size of " + w.fullName + " does not match its table entry"));
-        plan.push_back(w);
-    }
-    return plan;
-}
 
 void SendHeader(TTI92& link, TransferView& view, const WorkRecord& w)
 {

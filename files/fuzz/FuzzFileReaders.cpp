@@ -1,6 +1,8 @@
-// Feeds arbitrary bytes to every reader of TI-92 files: the classifier, the
-// list of included variables, the entry table with its data parts, the
-// backup image and the index records of the temporary store.
+// Feeds arbitrary bytes to every reader of TI-92 files: the classifier and
+// the browser's row, the list of included variables, the entry table with
+// its data parts, the viewers' text and picture decoding, the send walk's
+// checks of the entry table and the backup image, and the index records of
+// the temporary store.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -9,9 +11,13 @@
 #include "files/ClassifyFile.h"
 #include "files/EntryTable.h"
 #include "files/FileFormat.h"
+#include "files/FileBrowser.h"
 #include "files/FileListing.h"
 #include "files/TempStore.h"
+#include "files/VariableViewing.h"
 #include "link/Exceptions.h"
+#include "transfers/BackupImage.h"
+#include "transfers/SendPlan.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -24,6 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         ClassifyBytes(info, file);
         if (info.LibraryCount() > 10)
             __builtin_trap();
+        FileListRow(path, info);
     }
     ListIncludedVariables(file);
 
@@ -41,6 +48,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             ReadBackupImage(file);
     } catch (const EFileError&) {
         // Files that are not variable files, or end too early, are reported.
+    }
+
+    // The viewers on the bytes as a variable's size word and data.
+    for (uint8_t type : {ti92::kTextType, uint8_t(0x10)}) {
+        const ViewedVariable v = ViewVariable("v", type, bytes);
+        if (v.picture.Width() * int64_t(v.picture.Height()) > 4 * 1024 * 1024 + 65535 * 8 * int64_t(size))
+            __builtin_trap();
+    }
+    for (size_t variable = 0; variable < 4; ++variable) {
+        try {
+            ExtractData(file, variable);
+        } catch (const EFileError&) {
+        }
+    }
+
+    // What sending would do with the file: plan the entries or check the image.
+    try {
+        for (const WorkRecord& w : PlanSend(file, "f.92g"))
+            if (!w.folder && uint64_t(w.dataOffset) + 6 + w.size > size)
+                __builtin_trap();
+    } catch (const EFileError&) {
+    }
+    try {
+        if (ReadCheckedImage(file, "f.92b").size() + 84 != size)
+            __builtin_trap();
+    } catch (const EFileError&) {
     }
 
     for (size_t at = 0; at + kIndexRecordSize <= size && at < 36 * 8; at += kIndexRecordSize)
