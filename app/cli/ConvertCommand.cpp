@@ -57,15 +57,10 @@ int RunConvert(CliContext& context, const std::vector<std::string>& args)
     bool commentGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        auto next = [&]() -> const std::string& {
-            if (i + 1 >= args.size())
-                throw CliUsageError("option '" + a + "' needs a value");
-            return args[++i];
-        };
         if (a == "-o" || a == "--output") {
-            target = next();
+            target = OptionValue(args, i);
         } else if (a == "--comment") {
-            comment = next();
+            comment = OptionValue(args, i);
             commentGiven = true;
         } else if (a.size() > 1 && a[0] == '-') {
             throw CliUsageError("unknown option '" + a + "' for 'convert'");

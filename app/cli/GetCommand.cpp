@@ -31,15 +31,10 @@ GetArguments Parse(const std::vector<std::string>& args)
     GetArguments g;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        auto next = [&]() -> const std::string& {
-            if (i + 1 >= args.size())
-                throw CliUsageError("option '" + a + "' needs a value");
-            return args[++i];
-        };
         if (a == "-o" || a == "--output") {
-            g.output = next();
+            g.output = OptionValue(args, i);
         } else if (a == "--comment") {
-            g.comment = next();
+            g.comment = OptionValue(args, i);
             g.commentGiven = true;
         } else if (a == "--no-folders") {
             g.storeFolders = false;

@@ -81,19 +81,14 @@ int RunSend(CliContext& context, const std::vector<std::string>& args)
     std::string libDir1, libDir2, libraries;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        auto next = [&]() -> const std::string& {
-            if (i + 1 >= args.size())
-                throw CliUsageError("option '" + a + "' needs a value");
-            return args[++i];
-        };
         if (a == "--yes" || a == "-y")
             yes = true;
         else if (a == "--libraries")
-            libraries = next();
+            libraries = OptionValue(args, i);
         else if (a == "--lib-dir1")
-            libDir1 = next();
+            libDir1 = OptionValue(args, i);
         else if (a == "--lib-dir2")
-            libDir2 = next();
+            libDir2 = OptionValue(args, i);
         else if (a.size() > 1 && a[0] == '-')
             throw CliUsageError("unknown option '" + a + "' for 'send'");
         else

@@ -62,15 +62,10 @@ int RunView(CliContext& context, const std::vector<std::string>& args)
     std::string path, out, var;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        auto next = [&]() -> const std::string& {
-            if (i + 1 >= args.size())
-                throw CliUsageError("option '" + a + "' needs a value");
-            return args[++i];
-        };
         if (a == "-o" || a == "--output")
-            out = next();
+            out = OptionValue(args, i);
         else if (a == "--var")
-            var = next();
+            var = OptionValue(args, i);
         else if (a.size() > 1 && a[0] == '-')
             throw CliUsageError("unknown option '" + a + "' for 'view'");
         else if (path.empty())
