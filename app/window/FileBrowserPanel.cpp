@@ -57,7 +57,7 @@ void Store(ViewerPlacement& p, const ViewerGeometry& g)
 }  // namespace
 
 FileBrowserPanel::FileBrowserPanel(TForm1& form, TTI92& link, Dialogs& dialogs)
-    : QObject(&form), fForm(form), fLink(link), fDialogs(dialogs)
+    : QObject(&form), fForm(form), fLink(link), fDialogs(dialogs), fFileList(form.FileList), fWindow(&form)
 {
     TextForm = new TTextForm(dialogs, &form);
     PictureForm = new TPictureForm(dialogs, &form);
@@ -124,9 +124,9 @@ FileBrowserPanel::FileBrowserPanel(TForm1& form, TTI92& link, Dialogs& dialogs)
 
 bool FileBrowserPanel::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == fForm.FileList && event->type() == QEvent::KeyRelease)
+    if (watched == fFileList && event->type() == QEvent::KeyRelease)
         FileListClick();
-    else if (watched == &fForm && event->type() == QEvent::Resize)
+    else if (watched == fWindow && event->type() == QEvent::Resize)
         ResizeLayout();
     return QObject::eventFilter(watched, event);
 }

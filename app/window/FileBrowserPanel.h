@@ -56,5 +56,9 @@ private:
     TForm1& fForm;
     TTI92& fLink;
     Dialogs& fDialogs;
+    // Events arrive while the window is being torn down, when its members
+    // are gone: the filter compares against pointers kept from the start.
+    const QObject* fFileList;
+    const QObject* fWindow;
     bool fViewersPlaced = false;
 };
