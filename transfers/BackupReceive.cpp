@@ -1,6 +1,7 @@
 #include "transfers/BackupReceive.h"
 
 #include "files/TempStore.h"
+#include "link/PacketCheck.h"
 #include "link/Exceptions.h"
 #include "link/PacketCommands.h"
 #include "link/TTI92.h"
@@ -24,9 +25,9 @@ void ThrowDamaged(const std::string& what)
 // size, type, name length and name, checksum. Gives the name.
 std::string ReadBlockHeader(TTI92& link, const std::string& what)
 {
-    const std::string info = ReadLinkBytes(link, 8);
-    const std::string name = ReadLinkBytes(link, ByteAt(info, 7));
-    const std::string checksum = ReadLinkBytes(link, 2);
+    const std::string info = ReceiveBytes(link, 8);
+    const std::string name = ReceiveBytes(link, ByteAt(info, 7));
+    const std::string checksum = ReceiveBytes(link, 2);
     const uint16_t expected = static_cast<uint16_t>(ByteAt(checksum, 0) + 256 * ByteAt(checksum, 1));
     if (ByteSum(info.substr(2) + name) != expected)
         ThrowDamaged(what);
@@ -66,7 +67,7 @@ std::string GetRomVer(TTI92& link, TransferView& view)
         link.CheckReady();
         view.ShowStatus("Requesting backup");
         RequestBackup(link);
-        const std::string head = ReadLinkBytes(link, 2);
+        const std::string head = ReceiveBytes(link, 2);
         view.ShowStatus("Receiving versionnumber");
         if (ByteAt(head, 1) != Cmd::VAR)
             ThrowDamaged("The backup header");
@@ -100,7 +101,7 @@ bool ReceiveBackup(TTI92& link, TransferView& view, const TempStore& store, bool
         view.SetLabel(LabelId::trLabel, "Getting memory-backup (Size is unknown, so progressbar is not enabled!)");
         view.ShowStatus("Requesting backup");
         RequestBackup(link);
-        std::string head = ReadLinkBytes(link, 2);
+        std::string head = ReceiveBytes(link, 2);
         view.ShowStatus("Receiving backup");
         int block = 0;
         do {
@@ -117,7 +118,7 @@ bool ReceiveBackup(TTI92& link, TransferView& view, const TempStore& store, bool
             if (!link.GetAck())
                 throw ECalculatorError("Did not got Block-Header ACK");
 
-            const std::string dataHead = ReadLinkBytes(link, 4);
+            const std::string dataHead = ReceiveBytes(link, 4);
             if (ByteAt(dataHead, 1) != Cmd::DATA)
                 ThrowDamaged(what);
             const size_t count = ByteAt(dataHead, 2) + 256u * ByteAt(dataHead, 3);
@@ -129,15 +130,15 @@ bool ReceiveBackup(TTI92& link, TransferView& view, const TempStore& store, bool
                 if (i % 1000 == 1)
                     view.ProcessMessages();
             }
-            const std::string checksum = ReadLinkBytes(link, 2);
+            const std::string checksum = ReceiveBytes(link, 2);
             if (ByteSum(data) != ByteAt(checksum, 0) + 256 * ByteAt(checksum, 1))
                 ThrowDamaged(what);
             if (data.size() > 4)
                 writer.Write(std::string_view(data).substr(4));
             link.SendAck();
-            head = ReadLinkBytes(link, 2);
+            head = ReceiveBytes(link, 2);
         } while (ByteAt(head, 1) != Cmd::EOT);
-        ReadLinkBytes(link, 2);
+        ReceiveBytes(link, 2);
         link.SendAck();
 
         record.finish = static_cast<int32_t>(writer.Position());

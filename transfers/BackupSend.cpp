@@ -5,6 +5,7 @@
 
 #include "files/ByteSource.h"
 #include "files/FileFormat.h"
+#include "link/PacketCheck.h"
 #include "link/Exceptions.h"
 #include "link/PacketCommands.h"
 #include "link/TTI92.h"
@@ -68,7 +69,7 @@ bool SendBackup(TTI92& link, TransferView& view, const std::string& fileName)
             link.SendBytes(blockHeader);
             if (!link.GetAck())
                 throw ECalculatorError("Did not got block ACK!" + BlocksSent(counter));
-            ReadLinkBytes(link, 4);   // the calculator's clear-to-send
+            ReceiveBytes(link, 4);   // the calculator's clear-to-send
             link.SendAck();
 
             // The block in runs: no gaps on the line, Abort heard within a run.

@@ -3,11 +3,6 @@
 #include <cstdint>
 #include <string>
 
-class TTI92;
-
-// count bytes from the link, in order; link errors propagate.
-std::string ReadLinkBytes(TTI92& link, size_t count);
-
 // The byte at i as a number.
 inline uint8_t ByteAt(const std::string& bytes, size_t i)
 {
