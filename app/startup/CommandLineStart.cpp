@@ -74,6 +74,8 @@ bool TakeOverFargoBackup(ParamCommandsType& commands, Dialogs& dialogs, Transfer
                     MsgIcon::Information);
     commands.Commands = 0;
     commands.FileName.clear();
+    // No task runs, so no automatic Next may hurry the user's own steps.
+    commands.ParamMode = false;
     return true;
 }
 

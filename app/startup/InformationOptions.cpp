@@ -18,7 +18,7 @@ std::optional<int> AnswerInformationOptions(const std::vector<std::string>& para
                    "Connect a TI-92 calculator through a link cable; a wizard leads through\n"
                    "each job. Without parameters the window opens on its task menu.\n"
                    "\n"
-                   "Keywords (any case, anywhere on the line, also inside a file name):\n"
+                   "Keywords (any case, anywhere on the line; a file's name never counts):\n"
                    "  SEND FILE               send FILE to the calculator (assumed when a file\n"
                    "                          is given without a keyword)\n"
                    "  CONVERT TEXT [TARGET]   convert a text file into a TI-92 text file;\n"

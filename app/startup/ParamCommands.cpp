@@ -26,9 +26,11 @@ ParamCommandsType ReadParamCommands(const std::vector<std::string>& params)
     ParamCommandsType r;
     std::string commandText;
     for (const std::string& p : params) {
-        commandText += Upper(p);
-        if (p.empty() || !IsFile(p))
+        if (p.empty() || !IsFile(p)) {
+            // A space keeps two words from forming a keyword between them.
+            commandText += Upper(p) + ' ';
             continue;
+        }
         if (r.FileName.empty())
             r.FileName = p;
         else

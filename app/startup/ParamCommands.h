@@ -21,8 +21,9 @@ struct ParamCommandsType {
 // The parameter walk. A parameter naming an existing file is a file (the
 // first becomes FileName, any later one SecondFileName), every other
 // parameter is a word. The keywords SEND, CONVERT, EXIT and VIEW are looked
-// for anywhere in the upper-cased command text, file names included; SEND
-// when none is found. File names keep their case: the file system's names
+// for in the upper-cased words only, anywhere in a word ("exit" and
+// "/SEND" count); a file's folder or name never gives a command. SEND when
+// none is found. File names keep their case: the file system's names
 // are case-sensitive. ParamMode is left for the caller to decide.
 ParamCommandsType ReadParamCommands(const std::vector<std::string>& params);
 
