@@ -51,16 +51,15 @@ std::string MimePackageText()
 
 std::string ExecArgument(const std::string& argument)
 {
-    static const std::string reserved = " \t\n\"'\\><~|&;$*?#()`";
-    bool quote = argument.empty();
-    for (char c : argument)
-        quote = quote || reserved.find(c) != std::string::npos;
-    if (!quote)
-        return argument;
+    // Always quoted: a path may hold anything, and a quoted one reads the same
+    // to every launcher.
     std::string quoted = "\"";
     for (char c : argument) {
         if (c == '"' || c == '`' || c == '$' || c == '\\')
             quoted += '\\';
+        // "%" starts a field code anywhere in the line; "%%" is a plain one.
+        if (c == '%')
+            quoted += '%';
         quoted += c;
     }
     quoted += '"';
@@ -82,7 +81,8 @@ std::string SendEntryText(const std::string& program)
            "Name=Linkwise\n"
            "GenericName=Send to calculator\n"
            "Comment=Send files to a TI-92 calculator and receive them through a link cable\n"
-           "Exec=" + exe + " SEND %f\n"
+           // Without a file the window starts plainly; a file alone is sent.
+           "Exec=" + exe + " %f\n"
            "Icon=linkwise\n"
            "Terminal=false\n"
            "Categories=Utility;Education;\n"

@@ -21,11 +21,12 @@ inline constexpr const char* kConvertEntryId = "linkwise-convert.desktop";
 // The shared-mime-info package naming the 14 types (globs in both cases).
 std::string MimePackageText();
 // The entry that opens TI-92 files: "Send to calculator", with the Send and
-// Convert actions. `program` is the executable as the Exec line names it.
+// Convert actions. Started from a menu without a file it opens the window
+// plainly. `program` is the executable as the Exec line names it.
 std::string SendEntryText(const std::string& program);
 // The hidden entry that offers "Convert to TI92-file" for text files.
 std::string ConvertEntryText(const std::string& program);
 
-// One Exec argument, quoted when it needs quotes, and escaped as a desktop
-// entry's string value.
+// One Exec argument, always quoted, with "%" doubled, and escaped as a
+// desktop entry's string value.
 std::string ExecArgument(const std::string& argument);

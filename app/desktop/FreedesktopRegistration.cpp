@@ -117,16 +117,68 @@ std::string SetIniValue(const std::string& text, const std::string& group, const
     return lines.join('\n').toStdString() + "\n";
 }
 
+std::string IniValue(const std::string& text, const std::string& group, const std::string& key)
+{
+    bool inGroup = false;
+    for (const QString& raw : Q(text).split('\n')) {
+        const QString line = raw.trimmed();
+        if (line.startsWith('['))
+            inGroup = line == "[" + Q(group) + "]";
+        else if (inGroup && line.section('=', 0, 0).trimmed() == Q(key))
+            return line.section('=', 1).trimmed().toStdString();
+    }
+    return {};
+}
+
+std::string RemoveIniValue(const std::string& text, const std::string& group, const std::string& key)
+{
+    QStringList kept;
+    bool inGroup = false;
+    for (const QString& raw : Q(text).split('\n')) {
+        const QString line = raw.trimmed();
+        if (line.startsWith('['))
+            inGroup = line == "[" + Q(group) + "]";
+        else if (inGroup && line.section('=', 0, 0).trimmed() == Q(key))
+            continue;
+        kept << raw;
+    }
+    return kept.join('\n').toStdString();
+}
+
+// The application that opens text files other than the converter, as the
+// desktop picks it; empty when there is none. Reads the user's list as it is
+// on disk, so a pin of the converter must be gone from it first.
+std::string OtherTextDefault(const DesktopFolders& folders)
+{
+    std::string found = DefaultApplication(folders, kTextMimeType);
+    // An earlier registration's entry comes first in the user's folder: ask past it.
+    if (found.starts_with(kConvertEntryId))
+        found = DefaultApplication({folders.dataHome + "/.without-linkwise", folders.configHome}, kTextMimeType);
+    return found.starts_with(kConvertEntryId) ? std::string() : found;
+}
+
 void RegisterFileTypes(const DesktopFolders& folders, const std::string& program)
 {
     const QString data = Q(folders.dataHome);
     const QString applications = data + "/applications";
+    const QString mimeapps = Q(folders.configHome) + "/mimeapps.list";
+    std::string defaults = ReadText(mimeapps);
+    // The converter is one more handler of text files, never their default:
+    // what opens them now is pinned before the converter's entry appears,
+    // and a pin of the converter (an older registration) goes.
+    if (IniValue(defaults, "Default Applications", kTextMimeType).starts_with(kConvertEntryId)) {
+        defaults = RemoveIniValue(defaults, "Default Applications", kTextMimeType);
+        WriteText(mimeapps, defaults);
+    }
+    if (IniValue(defaults, "Default Applications", kTextMimeType).empty()) {
+        const std::string other = OtherTextDefault(folders);
+        if (!other.empty())
+            defaults = SetIniValue(defaults, "Default Applications", kTextMimeType, other + ";");
+    }
+
     WriteText(data + "/mime/packages/linkwise.xml", MimePackageText());
     WriteText(applications + "/" + kSendEntryId, SendEntryText(program));
     WriteText(applications + "/" + kConvertEntryId, ConvertEntryText(program));
-
-    const QString mimeapps = Q(folders.configHome) + "/mimeapps.list";
-    std::string defaults = ReadText(mimeapps);
     for (const Ti92MimeType& m : Ti92MimeTypes())
         defaults = SetIniValue(defaults, "Default Applications", m.type, std::string(kSendEntryId) + ";");
     WriteText(mimeapps, defaults);
@@ -139,14 +191,7 @@ std::string DefaultApplication(const DesktopFolders& folders, const std::string&
 {
     if (auto answer = RunTool(folders, "xdg-mime", {"query", "default", Q(mimeType)}))
         return Trimmed(*answer);
-    const QString text = Q(ReadText(Q(folders.configHome) + "/mimeapps.list"));
-    bool inDefaults = false;
-    for (const QString& raw : text.split('\n')) {
-        const QString line = raw.trimmed();
-        if (line.startsWith('['))
-            inDefaults = line == "[Default Applications]";
-        else if (inDefaults && line.section('=', 0, 0).trimmed() == Q(mimeType))
-            return line.section('=', 1).section(';', 0, 0).trimmed().toStdString();
-    }
-    return {};
+    const std::string value =
+        IniValue(ReadText(Q(folders.configHome) + "/mimeapps.list"), "Default Applications", mimeType);
+    return Q(value).section(';', 0, 0).trimmed().toStdString();
 }

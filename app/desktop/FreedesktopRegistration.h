@@ -13,6 +13,8 @@ DesktopFolders UserDesktopFolders();
 // root needed): the MIME package, both desktop entries naming `program`,
 // Linkwise as the default application of the 14 types in mimeapps.list,
 // then update-mime-database and update-desktop-database when present.
+// Text files keep the default they had: it is written into mimeapps.list,
+// so the converter's entry only adds itself to their handlers.
 // Throws EFileError when a file cannot be written.
 void RegisterFileTypes(const DesktopFolders& folders, const std::string& program);
 
@@ -21,7 +23,11 @@ void RegisterFileTypes(const DesktopFolders& folders, const std::string& program
 // mimeapps.list names it. Empty when there is none.
 std::string DefaultApplication(const DesktopFolders& folders, const std::string& mimeType);
 
-// Sets (or replaces) one key of one group of an INI-style text, keeping
-// everything else as it is.
+inline constexpr const char* kTextMimeType = "text/plain";
+
+// One key of one group of an INI-style text (empty when absent); the same
+// text without that key; and with it set or replaced. Everything else stays.
+std::string IniValue(const std::string& text, const std::string& group, const std::string& key);
+std::string RemoveIniValue(const std::string& text, const std::string& group, const std::string& key);
 std::string SetIniValue(const std::string& text, const std::string& group, const std::string& key,
                         const std::string& value);

@@ -41,7 +41,9 @@ TEST(Desktop, RegistrationWritesEntriesTypesAndDefaultsIntoTheUserFolders)
     const QString data = QString::fromStdString(folders.dataHome);
 
     const QString send = Read(data + "/applications/linkwise.desktop");
-    EXPECT_TRUE(send.contains("Exec=\"/opt/link wise/bin/linkwise\" SEND %f\n")) << send.toStdString();
+    EXPECT_TRUE(send.contains("\nExec=\"/opt/link wise/bin/linkwise\" %f\n")) << "no file: a plain start";
+    EXPECT_TRUE(send.contains("[Desktop Action Send]\nName=Send to calculator\nExec=\"/opt/link wise/bin/linkwise\" SEND %f\n"))
+        << send.toStdString();
     EXPECT_TRUE(send.contains("Name=Send to calculator"));
     EXPECT_TRUE(send.contains("application/x-ti92-program;"));
     const QString convert = Read(data + "/applications/linkwise-convert.desktop");
@@ -77,8 +79,51 @@ TEST(Desktop, TypesFollowTheShellExtensionListAndExecArgumentsAreQuoted)
     for (const Ti92MimeType& m : Ti92MimeTypes())
         list += m.extension + ";";
     EXPECT_EQ(list, kShellExtensions);
-    EXPECT_EQ(ExecArgument("/usr/bin/linkwise"), "/usr/bin/linkwise");
-    EXPECT_EQ(ExecArgument("/a b/$x\"y"), "\"/a b/\\\\$x\\\\\"y\"");
+    struct Row {
+        const char* path;
+        const char* exec;
+    };
+    for (const Row& r : {Row{"/usr/bin/linkwise", "\"/usr/bin/linkwise\""},
+                         Row{"/a b/$x\"y", "\"/a b/\\\\$x\\\\\"y\""},
+                         Row{"/opt/100%/linkwise", "\"/opt/100%%/linkwise\""}}) {
+        SCOPED_TRACE(r.path);
+        EXPECT_EQ(ExecArgument(r.path), r.exec);
+    }
+}
+
+TEST(Desktop, TheConverterNeverBecomesTheDefaultForTextFiles)
+{
+    struct Row {
+        const char* before;   // the user's mimeapps.list
+        const char* textDefault;
+    };
+    for (const Row& r : {Row{"[Default Applications]\ntext/plain=edit.desktop;\n", "edit.desktop"},
+                         Row{"[Default Applications]\ntext/plain=linkwise-convert.desktop;\n", ""}}) {
+        SCOPED_TRACE(r.before);
+        QTemporaryDir dir;
+        const DesktopFolders folders{dir.path().toStdString() + "/data", dir.path().toStdString() + "/config"};
+        const QString mimeapps = QString::fromStdString(folders.configHome) + "/mimeapps.list";
+        QDir().mkpath(QString::fromStdString(folders.configHome));
+        QFile list(mimeapps);
+        ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+        list.write(r.before);
+        list.close();
+        // The editor the user chose is installed.
+        const QString applications = QString::fromStdString(folders.dataHome) + "/applications";
+        QDir().mkpath(applications);
+        QFile editor(applications + "/edit.desktop");
+        ASSERT_TRUE(editor.open(QIODevice::WriteOnly));
+        editor.write("[Desktop Entry]\nType=Application\nName=Edit\nExec=edit %f\nMimeType=text/plain;\n");
+        editor.close();
+        RegisterFileTypes(folders, "/usr/bin/linkwise");
+        RegisterFileTypes(folders, "/usr/bin/linkwise");   // again, as the check may do
+        EXPECT_FALSE(Read(mimeapps).contains("text/plain=linkwise-convert")) << Read(mimeapps).toStdString();
+        if (!*r.textDefault)
+            continue;   // which editor takes over depends on the machine
+        EXPECT_EQ(DefaultApplication(folders, kTextMimeType), r.textDefault);
+        EXPECT_EQ(IniValue(Read(mimeapps).toStdString(), "Default Applications", kTextMimeType),
+                  std::string(r.textDefault) + ";");
+    }
 }
 
 TEST(Desktop, NoDefaultWhenNothingIsRegistered)

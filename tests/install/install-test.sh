@@ -21,7 +21,8 @@ for f in bin/linkwise bin/linkwise-cli bin/linkwise-virtual-ti92 share/linkwise/
          share/icons/hicolor/256x256/apps/linkwise.png; do
   [ -s "$prefix/$f" ] || fail "$f was not installed"
 done
-grep -q '^Exec=linkwise SEND %f$' "$prefix/share/applications/linkwise.desktop" || fail "the entry does not send"
+grep -q '^Exec="linkwise" %f$' "$prefix/share/applications/linkwise.desktop" || fail "the entry does not start plainly"
+grep -q '^Exec="linkwise" SEND %f$' "$prefix/share/applications/linkwise.desktop" || fail "the entry does not send"
 head -c 24 "$prefix/share/icons/hicolor/256x256/apps/linkwise.png" | od -An -tx1 | tr -d ' \n' |
   grep -q '0000010000000100$' || fail "the PNG icon is not 256 x 256"
 "$prefix/bin/linkwise-cli" --version | grep -q '^linkwise-cli (Linkwise) ' || fail "linkwise-cli --version"
