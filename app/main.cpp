@@ -8,6 +8,7 @@
 #include "app/settings/IniSettingsStore.h"
 #include "app/desktop/ProcessStoreFolder.h"
 #include "app/desktop/ProgramFolder.h"
+#include "app/startup/GuardedApplication.h"
 #include "app/startup/InformationOptions.h"
 #include "app/dialogs/QtDialogs.h"
 #include "app/desktop/Shell.h"
@@ -25,7 +26,7 @@ int main(int argc, char* argv[])
     // --help and --version answer without a display.
     if (auto status = AnswerInformationOptions({argv + 1, argv + argc}, std::cout))
         return *status;
-    QApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     QApplication::setApplicationName("linkwise");
     // What Qt left of the command line is the program's own.
     const std::vector<std::string> parameters(argv + 1, argv + argc);
@@ -34,6 +35,7 @@ int main(int argc, char* argv[])
     SteadyClock clock;
     QtEventPump pump;
     QtDialogs dialogs;
+    app.SetDialogs(&dialogs);
     // LINKWISE_SETTINGS names another settings file, so a trial run leaves
     // the user's own settings alone.
     const char* settingsPath = std::getenv("LINKWISE_SETTINGS");
@@ -64,5 +66,6 @@ int main(int argc, char* argv[])
     form.OnRemoteControl = [&remote] { remote.ShowRemote(); };
 
     form.ShowAtStart();
-    return app.exec();
+    const int status = app.exec();
+    return status != 0 ? status : form.ExitStatus();
 }

@@ -89,8 +89,16 @@ std::vector<ListItem> ListFiles(const std::string& directory, const BrowserFilte
             continue;
         VariableFileType info;
         info.path = folder + name;
-        if (!ClassifyFile(info, filter.show))
-            continue;
+        try {
+            if (!ClassifyFile(info, filter.show))
+                continue;
+        } catch (const EFileError&) {
+            // One file that cannot be opened keeps the rest of the folder listed.
+            info.kind = kinds::kNone;
+            info.comment = kUnreadableComment;
+            const auto size = entry.file_size(typeError);
+            info.size = typeError ? 0 : static_cast<int64_t>(size);
+        }
         rows.push_back(FileListRow(name, info));
     }
     if (rows.empty()) {

@@ -15,6 +15,8 @@ struct BrowserFilter {
 
 // The caption of the only row of a folder with nothing to show.
 inline constexpr const char* kNoFilesToShow = "(no files to show)";
+// The comment of a listed file that cannot be opened.
+inline constexpr const char* kUnreadableComment = "(cannot be opened)";
 
 // True when the file's extension, upper-cased with its dot, is part of the
 // filter text. Files without an extension are never listed.

@@ -111,7 +111,9 @@ FileListSendResult Job::Run()
     } catch (const std::exception& e) {
         fResult.failed = true;
         fResult.errorClass = ErrorClassName(e);
-        view.ErrorDialog(ErrorDialogText("sending the file(s)", e));
+        // EAbort follows a routine that has shown its own error already.
+        if (!dynamic_cast<const EAbort*>(&e))
+            view.ErrorDialog(ErrorDialogText("sending the file(s)", e));
         const std::string name = FileName(fInfo.path);
         const std::string errorClass = ErrorClassName(e);
         fResult.summary = fResult.filesSent == 0

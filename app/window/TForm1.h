@@ -2,6 +2,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <exception>
 #include <functional>
 #include <map>
 #include <string>
@@ -92,6 +93,10 @@ public:
     std::vector<ListItem> ListViewItems(ListViewId list) const override;
     void StatusMemoAdd(const std::string& line) override;
     void ErrorDialog(const std::string& text) override;
+    // The ready lamp shows the last conversation's outcome: the link turns it
+    // green when the calculator answers a readiness check; a link error
+    // (time-out, damaged reply, a device that is gone) turns it red.
+    void NoteLinkFailure(std::exception_ptr error);
 
     // --- step machine --------------------------------------------------
     // Sender's caption "&Previous" goes back; anything else goes forward.
@@ -125,6 +130,10 @@ public:
     // starts every task as succeeded.
     void RecordStepResult(bool succeeded);
     bool TaskSucceeded() const { return !fTaskFailed; }
+    // The program's exit status: 1 when a task started from the command line
+    // failed in any step, else 0. With EXIT a failed task does not end the
+    // program: the window stays on the Finished page.
+    int ExitStatus() const { return fCommandLineTaskFailed ? 1 : 0; }
 
     // The desktop's "open"; when it cannot, a message shows the address or
     // path so the user can copy it. True when it was handed over.
@@ -305,6 +314,8 @@ private:
     void UnlockAfterTransfer();
     void ShowTaskOutcome();
     void ReturnToMenu();
+    void ResetTransferPage();
+    void KeepFailedCommandLineTaskOpen();
     void RunStepAction(TaskKind task, int step);
     void RunBackwardRefresh(int page);
     void InstallStepActions();
@@ -320,6 +331,7 @@ private:
     int fTransferDepth = 0;
     std::vector<QPointer<QWidget>> fLockedControls;
     bool fTaskFailed = false;
+    bool fCommandLineTaskFailed = false;
     bool fLinkClosed = false;
     bool fTerminateRequested = false;
     bool fFirstShowDone = false;

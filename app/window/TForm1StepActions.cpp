@@ -40,7 +40,14 @@ void TForm1::RunStepAction(TaskKind task, int step)
     if (it == fStepActions.end() || !it->second)
         return;
     Action action = it->second;   // a copy: the action may register others
-    action();
+    try {
+        action();
+    } catch (...) {
+        // The error box is the application's; the task has failed all the same.
+        NoteLinkFailure(std::current_exception());
+        RecordStepResult(false);
+        throw;
+    }
 }
 
 void TForm1::RunBackwardRefresh(int page)

@@ -8,7 +8,26 @@
 #include <QTreeWidget>
 
 #include "app/window/TForm1.h"
+#include "app/window/ReadyLampShape.h"
 #include "link/Dialogs.h"
+#include "link/Exceptions.h"
+
+namespace {
+
+bool IsAbort(std::exception_ptr error)
+{
+    if (!error)
+        return false;
+    try {
+        std::rethrow_exception(error);
+    } catch (const EUserError&) {
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace
 
 QProgressBar* TForm1::Bar(ProgressBarId bar) const
 {
@@ -141,6 +160,24 @@ void TForm1::StatusMemoAdd(const std::string& line)
 
 void TForm1::ErrorDialog(const std::string& text)
 {
+    // Routines report from inside their handler, so the error is at hand.
+    NoteLinkFailure(std::current_exception());
+    if (IsAbort(std::current_exception()))
+        trLabel->setText("Transfer aborted");
     RecordStepResult(false);
     fEnv.dialogs.MessageBox(text, "Linkwise", MsgIcon::Error, MsgButtons::Ok);
+}
+
+
+void TForm1::NoteLinkFailure(std::exception_ptr error)
+{
+    if (!error)
+        return;
+    try {
+        std::rethrow_exception(error);
+    } catch (const ELinkError&) {
+        ReadyLamp->SetBrushColor(kLampRed);
+    } catch (...) {
+        // A refusal, an abort or a file error says nothing against the link.
+    }
 }

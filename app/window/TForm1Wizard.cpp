@@ -97,6 +97,8 @@ void TForm1::RecordStepResult(bool succeeded)
 {
     if (!succeeded) {
         fTaskFailed = true;
+        if (ParamCommands.ParamMode)
+            fCommandLineTaskFailed = true;
         ShowTaskOutcome();
     }
 }
@@ -110,10 +112,7 @@ void TForm1::ShowTaskOutcome()
 
 void TForm1::ResetPages()
 {
-    trLabel->setText("Transfer has not started yet..");
-    varBar->setValue(0);
-    totBar->setValue(0);
-    varList->clear();
+    ResetTransferPage();
     SaveStatus->setText("(idle)");
     SaveBar->setValue(0);
     SaveBackupBar->setValue(0);
@@ -217,15 +216,37 @@ void TForm1::ReturnToMenu()
     StepPages[0] = pageMenu;
     StepPages[1] = kEndOfSteps;
     CurrentTask = taskNone;
+    TaskCaption->setText(kNoTaskCaption);
+    Statuslbl->SetFullText(kIdleStatus);
     PrepareTask();
+}
+
+void TForm1::ResetTransferPage()
+{
+    trLabel->setText("Transfer has not started yet..");
+    varBar->setValue(0);
+    totBar->setValue(0);
+    varList->clear();
+}
+
+void TForm1::KeepFailedCommandLineTaskOpen()
+{
+    // The task's own steps come back, with the Finished page that EXIT left
+    // out; without ParamMode, Restart restarts instead of ending the program.
+    StepPages = TaskSteps(CurrentTask);
+    ParamCommands.ParamMode = false;
 }
 
 void TForm1::NextBtnClick(QObject* Sender)
 {
     if (HideViewers)
         HideViewers();
-    if (ParamCommands.ParamMode && ParamCommands.Has(cmdEXIT) && StepAt(Step() + 1) == kEndOfSteps)
-        RequestTerminate();
+    if (ParamCommands.ParamMode && ParamCommands.Has(cmdEXIT) && StepAt(Step() + 1) == kEndOfSteps) {
+        if (TaskSucceeded())
+            RequestTerminate();
+        else
+            KeepFailedCommandLineTaskOpen();
+    }
 
     auto* button = qobject_cast<QAbstractButton*>(Sender);
     const bool back = button && button->text() == "&Previous";
@@ -233,8 +254,18 @@ void TForm1::NextBtnClick(QObject* Sender)
     if (!back) {
         SelectNextVisPage(true);
         ShowStepHelp();
+        // What the last page's routine wrote belongs to that page.
+        Statuslbl->SetFullText(kIdleStatus);
+        if (PageControl1->currentIndex() == pageReceiveProgress)
+            ResetTransferPage();
         ProcessMessages();
         RunStepAction(CurrentTask, Step());
+        if (ParamCommands.ParamMode && ParamCommands.Has(cmdEXIT) && !TaskSucceeded() &&
+            StepAt(Step() + 1) == kEndOfSteps && PageControl1->currentIndex() != pageMenu) {
+            KeepFailedCommandLineTaskOpen();
+            SelectNextVisPage(true);
+            ShowStepHelp();
+        }
         // An action may already have moved on through a nested automatic Next.
         page = PageControl1->currentIndex();
         if (page == pageMenu)

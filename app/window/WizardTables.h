@@ -34,6 +34,10 @@ constexpr int kPageCount = 11;
 
 // A task's pages in step order; 255 ends the list.
 constexpr uint8_t kEndOfSteps = 255;
+
+// The left panel's caption with no task chosen, and the idle status line.
+constexpr const char* kNoTaskCaption = "Linkwise will help you do something!";
+constexpr const char* kIdleStatus = "(none)";
 using StepList = std::array<uint8_t, 10>;
 
 // The constant step list of a task (taskNone: the menu alone).

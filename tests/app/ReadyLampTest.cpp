@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "app/window/ReadyLampShape.h"
@@ -101,4 +103,36 @@ TEST(TransferViewOfTheWindow, ShowsWhatRoutinesWrite)
 
     f.ErrorDialog("Some error occured while receiving!");
     EXPECT_EQ(rig.dialogs.shown.back().icon, MsgIcon::Error);
+}
+
+TEST(ReadyLamp, ShowsTheOutcomeOfTheLastConversation)
+{
+    struct Row {
+        const char* name;
+        std::function<void(AppRig&)> fault;
+        uint32_t after;
+    };
+    const Row rows[] = {
+        {"screenshot received", [](AppRig&) {}, kLampGreen},
+        {"calculator stops answering", [](AppRig& r) { r.calcLink.faults.silentAfterBytes = 10; }, kLampRed},
+        {"cable pulled", [](AppRig& r) { r.device->broken = true, r.device->openable = false; }, kLampRed},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        AppRig rig;
+        TForm1& f = rig.Create();
+        EXPECT_EQ(f.ReadyLamp->BrushColor(), kLampGrey) << "no conversation yet";
+        f.ReadyLampMouseUp();
+        ASSERT_EQ(f.ReadyLamp->BrushColor(), kLampGreen);
+        r.fault(rig);
+        f.SpeedButton1->click();
+        f.GrabBtn->click();
+        EXPECT_EQ(f.ReadyLamp->BrushColor(), r.after);
+        if (r.after == kLampRed) {
+            // A ready check that finds the device gone is red too, not the old green.
+            f.ReadyLamp->SetBrushColor(kLampGreen);
+            f.ReadyLampMouseUp();
+            EXPECT_EQ(f.ReadyLamp->BrushColor(), kLampRed);
+        }
+    }
 }

@@ -1,5 +1,6 @@
 // The send task of the command line against the virtual TI-92.
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 #include "tests/app/AppRig.h"
@@ -10,13 +11,47 @@ TEST(SendParam, SendsTheFileWithoutTheFilePageAndEndsWithExit)
     AppRig rig;
     const std::string file = rig.dir.path().toStdString() + "/Exit Game.92p";
     WriteBytes(file, VariableFileBytes("main", "game", {{"game", 0x12, std::string("\x00\x01\x02", 3)}}));
-    rig.parameters = {"SEND", file};   // EXIT comes with the file's name
+    rig.parameters = {"SEND", file, "exit"};
     rig.dialogs.ExpectMessage(MsgResult::No);   // not kept out of the temporary folder
     TForm1& f = rig.Create();
     f.FormFirstPaint();
     EXPECT_TRUE(rig.dialogs.AllAnswered());
     EXPECT_TRUE(rig.calc.FindVariable("main\\game"));
     EXPECT_TRUE(f.TerminateRequested());
+    EXPECT_EQ(f.ExitStatus(), 0);
+}
+
+TEST(SendParam, AFailedTaskExitsWithOneAndKeepsTheWindowOnItsReport)
+{
+    struct Row {
+        const char* name;
+        bool withExit;
+    };
+    for (const Row& r : {Row{"with EXIT", true}, Row{"without EXIT", false}}) {
+        SCOPED_TRACE(r.name);
+        AppRig rig;
+        rig.calcLink.faults.silent = true;
+        const std::string file = rig.dir.path().toStdString() + "/game.92p";
+        WriteBytes(file, VariableFileBytes("main", "game", {{"game", 0x12, std::string("\x00\x01\x02", 3)}}));
+        rig.parameters = {"SEND", file};
+        if (r.withExit)
+            rig.parameters.push_back("EXIT");
+        rig.dialogs.ExpectMessage(MsgResult::No);
+        TForm1& f = rig.Create();
+        f.FormFirstPaint();
+        ASSERT_FALSE(rig.calc.FindVariable("main\\game"));
+        if (!r.withExit)
+            f.NextBtnClick(f.NextBtn);   // the user goes on from the transfer page
+        EXPECT_EQ(f.PageShown(), pageFinished);
+        EXPECT_FALSE(f.TaskSucceeded());
+        EXPECT_FALSE(f.TerminateRequested());
+        EXPECT_EQ(f.ExitStatus(), 1);
+        EXPECT_EQ(f.NextBtn->text(), "&Restart");
+        f.NextBtnClick(f.NextBtn);
+        EXPECT_EQ(f.PageShown(), pageMenu) << "Restart restarts";
+        EXPECT_FALSE(f.TerminateRequested());
+        EXPECT_EQ(f.ExitStatus(), 1) << "the command line's task failed";
+    }
 }
 
 TEST(SendParam, WithoutExitTheFinishedPageShowsTheReport)

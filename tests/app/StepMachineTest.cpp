@@ -117,7 +117,8 @@ TEST_P(EveryTask, WalksItsPagesWithCaptionsAndWrapsToTheMenu)
     EXPECT_EQ(MemoLines(f), kHeader);
     EXPECT_FALSE(f.PreviousBtn->isEnabled());
     EXPECT_EQ(f.NextBtn->text(), "&Next");
-    EXPECT_EQ(f.TaskCaption->text().toStdString(), run.caption) << "keeps the last task's sentence";
+    EXPECT_EQ(f.TaskCaption->text().toStdString(), kNoTaskCaption) << "no task's sentence stays";
+    EXPECT_EQ(f.Statuslbl->text().toStdString(), kIdleStatus);
 
     // Next stays enabled; pressing it without a task stays on the menu.
     EXPECT_TRUE(f.NextBtn->isEnabled());

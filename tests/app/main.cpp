@@ -1,12 +1,14 @@
-// The window tests need a QApplication; they run on the offscreen platform.
-#include <QApplication>
+// The window tests need the window program's application object; they run on
+// the offscreen platform.
 #include <gtest/gtest.h>
+
+#include "app/startup/GuardedApplication.h"
 
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
