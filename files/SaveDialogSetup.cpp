@@ -1,5 +1,8 @@
 #include "files/SaveDialogSetup.h"
 
+#include <filesystem>
+#include <optional>
+
 #include "files/CommentPrompt.h"
 #include "files/FileExtensions.h"
 #include "files/SaveAs92g.h"
@@ -42,8 +45,10 @@ FileDialogRequest PrepareBackupSaveDialog(const std::string& initialDir)
     return request;
 }
 
-bool SaveReceivedVariables(Dialogs& dialogs, TransferView& view, const TempStore& store,
-                           bool storeFolders, bool backupChecked, FileDialogRequest& dialogState)
+namespace {
+
+bool SaveStore(Dialogs& dialogs, TransferView& view, const TempStore& store, bool storeFolders,
+               bool backupChecked, FileDialogRequest& dialogState)
 {
     dialogState = PrepareSaveDialog(store, dialogState);
     auto path = dialogs.SaveFileName(dialogState);
@@ -54,4 +59,50 @@ bool SaveReceivedVariables(Dialogs& dialogs, TransferView& view, const TempStore
     bool saved = SaveAs92g(view, store, storeFolders, *path, backupChecked, true, comment);
     view.ClickNextButton();
     return saved;
+}
+
+// The chosen records copied into a store of their own beside the first.
+class SelectedStore {
+public:
+    SelectedStore(const TempStore& store, const std::vector<size_t>& selected)
+        : fStore(store.Folder() / "~selected")
+    {
+        std::filesystem::create_directories(fStore.Folder());
+        fStore.Clear();
+        const std::vector<IndexRecord> records = store.ReadIndex();
+        for (size_t i : selected)
+            if (i < records.size())
+                fStore.AddItem(records[i].name, records[i].type, store.ReadItem(records[i]));
+    }
+    ~SelectedStore()
+    {
+        fStore.Remove();
+        std::error_code ignored;
+        std::filesystem::remove(fStore.Folder(), ignored);
+    }
+    SelectedStore(const SelectedStore&) = delete;
+    SelectedStore& operator=(const SelectedStore&) = delete;
+    const TempStore& Store() const { return fStore; }
+
+private:
+    TempStore fStore;
+};
+
+}  // namespace
+
+bool SaveReceivedVariables(Dialogs& dialogs, TransferView& view, const TempStore& store,
+                           bool storeFolders, bool backupChecked, FileDialogRequest& dialogState,
+                           const std::vector<size_t>& selected)
+{
+    // A backup is one image: there is nothing to choose from.
+    if (selected.empty() || backupChecked)
+        return SaveStore(dialogs, view, store, storeFolders, backupChecked, dialogState);
+    std::optional<SelectedStore> part;
+    try {
+        part.emplace(store, selected);
+    } catch (const std::exception& e) {
+        view.ErrorDialog(ErrorDialogText("saving the file", e) + " Nothing on the disk was changed.");
+        return false;
+    }
+    return SaveStore(dialogs, view, part->Store(), storeFolders, backupChecked, dialogState);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "link/Dialogs.h"
 
@@ -16,6 +17,9 @@ FileDialogRequest PrepareBackupSaveDialog(const std::string& initialDir);
 
 // "&Save to file": dialog, comment prompt, save, then the wizard moves on
 // whatever the result. `dialogState` keeps the name between calls. False
-// when the dialog was cancelled or the save failed.
+// when the dialog was cancelled or the save failed. `selected` names the
+// store's records to save, in store order; empty saves them all. A single
+// one is offered as a single-variable file.
 bool SaveReceivedVariables(Dialogs& dialogs, TransferView& view, const TempStore& store,
-                           bool storeFolders, bool backupChecked, FileDialogRequest& dialogState);
+                           bool storeFolders, bool backupChecked, FileDialogRequest& dialogState,
+                           const std::vector<size_t>& selected = {});

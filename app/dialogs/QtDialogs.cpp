@@ -1,5 +1,6 @@
 #include "app/dialogs/QtDialogs.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -15,7 +16,27 @@ QString DialogText(const std::string& text)
     return s;
 }
 
+QString SuffixOfFilter(const QString& filter)
+{
+    const qsizetype star = filter.indexOf("*.");
+    if (star < 0)
+        return {};
+    qsizetype end = star + 2;
+    while (end < filter.size() && filter[end].isLetterOrNumber())
+        ++end;
+    return filter.mid(star + 2, end - star - 2);
+}
+
 QtDialogs::QtDialogs(QWidget* parent) : fParent(parent) {}
+
+QWidget* QtDialogs::DialogParent() const
+{
+    // The window the user works in: a box under an always-on-top window
+    // (the remote keyboard) would hide behind it.
+    if (QWidget* active = QApplication::activeWindow(); active && active->isVisible())
+        return active;
+    return fParent;
+}
 
 QtDialogs::~QtDialogs()
 {
@@ -33,7 +54,7 @@ int QtDialogs::FargoLibraryQuestion(const std::string& caption)
 MsgResult QtDialogs::MessageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                                 MsgButtons buttons)
 {
-    QMessageBox box(fParent);
+    QMessageBox box(DialogParent());
     box.setWindowTitle(QString::fromStdString(caption));
     box.setText(DialogText(text));
     // Paths, addresses and error texts can be copied out of the box.
@@ -75,6 +96,12 @@ static std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialo
                                                        : QFileDialog::ExistingFile);
     if (!r.defaultExtension.empty())
         dialog.setDefaultSuffix(QString::fromStdString(r.defaultExtension));
+    // A name typed without an extension takes the one of the filter chosen.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        const QString suffix = SuffixOfFilter(filter);
+        if (!suffix.isEmpty())
+            dialog.setDefaultSuffix(suffix);
+    });
     if (!r.fileName.empty() && r.fileName.find('*') == std::string::npos)
         dialog.selectFile(QString::fromStdString(r.fileName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -84,12 +111,12 @@ static std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialo
 
 std::optional<std::string> QtDialogs::SaveFileName(const FileDialogRequest& request)
 {
-    return RunFileDialog(fParent, request, QFileDialog::AcceptSave);
+    return RunFileDialog(DialogParent(), request, QFileDialog::AcceptSave);
 }
 
 std::optional<std::string> QtDialogs::OpenFileName(const FileDialogRequest& request)
 {
-    return RunFileDialog(fParent, request, QFileDialog::AcceptOpen);
+    return RunFileDialog(DialogParent(), request, QFileDialog::AcceptOpen);
 }
 
 std::optional<std::string> QtDialogs::PickDirectory(const std::string& title,
@@ -115,6 +142,6 @@ std::string QtDialogs::PromptComment(const std::string& proposed)
 
 std::string QtDialogs::PromptCommentFor(const std::string& headline, const std::string& proposed)
 {
-    TCommentForm form(fParent);
+    TCommentForm form(DialogParent());
     return form.Ask(headline, proposed);
 }

@@ -13,6 +13,9 @@ public:
     explicit QtDialogs(QWidget* parent = nullptr);
     ~QtDialogs() override;
     void SetParent(QWidget* parent) { fParent = parent; }
+    // Boxes open over the program's active window (a box raised while the
+    // remote keyboard sends belongs to it); with none active, over the parent.
+    QWidget* DialogParent() const;
 
     MsgResult MessageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                          MsgButtons buttons) override;
@@ -32,3 +35,7 @@ private:
 
 // "\r\n", "\r" and "\n" as the line breaks of a dialog.
 QString DialogText(const std::string& text);
+
+// The extension of a filter's first pattern: "png" for "PNG images (*.png)";
+// empty for "All files (*)".
+QString SuffixOfFilter(const QString& filter);

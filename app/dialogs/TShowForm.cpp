@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <cctype>
 
 #include "app/settings/SettingsRecord.h"
 #include "app/settings/SettingsStore.h"
@@ -71,8 +72,46 @@ void TShowForm::ReadSettings(SettingsStore& store)
     Fargo1Box->setChecked(ReadBool(store, kSectionSettings, "Show Fargo1-files", 1));
     Fargo2Box->setChecked(ReadBool(store, kSectionSettings, "Show Fargo2-files", 1));
     UpdateFargoBoxes();
-    ExtEdit->setText(QString::fromStdString(
-        ReadText(store, kSectionSettings, "Show Extenstionsstring", kDefaultExtensionString)));
+    const std::string stored =
+        ReadText(store, kSectionSettings, "Show Extenstionsstring", kDefaultExtensionString);
+    ExtEdit->setText(QString::fromStdString(FollowBoxes(stored, ShowTI92(), ShowText())));
+}
+
+namespace {
+
+bool IsTI92Extension(const std::string& ext)
+{
+    return ext.size() == 4 && ext.compare(0, 3, ".92") == 0;
+}
+
+}  // namespace
+
+std::string TShowForm::FollowBoxes(const std::string& extensions, bool ti92, bool text)
+{
+    std::string kept;
+    bool anyTI92 = false;
+    size_t from = 0;
+    while (from < extensions.size()) {
+        size_t end = extensions.find(';', from);
+        if (end == std::string::npos)
+            end = extensions.size();
+        const std::string ext = extensions.substr(from, end - from);
+        from = end + 1;
+        std::string upper = ext;
+        for (char& c : upper)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (ext.empty() || (!ti92 && IsTI92Extension(upper)) || (!text && upper == ".TXT"))
+            continue;
+        anyTI92 = anyTI92 || IsTI92Extension(upper);
+        if (upper == ".TXT" && kept.find(".TXT;") != std::string::npos)
+            continue;
+        kept += ext + ";";
+    }
+    if (ti92 && !anyTI92)
+        kept = kDefaultExtensionString + kept;
+    if (text && kept.find(".TXT;") == std::string::npos && kept.find(".txt;") == std::string::npos)
+        kept += ".TXT;";
+    return kept;
 }
 
 void TShowForm::UpdateFargoBoxes()

@@ -15,8 +15,13 @@ class TShowForm : public QDialog {
 public:
     explicit TShowForm(QWidget* parent = nullptr);
 
-    // The four boxes, then the extension field.
+    // The four boxes, then the extension field, brought in line with the
+    // boxes (FollowBoxes).
     void ReadSettings(SettingsStore& store);
+    // The extensions with the boxes' kinds in line: TI-92 ones (".92?") and
+    // ".TXT" dropped when their box is off and added when it is on and none
+    // is there; extensions typed by hand for other kinds stay.
+    static std::string FollowBoxes(const std::string& extensions, bool ti92, bool text);
     // Enables the Fargo boxes and rebuilds the extension field from the boxes.
     void TypeBoxClick();
     void AdvancedClick();

@@ -44,6 +44,20 @@ QString FileName(const std::string& s)
     return QString::fromStdString(s);
 }
 
+// A comment's line breaks would make its row taller than the others; the
+// full text is in the panel's comment field.
+QString OneLine(QString text)
+{
+    text.replace("\r\n", " ");
+    text.replace('\r', ' ');
+    text.replace('\n', ' ');
+    return text;
+}
+
+// Viewers open at least this large, so their title, menu and a screen
+// picture or a few lines of text show whole.
+constexpr QSize kViewerContentSize(320, 220);
+
 ViewerGeometry ToGeometry(const ViewerPlacement& p)
 {
     return {p.Top, p.Left, p.Width, p.Height, p.StayOnTop};
@@ -70,7 +84,7 @@ FileBrowserPanel::FileBrowserPanel(TForm1& form, TTI92& link, Dialogs& dialogs)
     list->installEventFilter(this);
     list->header()->setSectionsClickable(true);
     connect(list->header(), &QHeaderView::sectionClicked, this, &FileBrowserPanel::FileListColumnClick);
-    connect(form.UpdateBtn, &QPushButton::clicked, this, [this] { ListFiles(); });
+    connect(form.UpdateBtn, &QPushButton::clicked, this, [this] { ListFilesShowingError(); });
     connect(form.BrowseBtn, &QPushButton::clicked, this, &FileBrowserPanel::BrowseClick);
     connect(form.ComboBox1, &QComboBox::activated, this, &FileBrowserPanel::ComboBox1Pick);
     connect(form.ViewBtn, &QPushButton::clicked, this, &FileBrowserPanel::ViewBtnClick);
@@ -89,11 +103,7 @@ FileBrowserPanel::FileBrowserPanel(TForm1& form, TTI92& link, Dialogs& dialogs)
     form.installEventFilter(this);
 
     auto list_ = [this] {
-        try {
-            ListFiles();
-        } catch (const std::exception& e) {
-            fDialogs.MessageBox(e.what(), "Linkwise", MsgIcon::Error, MsgButtons::Ok);
-        }
+        ListFilesShowingError();
         ResizeLayout();
     };
     form.SetStepAction(taskSendFiles, 1, list_);
@@ -146,7 +156,7 @@ void FileBrowserPanel::FillList(const std::vector<ListItem>& rows)
         auto* item = new QTreeWidgetItem;
         item->setText(0, FileName(r.caption));
         for (size_t c = 0; c < r.subItems.size(); ++c)
-            item->setText(static_cast<int>(c + 1), c == 0 ? Bytes(r.subItems[c]) : QString::fromStdString(r.subItems[c]));
+            item->setText(static_cast<int>(c + 1), c == 0 ? OneLine(Bytes(r.subItems[c])) : QString::fromStdString(r.subItems[c]));
         item->setData(0, Qt::UserRole, r.data);
         items.push_back(item);
     }
@@ -154,6 +164,8 @@ void FileBrowserPanel::FillList(const std::vector<ListItem>& rows)
     for (int i = 0; i < static_cast<int>(rows.size()); ++i)
         if (rows[size_t(i)].selected)
             list->topLevelItem(i)->setSelected(true);
+    for (int column : {0, 2, 3})
+        list->resizeColumnToContents(column);
 }
 
 std::vector<ListItem> FileBrowserPanel::Rows() const
@@ -191,6 +203,15 @@ void FileBrowserPanel::ListFiles()
     }
     FillList(rows);
     fForm.ShowStatus("(none)");
+}
+
+void FileBrowserPanel::ListFilesShowingError()
+{
+    try {
+        ListFiles();
+    } catch (const std::exception& e) {
+        fDialogs.MessageBox(e.what(), "Linkwise", MsgIcon::Error, MsgButtons::Ok);
+    }
 }
 
 void FileBrowserPanel::FileListColumnClick(int column)
@@ -362,6 +383,8 @@ void FileBrowserPanel::PlaceViewers()
     const ViewerPlacement text = fForm.TextForm, picture = fForm.PictureForm;
     TextForm->Place(ToGeometry(text), main.top() + 130, main.left() + main.width(), screen);
     PictureForm->Place(ToGeometry(picture), main.top(), main.left() + main.width(), screen);
+    for (QWidget* viewer : {static_cast<QWidget*>(TextForm), static_cast<QWidget*>(PictureForm)})
+        viewer->resize(viewer->size().expandedTo(kViewerContentSize));
 }
 
 void FileBrowserPanel::ShowViewed(const ViewedVariable& v)
@@ -370,6 +393,8 @@ void FileBrowserPanel::ShowViewed(const ViewedVariable& v)
     if (v.kind == ViewedVariable::Kind::Text) {
         TextForm->show();
         TextForm->SetStatus(v.StatusText());
+        // The viewer shows the one variable named in its status, nothing before it.
+        TextForm->Memo1->clear();
         TextForm->AddLines(v.lines);
     } else if (v.kind == ViewedVariable::Kind::Picture) {
         PictureForm->show();

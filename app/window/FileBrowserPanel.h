@@ -23,7 +23,10 @@ public:
 
     // The folder listed: the first history entry.
     std::string Directory() const;
-    void ListFiles();
+    void ListFiles();   // throws EFileError when the folder cannot be read
+    // "Update!" and entering the page: a folder that cannot be read is named
+    // in an error box and leaves the list empty.
+    void ListFilesShowingError();
     void FileListClick();
     void FileListColumnClick(int column);
     void ResizeLayout();

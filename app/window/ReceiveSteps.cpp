@@ -35,7 +35,13 @@ void InstallReceiveSteps(TForm1& form, TTI92& link, Dialogs& dialogs)
     // The dialog remembers the name chosen last.
     auto dialogState = std::make_shared<FileDialogRequest>();
     QObject::connect(form.SaveToFileBtn, &QPushButton::clicked, &form, [&form, &dialogs, dialogState] {
+        // The rows of the list are the store's records, in order.
+        std::vector<size_t> selected;
+        const std::vector<ListItem> rows = form.ListViewItems(ListViewId::ListView2);
+        for (size_t i = 0; i < rows.size(); ++i)
+            if (rows[i].selected)
+                selected.push_back(i);
         SaveReceivedVariables(dialogs, form, FormStore(form), form.Settings.StoreFolders,
-                              form.BackupRadio->isChecked(), *dialogState);
+                              form.BackupRadio->isChecked(), *dialogState, selected);
     });
 }

@@ -3,6 +3,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPushButton>
+#include <filesystem>
+#include <memory>
 
 #include "app/window/TForm1.h"
 #include "app/window/TScreenImage.h"
@@ -31,14 +33,17 @@ FileDialogRequest ScreenshotSaveDialog()
     return r;
 }
 
-void SaveImgBtnClick(TForm1& form, Dialogs& dialogs)
+void SaveImgBtnClick(TForm1& form, Dialogs& dialogs, std::string& lastFolder)
 {
     dialogs.MessageBox("Note!\rIf you save the screenshot as the same name as a variable the screenshot will be "
                        "associated with the variable and show up everytime you click that variable!",
                        "Linkwise", MsgIcon::Information, MsgButtons::Ok);
-    const auto file = dialogs.SaveFileName(ScreenshotSaveDialog());
+    FileDialogRequest request = ScreenshotSaveDialog();
+    request.initialDir = lastFolder;
+    const auto file = dialogs.SaveFileName(request);
     if (!file)
         return;
+    lastFolder = std::filesystem::path(*file).parent_path().string();
     try {
         // Any name that does not end in .png is written as a bitmap.
         const std::string format = ImageFormatOf(*file) == "PNG" ? "PNG" : "BMP";
@@ -57,6 +62,7 @@ void InstallScreenshotSteps(TForm1& form, TTI92& link, Dialogs& dialogs)
     QObject::connect(form.GrabBtn, &QPushButton::clicked, &form, [&form, &link] { Button1Click(form, link); });
     form.SetStepAction(taskScreenshot, 2, [&form] { form.ScrShot2->CopyFrom(*form.ScrShot); });
     QObject::connect(form.CopyImageBtn, &QPushButton::clicked, &form, [&form] { CopyImgBtnClick(form); });
+    auto lastFolder = std::make_shared<std::string>();
     QObject::connect(form.SaveImageBtn, &QPushButton::clicked, &form,
-                     [&form, &dialogs] { SaveImgBtnClick(form, dialogs); });
+                     [&form, &dialogs, lastFolder] { SaveImgBtnClick(form, dialogs, *lastFolder); });
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include "link/Dialogs.h"
 
 class TForm1;
@@ -11,7 +13,8 @@ void InstallScreenshotSteps(TForm1& form, TTI92& link, Dialogs& dialogs);
 
 void Button1Click(TForm1& form, TTI92& link);
 void CopyImgBtnClick(TForm1& form);
-void SaveImgBtnClick(TForm1& form, Dialogs& dialogs);
+// The dialog opens in `lastFolder`, which then becomes the chosen file's folder.
+void SaveImgBtnClick(TForm1& form, Dialogs& dialogs, std::string& lastFolder);
 
 // "Save screenshot as..": bitmaps first, PNG as well; the format of the
 // file written follows the extension of the name chosen.

@@ -19,6 +19,7 @@
 #include <filesystem>
 
 #include "app/desktop/FileTypeCheck.h"
+#include "app/window/FileBrowserPanel.h"
 #include "app/startup/CommandLineStart.h"
 #include "app/window/ReadyLampShape.h"
 #include "app/settings/SettingsStore.h"
@@ -50,6 +51,7 @@ TForm1::TForm1(FormEnvironment env, QWidget* parent) : QWidget(parent), fEnv(std
     ParamCommands.ParamMode = false;
     LoadSettings();
     ShowForm->ReadSettings(fEnv.settings);
+    Settings.ExtensionString = ShowForm->ExtensionText();
     ReadCommandLine(ParamCommands, fEnv.parameters, fEnv.dialogs, *this,
                     StartupFolders{fEnv.programFolder, ComboBox1->itemText(0).toStdString(),
                                    QDir::tempPath().toStdString()});
@@ -198,6 +200,7 @@ void TForm1::ReadyLampMouseUp()
         fEnv.link.PrepareLine();
         fEnv.link.CheckReady();
     } catch (const std::exception& e) {
+        NoteLinkFailure(std::current_exception());
         fEnv.dialogs.MessageBox(e.what(), "Linkwise", MsgIcon::Error, MsgButtons::Ok);
     }
 }
@@ -273,6 +276,8 @@ void TForm1::ShowFilesClick()
     Settings.ExtensionString = ShowForm->ExtensionText();
     Settings.ShowFargo1 = ShowForm->ShowFargo1();
     Settings.ShowFargo2 = ShowForm->ShowFargo2();
+    if (PageShown() == pageFileSelect && Browser)
+        Browser->ListFilesShowingError();
 }
 
 void TForm1::SettingsClick()

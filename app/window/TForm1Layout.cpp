@@ -112,7 +112,7 @@ QWidget* TForm1::BuildLeftPanel()
         b->setFont(f);
     }
 
-    TaskCaption = Named(new QLabel("Linkwise will help you do something!", Panel1), "TaskCaption");
+    TaskCaption = Named(new QLabel(kNoTaskCaption, Panel1), "TaskCaption");
     TaskCaption->setWordWrap(true);
     QFont capFont = TaskCaption->font();
     capFont.setBold(true);
@@ -282,6 +282,9 @@ QWidget* TForm1::BuildFileSelectPage()
     l->addLayout(folderRow);
 
     FileList = ReportList("FileList", {"Filename", "Comment", "Type", "Size"}, page);
+    // The comment takes what the other columns, fitted to their content, leave.
+    FileList->header()->setStretchLastSection(false);
+    FileList->header()->setSectionResizeMode(1, QHeaderView::Stretch);
 
     FileInfoPanel = Named(new QFrame(page), "FileInfoPanel");
     FileInfoPanel->setFrameShape(QFrame::StyledPanel);
@@ -338,6 +341,9 @@ QWidget* TForm1::BuildFileSelectPage()
     sizeRow->addWidget(TxtBtn);
     sizeRow->addWidget(ScrBtn);
 
+    // The panel is narrow: its labels wrap instead of being cut.
+    for (QLabel* label : {Label23, Label26, Label24, Label25, Label27})
+        label->setWordWrap(true);
     auto* info = new QVBoxLayout(FileInfoPanel);
     info->setContentsMargins(3, 3, 3, 3);
     info->setSpacing(2);
@@ -525,7 +531,7 @@ QWidget* TForm1::BuildBottomBar()
     ReadyLamp = new ReadyLampShape(bar);
     status->addWidget(ReadyLamp);
     status->addWidget(new QLabel("Current status:", bar));
-    Statuslbl = Named(new ElidedLabel("(none)", bar), "Statuslbl");
+    Statuslbl = Named(new ElidedLabel(kIdleStatus, bar), "Statuslbl");
     status->addWidget(Statuslbl, 1);
     rows->addLayout(status);
     auto* l = new QHBoxLayout;

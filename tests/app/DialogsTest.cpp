@@ -200,7 +200,29 @@ TEST(ShowForm, ReadsItsBoxesThenTheStoredExtensions)
     EXPECT_TRUE(form.ShowText());
     EXPECT_FALSE(form.ShowFargo2());
     EXPECT_FALSE(form.Fargo1Box->isEnabled());
-    EXPECT_EQ(form.ExtensionText(), ".92P;") << "the stored text wins over the boxes";
+    EXPECT_EQ(form.ExtensionText(), ".TXT;") << "the boxes decide which kinds are listed";
+}
+
+TEST(ShowForm, ExtensionsFollowTheTickedBoxes)
+{
+    const std::string all = kDefaultExtensionString;
+    struct Row {
+        std::string stored;
+        bool ti92, text;
+        std::string shown;
+    };
+    const Row rows[] = {
+        {all, true, true, all + ".TXT;"},   // first start: text files ticked too
+        {".92P;", true, true, ".92P;.TXT;"},
+        {".92P;.TXT;", false, true, ".TXT;"},
+        {all + ".TXT;", true, false, all},
+        {".ABC;.txt;", true, true, all + ".ABC;.txt;"},
+        {"", false, false, ""},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.stored);
+        EXPECT_EQ(TShowForm::FollowBoxes(r.stored, r.ti92, r.text), r.shown);
+    }
 }
 
 TEST(ShowForm, ClosingHandsTheFilterToTheBrowser)
@@ -238,6 +260,20 @@ TEST(Pathform, OpensAtTheFolderItIsGivenInView)
         return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex()));
     };
     EXPECT_TRUE(inView());
+}
+
+TEST(QtDialogsText, TheChosenFilterGivesTheExtension)
+{
+    struct Row {
+        const char* filter;
+        const char* suffix;
+    };
+    for (const Row& r : {Row{"PNG images (*.png)", "png"}, Row{"Bitmaps (*.bmp)", "bmp"},
+                         Row{"TI92 groupfiles (*.92g)", "92g"}, Row{"Text (*.txt *.TXT)", "txt"},
+                         Row{"All files (*)", ""}}) {
+        SCOPED_TRACE(r.filter);
+        EXPECT_EQ(SuffixOfFilter(r.filter).toStdString(), r.suffix);
+    }
 }
 
 TEST(QtDialogsText, EachCarriageReturnIsALineBreak)

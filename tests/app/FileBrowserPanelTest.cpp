@@ -1,5 +1,6 @@
 // The file page: listing, the information panel, the folder history, the
 // resize layout and the viewers.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFrame>
@@ -8,9 +9,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
+#include <QTest>
 #include <QTreeWidget>
+#include <filesystem>
 #include <gtest/gtest.h>
 
+#include "app/dialogs/TShowForm.h"
 #include "app/window/FileBrowserPanel.h"
 #include "files/widgets/TPictureForm.h"
 #include "files/widgets/TTextForm.h"
@@ -64,7 +68,7 @@ protected:
 TEST_F(FilePage, ListsTheFolderAndDescribesTheClickedFile)
 {
     ASSERT_EQ(f.PageShown(), pageFileSelect);
-    ASSERT_EQ(f.FileList->topLevelItemCount(), 3);
+    ASSERT_EQ(f.FileList->topLevelItemCount(), 4);
     EXPECT_EQ(f.FileList->topLevelItem(0)->text(0), "game.92p");
     EXPECT_EQ(f.FileList->topLevelItem(0)->text(1), "Space game *");
 
@@ -77,14 +81,14 @@ TEST_F(FilePage, ListsTheFolderAndDescribesTheClickedFile)
     EXPECT_EQ(f.Edit1->text(), "util, flib");
     EXPECT_FALSE(f.TxtBtn->isEnabled());
 
-    // A side text opens in the viewer; "&View" adds the variable's lines.
+    // A side text opens in the viewer; "&View" shows the variable alone.
     Click("note.92t");
     EXPECT_TRUE(f.Edit1->isHidden());
     EXPECT_TRUE(f.TxtBtn->isEnabled());
     EXPECT_TRUE(f.Browser->TextForm->isVisible());
     EXPECT_EQ(f.Browser->TextForm->Status(), "Viewing " + QString::fromStdString(folder).toLower().toStdString() + "/note.txt");
     f.ViewBtn->click();
-    EXPECT_EQ(f.Browser->TextForm->Lines(), (std::vector<std::string>{"side text", " ab", " c"}));
+    EXPECT_EQ(f.Browser->TextForm->Lines(), (std::vector<std::string>{" ab", " c"}));
     EXPECT_EQ(f.Browser->TextForm->Status(), "Viewing note (12 bytes)");
 
     Click("two.92g");
@@ -98,7 +102,7 @@ TEST_F(FilePage, ListsTheFolderAndDescribesTheClickedFile)
 
     // The size column sorts by length.
     f.Browser->FileListColumnClick(3);
-    EXPECT_EQ(f.FileList->topLevelItem(0)->text(0), "note.92t");
+    EXPECT_EQ(f.FileList->topLevelItem(0)->text(0), "note.txt");
 }
 
 TEST_F(FilePage, FolderHistoryAndLayout)
@@ -115,7 +119,7 @@ TEST_F(FilePage, FolderHistoryAndLayout)
 
     f.Browser->ComboBox1Pick(1);
     EXPECT_EQ(History(), (std::vector<std::string>{folder, "/elsewhere", "/h2", "/h3", "/h4"}));
-    EXPECT_EQ(f.FileList->topLevelItemCount(), 3);
+    EXPECT_EQ(f.FileList->topLevelItemCount(), 4);
     EXPECT_EQ(f.ComboBox1->toolTip().toStdString(), folder);
 
     f.show();
@@ -126,4 +130,37 @@ TEST_F(FilePage, FolderHistoryAndLayout)
     f.resize(1000, 400);
     QCoreApplication::processEvents();
     EXPECT_EQ(f.FileInfoPanel->width(), 245);
+}
+
+TEST_F(FilePage, UpdateOnARemovedFolderNamesItAndKeepsRunning)
+{
+    const std::string gone = folder + "/sub";
+    std::filesystem::create_directory(gone);
+    rig.dialogs.ExpectFile(gone);
+    f.BrowseBtn->click();
+    std::filesystem::remove(gone);
+    QTest::mouseClick(f.UpdateBtn, Qt::LeftButton);
+    ASSERT_FALSE(rig.dialogs.Messages().empty());
+    EXPECT_EQ(rig.dialogs.Messages().back().rfind("Cannot read the folder " + gone + ": ", 0), 0u)
+        << rig.dialogs.Messages().back();
+    EXPECT_EQ(rig.dialogs.shown.back().icon, MsgIcon::Error);
+    EXPECT_EQ(f.FileList->topLevelItemCount(), 0);
+}
+
+TEST_F(FilePage, TextFilesAreListedFromTheFirstStartAndClosingTheFilterListsAgain)
+{
+    const auto names = [this] {
+        std::vector<std::string> n;
+        for (int i = 0; i < f.FileList->topLevelItemCount(); ++i)
+            n.push_back(f.FileList->topLevelItem(i)->text(0).toStdString());
+        return n;
+    };
+    EXPECT_EQ(names(), (std::vector<std::string>{"game.92p", "note.92t", "note.txt", "two.92g"}));
+    rig.answerModal = [](QDialog& d) {
+        auto& form = dynamic_cast<TShowForm&>(d);
+        form.TextBox->click();   // off
+        return static_cast<int>(QDialog::Accepted);
+    };
+    f.ShowFilesBtn->click();
+    EXPECT_EQ(names(), (std::vector<std::string>{"game.92p", "note.92t", "two.92g"}));
 }

@@ -7,6 +7,7 @@
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
+#include "app/dialogs/QtDialogs.h"
 #include "app/dialogs/TRemote.h"
 #include "tests/app/AppRig.h"
 
@@ -134,4 +135,17 @@ TEST_F(RemoteWindow, PlaceIsKeptWhenOnTheScreen)
     TRemote centred(rig.link, rig.settings);
     EXPECT_EQ(centred.x(), screen.width() / 2 - centred.width() / 2);
     EXPECT_EQ(centred.y(), screen.height() / 2 - centred.height() / 2);
+}
+
+TEST_F(RemoteWindow, ItsErrorBoxesOpenOverIt)
+{
+    QWidget main;
+    main.show();
+    QtDialogs dialogs(&main);
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    EXPECT_EQ(dialogs.DialogParent(), &main);
+    remote->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(remote.get()));
+    EXPECT_EQ(dialogs.DialogParent(), remote.get());
 }

@@ -47,7 +47,7 @@ TEST(Settings, DefaultsOnAnEmptyStore)
     EXPECT_TRUE(s.CheckRegistry);
     EXPECT_TRUE(s.ShowFargo1);
     EXPECT_TRUE(s.ShowFargo2);
-    EXPECT_EQ(s.ExtensionString, kDefaultExtensionString);
+    EXPECT_EQ(s.ExtensionString, std::string(kDefaultExtensionString) + ".TXT;") << "text files are ticked";
     EXPECT_EQ(s.Fargo1LibDir, rig.folder);
     EXPECT_EQ(s.Fargo2LibDir, rig.folder);
     EXPECT_EQ(s.IndexFile, rig.folder + "~indx.~92");

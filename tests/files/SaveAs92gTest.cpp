@@ -334,3 +334,32 @@ TEST_F(SaveTest, SaveButtonAsksForNameAndCommentThenMovesOn)
     EXPECT_EQ(dialogs.shown.back().text.back(), '.');
     EXPECT_EQ(ReadFile(dir / "x.92e").substr(18, 40), Zeros(40));
 }
+
+TEST_F(SaveTest, SaveButtonSavesTheSelectedVariablesOnly)
+{
+    struct Row {
+        std::vector<size_t> selected;
+        std::string proposed;      // the name the dialog offers
+        std::string entries;       // entry count byte of the file written
+    };
+    const Row rows[] = {
+        {{1}, "b.92s", Hex("0100")},
+        {{0, 2}, "last.92g", Hex("0400")},   // two variables in two folders
+        {{}, "last.92g", Hex("0500")},       // none selected: all three
+    };
+    AddThree();
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.proposed + " " + std::to_string(r.selected.size()));
+        ScriptedDialogs dialogs;
+        FileDialogRequest state;
+        state.fileName = "last.92g";
+        const std::filesystem::path target = dir / "saved";
+        dialogs.ExpectFile(target.string());
+        dialogs.ExpectComment("");
+        EXPECT_TRUE(SaveReceivedVariables(dialogs, view, store, true, false, state, r.selected));
+        EXPECT_EQ(dialogs.shown[0].request.fileName, r.proposed);
+        EXPECT_EQ(ReadFile(target).substr(58, 2), r.entries);
+        EXPECT_EQ(store.ReadIndex().size(), 3u) << "the store keeps everything received";
+        EXPECT_FALSE(std::filesystem::exists(dir / "~selected"));
+    }
+}

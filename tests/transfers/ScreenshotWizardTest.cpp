@@ -75,6 +75,7 @@ TEST_F(ScreenshotWizard, GrabCopyAndSaveWithAutomaticNext)
 
     f.PreviousBtn->click();
     SaveAs(Path("screen.bmp"));
+    EXPECT_EQ(shown.back().request.initialDir, rig.dir.path().toStdString()) << "the folder used last";
     QImage bmp(QString::fromStdString(Path("screen.bmp")), "BMP");
     EXPECT_FALSE(bmp.isNull()) << "written as BMP";
     EXPECT_EQ(Differences(bmp), 0);
