@@ -5,6 +5,8 @@
 #include <QLocale>
 
 #include "files/FileFormat.h"
+#include "files/TextConversion.h"
+#include "files/Ti92Charset.h"
 #include "link/Dialogs.h"
 
 std::string CommentProposal(const QDateTime& now)
@@ -27,5 +29,25 @@ std::string PromptComment(Dialogs& dialogs, const std::string& path)
 {
     std::string comment = dialogs.PromptCommentFor(CommentHeadline(path),
                                                    CommentProposal(QDateTime::currentDateTime()));
-    return comment.substr(0, ti92::kCommentLength);
+    return CommentFromUtf8(comment).bytes;
+}
+
+FileComment CommentFromUtf8(std::string_view text)
+{
+    ti92text::Encoded e = ti92text::FromUtf8(text);
+    FileComment c;
+    c.missing = e.missing;
+    c.cut = e.bytes.size() > ti92::kCommentLength;
+    c.bytes = e.bytes.substr(0, ti92::kCommentLength);
+    return c;
+}
+
+std::vector<std::string> CommentNotes(const FileComment& comment)
+{
+    std::vector<std::string> notes;
+    if (comment.cut)
+        notes.push_back("the comment is cut to 34 characters");
+    if (comment.missing)
+        notes.push_back("in the comment, " + MissingCharactersNote(comment.missing));
+    return notes;
 }

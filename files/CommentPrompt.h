@@ -1,5 +1,8 @@
 #pragma once
+#include <cstddef>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include <QDateTime>
 
@@ -9,6 +12,18 @@ class Dialogs;
 std::string CommentProposal(const QDateTime& now);
 // "Enter a comment for "<file name>":"
 std::string CommentHeadline(const std::string& path);
+// A comment given as UTF-8 (typed in the window or passed on the command
+// line) in calculator codes, cut to the 34 bytes a file keeps.
+struct FileComment {
+    std::string bytes;
+    size_t missing = 0;   // characters the calculator lacks, given as '?'
+    bool cut = false;
+};
+FileComment CommentFromUtf8(std::string_view text);
+// What to tell the user about a converted comment: one line for a cut, one
+// for missing characters; none when it came through whole.
+std::vector<std::string> CommentNotes(const FileComment& comment);
+
 // Asks for the comment of the file being saved; an empty text when the
-// dialog is closed without OK. At most 34 characters.
+// dialog is closed without OK. At most 34 calculator bytes.
 std::string PromptComment(Dialogs& dialogs, const std::string& path);

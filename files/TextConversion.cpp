@@ -11,75 +11,152 @@
 #include "link/Exceptions.h"
 #include "link/TransferView.h"
 
+namespace {
+bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+}  // namespace
+
+bool IsValidVariableName(std::string_view name)
+{
+    if (name.empty() || name.size() > ti92::kNameLength || !IsLower(name[0]))
+        return false;
+    return std::all_of(name.begin(), name.end(), [](char c) { return IsLower(c) || IsDigit(c) || c == '_'; });
+}
+
 std::string TextVariableName(const std::string& sourcePath)
 {
-    std::string file = std::filesystem::path(sourcePath).filename().string();
-    auto dot = file.find('.');
-    // The name comes from the part before the extension; a file name without
-    // a dot has no such part and gives an empty name.
-    std::string stem = dot == std::string::npos ? std::string() : file.substr(0, dot);
+    const std::string stem = std::filesystem::path(sourcePath).stem().string();
     std::string name;
-    for (char c : stem.substr(0, 8))
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '\\')
+    for (char c : stem) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        if (name.empty() ? IsLower(c) : (IsLower(c) || IsDigit(c) || c == '_'))
             name += c;
+        if (name.size() == ti92::kNameLength)
+            break;
+    }
     return name;
 }
 
-namespace {
-void AppendConverted(std::string& out, unsigned char b)
+std::string TextConverter::Feed(std::string_view piece)
 {
-    if (b > 30 || b == 13)
-        out += static_cast<char>(b);
-    if (b == 13)
-        out += '\x20';
+    std::string out;
+    fDecoder.Feed(piece, false, [&](char32_t c) { Put(out, c); });
+    return out;
+}
+
+std::string TextConverter::Finish()
+{
+    std::string out;
+    fDecoder.Feed({}, true, [&](char32_t c) { Put(out, c); });
+    return out;
+}
+
+void TextConverter::Put(std::string& out, char32_t c)
+{
+    const bool first = !fStarted;
+    fStarted = true;
+    const bool afterCR = fAfterCR;
+    fAfterCR = c == '\r';
+    if (c == '\r' || (c == '\n' && !afterCR)) {
+        out += "\r\x20";
+    } else if (c == '\t') {
+        out += ' ';
+    } else if (c < 0x20 || c == 0x7F || (c == 0xFEFF && first)) {
+        // Not characters: dropped as they always were.
+    } else if (auto code = ti92text::FromUnicode(c)) {
+        out += static_cast<char>(*code);
+    } else {
+        out += ti92text::kMissing;
+        ++fMissing;
+    }
+}
+
+ti92text::Encoded ConvertTextBytes(std::string_view source)
+{
+    TextConverter converter;
+    ti92text::Encoded e;
+    e.bytes = converter.Feed(source);
+    e.bytes += converter.Finish();
+    e.missing = converter.Missing();
+    return e;
+}
+
+std::string MissingCharactersNote(size_t missing)
+{
+    if (missing == 0)
+        return {};
+    return std::to_string(missing) + (missing == 1 ? " character" : " characters") +
+           " the TI-92 lacks became \"?\".";
+}
+
+std::string TextStoredName(const std::string& source, const TextVariableNaming& naming)
+{
+    const std::string name = naming.name.empty() ? TextVariableName(source) : naming.name;
+    if (!IsValidVariableName(name))
+        throw EFileError(NoVariableNameText(source));
+    if (!naming.folder.empty() && !IsValidVariableName(naming.folder))
+        throw EFileError("\"" + naming.folder + "\" is not a valid TI-92 folder name.");
+    return naming.folder.empty() ? name : naming.folder + "\\" + name;
+}
+
+namespace {
+
+// Converts the source piece by piece into the store; returns the text length.
+size_t WriteConvertedText(TransferView& view, const std::string& source, TempStoreWriter& data,
+                          size_t& missing)
+{
+    const std::string sourceName = std::filesystem::path(source).filename().string();
+    DiskBytes input(source);
+    const uint64_t length = input.Size();
+    view.SetBarMax(ProgressBarId::ConvertBar, static_cast<int>(std::min<uint64_t>(length, INT32_MAX)));
+    view.SetBarPosition(ProgressBarId::ConvertBar, 0);
+    TextConverter converter;
+    size_t t = 0;
+    auto put = [&](const std::string& converted) {
+        t += converted.size();
+        // The size word cannot describe a longer text.
+        if (t > kMaxConvertedText)
+            throw EFileError("The text of " + sourceName + " is too long for a TI-92 text variable.");
+        data.Write(converted);
+    };
+    std::string chunk(65536, '\0');
+    for (uint64_t at = 0; at < length;) {
+        size_t got = input.ReadAt(at, chunk.data(), chunk.size());
+        if (got == 0)
+            throw EFileError("Cannot read " + sourceName + ".");
+        // Progress as before: every thousandth source byte.
+        for (uint64_t k = (at + 999) / 1000 * 1000; k < at + got; k += 1000)
+            view.SetBarPosition(ProgressBarId::ConvertBar, static_cast<int>(std::min<uint64_t>(k + 1, INT32_MAX)));
+        put(converter.Feed(std::string_view(chunk.data(), got)));
+        at += got;
+    }
+    put(converter.Finish());
+    view.SetBarPosition(ProgressBarId::ConvertBar, static_cast<int>(std::min<uint64_t>(length, INT32_MAX)));
+    missing = converter.Missing();
+    return t;
 }
 }  // namespace
 
-std::string ConvertTextBytes(std::string_view source)
+std::string NoVariableNameText(const std::string& source)
 {
-    std::string out;
-    for (char c : source)
-        AppendConverted(out, static_cast<unsigned char>(c));
-    return out;
+    return "No TI-92 variable name can be made from the file name " +
+           std::filesystem::path(source).filename().string() +
+           ": a name is 1 to 8 letters, digits or _, starting with a letter.";
 }
 
 bool Txtto92g(TransferView& view, Dialogs& dialogs, const TempStore& store, bool storeFolders,
               const std::string& source, const std::string& target, bool autoNext,
-              std::string comment)
+              std::string comment, const TextVariableNaming& naming)
 {
     const std::string sourceName = std::filesystem::path(source).filename().string();
     const std::string targetName = std::filesystem::path(target).filename().string();
     try {
-        const std::string name = TextVariableName(source);
-        DiskBytes input(source);
+        const std::string name = TextStoredName(source, naming);
         TempStoreWriter data(store, true);
         data.Write(std::string("\0\0\0\0\0\0\0\x01\x20", 9));
-
-        const uint64_t length = input.Size();
-        view.SetBarMax(ProgressBarId::ConvertBar, static_cast<int>(std::min<uint64_t>(length, INT32_MAX)));
-        view.SetBarPosition(ProgressBarId::ConvertBar, 0);
-        uint64_t count = 0;
-        size_t t = 0;
-        std::string chunk(65536, '\0');
-        std::string converted;
-        for (uint64_t at = 0; at < length;) {
-            size_t got = input.ReadAt(at, chunk.data(), chunk.size());
-            if (got == 0)
-                throw EFileError("Cannot read " + sourceName + ".");
-            converted.clear();
-            for (size_t i = 0; i < got; ++i) {
-                if (++count % 1000 == 1)
-                    view.SetBarPosition(ProgressBarId::ConvertBar, static_cast<int>(count));
-                AppendConverted(converted, static_cast<unsigned char>(chunk[i]));
-            }
-            t += converted.size();
-            // The size word cannot describe a longer text.
-            if (t > kMaxConvertedText)
-                throw EFileError("The text of " + sourceName + " is too long for a TI-92 text variable.");
-            data.Write(converted);
-            at += got;
-        }
-        view.SetBarPosition(ProgressBarId::ConvertBar, static_cast<int>(std::min<uint64_t>(length, INT32_MAX)));
+        size_t missing = 0;
+        const size_t t = WriteConvertedText(view, source, data, missing);
         data.Write(std::string("\x00\xE0", 2));
 
         IndexRecord record;
@@ -97,13 +174,17 @@ bool Txtto92g(TransferView& view, Dialogs& dialogs, const TempStore& store, bool
             comment = PromptComment(dialogs, target);
         if (!SaveAs92g(view, store, storeFolders, target, false, false, comment))
             throw EFileError("The file " + targetName + " could not be saved.");
-        view.StatusMemoAdd(sourceName + " was successfully converted to " + targetName + ".");
+        const std::string note = MissingCharactersNote(missing);
+        view.StatusMemoAdd(sourceName + " was successfully converted to " + targetName + "." +
+                           (note.empty() ? "" : " " + note));
         if (autoNext)
             view.ClickNextButton();
         return true;
     } catch (const std::exception& e) {
         view.StatusMemoAdd("An error (" + ErrorClassName(e) + ") occured while converting " + sourceName +
                            " to " + targetName + ".");
+        if (*e.what())
+            view.StatusMemoAdd(e.what());
         return false;
     }
 }

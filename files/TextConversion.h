@@ -1,25 +1,79 @@
 #pragma once
+// Text files to TI-92 text variables: the variable name from the file name,
+// the text in the calculator's character set, and the converted file saved
+// through the temporary store. Used by the window's convert task, the
+// file-list send and linkwise-cli convert and send.
+#include <cstddef>
 #include <string>
 #include <string_view>
+
+#include "files/Ti92Charset.h"
 
 class Dialogs;
 class TempStore;
 class TransferView;
 
-// The variable name of a converted text file: its file name up to the first
-// ".", cut to 8 characters, keeping only the letters A-Z, a-z and "\".
+// True for a name the calculator accepts for a variable or folder: 1 to 8
+// characters, a lower-case letter first, then lower-case letters, digits and
+// '_'.
+bool IsValidVariableName(std::string_view name);
+
+// The variable name of a converted text file, by the calculator's rules: the
+// file name up to its last extension (all of it when it has none, as
+// README), in lower case, keeping only letters, digits and '_' (accented
+// letters and every other character are left out), starting at the first
+// letter and cut to 8 characters. Empty when the file name holds no letter.
 std::string TextVariableName(const std::string& sourcePath);
 
-// The text bytes of a converted file: bytes above 30 and CR are kept, a
-// space follows every CR, everything else is dropped.
-std::string ConvertTextBytes(std::string_view source);
+// Source text to calculator text. Every line end (CR LF, LF alone, CR alone)
+// becomes CR followed by the paragraph byte 32, a tab one space; other
+// control characters and a leading byte-order mark are dropped; characters
+// the calculator lacks become '?' and are counted. Text may be fed in
+// pieces, a CR LF or a UTF-8 sequence cut between two pieces included.
+class TextConverter {
+public:
+    std::string Feed(std::string_view piece);
+    std::string Finish();
+    size_t Missing() const { return fMissing; }
+
+private:
+    void Put(std::string& out, char32_t c);
+    ti92text::SourceDecoder fDecoder;
+    bool fAfterCR = false;
+    bool fStarted = false;
+    size_t fMissing = 0;
+};
+
+// The whole conversion of a text in memory.
+ti92text::Encoded ConvertTextBytes(std::string_view source);
 
 // Largest converted text that fits the size word (t + 5 <= 65535).
 inline constexpr size_t kMaxConvertedText = 65530;
 
+// The name (and folder) a converted text variable gets instead of the one
+// made from its file name; empty fields keep the default. Check both with
+// IsValidVariableName first.
+struct TextVariableNaming {
+    std::string name;
+    std::string folder;
+};
+
+// The name a converted text variable is stored under: folder\name, or the
+// name alone. Throws EFileError (NoVariableNameText for a file name that
+// gives none) so a caller can check before any work.
+std::string TextStoredName(const std::string& source, const TextVariableNaming& naming = {});
+
+// "No TI-92 variable name can be made from the file name ..." for a source
+// whose file name gives none.
+std::string NoVariableNameText(const std::string& source);
+
+// A note for the report when `missing` characters were replaced; empty for 0.
+std::string MissingCharactersNote(size_t missing);
+
 // Converts a text file into a TI-92 text variable in the temporary store
 // and saves it as `target`. An empty comment means: ask for one. Errors go
-// into the status report only. True when the file was written.
+// into the status report only, with a line saying what went wrong. True
+// when the file was written.
 bool Txtto92g(TransferView& view, Dialogs& dialogs, const TempStore& store, bool storeFolders,
               const std::string& source, const std::string& target, bool autoNext,
-              std::string comment);
+              std::string comment, const TextVariableNaming& naming = {});

@@ -4,6 +4,7 @@
 
 #include "files/EntryTable.h"
 #include "files/FileFormat.h"
+#include "files/Ti92Charset.h"
 #include "link/Exceptions.h"
 
 namespace {
@@ -29,12 +30,29 @@ std::vector<std::string> DecodeTextLines(std::string_view bytes)
         if (b == 13) {
             lines.push_back(std::move(line));
             line.clear();
-        } else if (b > 30) {
-            line += c;
+        } else if (b >= 0x20 || ti92text::ToUnicode(b)) {
+            // Control codes without a glyph are still left out.
+            line += ti92text::ToUtf8(std::string_view(&c, 1));
         }
     }
     lines.push_back(std::move(line));
     return lines;
+}
+
+std::string TextVariableAsUtf8(std::string_view sized)
+{
+    // Two bytes of cursor position, the text, then 00 E0.
+    const size_t s = std::min<size_t>(WordBE(sized, 0), sized.size() >= 2 ? sized.size() - 2 : 0);
+    const std::string_view text = s >= 4 ? sized.substr(4, s - 4) : std::string_view();
+    std::string out;
+    bool first = true;
+    for (const std::string& line : DecodeTextLines(text)) {
+        if (!first)
+            out += '\n';
+        first = false;
+        out += line.empty() || line[0] != ' ' ? std::string_view(line) : std::string_view(line).substr(1);
+    }
+    return out;
 }
 
 MonoPicture::MonoPicture(int width, int height, std::string_view bitmap)
@@ -71,7 +89,7 @@ bool MonoPicture::Black(int x, int y) const
 
 std::string ViewedVariable::StatusText() const
 {
-    return "Viewing " + name + " (" + std::to_string(size) + " bytes)";
+    return "Viewing " + ti92text::ToUtf8(name) + " (" + std::to_string(size) + " bytes)";
 }
 
 ViewedVariable ViewVariable(const std::string& name, uint8_t type, std::string_view sized)

@@ -7,9 +7,15 @@
 #include "files/ByteSource.h"
 #include "files/TempStore.h"
 
-// Lines of a text variable's bytes: CR (13) ends a line, bytes above 30 are
-// characters, every other byte is dropped; the last line is always added.
+// Lines of a text variable's bytes, in UTF-8: CR (13) ends a line, every
+// code from 32 up and every control code with a glyph is a character, other
+// control codes are dropped; the last line is always added.
 std::vector<std::string> DecodeTextLines(std::string_view bytes);
+
+// A text variable (its size word and data, as the calculator sends them) as
+// a UTF-8 text file: LF after every line but the last, the paragraph byte
+// (a space) that starts each line left out.
+std::string TextVariableAsUtf8(std::string_view sized);
 
 // A picture variable's pixels: rows from the top, each ceil(width / 8)
 // bytes, most significant bit leftmost, 1 = black.
@@ -33,11 +39,11 @@ private:
 // A text or picture variable ready for its viewer.
 struct ViewedVariable {
     enum class Kind { None, Text, Picture } kind = Kind::None;
-    std::string name;
+    std::string name;                 // calculator bytes
     int64_t size = 0;                 // the size shown in the status line
-    std::vector<std::string> lines;   // text
+    std::vector<std::string> lines;   // text, in UTF-8
     MonoPicture picture;              // picture
-    // "Viewing <name> (<size> bytes)"
+    // "Viewing <name> (<size> bytes)", in UTF-8
     std::string StatusText() const;
 };
 

@@ -141,7 +141,7 @@ void Job::SendOne(size_t index)
         fs::remove(fJob.tempTextFile, ec);
         const std::string source = fInfo.path;
         if (!Txtto92g(view, fJob.dialogs, fJob.store, fJob.storeFolders, source, fJob.tempTextFile, false,
-                      "Temporary converted textfile"))
+                      "Temporary converted textfile", fJob.textNaming))
             throw EFileError("The text file " + source + " could not be converted.");
         fInfo = VariableFileType{};
         fInfo.path = fJob.tempTextFile;

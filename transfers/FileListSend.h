@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "files/TextConversion.h"
+
 class Dialogs;
 class TempStore;
 class TTI92;
@@ -30,6 +32,7 @@ struct FileListSendJob {
     bool storeFolders = true;
     FargoLibrarySettings libraries;
     LibraryChoice choice = LibraryChoice::Ask;   // at the start of the job
+    TextVariableNaming textNaming;               // for the text files of the list
 };
 
 struct FileListSendResult {

@@ -13,7 +13,7 @@ void RunFormSendJob(TForm1& form, TTI92& link, Dialogs& dialogs,
     const FargoLibrarySettings libraries{WithSlash(form.Settings.Fargo1LibDir),
                                          WithSlash(form.Settings.Fargo2LibDir), form.Settings.AutoCollect};
     const FileListSendJob job{link, form, dialogs, store, (store.Folder() / "~tmp.92t").string(),
-                              form.Settings.StoreFolders, libraries, LibraryChoice::Ask};
+                              form.Settings.StoreFolders, libraries, LibraryChoice::Ask, {}};
     send(job);
 }
 

@@ -29,10 +29,10 @@ TCommentForm::TCommentForm(QWidget* parent) : QDialog(parent, Qt::Tool)
 std::string TCommentForm::Ask(const std::string& headlineText, const std::string& proposed)
 {
     headline->setText(QString::fromStdString(headlineText));
-    Comment->setText(QString::fromLatin1(proposed.data(), static_cast<qsizetype>(proposed.size())));
+    Comment->setText(QString::fromStdString(proposed));
     if (exec() != QDialog::Accepted)
         return {};
-    return Comment->text().toLatin1().toStdString();
+    return Comment->text().toStdString();
 }
 
 void TCommentForm::showEvent(QShowEvent* event)

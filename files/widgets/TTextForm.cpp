@@ -7,12 +7,13 @@
 #include <QVBoxLayout>
 #include <fstream>
 
+#include "files/Ti92Charset.h"
 #include "link/Dialogs.h"
 
 namespace {
-QString Latin1(const std::string& s)
+QString Utf8(const std::string& s)
 {
-    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 }  // namespace
 
@@ -31,7 +32,7 @@ TTextForm::TTextForm(Dialogs& dialogs, QWidget* parent)
 void TTextForm::AddLines(const std::vector<std::string>& lines)
 {
     for (const std::string& line : lines)
-        Memo1->appendPlainText(Latin1(line));
+        Memo1->appendPlainText(Utf8(line));
 }
 
 bool TTextForm::LoadFromFile(const std::string& path)
@@ -41,7 +42,7 @@ bool TTextForm::LoadFromFile(const std::string& path)
         return false;
     QByteArray bytes = file.readAll();
     bytes.replace("\r\n", "\n");
-    Memo1->setPlainText(QString::fromLatin1(bytes));
+    Memo1->setPlainText(Utf8(ti92text::SourceTextToUtf8(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())))));
     return true;
 }
 
@@ -52,7 +53,7 @@ std::vector<std::string> TTextForm::Lines() const
     if (text.isEmpty() && Memo1->document()->blockCount() <= 1)
         return lines;
     for (const QString& line : text.split('\n')) {
-        QByteArray bytes = line.toLatin1();
+        QByteArray bytes = line.toUtf8();
         lines.emplace_back(bytes.constData(), static_cast<size_t>(bytes.size()));
     }
     return lines;

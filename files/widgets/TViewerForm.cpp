@@ -67,12 +67,12 @@ void TViewerForm::StayOnTopClick()
 
 void TViewerForm::SetStatus(const std::string& text)
 {
-    StatusBar1->showMessage(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    StatusBar1->showMessage(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 std::string TViewerForm::Status() const
 {
-    QByteArray bytes = StatusBar1->currentMessage().toLatin1();
+    QByteArray bytes = StatusBar1->currentMessage().toUtf8();
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 

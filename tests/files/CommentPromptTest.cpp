@@ -49,3 +49,24 @@ TEST(CommentPromptTest, FormLimitsTheCommentAndReturnsItOnOk)
     QTimer::singleShot(0, &form, [&] { form.reject(); });
     EXPECT_EQ(form.Ask("h", "File dated now."), "");
 }
+
+TEST(CommentPromptTest, CommentsInCalculatorCodesCutToWhatAFileKeeps)
+{
+    struct Row {
+        std::string given, bytes;
+        size_t missing;
+        bool cut;
+        size_t notes;
+    };
+    for (const Row& r : {Row{"Gr\xC3\xBC\xC3\x9F" "e \xCF\x80", "Gr\xFC\xDF" "e \x8C", 0, false, 0},
+                         Row{std::string(41, 'x'), std::string(34, 'x'), 0, true, 1},
+                         Row{std::string(33, 'x') + "\xCF\x80\xCF\x80", std::string(33, 'x') + "\x8C", 0, true, 1},
+                         Row{"5 \xE2\x82\xAC", "5 ?", 1, false, 1}}) {
+        SCOPED_TRACE(r.given);
+        const FileComment c = CommentFromUtf8(r.given);
+        EXPECT_EQ(c.bytes, r.bytes);
+        EXPECT_EQ(c.missing, r.missing);
+        EXPECT_EQ(c.cut, r.cut);
+        EXPECT_EQ(CommentNotes(c).size(), r.notes);
+    }
+}

@@ -58,16 +58,82 @@ TEST_F(ConvertTest, LinesGetASpaceAfterEachCarriageReturn)
 TEST_F(ConvertTest, EmptyTextAndDroppedBytes)
 {
     EXPECT_EQ(VariableData(Convert("")), Hex("0005 0001 20 00E0"));
-    EXPECT_EQ(VariableData(Convert("a\tb\x1f\x1e\n\xe9")), Hex("0009 0001 20 61 62 1F E9 00E0"));
+    // Tab as a space, other control bytes dropped, a lone Latin-1 byte kept.
+    EXPECT_EQ(VariableData(Convert("a\tb\x1f\x1e\n\xe9")), Hex("000B 0001 20 61 20 62 0D 20 E9 00E0"));
 }
 
-TEST_F(ConvertTest, VariableNames)
+TEST(TextConversion, LineEndsCharactersAndMissingOnes)
 {
-    EXPECT_EQ(TextVariableName("/x/my notes2.txt"), "mynotes");
-    EXPECT_EQ(TextVariableName("/x/README"), "");
-    EXPECT_EQ(TextVariableName("/x.d/abc.def.txt"), "abc");
-    EXPECT_EQ(TextVariableName("a\\b_c9.txt"), "a\\bc");
-    EXPECT_EQ(TextVariableName("ABCDEFGHIJ.txt"), "ABCDEFGH");
+    struct Row {
+        const char* source;
+        const char* calculator;   // hex
+        size_t missing;
+    };
+    for (const Row& r : {
+             Row{"a\r\nb\r\n", "61 0D20 62 0D20", 0},          // Windows
+             Row{"a\nb\n", "61 0D20 62 0D20", 0},              // Linux
+             Row{"a\rb\r", "61 0D20 62 0D20", 0},              // old Mac
+             Row{"a\r\n\nb\r\rc\n\r\n", "61 0D20 0D20 62 0D20 0D20 63 0D20 0D20", 0},
+             Row{"\tx\t", "20 78 20", 0},
+             Row{"\xEF\xBB\xBFgr\xC3\xBC\xC3\x9F \xCF\x80\xE2\x89\xA4", "67 72 FC DF 20 8C 9C", 0},   // UTF-8, BOM dropped
+             Row{"gr\xFC\xDF \xB0", "67 72 FC DF 20 B0", 0},   // Latin-1
+             Row{"\xE2\x82\xAC 5 \xF0\x9F\x98\x80!", "3F 20 35 20 3F 21", 2},   // the euro sign and an emoji
+             Row{"\xC3(\x80", "C3 28 3F", 1},                  // broken UTF-8: Latin-1; a C1 control is lacking
+         }) {
+        SCOPED_TRACE(r.source);
+        const ti92text::Encoded e = ConvertTextBytes(r.source);
+        EXPECT_EQ(e.bytes, Hex(r.calculator));
+        EXPECT_EQ(e.missing, r.missing);
+    }
+}
+
+TEST(TextConversion, PiecesCutAnywhereGiveTheWholeText)
+{
+    const std::string source = "x\r\n\xCF\x80\xE2\x89\xA4y\r";
+    const ti92text::Encoded whole = ConvertTextBytes(source);
+    for (size_t cut = 0; cut <= source.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        TextConverter c;
+        std::string bytes = c.Feed(source.substr(0, cut));
+        bytes += c.Feed(source.substr(cut));
+        bytes += c.Finish();
+        EXPECT_EQ(bytes, whole.bytes);
+    }
+}
+
+TEST(TextConversion, VariableNamesByTheCalculatorsRules)
+{
+    struct Row {
+        const char* file;
+        const char* name;   // "" when none can be made
+    };
+    for (const Row& r : {Row{"/x/notes2.txt", "notes2"}, Row{"/x/1abc.txt", "abc"},
+                         Row{"ABCDEFGHIJ.txt", "abcdefgh"}, Row{"/x/2024.txt", ""}, Row{"/x/_-_.txt", ""},
+                         Row{"/x.d/abc.def.txt", "abcdef"}, Row{"/x/my notes 2.txt", "mynotes2"},
+                         Row{"/x/README", "readme"}, Row{"a\\b_c9.txt", "ab_c9"}, Row{"/x/.hidden", "hidden"},
+                         Row{"/x/\xC3\x9C" "ber.txt", "ber"}}) {
+        SCOPED_TRACE(r.file);
+        EXPECT_EQ(TextVariableName(r.file), r.name);
+        EXPECT_EQ(IsValidVariableName(r.name), *r.name != '\0');
+    }
+    for (const char* bad : {"Notes", "9lives", "abcdefghi", "a b", "a.b", "_x", "a\\b"})
+        EXPECT_FALSE(IsValidVariableName(bad)) << bad;
+}
+
+TEST_F(ConvertTest, NoNameNoFileAndAGivenNameOrFolderIsUsed)
+{
+    WriteFile(dir / "2024.txt", "x");
+    EXPECT_FALSE(Txtto92g(view, dialogs, store, true, dir / "2024.txt", dir / "y.92t", false, "c"));
+    EXPECT_EQ(view.memo.back(), NoVariableNameText("2024.txt"));
+    EXPECT_NE(view.memo.back().find("2024.txt"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir / "y.92t"));
+
+    WriteFile(dir / "2024.txt", "\xE2\x82\xAC" "1");
+    ASSERT_TRUE(Txtto92g(view, dialogs, store, true, dir / "2024.txt", dir / "y.92t", false, "c", {"year", "work"}));
+    EXPECT_EQ(store.ReadIndex().at(0).name, "work\\year");
+    EXPECT_EQ(ReadFile(dir / "y.92t").substr(10, 4), "work");
+    EXPECT_EQ(view.memo.back(),
+              "2024.txt was successfully converted to y.92t. 1 character the TI-92 lacks became \"?\".");
 }
 
 TEST_F(ConvertTest, ProgressAndAutomaticNext)
@@ -91,8 +157,9 @@ TEST_F(ConvertTest, EmptyCommentAsksForOne)
 TEST_F(ConvertTest, FailuresGoIntoTheReportOnly)
 {
     EXPECT_FALSE(Txtto92g(view, dialogs, store, true, dir / "missing.txt", dir / "m.92t", true, "c"));
-    EXPECT_EQ(view.memo, std::vector<std::string>{
-                             "An error (EFileError) occured while converting missing.txt to m.92t."});
+    ASSERT_EQ(view.memo.size(), 2u);
+    EXPECT_EQ(view.memo[0], "An error (EFileError) occured while converting missing.txt to m.92t.");
+    EXPECT_NE(view.memo[1].find("missing.txt"), std::string::npos) << "the cause follows";
     EXPECT_TRUE(view.errorDialogs.empty());
     EXPECT_EQ(view.nextClicks, 0);
 
@@ -104,12 +171,13 @@ TEST_F(ConvertTest, FailuresGoIntoTheReportOnly)
     WriteFile(dir / "big.txt", std::string(kMaxConvertedText - 1, 'x') + "\r");
     EXPECT_FALSE(Txtto92g(view, dialogs, store, true, dir / "big.txt", dir / "big.92t", false, "c"));
     EXPECT_FALSE(std::filesystem::exists(dir / "big.92t"));
-    EXPECT_EQ(view.memo.back(), "An error (EFileError) occured while converting big.txt to big.92t.");
+    EXPECT_EQ(view.memo.end()[-2], "An error (EFileError) occured while converting big.txt to big.92t.");
+    EXPECT_EQ(view.memo.back(), "The text of big.txt is too long for a TI-92 text variable.");
 
     // A save that fails is not reported as a conversion.
     std::filesystem::create_directory(dir.Path() / "taken.92t");
     WriteFile(dir / "t.txt", "x");
     EXPECT_FALSE(Txtto92g(view, dialogs, store, true, dir / "t.txt", dir / "taken.92t", false, "c"));
-    EXPECT_EQ(view.memo.back(), "An error (EFileError) occured while converting t.txt to taken.92t.");
+    EXPECT_EQ(view.memo.end()[-2], "An error (EFileError) occured while converting t.txt to taken.92t.");
     EXPECT_EQ(view.errorDialogs.size(), 1u);
 }

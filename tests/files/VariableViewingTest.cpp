@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "files/ByteSource.h"
+#include "files/TextConversion.h"
 #include "files/VariableViewing.h"
 #include "link/Exceptions.h"
 #include "tests/files/FileTestSupport.h"
@@ -11,6 +12,11 @@ ViewedVariable Extract(const std::string& bytes, size_t variable = 0)
 {
     MemoryBytes file(bytes);
     return ExtractData(file, variable);
+}
+
+std::string WordBytesBE(size_t n)
+{
+    return {static_cast<char>(n >> 8), static_cast<char>(n & 0xFF)};
 }
 
 std::string Rows(const MonoPicture& p)
@@ -33,6 +39,29 @@ TEST(ViewingTest, TextKeepsEveryLineAndItsLastCharacter)
     EXPECT_EQ(v.lines, (std::vector<std::string>{" ab", " c"}));
     EXPECT_EQ(v.StatusText(), "Viewing ab (12 bytes)");
     EXPECT_EQ(DecodeTextLines(Hex("41 01 1E 0D 0D 42")), (std::vector<std::string>{"A", "", "B"}));
+    // The calculator's own characters, shown in UTF-8.
+    EXPECT_EQ(DecodeTextLines(Hex("20 8C 16 FC 9C 0D 20 80")),
+              (std::vector<std::string>{" \xCF\x80\xE2\x86\x92\xC3\xBC\xE2\x89\xA4", " \xCE\xB1"}));
+    EXPECT_EQ(ViewVariable("\x8C\x80", 0x0B, Hex("0005 0001 20 00E0")).StatusText(),
+              "Viewing \xCF\x80\xCE\xB1 (7 bytes)");
+}
+
+// A text converted for the calculator and saved back as a text file is the
+// text itself (tabs as spaces, line ends as LF).
+TEST(ViewingTest, TextVariableBackAsUtf8)
+{
+    struct Row {
+        const char* source;
+        const char* back;
+    };
+    for (const Row& r : {Row{"", ""}, Row{"one\ntwo", "one\ntwo"}, Row{"one\r\ntwo\r\n", "one\ntwo\n"},
+                         Row{"  indented\n\n\tgr\xC3\xBC\xC3\x9F \xCF\x80\n", "  indented\n\n gr\xC3\xBC\xC3\x9F \xCF\x80\n"},
+                         Row{"\xFC", "\xC3\xBC"}}) {
+        SCOPED_TRACE(r.source);
+        const std::string text = std::string("\x00\x01\x20", 3) + ConvertTextBytes(r.source).bytes + std::string("\x00\xE0", 2);
+        const std::string sized = WordBytesBE(text.size()) + text;
+        EXPECT_EQ(TextVariableAsUtf8(sized), r.back);
+    }
 }
 
 TEST(ViewingTest, PictureDrawsRowsOfWholeBytesAndOnlyWhatItHas)

@@ -25,7 +25,7 @@ protected:
     FileListSendJob Job()
     {
         return FileListSendJob{rig.link, rig.view, rig.dialogs, rig.store, dir + "~tmp.92t", true,
-                               {dir + "lib1/", dir + "lib2/", false}, LibraryChoice::Ask};
+                               {dir + "lib1/", dir + "lib2/", false}, LibraryChoice::Ask, {}};
     }
     std::string Program1(const std::string& name, const std::vector<std::string>& libraries)
     {
