@@ -27,8 +27,9 @@ int RunBackup(CliContext& context, const std::vector<std::string>& args)
     }
     if (output.empty())
         throw CliUsageError("usage: backup -o FILE.92b [--comment TEXT]");
-    if (comment.size() > ti92::kCommentLength)
-        context.err << "linkwise-cli: the comment is cut to 34 characters\n";
+    const FileComment fileComment = CommentFromUtf8(comment);
+    for (const std::string& note : CommentNotes(fileComment))
+        context.err << "linkwise-cli: " << note << '\n';
 
     TTI92& link = context.Link().tti92();
     ConsoleTransferView view(link, context.out, context.err, ConsoleTransferView::IsTerminal(context.err));
@@ -39,7 +40,6 @@ int RunBackup(CliContext& context, const std::vector<std::string>& args)
         return view.LastError().find("Errorclass: ECalculatorError") != std::string::npos ? 1 : 2;
     }
     context.out << view.Label(LabelId::trLabel) << '\n';
-    if (!commentGiven)
-        comment = CommentProposal(QDateTime::currentDateTime());
-    return SaveAs92g(view, store, true, output, true, true, comment.substr(0, ti92::kCommentLength)) ? 0 : 2;
+    comment = commentGiven ? fileComment.bytes : CommentProposal(QDateTime::currentDateTime());
+    return SaveAs92g(view, store, true, output, true, true, comment) ? 0 : 2;
 }

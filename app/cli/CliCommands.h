@@ -45,6 +45,10 @@ public:
 // CliUsageError when the option is the last argument.
 const std::string& OptionValue(const std::vector<std::string>& args, size_t& i);
 
+// The value of --name or --folder in lower case, as the calculator keeps
+// names; throws CliUsageError when it is no valid TI-92 name.
+std::string CheckedVariableName(const std::string& option, const std::string& value);
+
 // Parses everything up to and including the command name; the rest are the
 // command's own arguments. Throws CliUsageError.
 CliOptions ParseCliOptions(const std::vector<std::string>& argv);

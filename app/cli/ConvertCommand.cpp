@@ -6,6 +6,7 @@
 
 #include "app/cli/CliCommands.h"
 #include "app/cli/ConsoleDialogs.h"
+#include "files/CommentPrompt.h"
 #include "files/TempStore.h"
 #include "files/TextConversion.h"
 #include "link/Exceptions.h"
@@ -55,6 +56,7 @@ int RunConvert(CliContext& context, const std::vector<std::string>& args)
     std::string source, target;
     std::string comment;
     bool commentGiven = false;
+    TextVariableNaming naming;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "-o" || a == "--output") {
@@ -62,6 +64,8 @@ int RunConvert(CliContext& context, const std::vector<std::string>& args)
         } else if (a == "--comment") {
             comment = OptionValue(args, i);
             commentGiven = true;
+        } else if (a == "--name" || a == "--folder") {
+            (a == "--name" ? naming.name : naming.folder) = CheckedVariableName(a, OptionValue(args, i));
         } else if (a.size() > 1 && a[0] == '-') {
             throw CliUsageError("unknown option '" + a + "' for 'convert'");
         } else if (source.empty()) {
@@ -71,9 +75,11 @@ int RunConvert(CliContext& context, const std::vector<std::string>& args)
         }
     }
     if (source.empty() || target.empty())
-        throw CliUsageError("usage: convert TEXTFILE -o FILE.92t [--comment TEXT]");
-    if (commentGiven && comment.size() > 34)
-        context.err << "linkwise-cli: the comment is cut to 34 characters\n";
+        throw CliUsageError("usage: convert TEXTFILE -o FILE.92t [--comment TEXT] [--name NAME] [--folder FOLDER]");
+    const FileComment fileComment = CommentFromUtf8(comment);
+    if (commentGiven)
+        for (const std::string& note : CommentNotes(fileComment))
+            context.err << "linkwise-cli: " << note << '\n';
 
     PrivateStoreFolder folder("linkwise-convert");
     TempStore store(folder.Path());
@@ -81,7 +87,7 @@ int RunConvert(CliContext& context, const std::vector<std::string>& args)
     // Without --comment the convert task's proposal is taken, as nobody can answer.
     ConsoleDialogs dialogs(context.err);
     bool converted = Txtto92g(view, dialogs, store, true, source, target, false,
-                              commentGiven ? comment.substr(0, 34) : std::string());
+                              commentGiven ? fileComment.bytes : std::string(), naming);
     for (const std::string& line : view.lines)
         (converted ? context.out : context.err) << line << '\n';
     return converted ? 0 : 2;

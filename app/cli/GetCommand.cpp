@@ -2,13 +2,18 @@
 
 #include <QDateTime>
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <ostream>
 
 #include "app/cli/CliCommands.h"
 #include "app/cli/CliLink.h"
 #include "app/cli/ConsoleTransferView.h"
+#include "app/cli/PrintableText.h"
 #include "files/CommentPrompt.h"
+#include "files/FileFormat.h"
+#include "files/ReplacingFile.h"
+#include "files/VariableViewing.h"
 #include "files/SaveAs92g.h"
 #include "files/TempStore.h"
 #include "link/Exceptions.h"
@@ -45,7 +50,8 @@ GetArguments Parse(const std::vector<std::string>& args)
         }
     }
     if (g.names.empty() || g.output.empty())
-        throw CliUsageError("usage: get NAME... -o FILE [--comment TEXT] [--no-folders]");
+        throw CliUsageError("usage: get NAME... -o FILE [--comment TEXT] [--no-folders]\n"
+                            "       get NAME -o FILE.txt   (a text variable as UTF-8 text)");
     return g;
 }
 
@@ -75,13 +81,39 @@ int FindRow(const std::vector<ListItem>& rows, std::string name, std::string& pr
     return -1;
 }
 
+bool IsTextTarget(const std::string& path)
+{
+    std::string ext = std::filesystem::path(path).extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    return ext == ".txt";
+}
+
+// The one received text variable as a UTF-8 text file with LF line ends.
+int SaveAsText(CliContext& context, const TempStore& store, const std::string& path)
+{
+    const std::vector<IndexRecord> records = store.ReadIndex();
+    if (records.size() != 1 || records[0].type != ti92::kTextType)
+        throw EFileError("The received data hold no text variable for " + path + ".");
+    ReplacingFile file(path);
+    WriteRaw(file.Stream(), TextVariableAsUtf8(store.ReadItem(records[0])));
+    file.Commit();
+    context.out << "Saved " << Printable(records[0].name) << " as UTF-8 text with LF line ends in " << path
+                << ".\n";
+    return 0;
+}
+
 }  // namespace
 
 int RunGet(CliContext& context, const std::vector<std::string>& args)
 {
     const GetArguments g = Parse(args);
-    if (g.commentGiven && g.comment.size() > 34)
-        context.err << "linkwise-cli: the comment is cut to 34 characters\n";
+    const FileComment fileComment = CommentFromUtf8(g.comment);
+    if (g.commentGiven)
+        for (const std::string& note : CommentNotes(fileComment))
+            context.err << "linkwise-cli: " << note << '\n';
+    const bool asText = IsTextTarget(g.output);
+    if (asText && g.names.size() != 1)
+        throw CliUsageError("a .txt target holds one text variable; name one");
 
     TTI92& link = context.Link().tti92();
     ConsoleTransferView view(link, context.out, context.err, ConsoleTransferView::IsTerminal(context.err));
@@ -94,6 +126,13 @@ int RunGet(CliContext& context, const std::vector<std::string>& args)
         const int row = FindRow(rows, name, problem);
         if (row < 0) {
             context.err << "linkwise-cli: " << problem << '\n';
+            return 2;
+        }
+        const ListItem& found = rows[static_cast<size_t>(row)];
+        if (asText && found.data != ti92::kTextType) {
+            context.err << "linkwise-cli: " << Printable(found.caption) << " is a "
+                        << (found.subItems.empty() ? "non-text" : found.subItems[0])
+                        << " variable, not a text: only a text variable can be saved as .txt\n";
             return 2;
         }
         view.SetSelected(ListViewId::ListView1, static_cast<size_t>(row), true);
@@ -111,7 +150,9 @@ int RunGet(CliContext& context, const std::vector<std::string>& args)
         context.err << "linkwise-cli: nothing saved\n";
         return error ? 2 : 1;
     }
+    if (asText)
+        return SaveAsText(context, store, g.output);
     const std::string comment =
-        g.commentGiven ? g.comment.substr(0, 34) : CommentProposal(QDateTime::currentDateTime());
+        g.commentGiven ? fileComment.bytes : CommentProposal(QDateTime::currentDateTime());
     return SaveAs92g(view, store, g.storeFolders, g.output, false, true, comment) ? 0 : 2;
 }

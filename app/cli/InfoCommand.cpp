@@ -10,6 +10,7 @@
 #include "files/FileExtensions.h"
 #include "files/FileFormat.h"
 #include "files/FileListing.h"
+#include "files/Ti92Charset.h"
 #include "link/Exceptions.h"
 
 namespace {
@@ -18,6 +19,21 @@ struct FileInfo {
     VariableFileType info;
     std::vector<ListItem> variables;
 };
+
+// A text file's comment is its own first bytes, not calculator text.
+bool CommentIsSourceText(const std::string& kindText) { return kindText == KindText(kinds::kText); }
+
+std::string ShownCommentUtf8(const VariableFileType& i)
+{
+    const std::string c = ShownComment(i);
+    return i.kind == kinds::kText ? ti92text::SourceTextToUtf8(c) : ti92text::ToUtf8(c);
+}
+
+std::string RowCommentUtf8(const ListItem& r)
+{
+    return CommentIsSourceText(r.subItems[1]) ? ti92text::SourceTextToUtf8(r.subItems[0])
+                                              : ti92text::ToUtf8(r.subItems[0]);
+}
 
 bool HasVariables(int kind)
 {
@@ -29,7 +45,7 @@ void PrintText(std::ostream& out, const std::string& path, const FileInfo& f)
     const VariableFileType& i = f.info;
     out << path << '\n';
     out << "  Type of file: " << KindText(i.kind) << '\n';
-    out << "  Comment: " << Printable(ShownComment(i)) << '\n';
+    out << "  Comment: " << PrintableUtf8(ShownCommentUtf8(i)) << '\n';
     if (!i.description.empty())
         out << "  Description: " << Printable(i.description) << '\n';
     out << "  Size: " << SizeText(i.size) << " (" << i.size << " bytes)\n";
@@ -52,18 +68,18 @@ void PrintJson(std::ostream& out, const std::string& path, const FileInfo& f)
 {
     const VariableFileType& i = f.info;
     out << "{\"file\": " << JsonText(path) << ", \"kind\": " << i.kind
-        << ", \"kindText\": " << JsonText(KindText(i.kind)) << ", \"comment\": " << JsonText(ShownComment(i))
-        << ", \"description\": " << JsonText(i.description) << ", \"size\": " << i.size
+        << ", \"kindText\": " << JsonText(KindText(i.kind)) << ", \"comment\": " << JsonText(ShownCommentUtf8(i))
+        << ", \"description\": " << CalculatorJson(i.description) << ", \"size\": " << i.size
         << ", \"sizeText\": " << JsonText(SizeText(i.size)) << ", \"entries\": " << i.entryCount
         << ", \"variables\": [";
     for (size_t k = 0; k < f.variables.size(); ++k) {
         const ListItem& v = f.variables[k];
-        out << (k ? ", " : "") << "{\"name\": " << JsonText(v.caption)
+        out << (k ? ", " : "") << "{\"name\": " << CalculatorJson(v.caption)
             << ", \"type\": " << JsonText(v.subItems.empty() ? "" : v.subItems[0]) << "}";
     }
     out << "], \"libraries\": [";
     for (size_t k = 0; k < i.libraries.size(); ++k)
-        out << (k ? ", " : "") << JsonText(i.libraries[k]);
+        out << (k ? ", " : "") << CalculatorJson(i.libraries[k]);
     out << "]}";
 }
 
@@ -77,7 +93,7 @@ void PrintFolder(std::ostream& out, const std::vector<ListItem>& rows, bool json
             if (r.subItems.size() < 3)
                 continue;   // the "(no files to show)" row
             out << (k ? ",\n " : "") << "{\"file\": " << JsonText(r.caption) << ", \"comment\": "
-                << JsonText(r.subItems[0]) << ", \"kindText\": " << JsonText(r.subItems[1])
+                << JsonText(RowCommentUtf8(r)) << ", \"kindText\": " << JsonText(r.subItems[1])
                 << ", \"sizeText\": " << JsonText(r.subItems[2]) << ", \"size\": " << r.data << "}";
         }
         out << "]\n";
@@ -85,9 +101,9 @@ void PrintFolder(std::ostream& out, const std::vector<ListItem>& rows, bool json
     }
     size_t nameWidth = 8, commentWidth = 7, kindWidth = 4;
     for (const ListItem& r : rows) {
-        nameWidth = std::max(nameWidth, Printable(r.caption).size());
+        nameWidth = std::max(nameWidth, PrintableUtf8(r.caption).size());
         if (r.subItems.size() >= 3) {
-            commentWidth = std::max(commentWidth, Printable(r.subItems[0]).size());
+            commentWidth = std::max(commentWidth, PrintableUtf8(RowCommentUtf8(r)).size());
             kindWidth = std::max(kindWidth, r.subItems[1].size());
         }
     }
@@ -100,7 +116,7 @@ void PrintFolder(std::ostream& out, const std::vector<ListItem>& rows, bool json
         if (r.subItems.size() < 3)
             out << r.caption << '\n';
         else
-            row(Printable(r.caption), Printable(r.subItems[0]), r.subItems[1], r.subItems[2]);
+            row(PrintableUtf8(r.caption), PrintableUtf8(RowCommentUtf8(r)), r.subItems[1], r.subItems[2]);
     }
 }
 

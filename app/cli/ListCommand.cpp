@@ -6,6 +6,7 @@
 #include "app/cli/ConsoleTransferView.h"
 #include "transfers/DirectoryListing.h"
 #include "app/cli/JsonText.h"
+#include "app/cli/PrintableText.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ void PrintTable(std::ostream& out, const std::vector<ListItem>& rows)
             std::snprintf(code, sizeof code, "(0x%02X)", row.data & 0xFF);
             type = code;
         }
-        std::snprintf(line, sizeof line, "%-18s %-11s %8s\n", row.caption.c_str(), type.c_str(),
+        std::snprintf(line, sizeof line, "%-18s %-11s %8s\n", Printable(row.caption).c_str(), type.c_str(),
                       Column(row, 1).c_str());
         out << line;
     }
@@ -38,9 +39,9 @@ void PrintJson(std::ostream& out, const std::vector<ListItem>& rows)
     for (size_t i = 0; i < rows.size(); ++i) {
         const ListItem& row = rows[i];
         const auto slash = row.caption.find('\\');
-        out << (i ? ",\n " : "\n ") << "{\"name\": " << JsonText(row.caption)
-            << ", \"folder\": " << JsonText(row.caption.substr(0, slash == std::string::npos ? 0 : slash))
-            << ", \"variable\": " << JsonText(slash == std::string::npos ? row.caption : row.caption.substr(slash + 1))
+        out << (i ? ",\n " : "\n ") << "{\"name\": " << CalculatorJson(row.caption)
+            << ", \"folder\": " << CalculatorJson(row.caption.substr(0, slash == std::string::npos ? 0 : slash))
+            << ", \"variable\": " << CalculatorJson(slash == std::string::npos ? row.caption : row.caption.substr(slash + 1))
             << ", \"type\": " << JsonText(Column(row, 0)) << ", \"typeCode\": " << (row.data & 0xFF)
             << ", \"size\": " << (Column(row, 1).empty() ? "0" : Column(row, 1)) << "}";
     }

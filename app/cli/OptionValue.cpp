@@ -1,8 +1,22 @@
 #include "app/cli/CliCommands.h"
 
+#include "files/TextConversion.h"
+
 const std::string& OptionValue(const std::vector<std::string>& args, size_t& i)
 {
     if (i + 1 >= args.size())
         throw CliUsageError("option '" + args[i] + "' needs a value");
     return args[++i];
+}
+
+std::string CheckedVariableName(const std::string& option, const std::string& value)
+{
+    std::string name = value;
+    for (char& c : name)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    if (!IsValidVariableName(name))
+        throw CliUsageError(option + " '" + value +
+                            "' is not a valid TI-92 name: 1 to 8 letters, digits or _, starting with a letter");
+    return name;
 }

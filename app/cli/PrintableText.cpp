@@ -1,17 +1,18 @@
 #include "app/cli/PrintableText.h"
 
-std::string Printable(const std::string& bytes)
+#include "files/Ti92Charset.h"
+
+std::string Printable(const std::string& calculatorBytes)
+{
+    return PrintableUtf8(ti92text::ToUtf8(calculatorBytes));
+}
+
+std::string PrintableUtf8(const std::string& utf8)
 {
     std::string out;
-    for (unsigned char c : bytes) {
-        if (c < 0x20 || c == 0x7F) {
-            out += ' ';
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
+    for (char c : utf8) {
+        const auto b = static_cast<unsigned char>(c);
+        out += b < 0x20 || b == 0x7F ? ' ' : c;
     }
     return out;
 }

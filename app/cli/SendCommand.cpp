@@ -61,6 +61,18 @@ std::string ExecutableFolder()
     return ec ? std::string("./") : WithSlash(exe.parent_path().string());
 }
 
+int CountTextFiles(const std::vector<std::string>& paths)
+{
+    int n = 0;
+    for (const std::string& path : paths) {
+        VariableFileType info;
+        info.path = path;
+        ClassifyFile(info);
+        n += info.kind == kinds::kText;
+    }
+    return n;
+}
+
 LibraryChoice ChoiceNamed(const std::string& name)
 {
     if (name == "yes")
@@ -79,6 +91,7 @@ int RunSend(CliContext& context, const std::vector<std::string>& args)
     std::vector<std::string> paths;
     bool yes = false;
     std::string libDir1, libDir2, libraries;
+    TextVariableNaming naming;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--yes" || a == "-y")
@@ -89,14 +102,19 @@ int RunSend(CliContext& context, const std::vector<std::string>& args)
             libDir1 = OptionValue(args, i);
         else if (a == "--lib-dir2")
             libDir2 = OptionValue(args, i);
+        else if (a == "--name" || a == "--folder")
+            (a == "--name" ? naming.name : naming.folder) = CheckedVariableName(a, OptionValue(args, i));
         else if (a.size() > 1 && a[0] == '-')
             throw CliUsageError("unknown option '" + a + "' for 'send'");
         else
             paths.push_back(a);
     }
     if (paths.empty())
-        throw CliUsageError("usage: send FILE... [--yes] [--libraries yes|no|ask] [--lib-dir1 DIR] [--lib-dir2 DIR]");
+        throw CliUsageError("usage: send FILE... [--yes] [--libraries yes|no|ask] [--lib-dir1 DIR] [--lib-dir2 DIR]\n"
+                            "       [--name NAME] [--folder FOLDER]   (for one text file)");
     const bool terminal = isatty(STDIN_FILENO);
+    if (!(naming.name.empty() && naming.folder.empty()) && CountTextFiles(paths) != 1)
+        throw CliUsageError("--name and --folder need exactly one text file among the files sent");
     const LibraryChoice choice =
         libraries.empty() ? (terminal ? LibraryChoice::Ask : LibraryChoice::AlwaysNo) : ChoiceNamed(libraries);
 
@@ -108,6 +126,14 @@ int RunSend(CliContext& context, const std::vector<std::string>& args)
         if (info.kind == kinds::kNone) {
             context.err << "linkwise-cli: " << path << " is neither a TI-92 file nor a text file; nothing was sent\n";
             return 2;
+        }
+        if (info.kind == kinds::kText) {
+            try {
+                TextStoredName(path, naming);
+            } catch (const EFileError& e) {
+                context.err << "linkwise-cli: " << e.what() << " Give one with --name; nothing was sent.\n";
+                return 2;
+            }
         }
         if (info.kind == kinds::kSingle + ti92::kBackupType && !yes) {
             context.err << "linkwise-cli: " << path
@@ -130,7 +156,8 @@ int RunSend(CliContext& context, const std::vector<std::string>& args)
     TerminalDialogs dialogs(context.err);
     PrivateStoreFolder folder("linkwise-send");
     TempStore store(folder.Path());
-    const FileListSendJob job{link, view, dialogs, store, (folder.Path() / "~tmp.92t").string(), true, libs, choice};
+    const FileListSendJob job{link, view, dialogs, store, (folder.Path() / "~tmp.92t").string(), true, libs, choice,
+                              naming};
     const FileListSendResult r = SendFileList(job, paths);
     if (r.Complete())
         return 0;

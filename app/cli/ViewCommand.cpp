@@ -97,7 +97,7 @@ int RunView(CliContext& context, const std::vector<std::string>& args)
         text = &file2;
     }
     for (const std::string& line : v.lines)
-        *text << Printable(line) << '\n';
+        *text << PrintableUtf8(line) << '\n';
     if (file2.is_open()) {
         file2.close();
         if (!file2)

@@ -94,3 +94,29 @@ TEST_F(FileCommandsTest, FolderListAndViewer)
     EXPECT_EQ(bad.status, 2);
     EXPECT_EQ(bad.err, "EFileError: The file is not a TI-92 file.\n");
 }
+
+TEST_F(FileCommandsTest, LinuxTextWithItsLettersAndCheckedNames)
+{
+    Write("u.txt", "Line one\nwith \xC3\xBCmlaut and \xCF\x80\n\tTabbed\n");
+    CliRun c = Cli({"convert", P("u.txt"), "-o", P("u.92t"), "--name", "Notes", "--folder", "work", "--comment",
+                    "Gr\xC3\xBC\xC3\x9F" "e \xCF\x80 and a comment well over forty bytes long"});
+    EXPECT_EQ(c.status, 0) << c.err;
+    EXPECT_EQ(c.err, "linkwise-cli: the comment is cut to 34 characters\n");
+    EXPECT_EQ(Cli({"view", P("u.92t")}).out, " Line one\n with \xC3\xBCmlaut and \xCF\x80\n  Tabbed\n \n");
+    CliRun i = Cli({"info", P("u.92t"), "--json"});
+    EXPECT_NE(i.out.find("\"comment\": \"Gr\xC3\xBC\xC3\x9F" "e \xCF\x80 and a comment well over fo\""), std::string::npos)
+        << i.out;
+    EXPECT_NE(i.out.find("{\"name\": \"work\\\\notes\""), std::string::npos) << i.out;
+
+    for (const char* bad : {"9x", "toolongname", "a-b"}) {
+        CliRun refused = Cli({"convert", P("u.txt"), "-o", P("bad.92t"), "--name", bad});
+        EXPECT_EQ(refused.status, 2) << bad;
+        EXPECT_NE(refused.err.find("is not a valid TI-92 name"), std::string::npos) << refused.err;
+    }
+    Write("2024.txt", "x");
+    CliRun noName = Cli({"convert", P("2024.txt"), "-o", P("bad.92t")});
+    EXPECT_EQ(noName.status, 2);
+    EXPECT_NE(noName.err.find("No TI-92 variable name can be made from the file name 2024.txt"), std::string::npos)
+        << noName.err;
+    EXPECT_FALSE(std::filesystem::exists(P("bad.92t")));
+}

@@ -151,3 +151,35 @@ TEST_F(CliOnPty, RomVersionBackupAndSendBack)
     ASSERT_EQ(Cli({"backup", "-o", Path("after.92b"), "--comment", "before"}).status, 0);
     EXPECT_EQ(ReadFile(Path("after.92b")), ReadFile(Path("before.92b")));
 }
+
+// A Linux text file (UTF-8, LF ends, a tab) to the calculator and back as
+// text: the same text, the tab as a space.
+TEST_F(CliOnPty, TextFileThereAndBackAsText)
+{
+    ASSERT_FALSE(calculator.device.empty());
+    const std::string source = "Line one\nGr\xC3\xBC\xC3\x9F" "e \xCF\x80 \xE2\x89\xA4 \xCE\xB1\n\tTabbed\n";
+    std::ofstream(Path("unicode.txt"), std::ios::binary) << source;
+    ProgramOutcome send = Cli({"send", Path("unicode.txt")});
+    ASSERT_EQ(send.status, 0) << send.err;
+    ProgramOutcome get = Cli({"get", "main/unicode", "-o", Path("back.txt")});
+    ASSERT_EQ(get.status, 0) << get.err;
+    EXPECT_NE(get.out.find("unicode as UTF-8 text with LF line ends"), std::string::npos) << get.out;
+    std::string expected = source;
+    expected[expected.find('\t')] = ' ';
+    EXPECT_EQ(ReadFile(Path("back.txt")), expected);
+
+    ProgramOutcome notText = Cli({"get", "main/x", "-o", Path("x.txt")});
+    EXPECT_EQ(notText.status, 2);
+    EXPECT_NE(notText.err.find("main\\x is a "), std::string::npos) << notText.err;
+    EXPECT_NE(notText.err.find("only a text variable can be saved as .txt"), std::string::npos) << notText.err;
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("x.txt"))));
+
+    // No name from the file name: refused before anything is sent; --name helps.
+    std::ofstream(Path("2024.txt"), std::ios::binary) << "x";
+    ProgramOutcome noName = Cli({"send", Path("unicode.txt"), Path("2024.txt")});
+    EXPECT_EQ(noName.status, 2);
+    EXPECT_NE(noName.err.find("file name 2024.txt"), std::string::npos) << noName.err;
+    EXPECT_TRUE(noName.out.empty()) << noName.out;
+    ASSERT_EQ(Cli({"send", "--name", "year", Path("2024.txt")}).status, 0);
+    EXPECT_NE(Cli({"ls"}).out.find("main\\year"), std::string::npos);
+}
