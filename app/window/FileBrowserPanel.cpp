@@ -16,7 +16,9 @@
 
 #include "app/window/FileSendSeam.h"
 #include "app/window/TForm1.h"
+#include "files/ClassifyFile.h"
 #include "files/FileBrowser.h"
+#include "files/Ti92Charset.h"
 #include "files/VariableViewing.h"
 #include "files/widgets/TPictureForm.h"
 #include "files/widgets/TTextForm.h"
@@ -27,16 +29,23 @@
 
 namespace {
 
-QString Bytes(const std::string& s)
+// Names, comments and library names from TI-92 files, in the calculator's
+// characters.
+QString Calculator(const std::string& s)
 {
-    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+    return QString::fromStdString(ti92text::ToUtf8(s));
 }
 
-std::string Bytes(const QString& s)
+// A comment as the list row holds it: a text file's comment is its own first
+// bytes, every other one calculator text.
+QString Comment(const std::string& bytes, const std::string& kindText)
 {
-    QByteArray b = s.toLatin1();
-    return std::string(b.constData(), static_cast<size_t>(b.size()));
+    return QString::fromStdString(kindText == KindText(kinds::kText) ? ti92text::SourceTextToUtf8(bytes)
+                                                                     : ti92text::ToUtf8(bytes));
 }
+
+// The comment bytes themselves ride along with the shown text.
+constexpr int kCommentBytesRole = Qt::UserRole + 1;
 
 // File names are shown as the system gives them (UTF-8 on Linux).
 QString FileName(const std::string& s)
@@ -156,7 +165,12 @@ void FileBrowserPanel::FillList(const std::vector<ListItem>& rows)
         auto* item = new QTreeWidgetItem;
         item->setText(0, FileName(r.caption));
         for (size_t c = 0; c < r.subItems.size(); ++c)
-            item->setText(static_cast<int>(c + 1), c == 0 ? OneLine(Bytes(r.subItems[c])) : QString::fromStdString(r.subItems[c]));
+            item->setText(static_cast<int>(c + 1),
+                          c == 0 ? OneLine(Comment(r.subItems[c], r.subItems.size() > 1 ? r.subItems[1] : ""))
+                                 : QString::fromStdString(r.subItems[c]));
+        if (!r.subItems.empty())
+            item->setData(1, kCommentBytesRole,
+                          QByteArray(r.subItems[0].data(), static_cast<qsizetype>(r.subItems[0].size())));
         item->setData(0, Qt::UserRole, r.data);
         items.push_back(item);
     }
@@ -178,7 +192,8 @@ std::vector<ListItem> FileBrowserPanel::Rows() const
         r.caption = item->text(0).toStdString();
         for (int c = 1; c < list->columnCount(); ++c)
             if (!item->text(c).isEmpty() || c == 1)
-                r.subItems.push_back(c == 1 ? Bytes(item->text(c)) : item->text(c).toStdString());
+                r.subItems.push_back(c == 1 ? item->data(1, kCommentBytesRole).toByteArray().toStdString()
+                                            : item->text(c).toStdString());
         if (item->text(1).isEmpty() && item->text(2).isEmpty())
             r.subItems.clear();
         r.data = item->data(0, Qt::UserRole).toInt();
@@ -266,7 +281,7 @@ void FileBrowserPanel::FileListClick()
         f.IncVarList->clear();
         for (const ListItem& v : panel.variables) {
             auto* row = new QTreeWidgetItem(f.IncVarList);
-            row->setText(0, Bytes(v.caption));
+            row->setText(0, Calculator(v.caption));
             if (!v.subItems.empty())
                 row->setText(1, QString::fromStdString(v.subItems[0]));
         }
@@ -288,13 +303,13 @@ void FileBrowserPanel::FileListClick()
         }
         f.FileList->setFocus();
 
-        f.Memo1->setPlainText(Bytes(panel.comment));
+        f.Memo1->setPlainText(Comment(panel.comment, panel.kindText));
         f.Memo1->setReadOnly(panel.commentReadOnly);
         f.Edit1->clear();
         f.Bevel3->setVisible(panel.showLibraries);
         f.Edit1->setVisible(panel.showLibraries);
         f.Label27->setVisible(panel.showLibraries);
-        f.Edit1->setText(Bytes(panel.libraries));
+        f.Edit1->setText(Calculator(panel.libraries));
         f.Edit1->setToolTip(QString::fromStdString(panel.libraryWarning));
     } catch (const std::exception& e) {
         f.ShowStatus("(none)");

@@ -1,6 +1,6 @@
 // The transfer view: what transfer routines write into the window. Names
-// are calculator bytes, kept one byte per character (Latin-1) so they
-// survive the trip through the widgets.
+// are calculator bytes: shown in the calculator's characters, and kept as
+// bytes beside the shown text so they survive the trip through the widgets.
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -10,9 +10,12 @@
 #include "app/window/TForm1.h"
 #include "app/window/ReadyLampShape.h"
 #include "link/Dialogs.h"
+#include "files/Ti92Charset.h"
 #include "link/Exceptions.h"
 
 namespace {
+
+constexpr int kCaptionBytesRole = Qt::UserRole + 1;
 
 bool IsAbort(std::exception_ptr error)
 {
@@ -97,7 +100,7 @@ void TForm1::VarListClear()
 
 void TForm1::VarListAdd(const std::string& line)
 {
-    varList->addItem(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+    varList->addItem(QString::fromStdString(ti92text::ToUtf8(line)));
 }
 
 int TForm1::VarListCount() const
@@ -127,8 +130,11 @@ void TForm1::ListViewAdd(ListViewId list, const ListItem& item)
 {
     QTreeWidget* view = ListView(list);
     auto* row = new QTreeWidgetItem(view);
-    row->setText(0, QString::fromLatin1(item.caption.data(),
-                                           static_cast<qsizetype>(item.caption.size())));
+    // Shown in the calculator's characters; the bytes themselves are kept
+    // for the requests that name the variable.
+    row->setText(0, QString::fromStdString(ti92text::ToUtf8(item.caption)));
+    row->setData(0, kCaptionBytesRole,
+                 QByteArray(item.caption.data(), static_cast<qsizetype>(item.caption.size())));
     for (size_t i = 0; i < item.subItems.size(); ++i)
         row->setText(static_cast<int>(i + 1), QString::fromStdString(item.subItems[i]));
     row->setData(0, Qt::UserRole, item.data);
@@ -142,8 +148,13 @@ std::vector<ListItem> TForm1::ListViewItems(ListViewId list) const
     for (int i = 0; i < view->topLevelItemCount(); ++i) {
         QTreeWidgetItem* row = view->topLevelItem(i);
         ListItem item;
-        QByteArray caption = row->text(0).toLatin1();
-        item.caption.assign(caption.constData(), static_cast<size_t>(caption.size()));
+        const QVariant bytes = row->data(0, kCaptionBytesRole);
+        if (bytes.isValid()) {
+            const QByteArray caption = bytes.toByteArray();
+            item.caption.assign(caption.constData(), static_cast<size_t>(caption.size()));
+        } else {
+            item.caption = ti92text::FromUtf8(row->text(0).toStdString()).bytes;
+        }
         for (int c = 1; c < view->columnCount(); ++c)
             item.subItems.push_back(row->text(c).toStdString());
         item.data = row->data(0, Qt::UserRole).toInt();

@@ -7,6 +7,8 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+#include <QTreeWidget>
+
 #include "app/window/ReadyLampShape.h"
 #include "tests/app/AppRig.h"
 
@@ -88,10 +90,11 @@ TEST(TransferViewOfTheWindow, ShowsWhatRoutinesWrite)
     f.VarListSelect(0);
     EXPECT_EQ(f.VarListSelected(), 0);
 
-    // Names are calculator bytes and come back unchanged.
-    const std::string name("main\\\x8C\xA9x", 8);
+    // Names are calculator bytes: shown in its characters, back unchanged.
+    const std::string name("main\\\x8C\xA9\x95", 8);
     f.ListViewAdd(ListViewId::ListView1, ListItem{name, {"EXPR", "42"}, 0x00, true});
     f.ListViewAdd(ListViewId::ListView1, ListItem{"main\\y", {"LIST", "7"}, 0x04, false});
+    EXPECT_EQ(f.ListView1->topLevelItem(0)->text(0).toStdString(), "main\\\xCF\x80\xC2\xA9\xEF\xBF\xBD");
     auto items = f.ListViewItems(ListViewId::ListView1);
     ASSERT_EQ(items.size(), 2u);
     EXPECT_EQ(items[0].caption, name);
