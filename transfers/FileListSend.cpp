@@ -95,6 +95,15 @@ FileListSendResult Job::Run()
             total += ec ? 0 : static_cast<int64_t>(size);
         }
         view.VarListSelect(-1);
+        // A text file that can give no variable name stops the job before
+        // the first byte goes out.
+        for (const std::string& path : fPaths) {
+            fInfo = VariableFileType{};
+            fInfo.path = path;
+            ClassifyFile(fInfo);
+            if (fInfo.kind == kinds::kText)
+                TextStoredName(path, fJob.textNaming);
+        }
         view.SetBarMax(ProgressBarId::totBar, static_cast<int>(std::min<int64_t>(total, INT32_MAX)));
         view.SetBarPosition(ProgressBarId::totBar, 0);
         for (size_t i = 0; i < fPaths.size(); ++i)

@@ -162,6 +162,15 @@ TEST_F(FileListSend, TextFilesOtherFilesAndAutocollect)
     EXPECT_EQ(ReadWholeFile(old), ReadWholeFile(fresh));
     EXPECT_EQ(rig.view.memo.back(), "Totally 3 of 3 selected file(s) were sent.");
 
+    // A text file without a name to give: nothing is sent, the file is named.
+    WriteBytes(dir + "2024.txt", "x");
+    rig.view.errorDialogs.clear();
+    r = Send({fresh, dir + "2024.txt"}, job);
+    EXPECT_EQ(r.filesSent, 0);
+    EXPECT_EQ(rig.view.memo.back(), "An error (EFileError) occured while sending 2024.txt. ");
+    ASSERT_EQ(rig.view.errorDialogs.size(), 1u);
+    EXPECT_NE(rig.view.errorDialogs[0].find(NoVariableNameText("2024.txt")), std::string::npos);
+
     // An older library is only sent.
     fs::last_write_time(fresh, fs::last_write_time(old) - std::chrono::hours(1));
     rig.view.memo.clear();
