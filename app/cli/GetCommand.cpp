@@ -16,6 +16,7 @@
 #include "files/VariableViewing.h"
 #include "files/SaveAs92g.h"
 #include "files/TempStore.h"
+#include "files/Ti92Charset.h"
 #include "link/Exceptions.h"
 #include "transfers/DirectoryListing.h"
 #include "transfers/VariableReceive.h"
@@ -61,6 +62,9 @@ GetArguments Parse(const std::vector<std::string>& args)
 int FindRow(const std::vector<ListItem>& rows, std::string name, std::string& problem)
 {
     std::replace(name.begin(), name.end(), '/', '\\');
+    // Typed as ls shows it: in the calculator's characters.
+    if (const ti92text::Encoded typed = ti92text::FromUtf8(name); typed.missing == 0)
+        name = typed.bytes;
     std::vector<int> found;
     for (size_t i = 0; i < rows.size(); ++i) {
         const std::string& caption = rows[i].caption;
@@ -72,11 +76,11 @@ int FindRow(const std::vector<ListItem>& rows, std::string name, std::string& pr
     if (found.size() == 1)
         return found[0];
     if (found.empty()) {
-        problem = "the calculator has no variable " + name;
+        problem = "the calculator has no variable " + Printable(name);
     } else {
         problem = name + " is in more than one folder; name one of:";
         for (int i : found)
-            problem += " " + rows[static_cast<size_t>(i)].caption;
+            problem += " " + Printable(rows[static_cast<size_t>(i)].caption);
     }
     return -1;
 }

@@ -182,4 +182,13 @@ TEST_F(CliOnPty, TextFileThereAndBackAsText)
     EXPECT_TRUE(noName.out.empty()) << noName.out;
     ASSERT_EQ(Cli({"send", "--name", "year", Path("2024.txt")}).status, 0);
     EXPECT_NE(Cli({"ls"}).out.find("main\\year"), std::string::npos);
+
+    // A name in the calculator's own letters is listed and fetched as shown.
+    const std::string text = std::string("\x00\x01\x20", 3) + "\x8C\xB2 \x9C 10" + std::string("\x00\xE0", 2);
+    std::ofstream(Path("pi.92t"), std::ios::binary) << VariableFile({{"main", "\x8C" "r", 0x0B, text}});
+    ASSERT_EQ(Cli({"send", Path("pi.92t")}).status, 0);
+    EXPECT_NE(Cli({"ls"}).out.find("main\\\xCF\x80r "), std::string::npos);
+    EXPECT_NE(Cli({"ls", "--json"}).out.find("\"variable\": \"\xCF\x80r\""), std::string::npos);
+    ASSERT_EQ(Cli({"get", "main/\xCF\x80r", "-o", Path("pi.txt")}).status, 0);
+    EXPECT_EQ(ReadFile(Path("pi.txt")), "\xCF\x80\xC2\xB2 \xE2\x89\xA4 10");
 }
