@@ -181,10 +181,9 @@ bool Txtto92g(TransferView& view, Dialogs& dialogs, const TempStore& store, bool
             view.ClickNextButton();
         return true;
     } catch (const std::exception& e) {
+        // The cause follows on the same line, so wherever the line goes it goes too.
         view.StatusMemoAdd("An error (" + ErrorClassName(e) + ") occured while converting " + sourceName +
-                           " to " + targetName + ".");
-        if (*e.what())
-            view.StatusMemoAdd(e.what());
+                           " to " + targetName + "." + (*e.what() ? std::string(" ") + e.what() : ""));
         return false;
     }
 }

@@ -72,7 +72,7 @@ std::string MissingCharactersNote(size_t missing);
 
 // Converts a text file into a TI-92 text variable in the temporary store
 // and saves it as `target`. An empty comment means: ask for one. Errors go
-// into the status report only, with a line saying what went wrong. True
+// into the status report only, in one line that ends with the cause. True
 // when the file was written.
 bool Txtto92g(TransferView& view, Dialogs& dialogs, const TempStore& store, bool storeFolders,
               const std::string& source, const std::string& target, bool autoNext,

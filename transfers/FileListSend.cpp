@@ -9,6 +9,7 @@
 #include "files/ClassifyFile.h"
 #include "files/FileBrowser.h"
 #include "files/TextConversion.h"
+#include "files/Ti92Charset.h"
 #include "link/Dialogs.h"
 #include "link/Exceptions.h"
 #include "link/TTI92.h"
@@ -89,7 +90,8 @@ FileListSendResult Job::Run()
     try {
         int64_t total = 0;
         for (const std::string& path : fPaths) {
-            view.VarListAdd(FileName(path));
+            // The list shows calculator text; a file name is UTF-8.
+            view.VarListAdd(ti92text::FromUtf8(FileName(path)).bytes);
             std::error_code ec;
             const auto size = fs::file_size(path, ec);
             total += ec ? 0 : static_cast<int64_t>(size);

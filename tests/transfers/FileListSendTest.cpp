@@ -163,13 +163,15 @@ TEST_F(FileListSend, TextFilesOtherFilesAndAutocollect)
     EXPECT_EQ(rig.view.memo.back(), "Totally 3 of 3 selected file(s) were sent.");
 
     // A text file without a name to give: nothing is sent, the file is named.
-    WriteBytes(dir + "2024.txt", "x");
+    const std::string euro = "\xE2\x82\xAC" "2024.txt";
+    WriteBytes(dir + euro, "x");
     rig.view.errorDialogs.clear();
-    r = Send({fresh, dir + "2024.txt"}, job);
+    r = Send({fresh, dir + euro}, job);
     EXPECT_EQ(r.filesSent, 0);
-    EXPECT_EQ(rig.view.memo.back(), "An error (EFileError) occured while sending 2024.txt. ");
+    EXPECT_EQ(rig.view.varList, (std::vector<std::string>{"util.92p", "?2024.txt"}));
+    EXPECT_EQ(rig.view.memo.back(), "An error (EFileError) occured while sending " + euro + ". ");
     ASSERT_EQ(rig.view.errorDialogs.size(), 1u);
-    EXPECT_NE(rig.view.errorDialogs[0].find(NoVariableNameText("2024.txt")), std::string::npos);
+    EXPECT_NE(rig.view.errorDialogs[0].find(NoVariableNameText(euro)), std::string::npos);
 
     // An older library is only sent.
     fs::last_write_time(fresh, fs::last_write_time(old) - std::chrono::hours(1));
