@@ -11,6 +11,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "cmdline/CommandLine.h"
 #include "link/CalculatorKeys.h"
 #include "sim/CalculatorLink.h"
 #include "sim/SimPtyServer.h"
@@ -25,33 +26,38 @@ void OnSignal(int)
     gStop = 1;
 }
 
-void Usage(std::FILE* out)
+const std::vector<OptionSpec>& Options()
 {
-    std::fprintf(out,
-        "Usage: linkwise-virtual-ti92 [OPTION]...\n"
-        "Serve a virtual TI-92 calculator on a pseudo-terminal.\n"
-        "\n"
-        "  --link PATH      symbolic link to the pseudo-terminal (default:\n"
-        "                   $XDG_RUNTIME_DIR/linkwise-ti92, else /tmp/linkwise-ti92)\n"
-        "  --port N         print LINKWISE_COMn for port N, 1..8 (default 1, the port Linkwise uses out of the box)\n"
-        "  --content FILE   load variables from a TI-92 file (.92g, .92p, .92b, ...);\n"
-        "                   repeatable; without it the calculator holds demo content\n"
-        "  --baud N         pace the line at N baud (9600: about 1.04 ms per byte)\n"
-        "  --variable FOLDER\\NAME:TYPE:SIZE\n"
-        "                   add a variable of SIZE data bytes (0..65529) and type code\n"
-        "                   TYPE (hex), e.g. main\\big:0b:32768; repeatable\n"
-        "  --fault NAME     misbehave for tests: silent, refuse-ready, refuse-requests,\n"
-        "                   refuse-variables, garbage, damage-checksums,\n"
-        "                   damage-screenshot; repeatable\n"
-        "  --damage PERCENT flip one bit in this share of the bytes it sends, as line\n"
-        "                   noise would (e.g. 0.5 or 0.5%%: one byte in 200)\n"
-        "  --seed N         start the noise from this seed (default 1): the same seed\n"
-        "                   damages the same bytes again\n"
-        "  --rom VERSION    ROM version text (default 1.11)\n"
-        "  --verbose        log every packet received, and every key pressed, on stderr\n"
-        "  --help           show this help and exit\n"
-        "\n"
-        "Prints LINKWISE_COMn=PATH on stdout, then serves until interrupted.\n");
+    static const std::vector<OptionSpec> specs = {
+        {"link", "PATH", "symbolic link to the pseudo-terminal (default:\n$XDG_RUNTIME_DIR/linkwise-ti92, else /tmp/linkwise-ti92)"},
+        {"port", "N", "print LINKWISE_COMn for port N, 1..8 (default 1, the\nport Linkwise uses out of the box)"},
+        {"content", "FILE", "load variables from a TI-92 file (.92g, .92p, .92b, ...);\nrepeatable; without it the calculator holds demo content"},
+        {"baud", "N", "pace the line at N baud (9600: about 1.04 ms per byte)"},
+        {"variable", "FOLDER\\NAME:TYPE:SIZE", "add a variable of SIZE data bytes (0..65529) and type\ncode TYPE (hex), e.g. main\\big:0b:32768; repeatable"},
+        {"fault", "NAME", "misbehave for tests: silent, refuse-ready,\nrefuse-requests, refuse-variables, garbage,\ndamage-checksums, damage-screenshot; repeatable"},
+        {"damage", "PERCENT", "flip one bit in this share of the bytes it sends, as\nline noise would (e.g. 0.5 or 0.5%: one byte in 200)"},
+        {"seed", "N", "start the noise from this seed (default 1): the same\nseed damages the same bytes again"},
+        {"rom", "VERSION", "ROM version text (default 1.11)"},
+        {"v,verbose", "", "log every packet received, and every key pressed, on stderr"},
+        {"h,help", "", "show this help and exit"},
+        {"V,version", "", "show the version and exit"},
+    };
+    return specs;
+}
+
+std::string Usage()
+{
+    return "Usage: linkwise-virtual-ti92 [OPTION]...\n"
+           "Serve a virtual TI-92 calculator on a pseudo-terminal.\n"
+           "\n"
+           "Options (--opt VALUE or --opt=VALUE):\n" +
+           OptionHelp(Options()) +
+           "\n"
+           "Prints LINKWISE_COMn=PATH on stdout, then serves until interrupted.\n"
+           "\n"
+           "Exit status: 0 after SIGINT or SIGTERM, 1 when the pseudo-terminal or its\n"
+           "link cannot be made, 2 for a content file it cannot load, 64 for a bad\n"
+           "command line.\n";
 }
 
 std::string DefaultLink()
@@ -184,56 +190,42 @@ int main(int argc, char** argv)
     uint32_t damagePerMillion = 0;
     long seed = 1;
 
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto value = [&](const char* name) -> const char* {
-            if (i + 1 >= argc) {
-                std::fprintf(stderr, "linkwise-virtual-ti92: %s needs a value\n", name);
-                std::exit(2);
-            }
-            return argv[++i];
-        };
-        if (arg == "--help" || arg == "-h") {
-            Usage(stdout);
-            return 0;
-        } else if (arg == "--link") {
-            linkPath = value("--link");
-        } else if (arg == "--port") {
-            if (!ParseInt(value("--port"), 1, 8, port)) {
-                std::fprintf(stderr, "linkwise-virtual-ti92: --port takes a number from 1 to 8\n");
-                return 2;
-            }
-        } else if (arg == "--baud") {
-            if (!ParseInt(value("--baud"), 0, 4000000, baud)) {
-                std::fprintf(stderr, "linkwise-virtual-ti92: --baud takes a positive number\n");
-                return 2;
-            }
-        } else if (arg == "--content") {
-            files.push_back(value("--content"));
-        } else if (arg == "--variable") {
-            generated.push_back(value("--variable"));
-        } else if (arg == "--fault") {
-            faults.push_back(value("--fault"));
-        } else if (arg == "--damage") {
-            if (!ParsePercent(value("--damage"), damagePerMillion)) {
-                std::fprintf(stderr, "linkwise-virtual-ti92: --damage takes a percentage from 0 to 100\n");
-                return 2;
-            }
-        } else if (arg == "--seed") {
-            if (!ParseInt(value("--seed"), 0, 4294967295L, seed)) {
-                std::fprintf(stderr, "linkwise-virtual-ti92: --seed takes a number from 0 to 4294967295\n");
-                return 2;
-            }
-        } else if (arg == "--rom") {
-            rom = value("--rom");
-        } else if (arg == "--verbose" || arg == "-v") {
-            verbose = true;
-        } else {
-            std::fprintf(stderr, "linkwise-virtual-ti92: unknown option %s\n", arg.c_str());
-            Usage(stderr);
-            return 2;
-        }
+    ParsedOptions options;
+    try {
+        options = ParseOptions(Options(), std::vector<std::string>(argv + 1, argv + argc));
+        if (!options.positional.empty())
+            throw UsageError("takes no arguments, not '" + options.positional.front() + "'");
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "linkwise-virtual-ti92: %s\nTry 'linkwise-virtual-ti92 --help' for more information.\n",
+                     e.what());
+        return exitstatus::kUsage;
     }
+    auto bad = [](const char* text) {
+        std::fprintf(stderr, "linkwise-virtual-ti92: %s\n", text);
+        return exitstatus::kUsage;
+    };
+    if (options.Has("help")) {
+        std::fputs(Usage().c_str(), stdout);
+        return 0;
+    }
+    if (options.Has("version")) {
+        std::fputs(VersionLine("linkwise-virtual-ti92").c_str(), stdout);
+        return 0;
+    }
+    linkPath = options.Value("link", linkPath);
+    if (options.Has("port") && !ParseInt(options.Value("port").c_str(), 1, 8, port))
+        return bad("--port takes a number from 1 to 8");
+    if (options.Has("baud") && !ParseInt(options.Value("baud").c_str(), 0, 4000000, baud))
+        return bad("--baud takes a positive number");
+    files = options.Values("content");
+    generated = options.Values("variable");
+    faults = options.Values("fault");
+    if (options.Has("damage") && !ParsePercent(options.Value("damage"), damagePerMillion))
+        return bad("--damage takes a percentage from 0 to 100");
+    if (options.Has("seed") && !ParseInt(options.Value("seed").c_str(), 0, 4294967295L, seed))
+        return bad("--seed takes a number from 0 to 4294967295");
+    rom = options.Value("rom");
+    verbose = options.Has("verbose");
 
     VirtualTI92 calc;
     calc.LoadDemoContent();
@@ -250,7 +242,7 @@ int main(int argc, char** argv)
     for (const auto& g : generated) {
         if (!AddGeneratedVariable(calc, g)) {
             std::fprintf(stderr, "linkwise-virtual-ti92: --variable %s: expected FOLDER\\NAME:TYPE:SIZE\n", g.c_str());
-            return 2;
+            return exitstatus::kUsage;
         }
     }
     if (!rom.empty())
@@ -261,7 +253,7 @@ int main(int argc, char** argv)
     for (const auto& f : faults) {
         if (!SetFault(link.faults, f)) {
             std::fprintf(stderr, "linkwise-virtual-ti92: unknown fault %s\n", f.c_str());
-            return 2;
+            return exitstatus::kUsage;
         }
     }
     link.faults.damagePerMillion = damagePerMillion;

@@ -1,9 +1,13 @@
+#include <unistd.h>
+
 #include <QDateTime>
+#include <iostream>
 #include <ostream>
 
 #include "app/cli/CliCommands.h"
 #include "app/cli/CliLink.h"
 #include "app/cli/ConsoleTransferView.h"
+#include "app/cli/OutputTarget.h"
 #include "app/cli/PrivateStoreFolder.h"
 #include "files/CommentPrompt.h"
 #include "files/FileFormat.h"
@@ -11,35 +15,39 @@
 #include "files/TempStore.h"
 #include "transfers/BackupReceive.h"
 
-int RunBackup(CliContext& context, const std::vector<std::string>& args)
+int RunBackup(CliContext& context, const ParsedOptions& args)
 {
-    std::string output, comment;
-    bool commentGiven = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-o" || args[i] == "--output") {
-            output = OptionValue(args, i);
-        } else if (args[i] == "--comment") {
-            comment = OptionValue(args, i);
-            commentGiven = true;
-        } else {
-            throw CliUsageError("unknown argument '" + args[i] + "' for 'backup'");
-        }
-    }
+    const std::string output = args.Value("output");
+    std::string comment = args.Value("comment");
+    const bool commentGiven = args.Has("comment");
+    if (!args.positional.empty())
+        throw CliUsageError("takes no arguments, not '" + args.positional.front() + "'");
     if (output.empty())
-        throw CliUsageError("usage: backup -o FILE.92b [--comment TEXT]");
+        throw CliUsageError("needs -o FILE.92b, -o DIR or -o -");
+    const OutputTarget target = OutputTarget::Check(output, isatty(STDOUT_FILENO) && &context.out == &std::cout);
     const FileComment fileComment = CommentFromUtf8(comment);
     for (const std::string& note : CommentNotes(fileComment))
-        context.err << "linkwise-cli: " << note << '\n';
+        context.Note(note);
 
     TTI92& link = context.Link().tti92();
-    ConsoleTransferView view(link, context.out, context.err, ConsoleTransferView::IsTerminal(context.err));
+    const bool toStdout = target.kind == OutputTarget::Kind::StandardOutput;
+    ConsoleTransferView view(link, context, toStdout ? &context.err : nullptr);
     PrivateStoreFolder folder("linkwise-backup");
     TempStore store(folder.Path());
     if (!ReceiveBackup(link, view, store, false)) {
-        context.err << "linkwise-cli: no backup saved\n";
-        return view.LastError().find("Errorclass: ECalculatorError") != std::string::npos ? 1 : 2;
+        context.Fail("no backup saved");
+        return view.FailureStatus();
     }
-    context.out << view.Label(LabelId::trLabel) << '\n';
+    if (!context.options.quiet)
+        (toStdout ? context.err : context.out) << view.Label(LabelId::trLabel) << '\n';
     comment = commentGiven ? fileComment.bytes : CommentProposal(QDateTime::currentDateTime());
-    return SaveAs92g(view, store, true, output, true, true, comment) ? 0 : 2;
+    const std::string stamp = QDateTime::currentDateTime().toString("yyyy-MM-dd-HHmmss").toStdString();
+    const std::filesystem::path file = toStdout ? folder.Path() / "backup.92b" : target.FileFor("backup-" + stamp, "92b");
+    if (!SaveAs92g(view, store, true, file.string(), true, !toStdout, comment))
+        return exitstatus::kError;
+    if (toStdout && !CopyToStream(file, context.out)) {
+        context.Fail("writing to standard output failed");
+        return exitstatus::kError;
+    }
+    return exitstatus::kSuccess;
 }

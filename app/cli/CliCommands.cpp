@@ -1,25 +1,67 @@
 #include "app/cli/CliCommands.h"
 
+namespace {
+
+const OptionSpec kJson{"json", "", "print JSON (see the manual page for its fields)"};
+const OptionSpec kName{"name", "NAME", "the text variable's name on the calculator (for one\ntext file; default: from the file name)"};
+const OptionSpec kFolder{"folder", "FOLDER", "the text variable's folder on the calculator"};
+const OptionSpec kComment{"comment", "TEXT", "the file's comment, at most 34 characters\n(default: the date and time)", true};
+
+}  // namespace
+
 const std::vector<CliCommand>& CliCommandTable()
 {
     static const std::vector<CliCommand> commands = {
-        {"ready", "", "check that the calculator answers (exit 0 ready, 1 not ready)", RunReady},
-        {"ls", "[--json]", "list the calculator's variables: name, type, size", RunList},
-        {"get", "NAME... -o FILE [--comment TEXT] [--no-folders]",
-         "receive variables and save them (one: its own file type, several: a group file; a text to FILE.txt: UTF-8 text)",
-         RunGet},
-        {"send", "FILE... [--yes] [--libraries yes|no|ask] [--lib-dir1 DIR] [--lib-dir2 DIR] [--name NAME] [--folder FOLDER]",
-         "send files: text files converted, Fargo programs with their libraries, backups with --yes", RunSend},
-        {"backup", "-o FILE.92b [--comment TEXT]", "receive the calculator's memory backup and save it", RunBackup},
-        {"rom-version", "", "print the calculator's ROM version", RunRomVersion},
-        {"info", "FILE...|DIR [--json] [--sort KEY]",
-         "kind, comment, size, variables and libraries of TI-92 files, or a folder's list", RunInfo},
-        {"convert", "TEXTFILE -o FILE.92t [--comment TEXT] [--name NAME] [--folder FOLDER]",
-         "convert a text file (UTF-8 or Latin-1) into a TI-92 text file", RunConvert},
-        {"screenshot", "-o FILE|- [--scale N]",
-         "grab the calculator's screen as PNG or BMP (by the name's extension; - is PNG on stdout)", RunScreenshot},
-        {"keys", "TEXT... [--key NAME]...", "type TEXT and named keys (ENTER, ESC, F1, ...) on the calculator", RunKeys},
-        {"view", "FILE [-o OUT.png] [--var NAME]", "print a text variable, or write a picture variable as PNG", RunView},
+        {"ready", "", "check that the calculator answers (exit 0 ready, 1 not ready)", {}, RunReady},
+        {"ls", "", "list the calculator's variables: name, type, size",
+         {kJson, {"sort", "KEY", "order by name (default), type or size"}}, RunList},
+        {"get", "NAME...|--all",
+         "receive variables into a file, a group file or a folder",
+         {{"o,output", "FILE|DIR|-", "where to save: a file, a folder (each variable under\nits own name), or - for "
+                                     "standard output"},
+          {"all", "", "every variable, each into DIR/FOLDER/NAME.EXT"},
+          kComment,
+          {"no-folders", "", "store the variables without their folder names"}},
+         RunGet,
+         "NAME is FOLDER\\NAME, FOLDER/NAME, or a name found in one folder only; shell\n"
+         "patterns (* ? [...]) take every variable that matches, e.g. 'main\\*'.\n"
+         "-o FILE.txt saves one text variable as UTF-8 text with LF line ends.\n"},
+        {"send", "FILE...",
+         "send files: TI-92 files, text files, Fargo programs, backups",
+         {{"y,yes", "", "send memory backups, which replace the calculator's memory"},
+          {"libraries", "yes|no|ask", "send the Fargo libraries a program needs (default:\nask on a terminal, else no)"},
+          {"lib-dir1", "DIR", "the Fargo 1 library folder (default: the window's setting)"},
+          {"lib-dir2", "DIR", "the Fargo 2 library folder (default: the window's setting)"},
+          kName,
+          kFolder},
+         RunSend},
+        {"backup", "", "receive the calculator's memory backup and save it",
+         {{"o,output", "FILE|DIR|-", "where to save: a .92b file, a folder, or - for\nstandard output"}, kComment},
+         RunBackup},
+        {"rom-version", "", "print the calculator's ROM version", {}, RunRomVersion},
+        {"info", "FILE...|DIR", "describe TI-92 files, or list a folder of them",
+         {kJson, {"sort", "KEY", "order a folder by name (default), comment, type or size"}}, RunInfo},
+        {"convert", "TEXTFILE", "convert a text file (UTF-8 or Latin-1) into a TI-92 text file",
+         {{"o,output", "FILE", "the TI-92 text file to write (.92t)"}, kComment, kName, kFolder}, RunConvert},
+        {"screenshot", "", "grab the calculator's screen as PNG or BMP",
+         {{"o,output", "FILE|-", "the picture: .png or .bmp by its name; - writes PNG to\nstandard output"},
+          {"scale", "N", "enlarge each pixel N times, 1..16 (default 1)"}},
+         RunScreenshot},
+        {"keys", "TEXT...", "type TEXT and named keys on the calculator",
+         {{"key", "NAME", "press a named key (ENTER, ESC, F1, ...) or a code; repeatable,\nin order with the texts"}},
+         RunKeys},
+        {"view", "FILE", "print a text variable, or write a picture variable as PNG",
+         {{"o,output", "FILE|-", "where to write the text or the PNG picture"},
+          {"var", "NAME", "the variable of a group file to show"}},
+         RunView},
     };
     return commands;
+}
+
+const CliCommand* FindCliCommand(const std::string& name)
+{
+    for (const CliCommand& c : CliCommandTable())
+        if (name == c.name)
+            return &c;
+    return nullptr;
 }

@@ -2,56 +2,63 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-// The command-line front end: global options, then one command and its own
-// arguments:
+#include "cmdline/CommandLine.h"
+
+// The command-line front end: global options, then one command with its own
+// options and arguments (the global options are taken after the command too):
 //
-//   linkwise-cli [--cable serial|parallel] [--port N|DEVICE] [--timeout MS] COMMAND [ARGS...]
+//   linkwise-cli [--cable serial|parallel] [--port N|DEVICE] [...] COMMAND [OPTIONS] [ARGS...]
 //
 // Adding a command:
 //   1. write app/cli/<Name>Command.cpp with
-//        int Run<Name>(CliContext& context, const std::vector<std::string>& args);
-//      that returns the exit status (0 success, 1 a plain "no"/nothing done,
-//      2 usage or link error);
-//   2. declare it below and add one row to the table in CliCommands.cpp.
+//        int Run<Name>(CliContext& context, const ParsedOptions& args);
+//      that returns an exit status of namespace exitstatus;
+//   2. declare it below and add one row, with its options, to the table in
+//      CliCommands.cpp: the parser, `--help`, `help COMMAND`, the man page and
+//      the completion all come from that row.
 // Throw CliUsageError for bad arguments; let link, calculator and file errors
 // (ELinkwiseError and the like) pass: the dispatcher prints them as
-// "<ErrorClass>: <message>" and exits with 2. Use context.Link() to talk to
-// the calculator: it opens the cable the global options chose, once.
-// Print results on context.out, progress and warnings on context.err.
+// "linkwise-cli: COMMAND: what failed: why" and exits with 2. Use
+// context.Link() to talk to the calculator: it opens the cable the options
+// (or the window's settings) chose, once. Print results on context.out,
+// progress and warnings on context.err.
 
 enum class CliCable { Serial, Parallel };
+enum class ProgressStyle { Automatic, None, Bar, Lines };
 
 struct CliOptions {
     CliCable cable = CliCable::Serial;
     int port = 1;               // COM1..COM8 or LPT1..LPT4
     std::string device;         // a device path given with --port, for the serial cable
+    bool cableGiven = false;
+    bool portGiven = false;
     int timeoutMs = 2000;       // time allowed for one byte
+    bool quiet = false;
+    bool verbose = false;
+    ProgressStyle progress = ProgressStyle::Automatic;
     bool help = false;
     bool version = false;
     std::string command;
-    std::vector<std::string> args;
+    std::vector<std::string> args;  // the command's own, unparsed
 };
 
-class CliUsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+using CliUsageError = UsageError;
 
-// The value that follows the option args[i]; moves i on to it. Throws
-// CliUsageError when the option is the last argument.
-const std::string& OptionValue(const std::vector<std::string>& args, size_t& i);
+// The global options, for the help and for every command's parser.
+const std::vector<OptionSpec>& GlobalOptionSpecs();
+
+// Parses the global options up to and including the command name; the rest
+// are the command's own arguments. Throws CliUsageError.
+CliOptions ParseCliOptions(const std::vector<std::string>& argv);
+// Takes the global options found among a command's arguments into `options`.
+void ApplyGlobalOptions(const ParsedOptions& parsed, CliOptions& options);
 
 // The value of --name or --folder in lower case, as the calculator keeps
 // names; throws CliUsageError when it is no valid TI-92 name.
 std::string CheckedVariableName(const std::string& option, const std::string& value);
-
-// Parses everything up to and including the command name; the rest are the
-// command's own arguments. Throws CliUsageError.
-CliOptions ParseCliOptions(const std::vector<std::string>& argv);
 
 class CliLink;
 
@@ -61,6 +68,12 @@ struct CliContext {
     // The link to the calculator, built and opened on first use; throws
     // ELinkError when the cable cannot be opened.
     CliLink& Link();
+    // "linkwise-cli: COMMAND: what: why" on the error stream.
+    void Fail(const std::string& what, const std::string& why = {}) const;
+    // The device of the open link, or empty.
+    std::string Device() const;
+    // A note on the error stream, unless --quiet.
+    void Note(const std::string& text) const;
 
     const CliOptions& options;
     std::ostream& out;
@@ -74,23 +87,30 @@ struct CliCommand {
     const char* name;
     const char* synopsis;      // arguments, for the help text
     const char* summary;       // one line
-    std::function<int(CliContext&, const std::vector<std::string>&)> run;
+    std::vector<OptionSpec> options;
+    std::function<int(CliContext&, const ParsedOptions&)> run;
+    const char* details = "";  // more help, after the options
 };
 
 const std::vector<CliCommand>& CliCommandTable();
+const CliCommand* FindCliCommand(const std::string& name);
+
+// The help of the whole program, or of one command.
+std::string CliHelp();
+std::string CliCommandHelp(const CliCommand& command);
 
 // The whole program: arguments without the program name; returns the exit status.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // Commands.
-int RunReady(CliContext& context, const std::vector<std::string>& args);
-int RunList(CliContext& context, const std::vector<std::string>& args);
-int RunGet(CliContext& context, const std::vector<std::string>& args);
-int RunInfo(CliContext& context, const std::vector<std::string>& args);
-int RunConvert(CliContext& context, const std::vector<std::string>& args);
-int RunSend(CliContext& context, const std::vector<std::string>& args);
-int RunBackup(CliContext& context, const std::vector<std::string>& args);
-int RunRomVersion(CliContext& context, const std::vector<std::string>& args);
-int RunScreenshot(CliContext& context, const std::vector<std::string>& args);
-int RunKeys(CliContext& context, const std::vector<std::string>& args);
-int RunView(CliContext& context, const std::vector<std::string>& args);
+int RunReady(CliContext& context, const ParsedOptions& args);
+int RunList(CliContext& context, const ParsedOptions& args);
+int RunGet(CliContext& context, const ParsedOptions& args);
+int RunInfo(CliContext& context, const ParsedOptions& args);
+int RunConvert(CliContext& context, const ParsedOptions& args);
+int RunSend(CliContext& context, const ParsedOptions& args);
+int RunBackup(CliContext& context, const ParsedOptions& args);
+int RunRomVersion(CliContext& context, const ParsedOptions& args);
+int RunScreenshot(CliContext& context, const ParsedOptions& args);
+int RunKeys(CliContext& context, const ParsedOptions& args);
+int RunView(CliContext& context, const ParsedOptions& args);

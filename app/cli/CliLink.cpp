@@ -6,6 +6,9 @@
 #include <cstring>
 #include <ostream>
 
+#include "app/cli/CliSettings.h"
+#include "app/cli/PacketTrace.h"
+#include "link/PosixSerialDevice.h"
 #include "link/Exceptions.h"
 
 namespace {
@@ -16,9 +19,9 @@ volatile std::sig_atomic_t gInterrupted = 0;
 constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
 struct sigaction gPrevious[3];
 
-void OnInterrupt(int)
+void OnInterrupt(int signal)
 {
-    gInterrupted = 1;
+    gInterrupted = signal;
 }
 
 }  // namespace
@@ -29,22 +32,41 @@ void InterruptPump::ProcessMessages()
         link->Aborted = 1;
 }
 
+std::optional<int> CliLink::InterruptStatus()
+{
+    if (!gInterrupted)
+        return std::nullopt;
+    return 128 + gInterrupted;
+}
+
+void CliLink::ResetInterrupt()
+{
+    gInterrupted = 0;
+}
+
 std::string CliLink::SerialDevicePath(const CliOptions& options)
 {
     return options.device.empty() ? TSerialPort::DevicePath(options.port) : options.device;
 }
 
 CliLink::CliLink(const CliOptions& options, std::ostream& err)
-    : fDialogs(err), fTI92(LinkEnvironment{fClock, fPump, fDialogs, fPortIO})
+    : fDialogs(err, "linkwise-cli: " + options.command + ": ", options.verbose),
+      // -v shows every packet on the serial line.
+      fSerialPort(options.verbose ? std::make_unique<TracingSerialDevice>(std::make_unique<PosixSerialDevice>(), err)
+                                  : nullptr),
+      fTI92(LinkEnvironment{fClock, fPump, fDialogs, fPortIO})
 {
     fPump.link = &fTI92;
     fTI92.TimeOut = static_cast<uint16_t>(options.timeoutMs);
 
     if (options.cable == CliCable::Parallel) {
         fTI92.Cabletype = 1;
+        fDevice = "/dev/parport" + std::to_string(options.port - 1);
+        if (const std::string unfit = UnfitDevice(fDevice, true); !unfit.empty())
+            throw ELinkError(fDevice + " is " + unfit);
         fTI92.PortAdress = PpdevPortIO::BaseAddress(options.port - 1);
         if (!fPortIO.Available(options.port - 1))
-            err << "linkwise-cli: warning: /dev/parport" << options.port - 1
+            err << "linkwise-cli: " << options.command << ": warning: " << fDevice
                 << " cannot be claimed; nobody will answer\n";
         fTI92.ResetPort();
     } else {
@@ -52,6 +74,10 @@ CliLink::CliLink(const CliOptions& options, std::ostream& err)
         // A device given on the command line beats the environment.
         if (!options.device.empty())
             setenv(("LINKWISE_COM" + std::to_string(options.port)).c_str(), options.device.c_str(), 1);
+        fDevice = TSerialPort::DevicePath(options.port);
+        // Anything but a serial line is refused before a byte is written to it.
+        if (const std::string unfit = UnfitDevice(fDevice, false); !unfit.empty())
+            throw ELinkError(fDevice + " is " + unfit);
         fSerialPort.SetCommPort(static_cast<TCommPort>(options.port - 1));
         fTI92.SerialPort = &fSerialPort;
         if (!fSerialPort.OpenPort())

@@ -1,6 +1,7 @@
 #pragma once
 #include <iosfwd>
 #include <memory>
+#include <optional>
 
 #include "app/cli/CliCommands.h"
 #include "app/cli/ConsoleDialogs.h"
@@ -29,8 +30,15 @@ public:
     CliLink& operator=(const CliLink&) = delete;
 
     TTI92& tti92() { return fTI92; }
+    // The device the cable was opened on, for messages.
+    const std::string& Device() const { return fDevice; }
     // Where serial port n of the options leads.
     static std::string SerialDevicePath(const CliOptions& options);
+
+    // 130 after SIGINT, 143 after SIGTERM, 129 after SIGHUP while a link was
+    // open; nothing otherwise.
+    static std::optional<int> InterruptStatus();
+    static void ResetInterrupt();
 
 private:
     SteadyClock fClock;
@@ -40,4 +48,5 @@ private:
     TSerialPort fSerialPort;
     TTI92 fTI92;
     bool fInterruptInstalled = false;
+    std::string fDevice;
 };

@@ -3,14 +3,20 @@
 
 #include "app/cli/CliCommands.h"
 #include "app/cli/CliLink.h"
+#include "app/cli/CliSettings.h"
 #include "app/cli/ConsoleDialogs.h"
+#include "app/settings/IniSettingsStore.h"
 #include "link/Exceptions.h"
 
-#ifndef LINKWISE_VERSION
-#define LINKWISE_VERSION "unknown"
-#endif
-
 namespace {
+
+const char* const kExitStatusHelp =
+    "Exit status:\n"
+    "  0    success\n"
+    "  1    the calculator is not ready, or it refused\n"
+    "  2    an error: link, cable, file, damaged data; also a job only partly done\n"
+    "  64   a usage error: unknown command or option, missing or bad value\n"
+    "  130  ended by SIGINT (Ctrl-C); 143 by SIGTERM\n";
 
 bool AllDigits(const std::string& s)
 {
@@ -22,112 +28,140 @@ bool AllDigits(const std::string& s)
     return true;
 }
 
-void PrintHelp(std::ostream& out)
+std::string Synopsis(const CliCommand& c)
 {
-    out << "Usage: linkwise-cli [OPTION]... COMMAND [ARG]...\n"
-           "Talk to a TI-92 calculator over a link cable.\n"
-           "\n"
-           "Options:\n"
-           "  --cable serial|parallel  the serial graph-link cable (default) or the\n"
-           "                           simple parallel cable\n"
-           "  --port N|DEVICE          serial: port 1..8 (default 1) or a device path such\n"
-           "                           as /dev/ttyUSB0; parallel: port 1..4 at 0x378,\n"
-           "                           0x278, 0x3BC, 0x2BC (/dev/parport0..3)\n"
-           "  --timeout MS             time allowed for one byte (default 2000)\n"
-           "  -h, --help               show this help and exit\n"
-           "  -V, --version            show the version and exit\n"
-           "\n"
-           "Commands:\n";
-    for (const CliCommand& c : CliCommandTable()) {
-        std::string head = std::string(c.name) + (*c.synopsis ? std::string(" ") + c.synopsis : "");
-        out << "  " << head;
-        out << std::string(head.size() < 23 ? 23 - head.size() : 1, ' ') << c.summary << '\n';
-    }
-    out << "\n"
-           "Serial port N is the device in the environment variable LINKWISE_COMN when\n"
-           "set, else /dev/ttyS(N-1).\n"
-           "\n"
-           "Exit status: 0 success, 1 the calculator said no, 2 usage or link error.\n";
+    std::string s = std::string("linkwise-cli ") + c.name;
+    if (!c.options.empty())
+        s += " [OPTION]...";
+    if (*c.synopsis)
+        s += std::string(" ") + c.synopsis;
+    return s;
 }
 
 }  // namespace
 
-CliOptions ParseCliOptions(const std::vector<std::string>& argv)
+const std::vector<OptionSpec>& GlobalOptionSpecs()
 {
-    CliOptions o;
-    bool portGiven = false;
-    std::string portText;
-    size_t i = 0;
-    auto value = [&](const std::string& arg, const std::string& name, std::string& inlineValue) {
-        if (!inlineValue.empty())
-            return inlineValue;
-        if (i + 1 >= argv.size())
-            throw CliUsageError("option '" + name + "' needs a value");
-        (void)arg;
-        return argv[++i];
+    static const std::vector<OptionSpec> specs = {
+        {"cable", "serial|parallel", "the serial graph-link cable or the simple parallel\ncable (default: the window's setting)"},
+        {"port", "N|DEVICE", "serial: port 1..8 or a serial device such as\n/dev/ttyUSB0; parallel: port 1..4 "
+                             "(/dev/parport0..3)\nor its device (default: the window's setting)"},
+        {"timeout", "MS", "time allowed for one byte (default 2000)"},
+        {"progress", "auto|bar|lines|none", "progress of long jobs: a bar on a terminal, a line\nevery 10 % otherwise (default auto)"},
+        {"q,quiet", "", "print no progress and no notes"},
+        {"v,verbose", "", "print every packet sent and received, and error classes"},
+        {"h,help", "", "show this help and exit"},
+        {"V,version", "", "show the version and exit"},
     };
-    for (; i < argv.size(); ++i) {
-        const std::string& arg = argv[i];
-        if (arg.size() < 2 || arg[0] != '-') {
-            o.command = arg;
-            o.args.assign(argv.begin() + static_cast<long>(i) + 1, argv.end());
-            break;
-        }
-        std::string name = arg, inlineValue;
-        if (auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
-            name = arg.substr(0, eq);
-            inlineValue = arg.substr(eq + 1);
-            if (inlineValue.empty())
-                throw CliUsageError("option '" + name + "' needs a value");
-        }
-        if (name == "-h" || name == "--help") {
-            o.help = true;
-        } else if (name == "-V" || name == "--version") {
-            o.version = true;
-        } else if (name == "--cable") {
-            std::string v = value(arg, name, inlineValue);
-            if (v == "serial")
-                o.cable = CliCable::Serial;
-            else if (v == "parallel")
-                o.cable = CliCable::Parallel;
-            else
-                throw CliUsageError("unknown cable '" + v + "' (serial or parallel)");
-        } else if (name == "--port") {
-            portText = value(arg, name, inlineValue);
-            portGiven = true;
-        } else if (name == "--timeout") {
-            std::string v = value(arg, name, inlineValue);
-            int ms = AllDigits(v) ? std::stoi(v) : 0;
-            if (ms < 1 || ms > 65535)
-                throw CliUsageError("time-out '" + v + "' is not a number of milliseconds from 1 to 65535");
-            o.timeoutMs = ms;
-        } else if (name == "--") {
-            if (i + 1 < argv.size()) {
-                o.command = argv[i + 1];
-                o.args.assign(argv.begin() + static_cast<long>(i) + 2, argv.end());
-            }
-            break;
-        } else {
-            throw CliUsageError("unknown option '" + arg + "'");
-        }
-    }
+    return specs;
+}
 
-    if (portGiven) {
+void ApplyGlobalOptions(const ParsedOptions& p, CliOptions& o)
+{
+    if (p.Has("help"))
+        o.help = true;
+    if (p.Has("version"))
+        o.version = true;
+    if (p.Has("quiet"))
+        o.quiet = true;
+    if (p.Has("verbose"))
+        o.verbose = true;
+    if (p.Has("progress")) {
+        const std::string v = p.Value("progress");
+        if (v == "auto")
+            o.progress = ProgressStyle::Automatic;
+        else if (v == "bar")
+            o.progress = ProgressStyle::Bar;
+        else if (v == "lines")
+            o.progress = ProgressStyle::Lines;
+        else if (v == "none")
+            o.progress = ProgressStyle::None;
+        else
+            throw CliUsageError("unknown progress style '" + v + "' (auto, bar, lines or none)");
+    }
+    if (p.Has("cable")) {
+        const std::string v = p.Value("cable");
+        if (v == "serial")
+            o.cable = CliCable::Serial;
+        else if (v == "parallel")
+            o.cable = CliCable::Parallel;
+        else
+            throw CliUsageError("unknown cable '" + v + "' (serial or parallel)");
+        o.cableGiven = true;
+    }
+    if (p.Has("timeout")) {
+        const std::string v = p.Value("timeout");
+        const int ms = AllDigits(v) ? std::stoi(v) : 0;
+        if (ms < 1 || ms > 65535)
+            throw CliUsageError("time-out '" + v + "' is not a number of milliseconds from 1 to 65535");
+        o.timeoutMs = ms;
+    }
+    if (p.Has("port") || (o.portGiven && p.Has("cable"))) {
+        const std::string portText = p.Has("port") ? p.Value("port") : (o.device.empty() ? std::to_string(o.port) : o.device);
         const int highest = o.cable == CliCable::Serial ? 8 : 4;
+        o.device.clear();
         if (AllDigits(portText)) {
             o.port = std::stoi(portText);
             if (o.port < 1 || o.port > highest)
                 throw CliUsageError("port " + portText + " does not exist (1.." + std::to_string(highest) + ")");
         } else if (o.cable == CliCable::Serial) {
             o.device = portText;
+        } else if (portText.rfind("/dev/parport", 0) == 0 && AllDigits(portText.substr(12)) &&
+                   std::stoi(portText.substr(12)) < 4) {
+            o.port = std::stoi(portText.substr(12)) + 1;
         } else {
-            throw CliUsageError("the parallel cable takes a port number 1..4, not '" + portText + "'");
+            throw CliUsageError("the parallel cable takes a port 1..4 or /dev/parport0..3, not '" + portText + "'");
         }
+        o.portGiven = true;
     }
-    for (const std::string& a : o.args)
-        if (a == "--help" || a == "-h")
-            o.help = true;
+}
+
+CliOptions ParseCliOptions(const std::vector<std::string>& argv)
+{
+    CliOptions o;
+    ParsedOptions p = ParseOptions(GlobalOptionSpecs(), argv, true);
+    ApplyGlobalOptions(p, o);
+    if (!p.positional.empty()) {
+        o.command = p.positional.front();
+        o.args.assign(p.positional.begin() + 1, p.positional.end());
+    }
     return o;
+}
+
+std::string CliHelp()
+{
+    std::string s =
+        "Usage: linkwise-cli [OPTION]... COMMAND [ARG]...\n"
+        "Talk to a TI-92 calculator over a link cable.\n"
+        "\n"
+        "Options (also taken after the command):\n" +
+        OptionHelp(GlobalOptionSpecs()) +
+        "\n"
+        "Commands:\n";
+    for (const CliCommand& c : CliCommandTable()) {
+        const std::string head = c.name;
+        s += "  " + head + std::string(head.size() < 14 ? 14 - head.size() : 1, ' ') + c.summary + '\n';
+    }
+    s += "  help COMMAND  show the options of COMMAND\n"
+         "\n"
+         "Options take their value as --opt VALUE or --opt=VALUE. Without --cable and\n"
+         "--port the cable and port are the window's settings; serial port N is the\n"
+         "device in the environment variable LINKWISE_COMN when set.\n"
+         "\n";
+    return s + kExitStatusHelp;
+}
+
+std::string CliCommandHelp(const CliCommand& c)
+{
+    std::string summary = c.summary;
+    summary[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(summary[0])));
+    std::string s = "Usage: " + Synopsis(c) + "\n" + summary + ".\n";
+    if (!c.options.empty())
+        s += "\nOptions:\n" + OptionHelp(c.options);
+    if (*c.details)
+        s += std::string("\n") + c.details;
+    s += "\nGlobal options:\n" + OptionHelp(GlobalOptionSpecs()) + "\n" + kExitStatusHelp;
+    return s;
 }
 
 CliContext::CliContext(const CliOptions& opts, std::ostream& o, std::ostream& e)
@@ -139,38 +173,92 @@ CliContext::~CliContext() = default;
 
 CliLink& CliContext::Link()
 {
-    if (!fLink)
-        fLink = std::make_unique<CliLink>(options, err);
+    if (!fLink) {
+        IniSettingsStore settings(CliSettingsPath());
+        fLink = std::make_unique<CliLink>(WithWindowSettings(options, settings), err);
+    }
     return *fLink;
+}
+
+std::string CliContext::Device() const
+{
+    return fLink ? fLink->Device() : std::string();
+}
+
+void CliContext::Fail(const std::string& what, const std::string& why) const
+{
+    err << "linkwise-cli: " << options.command << ": " << what << (why.empty() ? "" : ": " + why) << '\n';
+}
+
+void CliContext::Note(const std::string& text) const
+{
+    if (!options.quiet)
+        err << "linkwise-cli: " << options.command << ": " << text << '\n';
 }
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     CliOptions options;
+    CliLink::ResetInterrupt();
     try {
         options = ParseCliOptions(args);
-        if (options.help) {
-            PrintHelp(out);
-            return 0;
-        }
         if (options.version) {
-            out << "linkwise-cli (Linkwise) " << LINKWISE_VERSION << '\n';
-            return 0;
+            out << VersionLine("linkwise-cli");
+            return exitstatus::kSuccess;
+        }
+        if (options.help && options.command.empty()) {
+            out << CliHelp();
+            return exitstatus::kSuccess;
         }
         if (options.command.empty())
             throw CliUsageError("no command given");
-        for (const CliCommand& c : CliCommandTable()) {
-            if (options.command != c.name)
-                continue;
-            CliContext context(options, out, err);
-            return c.run(context, options.args);
+        if (options.command == "help") {
+            if (options.args.empty()) {
+                out << CliHelp();
+                return exitstatus::kSuccess;
+            }
+            const CliCommand* c = FindCliCommand(options.args.front());
+            if (!c || options.args.size() > 1)
+                throw CliUsageError(c ? "'help' takes one command" : "unknown command '" + options.args.front() + "'");
+            out << CliCommandHelp(*c);
+            return exitstatus::kSuccess;
         }
-        throw CliUsageError("unknown command '" + options.command + "'");
-    } catch (const CliUsageError& e) {
-        err << "linkwise-cli: " << e.what() << "\nTry 'linkwise-cli --help' for more information.\n";
-        return 2;
+        const CliCommand* c = FindCliCommand(options.command);
+        if (!c) {
+            const std::string name = options.command;
+            options.command.clear();
+            throw CliUsageError("unknown command '" + name + "'");
+        }
+        std::vector<OptionSpec> specs = c->options;
+        specs.insert(specs.end(), GlobalOptionSpecs().begin(), GlobalOptionSpecs().end());
+        const ParsedOptions parsed = ParseOptions(specs, options.args);
+        ApplyGlobalOptions(parsed, options);
+        if (options.help) {
+            out << CliCommandHelp(*c);
+            return exitstatus::kSuccess;
+        }
+        if (options.version) {
+            out << VersionLine("linkwise-cli");
+            return exitstatus::kSuccess;
+        }
+        CliContext context(options, out, err);
+        try {
+            const int status = c->run(context, parsed);
+            return CliLink::InterruptStatus().value_or(status);
+        } catch (const ELinkError& e) {
+            // Link errors name the device they happened on.
+            const std::string device = context.Device();
+            const std::string line = ConsoleErrorLine(e, options.verbose);
+            context.Fail(device.empty() || line.find(device) != std::string::npos ? line : device + ": " + line);
+            return CliLink::InterruptStatus().value_or(exitstatus::kError);
+        }
+    } catch (const UsageError& e) {
+        const std::string command = options.command.empty() ? "" : options.command + ": ";
+        err << "linkwise-cli: " << command << e.what() << "\nTry 'linkwise-cli "
+            << (command.empty() ? "--help" : "help " + options.command) << "' for more information.\n";
+        return exitstatus::kUsage;
     } catch (const std::exception& e) {
-        err << ErrorClassName(e) << ": " << ConsoleText(e.what()) << '\n';
-        return 2;
+        err << "linkwise-cli: " << options.command << ": " << ConsoleErrorLine(e, options.verbose) << '\n';
+        return CliLink::InterruptStatus().value_or(exitstatus::kError);
     }
 }

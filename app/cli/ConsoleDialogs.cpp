@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <ostream>
+#include <vector>
+
+#include "link/Exceptions.h"
 
 std::string ConsoleText(const std::string& text)
 {
@@ -13,8 +16,8 @@ std::string ConsoleText(const std::string& text)
 MsgResult ConsoleDialogs::MessageBox(const std::string& text, const std::string&, MsgIcon icon,
                                      MsgButtons buttons)
 {
-    const char* prefix = icon == MsgIcon::Error ? "error: " : icon == MsgIcon::Warning ? "warning: " : "";
-    fErr << "linkwise-cli: " << prefix << ConsoleText(text) << '\n';
+    const char* prefix = icon == MsgIcon::Warning ? "warning: " : "";
+    fErr << fPrefix << prefix << ConsoleDialogLine(text, fVerbose) << '\n';
     switch (buttons) {
     case MsgButtons::YesNo:
     case MsgButtons::YesNoCancel: return MsgResult::Yes;
@@ -46,4 +49,57 @@ std::optional<std::string> ConsoleDialogs::PickDirectory(const std::string&, con
 std::string ConsoleDialogs::PromptComment(const std::string& proposed)
 {
     return proposed;
+}
+
+std::string OneLine(const std::string& text)
+{
+    std::vector<std::string> parts;
+    std::string line;
+    auto flush = [&] {
+        size_t a = line.find_first_not_of(" \t");
+        size_t b = line.find_last_not_of(" \t");
+        std::string t = a == std::string::npos ? std::string() : line.substr(a, b - a + 1);
+        if (t.rfind("* ", 0) == 0)
+            t.erase(0, 2);
+        if (!t.empty())
+            parts.push_back(t);
+        line.clear();
+    };
+    for (char c : text) {
+        if (c == '\r' || c == '\n')
+            flush();
+        else
+            line += c;
+    }
+    flush();
+    std::string out;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        std::string p = parts[i];
+        if (i + 1 < parts.size() && (p.back() == '!' || p.back() == '.' || p.back() == ':'))
+            p.pop_back();
+        out += (i == 0 ? "" : i == 1 ? ": " : "; ") + p;
+    }
+    return out;
+}
+
+std::string ConsoleErrorLine(const std::exception& e, bool verbose)
+{
+    return OneLine(e.what()) + (verbose ? " [" + ErrorClassName(e) + "]" : "");
+}
+
+std::string ConsoleDialogLine(const std::string& text, bool verbose)
+{
+    const std::string lead = "Some error occured while ";
+    const std::string classTag = "\rErrorclass: ";
+    const std::string messageTag = "\rMessage: \r";
+    const size_t bang = text.find("!\r");
+    const size_t cls = text.find(classTag);
+    const size_t msg = text.find(messageTag);
+    if (text.rfind(lead, 0) != 0 || bang == std::string::npos || cls == std::string::npos ||
+        msg == std::string::npos || msg < cls)
+        return OneLine(text);
+    const std::string activity = text.substr(lead.size(), bang - lead.size());
+    const std::string className = text.substr(cls + classTag.size(), msg - cls - classTag.size());
+    const std::string message = OneLine(text.substr(msg + messageTag.size()));
+    return activity + " failed" + (message.empty() ? "" : ": " + message) + (verbose ? " [" + className + "]" : "");
 }

@@ -1,5 +1,8 @@
 #pragma once
+#include <exception>
 #include <iosfwd>
+#include <string>
+#include <utility>
 
 #include "link/Dialogs.h"
 
@@ -9,7 +12,11 @@
 // comment. Nothing waits for input, so scripts never hang.
 class ConsoleDialogs : public Dialogs {
 public:
-    explicit ConsoleDialogs(std::ostream& err) : fErr(err) {}
+    // Messages start with `prefix` ("linkwise-cli: COMMAND: ").
+    explicit ConsoleDialogs(std::ostream& err, std::string prefix = "linkwise-cli: ", bool verbose = false)
+        : fErr(err), fPrefix(std::move(prefix)), fVerbose(verbose)
+    {
+    }
 
     MsgResult MessageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                          MsgButtons buttons) override;
@@ -21,7 +28,19 @@ public:
 
 private:
     std::ostream& fErr;
+    std::string fPrefix;
+    bool fVerbose;
 };
 
 // The program's texts break lines with CR; a terminal wants LF.
 std::string ConsoleText(const std::string& text);
+
+// A message of several lines as one: "First line: second; third", without the
+// first line's closing "!" and the bullets of the rest.
+std::string OneLine(const std::string& text);
+// An exception as "what failed: why", its class added with `verbose`.
+std::string ConsoleErrorLine(const std::exception& e, bool verbose);
+// An error dialog's text ("Some error occured while X!...Errorclass: C...
+// Message: M") as "X failed: M", the class added with `verbose`; other texts
+// as one line.
+std::string ConsoleDialogLine(const std::string& text, bool verbose);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iostream>
 
+#include "app/cli/CliCommands.h"
 #include "app/cli/ConsoleDialogs.h"
 #include "link/TTI92.h"
 
@@ -12,9 +13,15 @@ namespace {
 constexpr int kBarWidth = 30;
 }
 
-ConsoleTransferView::ConsoleTransferView(TTI92& link, std::ostream& out, std::ostream& err, bool progress)
-    : fLink(link), fOut(out), fErr(err), fProgress(progress)
+ConsoleTransferView::ConsoleTransferView(TTI92& link, const CliContext& context, std::ostream* out)
+    : fLink(link),
+      fContext(context),
+      fOut(out ? *out : context.out),
+      fErr(context.err),
+      fStyle(context.options.quiet ? ProgressStyle::None : context.options.progress)
 {
+    if (fStyle == ProgressStyle::Automatic)
+        fStyle = IsTerminal(context.err) ? ProgressStyle::Bar : ProgressStyle::Lines;
 }
 
 ConsoleTransferView::~ConsoleTransferView()
@@ -33,6 +40,10 @@ bool ConsoleTransferView::IsTerminal(const std::ostream& stream)
 
 void ConsoleTransferView::ShowStatus(const std::string& text)
 {
+    // A backup's size is not announced: without a total, its blocks are the progress.
+    if (fStyle == ProgressStyle::Lines && BarMax(ProgressBarId::totBar) <= 0 && text != fStatus &&
+        text.rfind("Receiving block ", 0) == 0)
+        fContext.Note(text);
     fStatus = text;
     Draw();
     ProcessMessages();
@@ -65,13 +76,19 @@ std::string ConsoleTransferView::Label(LabelId label) const
 void ConsoleTransferView::SetBarMax(ProgressBarId bar, int max)
 {
     fMax[bar] = max;
+    if (bar == ProgressBarId::totBar) {
+        fStartTick = fLink.clock().GetTickCount();
+        fTenthsShown = 0;
+    }
 }
 
 void ConsoleTransferView::SetBarPosition(ProgressBarId bar, int position)
 {
     fPos[bar] = position;
+    if (bar == ProgressBarId::totBar)
+        ProgressLine();
     if (bar == ProgressBarId::totBar || bar == ProgressBarId::SaveBar)
-        Draw();
+        Draw(position >= BarMax(bar));
 }
 
 int ConsoleTransferView::BarMax(ProgressBarId bar) const
@@ -120,12 +137,57 @@ void ConsoleTransferView::ErrorDialog(const std::string& text)
 {
     ClearLine();
     fLastError = text;
-    fErr << ConsoleText(text) << '\n';
+    std::string line = ConsoleDialogLine(text, fContext.options.verbose);
+    // A link error names the device it happened on.
+    const std::string device = fContext.Device();
+    if (!device.empty() && (text.find("Errorclass: ELinkError") != std::string::npos ||
+                            text.find("Errorclass: EDamagedReply") != std::string::npos))
+        line = device + ": " + line;
+    fContext.Fail(line);
 }
 
-void ConsoleTransferView::Draw()
+int ConsoleTransferView::FailureStatus() const
 {
-    if (!fProgress)
+    // A refused request names itself "refused"; a refused step raises ECalculatorError.
+    const bool refused = fLastError.find("Errorclass: ECalculatorError") != std::string::npos ||
+                         fLastError.find("refused (") != std::string::npos ||
+                         (!fMemo.empty() && fMemo.back().find("(ECalculatorError)") != std::string::npos);
+    return refused ? exitstatus::kRefused : exitstatus::kError;
+}
+
+namespace {
+
+std::string Minutes(uint32_t ms)
+{
+    const uint32_t seconds = (ms + 999) / 1000;
+    const std::string ss = std::to_string(seconds % 60);
+    return std::to_string(seconds / 60) + ":" + (ss.size() < 2 ? "0" : "") + ss;
+}
+
+}  // namespace
+
+void ConsoleTransferView::ProgressLine()
+{
+    const int max = BarMax(ProgressBarId::totBar);
+    if (fStyle != ProgressStyle::Lines || max <= 0)
+        return;
+    const int pos = std::min(std::max(BarPosition(ProgressBarId::totBar), 0), max);
+    // Rounded: the listing's sizes, which make the total, count a little more than arrives.
+    const int tenths = static_cast<int>((static_cast<long long>(pos) * 100 + max / 2) / max / 10);
+    if (tenths <= fTenthsShown)
+        return;
+    fTenthsShown = tenths;
+    fContext.Note(std::to_string(tenths * 10) + "% (" + std::to_string(pos) + " of " + std::to_string(max) +
+                  " bytes)");
+}
+
+void ConsoleTransferView::Draw(bool force)
+{
+    if (fStyle != ProgressStyle::Bar)
+        return;
+    // At most ten times a second, on the link's clock.
+    const uint32_t now = fLink.clock().GetTickCount();
+    if (!force && fLineShown && now - fLastDrawTick < 100)
         return;
     // The receive's total, or the save's bar, whichever is running; otherwise
     // just the status line (the listing has no bar).
@@ -137,10 +199,13 @@ void ConsoleTransferView::Draw()
         const int filled = static_cast<int>(static_cast<long long>(pos) * kBarWidth / max);
         const int percent = static_cast<int>(static_cast<long long>(pos) * 100 / max);
         line = "[" + std::string(static_cast<size_t>(filled), '#') +
-               std::string(static_cast<size_t>(kBarWidth - filled), '.') + "] " +
-               std::to_string(percent) + "% ";
-        if (bar == ProgressBarId::totBar)
+               std::string(static_cast<size_t>(kBarWidth - filled), '.') + "] " + std::to_string(percent) + "% ";
+        if (bar == ProgressBarId::totBar) {
             line += std::to_string(pos) + "/" + std::to_string(max) + " bytes ";
+            const uint32_t elapsed = now - fStartTick;
+            if (pos > 0 && pos < max && elapsed >= 500)
+                line += Minutes(static_cast<uint32_t>(static_cast<uint64_t>(elapsed) * (max - pos) / pos)) + " left ";
+        }
     }
     line += fStatus;
     if (line.size() > 79)
@@ -148,6 +213,7 @@ void ConsoleTransferView::Draw()
     if (line == fLastDrawn)
         return;
     fLastDrawn = line;
+    fLastDrawTick = now;
     fErr << "\r\033[K" << line << std::flush;
     fLineShown = true;
 }

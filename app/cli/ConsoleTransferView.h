@@ -4,17 +4,21 @@
 #include <string>
 #include <vector>
 
+#include "app/cli/CliCommands.h"
 #include "link/TransferView.h"
 
 class TTI92;
+struct CliContext;
 
 // The window's transfer view on a terminal. Lists and labels are kept in
 // memory for the command to read; error dialogs and report lines are
-// printed; with `progress` (the error stream is a terminal) a progress bar
-// is drawn on one line of the error stream while a transfer runs.
+// printed. Progress goes to the error stream as the options say: on a
+// terminal a bar on one line (bytes done, total, percentage, time left; at
+// most ten times a second), otherwise one line at every tenth of the job.
 class ConsoleTransferView : public TransferView {
 public:
-    ConsoleTransferView(TTI92& link, std::ostream& out, std::ostream& err, bool progress);
+    // Report lines go to `out` (the context's output when null).
+    ConsoleTransferView(TTI92& link, const CliContext& context, std::ostream* out = nullptr);
     ~ConsoleTransferView() override;
 
     void ShowStatus(const std::string& text) override;
@@ -50,18 +54,25 @@ public:
     const std::vector<std::string>& Memo() const { return fMemo; }
     // The text of the last error dialog (empty when none was shown).
     const std::string& LastError() const { return fLastError; }
+    // The exit status of a failed job: 1 when the calculator refused, 2 otherwise.
+    int FailureStatus() const;
 
     // Whether a progress bar makes sense on this stream.
     static bool IsTerminal(const std::ostream& stream);
 
 private:
-    void Draw();
+    void Draw(bool force = false);
+    void ProgressLine();
     void ClearLine();
 
     TTI92& fLink;
+    const CliContext& fContext;
     std::ostream& fOut;
     std::ostream& fErr;
-    bool fProgress;
+    ProgressStyle fStyle;
+    uint32_t fStartTick = 0;
+    uint32_t fLastDrawTick = 0;
+    int fTenthsShown = 0;
     bool fLineShown = false;
     std::string fLastDrawn;
     std::string fStatus;

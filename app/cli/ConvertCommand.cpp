@@ -39,7 +39,10 @@ public:
     void ListViewAdd(ListViewId, const ListItem&) override {}
     std::vector<ListItem> ListViewItems(ListViewId) const override { return {}; }
     void StatusMemoAdd(const std::string& line) override { lines.push_back(line); }
-    void ErrorDialog(const std::string& text) override { fErr << ConsoleText(text) << '\n'; }
+    void ErrorDialog(const std::string& text) override
+    {
+        fErr << "linkwise-cli: convert: " << ConsoleDialogLine(text, false) << '\n';
+    }
 
     std::vector<std::string> lines;
 
@@ -51,35 +54,25 @@ private:
 
 }  // namespace
 
-int RunConvert(CliContext& context, const std::vector<std::string>& args)
+int RunConvert(CliContext& context, const ParsedOptions& args)
 {
-    std::string source, target;
-    std::string comment;
-    bool commentGiven = false;
-    TextVariableNaming naming;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "-o" || a == "--output") {
-            target = OptionValue(args, i);
-        } else if (a == "--comment") {
-            comment = OptionValue(args, i);
-            commentGiven = true;
-        } else if (a == "--name" || a == "--folder") {
-            (a == "--name" ? naming.name : naming.folder) = CheckedVariableName(a, OptionValue(args, i));
-        } else if (a.size() > 1 && a[0] == '-') {
-            throw CliUsageError("unknown option '" + a + "' for 'convert'");
-        } else if (source.empty()) {
-            source = a;
-        } else {
-            throw CliUsageError("'convert' takes one text file");
-        }
-    }
+    const std::string target = args.Value("output");
+    const std::string comment = args.Value("comment");
+    const bool commentGiven = args.Has("comment");
+    if (args.positional.size() > 1)
+        throw CliUsageError("takes one text file");
+    const std::string source = args.positional.empty() ? std::string() : args.positional.front();
     if (source.empty() || target.empty())
-        throw CliUsageError("usage: convert TEXTFILE -o FILE.92t [--comment TEXT] [--name NAME] [--folder FOLDER]");
+        throw CliUsageError("needs a text file and -o FILE.92t");
+    TextVariableNaming naming;
+    if (args.Has("name"))
+        naming.name = CheckedVariableName("--name", args.Value("name"));
+    if (args.Has("folder"))
+        naming.folder = CheckedVariableName("--folder", args.Value("folder"));
     const FileComment fileComment = CommentFromUtf8(comment);
     if (commentGiven)
         for (const std::string& note : CommentNotes(fileComment))
-            context.err << "linkwise-cli: " << note << '\n';
+            context.Note(note);
 
     PrivateStoreFolder folder("linkwise-convert");
     TempStore store(folder.Path());

@@ -1,16 +1,22 @@
+#include <fnmatch.h>
 #include <unistd.h>
 
 #include <QDateTime>
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <iostream>
 #include <ostream>
+#include <set>
 
 #include "app/cli/CliCommands.h"
 #include "app/cli/CliLink.h"
 #include "app/cli/ConsoleTransferView.h"
+#include "app/cli/OutputTarget.h"
 #include "app/cli/PrintableText.h"
+#include "app/cli/PrivateStoreFolder.h"
 #include "files/CommentPrompt.h"
+#include "files/FileExtensions.h"
 #include "files/FileFormat.h"
 #include "files/ReplacingFile.h"
 #include "files/VariableViewing.h"
@@ -20,69 +26,92 @@
 #include "link/Exceptions.h"
 #include "transfers/DirectoryListing.h"
 #include "transfers/VariableReceive.h"
-#include "app/cli/PrivateStoreFolder.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
 struct GetArguments {
     std::vector<std::string> names;
+    bool all = false;
     std::string output;
     std::string comment;
     bool commentGiven = false;
     bool storeFolders = true;
 };
 
-GetArguments Parse(const std::vector<std::string>& args)
+GetArguments Parse(const ParsedOptions& args)
 {
     GetArguments g;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "-o" || a == "--output") {
-            g.output = OptionValue(args, i);
-        } else if (a == "--comment") {
-            g.comment = OptionValue(args, i);
-            g.commentGiven = true;
-        } else if (a == "--no-folders") {
-            g.storeFolders = false;
-        } else if (a.size() > 1 && a[0] == '-') {
-            throw CliUsageError("unknown option '" + a + "' for 'get'");
-        } else {
-            g.names.push_back(a);
-        }
-    }
-    if (g.names.empty() || g.output.empty())
-        throw CliUsageError("usage: get NAME... -o FILE [--comment TEXT] [--no-folders]\n"
-                            "       get NAME -o FILE.txt   (a text variable as UTF-8 text)");
+    g.names = args.positional;
+    g.all = args.Has("all");
+    g.output = args.Value("output");
+    g.commentGiven = args.Has("comment");
+    g.comment = args.Value("comment");
+    g.storeFolders = !args.Has("no-folders");
+    if (g.names.empty() && !g.all)
+        throw CliUsageError("names no variable (or --all)");
+    if (!g.names.empty() && g.all)
+        throw CliUsageError("takes names or --all, not both");
+    if (g.output.empty())
+        throw CliUsageError(g.all ? "needs -o DIR" : "needs -o FILE, -o DIR or -o -");
     return g;
 }
 
-// The row a name on the command line means: folder\name (or folder/name)
-// exactly, or a bare name found in exactly one folder. -1 with a message
-// when there is none or more than one.
-int FindRow(const std::vector<ListItem>& rows, std::string name, std::string& problem)
+bool IsPattern(const std::string& name)
+{
+    return name.find_first_of("*?[") != std::string::npos;
+}
+
+// The rows a name on the command line means: folder\name (or folder/name)
+// exactly, a bare name found in exactly one folder, or every row a shell
+// pattern matches (a pattern without a folder matches the names in every
+// folder). Empty with a message when there is none, or more than one for a
+// plain name.
+std::vector<size_t> FindRows(const std::vector<ListItem>& rows, std::string name, std::string& problem)
 {
     std::replace(name.begin(), name.end(), '/', '\\');
     // Typed as ls shows it: in the calculator's characters.
     if (const ti92text::Encoded typed = ti92text::FromUtf8(name); typed.missing == 0)
         name = typed.bytes;
-    std::vector<int> found;
+    const bool pattern = IsPattern(name);
+    const bool withFolder = name.find('\\') != std::string::npos;
+    std::vector<size_t> found;
     for (size_t i = 0; i < rows.size(); ++i) {
         const std::string& caption = rows[i].caption;
         const auto slash = caption.find('\\');
         const std::string variable = slash == std::string::npos ? caption : caption.substr(slash + 1);
-        if (caption == name || (name.find('\\') == std::string::npos && variable == name))
-            found.push_back(static_cast<int>(i));
+        const std::string& subject = withFolder ? caption : variable;
+        const bool match = pattern ? fnmatch(name.c_str(), subject.c_str(), FNM_NOESCAPE) == 0 : subject == name;
+        if (match)
+            found.push_back(i);
     }
-    if (found.size() == 1)
-        return found[0];
     if (found.empty()) {
-        problem = "the calculator has no variable " + Printable(name);
-    } else {
-        problem = name + " is in more than one folder; name one of:";
-        for (int i : found)
-            problem += " " + Printable(rows[static_cast<size_t>(i)].caption);
+        problem = pattern ? "no variable matches " + Printable(name) : "the calculator has no variable " + Printable(name);
+    } else if (found.size() > 1 && !pattern) {
+        problem = Printable(name) + " is in more than one folder; name one of:";
+        for (size_t i : found)
+            problem += " " + Printable(rows[i].caption);
+        found.clear();
     }
-    return -1;
+    return found;
+}
+
+std::string SafeFileName(std::string name)
+{
+    for (char& c : name)
+        if (c == '/' || c == '\0')
+            c = '_';
+    return name.empty() || name == "." || name == ".." ? "_" + name : name;
+}
+
+// Where each received variable goes when it gets a file of its own:
+// FOLDER/NAME.EXT under the folder with --all, NAME.EXT in it otherwise.
+fs::path OwnFile(const OutputTarget& target, const IndexRecord& record, bool byFolder)
+{
+    const std::string folder = FolderPart(record.name);
+    const std::string name = SafeFileName(EntryName(record.name)) + "." + ExtensionForType(record.type);
+    return byFolder ? target.path / SafeFileName(folder.empty() ? "main" : folder) / name : target.path / name;
 }
 
 bool IsTextTarget(const std::string& path)
@@ -103,44 +132,57 @@ int SaveAsText(CliContext& context, const TempStore& store, const std::string& p
     file.Commit();
     context.out << "Saved " << Printable(records[0].name) << " as UTF-8 text with LF line ends in " << path
                 << ".\n";
-    return 0;
+    return exitstatus::kSuccess;
 }
 
 }  // namespace
 
-int RunGet(CliContext& context, const std::vector<std::string>& args)
+int RunGet(CliContext& context, const ParsedOptions& args)
 {
     const GetArguments g = Parse(args);
+    const OutputTarget target = OutputTarget::Check(g.output, isatty(STDOUT_FILENO) && &context.out == &std::cout);
+    if (g.all && target.kind != OutputTarget::Kind::Folder)
+        throw CliUsageError("--all needs -o DIR, an existing folder");
     const FileComment fileComment = CommentFromUtf8(g.comment);
     if (g.commentGiven)
         for (const std::string& note : CommentNotes(fileComment))
-            context.err << "linkwise-cli: " << note << '\n';
-    const bool asText = IsTextTarget(g.output);
-    if (asText && g.names.size() != 1)
+            context.Note(note);
+    const bool asText = target.kind == OutputTarget::Kind::File && IsTextTarget(g.output);
+    if (asText && (g.names.size() != 1 || IsPattern(g.names.front())))
         throw CliUsageError("a .txt target holds one text variable; name one");
 
     TTI92& link = context.Link().tti92();
-    ConsoleTransferView view(link, context.out, context.err, ConsoleTransferView::IsTerminal(context.err));
+    // With the file on standard output, report lines go to the error stream.
+    ConsoleTransferView view(link, context,
+                             target.kind == OutputTarget::Kind::StandardOutput ? &context.err : nullptr);
     if (!FetchDirectoryList(link, view, ListViewId::ListView1))
-        return 2;
+        return view.FailureStatus();
 
     const auto rows = view.ListViewItems(ListViewId::ListView1);
+    std::set<size_t> chosen;
+    for (size_t i = 0; g.all && i < rows.size(); ++i)
+        chosen.insert(i);
     for (const std::string& name : g.names) {
         std::string problem;
-        const int row = FindRow(rows, name, problem);
-        if (row < 0) {
-            context.err << "linkwise-cli: " << problem << '\n';
-            return 2;
+        const std::vector<size_t> found = FindRows(rows, name, problem);
+        if (found.empty()) {
+            context.Fail(problem);
+            return exitstatus::kError;
         }
-        const ListItem& found = rows[static_cast<size_t>(row)];
-        if (asText && found.data != ti92::kTextType) {
-            context.err << "linkwise-cli: " << Printable(found.caption) << " is a "
-                        << (found.subItems.empty() ? "non-text" : found.subItems[0])
-                        << " variable, not a text: only a text variable can be saved as .txt\n";
-            return 2;
+        if (asText && rows[found.front()].data != ti92::kTextType) {
+            const ListItem& row = rows[found.front()];
+            context.Fail(Printable(row.caption) + " is a " + (row.subItems.empty() ? "non-text" : row.subItems[0]) +
+                         " variable, not a text: only a text variable can be saved as .txt");
+            return exitstatus::kError;
         }
-        view.SetSelected(ListViewId::ListView1, static_cast<size_t>(row), true);
+        chosen.insert(found.begin(), found.end());
     }
+    if (chosen.empty()) {
+        context.Note("the calculator holds no variables; nothing saved");
+        return exitstatus::kSuccess;
+    }
+    for (size_t row : chosen)
+        view.SetSelected(ListViewId::ListView1, row, true);
     view.VarListClear();
     for (const ListItem& row : view.ListViewItems(ListViewId::ListView1))
         if (row.selected)
@@ -148,15 +190,50 @@ int RunGet(CliContext& context, const std::vector<std::string>& args)
 
     PrivateStoreFolder folder("linkwise-get");
     TempStore store(folder.Path());
-    if (!ReceiveAll(link, view, store, false)) {
-        // A refusal or damaged data is the calculator's "no"; an error ended the run.
-        const bool error = !view.Memo().empty() && view.Memo().back().rfind(" An error", 0) == 0;
-        context.err << "linkwise-cli: nothing saved\n";
-        return error ? 2 : 1;
-    }
-    if (asText)
-        return SaveAsText(context, store, g.output);
+    const bool complete = ReceiveAll(link, view, store, false);
     const std::string comment =
         g.commentGiven ? fileComment.bytes : CommentProposal(QDateTime::currentDateTime());
-    return SaveAs92g(view, store, g.storeFolders, g.output, false, true, comment) ? 0 : 2;
+
+    if (target.kind != OutputTarget::Kind::Folder) {
+        if (!complete) {
+            context.Fail("nothing saved", "not every variable was received");
+            return view.FailureStatus();
+        }
+        if (asText)
+            return SaveAsText(context, store, g.output);
+        if (target.kind == OutputTarget::Kind::File)
+            return SaveAs92g(view, store, g.storeFolders, target.path.string(), false, true, comment)
+                       ? exitstatus::kSuccess
+                       : exitstatus::kError;
+        const fs::path file = folder.Path() / "output";
+        if (!SaveAs92g(view, store, g.storeFolders, file.string(), false, false, comment))
+            return exitstatus::kError;
+        if (!CopyToStream(file, context.out)) {
+            context.Fail("writing to standard output failed");
+            return exitstatus::kError;
+        }
+        return exitstatus::kSuccess;
+    }
+
+    // One file per variable; whatever arrived is saved even when the rest did not.
+    const TempStore single(folder.Path() / "single");
+    fs::create_directories(single.Folder());
+    int saved = 0;
+    bool failed = false;
+    for (const IndexRecord& record : store.ReadIndex()) {
+        const fs::path file = OwnFile(target, record, g.all);
+        std::error_code ec;
+        fs::create_directories(file.parent_path(), ec);
+        single.Clear();
+        single.AddItem(record.name, record.type, store.ReadItem(record));
+        if (SaveAs92g(view, single, g.storeFolders, file.string(), false, true, comment))
+            ++saved;
+        else
+            failed = true;
+    }
+    if (!complete || failed) {
+        context.Fail("only " + std::to_string(saved) + " of " + std::to_string(chosen.size()) + " variables saved");
+        return complete ? exitstatus::kError : view.FailureStatus();
+    }
+    return exitstatus::kSuccess;
 }

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "app/cli/CliCommands.h"
+#include "app/cli/ConsoleDialogs.h"
 #include "app/cli/JsonText.h"
 #include "app/cli/PrintableText.h"
 #include "files/ClassifyFile.h"
@@ -131,28 +132,13 @@ int SortKeyNamed(const std::string& name)
 
 }  // namespace
 
-int RunInfo(CliContext& context, const std::vector<std::string>& args)
+int RunInfo(CliContext& context, const ParsedOptions& args)
 {
-    bool json = false;
-    int sortKey = 0;
-    std::vector<std::string> paths;
-    for (size_t n = 0; n < args.size(); ++n) {
-        const std::string& a = args[n];
-        if (a == "--json")
-            json = true;
-        else if (a == "--sort") {
-            if (n + 1 >= args.size())
-                throw CliUsageError("option '--sort' needs a value");
-            sortKey = SortKeyNamed(args[++n]);
-        } else if (a.rfind("--sort=", 0) == 0)
-            sortKey = SortKeyNamed(a.substr(7));
-        else if (a.size() > 1 && a[0] == '-')
-            throw CliUsageError("unknown option '" + a + "' for 'info'");
-        else
-            paths.push_back(a);
-    }
+    const bool json = args.Has("json");
+    const int sortKey = args.Has("sort") ? SortKeyNamed(args.Value("sort")) : 0;
+    const std::vector<std::string>& paths = args.positional;
     if (paths.empty())
-        throw CliUsageError("'info' needs at least one file or folder");
+        throw CliUsageError("needs at least one file or folder");
     std::error_code ec;
     if (paths.size() == 1 && std::filesystem::is_directory(paths[0], ec)) {
         BrowserFilter filter{kBrowserExtensionFilter, {}};
@@ -169,10 +155,15 @@ int RunInfo(CliContext& context, const std::vector<std::string>& args)
         f.info.path = path;
         try {
             ClassifyFile(f.info);
+            if (f.info.kind == kinds::kNone) {
+                context.Fail(path, "not a TI-92 file (nor a .txt text file)");
+                status = exitstatus::kError;
+                continue;
+            }
             if (HasVariables(f.info.kind))
                 f.variables = ListIncludedVariables(path);
         } catch (const std::exception& e) {
-            context.err << path << ": " << ErrorClassName(e) << ": " << e.what() << '\n';
+            context.Fail(path, ConsoleErrorLine(e, context.options.verbose));
             status = 2;
             continue;
         }

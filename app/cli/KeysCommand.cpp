@@ -21,14 +21,15 @@ std::optional<uint16_t> CodeNumber(const std::string& text)
 
 }  // namespace
 
-int RunKeys(CliContext& context, const std::vector<std::string>& args)
+int RunKeys(CliContext& context, const ParsedOptions& args)
 {
     // Each entry: a calculator code, or a typed character (marked by -1 - c).
     std::vector<int> keys;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--key") {
-            const std::string name = OptionValue(args, i);
+    std::vector<OptionSpec> specs = FindCliCommand("keys")->options;
+    specs.insert(specs.end(), GlobalOptionSpecs().begin(), GlobalOptionSpecs().end());
+    for (const auto& [option, value] : InOrder(specs, args.raw)) {
+        if (option == "key") {
+            const std::string& name = value;
             auto code = CalcKey::CodeOf(name);
             if (!code)
                 code = CodeNumber(name);
@@ -37,10 +38,8 @@ int RunKeys(CliContext& context, const std::vector<std::string>& args)
                                     "' (ENTER, ESC, BACKSPACE, F1..F8, LEFT, RIGHT, UP, DOWN, APPS, STO, "
                                     "MODE, CLEAR, INS, DEL, or a code from 0 to 65535)");
             keys.push_back(*code);
-        } else if (a.size() > 1 && a[0] == '-') {
-            throw CliUsageError("unknown option '" + a + "' for 'keys'");
-        } else {
-            for (QChar c : QString::fromStdString(a)) {
+        } else if (option.empty()) {
+            for (QChar c : QString::fromStdString(value)) {
                 if (c.unicode() > 0xFF)
                     throw CliUsageError("the character '" + QString(c).toStdString() + "' has no calculator key");
                 keys.push_back(c == '\n' ? CalcKey::Enter : -1 - static_cast<int>(c.unicode()));
@@ -48,7 +47,7 @@ int RunKeys(CliContext& context, const std::vector<std::string>& args)
         }
     }
     if (keys.empty())
-        throw CliUsageError("usage: keys TEXT... [--key NAME]...");
+        throw CliUsageError("needs a text or --key NAME");
 
     RemoteKeyboard keyboard(context.Link().tti92());
     // Characters are typed as on the remote window (Backspace and Escape

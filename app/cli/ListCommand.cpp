@@ -50,19 +50,15 @@ void PrintJson(std::ostream& out, const std::vector<ListItem>& rows)
 
 }  // namespace
 
-int RunList(CliContext& context, const std::vector<std::string>& args)
+int RunList(CliContext& context, const ParsedOptions& args)
 {
-    bool json = false;
-    for (const std::string& a : args) {
-        if (a == "--json")
-            json = true;
-        else
-            throw CliUsageError("'ls' takes only --json, not '" + a + "'");
-    }
+    const bool json = args.Has("json");
+    if (!args.positional.empty())
+        throw CliUsageError("takes no arguments, not '" + args.positional.front() + "'");
     TTI92& link = context.Link().tti92();
-    ConsoleTransferView view(link, context.out, context.err, ConsoleTransferView::IsTerminal(context.err));
+    ConsoleTransferView view(link, context);
     if (!FetchDirectoryList(link, view, ListViewId::ListView1))
-        return 2;
+        return view.FailureStatus();
     const auto rows = view.ListViewItems(ListViewId::ListView1);
     if (json)
         PrintJson(context.out, rows);

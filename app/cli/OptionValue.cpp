@@ -2,13 +2,6 @@
 
 #include "files/TextConversion.h"
 
-const std::string& OptionValue(const std::vector<std::string>& args, size_t& i)
-{
-    if (i + 1 >= args.size())
-        throw CliUsageError("option '" + args[i] + "' needs a value");
-    return args[++i];
-}
-
 std::string CheckedVariableName(const std::string& option, const std::string& value)
 {
     std::string name = value;

@@ -7,22 +7,22 @@
 #include "link/Exceptions.h"
 #include "transfers/BackupReceive.h"
 
-int RunRomVersion(CliContext& context, const std::vector<std::string>& args)
+int RunRomVersion(CliContext& context, const ParsedOptions& args)
 {
-    if (!args.empty())
-        throw CliUsageError("'rom-version' takes no arguments");
+    if (!args.positional.empty())
+        throw CliUsageError("takes no arguments");
     TTI92& link = context.Link().tti92();
-    ConsoleTransferView view(link, context.out, context.err, ConsoleTransferView::IsTerminal(context.err));
+    ConsoleTransferView view(link, context);
     std::string version;
     try {
         version = GetRomVer(link, view);
     } catch (const ECalculatorError& e) {
-        context.err << ErrorClassName(e) << ": " << ConsoleText(e.what()) << '\n';
-        return 1;
+        context.Fail("the calculator refused", ConsoleErrorLine(e, context.options.verbose));
+        return exitstatus::kRefused;
     }
     if (version.empty()) {
-        context.err << "linkwise-cli: the calculator named no ROM version\n";
-        return 1;
+        context.Fail("the calculator named no ROM version");
+        return exitstatus::kRefused;
     }
     context.out << version << '\n';
     return 0;

@@ -1,11 +1,14 @@
 #include <unistd.h>
 
+#include <filesystem>
+#include <iostream>
 #include <ostream>
 #include <sstream>
 
 #include "app/cli/CliCommands.h"
 #include "app/cli/CliLink.h"
 #include "app/cli/ConsoleTransferView.h"
+#include "app/cli/OutputTarget.h"
 #include "files/VariableViewing.h"
 #include "files/widgets/ImageFile.h"
 #include "files/widgets/PictureImage.h"
@@ -22,25 +25,24 @@ struct ScreenshotArguments {
     int scale = 1;
 };
 
-ScreenshotArguments Parse(const std::vector<std::string>& args)
+ScreenshotArguments Parse(const ParsedOptions& args)
 {
     ScreenshotArguments s;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "-o" || a == "--output") {
-            s.output = OptionValue(args, i);
-        } else if (a == "--scale") {
-            const std::string v = OptionValue(args, i);
-            const bool digits = !v.empty() && v.size() <= 2 && v.find_first_not_of("0123456789") == std::string::npos;
-            s.scale = digits ? std::stoi(v) : 0;
-            if (s.scale < 1 || s.scale > kMaxScale)
-                throw CliUsageError("scale '" + v + "' is not a whole number from 1 to " + std::to_string(kMaxScale));
-        } else {
-            throw CliUsageError("unknown argument '" + a + "' for 'screenshot'");
-        }
+    s.output = args.Value("output");
+    if (args.Has("scale")) {
+        const std::string v = args.Value("scale");
+        const bool digits = !v.empty() && v.size() <= 2 && v.find_first_not_of("0123456789") == std::string::npos;
+        s.scale = digits ? std::stoi(v) : 0;
+        if (s.scale < 1 || s.scale > kMaxScale)
+            throw CliUsageError("scale '" + v + "' is not a whole number from 1 to " + std::to_string(kMaxScale));
     }
+    if (!args.positional.empty())
+        throw CliUsageError("takes no arguments, not '" + args.positional.front() + "'");
     if (s.output.empty())
-        throw CliUsageError("usage: screenshot -o FILE.png|FILE.bmp|- [--scale N]");
+        throw CliUsageError("needs -o FILE.png, FILE.bmp or -");
+    std::error_code ec;
+    if (std::filesystem::is_directory(s.output, ec))
+        s.output = (std::filesystem::path(s.output) / "screenshot.png").string();
     s.format = s.output == "-" ? "PNG" : ImageFormatOf(s.output);
     if (s.format.empty())
         throw CliUsageError("cannot tell the picture format of '" + s.output + "': name it .png or .bmp");
@@ -49,15 +51,15 @@ ScreenshotArguments Parse(const std::vector<std::string>& args)
 
 }  // namespace
 
-int RunScreenshot(CliContext& context, const std::vector<std::string>& args)
+int RunScreenshot(CliContext& context, const ParsedOptions& args)
 {
     const ScreenshotArguments s = Parse(args);
-    if (s.output == "-" && isatty(STDOUT_FILENO))
-        throw CliUsageError("will not write a picture to a terminal; redirect it or name a file");
+    // A path that cannot be written is refused before the screen is asked for.
+    OutputTarget::Check(s.output, isatty(STDOUT_FILENO) && &context.out == &std::cout);
 
     TTI92& link = context.Link().tti92();
     std::ostringstream lines;
-    ConsoleTransferView view(link, lines, context.err, ConsoleTransferView::IsTerminal(context.err));
+    ConsoleTransferView view(link, context, &lines);
     ScreenBitmap screen;
     const bool grabbed = GrabScreenshot(link, view, screen);
     // The report line of a failed grab, or with the picture on standard
@@ -65,7 +67,7 @@ int RunScreenshot(CliContext& context, const std::vector<std::string>& args)
     std::ostream& report = grabbed && s.output != "-" ? context.out : context.err;
     report << lines.str();
     if (!grabbed)
-        return 2;
+        return view.FailureStatus();
 
     const auto& bytes = screen.Bytes();
     const MonoPicture picture(ScreenCanvas::kWidth, ScreenCanvas::kHeight,

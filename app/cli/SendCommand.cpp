@@ -86,32 +86,19 @@ LibraryChoice ChoiceNamed(const std::string& name)
 
 }  // namespace
 
-int RunSend(CliContext& context, const std::vector<std::string>& args)
+int RunSend(CliContext& context, const ParsedOptions& args)
 {
-    std::vector<std::string> paths;
-    bool yes = false;
-    std::string libDir1, libDir2, libraries;
-    TextVariableNaming naming;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--yes" || a == "-y")
-            yes = true;
-        else if (a == "--libraries")
-            libraries = OptionValue(args, i);
-        else if (a == "--lib-dir1")
-            libDir1 = OptionValue(args, i);
-        else if (a == "--lib-dir2")
-            libDir2 = OptionValue(args, i);
-        else if (a == "--name" || a == "--folder")
-            (a == "--name" ? naming.name : naming.folder) = CheckedVariableName(a, OptionValue(args, i));
-        else if (a.size() > 1 && a[0] == '-')
-            throw CliUsageError("unknown option '" + a + "' for 'send'");
-        else
-            paths.push_back(a);
-    }
+    const std::vector<std::string>& paths = args.positional;
+    const bool yes = args.Has("yes");
+    const std::string libDir1 = args.Value("lib-dir1"), libDir2 = args.Value("lib-dir2");
+    const std::string libraries = args.Value("libraries");
     if (paths.empty())
-        throw CliUsageError("usage: send FILE... [--yes] [--libraries yes|no|ask] [--lib-dir1 DIR] [--lib-dir2 DIR]\n"
-                            "       [--name NAME] [--folder FOLDER]   (for one text file)");
+        throw CliUsageError("names no file");
+    TextVariableNaming naming;
+    if (args.Has("name"))
+        naming.name = CheckedVariableName("--name", args.Value("name"));
+    if (args.Has("folder"))
+        naming.folder = CheckedVariableName("--folder", args.Value("folder"));
     const bool terminal = isatty(STDIN_FILENO);
     if (!(naming.name.empty() && naming.folder.empty()) && CountTextFiles(paths) != 1)
         throw CliUsageError("--name and --folder need exactly one text file among the files sent");
@@ -119,28 +106,35 @@ int RunSend(CliContext& context, const std::vector<std::string>& args)
         libraries.empty() ? (terminal ? LibraryChoice::Ask : LibraryChoice::AlwaysNo) : ChoiceNamed(libraries);
 
     // Every file is checked before the first byte goes out.
+    std::vector<std::string> libraryNeeds;
     for (const std::string& path : paths) {
         VariableFileType info;
         info.path = path;
-        ClassifyFile(info);
+        try {
+            ClassifyFile(info);
+        } catch (const ELinkwiseError& e) {
+            context.Fail(path, ConsoleErrorLine(e, context.options.verbose) + "; nothing was sent");
+            return exitstatus::kError;
+        }
         if (info.kind == kinds::kNone) {
-            context.err << "linkwise-cli: " << path << " is neither a TI-92 file nor a text file; nothing was sent\n";
-            return 2;
+            context.Fail(path, "neither a TI-92 file nor a text file; nothing was sent");
+            return exitstatus::kError;
         }
         if (info.kind == kinds::kText) {
             try {
                 TextStoredName(path, naming);
             } catch (const EFileError& e) {
-                context.err << "linkwise-cli: " << e.what() << " Give one with --name; nothing was sent.\n";
-                return 2;
+                context.Fail(path, std::string(e.what()) + " Give one with --name; nothing was sent.");
+                return exitstatus::kError;
             }
         }
         if (info.kind == kinds::kSingle + ti92::kBackupType && !yes) {
-            context.err << "linkwise-cli: " << path
-                        << " is a memory backup: sending it replaces the calculator's whole memory.\n"
-                           "Add --yes to send it; nothing was sent.\n";
-            return 2;
+            context.Fail(path, "a memory backup replaces the calculator's whole memory; add --yes to send it; "
+                               "nothing was sent");
+            return exitstatus::kError;
         }
+        for (const std::string& library : info.libraries)
+            libraryNeeds.push_back(library + " (for " + std::filesystem::path(path).filename().string() + ")");
     }
 
     const char* settingsPath = std::getenv("LINKWISE_SETTINGS");
@@ -152,14 +146,23 @@ int RunSend(CliContext& context, const std::vector<std::string>& args)
     libs.autoCollect = ReadBool(settings, "Settings", "Autocollect Libraries", 1);
 
     TTI92& link = context.Link().tti92();
-    ConsoleTransferView view(link, context.out, context.err, ConsoleTransferView::IsTerminal(context.err));
+    ConsoleTransferView view(link, context);
     TerminalDialogs dialogs(context.err);
     PrivateStoreFolder folder("linkwise-send");
     TempStore store(folder.Path());
     const FileListSendJob job{link, view, dialogs, store, (folder.Path() / "~tmp.92t").string(), true, libs, choice,
                               naming};
     const FileListSendResult r = SendFileList(job, paths);
+    // Libraries left out without a question are named, so a script's log shows
+    // why a program will not run.
+    if (choice == LibraryChoice::AlwaysNo && !libraryNeeds.empty()) {
+        std::string names;
+        for (const std::string& n : libraryNeeds)
+            names += (names.empty() ? "" : ", ") + n;
+        context.Note("Fargo libraries not sent: " + names + ": " +
+                     (libraries.empty() ? "no terminal to ask (--libraries yes sends them)" : "--libraries no"));
+    }
     if (r.Complete())
-        return 0;
-    return r.errorClass == "ECalculatorError" ? 1 : 2;
+        return exitstatus::kSuccess;
+    return r.errorClass == "ECalculatorError" ? exitstatus::kRefused : exitstatus::kError;
 }

@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "app/cli/CliCommands.h"
+#include "app/cli/ConsoleDialogs.h"
 #include "app/cli/PrintableText.h"
 #include "files/ByteSource.h"
 #include "files/EntryTable.h"
@@ -57,25 +58,28 @@ void WritePng(const QImage& image, const std::string& out, std::ostream& stdOut)
 
 }  // namespace
 
-int RunView(CliContext& context, const std::vector<std::string>& args)
-{
-    std::string path, out, var;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "-o" || a == "--output")
-            out = OptionValue(args, i);
-        else if (a == "--var")
-            var = OptionValue(args, i);
-        else if (a.size() > 1 && a[0] == '-')
-            throw CliUsageError("unknown option '" + a + "' for 'view'");
-        else if (path.empty())
-            path = a;
-        else
-            throw CliUsageError("'view' takes one file");
-    }
-    if (path.empty())
-        throw CliUsageError("usage: view FILE [-o OUT.png] [--var NAME]");
+namespace {
+int ViewFile(CliContext& context, const std::string& path, std::string out, const std::string& var);
+}
 
+int RunView(CliContext& context, const ParsedOptions& args)
+{
+    std::string out = args.Value("output");
+    const std::string var = args.Value("var");
+    if (args.positional.size() != 1)
+        throw CliUsageError(args.positional.empty() ? "needs a file" : "takes one file");
+    const std::string path = args.positional.front();
+    try {
+        return ViewFile(context, path, out, var);
+    } catch (const ELinkwiseError& e) {
+        context.Fail(path, ConsoleErrorLine(e, context.options.verbose));
+        return exitstatus::kError;
+    }
+}
+
+namespace {
+int ViewFile(CliContext& context, const std::string& path, std::string out, const std::string& var)
+{
     DiskBytes file(path);
     ViewedVariable v = ExtractData(file, ChooseVariable(file, var));
     if (v.kind == ViewedVariable::Kind::Picture) {
@@ -105,3 +109,4 @@ int RunView(CliContext& context, const std::vector<std::string>& args)
     }
     return 0;
 }
+}  // namespace

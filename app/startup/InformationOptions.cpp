@@ -1,8 +1,6 @@
 #include "app/startup/InformationOptions.h"
 
-#ifndef LINKWISE_VERSION
-#define LINKWISE_VERSION "unknown"
-#endif
+#include "cmdline/CommandLine.h"
 
 std::optional<int> AnswerInformationOptions(const std::vector<std::string>& params, std::ostream& out)
 {
@@ -10,7 +8,7 @@ std::optional<int> AnswerInformationOptions(const std::vector<std::string>& para
         if (p == "--")
             break;
         if (p == "--version" || p == "-V") {
-            out << "linkwise (Linkwise) " << LINKWISE_VERSION << '\n';
+            out << VersionLine("linkwise");
             return 0;
         }
         if (p == "--help" || p == "-h") {
@@ -27,9 +25,8 @@ std::optional<int> AnswerInformationOptions(const std::vector<std::string>& para
                    "  VIEW                    open the window without starting a task\n"
                    "\n"
                    "Options:\n"
-                   "  -h, --help              show this help and exit\n"
-                   "  -V, --version           show the version and exit\n"
-                   "\n"
+                << OptionHelp({{"h,help", "", "show this help and exit"}, {"V,version", "", "show the version and exit"}})
+                << "\n"
                    "Examples:\n"
                    "  linkwise SEND tetris.92p\n"
                    "  linkwise CONVERT notes.txt notes.92t EXIT\n"

@@ -31,16 +31,18 @@ TEST(CliEndToEnd, ReadyAgainstTheVirtualCalculator)
     calculator.Freeze();
     ProgramOutcome frozen = Ready(calculator);
     calculator.Thaw();
-    EXPECT_EQ(frozen.status, 2);
-    EXPECT_TRUE(frozen.out.empty());
-    EXPECT_EQ(frozen.err.rfind("ELinkError: Calculator is not ready!\n* Check the cable\n", 0), 0u) << frozen.err;
+    EXPECT_EQ(frozen.status, 1);
+    EXPECT_EQ(frozen.out, "Calculator is not ready.\n");
+    EXPECT_EQ(frozen.err, "linkwise-cli: ready: " + calculator.link +
+                              ": Calculator is not ready: Check the cable; Be sure that you are in homescreen "
+                              "(press <diamond> and Q)\n");
     EXPECT_EQ(Ready(calculator).status, 0) << "answers again once it runs again";
 
     // Gone: its line is gone too.
     calculator.Stop();
     ProgramOutcome gone = Ready(calculator);
     EXPECT_EQ(gone.status, 2);
-    EXPECT_EQ(gone.err, "ELinkError: An error occured while opening the comport!\n" + calculator.link +
+    EXPECT_EQ(gone.err, "linkwise-cli: ready: An error occured while opening the comport: " + calculator.link +
                             ": no such device\n");
 }
 
@@ -50,7 +52,7 @@ TEST(CliEndToEnd, RefusedReadyCheckExitsOne)
     ProgramOutcome refused = Ready(calculator);
     EXPECT_EQ(refused.status, 1) << refused.err;
     EXPECT_EQ(refused.out, "Calculator is not ready.\n");
-    EXPECT_EQ(refused.err, "linkwise-cli: the ready check was refused (answer 0x92)\n");
+    EXPECT_EQ(refused.err, "linkwise-cli: ready: " + calculator.link + ": the ready check was refused (answer 0x92)\n");
 }
 
 // The private store folders linkwise-cli get left in a folder.
@@ -75,9 +77,10 @@ TEST(CliEndToEnd, EndedOrKilledMidTransferLeavesThePortAndTheLineUsable)
 
     // SIGTERM ends it as Abort would: a message, the store folder removed.
     ProgramOutcome ended = get("big", SIGTERM);
-    EXPECT_EQ(ended.status, 2);
+    EXPECT_EQ(ended.status, 143);
     EXPECT_NE(ended.err.find("Operation aborted."), std::string::npos) << ended.err;
     EXPECT_EQ(GetFolders(folder), 0);
+    EXPECT_EQ(get("big", SIGINT).status, 130);
     // The rest of the variable still arriving is let go before the listing.
     ProgramOutcome ls = RunProgram({LINKWISE_CLI_PATH, "--port", "3", "ls"}, env);
     EXPECT_EQ(ls.status, 0) << ls.err;
@@ -107,9 +110,27 @@ TEST(CliEndToEnd, ExitStatusOfThePrograms)
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("Usage: linkwise-cli"), std::string::npos);
     ProgramOutcome bad = RunProgram({LINKWISE_CLI_PATH, "--cable", "usb", "ready"});
-    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.status, 64);
     EXPECT_TRUE(bad.out.empty());
     EXPECT_NE(bad.err.find("unknown cable 'usb'"), std::string::npos);
+#ifdef LINKWISE_SIM_PATH
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out;
+    };
+    for (const Case& c : std::vector<Case>{{{"--version"}, 0, "linkwise-virtual-ti92 (Linkwise) "},
+                                           {{"--port=3", "--help"}, 0, "Usage: linkwise-virtual-ti92"},
+                                           {{"--frob"}, 64, ""},
+                                           {{"--port"}, 64, ""},
+                                           {{"--fault=loud"}, 64, ""}}) {
+        std::vector<std::string> argv = {LINKWISE_SIM_PATH};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        ProgramOutcome r = RunProgram(argv);
+        EXPECT_EQ(r.status, c.status) << c.args[0] << r.err;
+        EXPECT_EQ(r.out.rfind(c.out, 0), 0u) << r.out;
+    }
+#endif
 }
 
 }  // namespace

@@ -4,46 +4,83 @@
 
 #include "app/cli/CliCommands.h"
 #include "app/cli/ConsoleDialogs.h"
+#include "link/Exceptions.h"
 
 namespace {
 
 using Args = std::vector<std::string>;
 
-TEST(CliOptions, DefaultsToTheSerialCableOnPortOne)
+const std::vector<OptionSpec> kSpecs = {
+    {"o,output", "FILE", ""}, {"comment", "TEXT", "", true}, {"key", "NAME", ""}, {"j,json", "", ""}};
+
+struct ParseCase {
+    Args args;
+    std::string output, comment;
+    bool json;
+    Args positional;
+};
+
+class ParseOptionsTest : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(ParseOptionsTest, TakesEveryFormOfAnOption)
 {
-    CliOptions o = ParseCliOptions({"ready"});
-    EXPECT_EQ(o.cable, CliCable::Serial);
-    EXPECT_EQ(o.port, 1);
-    EXPECT_EQ(o.timeoutMs, 2000);
-    EXPECT_EQ(o.command, "ready");
-    EXPECT_TRUE(o.args.empty());
+    const ParseCase& c = GetParam();
+    const ParsedOptions p = ParseOptions(kSpecs, c.args);
+    EXPECT_EQ(p.Value("output"), c.output);
+    EXPECT_EQ(p.Value("comment", "(none)"), c.comment);
+    EXPECT_EQ(p.Has("json"), c.json);
+    EXPECT_EQ(p.positional, c.positional);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, ParseOptionsTest, ::testing::Values(
+    ParseCase{{"a", "-o", "f", "b"}, "f", "(none)", false, {"a", "b"}},
+    ParseCase{{"--output=f", "--comment", ""}, "f", "", false, {}},
+    ParseCase{{"-of", "--json"}, "f", "(none)", true, {}},
+    ParseCase{{"-jo", "f"}, "f", "(none)", true, {}},
+    ParseCase{{"-o", "-", "-"}, "-", "(none)", false, {"-"}},
+    ParseCase{{"--output", "--json", "--", "--json"}, "--json", "(none)", false, {"--json"}},
+    ParseCase{{"-o", "a", "--output=b"}, "b", "(none)", false, {}}));
+
+TEST(ParseOptions, RefusesUnknownOptionsAndMissingValues)
+{
+    for (const Args& bad : {Args{"--frob"}, Args{"-x"}, Args{"-o"}, Args{"--output="}, Args{"--json=1"},
+                            Args{"a", "--key"}})
+        EXPECT_THROW(ParseOptions(kSpecs, bad), UsageError) << bad.front();
+}
+
+TEST(ParseOptions, KeepsTheOrderOfOptionsAndArgumentsWhenAsked)
+{
+    using Pairs = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(InOrder(kSpecs, {"ab", "--key", "ENTER", "-jo", "x", "--key=F1", "--", "--key"}),
+              (Pairs{{"", "ab"}, {"key", "ENTER"}, {"json", ""}, {"output", "x"}, {"key", "F1"}, {"", "--key"}}));
 }
 
 TEST(CliOptions, ReadsGlobalOptionsInBothFormsAndLeavesTheCommandItsArguments)
 {
-    CliOptions o = ParseCliOptions({"--cable", "parallel", "--port=2", "--timeout", "500", "get", "a", "--x"});
+    CliOptions o = ParseCliOptions({"--cable", "parallel", "--port=2", "--timeout", "500", "-qv", "get", "a", "--x"});
     EXPECT_EQ(o.cable, CliCable::Parallel);
     EXPECT_EQ(o.port, 2);
     EXPECT_EQ(o.timeoutMs, 500);
+    EXPECT_TRUE(o.quiet && o.verbose && o.cableGiven && o.portGiven);
     EXPECT_EQ(o.command, "get");
     EXPECT_EQ(o.args, (Args{"a", "--x"}));
 
-    o = ParseCliOptions({"--port", "/dev/ttyUSB0", "ready"});
+    o = ParseCliOptions({"--port", "/dev/ttyUSB0", "--progress=lines", "ready"});
     EXPECT_EQ(o.device, "/dev/ttyUSB0");
-    EXPECT_EQ(o.port, 1);
-    o = ParseCliOptions({"--port", "8", "--cable=serial", "ready"});
-    EXPECT_EQ(o.port, 8);
-    EXPECT_TRUE(o.device.empty());
+    EXPECT_EQ(o.progress, ProgressStyle::Lines);
+    o = ParseCliOptions({"--cable=parallel", "--port", "/dev/parport1", "ready"});
+    EXPECT_EQ(o.port, 2);
+    EXPECT_FALSE(ParseCliOptions({"ready"}).portGiven);
 }
 
 TEST(CliOptions, RejectsBadValues)
 {
     for (const Args& bad : {Args{"--cable", "usb", "ready"}, Args{"--port", "9", "ready"},
                             Args{"--cable", "parallel", "--port", "5", "ready"},
-                            Args{"--cable", "parallel", "--port", "/dev/parport0", "ready"},
+                            Args{"--cable", "parallel", "--port", "/dev/ttyS0", "ready"},
                             Args{"--port", "0", "ready"}, Args{"--timeout", "0", "ready"},
-                            Args{"--timeout", "65536", "ready"}, Args{"--timeout", "-5", "ready"},
-                            Args{"--timeout", "2s", "ready"}, Args{"--timeout"}, Args{"--port="},
+                            Args{"--timeout", "65536", "ready"}, Args{"--timeout", "2s", "ready"},
+                            Args{"--timeout"}, Args{"--port="}, Args{"--progress", "dots", "ready"},
                             Args{"--frobnicate", "ready"}})
         EXPECT_THROW(ParseCliOptions(bad), CliUsageError) << bad.front() << " " << (bad.size() > 1 ? bad[1] : "");
 }
@@ -59,45 +96,79 @@ int RunCaptured(const Args& args, std::string* out = nullptr, std::string* err =
     return status;
 }
 
+TEST(CliRun, EveryCommandHasItsOwnHelpListingEveryOptionInBothForms)
+{
+    for (const CliCommand& c : CliCommandTable()) {
+        std::string own, viaHelp, err;
+        EXPECT_EQ(RunCaptured({c.name, "--help"}, &own, &err), 0) << c.name << err;
+        EXPECT_EQ(own.rfind(std::string("Usage: linkwise-cli ") + c.name, 0), 0u) << own;
+        EXPECT_EQ(RunCaptured({"help", c.name}, &viaHelp), 0);
+        EXPECT_EQ(own, viaHelp);
+        EXPECT_NE(own.find("64   a usage error"), std::string::npos) << c.name;
+        for (const OptionSpec& o : c.options) {
+            const std::string name = o.names.substr(o.names.rfind(',') + 1);
+            EXPECT_NE(own.find("--" + name), std::string::npos) << c.name << " --" << name;
+            // --opt=VALUE parses for every option: a parse error would not reach the help.
+            const std::string form = "--" + name + (o.valueName.empty() ? "" : "=1");
+            EXPECT_EQ(RunCaptured({c.name, form, "-h"}, nullptr, &err), 0) << c.name << " " << form << err;
+        }
+    }
+}
+
 TEST(CliRun, HelpAndVersionGoToStandardOutputAndSucceed)
 {
     std::string out, err;
     EXPECT_EQ(RunCaptured({"--help"}, &out, &err), 0);
-    EXPECT_NE(out.find("Usage: linkwise-cli"), std::string::npos);
-    EXPECT_NE(out.find("ready"), std::string::npos);
+    EXPECT_EQ(out.rfind("Usage: linkwise-cli"), 0u);
+    EXPECT_NE(out.find("help COMMAND"), std::string::npos);
     EXPECT_TRUE(err.empty());
-    EXPECT_EQ(RunCaptured({"ready", "--help"}, &out), 0);
-    EXPECT_EQ(RunCaptured({"-V"}, &out), 0);
-    EXPECT_EQ(out.rfind("linkwise-cli (Linkwise) ", 0), 0u);
+    EXPECT_EQ(RunCaptured({"help"}, &err), 0);
+    EXPECT_EQ(err, out);
+    for (const Args& version : {Args{"-V"}, Args{"ls", "--version"}}) {
+        EXPECT_EQ(RunCaptured(version, &out), 0);
+        EXPECT_EQ(out.rfind("linkwise-cli (Linkwise) ", 0), 0u);
+    }
 }
 
-TEST(CliRun, UsageErrorsExitWithTwoAndAHint)
+TEST(CliRun, UsageErrorsExitWith64AndAHint)
 {
-    std::string err;
-    EXPECT_EQ(RunCaptured({}, nullptr, &err), 2);
-    EXPECT_NE(err.find("no command"), std::string::npos);
-    EXPECT_EQ(RunCaptured({"dance"}, nullptr, &err), 2);
-    EXPECT_NE(err.find("unknown command 'dance'"), std::string::npos);
-    EXPECT_NE(err.find("--help"), std::string::npos);
-    EXPECT_EQ(RunCaptured({"ready", "now"}, nullptr, &err), 2);
+    struct Case {
+        Args args;
+        std::string message;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{}, "linkwise-cli: no command given\nTry 'linkwise-cli --help'"},
+             {{"dance"}, "linkwise-cli: unknown command 'dance'\nTry 'linkwise-cli --help'"},
+             {{"help", "dance"}, "linkwise-cli: help: unknown command 'dance'"},
+             {{"ready", "now"}, "linkwise-cli: ready: takes no arguments\nTry 'linkwise-cli help ready'"},
+             {{"screenshot", "--scale=0", "-o", "x.png"}, "linkwise-cli: screenshot: scale '0'"},
+             {{"get", "x", "--frob"}, "linkwise-cli: get: unknown option 'frob'"},
+             {{"get", "x", "-o"}, "linkwise-cli: get: missing value after '-o'"},
+         }) {
+        std::string out, err;
+        EXPECT_EQ(RunCaptured(c.args, &out, &err), 64) << err;
+        EXPECT_EQ(err.rfind(c.message, 0), 0u) << err;
+        EXPECT_TRUE(out.empty());
+    }
 }
 
-TEST(CliRun, AMissingSerialDeviceIsALinkErrorAtOnce)
+TEST(ConsoleMessages, OneLineNamesWhatFailedAndWhyWithTheClassOnlyWhenVerbose)
 {
-    std::string out, err;
-    EXPECT_EQ(RunCaptured({"--port", "/nonexistent/linkwise-tty", "ready"}, &out, &err), 2);
-    EXPECT_EQ(err.rfind("ELinkError: An error occured while opening the comport!\n", 0), 0u) << err;
-    EXPECT_NE(err.find("/nonexistent/linkwise-tty"), std::string::npos);
-    EXPECT_TRUE(out.empty());
+    const std::string dialog = ErrorDialogText("saving the file", EFileError("Cannot write\rx.92t."));
+    EXPECT_EQ(ConsoleDialogLine(dialog, false), "saving the file failed: Cannot write: x.92t.");
+    EXPECT_EQ(ConsoleDialogLine(dialog, true), "saving the file failed: Cannot write: x.92t. [EFileError]");
+    EXPECT_EQ(ConsoleErrorLine(ELinkError("Calculator is not ready!\r* Check the cable\r* Be sure"), false),
+              "Calculator is not ready: Check the cable; Be sure");
+    EXPECT_EQ(OneLine("plain"), "plain");
 }
 
-TEST(ConsoleDialogs, PrintsMessagesWithLineBreaksAndAnswersWithoutAsking)
+TEST(ConsoleDialogs, PrintsMessagesOnOneLineAndAnswersWithoutAsking)
 {
     std::ostringstream err;
-    ConsoleDialogs dialogs(err);
+    ConsoleDialogs dialogs(err, "linkwise-cli: get: ");
     EXPECT_EQ(dialogs.MessageBox("one\rtwo", "Linkwise", MsgIcon::Error, MsgButtons::Ok), MsgResult::Ok);
     EXPECT_EQ(dialogs.MessageBox("Send?", "Linkwise", MsgIcon::Question, MsgButtons::YesNo), MsgResult::Yes);
-    EXPECT_EQ(err.str(), "linkwise-cli: error: one\ntwo\nlinkwise-cli: Send?\n");
+    EXPECT_EQ(err.str(), "linkwise-cli: get: one: two\nlinkwise-cli: get: Send?\n");
     EXPECT_EQ(dialogs.SaveFileName({"Save", "/tmp", "shot.bmp", "", "bmp"}), std::optional<std::string>("shot.bmp"));
     EXPECT_EQ(dialogs.OpenFileName({"Open", "/tmp", "", "", ""}), std::nullopt);
     EXPECT_EQ(dialogs.PromptComment("Group file"), "Group file");

@@ -106,7 +106,7 @@ TEST_F(CliOnPty, GetSavesSingleAndGroupFiles)
 
     ProgramOutcome missing = Cli({"get", "main/nothere", "-o", Path("none.92g")});
     EXPECT_EQ(missing.status, 2);
-    EXPECT_EQ(missing.err, "linkwise-cli: the calculator has no variable main\\nothere\n");
+    EXPECT_EQ(missing.err, "linkwise-cli: get: the calculator has no variable main\\nothere\n");
     EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("none.92g"))));
 }
 
@@ -143,7 +143,7 @@ TEST_F(CliOnPty, RomVersionBackupAndSendBack)
 
     ProgramOutcome unasked = Cli({"send", Path("before.92b")});
     EXPECT_EQ(unasked.status, 2);
-    EXPECT_NE(unasked.err.find("Add --yes to send it"), std::string::npos) << unasked.err;
+    EXPECT_NE(unasked.err.find("add --yes to send it"), std::string::npos) << unasked.err;
     ProgramOutcome restore = Cli({"send", "--yes", Path("before.92b")});
     ASSERT_EQ(restore.status, 0) << restore.err;
     EXPECT_EQ(restore.out, "Backup (\"before.92b\") was successfully sent.\nTotally 1 of 1 selected file(s) were sent.\n");

@@ -1,0 +1,57 @@
+#include "app/cli/CliSettings.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "app/settings/SettingsStore.h"
+#include "link/SerialPort.h"
+
+std::string CliSettingsPath()
+{
+    const char* path = std::getenv("LINKWISE_SETTINGS");
+    return path ? path : "";
+}
+
+CliOptions WithWindowSettings(const CliOptions& options, SettingsStore& settings)
+{
+    CliOptions o = options;
+    const char* S = "Settings";
+    // The window stores 0 for the parallel cable and 1 for the serial one; its
+    // port number counts from 0.
+    const CliCable stored = ReadInteger(settings, S, "Cabletype", 1) == 0 ? CliCable::Parallel : CliCable::Serial;
+    if (!o.cableGiven)
+        o.cable = stored;
+    if (!o.portGiven && o.cable == stored) {
+        const int port = ReadInteger(settings, S, "Port", 0) + 1;
+        if (port >= 1 && port <= (o.cable == CliCable::Serial ? 8 : 4))
+            o.port = port;
+    }
+    for (int n = 1; n <= 4; ++n)
+        if (auto device = settings.Read(S, "Device of COM Port " + std::to_string(n)))
+            TSerialPort::SetStoredDevice(n, *device);
+    return o;
+}
+
+std::string UnfitDevice(const std::string& path, bool parallel)
+{
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0)
+        return {};
+    if (S_ISREG(st.st_mode))
+        return "a regular file, not a " + std::string(parallel ? "parallel port" : "serial line");
+    if (S_ISDIR(st.st_mode))
+        return "a folder, not a device";
+    if (!S_ISCHR(st.st_mode))
+        return "not a character device";
+    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {};   // opening it reports why
+    const bool tty = isatty(fd) == 1;
+    close(fd);
+    if (parallel)
+        return tty ? "a serial line, not a parallel port" : "";
+    return tty ? "" : "a character device that is no serial line";
+}

@@ -1,0 +1,19 @@
+#pragma once
+#include <string>
+
+#include "app/cli/CliCommands.h"
+
+class SettingsStore;
+
+// The window's settings file: LINKWISE_SETTINGS, else the user's own.
+std::string CliSettingsPath();
+
+// The options with what the command line left open taken from the window's
+// settings: the cable type, the port, and the device of each serial port
+// (handed to the serial port's table; LINKWISE_COMn still comes first).
+CliOptions WithWindowSettings(const CliOptions& options, SettingsStore& settings);
+
+// What a device path is, when it is no serial line (or, for the parallel
+// cable, no parallel port): "a regular file", "a character device that is no
+// serial line", ...; empty when it is fit, or missing (opening reports that).
+std::string UnfitDevice(const std::string& path, bool parallel);

@@ -1,0 +1,135 @@
+// linkwise-cli jobs against the virtual TI-92's executable: output paths
+// checked before the first byte, -o DIR and -o -, progress lines, packet
+// lines, the port from the window's settings, exit statuses.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+
+#include "tests/support/ProgramProcess.h"
+
+#ifdef LINKWISE_SIM_PATH
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliJobsOnPty : ::testing::Test {
+    QTemporaryDir dir;
+    VirtualCalculatorProcess calculator{
+        LINKWISE_SIM_PATH, {"--verbose", "--variable", "main\\big:0b:3000", "--variable", "other\\y:0b:20"}};
+
+    ProgramOutcome Cli(std::vector<std::string> arguments, std::vector<std::string> env = {})
+    {
+        arguments.insert(arguments.begin(), {LINKWISE_CLI_PATH, "--port", calculator.device});
+        env.push_back("LINKWISE_SETTINGS=" + Path("none.ini"));
+        return RunProgram(arguments, env);
+    }
+    std::string Path(const std::string& name) { return (dir.path() + "/").toStdString() + name; }
+    // Whether the calculator saw any packet.
+    bool CalculatorHeardSomething() { return calculator.Log().find("packet ") != std::string::npos; }
+};
+
+TEST_F(CliJobsOnPty, UnusableOutputPathsAreRefusedBeforeAnyByteIsSent)
+{
+    ASSERT_FALSE(calculator.device.empty());
+    fs::create_directories(Path("locked"));
+    fs::permissions(Path("locked"), fs::perms::owner_read | fs::perms::owner_exec);
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{"get", "big", "-o", Path("missing/big.92t")}, "the folder " + Path("missing") + " does not exist"},
+             {{"backup", "-o", Path("missing/x.92b")}, "the folder " + Path("missing") + " does not exist"},
+             {{"get", "--all", "-o", Path("missing/")}, "the folder " + Path("missing/") + " does not exist"},
+             {{"screenshot", "-o", Path("missing/s.png")}, "the folder " + Path("missing") + " does not exist"},
+         }) {
+        ProgramOutcome r = Cli(c.args);
+        EXPECT_EQ(r.status, 2) << c.args[0] << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
+    if (geteuid() != 0) {   // root writes anywhere
+        ProgramOutcome r = Cli({"get", "big", "-o", Path("locked/big.92t")});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find("is not writable"), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(CalculatorHeardSomething()) << calculator.Log();
+}
+
+TEST_F(CliJobsOnPty, SavesIntoAFolderOrOnStandardOutputWithProgressLines)
+{
+    ASSERT_FALSE(calculator.device.empty());
+    fs::create_directories(Path("out"));
+    ProgramOutcome folder = Cli({"get", "main/big", "y", "-o", Path("out")});
+    ASSERT_EQ(folder.status, 0) << folder.err;
+    EXPECT_GT(fs::file_size(Path("out/big.92t")), 3000u);
+    EXPECT_TRUE(fs::exists(Path("out/y.92t")));
+    // stderr is a pipe here: a line at every tenth, none twice.
+    for (int percent = 10; percent <= 100; percent += 10) {
+        const std::string line = "linkwise-cli: get: " + std::to_string(percent) + "% (";
+        EXPECT_NE(folder.err.find(line), std::string::npos) << folder.err;
+        EXPECT_EQ(folder.err.find(line), folder.err.rfind(line)) << folder.err;
+    }
+
+    ProgramOutcome piped = Cli({"get", "big", "-o", "-", "-q"});
+    ASSERT_EQ(piped.status, 0) << piped.err;
+    std::ifstream saved(Path("out/big.92t"), std::ios::binary);
+    const std::string expected((std::istreambuf_iterator<char>(saved)), {});
+    EXPECT_EQ(piped.out.substr(0, 8), "**TI92**");
+    EXPECT_EQ(piped.out.size(), expected.size());
+    EXPECT_EQ(piped.err.find('%'), std::string::npos) << "-q shows no progress: " << piped.err;
+
+    ProgramOutcome none = Cli({"get", "big", "-o", Path("none.92t"), "--progress=none"});
+    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.err, "");
+}
+
+TEST_F(CliJobsOnPty, VerboseShowsEachPacketWithItsName)
+{
+    ProgramOutcome r = Cli({"ready", "-v"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("> 09 68 00 00  RDY\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("< 89 56 00 00  ACK\n"), std::string::npos) << r.err;
+}
+
+TEST_F(CliJobsOnPty, ThePortComesFromTheWindowsSettings)
+{
+    ASSERT_FALSE(calculator.device.empty());
+    std::ofstream(Path("settings.ini")) << "[Settings]\nCabletype=1\nPort=1\nDevice%20of%20COM%20Port%202="
+                                        << calculator.device << "\n";
+    ProgramOutcome r = RunProgram({LINKWISE_CLI_PATH, "ready"}, {"LINKWISE_SETTINGS=" + Path("settings.ini")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    // The command line still wins.
+    ProgramOutcome other = RunProgram({LINKWISE_CLI_PATH, "--port", Path("settings.ini"), "ready"},
+                                      {"LINKWISE_SETTINGS=" + Path("settings.ini")});
+    EXPECT_EQ(other.status, 2);
+}
+
+TEST(CliJobExitStatus, RefusalsExitOneOtherFailuresTwo)
+{
+    struct Case {
+        const char* fault;
+        std::vector<std::string> args;
+        int status;
+    };
+    QTemporaryDir dir;
+    const std::string out = dir.path().toStdString() + "/x.92g";
+    for (const Case& c : std::vector<Case>{
+             {"refuse-requests", {"get", "main\\*", "-o", out}, 1},
+             {"refuse-ready", {"ls"}, 1},
+             {"damage-checksums", {"get", "main\\*", "-o", out}, 2},
+         }) {
+        VirtualCalculatorProcess calculator(LINKWISE_SIM_PATH, {"--fault", c.fault});
+        std::vector<std::string> argv = {LINKWISE_CLI_PATH, "--port", calculator.device, "--timeout", "500"};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        ProgramOutcome r = RunProgram(argv);
+        EXPECT_EQ(r.status, c.status) << c.fault << r.err;
+        EXPECT_EQ(r.err.rfind("linkwise-cli: " + c.args[0] + ": ", 0), 0u) << r.err;
+    }
+}
+
+}  // namespace
+
+#endif
