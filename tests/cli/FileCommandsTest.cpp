@@ -101,7 +101,7 @@ TEST_F(FileCommandsTest, LinuxTextWithItsLettersAndCheckedNames)
     CliRun c = Cli({"convert", P("u.txt"), "-o", P("u.92t"), "--name", "Notes", "--folder", "work", "--comment",
                     "Gr\xC3\xBC\xC3\x9F" "e \xCF\x80 and a comment well over forty bytes long"});
     EXPECT_EQ(c.status, 0) << c.err;
-    EXPECT_EQ(c.err, "linkwise-cli: the comment is cut to 34 characters\n");
+    EXPECT_EQ(c.err, "linkwise-cli: convert: the comment is cut to 34 characters\n");
     EXPECT_EQ(Cli({"view", P("u.92t")}).out, " Line one\n with \xC3\xBCmlaut and \xCF\x80\n  Tabbed\n \n");
     CliRun i = Cli({"info", P("u.92t"), "--json"});
     EXPECT_NE(i.out.find("\"comment\": \"Gr\xC3\xBC\xC3\x9F" "e \xCF\x80 and a comment well over fo\""), std::string::npos)
@@ -110,7 +110,7 @@ TEST_F(FileCommandsTest, LinuxTextWithItsLettersAndCheckedNames)
 
     for (const char* bad : {"9x", "toolongname", "a-b"}) {
         CliRun refused = Cli({"convert", P("u.txt"), "-o", P("bad.92t"), "--name", bad});
-        EXPECT_EQ(refused.status, 2) << bad;
+        EXPECT_EQ(refused.status, 64) << bad;
         EXPECT_NE(refused.err.find("is not a valid TI-92 name"), std::string::npos) << refused.err;
     }
     Write("2024.txt", "x");
