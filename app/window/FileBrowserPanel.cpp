@@ -207,6 +207,15 @@ void FileBrowserPanel::ListFiles()
 {
     fLink.Aborted = 0;
     fForm.FileList->clear();
+    // The panel described a file of the old list.
+    fForm.Label23->setText(kNoFileInfo);
+    fForm.Label26->setText("-");
+    fForm.Memo1->clear();
+    fForm.IncVarList->clear();
+    fForm.TotSize->setText("(unknown)");
+    for (QWidget* w : {static_cast<QWidget*>(fForm.Bevel3), static_cast<QWidget*>(fForm.Edit1),
+                       static_cast<QWidget*>(fForm.Label27)})
+        w->hide();
     fForm.ShowStatus("Listing directory");
     BrowserFilter filter{fForm.Settings.ExtensionString, {fForm.Settings.ShowFargo1, fForm.Settings.ShowFargo2}};
     std::vector<ListItem> rows;

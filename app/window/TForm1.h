@@ -314,6 +314,7 @@ private:
     void UnlockAfterTransfer();
     void ShowTaskOutcome();
     void ReturnToMenu();
+    void FillTaskOverview();
     void ResetTransferPage();
     void KeepFailedCommandLineTaskOpen();
     void RunStepAction(TaskKind task, int step);

@@ -289,7 +289,7 @@ QWidget* TForm1::BuildFileSelectPage()
     FileInfoPanel = Named(new QFrame(page), "FileInfoPanel");
     FileInfoPanel->setFrameShape(QFrame::StyledPanel);
     FileInfoPanel->setFixedWidth(150);
-    Label23 = Named(new QLabel("(no file)", FileInfoPanel), "Label23");
+    Label23 = Named(new QLabel(kNoFileInfo, FileInfoPanel), "Label23");
     QFont bold = Label23->font();
     bold.setBold(true);
     Label23->setFont(bold);

@@ -22,6 +22,7 @@
 namespace {
 constexpr uint32_t kAutoNextWait = 1000;
 constexpr uint32_t kAutoNextSlice = 10;
+constexpr const char* kSendCaption = "Wizard is helping you sending a file:";
 }  // namespace
 
 int TForm1::Step() const { return PageControl1->Tag; }
@@ -132,7 +133,7 @@ void TForm1::ResetPages()
     PreviousBtn->setEnabled(false);
 }
 
-void TForm1::PrepareTask()
+void TForm1::FillTaskOverview()
 {
     TaskListbox->clear();
     for (int step = 0; step < 10 && StepPages[step] != kEndOfSteps; ++step) {
@@ -140,6 +141,11 @@ void TForm1::PrepareTask()
         TaskListbox->addItem(caption);
         TaskListbox->item(TaskListbox->count() - 1)->setToolTip(caption);
     }
+}
+
+void TForm1::PrepareTask()
+{
+    FillTaskOverview();
     TaskListbox->setCurrentRow(0);
     StatusMemo->clear();
     StatusMemo->appendPlainText("The wizard has now completed the selected task.");
@@ -167,7 +173,7 @@ void TForm1::TaskButtonClick(QToolButton* button)
     const Choice choices[] = {
         {SpeedButton1, "Wizard is helping you receiving a screenshot:", taskScreenshot},
         {SpeedButton3, "Wizard is helping you receiving variable(s):", taskReceiveVariables},
-        {SpeedButton4, "Wizard is helping you sending a file:", taskSendFiles},
+        {SpeedButton4, kSendCaption, taskSendFiles},
         {SpeedButton5, "Wizard is helping you to insert Fargo to the calculator:", taskInsertFargo},
     };
     for (const Choice& c : choices) {
@@ -235,6 +241,8 @@ void TForm1::KeepFailedCommandLineTaskOpen()
     // out; without ParamMode, Restart restarts instead of ending the program.
     StepPages = TaskSteps(CurrentTask);
     ParamCommands.ParamMode = false;
+    FillTaskOverview();
+    TaskListbox->setCurrentRow(Step());
 }
 
 void TForm1::NextBtnClick(QObject* Sender)
@@ -306,6 +314,7 @@ void TForm1::FormFirstPaint()
         OnFirstPaintCheck();
     if (ParamCommands.ParamMode && ParamCommands.Has(cmdSEND)) {
         SpeedButton4->setChecked(true);
+        TaskCaption->setText(kSendCaption);
         CurrentTask = taskSendParam;
         StepPages = TaskSteps(taskSendParam);
         if (ParamCommands.Has(cmdEXIT))

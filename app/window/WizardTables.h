@@ -38,6 +38,8 @@ constexpr uint8_t kEndOfSteps = 255;
 // The left panel's caption with no task chosen, and the idle status line.
 constexpr const char* kNoTaskCaption = "Linkwise will help you do something!";
 constexpr const char* kIdleStatus = "(none)";
+// The file page's information panel before a file is chosen.
+constexpr const char* kNoFileInfo = "(no file)";
 using StepList = std::array<uint8_t, 10>;
 
 // The constant step list of a task (taskNone: the menu alone).

@@ -1,4 +1,5 @@
 // The send task of the command line against the virtual TI-92.
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -47,6 +48,8 @@ TEST(SendParam, AFailedTaskExitsWithOneAndKeepsTheWindowOnItsReport)
         EXPECT_FALSE(f.TerminateRequested());
         EXPECT_EQ(f.ExitStatus(), 1);
         EXPECT_EQ(f.NextBtn->text(), "&Restart");
+        EXPECT_EQ(f.TaskListbox->count(), 4) << "the overview names the Finished step";
+        EXPECT_EQ(f.TaskListbox->currentRow(), 3);
         f.NextBtnClick(f.NextBtn);
         EXPECT_EQ(f.PageShown(), pageMenu) << "Restart restarts";
         EXPECT_FALSE(f.TerminateRequested());
