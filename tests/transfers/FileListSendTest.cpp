@@ -214,3 +214,16 @@ TEST_F(FileListSend, AFailureEndsTheJobWithItsMessage)
     SendFiles(Job(), std::nullopt, dir, {});
     EXPECT_TRUE(rig.view.memo.empty());
 }
+
+TEST_F(FileListSend, AnAbortDuringABackupShowsOneBox)
+{
+    const std::string backup = std::string(LINKWISE_REAL92_DIR) + "/backup.92b";
+    rig.pump.hook = [&] {
+        if (rig.view.barPosition[ProgressBarId::varBar] > 1000)
+            rig.link.Aborted = 1;
+    };
+    const FileListSendResult r = Send({backup});
+    EXPECT_FALSE(r.Complete());
+    ASSERT_EQ(rig.view.errorDialogs.size(), 1u);
+    EXPECT_NE(rig.view.errorDialogs[0].find("Operation aborted."), std::string::npos) << rig.view.errorDialogs[0];
+}
