@@ -14,7 +14,7 @@ const std::vector<CliCommand>& CliCommandTable()
     static const std::vector<CliCommand> commands = {
         {"ready", "", "check that the calculator answers (exit 0 ready, 1 not ready)", {}, RunReady},
         {"ls", "", "list the calculator's variables: name, type, size",
-         {kJson, {"sort", "KEY", "order by name (default), type or size"}}, RunList},
+         {kJson, {"sort", "KEY", "order by name, type or size (default: as the\ncalculator lists them)"}}, RunList},
         {"get", "NAME...|--all",
          "receive variables into a file, a group file or a folder",
          {{"o,output", "FILE|DIR|-", "where to save: a file, a folder (each variable under\nits own name), or - for "
@@ -54,6 +54,7 @@ const std::vector<CliCommand>& CliCommandTable()
          {{"o,output", "FILE|-", "where to write the text or the PNG picture"},
           {"var", "NAME", "the variable of a group file to show"}},
          RunView},
+        {"ports", "", "list the serial devices present, marking the one in use (*)", {kJson}, RunPorts},
     };
     return commands;
 }

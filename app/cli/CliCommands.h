@@ -114,3 +114,4 @@ int RunRomVersion(CliContext& context, const ParsedOptions& args);
 int RunScreenshot(CliContext& context, const ParsedOptions& args);
 int RunKeys(CliContext& context, const ParsedOptions& args);
 int RunView(CliContext& context, const ParsedOptions& args);
+int RunPorts(CliContext& context, const ParsedOptions& args);

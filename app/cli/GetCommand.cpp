@@ -109,8 +109,9 @@ std::string SafeFileName(std::string name)
 // FOLDER/NAME.EXT under the folder with --all, NAME.EXT in it otherwise.
 fs::path OwnFile(const OutputTarget& target, const IndexRecord& record, bool byFolder)
 {
-    const std::string folder = FolderPart(record.name);
-    const std::string name = SafeFileName(EntryName(record.name)) + "." + ExtensionForType(record.type);
+    // File names in UTF-8, as ls shows the calculator's names.
+    const std::string folder = ti92text::ToUtf8(FolderPart(record.name));
+    const std::string name = SafeFileName(ti92text::ToUtf8(EntryName(record.name))) + "." + ExtensionForType(record.type);
     return byFolder ? target.path / SafeFileName(folder.empty() ? "main" : folder) / name : target.path / name;
 }
 

@@ -1,10 +1,12 @@
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <filesystem>
 #include <iomanip>
 #include <ostream>
 
 #include "app/cli/CliCommands.h"
 #include "app/cli/ConsoleDialogs.h"
-#include "app/cli/JsonText.h"
 #include "app/cli/PrintableText.h"
 #include "files/ClassifyFile.h"
 #include "files/FileBrowser.h"
@@ -65,39 +67,84 @@ void PrintText(std::ostream& out, const std::string& path, const FileInfo& f)
     }
 }
 
-void PrintJson(std::ostream& out, const std::string& path, const FileInfo& f)
+// The kind as a word for scripts; the number stays beside it as kindCode.
+QString KindName(int kind)
+{
+    switch (kind) {
+    case kinds::kText: return "text";
+    case kinds::kFargo2Library: return "fargo2-library";
+    case kinds::kFargo2Program: return "fargo2-program";
+    case kinds::kFargo1Library: return "fargo1-library";
+    case kinds::kFargo1Program: return "fargo1-program";
+    case kinds::kGroup: return "group";
+    case kinds::kSingle + ti92::kBackupType: return "backup";
+    default: return kind > kinds::kSingle ? "single" : "none";
+    }
+}
+
+QString Utf8(const std::string& calculatorBytes)
+{
+    return QString::fromStdString(ti92text::ToUtf8(calculatorBytes));
+}
+
+// One file: the same fields whether it is named alone or listed in a folder.
+QJsonObject FileJson(const std::string& path, const FileInfo& f)
 {
     const VariableFileType& i = f.info;
-    out << "{\"file\": " << JsonText(path) << ", \"kind\": " << i.kind
-        << ", \"kindText\": " << JsonText(KindText(i.kind)) << ", \"comment\": " << JsonText(ShownCommentUtf8(i))
-        << ", \"description\": " << CalculatorJson(i.description) << ", \"size\": " << i.size
-        << ", \"sizeText\": " << JsonText(SizeText(i.size)) << ", \"entries\": " << i.entryCount
-        << ", \"variables\": [";
-    for (size_t k = 0; k < f.variables.size(); ++k) {
-        const ListItem& v = f.variables[k];
-        out << (k ? ", " : "") << "{\"name\": " << CalculatorJson(v.caption)
-            << ", \"type\": " << JsonText(v.subItems.empty() ? "" : v.subItems[0]) << "}";
-    }
-    out << "], \"libraries\": [";
-    for (size_t k = 0; k < i.libraries.size(); ++k)
-        out << (k ? ", " : "") << CalculatorJson(i.libraries[k]);
-    out << "]}";
+    QJsonArray variables, libraries;
+    for (const ListItem& v : f.variables)
+        variables.append(QJsonObject{{"name", Utf8(v.caption)},
+                                     {"type", QString::fromStdString(v.subItems.empty() ? "" : v.subItems[0])}});
+    for (const std::string& l : i.libraries)
+        libraries.append(Utf8(l));
+    return QJsonObject{{"file", QString::fromStdString(path)},
+                       {"kind", KindName(i.kind)},
+                       {"kindCode", i.kind},
+                       {"kindText", QString::fromStdString(KindText(i.kind))},
+                       {"comment", QString::fromStdString(ShownCommentUtf8(i))},
+                       {"description", Utf8(i.description)},
+                       {"size", static_cast<qint64>(i.size)},
+                       {"sizeText", QString::fromStdString(SizeText(i.size))},
+                       {"entries", static_cast<qint64>(i.entryCount)},
+                       {"variables", variables},
+                       {"libraries", libraries}};
+}
+
+// Classifies the file and lists its variables; throws what ClassifyFile throws.
+FileInfo Describe(const std::string& path)
+{
+    FileInfo f;
+    f.info.path = path;
+    ClassifyFile(f.info);
+    if (HasVariables(f.info.kind))
+        f.variables = ListIncludedVariables(path);
+    return f;
+}
+
+void PrintJson(std::ostream& out, const QJsonArray& files)
+{
+    out << QJsonDocument(files).toJson(QJsonDocument::Indented).toStdString();
 }
 
 // A folder the way the file browser lists it.
-void PrintFolder(std::ostream& out, const std::vector<ListItem>& rows, bool json)
+void PrintFolder(std::ostream& out, const std::string& folder, const std::vector<ListItem>& rows, bool json)
 {
     if (json) {
-        out << "[";
-        for (size_t k = 0; k < rows.size(); ++k) {
-            const ListItem& r = rows[k];
+        QJsonArray files;
+        for (const ListItem& r : rows) {
             if (r.subItems.size() < 3)
                 continue;   // the "(no files to show)" row
-            out << (k ? ",\n " : "") << "{\"file\": " << JsonText(r.caption) << ", \"comment\": "
-                << JsonText(RowCommentUtf8(r)) << ", \"kindText\": " << JsonText(r.subItems[1])
-                << ", \"sizeText\": " << JsonText(r.subItems[2]) << ", \"size\": " << r.data << "}";
+            const std::string path = (std::filesystem::path(folder) / r.caption).string();
+            try {
+                files.append(FileJson(path, Describe(path)));
+            } catch (const std::exception&) {
+                // Gone or unreadable since it was listed: listed with what the row knows.
+                FileInfo f;
+                f.info.path = path;
+                files.append(FileJson(path, f));
+            }
         }
-        out << "]\n";
+        PrintJson(out, files);
         return;
     }
     size_t nameWidth = 8, commentWidth = 7, kindWidth = 4;
@@ -142,40 +189,32 @@ int RunInfo(CliContext& context, const ParsedOptions& args)
     std::error_code ec;
     if (paths.size() == 1 && std::filesystem::is_directory(paths[0], ec)) {
         BrowserFilter filter{kBrowserExtensionFilter, {}};
-        PrintFolder(context.out, ListFiles(paths[0], filter, sortKey), json);
+        PrintFolder(context.out, paths[0], ListFiles(paths[0], filter, sortKey), json);
         return 0;
     }
 
-    int status = 0;
-    bool first = true;
-    if (json)
-        context.out << "[";
+    int status = exitstatus::kSuccess;
+    QJsonArray files;
     for (const std::string& path : paths) {
         FileInfo f;
-        f.info.path = path;
         try {
-            ClassifyFile(f.info);
-            if (f.info.kind == kinds::kNone) {
-                context.Fail(path, "not a TI-92 file (nor a .txt text file)");
-                status = exitstatus::kError;
-                continue;
-            }
-            if (HasVariables(f.info.kind))
-                f.variables = ListIncludedVariables(path);
+            f = Describe(path);
         } catch (const std::exception& e) {
             context.Fail(path, ConsoleErrorLine(e, context.options.verbose));
-            status = 2;
+            status = exitstatus::kError;
             continue;
         }
-        if (json) {
-            context.out << (first ? "" : ",\n ");
-            PrintJson(context.out, path, f);
-        } else {
-            PrintText(context.out, path, f);
+        if (f.info.kind == kinds::kNone) {
+            context.Fail(path, "not a TI-92 file (nor a .txt text file)");
+            status = exitstatus::kError;
+            continue;
         }
-        first = false;
+        if (json)
+            files.append(FileJson(path, f));
+        else
+            PrintText(context.out, path, f);
     }
     if (json)
-        context.out << "]\n";
+        PrintJson(context.out, files);
     return status;
 }

@@ -1,11 +1,17 @@
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <ostream>
 
 #include "app/cli/CliCommands.h"
 #include "app/cli/CliLink.h"
 #include "app/cli/ConsoleTransferView.h"
 #include "transfers/DirectoryListing.h"
-#include "app/cli/JsonText.h"
+#include "files/Ti92Charset.h"
 #include "app/cli/PrintableText.h"
 
 namespace {
@@ -33,19 +39,46 @@ void PrintTable(std::ostream& out, const std::vector<ListItem>& rows)
     }
 }
 
+QString Utf8(const std::string& calculatorBytes)
+{
+    return QString::fromStdString(ti92text::ToUtf8(calculatorBytes));
+}
+
+int SizeOf(const ListItem& row)
+{
+    return std::atoi(Column(row, 1).c_str());
+}
+
 void PrintJson(std::ostream& out, const std::vector<ListItem>& rows)
 {
-    out << "[";
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const ListItem& row = rows[i];
+    QJsonArray list;
+    for (const ListItem& row : rows) {
         const auto slash = row.caption.find('\\');
-        out << (i ? ",\n " : "\n ") << "{\"name\": " << CalculatorJson(row.caption)
-            << ", \"folder\": " << CalculatorJson(row.caption.substr(0, slash == std::string::npos ? 0 : slash))
-            << ", \"variable\": " << CalculatorJson(slash == std::string::npos ? row.caption : row.caption.substr(slash + 1))
-            << ", \"type\": " << JsonText(Column(row, 0)) << ", \"typeCode\": " << (row.data & 0xFF)
-            << ", \"size\": " << (Column(row, 1).empty() ? "0" : Column(row, 1)) << "}";
+        list.append(QJsonObject{
+            {"name", Utf8(row.caption)},
+            {"folder", Utf8(row.caption.substr(0, slash == std::string::npos ? 0 : slash))},
+            {"variable", Utf8(slash == std::string::npos ? row.caption : row.caption.substr(slash + 1))},
+            {"type", QString::fromStdString(Column(row, 0))},
+            {"typeCode", row.data & 0xFF},
+            {"size", SizeOf(row)}});
     }
-    out << (rows.empty() ? "]\n" : "\n]\n");
+    out << QJsonDocument(list).toJson(QJsonDocument::Indented).toStdString();
+}
+
+void Sort(std::vector<ListItem>& rows, const std::string& key)
+{
+    if (key.empty() || key == "calculator")
+        return;
+    if (key == "name")
+        std::stable_sort(rows.begin(), rows.end(), [](const ListItem& a, const ListItem& b) { return a.caption < b.caption; });
+    else if (key == "type")
+        std::stable_sort(rows.begin(), rows.end(),
+                         [](const ListItem& a, const ListItem& b) { return Column(a, 0) < Column(b, 0); });
+    else if (key == "size")
+        std::stable_sort(rows.begin(), rows.end(),
+                         [](const ListItem& a, const ListItem& b) { return SizeOf(a) < SizeOf(b); });
+    else
+        throw CliUsageError("unknown sort key '" + key + "' (name, type, size or calculator)");
 }
 
 }  // namespace
@@ -53,13 +86,16 @@ void PrintJson(std::ostream& out, const std::vector<ListItem>& rows)
 int RunList(CliContext& context, const ParsedOptions& args)
 {
     const bool json = args.Has("json");
+    const std::string sortKey = args.Value("sort");
+    Sort(*std::make_unique<std::vector<ListItem>>(), sortKey);   // a bad key costs no transfer
     if (!args.positional.empty())
         throw CliUsageError("takes no arguments, not '" + args.positional.front() + "'");
     TTI92& link = context.Link().tti92();
     ConsoleTransferView view(link, context);
     if (!FetchDirectoryList(link, view, ListViewId::ListView1))
         return view.FailureStatus();
-    const auto rows = view.ListViewItems(ListViewId::ListView1);
+    auto rows = view.ListViewItems(ListViewId::ListView1);
+    Sort(rows, sortKey);
     if (json)
         PrintJson(context.out, rows);
     else

@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "link/Dialogs.h"
-#include "link/SerialDeviceList.h"
+#include "link/SerialPortInventory.h"
 #include "link/SerialPort.h"
 
 TSettingsForm::TSettingsForm(Dialogs& dialogs, QWidget* parent) : QDialog(parent), fDialogs(dialogs)
@@ -159,10 +159,18 @@ void TSettingsForm::FillDeviceMenu()
 {
     QMenu* menu = PickDevice->menu();
     menu->clear();
-    const std::vector<std::string> devices = PresentSerialDevices();
-    for (const std::string& device : devices) {
-        const QString path = QString::fromStdString(device);
-        menu->addAction(path, this, [this, path] { PortDevice->setText(path); });
+    UdevDeviceFacts facts;
+    const std::vector<SerialPortEntry> devices = SerialPortInventory(facts);
+    // Each device with what is known of it, then its stable name.
+    for (const SerialPortEntry& device : devices) {
+        const QString path = QString::fromStdString(device.device);
+        const std::string description = device.Description();
+        menu->addAction(description.empty() ? path : path + "  (" + QString::fromStdString(description) + ")", this,
+                        [this, path] { PortDevice->setText(path); });
+        if (!device.byId.empty()) {
+            const QString byId = QString::fromStdString(device.byId);
+            menu->addAction(byId, this, [this, byId] { PortDevice->setText(byId); });
+        }
     }
     if (devices.empty())
         menu->addAction("(no serial device found)")->setEnabled(false);

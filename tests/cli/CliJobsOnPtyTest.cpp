@@ -3,6 +3,9 @@
 // lines, the port from the window's settings, exit statuses.
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
@@ -84,6 +87,36 @@ TEST_F(CliJobsOnPty, SavesIntoAFolderOrOnStandardOutputWithProgressLines)
     ProgramOutcome none = Cli({"get", "big", "-o", Path("none.92t"), "--progress=none"});
     EXPECT_EQ(none.status, 0);
     EXPECT_EQ(none.err, "");
+}
+
+TEST_F(CliJobsOnPty, GetAllSavesEveryVariableUnderItsFolderAndPatternsPickSome)
+{
+    ASSERT_FALSE(calculator.device.empty());
+    ProgramOutcome ls = Cli({"ls", "--json", "--sort=size"});
+    ASSERT_EQ(ls.status, 0) << ls.err;
+    const QJsonArray listed = QJsonDocument::fromJson(QByteArray::fromStdString(ls.out)).array();
+    ASSERT_GE(listed.size(), 2);
+    for (qsizetype i = 1; i < listed.size(); ++i)
+        EXPECT_LE(listed[i - 1]["size"].toInt(), listed[i]["size"].toInt()) << "sorted by size";
+
+    fs::create_directories(Path("all"));
+    ProgramOutcome all = Cli({"get", "--all", "-o", Path("all"), "-q"});
+    ASSERT_EQ(all.status, 0) << all.err;
+    size_t files = 0;
+    for (const auto& e : fs::recursive_directory_iterator(Path("all")))
+        files += e.is_regular_file();
+    EXPECT_EQ(files, static_cast<size_t>(listed.size()));
+    EXPECT_TRUE(fs::exists(Path("all/main/big.92t")));
+    EXPECT_TRUE(fs::exists(Path("all/other/y.92t")));
+
+    fs::create_directories(Path("some"));
+    ProgramOutcome some = Cli({"get", "oth*\\?", "-o", Path("some"), "-q"});
+    ASSERT_EQ(some.status, 0) << some.err;
+    EXPECT_EQ(std::distance(fs::directory_iterator(Path("some")), fs::directory_iterator()), 1);
+    EXPECT_TRUE(fs::exists(Path("some/y.92t")));
+    ProgramOutcome none = Cli({"get", "nowhere\\*", "-o", Path("some")});
+    EXPECT_EQ(none.status, 2);
+    EXPECT_NE(none.err.find("no variable matches nowhere\\*"), std::string::npos) << none.err;
 }
 
 TEST_F(CliJobsOnPty, VerboseShowsEachPacketWithItsName)

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -44,12 +47,27 @@ TEST_F(FileCommandsTest, ConvertThenDescribe)
 
     CliRun i = Cli({"info", P("notes.92t"), "--json"});
     EXPECT_EQ(i.status, 0) << i.err;
-    EXPECT_NE(i.out.find("\"kindText\": \"Single (text)\""), std::string::npos) << i.out;
-    EXPECT_NE(i.out.find("\"comment\": \"From a script\""), std::string::npos) << i.out;
-    EXPECT_NE(i.out.find("\"variables\": [{\"name\": \"\\\\notes\", \"type\": \"text\"}]"),
-              std::string::npos)
-        << i.out;
-    EXPECT_NE(i.out.find("\"size\": 104"), std::string::npos);
+    // The documented schema, every field present and nothing more.
+    const QJsonArray files = QJsonDocument::fromJson(QByteArray::fromStdString(i.out)).array();
+    ASSERT_EQ(files.size(), 1) << i.out;
+    const QJsonObject file = files[0].toObject();
+    EXPECT_EQ(file.keys(), (QStringList{"comment", "description", "entries", "file", "kind", "kindCode", "kindText",
+                                        "libraries", "size", "sizeText", "variables"}));
+    EXPECT_EQ(file["kind"], "single");
+    EXPECT_EQ(file["kindCode"], 111);
+    EXPECT_EQ(file["kindText"], "Single (text)");
+    EXPECT_EQ(file["comment"], "From a script");
+    EXPECT_EQ(file["size"], 104);
+    EXPECT_EQ(file["variables"], (QJsonArray{QJsonObject{{"name", "\\notes"}, {"type", "text"}}}));
+    // The same object when the file is listed in its folder.
+    const QJsonArray listed =
+        QJsonDocument::fromJson(QByteArray::fromStdString(Cli({"info", dir.string(), "--json"}).out)).array();
+    ASSERT_EQ(listed.size(), 1);
+    QJsonObject inFolder = listed[0].toObject();
+    EXPECT_EQ(inFolder.take("file"), QString::fromStdString(P("notes.92t")));
+    QJsonObject alone = file;
+    alone.remove("file");
+    EXPECT_EQ(inFolder, alone);
 
     CliRun t = Cli({"info", P("notes.92t"), P("notes.txt")});
     EXPECT_EQ(t.status, 0);
@@ -84,7 +102,10 @@ TEST_F(FileCommandsTest, FolderListAndViewer)
                      "a.92s     (corrupted)  -              8 b\n"
                      "b.92t     text         Single (text)  104 b\n");
     CliRun j = Cli({"info", dir.string(), "--json", "--sort=name"});
-    EXPECT_EQ(j.out.substr(0, 30), "[{\"file\": \"a.92s\", \"comment\": ");
+    const QJsonArray sorted = QJsonDocument::fromJson(QByteArray::fromStdString(j.out)).array();
+    ASSERT_EQ(sorted.size(), 2) << j.out;
+    EXPECT_EQ(sorted[0]["file"], QString::fromStdString(P("a.92s")));
+    EXPECT_EQ(sorted[0]["kind"], "none");
     EXPECT_EQ(Cli({"info", dir.string(), "--sort", "date"}).status, 64);
 
     CliRun v = Cli({"view", P("b.92t")});
@@ -106,7 +127,7 @@ TEST_F(FileCommandsTest, LinuxTextWithItsLettersAndCheckedNames)
     CliRun i = Cli({"info", P("u.92t"), "--json"});
     EXPECT_NE(i.out.find("\"comment\": \"Gr\xC3\xBC\xC3\x9F" "e \xCF\x80 and a comment well over fo\""), std::string::npos)
         << i.out;
-    EXPECT_NE(i.out.find("{\"name\": \"work\\\\notes\""), std::string::npos) << i.out;
+    EXPECT_NE(i.out.find("\"name\": \"work\\\\notes\""), std::string::npos) << i.out;
 
     for (const char* bad : {"9x", "toolongname", "a-b"}) {
         CliRun refused = Cli({"convert", P("u.txt"), "-o", P("bad.92t"), "--name", bad});

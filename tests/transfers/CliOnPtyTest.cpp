@@ -6,6 +6,9 @@
 
 #include "tests/support/TI92FileBuilder.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <fstream>
 #include <sstream>
@@ -85,11 +88,11 @@ TEST_F(CliOnPty, ListShowsEveryVariable)
 
     ProgramOutcome json = Cli({"ls", "--json"});
     ASSERT_EQ(json.status, 0) << json.err;
-    EXPECT_EQ(json.out.front(), '[');
-    EXPECT_NE(json.out.find("\"name\": \"main\\\\notes\", \"folder\": \"main\", \"variable\": \"notes\", "
-                            "\"type\": \"text\", \"typeCode\": 11"),
-              std::string::npos)
-        << json.out;
+    const QJsonArray list = QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).array();
+    EXPECT_EQ(list.size(), static_cast<qsizetype>(demo.VariableCount()));
+    const QJsonObject notes{{"name", "main\\notes"}, {"folder", "main"}, {"variable", "notes"},
+                            {"type", "text"},        {"typeCode", 11},    {"size", 97}};
+    EXPECT_TRUE(list.contains(notes)) << json.out;
 }
 
 TEST_F(CliOnPty, GetSavesSingleAndGroupFiles)

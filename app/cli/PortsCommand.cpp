@@ -1,0 +1,85 @@
+#include "app/cli/PortsCommand.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <filesystem>
+#include <ostream>
+
+#include "app/cli/CliSettings.h"
+#include "app/settings/IniSettingsStore.h"
+#include "link/SerialPort.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The serial device a link would be opened on now.
+std::string DeviceInUse(const CliOptions& options)
+{
+    IniSettingsStore settings(CliSettingsPath());
+    const CliOptions o = WithWindowSettings(options, settings);
+    if (o.cable != CliCable::Serial)
+        return {};
+    return o.device.empty() ? TSerialPort::DevicePath(o.port) : o.device;
+}
+
+bool SameDevice(const std::string& a, const std::string& b)
+{
+    if (a.empty() || b.empty())
+        return false;
+    std::error_code ea, eb;
+    const fs::path ca = fs::weakly_canonical(a, ea), cb = fs::weakly_canonical(b, eb);
+    return ea || eb ? a == b : ca == cb;
+}
+
+QString Q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+}  // namespace
+
+int ListPorts(CliContext& context, bool json, DeviceFacts& facts, const std::string& devFolder,
+              const std::string& ttyClassFolder)
+{
+    const std::vector<SerialPortEntry> ports = SerialPortInventory(facts, devFolder, ttyClassFolder);
+    const std::string inUse = DeviceInUse(context.options);
+    if (json) {
+        QJsonArray list;
+        for (const SerialPortEntry& p : ports)
+            list.append(QJsonObject{{"device", Q(p.device)},
+                                    {"byId", p.byId.empty() ? QJsonValue() : QJsonValue(Q(p.byId))},
+                                    {"vendor", Q(p.vendor)},
+                                    {"model", Q(p.model)},
+                                    {"serial", Q(p.serial)},
+                                    {"driver", Q(p.driver)},
+                                    {"inUse", SameDevice(p.device, inUse)}});
+        context.out << QJsonDocument(list).toJson(QJsonDocument::Indented).toStdString();
+        return exitstatus::kSuccess;
+    }
+    if (ports.empty()) {
+        context.Note("no serial device found");
+        return exitstatus::kSuccess;
+    }
+    for (const SerialPortEntry& p : ports) {
+        context.out << (SameDevice(p.device, inUse) ? "* " : "  ") << p.device;
+        const std::string description = p.Description();
+        if (!description.empty())
+            context.out << "  " << description;
+        if (!p.driver.empty())
+            context.out << "  [" << p.driver << "]";
+        context.out << '\n';
+        if (!p.byId.empty())
+            context.out << "    " << p.byId << '\n';
+    }
+    return exitstatus::kSuccess;
+}
+
+int RunPorts(CliContext& context, const ParsedOptions& args)
+{
+    if (!args.positional.empty())
+        throw CliUsageError("takes no arguments, not '" + args.positional.front() + "'");
+    UdevDeviceFacts facts;
+    return ListPorts(context, args.Has("json"), facts);
+}
