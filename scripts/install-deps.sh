@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libudev-dev
           libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth
-          dpkg-dev file fakeroot xdg-utils desktop-file-utils shared-mime-info)
+          dpkg-dev file fakeroot xdg-utils desktop-file-utils shared-mime-info bash-completion lintian)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

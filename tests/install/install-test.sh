@@ -18,7 +18,10 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 for f in bin/linkwise bin/linkwise-cli bin/linkwise-virtual-ti92 share/linkwise/hints.dat \
          share/applications/linkwise.desktop share/applications/linkwise-convert.desktop \
          share/mime/packages/linkwise.xml share/icons/hicolor/scalable/apps/linkwise.svg \
-         share/icons/hicolor/256x256/apps/linkwise.png; do
+         share/icons/hicolor/256x256/apps/linkwise.png share/man/man1/linkwise.1.gz \
+         share/man/man1/linkwise-cli.1.gz share/man/man1/linkwise-virtual-ti92.1.gz \
+         share/bash-completion/completions/linkwise-cli share/bash-completion/completions/linkwise-virtual-ti92 \
+         share/doc/linkwise/copyright share/doc/linkwise/changelog.Debian.gz; do
   [ -s "$prefix/$f" ] || fail "$f was not installed"
 done
 grep -q '^Exec="linkwise" %f$' "$prefix/share/applications/linkwise.desktop" || fail "the entry does not start plainly"
@@ -28,6 +31,31 @@ head -c 24 "$prefix/share/icons/hicolor/256x256/apps/linkwise.png" | od -An -tx1
 "$prefix/bin/linkwise-cli" --version | grep -q '^linkwise-cli (Linkwise) ' || fail "linkwise-cli --version"
 "$prefix/bin/linkwise" --version | grep -q '^linkwise (Linkwise) ' || fail "linkwise --version"
 "$prefix/bin/linkwise" --help | grep -q '^Usage: linkwise' || fail "linkwise --help"
+"$prefix/bin/linkwise-virtual-ti92" --version | grep -q '^linkwise-virtual-ti92 (Linkwise) ' ||
+  fail "linkwise-virtual-ti92 --version"
+# Every command of the tool in its manual page and its completion.
+commands=$("$prefix/bin/linkwise-cli" --help | sed -n '/^Commands:/,/^$/p' | awk 'NR > 1 && NF {print $1}')
+for c in $commands; do
+  [ "$c" = help ] && continue
+  zcat "$prefix/share/man/man1/linkwise-cli.1.gz" | grep -q "^\.BR\? $c\b" || fail "the manual page lacks $c"
+  grep -q "$c)" "$prefix/share/bash-completion/completions/linkwise-cli" ||
+    grep -q "commands=.*\b$c\b" "$prefix/share/bash-completion/completions/linkwise-cli" ||
+    fail "the completion lacks $c"
+done
+# The completion at work, when bash-completion is there.
+if [ -f /usr/share/bash-completion/bash_completion ]; then
+  complete_words() {
+    bash -c 'source /usr/share/bash-completion/bash_completion
+             source "$1"; shift
+             COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
+             _linkwise_cli linkwise-cli "${COMP_WORDS[-1]}" "${COMP_WORDS[-2]}"
+             printf "%s\n" "${COMPREPLY[@]}"' complete "$prefix/share/bash-completion/completions/linkwise-cli" "$@"
+  }
+  [ "$(complete_words linkwise-cli ge)" = get ] || fail "completion of a command: $(complete_words linkwise-cli ge)"
+  complete_words linkwise-cli get --no | grep -qx -- --no-folders || fail "completion of an option of get"
+  complete_words linkwise-cli --port=1 ls --so | grep -qx -- --sort || fail "completion after a global option"
+  [ "$(complete_words linkwise-cli --cable par)" = parallel ] || fail "completion of a value"
+fi
 
 # The window, offscreen, with settings and data of its own.
 export HOME=$work/home XDG_DATA_HOME=$work/home/data XDG_CONFIG_HOME=$work/home/config
@@ -70,5 +98,9 @@ if command -v cpack >/dev/null && command -v dpkg-deb >/dev/null && command -v d
   dpkg-deb -x "$deb" "$work/root"
   [ -f "$work/root/usr/share/applications/linkwise.desktop" ] || fail "the package lacks the desktop entry"
   "$work/root/usr/bin/linkwise-cli" --version | grep -q Linkwise || fail "the packaged linkwise-cli does not run"
+  if command -v lintian >/dev/null; then
+    lintian "$deb" >"$work/lintian.log" 2>&1 || true
+    if grep -q '^E:' "$work/lintian.log"; then cat "$work/lintian.log" >&2; fail "lintian reports errors"; fi
+  fi
 fi
 echo "install test passed"
