@@ -93,9 +93,10 @@ public:
     std::vector<ListItem> ListViewItems(ListViewId list) const override;
     void StatusMemoAdd(const std::string& line) override;
     void ErrorDialog(const std::string& text) override;
-    // The ready lamp shows the last conversation's outcome: the link turns it
-    // green when the calculator answers a readiness check; a link error
-    // (time-out, damaged reply, a device that is gone) turns it red.
+    // The ready lamp shows the last conversation's outcome: green when the
+    // calculator answered a readiness check, or answered during a transfer
+    // that ended without a link error; a link error (time-out, damaged
+    // reply, a device that is gone) turns it red.
     void NoteLinkFailure(std::exception_ptr error);
 
     // --- step machine --------------------------------------------------
@@ -333,6 +334,7 @@ private:
     std::vector<QPointer<QWidget>> fLockedControls;
     bool fTaskFailed = false;
     bool fCommandLineTaskFailed = false;
+    bool fLinkFailedInTransfer = false;
     bool fLinkClosed = false;
     bool fTerminateRequested = false;
     bool fFirstShowDone = false;

@@ -187,6 +187,7 @@ void TForm1::NoteLinkFailure(std::exception_ptr error)
     try {
         std::rethrow_exception(error);
     } catch (const ELinkError&) {
+        fLinkFailedInTransfer = true;
         ReadyLamp->SetBrushColor(kLampRed);
     } catch (...) {
         // A refusal, an abort or a file error says nothing against the link.

@@ -49,6 +49,11 @@ void TForm1::TransferMode(bool on)
 {
     if (on) {
         fEnv.link.Aborted = 0;
+        if (fTransferDepth == 0) {
+            // The lamp shows how this conversation ends.
+            fLinkFailedInTransfer = false;
+            fEnv.link.LastReply = {};
+        }
         if (!fBusyCursor)
             QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         fBusyCursor = true;
@@ -63,6 +68,8 @@ void TForm1::TransferMode(bool on)
             QGuiApplication::restoreOverrideCursor();
             fBusyCursor = false;
         }
+        if (!fLinkFailedInTransfer && fEnv.link.LastReply.answered)
+            ReadyLamp->SetBrushColor(kLampGreen);
         UnlockAfterTransfer();
     }
     NextBtn->setEnabled(!on);

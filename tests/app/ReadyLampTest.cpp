@@ -113,20 +113,23 @@ TEST(ReadyLamp, ShowsTheOutcomeOfTheLastConversation)
     struct Row {
         const char* name;
         std::function<void(AppRig&)> fault;
+        bool readyCheckFirst;
         uint32_t after;
     };
     const Row rows[] = {
-        {"screenshot received", [](AppRig&) {}, kLampGreen},
-        {"calculator stops answering", [](AppRig& r) { r.calcLink.faults.silentAfterBytes = 10; }, kLampRed},
-        {"cable pulled", [](AppRig& r) { r.device->broken = true, r.device->openable = false; }, kLampRed},
+        {"screenshot received", [](AppRig&) {}, false, kLampGreen},
+        {"calculator stops answering", [](AppRig& r) { r.calcLink.faults.silentAfterBytes = 10; }, true, kLampRed},
+        {"cable pulled", [](AppRig& r) { r.device->broken = true, r.device->openable = false; }, true, kLampRed},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         AppRig rig;
         TForm1& f = rig.Create();
         EXPECT_EQ(f.ReadyLamp->BrushColor(), kLampGrey) << "no conversation yet";
-        f.ReadyLampMouseUp();
-        ASSERT_EQ(f.ReadyLamp->BrushColor(), kLampGreen);
+        if (r.readyCheckFirst) {
+            f.ReadyLampMouseUp();
+            ASSERT_EQ(f.ReadyLamp->BrushColor(), kLampGreen);
+        }
         r.fault(rig);
         f.SpeedButton1->click();
         f.GrabBtn->click();
