@@ -34,7 +34,7 @@ const std::vector<OptionSpec>& Options()
         {"content", "FILE", "load variables from a TI-92 file (.92g, .92p, .92b, ...);\nrepeatable; without it the calculator holds demo content"},
         {"baud", "N", "pace the line at N baud (9600: about 1.04 ms per byte)"},
         {"variable", "FOLDER\\NAME:TYPE:SIZE", "add a variable of SIZE data bytes (0..65529) and type\ncode TYPE (hex), e.g. main\\big:0b:32768; repeatable"},
-        {"fault", "NAME", "misbehave for tests: silent, refuse-ready,\nrefuse-requests, refuse-variables, garbage,\ndamage-checksums, damage-screenshot; repeatable"},
+        {"fault", "NAME", "misbehave for tests: silent, refuse-ready,\nrefuse-requests, refuse-variables, garbage,\ndamage-checksums, damage-screenshot, refuse-request=N,\ndamage-request=N (N counts variable requests from 1);\nrepeatable"},
         {"damage", "PERCENT", "flip one bit in this share of the bytes it sends, as\nline noise would (e.g. 0.5 or 0.5%: one byte in 200)"},
         {"seed", "N", "start the noise from this seed (default 1): the same\nseed damages the same bytes again"},
         {"rom", "VERSION", "ROM version text (default 1.11)"},
@@ -137,6 +137,10 @@ bool SetFault(SimFaults& f, const std::string& name)
         f.damageAllDataChecksums = true;
     else if (name == "damage-screenshot")
         f.damageScreenshot = true;
+    else if (name.rfind("refuse-request=", 0) == 0 && std::atoi(name.c_str() + 15) > 0)
+        f.refuseRequests.insert(std::atoi(name.c_str() + 15));
+    else if (name.rfind("damage-request=", 0) == 0 && std::atoi(name.c_str() + 15) > 0)
+        f.damageDataChecksum.insert(std::atoi(name.c_str() + 15));
     else
         return false;
     return true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <ostream>
+#include <set>
 #include <vector>
 
 #include "link/Exceptions.h"
@@ -78,6 +79,26 @@ std::string OneLine(const std::string& text)
         if (i + 1 < parts.size() && (p.back() == '!' || p.back() == '.' || p.back() == ':'))
             p.pop_back();
         out += (i == 0 ? "" : i == 1 ? ": " : "; ") + p;
+    }
+    return out;
+}
+
+std::string WithoutErrorClass(const std::string& line, bool verbose)
+{
+    if (verbose)
+        return line;
+    std::string out = line;
+    for (size_t at = out.find(" (E"); at != std::string::npos; at = out.find(" (E", at + 1)) {
+        const size_t close = out.find(')', at);
+        if (close == std::string::npos)
+            break;
+        const std::string name = out.substr(at + 2, close - at - 2);
+        static const std::set<std::string> classes = {"ELinkError",     "EUserError", "ECalculatorError",
+                                                      "ESoftwareError", "EAbort",     "EFileError",
+                                                      "EDamagedReply",  "Exception"};
+        const bool className = classes.count(name) > 0;
+        if (className)
+            out.erase(at, close - at + 1);
     }
     return out;
 }

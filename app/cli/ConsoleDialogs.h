@@ -38,6 +38,9 @@ std::string ConsoleText(const std::string& text);
 // A message of several lines as one: "First line: second; third", without the
 // first line's closing "!" and the bullets of the rest.
 std::string OneLine(const std::string& text);
+// A report line without the error class its text names ("An error
+// (EFileError) occured" becomes "An error occured"), unless `verbose`.
+std::string WithoutErrorClass(const std::string& line, bool verbose);
 // An exception as "what failed: why", its class added with `verbose`.
 std::string ConsoleErrorLine(const std::exception& e, bool verbose);
 // An error dialog's text ("Some error occured while X!...Errorclass: C...

@@ -130,7 +130,7 @@ void ConsoleTransferView::StatusMemoAdd(const std::string& line)
     // Some routines write their error line with a leading space, some without.
     const size_t at = line.find("An error (");
     const bool error = at == 0 || at == 1;
-    (error ? fErr : fOut) << (error ? line.substr(at) : line) << '\n';
+    (error ? fErr : fOut) << WithoutErrorClass(error ? line.substr(at) : line, fContext.options.verbose) << '\n';
 }
 
 void ConsoleTransferView::ErrorDialog(const std::string& text)

@@ -82,6 +82,6 @@ int RunConvert(CliContext& context, const ParsedOptions& args)
     bool converted = Txtto92g(view, dialogs, store, true, source, target, false,
                               commentGiven ? fileComment.bytes : std::string(), naming);
     for (const std::string& line : view.lines)
-        (converted ? context.out : context.err) << line << '\n';
+        (converted ? context.out : context.err) << WithoutErrorClass(line, context.options.verbose) << '\n';
     return converted ? 0 : 2;
 }

@@ -153,6 +153,9 @@ TEST(CliJobExitStatus, RefusalsExitOneOtherFailuresTwo)
              {"refuse-requests", {"get", "main\\*", "-o", out}, 1},
              {"refuse-ready", {"ls"}, 1},
              {"damage-checksums", {"get", "main\\*", "-o", out}, 2},
+             // Partly done: the first variable saved, the second refused or damaged.
+             {"refuse-request=2", {"get", "main\\notes", "main\\hello", "-o", dir.path().toStdString()}, 1},
+             {"damage-request=2", {"get", "main\\notes", "main\\hello", "-o", dir.path().toStdString()}, 2},
          }) {
         VirtualCalculatorProcess calculator(LINKWISE_SIM_PATH, {"--fault", c.fault});
         std::vector<std::string> argv = {LINKWISE_CLI_PATH, "--port", calculator.device, "--timeout", "500"};
@@ -161,6 +164,7 @@ TEST(CliJobExitStatus, RefusalsExitOneOtherFailuresTwo)
         EXPECT_EQ(r.status, c.status) << c.fault << r.err;
         EXPECT_EQ(r.err.rfind("linkwise-cli: " + c.args[0] + ": ", 0), 0u) << r.err;
     }
+    EXPECT_TRUE(fs::exists(dir.path().toStdString() + "/notes.92t"));
 }
 
 }  // namespace

@@ -160,6 +160,23 @@ TEST(ConsoleMessages, OneLineNamesWhatFailedAndWhyWithTheClassOnlyWhenVerbose)
     EXPECT_EQ(ConsoleErrorLine(ELinkError("Calculator is not ready!\r* Check the cable\r* Be sure"), false),
               "Calculator is not ready: Check the cable; Be sure");
     EXPECT_EQ(OneLine("plain"), "plain");
+    EXPECT_EQ(WithoutErrorClass(" An error (EFileError) occured while saving x (EBook).", false),
+              " An error occured while saving x (EBook).");
+    EXPECT_EQ(WithoutErrorClass("aborted by an error (EDamagedReply).", true), "aborted by an error (EDamagedReply).");
+}
+
+TEST(CliRun, APortThatIsNoSerialLineIsRefusedAtOnceNamingWhatItIs)
+{
+    struct Case {
+        std::string port, what;
+    };
+    for (const Case& c : std::vector<Case>{{"/dev/null", "/dev/null is a character device that is no serial line"},
+                                           {"/etc/passwd", "/etc/passwd is a regular file, not a serial line"},
+                                           {"/tmp", "/tmp is a folder, not a device"}}) {
+        std::string out, err;
+        EXPECT_EQ(RunCaptured({"--port", c.port, "ready"}, &out, &err), 2);
+        EXPECT_EQ(err, "linkwise-cli: ready: " + c.what + "\n");
+    }
 }
 
 TEST(ConsoleDialogs, PrintsMessagesOnOneLineAndAnswersWithoutAsking)
