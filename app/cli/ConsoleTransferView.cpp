@@ -8,9 +8,11 @@
 #include "app/cli/CliCommands.h"
 #include "app/cli/ConsoleDialogs.h"
 #include "link/TTI92.h"
+#include "transfers/ScreenCanvas.h"
 
 namespace {
 constexpr int kBarWidth = 30;
+const char* const kScreenshotStatus = "Receiving screenshot";
 }
 
 ConsoleTransferView::ConsoleTransferView(TTI92& link, const CliContext& context, std::ostream* out)
@@ -44,6 +46,16 @@ void ConsoleTransferView::ShowStatus(const std::string& text)
     if (fStyle == ProgressStyle::Lines && BarMax(ProgressBarId::totBar) <= 0 && text != fStatus &&
         text.rfind("Receiving block ", 0) == 0)
         fContext.Note(text);
+    // The screenshot has no bar of its own: its rows are counted as they
+    // arrive (one event pass per row).
+    if (text == kScreenshotStatus && fStatus != text) {
+        SetBarMax(ProgressBarId::totBar, ScreenCanvas::kBytes);
+        fScreenRows = -1;
+    } else if (fStatus == kScreenshotStatus && text != fStatus && fScreenRows >= 0) {
+        SetBarPosition(ProgressBarId::totBar, ScreenCanvas::kBytes);
+        SetBarMax(ProgressBarId::totBar, 0);
+        fScreenRows = -2;
+    }
     fStatus = text;
     Draw();
     ProcessMessages();
@@ -60,6 +72,11 @@ void ConsoleTransferView::ProcessMessages()
 {
     // Lets Ctrl-C reach the transfer, as the Abort button would.
     fLink.pump().ProcessMessages();
+    if (fStatus == kScreenshotStatus && fScreenRows >= -1 && fScreenRows < ScreenCanvas::kHeight) {
+        ++fScreenRows;
+        if (fScreenRows > 0)
+            SetBarPosition(ProgressBarId::totBar, fScreenRows * ScreenCanvas::kRowBytes);
+    }
 }
 
 void ConsoleTransferView::SetLabel(LabelId label, const std::string& text)

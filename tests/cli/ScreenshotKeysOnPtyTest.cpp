@@ -55,7 +55,11 @@ TEST_F(ScreenshotKeysOnPty, ScreenshotAsPngBmpAndOnStandardOutput)
 
     ProgramOutcome piped = Cli({"screenshot", "-o", "-"});
     ASSERT_EQ(piped.status, 0) << piped.err;
-    EXPECT_EQ(piped.err, "A screenshot was grabbed.\n");
+    // The rows counted as they arrive, a line at every tenth.
+    EXPECT_EQ(piped.err.rfind("linkwise-cli: screenshot: 10% (390 of 3840 bytes)\n", 0), 0u) << piped.err;
+    EXPECT_NE(piped.err.find("linkwise-cli: screenshot: 100% (3840 of 3840 bytes)\nA screenshot was grabbed.\n"),
+              std::string::npos)
+        << piped.err;
     EXPECT_EQ(Differences(QImage::fromData(QByteArray::fromStdString(piped.out), "PNG"), 1), 0);
 
     ProgramOutcome gif = Cli({"screenshot", "-o", Path("screen.gif")});
