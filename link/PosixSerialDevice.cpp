@@ -1,6 +1,8 @@
 #include "link/PosixSerialDevice.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <grp.h>
@@ -132,6 +134,8 @@ bool PosixSerialDevice::Apply(const SerialLineSettings& s)
     if (fFd < 0)
         return false;
     fStripNulls = s.stripNullChars;
+    const int bits = 1 + std::max(5, s.dataBits) + (s.parity != 'N' ? 1 : 0) + (s.stopBitsTimesTen > 10 ? 2 : 1);
+    fByteMicros = static_cast<int>(1'000'000LL * bits / std::max(1, s.baudRate));
     termios t{};
     if (::tcgetattr(fFd, &t) != 0)
         return false;
@@ -208,6 +212,51 @@ void PosixSerialDevice::Write(const uint8_t* data, size_t count)
         break;
     }
     while (::tcdrain(fFd) != 0 && errno == EINTR) {
+    }
+}
+
+size_t PosixSerialDevice::WriteSome(const uint8_t* data, size_t count)
+{
+    if (fFd < 0 || count == 0)
+        return 0;
+    for (;;) {
+        const ssize_t n = ::write(fFd, data, count);
+        if (n >= 0)
+            return static_cast<size_t>(n);
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK)
+            NoteFailure(errno);
+        return 0;
+    }
+}
+
+bool PosixSerialDevice::WaitForRoom(int milliseconds, size_t backlog)
+{
+    using namespace std::chrono;
+    const auto end = steady_clock::now() + std::chrono::milliseconds(std::max(0, milliseconds));
+    for (;;) {
+        const auto left = duration_cast<std::chrono::milliseconds>(end - steady_clock::now()).count();
+        if (fFd < 0 || left < 0)
+            return false;
+        pollfd p{fFd, POLLOUT, 0};
+        if (::poll(&p, 1, static_cast<int>(left)) <= 0)
+            return false;
+        if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            fBroken = true;
+            return false;
+        }
+        // Room alone is not enough on a UART: its queue holds seconds of
+        // line time, and bytes queued there can no longer be held back by
+        // an Abort. Wait until it has sent down to the backlog.
+        int queued = 0;
+        if (::ioctl(fFd, TIOCOUTQ, &queued) != 0 || queued <= static_cast<int>(backlog))
+            return true;
+        const auto drain = microseconds(int64_t(queued - static_cast<int>(backlog)) * fByteMicros);
+        const auto pause = std::min<steady_clock::duration>(drain, end - steady_clock::now());
+        if (pause <= steady_clock::duration::zero())
+            return false;
+        ::poll(nullptr, 0, static_cast<int>(std::max<int64_t>(1, duration_cast<std::chrono::milliseconds>(pause).count())));
     }
 }
 

@@ -33,6 +33,8 @@ public:
     bool IsOpen() const override { return fFd >= 0; }
     bool Apply(const SerialLineSettings& settings) override;
     void Write(const uint8_t* data, size_t count) override;
+    size_t WriteSome(const uint8_t* data, size_t count) override;
+    bool WaitForRoom(int milliseconds, size_t backlog) override;
     int BytesWaiting() override;
     int ReadOne() override;
     void DiscardInput() override;
@@ -53,6 +55,7 @@ private:
 
     int fFd = -1;
     bool fStripNulls = false;
+    int fByteMicros = 1042;   // one character's line time at the applied settings
     bool fBroken = false;
     std::string fOpenError;
 };

@@ -32,6 +32,22 @@ public:
     virtual bool Apply(const SerialLineSettings& settings) = 0;
     // Returns when the bytes have left the port.
     virtual void Write(const uint8_t* data, size_t count) = 0;
+    // Hands the device as many of the bytes as it takes now, without waiting
+    // for room or for the line; returns how many it took.
+    virtual size_t WriteSome(const uint8_t* data, size_t count)
+    {
+        Write(data, count);
+        return count;
+    }
+    // Sleeps until the device takes more output and holds at most `backlog`
+    // bytes not yet on the line, or until the slice ends. Returns whether it
+    // is ready. A device that cannot tell how much it holds counts only room.
+    virtual bool WaitForRoom(int milliseconds, size_t backlog)
+    {
+        (void)milliseconds;
+        (void)backlog;
+        return true;
+    }
     virtual int BytesWaiting() = 0;
     // One received byte 0..255, or -1 when none waits. Never blocks.
     virtual int ReadOne() = 0;

@@ -119,6 +119,36 @@ void TSerialPort::WriteData(const uint8_t* buffer, size_t count)
         AfterTransmit(this, text);
 }
 
+size_t TSerialPort::WriteSome(const uint8_t* buffer, size_t count)
+{
+    if (!IsOpen())
+        return 0;
+    const size_t taken = fDevice->WriteSome(buffer, count);
+    if (taken > 0 && (OnTransmit || AfterTransmit)) {
+        const auto* text = reinterpret_cast<const char*>(buffer);
+        const std::string shown(text, strnlen(text, taken));
+        if (OnTransmit)
+            OnTransmit(this, shown);
+        if (AfterTransmit)
+            AfterTransmit(this, shown);
+    }
+    return taken;
+}
+
+bool TSerialPort::WaitForRoom(int milliseconds, size_t backlog)
+{
+    return IsOpen() && fDevice->WaitForRoom(milliseconds, backlog);
+}
+
+uint64_t TSerialPort::LineMicros(size_t count) const
+{
+    const SerialLineSettings s = LineSettings();
+    // Start bit, data bits, parity bit, stop bits.
+    const uint64_t tenthBits =
+        10 * (1 + uint64_t(s.dataBits) + (s.parity != 'N' ? 1 : 0)) + uint64_t(s.stopBitsTimesTen);
+    return count * tenthBits * 100'000 / uint64_t(s.baudRate);
+}
+
 int TSerialPort::ReadByte()
 {
     if (!IsOpen() || fDevice->BytesWaiting() < 1)

@@ -33,6 +33,14 @@ public:
     bool OpenPort();
     bool ClosePort();
     void WriteData(const uint8_t* buffer, size_t count);
+    // As WriteData, but hands over only what the device takes now; returns
+    // how many bytes it took (the notifications see those).
+    size_t WriteSome(const uint8_t* buffer, size_t count);
+    // Waits up to a slice for room to write, leaving at most `backlog` bytes
+    // queued for the line.
+    bool WaitForRoom(int milliseconds, size_t backlog);
+    // How long `count` bytes take on the line at the port's settings.
+    uint64_t LineMicros(size_t count) const;
     int ReadByte();
     void PurgeInput();
     void PurgeOutput();

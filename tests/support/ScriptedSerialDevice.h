@@ -1,4 +1,6 @@
 #pragma once
+#include <algorithm>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <string>
@@ -22,6 +24,23 @@ public:
                 onWrite(data[i]);
         }
     }
+    // Takes at most `acceptAtOnce` bytes a call, as a device with a full
+    // queue does; `onRoomWait` lets the line move on while the link waits.
+    size_t WriteSome(const uint8_t* data, size_t count) override
+    {
+        const size_t taken = std::min(count, acceptAtOnce);
+        if (taken > 0)
+            Write(data, taken);
+        return taken;
+    }
+    bool WaitForRoom(int, size_t) override
+    {
+        ++roomWaits;
+        if (onRoomWait)
+            onRoomWait();
+        return acceptAtOnce > 0;
+    }
+    bool IsBroken() const override { return broken; }
     int BytesWaiting() override { return static_cast<int>(input.size()); }
     int ReadOne() override
     {
@@ -54,4 +73,8 @@ public:
     int waits = 0;
     std::function<void(uint8_t)> onWrite;
     std::function<void()> onWait;   // bytes arriving while the computer waits
+    size_t acceptAtOnce = SIZE_MAX;
+    int roomWaits = 0;
+    std::function<void()> onRoomWait;
+    bool broken = false;
 };
