@@ -57,21 +57,33 @@ microseconds SimPtyServer::ByteTime() const
     return microseconds(10'000'000LL / fBaud);   // start bit, 8 data bits, stop bit
 }
 
+// Bytes taken out of the pseudo-terminal ahead of the line, as a UART's
+// receive FIFO would: fewer wake-ups, the same arrival times.
+constexpr int kReadAheadBytes = 16;
+
 void SimPtyServer::ReadMaster(TimePoint now)
 {
     if (now < fHangupUntil)
         return;
+    // After a pause the line starts again with the byte that just came.
+    if (fInIdle && fInLineFree < now)
+        fInLineFree = now;
     uint8_t buf[512];
     for (;;) {
-        ssize_t n = read(fMaster, buf, sizeof buf);
+        size_t room = sizeof buf;
+        if (fBaud > 0) {
+            // Only the bytes whose turn on the line has come.
+            const auto ahead = now + ByteTime() * kReadAheadBytes - fInLineFree;
+            if (ahead <= steady_clock::duration::zero())
+                return;
+            room = std::min<size_t>(room, static_cast<size_t>(ahead / ByteTime()) + 1);
+        }
+        ssize_t n = read(fMaster, buf, room);
         if (n > 0) {
+            fInIdle = false;
             for (ssize_t i = 0; i < n; ++i) {
                 // Each byte arrives one line time after the line became free.
-                // A pseudo-terminal cannot hold the writer back as a UART
-                // does, so the backlog is capped: a long send is not left
-                // waiting here while the computer's acknowledgement wait runs out.
-                fInLineFree = std::max(fInLineFree, now) + ByteTime();
-                fInLineFree = std::min(fInLineFree, now + milliseconds(maxInputBacklogMs));
+                fInLineFree += ByteTime();
                 fIn.push_back(Timed{buf[i], fInLineFree});
             }
             fBytesIn += static_cast<uint64_t>(n);
@@ -80,10 +92,16 @@ void SimPtyServer::ReadMaster(TimePoint now)
         }
         if (n < 0 && errno == EINTR)
             continue;
+        fInIdle = true;
         if (n < 0 && errno == EIO)
             fHangupUntil = now + milliseconds(50);   // no client: look again later
         return;
     }
+}
+
+bool SimPtyServer::ReadyForInput(TimePoint now) const
+{
+    return now >= fHangupUntil && (fBaud == 0 || fInIdle || fInLineFree < now + ByteTime() * kReadAheadBytes);
 }
 
 void SimPtyServer::FeedDue(TimePoint now)
@@ -129,6 +147,8 @@ int SimPtyServer::NextWakeMs(TimePoint now, int limit) const
         wake = std::min(wake, fIn.front().due);
     if (!fOut.empty() && fBaud > 0)
         wake = std::min(wake, fOutNext);
+    if (!ReadyForInput(now) && now >= fHangupUntil)
+        wake = std::min(wake, fInLineFree - ByteTime() * kReadAheadBytes + ByteTime());
     if (fHangupUntil > now)
         wake = std::min(wake, fHangupUntil);
     if (wake <= now)
@@ -141,7 +161,7 @@ void SimPtyServer::Step(int timeoutMs)
 {
     TimePoint now = steady_clock::now();
     pollfd p{fMaster, 0, 0};
-    if (now >= fHangupUntil)
+    if (ReadyForInput(now))
         p.events = POLLIN;
     if (!fOut.empty() && fBaud == 0)
         p.events |= POLLOUT;

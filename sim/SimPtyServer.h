@@ -9,7 +9,10 @@
 // Serves the virtual TI-92 on a pseudo-terminal: the computer opens the
 // slave as its serial port; the server moves bytes between the master and
 // the calculator. Single-threaded, driven by poll(). With a baud rate set,
-// every byte takes its line time (10 bits) in each direction.
+// every byte takes its line time (10 bits) in each direction: the server
+// takes the computer's bytes out of the pseudo-terminal only as fast as the
+// line carries them, so a long write waits in the terminal's buffer as it
+// would in a USB adapter's, and the computer has to wait for a slow reader.
 class SimPtyServer {
 public:
     explicit SimPtyServer(CalculatorLink& calculator);
@@ -24,8 +27,6 @@ public:
     void SetBaud(int baud) { fBaud = baud; }   // 0: no pacing
     // Bytes of a half-received packet are dropped after this pause.
     int framingResetMs = 1000;
-    // Longest line time still owed for received bytes (see ReadMaster).
-    int maxInputBacklogMs = 500;
 
     // Waits at most `timeoutMs` for something to do, then does it.
     void Step(int timeoutMs);
@@ -39,6 +40,7 @@ private:
     using TimePoint = std::chrono::steady_clock::time_point;
     std::chrono::microseconds ByteTime() const;
     void ReadMaster(TimePoint now);
+    bool ReadyForInput(TimePoint now) const;
     void FeedDue(TimePoint now);
     void WriteDue(TimePoint now);
     int NextWakeMs(TimePoint now, int limit) const;
@@ -51,7 +53,8 @@ private:
 
     struct Timed { uint8_t byte; TimePoint due; };
     std::deque<Timed> fIn;          // received, not yet given to the calculator
-    TimePoint fInLineFree{};
+    TimePoint fInLineFree{};        // when the line is done with the last byte taken
+    bool fInIdle = true;            // the computer had nothing more to send
     std::string fOut;               // taken from the calculator, not yet written
     TimePoint fOutNext{};           // when the next output byte may be written
     TimePoint fLastInput{};

@@ -85,19 +85,17 @@ TEST_F(PtyFixture, PacingTakesTheLineTime)
     close(fd);
 }
 
-TEST_F(PtyFixture, LongSendsOweAtMostTheBacklogCap)
+TEST_F(PtyFixture, ReadsALongWriteAtTheLinesPaceFromTheTerminalsBuffer)
 {
     server.SetBaud(9600);
-    server.maxInputBacklogMs = 100;
     int fd = OpenRaw(server.SlavePath());
-    const std::string noise(1000, '\0');   // 1.04 s of line time, skipped by the calculator
-    ASSERT_EQ(write(fd, noise.data(), noise.size()), 1000);
+    const std::string noise(300, '\0');   // 0.31 s of line time, skipped by the calculator
+    ASSERT_EQ(write(fd, noise.data(), noise.size()), 300) << "the terminal buffers a whole packet";
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(Exchange(server, fd, "09 68 00 00", 4), "89 56 00 00");
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                         std::chrono::steady_clock::now() - start).count();
-    EXPECT_GE(ms, 100);
-    EXPECT_LT(ms, 600);
+    EXPECT_GE(ms, 300) << "the request waited behind the noise on the line";
     close(fd);
 }
 
