@@ -1,12 +1,21 @@
 #pragma once
+#include <atomic>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
 // Base of every error the program raises; dialogs show the class name.
 class ELinkwiseError : public std::runtime_error {
 public:
-    explicit ELinkwiseError(const std::string& message) : std::runtime_error(message) {}
+    explicit ELinkwiseError(const std::string& message) : std::runtime_error(message) { ++sRaised; }
     virtual const char* ClassName() const = 0;
+    // How many have been raised so far: the link asks whether a conversation
+    // failed in any way (a damaged or refused reply, a file error halfway)
+    // and may have left the calculator talking.
+    static uint64_t Raised() { return sRaised.load(); }
+
+private:
+    static inline std::atomic<uint64_t> sRaised{0};
 };
 
 #define LINKWISE_ERROR_CLASS(Name)                                              \

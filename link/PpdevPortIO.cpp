@@ -1,6 +1,11 @@
 #include "link/PpdevPortIO.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
 #include <linux/parport.h>
 #include <linux/ppdev.h>
 #include <sys/ioctl.h>
@@ -65,15 +70,55 @@ int PpdevPortIO::Claim(int index)
     p.state = State::Unavailable;
     std::string path = p.path.empty() ? "/dev/parport" + std::to_string(index) : p.path;
     int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        p.problem = OpenErrorText(path, errno);
         return -1;
+    }
     if (::ioctl(fd, PPCLAIM) != 0) {
+        p.problem = OpenErrorText(path, errno);
         ::close(fd);
         return -1;
     }
     p.fd = fd;
     p.state = State::Claimed;
     return fd;
+}
+
+std::string PpdevPortIO::OpenErrorText(const std::string& path, int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENXIO:
+    case ENODEV:
+        return path + ": no such device\rThe parallel-port driver may not be loaded: load it with "
+                      "\"sudo modprobe ppdev\".";
+    case EBUSY:
+        return path + ": in use by another program";
+    case EACCES:
+    case EPERM: {
+        std::string owner = "lp";
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0)
+            if (const ::group* g = ::getgrgid(st.st_gid); g && g->gr_name && g->gr_gid != 0)
+                owner = g->gr_name;
+        return path + ": permission denied\rMembers of the group " + owner +
+               " may use it: add yourself with \"sudo usermod -aG " + owner + " $USER\", then log in again.";
+    }
+    default:
+        return path + ": " + std::strerror(error);
+    }
+}
+
+std::string PpdevPortIO::Problem(uint16_t address)
+{
+    const int index = PortIndex(address);
+    if (index < 0) {
+        char text[96];
+        std::snprintf(text, sizeof text,
+                      "Port address 0x%X is none of the parallel ports 0x378, 0x278, 0x3BC and 0x2BC.", unsigned(address));
+        return text;
+    }
+    return Claim(index) >= 0 ? std::string() : fPorts[index].problem;
 }
 
 void PpdevPortIO::PortOut(uint16_t address, uint8_t value)

@@ -11,8 +11,9 @@
 // A port is opened and claimed on first use. When that fails (no such
 // device, no permission, claimed by someone else) the port stays unavailable
 // for the life of this object: writes do nothing and a status read gives
-// 0x30, both link lines high with nobody answering, so the link ends in its
-// ordinary time-out errors. Addresses outside the four ports behave the same.
+// 0x30, both link lines high with nobody answering. Problem says why, so
+// the link can report it before it waits for an answer that cannot come.
+// Addresses outside the four ports behave the same.
 class PpdevPortIO : public PortIO {
 public:
     PpdevPortIO() = default;
@@ -29,6 +30,10 @@ public:
     // Overrides the device path of a port (tests, unusual machines).
     void SetDevicePath(int index, const std::string& path);
     bool Available(int index);
+    std::string Problem(uint16_t address) override;
+    // The words for a failed open or claim of `path` with this errno, with
+    // what to do about a missing driver or a missing permission.
+    static std::string OpenErrorText(const std::string& path, int error);
 
     static constexpr uint8_t kIdleStatus = 0x30;
 
@@ -38,6 +43,7 @@ private:
         State state = State::Untried;
         int fd = -1;
         std::string path;
+        std::string problem;   // why it is unavailable
     };
     int Claim(int index);  // descriptor or -1
 

@@ -99,11 +99,33 @@ void TTI92::CheckCableType() const
 }
 
 namespace {
-// Milliseconds since start; unsigned arithmetic makes a counter wrap harmless.
+// Milliseconds since start, 0 while start lies ahead (a reply's time-out
+// starts once the line has carried the packet); the difference of unsigned
+// counts makes a wrap of the counter harmless.
 uint32_t Since(Clock& clock, uint32_t start)
 {
-    return clock.GetTickCount() - start;
+    const auto elapsed = static_cast<int32_t>(clock.GetTickCount() - start);
+    return elapsed < 0 ? 0 : static_cast<uint32_t>(elapsed);
 }
+
+// How long a wait on the serial line runs before events and Abort are seen.
+constexpr int kSliceMs = 100;
+
+// Holds a lowered time-out and gives the old one back however the scope ends.
+class LoweredTimeOut {
+public:
+    LoweredTimeOut(uint16_t& timeOut, uint32_t cap) : fTimeOut(timeOut), fSaved(timeOut)
+    {
+        fTimeOut = static_cast<uint16_t>(std::min<uint32_t>(fTimeOut, cap));
+    }
+    ~LoweredTimeOut() { fTimeOut = fSaved; }
+    LoweredTimeOut(const LoweredTimeOut&) = delete;
+    LoweredTimeOut& operator=(const LoweredTimeOut&) = delete;
+
+private:
+    uint16_t& fTimeOut;
+    uint16_t fSaved;
+};
 
 ELinkError SendTimeout(int bitsOk)
 {
@@ -112,9 +134,18 @@ ELinkError SendTimeout(int bitsOk)
 }
 }  // namespace
 
+void TTI92::CheckParallelPort()
+{
+    if (Cabletype != 1)
+        return;
+    if (std::string problem = fEnv.portIO.Problem(PortAdress); !problem.empty())
+        throw ELinkError(problem);
+}
+
 void TTI92::SendByte(uint8_t b)
 {
     CheckCableType();
+    CheckParallelPort();
     uint32_t start = fEnv.clock.GetTickCount();
     if (Cabletype == 1)
         SendByteParallel(b, start);
@@ -125,10 +156,11 @@ void TTI92::SendByte(uint8_t b)
 uint16_t TTI92::ReceiveByte()
 {
     CheckCableType();
+    CheckParallelPort();
     uint32_t start = fEnv.clock.GetTickCount();
     if (Cabletype == 1)
         return ReceiveByteParallel(start);
-    return ReceiveByteSerial(start);
+    return ReceiveByteSerial(ReplyStart());
 }
 
 void TTI92::SendByteParallel(uint8_t b, uint32_t start)
@@ -214,6 +246,7 @@ void TTI92::SendByteSerial(uint8_t b, uint32_t start)
     if (SerialPort) {
         SerialPort->PurgeInput();
         SerialPort->WriteData(&b, 1);
+        NoteLineBusy(start, 1);
     }
     if (Since(fEnv.clock, start) > TimeOut)
         throw SendTimeout(-1);
@@ -227,19 +260,31 @@ uint16_t TTI92::ReceiveByteSerial(uint32_t start)
         SerialPort->PurgeOutput();
     int r = -1;
     bool timedOut = false;
+    uint32_t lastPump = fEnv.clock.GetTickCount();
     do {
         r = SerialPort ? SerialPort->ReadByte() : -1;
         // A device that went away answers nothing ever again: say so now
         // rather than after the time-out.
         if (r == -1 && SerialPort && SerialPort->IsBroken())
             throw ELinkError(SerialPort->BrokenText());
-        uint32_t elapsed = Since(fEnv.clock, start);
+        const uint32_t now = fEnv.clock.GetTickCount();
+        // While the line still carries what was sent, the time-out has not
+        // begun; the window and Abort are served in slices meanwhile.
+        const bool lineBusy = static_cast<int32_t>(start - now) > 0;
+        const uint32_t elapsed = Since(fEnv.clock, start);
         timedOut = elapsed > TimeOut;
-        if (elapsed > 700)
+        if (elapsed > 700) {
             fEnv.pump.ProcessMessages();
-        // Sleep on the line for a slice instead of spinning a core.
+        } else if (lineBusy && now - lastPump >= uint32_t(kSliceMs)) {
+            lastPump = now;
+            fEnv.pump.ProcessMessages();
+            if (Aborted)
+                throw EUserError("Operation aborted.");
+        }
+        // Sleep on the line for a slice instead of spinning a core; input
+        // ends the sleep at once.
         if (r == -1 && !timedOut && SerialPort)
-            SerialPort->WaitForInput(1);
+            SerialPort->WaitForInput(lineBusy ? std::min<int>(kSliceMs / 2, int(start - now)) : 1);
     } while (r == -1 && !timedOut);
     if (timedOut)
         throw ELinkError("Timeout occured when receiving byte.");
@@ -250,6 +295,7 @@ uint16_t TTI92::ReceiveByteSerial(uint32_t start)
 
 void TTI92::Open()
 {
+    fLineDirty = true;
     if (!SerialPort || !SerialPort->OpenPort()) {
         const std::string reason = SerialPort ? SerialPort->OpenError() : std::string();
         fEnv.dialogs.MessageBox(std::string(kOpenErrorText) + (reason.empty() ? "" : "\r" + reason),
@@ -266,6 +312,7 @@ void TTI92::ReopenBrokenPort()
         const std::string reason = SerialPort->OpenError();
         throw ELinkError(std::string(kOpenErrorText) + (reason.empty() ? "" : "\r" + reason));
     }
+    fLineDirty = true;
 }
 
 void TTI92::WaitForQuietLine(uint32_t quietMs, uint32_t limitMs)
@@ -284,13 +331,11 @@ void TTI92::WaitForQuietLine(uint32_t quietMs, uint32_t limitMs)
         } else if (ReadLines() != kLinesIdle) {
             // The calculator is sending bit by bit: take its bytes, within
             // what is left of the limit, so it can finish.
-            const uint16_t saved = TimeOut;
-            TimeOut = static_cast<uint16_t>(std::min<uint32_t>(TimeOut, limitMs));
+            const LoweredTimeOut lowered(TimeOut, limitMs);
             try {
                 ReceiveByte();
             } catch (const ELinkError&) {
             }
-            TimeOut = saved;
             arrived = true;
         }
         const uint32_t now = clock.GetTickCount();
@@ -314,8 +359,85 @@ void TTI92::WaitForQuietLine(uint32_t quietMs, uint32_t limitMs)
 void TTI92::PrepareLine(uint32_t quietMs, uint32_t limitMs)
 {
     CheckCableType();
+    CheckParallelPort();
     ReopenBrokenPort();
-    WaitForQuietLine(quietMs, limitMs);
+    if (LineDirty())
+        WaitForQuietLine(quietMs, limitMs);
+    else if (Cabletype == 2 && SerialPort)
+        SerialPort->PurgeInput();
+    fLineDirty = false;
+    fErrorsSeen = ELinkwiseError::Raised();
+}
+
+bool TTI92::LineDirty() const
+{
+    return fLineDirty || ELinkwiseError::Raised() != fErrorsSeen;
+}
+
+size_t TTI92::SliceBytes() const
+{
+    if (!SerialPort)
+        return 1;
+    return std::max<size_t>(1, static_cast<size_t>(kSliceMs * 1000 / std::max<uint64_t>(1, SerialPort->LineMicros(1))));
+}
+
+uint32_t TTI92::LineTimeMs(size_t count) const
+{
+    return SerialPort ? static_cast<uint32_t>((SerialPort->LineMicros(count) + 999) / 1000) : 0;
+}
+
+bool TTI92::LineBusyAt(uint32_t now) const
+{
+    return static_cast<int32_t>(fLineFree - now) > 0;
+}
+
+void TTI92::NoteLineBusy(uint32_t start, size_t count)
+{
+    // The bytes go on the line after those still on it, or from the start
+    // of the write when it was free.
+    if (!LineBusyAt(start)) {
+        fLineFree = start;
+        fLineFreeMicros = 0;
+    }
+    const uint64_t micros = fLineFreeMicros + SerialPort->LineMicros(count);
+    fLineFree += static_cast<uint32_t>(micros / 1000);
+    fLineFreeMicros = static_cast<uint32_t>(micros % 1000);
+    // A write that took longer than the line (a device that made it wait)
+    // ends no earlier than the write itself.
+    const uint32_t now = fEnv.clock.GetTickCount();
+    if (!LineBusyAt(now)) {
+        fLineFree = now;
+        fLineFreeMicros = 0;
+    }
+}
+
+uint32_t TTI92::ReplyStart()
+{
+    const uint32_t now = fEnv.clock.GetTickCount();
+    return Cabletype == 2 && LineBusyAt(now) ? fLineFree : now;
+}
+
+void TTI92::WriteInSlices(const uint8_t* data, size_t count, uint32_t start)
+{
+    // Half a slice at a time with at most half a slice left queued: the
+    // device never holds more than one slice, so neither a drain nor an
+    // Abort waits longer than that.
+    const size_t half = std::max<size_t>(1, SliceBytes() / 2);
+    const uint32_t limit = uint32_t(TimeOut) + LineTimeMs(count);
+    size_t done = 0;
+    for (;;) {
+        done += SerialPort->WriteSome(data + done, std::min(half, count - done));
+        if (done >= count)
+            return;
+        if (SerialPort->IsBroken())
+            throw ELinkError(SerialPort->BrokenText());
+        SerialPort->WaitForRoom(kSliceMs, half);
+        fEnv.pump.ProcessMessages();
+        if (Since(fEnv.clock, start) > limit)
+            throw SendTimeout(-1);
+        if (Aborted)
+            throw EUserError("Operation aborted.");
+    }
 }
 
 void TTI92::Close()
@@ -356,11 +478,10 @@ void TTI92::SendBytes(const std::string& bytes)
     const uint32_t start = fEnv.clock.GetTickCount();
     if (SerialPort) {
         SerialPort->PurgeInput();
-        SerialPort->WriteData(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+        WriteInSlices(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), start);
+        NoteLineBusy(start, bytes.size());
     }
-    // Ten bits a byte at 9600 baud: about 1.04 ms each.
-    const uint32_t lineTime = static_cast<uint32_t>(bytes.size() * 10000 / 9600 + 1);
-    if (Since(fEnv.clock, start) > uint32_t(TimeOut) + lineTime)
+    if (Since(fEnv.clock, start) > uint32_t(TimeOut) + LineTimeMs(bytes.size()))
         throw SendTimeout(-1);
     if (Aborted)
         throw EUserError("Operation aborted.");
@@ -390,27 +511,35 @@ bool TTI92::ReadMachineId(uint32_t start)
 
 bool TTI92::GetAck()
 {
-    uint32_t start = fEnv.clock.GetTickCount();
+    const uint32_t start = ReplyStart();
     bool gotId = ReadMachineId(start);
-    if (Since(fEnv.clock, start) >= 2000 || !gotId)
+    if (Since(fEnv.clock, start) >= 2000 || !gotId) {
+        fLineDirty = true;
         return false;
+    }
     LastReply.answered = true;
     uint16_t command = ReceiveByte();
     LastReply.command = static_cast<uint8_t>(command);
     LastReply.word = ReceiveByte();
     LastReply.word = static_cast<uint16_t>(LastReply.word | ReceiveByte() << 8);
+    if (LastReply.skipped > 0 || (command != Cmd::ACK && command != Cmd::CTS))
+        fLineDirty = true;
     return command == Cmd::ACK || command == Cmd::CTS;
 }
 
 bool TTI92::GetCts()
 {
-    uint32_t start = fEnv.clock.GetTickCount();
+    const uint32_t start = ReplyStart();
     bool gotId = ReadMachineId(start);
-    if (Since(fEnv.clock, start) >= 2000 || !gotId)
+    if (Since(fEnv.clock, start) >= 2000 || !gotId) {
+        fLineDirty = true;
         return false;
+    }
     LastReply.answered = true;
     const uint16_t command = ReceiveByte();
     LastReply.command = static_cast<uint8_t>(command);
+    if (LastReply.skipped > 0 || command != Cmd::CTS)
+        fLineDirty = true;
     if (command != Cmd::CTS)
         return false;
     LastReply.word = ReceiveByte();
@@ -427,6 +556,14 @@ bool TTI92::CheckReady()
             CalcReadyIndicator->SetBrushColor(kLampGreen);
         fEnv.clock.Sleep(200);
         return ok;
+    } catch (const EUserError&) {
+        if (CalcReadyIndicator)
+            CalcReadyIndicator->SetBrushColor(kLampRed);
+        throw;
+    } catch (const std::exception& e) {
+        if (CalcReadyIndicator)
+            CalcReadyIndicator->SetBrushColor(kLampRed);
+        throw ELinkError(std::string(kNotReadyText) + "\rCause: " + e.what());
     } catch (...) {
         if (CalcReadyIndicator)
             CalcReadyIndicator->SetBrushColor(kLampRed);

@@ -79,13 +79,25 @@ public:
     // Readies the line for a new conversation; call it before a
     // conversation's first packet. On the serial cable a port that is closed
     // or was found gone is opened again (ELinkError saying why when that
-    // fails). Then it waits until nothing has arrived for `quietMs`, at most
-    // `limitMs` in all (on the link's clock, letting events run; Abort
-    // works), and throws away what came: the rest of a conversation that an
+    // fails). Unread input is thrown away. When the line may still carry a
+    // calculator's answer (see LineDirty) it first waits until nothing has
+    // arrived for `quietMs`, at most `limitMs` in all (on the link's clock,
+    // letting events run; Abort works): the rest of a conversation that an
     // abort or a damaged reply cut short.
     static constexpr uint32_t kQuietLineMs = 300;
     static constexpr uint32_t kQuietLineLimitMs = 3000;
     void PrepareLine(uint32_t quietMs = kQuietLineMs, uint32_t limitMs = kQuietLineLimitMs);
+    // Whether the next conversation must wait for a quiet line: before the
+    // first one after opening the port, and after one that failed in any
+    // way (abort, time-out, a damaged, refused or unexpected reply, a file
+    // error halfway). After a clean one the calculator is silent.
+    bool LineDirty() const;
+    void MarkLineDirty() { fLineDirty = true; }
+
+    // Bytes handed to the serial line at most at once, and the most left
+    // queued in the device: about a tenth of a second of line time, so the
+    // window and Abort are heard between them.
+    size_t SliceBytes() const;
 
     Clock& clock() { return fEnv.clock; }
     EventPump& pump() { return fEnv.pump; }
@@ -93,6 +105,7 @@ public:
 
 private:
     void CheckCableType() const;
+    void CheckParallelPort();
     void SendByteParallel(uint8_t b, uint32_t start);
     void SendByteSerial(uint8_t b, uint32_t start);
     uint16_t ReceiveByteParallel(uint32_t start);
@@ -100,9 +113,20 @@ private:
     bool ReadMachineId(uint32_t start);
     void ReopenBrokenPort();
     void WaitForQuietLine(uint32_t quietMs, uint32_t limitMs);
+    void WriteInSlices(const uint8_t* data, size_t count, uint32_t start);
+    void NoteLineBusy(uint32_t start, size_t count);
+    uint32_t ReplyStart();
+    bool LineBusyAt(uint32_t now) const;
+    uint32_t LineTimeMs(size_t count) const;
 
     LinkEnvironment fEnv;
     int fCalculator = 92;
     uint8_t fIdSent = 0x09;
     uint8_t fIdExpected = 0x89;
+    bool fLineDirty = true;
+    uint64_t fErrorsSeen = 0;
+    // When the last byte written can have left the serial line: a deep
+    // device buffer takes a packet long before the calculator has read it.
+    uint32_t fLineFree = 0;
+    uint32_t fLineFreeMicros = 0;   // the part of a millisecond beyond fLineFree
 };

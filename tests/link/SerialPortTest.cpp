@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
@@ -7,9 +8,13 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "link/Exceptions.h"
 #include "link/PosixSerialDevice.h"
 #include "link/PpdevPortIO.h"
 #include "link/SerialPort.h"
+#include "link/TTI92.h"
+#include "tests/support/AutoClock.h"
+#include "tests/support/ScriptedDialogs.h"
 
 namespace {
 
@@ -374,6 +379,42 @@ TEST(PpdevPortIO, WithoutADeviceWritesNothingAndNobodyAnswers)
     EXPECT_EQ(io.PortIn(0x101), 0x30);
     io.PortOut(0x100, 3);
     EXPECT_FALSE(io.Available(0));
+}
+
+TEST(PpdevPortIO, APortThatCannotBeUsedIsReportedWithItsDeviceAndWhatToDo)
+{
+    struct Case {
+        int error;
+        std::string text;
+    };
+    const Case cases[] = {
+        {ENOENT, "/nonexistent/parport0: no such device\rThe parallel-port driver may not be loaded: load it with "
+                 "\"sudo modprobe ppdev\"."},
+        {EACCES, "/nonexistent/parport0: permission denied\rMembers of the group lp may use it: add yourself with "
+                 "\"sudo usermod -aG lp $USER\", then log in again."},
+        {EBUSY, "/nonexistent/parport0: in use by another program"},
+    };
+    // The owning group is read from the device; without one it is lp.
+    for (const Case& c : cases)
+        EXPECT_EQ(PpdevPortIO::OpenErrorText("/nonexistent/parport0", c.error), c.text);
+
+    // The link hears it before its first byte instead of timing out.
+    PpdevPortIO io;
+    io.SetDevicePath(0, "/nonexistent/parport0");
+    EXPECT_EQ(io.Problem(0x378).rfind("/nonexistent/parport0: no such device\r", 0), 0u);
+    EXPECT_EQ(io.Problem(0x100), "Port address 0x100 is none of the parallel ports 0x378, 0x278, 0x3BC and 0x2BC.");
+    AutoClock clock;
+    NullEventPump pump;
+    ScriptedDialogs dialogs;
+    TTI92 link{LinkEnvironment{clock, pump, dialogs, io}};
+    const uint32_t start = clock.Now();
+    try {
+        link.SendByte(0x09);
+        ADD_FAILURE() << "no error";
+    } catch (const ELinkError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("/nonexistent/parport0: no such device", 0), 0u) << e.what();
+    }
+    EXPECT_LT(clock.Now() - start, 10u);
 }
 
 }  // namespace

@@ -229,7 +229,7 @@ TEST_F(SerialLink, CheckReadyOnASilentCalculatorTurnsTheLampRed)
     } catch (const ELinkError& e) {
         EXPECT_STREQ(e.what(),
                      "Calculator is not ready!\r* Check the cable\r* Be sure that you are in "
-                     "homescreen (press <diamond> and Q)");
+                     "homescreen (press <diamond> and Q)\rCause: Timeout occured when receiving byte.");
     }
     EXPECT_EQ(lamp.colours, std::vector<uint32_t>{kLampRed});
     EXPECT_GT(clock.Now() - start, 1500u);   // gave the calculator its TimeOut
@@ -309,6 +309,7 @@ TEST_F(SerialLink, PrepareLineWaitsForQuietDropsWhatCameAndReopens)
     EXPECT_LT(clock.Now() - start, 1400u);
 
     // Bytes without end: given up after 3000 ms, what came dropped.
+    link.MarkLineDirty();
     start = clock.Now();
     line->onWait = [&] { line->Feed("x"); };
     link.PrepareLine();
