@@ -1,7 +1,8 @@
-// Receiving a 32 KB variable from the virtual TI-92 paced at 9600 baud,
-// through the real serial code: wall time against the line time of every
-// byte on the wire plus the fixed pauses of the ready checks, and the CPU
-// time the receiving side used.
+// Receiving from the virtual TI-92 paced at 9600 baud, through the real
+// serial code: one variable of 8 KB or 32 KB, and ten variables of 5 bytes
+// (ten conversations back to back). Wall time against the line time of
+// every byte on the wire plus the fixed pauses of the ready checks, and the
+// CPU time the receiving side used.
 #ifdef LINKWISE_SIM_PATH
 #include "bench/PacedLineRig.h"
 #include "files/SaveAs92g.h"
@@ -13,32 +14,32 @@ namespace {
 
 using namespace bench;
 
-constexpr int kDataBytes = 32 * 1024;
-
-// A single-variable file holding main\big, 32 KB of data, for the calculator to serve.
-std::string WriteContentFile(const std::filesystem::path& folder, TTI92& link)
+// A group file of `count` string variables main\v0.. of `dataBytes` each,
+// for the calculator to serve.
+std::string WriteContentFile(const std::filesystem::path& folder, TTI92& link, int count, int dataBytes)
 {
     std::string bytes;
-    bytes += static_cast<char>(kDataBytes >> 8);
-    bytes += static_cast<char>(kDataBytes & 0xFF);
-    for (int i = 0; i < kDataBytes; ++i)
+    bytes += static_cast<char>(dataBytes >> 8);
+    bytes += static_cast<char>(dataBytes & 0xFF);
+    for (int i = 0; i < dataBytes; ++i)
         bytes += static_cast<char>((i * 7 + i / 251) & 0xFF);
     const std::filesystem::path storeFolder = folder / "content-store";
     std::filesystem::create_directories(storeFolder);
     TempStore store(storeFolder);
     store.Clear();
-    store.AddItem("main\\big", 0x0C, bytes);
+    for (int i = 0; i < count; ++i)
+        store.AddItem("main\\v" + std::to_string(i), 0x0C, bytes);
     BenchView view(link);
-    const std::string path = (folder / "big.92s").string();
-    SaveAs92g(view, store, true, path, false, false, "32 KB");
+    const std::string path = (folder / "content.92g").string();
+    SaveAs92g(view, store, true, path, false, false, "bench");
     return path;
 }
 
-void Receive32KBAt9600Baud(benchmark::State& state)
+void ReceiveAt9600Baud(benchmark::State& state, int count, int dataBytes, double target)
 {
     ScratchFolder scratch;
     PacedLine l;
-    const std::string content = WriteContentFile(scratch.path, l.link);
+    const std::string content = WriteContentFile(scratch.path, l.link, count, dataBytes);
     if (!l.Connect(state, {"--content", content}))
         return;
     BenchView view(l.link);
@@ -53,14 +54,23 @@ void Receive32KBAt9600Baud(benchmark::State& state)
     bool ok = true;
     for (auto _ : state)
         ok = figures.Measure(l, [&] { return ReceiveAll(l.link, view, store, false); }) && ok;
-    if (!ok || store.ReadIndex().size() != 1 || store.DataSize() != kDataBytes + 2) {
-        state.SkipWithError("the variable did not arrive whole");
+    if (!ok || store.ReadIndex().size() != size_t(count) || store.DataSize() != uint64_t(count) * (dataBytes + 2)) {
+        state.SkipWithError("the variables did not arrive whole");
         return;
     }
-    figures.Report(state, "receive 32 KB at 9600 baud");
+    const std::string what = count == 1 ? "receive " + std::to_string(dataBytes / 1024) + " KB at 9600 baud"
+                                        : "receive " + std::to_string(count) + " variables of " +
+                                              std::to_string(dataBytes) + " bytes at 9600 baud";
+    figures.Report(state, what.c_str(), target);
 }
+
+void Receive8KBAt9600Baud(benchmark::State& state) { ReceiveAt9600Baud(state, 1, 8 * 1024, 1.02); }
+void Receive32KBAt9600Baud(benchmark::State& state) { ReceiveAt9600Baud(state, 1, 32 * 1024, 1.02); }
+void ReceiveTenSmallAt9600Baud(benchmark::State& state) { ReceiveAt9600Baud(state, 10, 5, 1.03); }
 
 }  // namespace
 
+BENCHMARK(Receive8KBAt9600Baud)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 BENCHMARK(Receive32KBAt9600Baud)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(ReceiveTenSmallAt9600Baud)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 #endif

@@ -25,10 +25,10 @@ void ScreenshotAt9600Baud(benchmark::State& state)
         state.SkipWithError("the screenshot did not arrive whole");
         return;
     }
-    figures.Report(state, "screenshot at 9600 baud");
+    figures.Report(state, "screenshot at 9600 baud", 1.02);
 }
 
 }  // namespace
 
-BENCHMARK(ScreenshotAt9600Baud)->Iterations(3)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(ScreenshotAt9600Baud)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 #endif
