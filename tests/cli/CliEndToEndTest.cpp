@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "tests/support/ProgramProcess.h"
+#include "tests/support/TI92FileBuilder.h"
 
 namespace {
 
@@ -92,6 +93,26 @@ TEST(CliEndToEnd, EndedOrKilledMidTransferLeavesThePortAndTheLineUsable)
     EXPECT_EQ(Ready(calculator).status, 0);
     EXPECT_EQ(get("main/x", 0).status, 0);
     EXPECT_EQ(GetFolders(folder), 0);
+    std::filesystem::remove_all(folder);
+}
+
+// A pseudo-terminal takes the whole data packet at once; the calculator
+// needs half a minute of line time to read it before it acknowledges.
+TEST(CliEndToEnd, SendsA32KBVariableToACalculatorReadingAt9600Baud)
+{
+    VirtualCalculatorProcess calculator(LINKWISE_SIM_PATH, {"--baud", "9600"});
+    char folder[] = "/tmp/linkwise-e2e-XXXXXX";
+    ASSERT_TRUE(mkdtemp(folder));
+    std::string data;
+    for (int i = 0; i < 32000; ++i)
+        data += static_cast<char>(' ' + i % 95);
+    const std::string file = std::string(folder) + "/big.92s";
+    WriteBytes(file, VariableFileBytes("main", "32 KB", {{"big", 0x0C, data}}));
+
+    ProgramOutcome sent = RunProgram({LINKWISE_CLI_PATH, "--port", "3", "send", file}, {calculator.environment});
+    EXPECT_EQ(sent.status, 0) << sent.err;
+    ProgramOutcome ls = RunProgram({LINKWISE_CLI_PATH, "--port", "3", "ls"}, {calculator.environment});
+    EXPECT_NE(ls.out.find("main\\big"), std::string::npos) << ls.out << ls.err;
     std::filesystem::remove_all(folder);
 }
 
