@@ -36,7 +36,7 @@ TEST(CliEndToEnd, ReadyAgainstTheVirtualCalculator)
     EXPECT_EQ(frozen.out, "Calculator is not ready.\n");
     EXPECT_EQ(frozen.err, "linkwise-cli: ready: " + calculator.link +
                               ": Calculator is not ready: Check the cable; Be sure that you are in homescreen "
-                              "(press <diamond> and Q)\n");
+                              "(press <diamond> and Q); Cause: Timeout occured when receiving byte.\n");
     EXPECT_EQ(Ready(calculator).status, 0) << "answers again once it runs again";
 
     // Gone: its line is gone too.
