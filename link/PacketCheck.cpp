@@ -89,6 +89,18 @@ void ExpectLength(const PacketHead& head, uint32_t min, uint32_t max, const std:
         ThrowDamaged(what, "length " + std::to_string(head.word));
 }
 
+void ExpectEndPacket(const PacketHead& head, uint8_t command, const std::string& what)
+{
+    ExpectCommand(head, {command}, what);
+    if (head.word != 0)
+        ThrowDamaged(what, "length " + std::to_string(head.word));
+}
+
+void ReceiveEndPacket(TTI92& link, uint8_t command, const std::string& what)
+{
+    ExpectEndPacket(ReceivePacketHead(link, what), command, what);
+}
+
 bool ChecksumMatches(TTI92& link, const PacketSum& sum)
 {
     const std::string bytes = ReceiveBytes(link, 2);
@@ -127,4 +139,12 @@ void ThrowAckProblem(const TTI92& link, const std::string& subject)
     if (r.answered || r.skipped > 0)
         throw EDamagedReply(text);
     throw ELinkError(text);
+}
+
+void ThrowNoAck(const TTI92& link, const std::string& refusal, const std::string& subject)
+{
+    const TTI92::AckReply& r = link.LastReply;
+    if (r.answered && IsRefusal(PacketHead{link.MachineIdExpected(), r.command, r.word}, r.skipped))
+        throw ECalculatorError(refusal);
+    ThrowAckProblem(link, subject);
 }

@@ -61,6 +61,13 @@ void ExpectLength(const PacketHead& head, uint32_t min, uint32_t max, const std:
 // the caller's own, such as a size that disagrees with an earlier one.
 [[noreturn]] void ThrowDamaged(const std::string& what, const std::string& detail);
 
+// Reads a 4-byte packet that must be exactly `command` with the word 00 00,
+// such as an end of transmission: one damaged byte must not pass for the end
+// of a conversation. Throws EDamagedReply.
+void ReceiveEndPacket(TTI92& link, uint8_t command, const std::string& what);
+// Throws EDamagedReply unless the head is `command` with the word 00 00.
+void ExpectEndPacket(const PacketHead& head, uint8_t command, const std::string& what);
+
 // Reads the 2 checksum bytes. ReceiveChecksum throws EDamagedReply when they
 // do not match `sum`; ChecksumMatches says so instead, for callers that
 // finish the conversation first and then report.
@@ -79,3 +86,6 @@ std::string AckProblem(const TTI92& link);
 // Throws "<subject> <AckProblem>.": ECalculatorError for a refusal,
 // EDamagedReply for a damaged answer, ELinkError for none.
 [[noreturn]] void ThrowAckProblem(const TTI92& link, const std::string& subject);
+// After a false GetAck or GetCts: a plain refusal throws ECalculatorError
+// `refusal`; damage or silence throw as ThrowAckProblem does for `subject`.
+[[noreturn]] void ThrowNoAck(const TTI92& link, const std::string& refusal, const std::string& subject);

@@ -24,7 +24,9 @@ void BackupToComputerConversation::SendHeaderOrEnd()
         return;
     }
     const std::string& version = fLink.Calc().romVersion;
-    const size_t block = std::min(kBlockSize, fImage.size() - fPos);
+    // The header announces what the block's data packet will carry.
+    const size_t block =
+        fBlocks + 1 == fLink.faults.emptyBackupBlock ? 0 : std::min(kBlockSize, fImage.size() - fPos);
     fLink.SendData(Cmd::VAR, VarHeaderData(static_cast<uint32_t>(block), kTypeBackup, version));
     fState = State::AwaitCts;
 }

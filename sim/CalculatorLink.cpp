@@ -60,6 +60,8 @@ void CalculatorLink::Emit(const std::string& bytes)
     for (char c : bytes) {
         if (faults.silentAfterBytes >= 0 && fEmitted >= faults.silentAfterBytes)
             return;
+        if (const auto aimed = faults.replaceBytes.find(fEmitted); aimed != faults.replaceBytes.end())
+            c = static_cast<char>(aimed->second);
         ++fEmitted;
         c = Damaged(c);
         fOut += c;

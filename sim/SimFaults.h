@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 
@@ -32,6 +33,9 @@ struct SimFaults {
     // damageSeed, so a run can be repeated exactly.
     uint32_t damagePerMillion = 0;
     uint32_t damageSeed = 1;
+    // Aimed damage: the byte at this position among all the bytes the
+    // calculator sends (counting from 0) goes out as this value instead.
+    std::map<long, uint8_t> replaceBytes;
 
     bool Refuses(int request) const { return refuseAllRequests || refuseRequests.count(request) > 0; }
     bool Damages(int request) const { return damageAllDataChecksums || damageDataChecksum.count(request) > 0; }

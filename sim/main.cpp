@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <map>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,6 +37,7 @@ const std::vector<OptionSpec>& Options()
         {"variable", "FOLDER\\NAME:TYPE:SIZE", "add a variable of SIZE data bytes (0..65529) and type\ncode TYPE (hex), e.g. main\\big:0b:32768; repeatable"},
         {"fault", "NAME", "misbehave for tests: silent, refuse-ready,\nrefuse-requests, refuse-variables, garbage,\ndamage-checksums, damage-screenshot, refuse-request=N,\ndamage-request=N (N counts variable requests from 1);\nrepeatable"},
         {"damage", "PERCENT", "flip one bit in this share of the bytes it sends, as\nline noise would (e.g. 0.5 or 0.5%: one byte in 200)"},
+        {"replace", "POS:HEX", "send the byte at POS (from 0, over everything sent) as\nthe byte HEX instead, e.g. 57:92; repeatable"},
         {"seed", "N", "start the noise from this seed (default 1): the same\nseed damages the same bytes again"},
         {"rom", "VERSION", "ROM version text (default 1.11)"},
         {"v,verbose", "", "log every packet received, and every key pressed, on stderr"},
@@ -179,6 +181,14 @@ bool ParseInt(const char* text, long low, long high, long& value)
     return errno == 0 && end && *end == '\0' && end != text && value >= low && value <= high;
 }
 
+bool ParseHexByte(const std::string& text, long& value)
+{
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtol(text.c_str(), &end, 16);
+    return errno == 0 && !text.empty() && end && *end == '\0' && value >= 0 && value <= 0xFF;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -228,6 +238,15 @@ int main(int argc, char** argv)
         return bad("--damage takes a percentage from 0 to 100");
     if (options.Has("seed") && !ParseInt(options.Value("seed").c_str(), 0, 4294967295L, seed))
         return bad("--seed takes a number from 0 to 4294967295");
+    std::map<long, uint8_t> replaced;
+    for (const std::string& spec : options.Values("replace")) {
+        const auto colon = spec.find(':');
+        long position = 0, byte = 0;
+        if (colon == std::string::npos || !ParseInt(spec.substr(0, colon).c_str(), 0, 2147483647L, position) ||
+            !ParseHexByte(spec.substr(colon + 1), byte))
+            return bad("--replace takes POS:HEX, e.g. 57:92");
+        replaced[position] = static_cast<uint8_t>(byte);
+    }
     rom = options.Value("rom");
     verbose = options.Has("verbose");
 
@@ -262,6 +281,7 @@ int main(int argc, char** argv)
     }
     link.faults.damagePerMillion = damagePerMillion;
     link.faults.damageSeed = static_cast<uint32_t>(seed);
+    link.faults.replaceBytes = replaced;
     if (verbose)
         link.onPacket = [](const SimPacket& p) {
             std::fprintf(stderr, "packet %02X %02X word %u, %zu data bytes%s\n", p.id, p.cmd, p.word,

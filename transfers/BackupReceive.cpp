@@ -11,27 +11,41 @@
 
 namespace {
 
+std::string Capitalised(std::string s)
+{
+    s[0] = static_cast<char>(s[0] - 'a' + 'A');
+    return s;
+}
+
 constexpr size_t kMaxRecordName = 16;
 // After GetRomVer the calculator is left in the middle of its backup; it
 // gives up on it within this time.
 constexpr uint32_t kAbandonWaitMs = 5000;
+// A version text longer than this is no version.
+constexpr uint8_t kMaxVersionLength = 32;
 
-void ThrowDamaged(const std::string& what)
-{
-    throw EDamagedReply(what + " arrived damaged. Please try again.");
-}
+struct BlockHeader {
+    uint32_t size = 0;      // image bytes the block's data packet carries
+    std::string name;       // the ROM version
+};
 
-// One block header after its first two bytes (id and command): length,
-// size, type, name length and name, checksum. Gives the name.
-std::string ReadBlockHeader(TTI92& link, const std::string& what)
+// The rest of a block header whose head has been read: size, type, name
+// length and name, checksum; its length word must agree with the name.
+BlockHeader ReadBlockHeader(TTI92& link, const PacketHead& head, const std::string& what)
 {
-    const std::string info = ReceiveBytes(link, 8);
-    const std::string name = ReceiveBytes(link, ByteAt(info, 7));
-    const std::string checksum = ReceiveBytes(link, 2);
-    const uint16_t expected = static_cast<uint16_t>(ByteAt(checksum, 0) + 256 * ByteAt(checksum, 1));
-    if (ByteSum(info.substr(2) + name) != expected)
-        ThrowDamaged(what);
-    return name;
+    PacketSum sum;
+    const std::string info = ReceiveBytes(link, 6, &sum);
+    const uint8_t nameLength = ByteAt(info, 5);
+    if (nameLength > kMaxVersionLength || head.word != 6 + nameLength)
+        ThrowDamaged(what, "length " + std::to_string(head.word));
+    BlockHeader header;
+    header.name = ReceiveBytes(link, nameLength, &sum);
+    ReceiveChecksum(link, sum, what);
+    header.size = ByteAt(info, 0) | ByteAt(info, 1) << 8 | ByteAt(info, 2) << 16 |
+                  static_cast<uint32_t>(ByteAt(info, 3)) << 24;
+    if (header.size > kMaxVariableBytes)
+        ThrowDamaged(what, "size " + std::to_string(header.size));
+    return header;
 }
 
 // Lets the window run while the calculator gives up on the backup.
@@ -48,7 +62,7 @@ void RequestBackup(TTI92& link)
 {
     link.SendString(BackupRequestPacket(link.MachineIdSent()));
     if (!link.GetAck())
-        throw ECalculatorError("Did not got requestACK");
+        ThrowNoAck(link, "Did not got requestACK", "The backup request");
 }
 
 }  // namespace
@@ -67,11 +81,11 @@ std::string GetRomVer(TTI92& link, TransferView& view)
         link.CheckReady();
         view.ShowStatus("Requesting backup");
         RequestBackup(link);
-        const std::string head = ReceiveBytes(link, 2);
+        const std::string what = "the backup header";
+        const PacketHead head = ReceivePacketHead(link, what);
         view.ShowStatus("Receiving versionnumber");
-        if (ByteAt(head, 1) != Cmd::VAR)
-            ThrowDamaged("The backup header");
-        version = ReadBlockHeader(link, "The backup header");
+        ExpectCommand(head, {Cmd::VAR}, what);
+        version = ReadBlockHeader(link, head, what).name;
         view.ShowStatus("Versionnumber received");
         WaitForAbandon(link, view);
     } catch (...) {
@@ -101,44 +115,47 @@ bool ReceiveBackup(TTI92& link, TransferView& view, const TempStore& store, bool
         view.SetLabel(LabelId::trLabel, "Getting memory-backup (Size is unknown, so progressbar is not enabled!)");
         view.ShowStatus("Requesting backup");
         RequestBackup(link);
-        std::string head = ReceiveBytes(link, 2);
+        PacketHead head = ReceivePacketHead(link, "the header of block 1 of the backup");
         view.ShowStatus("Receiving backup");
         int block = 0;
-        do {
+        // Only a whole end packet after a whole block ends the backup: a
+        // damaged byte in a header must not make a shortened image look whole.
+        for (;;) {
             ++block;
-            const std::string what = "Block " + std::to_string(block) + " of the backup";
-            if (ByteAt(head, 1) != Cmd::VAR)
-                ThrowDamaged("The header of " + what);
-            const std::string name = ReadBlockHeader(link, "The header of " + what);
+            const std::string what = "block " + std::to_string(block) + " of the backup";
+            const std::string headerWhat = "the header of " + what;
+            if (block > 1 && head.command == Cmd::EOT) {
+                ExpectEndPacket(head, Cmd::EOT, "the end of the backup");
+                break;
+            }
+            ExpectCommand(head, {Cmd::VAR}, headerWhat);
+            const BlockHeader header = ReadBlockHeader(link, head, headerWhat);
             if (block == 1)
-                record.name = name.substr(0, kMaxRecordName);
+                record.name = header.name.substr(0, kMaxRecordName);
             view.ShowStatus("Receiving block " + std::to_string(block) + " ROM v" + record.name);
             link.SendAck();
             link.SendString(std::string{static_cast<char>(link.MachineIdSent()), static_cast<char>(Cmd::CTS), 0, 4});
             if (!link.GetAck())
-                throw ECalculatorError("Did not got Block-Header ACK");
+                ThrowNoAck(link, "Did not got Block-Header ACK", "The request for " + what);
 
-            const std::string dataHead = ReceiveBytes(link, 4);
-            if (ByteAt(dataHead, 1) != Cmd::DATA)
-                ThrowDamaged(what);
-            const size_t count = ByteAt(dataHead, 2) + 256u * ByteAt(dataHead, 3);
+            const PacketHead dataHead = ReceivePacketHead(link, what);
+            ExpectCommand(dataHead, {Cmd::DATA}, what);
             // The first four data bytes are not part of the image.
+            ExpectLength(dataHead, header.size + 4, header.size + 4, what);
             std::string data;
-            data.reserve(count);
-            for (size_t i = 1; i <= count; ++i) {
+            data.reserve(dataHead.word);
+            for (size_t i = 1; i <= dataHead.word; ++i) {
                 data += static_cast<char>(link.ReceiveByte());
                 if (i % 1000 == 1)
                     view.ProcessMessages();
             }
             const std::string checksum = ReceiveBytes(link, 2);
             if (ByteSum(data) != ByteAt(checksum, 0) + 256 * ByteAt(checksum, 1))
-                ThrowDamaged(what);
-            if (data.size() > 4)
-                writer.Write(std::string_view(data).substr(4));
+                throw EDamagedReply(Capitalised(what) + " arrived damaged. Please try again.");
+            writer.Write(std::string_view(data).substr(4));
             link.SendAck();
-            head = ReceiveBytes(link, 2);
-        } while (ByteAt(head, 1) != Cmd::EOT);
-        ReceiveBytes(link, 2);
+            head = ReceivePacketHead(link, "the packet after " + what);
+        }
         link.SendAck();
 
         record.finish = static_cast<int32_t>(writer.Position());

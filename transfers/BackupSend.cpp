@@ -51,7 +51,7 @@ bool SendBackup(TTI92& link, TransferView& view, const std::string& fileName)
         const std::string headerData = LongBytes(length) + static_cast<char>(kTypeBackup);
         link.SendBytes(Packet(id, Cmd::VAR, WordBytes(5) + headerData + WordBytes(ByteSum(headerData))));
         if (!link.GetAck())
-            throw ECalculatorError("Did not got header ACK!");
+            ThrowNoAck(link, "Did not got header ACK!", "The backup header");
 
         view.SetBarMax(ProgressBarId::varBar, static_cast<int>(length));
         view.ShowStatus("Sending backup (" + std::to_string(length) + " bytes)");
@@ -67,9 +67,11 @@ bool SendBackup(TTI92& link, TransferView& view, const std::string& fileName)
             view.ProcessMessages();
 
             link.SendBytes(blockHeader);
+            const std::string what = "block " + std::to_string(counter) + " of the backup";
             if (!link.GetAck())
-                throw ECalculatorError("Did not got block ACK!" + BlocksSent(counter));
-            ReceiveBytes(link, 4);   // the calculator's clear-to-send
+                ThrowNoAck(link, "Did not got block ACK!" + BlocksSent(counter), "The header of " + what);
+            ExpectCommand(ReceivePacketHead(link, "the clear to send for " + what), {Cmd::CTS},
+                          "the clear to send for " + what);
             link.SendAck();
 
             // The block in runs: no gaps on the line, Abort heard within a run.
@@ -85,7 +87,7 @@ bool SendBackup(TTI92& link, TransferView& view, const std::string& fileName)
             link.SendBytes(run + WordBytes(ByteSum(data)));
             sent += block;
             if (!link.GetAck())
-                throw ECalculatorError("Did not got final ACK!" + BlocksSent(counter));
+                ThrowNoAck(link, "Did not got final ACK!" + BlocksSent(counter), "The data of " + what);
         } while (sent < image.size());
 
         link.SendBytes(Packet(id, Cmd::EOT, std::string(2, '\0')));

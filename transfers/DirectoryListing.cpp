@@ -24,9 +24,13 @@ uint8_t At(const std::string& bytes, size_t i)
     return static_cast<uint8_t>(bytes[i]);
 }
 
-// The header ahead of the entries, shaped like a variable header; only its
-// soundness matters.
-void ReceiveListingHeader(TTI92& link)
+// What the header announces per entry: the entry without its 4 leading bytes.
+constexpr uint32_t kAnnouncedEntryBytes = kEntryBytes - 4;
+
+// The header ahead of the entries, shaped like a variable header. Gives the
+// number of entries its size announces, so that a listing cut short by a
+// damaged "more follows" packet is not taken as whole.
+uint32_t ReceiveListingHeader(TTI92& link)
 {
     const std::string what = "the directory header";
     const PacketHead head = ReceivePacketHead(link, what);
@@ -38,6 +42,10 @@ void ReceiveListingHeader(TTI92& link)
         ThrowDamaged(what, "length " + std::to_string(head.word));
     ReceiveBytes(link, nameLength, &sum);
     ReceiveChecksum(link, sum, what);
+    const uint32_t size = At(info, 0) | At(info, 1) << 8 | At(info, 2) << 16 | static_cast<uint32_t>(At(info, 3)) << 24;
+    if (size == 0 || size % kAnnouncedEntryBytes != 0)
+        ThrowDamaged(what, "size " + std::to_string(size));
+    return size / kAnnouncedEntryBytes;
 }
 
 }  // namespace
@@ -67,7 +75,8 @@ bool FetchDirectoryList(TTI92& link, TransferView& view, ListViewId list)
         if (!link.GetAck())
             ThrowAckProblem(link, "The directory request");
         view.ShowStatus("Receiving header");
-        ReceiveListingHeader(link);
+        const uint32_t announced = ReceiveListingHeader(link);
+        uint32_t entries = 0;
         std::string previous;
         do {
             link.SendAck();
@@ -84,6 +93,8 @@ bool FetchDirectoryList(TTI92& link, TransferView& view, ListViewId list)
             PacketSum sum;
             const std::string entry = ReceiveBytes(link, kEntryBytes, &sum);
             ReceiveChecksum(link, sum, what);
+            if (++entries > announced)
+                ThrowDamaged(what, "more entries than the " + std::to_string(announced) + " announced");
 
             std::string name;
             for (size_t i = 4; i < 12; ++i)
@@ -101,8 +112,15 @@ bool FetchDirectoryList(TTI92& link, TransferView& view, ListViewId list)
                 ThrowDamaged(what, "size " + std::to_string(size));
             previous = name;
             link.SendAck();
-            const PacketHead next = ReceivePacketHead(link, "the packet after " + name);
+            const std::string nextWhat = "the packet after " + name;
+            const PacketHead next = ReceivePacketHead(link, nextWhat);
             lastCommand = next.command;
+            if (lastCommand == Cmd::EOT) {
+                ExpectEndPacket(next, Cmd::EOT, nextWhat);
+                if (entries != announced)
+                    ThrowDamaged("the end of the directory", "after " + std::to_string(entries) + " of " +
+                                                                 std::to_string(announced) + " entries");
+            }
             if (type != kTypeFolder) {
                 ListItem row;
                 row.caption = name;

@@ -34,6 +34,7 @@ bool GrabScreenshot(TTI92& link, TransferView& view, ScreenCanvas& canvas)
         view.ShowStatus("Receiving screenshot");
         view.ProcessMessages();
         const PacketHead head = ReceivePacketHead(link, "the screenshot");
+        ExpectCommand(head, {Cmd::DATA}, "the screenshot");
         ExpectLength(head, ScreenCanvas::kBytes, ScreenCanvas::kBytes, "the screenshot");
 
         // The display bytes, then the two checksum bytes, which fall below

@@ -123,7 +123,7 @@ VariableOutcome ReadVariable(TTI92& link, TransferView& view, TempStoreWriter& w
     }
     const bool checksumOk = ChecksumMatches(link, sum);
     link.SendAck();
-    ReceiveBytes(link, 4);   // the calculator's end of transmission
+    ReceiveEndPacket(link, Cmd::EOT, "the end of " + shownName);
     link.SendAck();
 
     if (!checksumOk || !sizeWordOk) {

@@ -8,6 +8,7 @@
 #include "files/EntryTable.h"
 #include "files/FileFormat.h"
 #include "link/Exceptions.h"
+#include "link/PacketCheck.h"
 #include "link/PacketCommands.h"
 #include "link/TTI92.h"
 #include "link/TransferView.h"
@@ -88,18 +89,20 @@ bool Send92g(TTI92& link, TransferView& view, const std::string& fileName)
                 continue;
             }
             if (!link.CheckReady())
-                throw ECalculatorError("Calculator not ready. Transfer aborted.");
+                ThrowNoAck(link, "Calculator not ready. Transfer aborted.", "The ready check");
             view.ShowStatus("Sending header");
             SendHeader(link, view, w);
             if (!link.GetAck())
-                throw ECalculatorError("Did not get OK to send variable! Memory full? Transfer aborted.");
+                ThrowNoAck(link, "Did not get OK to send variable! Memory full? Transfer aborted.",
+                           "The header of " + w.fullName);
             if (!link.GetCts())
-                throw ECalculatorError("Did not get the REQUESTION ACK! Transfer aborted.");
+                ThrowNoAck(link, "Did not get the REQUESTION ACK! Transfer aborted.",
+                           "The clear to send for " + w.fullName);
             view.ShowStatus("Sending dataheader");
             link.SendAck();
             SendData(link, view, file, w, p0);
             if (!link.GetAck())
-                throw ECalculatorError("Did not get the DATA ACK! Transfer aborted.");
+                ThrowNoAck(link, "Did not get the DATA ACK! Transfer aborted.", "The data of " + w.fullName);
             view.ShowStatus("Variable sent successfully!");
             link.SendBytes(std::string{static_cast<char>(link.MachineIdSent()), static_cast<char>(Cmd::EOT), 0, 0});
             ++handled;

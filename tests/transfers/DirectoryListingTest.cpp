@@ -61,11 +61,11 @@ struct ScriptedCalculator : ::testing::Test {
             }
         };
     }
-    // RDY, the directory request and its header.
-    void Opening()
+    // RDY, the directory request and its header, which announces 14 bytes an entry.
+    void Opening(uint32_t entries)
     {
         replies.push_back(Ack());
-        replies.push_back(Ack() + BuildDataPacket(kIdFromCalculator, Cmd::VAR, LongLE(28) + "\x19\x04main"));
+        replies.push_back(Ack() + BuildDataPacket(kIdFromCalculator, Cmd::VAR, LongLE(14 * entries) + "\x19\x04main"));
     }
     // ACK, CTS answered with the entry, ACK answered with CNT or EOT.
     void Entry(const std::string& packet, bool last)
@@ -151,7 +151,7 @@ TEST_F(Listing, SilentCalculator)
 
 TEST_F(ScriptedCalculator, EntriesBeforeAnyFolderAndNulBytesInNames)
 {
-    Opening();
+    Opening(3);
     Entry(EntryPacket(std::string("a\0b\0\0\0\0c", 8), 0x00, 7), false);
     Entry(EntryPacket("prgm" + std::string(4, '\0'), kTypeFolder, 1), false);
     Entry(EntryPacket(std::string("\0\0\0\0\0\0\0z", 8), 0x0B, 9), true);
@@ -170,7 +170,7 @@ TEST_F(ScriptedCalculator, RefusalsEndTheListingWithTheirReason)
 {
     // The CTS for the second entry is answered with a checksum-error packet:
     // reading on would take the entry out of step, so the listing fails.
-    Opening();
+    Opening(2);
     Entry(EntryPacket("main" + std::string(4, '\0'), kTypeFolder, 1), false);
     replies.push_back("");
     replies.push_back(BuildShortPacket(kIdFromCalculator, SimCmd::ERR));
