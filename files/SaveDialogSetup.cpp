@@ -5,6 +5,7 @@
 
 #include "files/CommentPrompt.h"
 #include "files/FileExtensions.h"
+#include "files/SafeFileName.h"
 #include "files/SaveAs92g.h"
 #include "files/TempStore.h"
 #include "link/Exceptions.h"
@@ -31,7 +32,7 @@ FileDialogRequest PrepareSaveDialog(const TempStore& store, const FileDialogRequ
         request.defaultExtension = extension;
         request.filter = "TI92 " + TypeName(r.type) + " files (*." + extension + ");;" + request.filter;
     }
-    request.fileName = EntryName(r.name) + "." + request.defaultExtension;
+    request.fileName = SafeFileName(EntryName(r.name)) + "." + request.defaultExtension;
     return request;
 }
 

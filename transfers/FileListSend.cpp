@@ -8,6 +8,7 @@
 
 #include "files/ClassifyFile.h"
 #include "files/FileBrowser.h"
+#include "files/SafeFileName.h"
 #include "files/TextConversion.h"
 #include "files/Ti92Charset.h"
 #include "link/Dialogs.h"
@@ -42,8 +43,9 @@ std::string Lower(std::string s)
 
 // folder + name + ".92p"; a file whose name differs only in case counts too,
 // as libraries copied from other systems often have upper-case names.
-std::string FindLibrary(const std::string& folder, const std::string& name)
+std::string FindLibrary(const std::string& folder, const std::string& libraryName)
 {
+    const std::string name = SafeFileName(libraryName);
     const std::string wanted = folder + name + ".92p";
     std::error_code ec;
     if (fs::is_regular_file(wanted, ec))

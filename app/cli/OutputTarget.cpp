@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "app/cli/CliCommands.h"
+#include "files/ReplacingFile.h"
 #include "link/Exceptions.h"
 
 namespace fs = std::filesystem;
@@ -56,6 +57,8 @@ OutputTarget OutputTarget::Check(const std::string& option, bool standardOutputI
         throw EFileError("cannot write " + option + ": " + why);
     if (fs::exists(t.path, ec) && access(t.path.c_str(), W_OK) != 0)
         throw EFileError("cannot write " + option + ": " + std::strerror(errno));
+    // A FIFO or device is never replaced by the file.
+    ReplacingFile::CheckTarget(option);
     return t;
 }
 

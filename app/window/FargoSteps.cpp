@@ -8,6 +8,7 @@
 #include "app/window/ReceiveSteps.h"
 #include "app/window/TForm1.h"
 #include "app/window/WebAddresses.h"
+#include "files/SafeFileName.h"
 #include "files/SaveAs92g.h"
 #include "files/TempStore.h"
 #include "link/Clock.h"
@@ -144,7 +145,8 @@ std::string RomVersionPart(const std::string& romVersion)
 
 std::string FargoBackupName(bool newFargo, const std::string& romVersion)
 {
-    return std::string(newFargo ? "fargo2-" : "fargo1-") + RomVersionPart(romVersion) + ".92b";
+    // The version comes from the calculator: it must not lead out of the folder.
+    return SafeFileName(std::string(newFargo ? "fargo2-" : "fargo1-") + RomVersionPart(romVersion) + ".92b");
 }
 
 void InstallFargoSteps(TForm1& form, TTI92& link, Dialogs& dialogs, const FargoFolders& folders,

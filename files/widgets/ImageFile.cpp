@@ -1,9 +1,9 @@
 #include "files/widgets/ImageFile.h"
 
 #include <QBuffer>
-#include <QSaveFile>
 #include <QString>
 
+#include "files/ReplacingFile.h"
 #include "link/Exceptions.h"
 
 std::string ImageFormatOf(const std::string& path)
@@ -38,7 +38,7 @@ void WriteImageFile(const QImage& image, const std::string& path, const char* fo
 {
     const QByteArray bytes = EncodeImage(image, format);
     // Written aside and renamed, so a failed write leaves no broken file.
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw EFileError("Cannot write file " + path + ": " + file.errorString().toStdString());
+    ReplacingFile file(path);
+    file.Stream().write(bytes.constData(), bytes.size());
+    file.Commit();
 }

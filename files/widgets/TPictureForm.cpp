@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "files/VariableViewing.h"
+#include "files/widgets/ImageFile.h"
 #include "files/widgets/PictureImage.h"
 #include "link/Dialogs.h"
 
@@ -58,8 +59,11 @@ void TPictureForm::SaveAsClick()
     // The format follows the extension; BMP when there is none.
     const QString name = QString::fromStdString(*path);
     const char* format = name.endsWith(".png", Qt::CaseInsensitive) ? "PNG" : "BMP";
-    if (!fImage.save(name, format))
-        ShowMessage(fDialogs, "Cannot write file " + *path + ".", MsgIcon::Error);
+    try {
+        WriteImageFile(fImage, *path, format);
+    } catch (const std::exception& e) {
+        ShowMessage(fDialogs, e.what(), MsgIcon::Error);
+    }
 }
 
 void TPictureForm::CopyClick()

@@ -307,6 +307,13 @@ TEST_F(SaveTest, SaveDialogProposesTheTypeAndName)
     EXPECT_EQ(r.filter, "TI92 groupfiles (*.92g)");
     EXPECT_EQ(r.fileName, "bk.92g");
 
+    // A name from the calculator proposes a file in the chosen folder only.
+    for (const auto& [name, proposed] : {std::pair{"main\\../../zz", "_.._zz.92e"}, {"main\\/etc/x", "_etc_x.92e"}}) {
+        store.Clear();
+        store.AddItem(name, 0x00, Hex("0003 010203"));
+        EXPECT_EQ(PrepareSaveDialog(store, {}).fileName, proposed);
+    }
+
     AddThree();
     FileDialogRequest previous;
     previous.fileName = "last.92g";
