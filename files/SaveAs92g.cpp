@@ -39,6 +39,14 @@ SavePlan PlanEntries(const std::vector<IndexRecord>& records, bool storeFolders)
     return plan;
 }
 
+size_t EntriesForNames(const std::vector<std::string>& names, bool storeFolders)
+{
+    std::vector<IndexRecord> records;
+    for (const std::string& name : names)
+        records.push_back(IndexRecord{name});
+    return PlanEntries(records, storeFolders).entries.size();
+}
+
 bool SaveAs92g(TransferView& view, const TempStore& store, bool storeFolders,
                const std::string& path, bool backup, bool log, const std::string& comment)
 {

@@ -26,6 +26,9 @@ struct SavePlan {
     std::vector<PlannedEntry> entries;
 };
 SavePlan PlanEntries(const std::vector<IndexRecord>& records, bool storeFolders);
+// The number of entries a save of variables with these full names writes:
+// known from the listing, before any of them is received.
+size_t EntriesForNames(const std::vector<std::string>& names, bool storeFolders);
 
 // Writes the content of the temporary store as one variable file: a single
 // variable, a group file, or (backup set) a backup file. True on success and

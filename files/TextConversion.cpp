@@ -117,7 +117,8 @@ size_t WriteConvertedText(TransferView& view, const std::string& source, TempSto
         t += converted.size();
         // The size word cannot describe a longer text.
         if (t > kMaxConvertedText)
-            throw EFileError("The text of " + sourceName + " is too long for a TI-92 text variable.");
+            throw EFileError("The text of " + sourceName + " is too long for a TI-92 text variable: it converts to more than " +
+                             std::to_string(kMaxConvertedText) + " bytes.");
         data.Write(converted);
     };
     std::string chunk(65536, '\0');

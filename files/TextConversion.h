@@ -47,8 +47,9 @@ private:
 // The whole conversion of a text in memory.
 ti92text::Encoded ConvertTextBytes(std::string_view source);
 
-// Largest converted text that fits the size word (t + 5 <= 65535).
-inline constexpr size_t kMaxConvertedText = 65530;
+// Largest converted text that can be sent: the variable (size word and
+// t + 5 bytes) travels in one packet of at most 65531 bytes.
+inline constexpr size_t kMaxConvertedText = 65524;
 
 // The name (and folder) a converted text variable gets instead of the one
 // made from its file name; empty fields keep the default. Check both with

@@ -29,11 +29,11 @@ int RunBackup(CliContext& context, const ParsedOptions& args)
     for (const std::string& note : CommentNotes(fileComment))
         context.Note(note);
 
+    PrivateStoreFolder folder("linkwise-backup");
+    TempStore store(folder.Path());
     TTI92& link = context.Link().tti92();
     const bool toStdout = target.kind == OutputTarget::Kind::StandardOutput;
     ConsoleTransferView view(link, context, toStdout ? &context.err : nullptr);
-    PrivateStoreFolder folder("linkwise-backup");
-    TempStore store(folder.Path());
     if (!ReceiveBackup(link, view, store, false)) {
         context.Fail("no backup saved");
         return view.FailureStatus();

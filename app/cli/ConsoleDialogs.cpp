@@ -7,11 +7,13 @@
 
 #include "link/Exceptions.h"
 
+#include "app/cli/PrintableText.h"
+
 std::string ConsoleText(const std::string& text)
 {
     std::string s = text;
     std::replace(s.begin(), s.end(), '\r', '\n');
-    return s;
+    return PrintableMessage(s);
 }
 
 MsgResult ConsoleDialogs::MessageBox(const std::string& text, const std::string&, MsgIcon icon,

@@ -7,6 +7,7 @@
 
 #include "app/cli/CliCommands.h"
 #include "app/cli/ConsoleDialogs.h"
+#include "app/cli/PrintableText.h"
 #include "link/TTI92.h"
 #include "transfers/ScreenCanvas.h"
 
@@ -137,17 +138,19 @@ void ConsoleTransferView::StatusMemoAdd(const std::string& line)
 {
     ClearLine();
     fMemo.push_back(line);
+    const std::string shown = PrintableMessage(line);
     const std::string notReceived = " Not received: ";
     if (line.rfind(notReceived, 0) == 0) {
         // Printed once: the dialog before it may have named it already.
         if (fLastError.find(line.substr(notReceived.size())) == std::string::npos)
-            fErr << line.substr(1) << '\n';
+            fErr << shown.substr(1) << '\n';
         return;
     }
     // Some routines write their error line with a leading space, some without.
-    const size_t at = line.find("An error (");
+    const size_t at = shown.find("An error (");
     const bool error = at == 0 || at == 1;
-    (error ? fErr : fOut) << WithoutErrorClass(error ? line.substr(at) : line, fContext.options.verbose) << '\n';
+    (error ? fErr : fOut) << WithoutErrorClass(error ? shown.substr(at) : shown, fContext.options.verbose) << '
+';
 }
 
 void ConsoleTransferView::ErrorDialog(const std::string& text)
@@ -224,7 +227,7 @@ void ConsoleTransferView::Draw(bool force)
                 line += Minutes(static_cast<uint32_t>(static_cast<uint64_t>(elapsed) * (max - pos) / pos)) + " left ";
         }
     }
-    line += fStatus;
+    line += PrintableMessage(fStatus);
     if (line.size() > 79)
         line.resize(79);
     if (line == fLastDrawn)

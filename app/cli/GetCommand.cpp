@@ -19,6 +19,7 @@
 #include "files/FileExtensions.h"
 #include "files/FileFormat.h"
 #include "files/ReplacingFile.h"
+#include "files/SafeFileName.h"
 #include "files/VariableViewing.h"
 #include "files/SaveAs92g.h"
 #include "files/TempStore.h"
@@ -63,18 +64,23 @@ bool IsPattern(const std::string& name)
     return name.find_first_of("*?[") != std::string::npos;
 }
 
-// The rows a name on the command line means: folder\name (or folder/name)
-// exactly, a bare name found in exactly one folder, or every row a shell
-// pattern matches (a pattern without a folder matches the names in every
-// folder). Empty with a message when there is none, or more than one for a
-// plain name.
-std::vector<size_t> FindRows(const std::vector<ListItem>& rows, std::string name, std::string& problem)
+// Whether a name typed on the command line names these calculator bytes:
+// as `ls` prints them, as `ls --json` gives them, in the calculator's
+// characters, or as the bytes themselves.
+bool Shows(const std::string& bytes, const std::string& name)
 {
-    std::replace(name.begin(), name.end(), '/', '\\');
-    // Typed as ls shows it: in the calculator's characters.
-    if (const ti92text::Encoded typed = ti92text::FromUtf8(name); typed.missing == 0)
-        name = typed.bytes;
+    if (bytes == name || Printable(bytes) == name || ti92text::ToUtf8(bytes) == name)
+        return true;
+    const ti92text::Encoded typed = ti92text::FromUtf8(name);
+    return typed.missing == 0 && typed.bytes == bytes;
+}
+
+std::vector<size_t> Matches(const std::vector<ListItem>& rows, const std::string& name)
+{
     const bool pattern = IsPattern(name);
+    std::string bytes = name;
+    if (const ti92text::Encoded typed = ti92text::FromUtf8(name); typed.missing == 0)
+        bytes = typed.bytes;
     const bool withFolder = name.find('\\') != std::string::npos;
     std::vector<size_t> found;
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -82,27 +88,34 @@ std::vector<size_t> FindRows(const std::vector<ListItem>& rows, std::string name
         const auto slash = caption.find('\\');
         const std::string variable = slash == std::string::npos ? caption : caption.substr(slash + 1);
         const std::string& subject = withFolder ? caption : variable;
-        const bool match = pattern ? fnmatch(name.c_str(), subject.c_str(), FNM_NOESCAPE) == 0 : subject == name;
-        if (match)
+        if (pattern ? fnmatch(bytes.c_str(), subject.c_str(), FNM_NOESCAPE) == 0 : Shows(subject, name))
             found.push_back(i);
     }
+    return found;
+}
+
+// The rows a name on the command line means: folder\name exactly as `ls`
+// shows it (or folder/name, the first '/' taken as the folder separator when
+// no row is named with that '/'), a bare name found in exactly one folder,
+// or every row a shell pattern matches (a pattern without a folder matches
+// the names in every folder). Empty with a message when there is none, or
+// more than one for a plain name.
+std::vector<size_t> FindRows(const std::vector<ListItem>& rows, const std::string& name, std::string& problem)
+{
+    const bool pattern = IsPattern(name);
+    std::vector<size_t> found = Matches(rows, name);
+    const auto slash = name.find('/');
+    if (found.empty() && slash != std::string::npos && name.find('\\') == std::string::npos)
+        found = Matches(rows, name.substr(0, slash) + "\\" + name.substr(slash + 1));
     if (found.empty()) {
-        problem = pattern ? "no variable matches " + Printable(name) : "the calculator has no variable " + Printable(name);
+        problem = (pattern ? "no variable matches " : "the calculator has no variable ") + PrintableUtf8(name);
     } else if (found.size() > 1 && !pattern) {
-        problem = Printable(name) + " is in more than one folder; name one of:";
+        problem = PrintableUtf8(name) + " is in more than one folder; name one of:";
         for (size_t i : found)
             problem += " " + Printable(rows[i].caption);
         found.clear();
     }
     return found;
-}
-
-std::string SafeFileName(std::string name)
-{
-    for (char& c : name)
-        if (c == '/' || c == '\0')
-            c = '_';
-    return name.empty() || name == "." || name == ".." ? "_" + name : name;
 }
 
 // Where each received variable goes when it gets a file of its own:
@@ -152,6 +165,8 @@ int RunGet(CliContext& context, const ParsedOptions& args)
     if (asText && (g.names.size() != 1 || IsPattern(g.names.front())))
         throw CliUsageError("a .txt target holds one text variable; name one");
 
+    PrivateStoreFolder folder("linkwise-get");
+    TempStore store(folder.Path());
     TTI92& link = context.Link().tti92();
     // With the file on standard output, report lines go to the error stream.
     ConsoleTransferView view(link, context,
@@ -185,12 +200,24 @@ int RunGet(CliContext& context, const ParsedOptions& args)
     for (size_t row : chosen)
         view.SetSelected(ListViewId::ListView1, row, true);
     view.VarListClear();
-    for (const ListItem& row : view.ListViewItems(ListViewId::ListView1))
-        if (row.selected)
+    std::vector<std::string> planned;
+    for (const ListItem& row : view.ListViewItems(ListViewId::ListView1)) {
+        if (row.selected) {
             view.VarListAdd(row.caption);
+            planned.push_back(row.caption);
+        }
+    }
+    // Known from the listing: one file too big to write is refused before
+    // a single variable is requested.
+    const size_t entries = EntriesForNames(planned, g.storeFolders);
+    if (target.kind != OutputTarget::Kind::Folder && entries > ti92::kMaxEntries) {
+        context.Fail("nothing received", std::to_string(planned.size()) + " variables make " + std::to_string(entries) +
+                                             " entries, and a TI-92 file holds at most " +
+                                             std::to_string(ti92::kMaxEntries) +
+                                             "; save into a folder with -o DIR, one file per variable");
+        return exitstatus::kError;
+    }
 
-    PrivateStoreFolder folder("linkwise-get");
-    TempStore store(folder.Path());
     const bool complete = ReceiveAll(link, view, store, false);
     const std::string comment =
         g.commentGiven ? fileComment.bytes : CommentProposal(QDateTime::currentDateTime());

@@ -10,9 +10,9 @@
 #include "app/cli/CliCommands.h"
 #include "app/cli/CliLink.h"
 #include "app/cli/ConsoleTransferView.h"
-#include "transfers/DirectoryListing.h"
-#include "files/Ti92Charset.h"
 #include "app/cli/PrintableText.h"
+#include "files/Ti92Charset.h"
+#include "transfers/DirectoryListing.h"
 
 namespace {
 
@@ -33,8 +33,8 @@ void PrintTable(std::ostream& out, const std::vector<ListItem>& rows)
             std::snprintf(code, sizeof code, "(0x%02X)", row.data & 0xFF);
             type = code;
         }
-        std::snprintf(line, sizeof line, "%-18s %-11s %8s\n", Printable(row.caption).c_str(), type.c_str(),
-                      Column(row, 1).c_str());
+        std::snprintf(line, sizeof line, "%-18s %-11s %8s\n", Printable(row.caption).c_str(),
+                      PrintableUtf8(type).c_str(), Column(row, 1).c_str());
         out << line;
     }
 }

@@ -4,6 +4,7 @@
 #include "app/cli/CliLink.h"
 #include "app/cli/ConsoleDialogs.h"
 #include "app/cli/ConsoleTransferView.h"
+#include "app/cli/PrintableText.h"
 #include "link/Exceptions.h"
 #include "transfers/BackupReceive.h"
 
@@ -24,6 +25,6 @@ int RunRomVersion(CliContext& context, const ParsedOptions& args)
         context.Fail("the calculator named no ROM version");
         return exitstatus::kRefused;
     }
-    context.out << version << '\n';
+    context.out << Printable(version) << '\n';
     return 0;
 }

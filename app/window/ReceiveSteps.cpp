@@ -6,6 +6,8 @@
 #include <memory>
 
 #include "app/window/TForm1.h"
+#include "files/FileFormat.h"
+#include "files/SaveAs92g.h"
 #include "files/SaveDialogSetup.h"
 #include "files/TempStore.h"
 #include "transfers/DirectoryListing.h"
@@ -24,11 +26,26 @@ void InstallReceiveSteps(TForm1& form, TTI92& link, Dialogs& dialogs)
     form.SetBackwardRefresh(pageReceive, list);
     QObject::connect(form.BitBtn1, &QPushButton::clicked, &form, list);
 
-    form.SetStepAction(taskReceiveVariables, 2, [&form, &link] {
+    form.SetStepAction(taskReceiveVariables, 2, [&form, &link, &dialogs] {
         form.VarListClear();
-        for (const ListItem& row : form.ListViewItems(ListViewId::ListView1))
-            if (row.selected)
+        std::vector<std::string> names;
+        for (const ListItem& row : form.ListViewItems(ListViewId::ListView1)) {
+            if (row.selected) {
                 form.VarListAdd(row.caption);
+                names.push_back(row.caption);
+            }
+        }
+        // A file that could not be saved is refused before the first request.
+        const size_t entries = EntriesForNames(names, form.Settings.StoreFolders);
+        if (entries > ti92::kMaxEntries) {
+            ShowMessage(dialogs,
+                        "These " + std::to_string(names.size()) + " variables make " + std::to_string(entries) +
+                            " entries, and a TI-92 file holds at most " + std::to_string(ti92::kMaxEntries) +
+                            ". Nothing was received.\rSelect fewer variables and receive the rest in another run.",
+                        MsgIcon::Error);
+            form.RecordStepResult(false);
+            return;
+        }
         form.RecordStepResult(ReceiveAll(link, form, FormStore(form), true));
     });
 

@@ -84,6 +84,21 @@ TEST_F(FileCommandsTest, BadArgumentsAndMissingFiles)
     EXPECT_NE(missing.err.find("An error occured while converting none.txt to none.92t."),
               std::string::npos)
         << missing.err;
+    // Each says what is wrong with which file or folder, before any work.
+    Write("long.txt", std::string(70000, 'x'));
+    CliRun tooLong = Cli({"convert", P("long.txt"), "-o", P("long.92t")});
+    EXPECT_EQ(tooLong.status, 2);
+    EXPECT_NE(tooLong.err.find("The text of long.txt is too long for a TI-92 text variable"), std::string::npos)
+        << tooLong.err;
+    Write("tmp-file", "");
+    const std::string tmp = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
+    setenv("TMPDIR", P("tmp-file").c_str(), 1);
+    CliRun badTemp = Cli({"convert", P("long.txt"), "-o", P("long.92t")});
+    tmp.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", tmp.c_str(), 1);
+    EXPECT_EQ(badTemp.status, 2);
+    EXPECT_EQ(badTemp.err, "EFileError: The temporary folder " + P("tmp-file") +
+                               " is not a folder; set TMPDIR to a folder you can write to.\n");
+
     Write("ok.txt", "x");
     CliRun partly = Cli({"info", P("none.92t"), P("ok.txt")});
     EXPECT_EQ(partly.status, 2);

@@ -164,16 +164,17 @@ TEST_F(ConvertTest, FailuresGoIntoTheReportOnly)
     EXPECT_TRUE(view.errorDialogs.empty());
     EXPECT_EQ(view.nextClicks, 0);
 
-    // 65 530 text bytes fit the size word; one more does not.
+    // 65 524 text bytes make the largest variable that can be sent; one more does not.
     view.memo.clear();
     WriteFile(dir / "max.txt", std::string(kMaxConvertedText, 'x'));
     EXPECT_TRUE(Txtto92g(view, dialogs, store, true, dir / "max.txt", dir / "max.92t", false, "c"));
-    EXPECT_EQ(VariableData(ReadFile(dir / "max.92t")).substr(0, 2), Hex("FFFF"));
+    EXPECT_EQ(VariableData(ReadFile(dir / "max.92t")).substr(0, 2), Hex("FFF9"));
     WriteFile(dir / "big.txt", std::string(kMaxConvertedText - 1, 'x') + "\r");
     EXPECT_FALSE(Txtto92g(view, dialogs, store, true, dir / "big.txt", dir / "big.92t", false, "c"));
     EXPECT_FALSE(std::filesystem::exists(dir / "big.92t"));
     EXPECT_EQ(view.memo.back(), "An error (EFileError) occured while converting big.txt to big.92t. "
-                                "The text of big.txt is too long for a TI-92 text variable.");
+                                "The text of big.txt is too long for a TI-92 text variable: it converts to more "
+                                "than 65524 bytes.");
 
     // A save that fails is not reported as a conversion.
     std::filesystem::create_directory(dir.Path() / "taken.92t");

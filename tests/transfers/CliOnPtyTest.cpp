@@ -2,6 +2,7 @@
 // TI-92 served on a pseudo-terminal by its own executable.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "tests/support/TI92FileBuilder.h"
@@ -109,7 +110,7 @@ TEST_F(CliOnPty, GetSavesSingleAndGroupFiles)
 
     ProgramOutcome missing = Cli({"get", "main/nothere", "-o", Path("none.92g")});
     EXPECT_EQ(missing.status, 2);
-    EXPECT_EQ(missing.err, "linkwise-cli: get: the calculator has no variable main\\nothere\n");
+    EXPECT_EQ(missing.err, "linkwise-cli: get: the calculator has no variable main/nothere\n");
     EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("none.92g"))));
 }
 
@@ -194,4 +195,71 @@ TEST_F(CliOnPty, TextFileThereAndBackAsText)
     EXPECT_NE(Cli({"ls", "--json"}).out.find("\"variable\": \"\xCF\x80r\""), std::string::npos);
     ASSERT_EQ(Cli({"get", "main/\xCF\x80r", "-o", Path("pi.txt")}).status, 0);
     EXPECT_EQ(ReadFile(Path("pi.txt")), "\xCF\x80\xC2\xB2 \xE2\x89\xA4 10");
+}
+
+// Names with control bytes, a '/' and a byte above 127: `ls` shows them
+// printable, one row each, and `get` takes each back as `ls` or `ls --json`
+// shows it.
+TEST(CliOnPtyNames, ShownPrintableAndFetchedAsShown)
+{
+    QTemporaryDir dir;
+    VirtualCalculatorProcess calculator{LINKWISE_SIM_PATH,
+                                        {"--variable", "main\\a/b:0b:4", "--variable", "main\\\x1bx\ny:0b:3",
+                                         "--variable", "main\\\xe9t:0b:5", "--rom", "\x1b]0;x\x07"}};
+    auto cli = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {LINKWISE_CLI_PATH, "--port", calculator.device});
+        return RunProgram(arguments);
+    };
+    const ProgramOutcome ls = cli({"ls"});
+    ASSERT_EQ(ls.status, 0) << ls.err;
+    EXPECT_EQ(ls.out.find('\x1b'), std::string::npos);
+    EXPECT_EQ(std::count(ls.out.begin(), ls.out.end(), '\n'), 1 + VirtualTI92::WithDemoContent().VariableCount() + 3);
+    for (const char* shown : {"main\\a/b ", "main\\ x y ", "main\\\xc3\xa9t "})
+        EXPECT_NE(ls.out.find(shown), std::string::npos) << shown << "\n" << ls.out;
+
+    int i = 0;
+    for (const std::string name : {"main\\a/b", "main/a/b", "a/b", "main\\ x y", "main\\\x1bx\ny", "main\\\xc3\xa9t"}) {
+        const ProgramOutcome get = cli({"get", name, "-o", (dir.path() + "/" + QString::number(++i) + ".92t").toStdString()});
+        EXPECT_EQ(get.status, 0) << name << ": " << get.err;
+        EXPECT_EQ(get.err.find('\x1b'), std::string::npos);
+    }
+    const ProgramOutcome rom = cli({"rom-version"});
+    EXPECT_EQ(rom.out, " ]0;x \n");
+}
+
+// One damaged byte in the answer to the backup request: damage is a link
+// error (2), a well-formed refusal the calculator's "no" (1).
+TEST(CliOnPtyNames, DamagedAnswerIsNoRefusal)
+{
+    struct Case {
+        const char* replace;   // byte 5: the command of the request's acknowledgement
+        int status;
+        std::string err;
+    };
+    for (const Case& c : {Case{"5:33", 2, "EDamagedReply: The backup request got a damaged answer.\n"},
+                          Case{"5:92", 1, "ECalculatorError: Did not got requestACK\n"}}) {
+        VirtualCalculatorProcess calculator{LINKWISE_SIM_PATH, {"--replace", c.replace}};
+        const ProgramOutcome rom = RunProgram({LINKWISE_CLI_PATH, "--port", calculator.device, "rom-version"});
+        EXPECT_EQ(rom.status, c.status) << c.replace;
+        EXPECT_EQ(rom.err, c.err) << c.replace;
+    }
+}
+
+// More variables than one file holds: refused from the listing, before the
+// first request, with what can be done.
+TEST(CliOnPtyNames, TooManyForOneFileRefusedBeforeTheFirstRequest)
+{
+    QTemporaryDir dir;
+    std::vector<std::string> options, get = {LINKWISE_CLI_PATH, "--port", "", "get"};
+    for (int i = 0; i < 256; ++i) {
+        options.insert(options.end(), {"--variable", "big\\v" + std::to_string(i) + ":0b:1"});
+        get.push_back("big\\v" + std::to_string(i));
+    }
+    VirtualCalculatorProcess calculator{LINKWISE_SIM_PATH, options};
+    get[2] = calculator.device;
+    get.insert(get.end(), {"-o", (dir.path() + "/all.92g").toStdString()});
+    const ProgramOutcome refused = RunProgram(get);
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.err, "linkwise-cli: get: nothing received: 256 variables make 257 entries, and a TI-92 file "
+                           "holds at most 255; save into a folder with -o DIR, one file per variable\n");
 }
