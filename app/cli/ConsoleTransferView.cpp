@@ -149,8 +149,7 @@ void ConsoleTransferView::StatusMemoAdd(const std::string& line)
     // Some routines write their error line with a leading space, some without.
     const size_t at = shown.find("An error (");
     const bool error = at == 0 || at == 1;
-    (error ? fErr : fOut) << WithoutErrorClass(error ? shown.substr(at) : shown, fContext.options.verbose) << '
-';
+    (error ? fErr : fOut) << WithoutErrorClass(error ? shown.substr(at) : shown, fContext.options.verbose) << '\n';
 }
 
 void ConsoleTransferView::ErrorDialog(const std::string& text)

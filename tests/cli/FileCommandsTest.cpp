@@ -96,7 +96,7 @@ TEST_F(FileCommandsTest, BadArgumentsAndMissingFiles)
     CliRun badTemp = Cli({"convert", P("long.txt"), "-o", P("long.92t")});
     tmp.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", tmp.c_str(), 1);
     EXPECT_EQ(badTemp.status, 2);
-    EXPECT_EQ(badTemp.err, "EFileError: The temporary folder " + P("tmp-file") +
+    EXPECT_EQ(badTemp.err, "linkwise-cli: convert: The temporary folder " + P("tmp-file") +
                                " is not a folder; set TMPDIR to a folder you can write to.\n");
 
     Write("ok.txt", "x");
