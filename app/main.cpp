@@ -17,7 +17,11 @@
 #include "app/window/TForm1.h"
 #include "link/Clock.h"
 #include "link/EventPump.h"
+#include "link/LibusbCablePipes.h"
+#include "link/ModemLinePortIO.h"
 #include "link/PpdevPortIO.h"
+#include "link/TtyModemLines.h"
+#include "link/UsbCableDevice.h"
 #include "link/SerialPort.h"
 #include "link/TTI92.h"
 
@@ -44,6 +48,12 @@ int main(int argc, char* argv[])
     PpdevPortIO portIO;
     TSerialPort serialPort;
     TTI92 link(LinkEnvironment{clock, pump, dialogs, portIO});
+    // The other cables' devices wait here; the settings choose one at start-up.
+    TtyModemLines modemLines;
+    ModemLinePortIO blackCable(modemLines);
+    TSerialPort usbCable(std::make_unique<UsbCableDevice>(std::make_unique<LibusbCablePipes>()));
+    link.BlackCable = &blackCable;
+    link.UsbCable = &usbCable;
 
     TForm1 form(FormEnvironment{clock, pump, dialogs, settings, shell, link, serialPort,
                                 ProgramFolder(), nullptr, store.Path().string(), parameters});

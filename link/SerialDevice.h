@@ -61,4 +61,6 @@ public:
     virtual bool IsBroken() const { return false; }
     // Why the last Open failed, as "<path>: <reason>"; empty when it did not.
     virtual std::string OpenError() const { return {}; }
+    // What to tell the user when the line was found gone; empty: the port's own words.
+    virtual std::string BrokenText() const { return {}; }
 };

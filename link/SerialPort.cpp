@@ -87,6 +87,8 @@ std::string TSerialPort::OpenError() const
 
 std::string TSerialPort::BrokenText() const
 {
+    if (std::string own = fDevice->BrokenText(); !own.empty())
+        return own;
     return fPath + ": the device is gone (unplugged, or the calculator's end closed).\r"
                    "It is opened again before the next operation.";
 }

@@ -60,14 +60,19 @@ void TTI92::SetCalculator(int model)
     }
 }
 
+PortIO& TTI92::BitPort()
+{
+    return Cabletype == 3 && BlackCable ? static_cast<PortIO&>(*BlackCable) : fEnv.portIO;
+}
+
 void TTI92::PortOut(uint16_t address, uint8_t value)
 {
-    fEnv.portIO.PortOut(address, value);
+    BitPort().PortOut(address, value);
 }
 
 uint8_t TTI92::PortIn(uint16_t address)
 {
-    return fEnv.portIO.PortIn(address);
+    return BitPort().PortIn(address);
 }
 
 void TTI92::WriteLines(uint8_t value)
@@ -94,7 +99,8 @@ void TTI92::ResetPort()
 
 void TTI92::CheckCableType() const
 {
-    if (Cabletype != 1 && Cabletype != 2)
+    // A black cable without modem lines to drive must not fall back on the parallel port.
+    if (Cabletype < 1 || Cabletype > 4 || (Cabletype == 3 && !BlackCable))
         throw ELinkError("Invalid cable settings. Check your settings.");
 }
 
@@ -147,7 +153,7 @@ void TTI92::SendByte(uint8_t b)
     CheckCableType();
     CheckParallelPort();
     uint32_t start = fEnv.clock.GetTickCount();
-    if (Cabletype == 1)
+    if (OnBitCable())
         SendByteParallel(b, start);
     else
         SendByteSerial(b, start);
@@ -158,7 +164,7 @@ uint16_t TTI92::ReceiveByte()
     CheckCableType();
     CheckParallelPort();
     uint32_t start = fEnv.clock.GetTickCount();
-    if (Cabletype == 1)
+    if (OnBitCable())
         return ReceiveByteParallel(start);
     return ReceiveByteSerial(ReplyStart());
 }
@@ -243,7 +249,7 @@ uint16_t TTI92::ReceiveByteParallel(uint32_t start)
 
 void TTI92::SendByteSerial(uint8_t b, uint32_t start)
 {
-    if (SerialPort) {
+    if (TSerialPort* SerialPort = BytePort()) {
         SerialPort->PurgeInput();
         SerialPort->WriteData(&b, 1);
         NoteLineBusy(start, 1);
@@ -256,6 +262,7 @@ void TTI92::SendByteSerial(uint8_t b, uint32_t start)
 
 uint16_t TTI92::ReceiveByteSerial(uint32_t start)
 {
+    TSerialPort* SerialPort = BytePort();
     if (SerialPort)
         SerialPort->PurgeOutput();
     int r = -1;
@@ -293,37 +300,60 @@ uint16_t TTI92::ReceiveByteSerial(uint32_t start)
     return static_cast<uint16_t>(r);
 }
 
+std::string TTI92::BlackCableDevice() const
+{
+    return TSerialPort::DevicePath(SerialPort ? static_cast<int>(SerialPort->CommPort()) + 1 : 1);
+}
+
+std::string TTI92::OpenCable()
+{
+    if (Cabletype == 3) {
+        if (!BlackCable)
+            return "no modem lines to drive";
+        return BlackCable->Open(BlackCableDevice()) ? std::string() : BlackCable->OpenError();
+    }
+    TSerialPort* port = BytePort();
+    if (!port)
+        return "no port";
+    return port->OpenPort() ? std::string() : port->OpenError();
+}
+
 void TTI92::Open()
 {
     fLineDirty = true;
-    if (!SerialPort || !SerialPort->OpenPort()) {
-        const std::string reason = SerialPort ? SerialPort->OpenError() : std::string();
-        fEnv.dialogs.MessageBox(std::string(kOpenErrorText) + (reason.empty() ? "" : "\r" + reason),
-                                "Linkwise", MsgIcon::Error, MsgButtons::Ok);
-    }
+    if (const std::string reason = OpenCable(); !reason.empty())
+        fEnv.dialogs.MessageBox(std::string(kOpenErrorText) + "\r" + reason, "Linkwise", MsgIcon::Error,
+                                MsgButtons::Ok);
     fEnv.pump.ProcessMessages();
 }
 
 void TTI92::ReopenBrokenPort()
 {
-    if (Cabletype != 2 || !SerialPort || (SerialPort->IsOpen() && !SerialPort->IsBroken()))
+    if (Cabletype == 1)
         return;
-    if (!SerialPort->OpenPort()) {
-        const std::string reason = SerialPort->OpenError();
-        throw ELinkError(std::string(kOpenErrorText) + (reason.empty() ? "" : "\r" + reason));
+    if (Cabletype == 3) {
+        if (!BlackCable || (BlackCable->IsOpen() && !BlackCable->IsBroken()))
+            return;
+    } else {
+        const TSerialPort* port = BytePort();
+        if (!port || (port->IsOpen() && !port->IsBroken()))
+            return;
     }
+    if (const std::string reason = OpenCable(); !reason.empty())
+        throw ELinkError(std::string(kOpenErrorText) + "\r" + reason);
     fLineDirty = true;
 }
 
 void TTI92::WaitForQuietLine(uint32_t quietMs, uint32_t limitMs)
 {
     Clock& clock = fEnv.clock;
+    TSerialPort* SerialPort = BytePort();
     const uint32_t start = clock.GetTickCount();
     uint32_t lastByte = start;
     uint32_t lastPump = start;
     for (;;) {
         bool arrived = false;
-        if (Cabletype == 2) {
+        if (!OnBitCable()) {
             if (SerialPort && SerialPort->ReadByte() >= 0) {
                 SerialPort->PurgeInput();
                 arrived = true;
@@ -349,10 +379,10 @@ void TTI92::WaitForQuietLine(uint32_t quietMs, uint32_t limitMs)
         }
         if (Aborted)
             throw EUserError("Operation aborted.");
-        if (Cabletype == 2 && SerialPort)
+        if (!OnBitCable() && SerialPort)
             SerialPort->WaitForInput(1);
     }
-    if (Cabletype == 2 && SerialPort)
+    if (!OnBitCable() && SerialPort)
         SerialPort->PurgeInput();
 }
 
@@ -363,8 +393,8 @@ void TTI92::PrepareLine(uint32_t quietMs, uint32_t limitMs)
     ReopenBrokenPort();
     if (LineDirty())
         WaitForQuietLine(quietMs, limitMs);
-    else if (Cabletype == 2 && SerialPort)
-        SerialPort->PurgeInput();
+    else if (!OnBitCable() && BytePort())
+        BytePort()->PurgeInput();
     fLineDirty = false;
     fErrorsSeen = ELinkwiseError::Raised();
 }
@@ -376,14 +406,16 @@ bool TTI92::LineDirty() const
 
 size_t TTI92::SliceBytes() const
 {
-    if (!SerialPort)
+    const TSerialPort* port = BytePort();
+    if (!port)
         return 1;
-    return std::max<size_t>(1, static_cast<size_t>(kSliceMs * 1000 / std::max<uint64_t>(1, SerialPort->LineMicros(1))));
+    return std::max<size_t>(1, static_cast<size_t>(kSliceMs * 1000 / std::max<uint64_t>(1, port->LineMicros(1))));
 }
 
 uint32_t TTI92::LineTimeMs(size_t count) const
 {
-    return SerialPort ? static_cast<uint32_t>((SerialPort->LineMicros(count) + 999) / 1000) : 0;
+    const TSerialPort* port = BytePort();
+    return port ? static_cast<uint32_t>((port->LineMicros(count) + 999) / 1000) : 0;
 }
 
 bool TTI92::LineBusyAt(uint32_t now) const
@@ -399,7 +431,7 @@ void TTI92::NoteLineBusy(uint32_t start, size_t count)
         fLineFree = start;
         fLineFreeMicros = 0;
     }
-    const uint64_t micros = fLineFreeMicros + SerialPort->LineMicros(count);
+    const uint64_t micros = fLineFreeMicros + BytePort()->LineMicros(count);
     fLineFree += static_cast<uint32_t>(micros / 1000);
     fLineFreeMicros = static_cast<uint32_t>(micros % 1000);
     // A write that took longer than the line (a device that made it wait)
@@ -414,7 +446,7 @@ void TTI92::NoteLineBusy(uint32_t start, size_t count)
 uint32_t TTI92::ReplyStart()
 {
     const uint32_t now = fEnv.clock.GetTickCount();
-    return Cabletype == 2 && LineBusyAt(now) ? fLineFree : now;
+    return !OnBitCable() && LineBusyAt(now) ? fLineFree : now;
 }
 
 void TTI92::WriteInSlices(const uint8_t* data, size_t count, uint32_t start)
@@ -424,6 +456,7 @@ void TTI92::WriteInSlices(const uint8_t* data, size_t count, uint32_t start)
     // Abort waits longer than that.
     const size_t half = std::max<size_t>(1, SliceBytes() / 2);
     const uint32_t limit = uint32_t(TimeOut) + LineTimeMs(count);
+    TSerialPort* SerialPort = BytePort();
     size_t done = 0;
     for (;;) {
         done += SerialPort->WriteSome(data + done, std::min(half, count - done));
@@ -444,6 +477,10 @@ void TTI92::Close()
 {
     if (SerialPort)
         SerialPort->ClosePort();
+    if (UsbCable)
+        UsbCable->ClosePort();
+    if (BlackCable)
+        BlackCable->Close();
     SerialPort = nullptr;
 }
 
@@ -471,12 +508,12 @@ void TTI92::SendString(const std::string& s)
 void TTI92::SendBytes(const std::string& bytes)
 {
     CheckCableType();
-    if (Cabletype == 1 || bytes.size() <= 1) {
+    if (OnBitCable() || bytes.size() <= 1) {
         SendString(bytes);
         return;
     }
     const uint32_t start = fEnv.clock.GetTickCount();
-    if (SerialPort) {
+    if (TSerialPort* SerialPort = BytePort()) {
         SerialPort->PurgeInput();
         WriteInSlices(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), start);
         NoteLineBusy(start, bytes.size());

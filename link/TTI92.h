@@ -6,6 +6,7 @@
 #include "link/Clock.h"
 #include "link/Dialogs.h"
 #include "link/EventPump.h"
+#include "link/ModemLinePortIO.h"
 #include "link/PortIO.h"
 #include "link/ReadyLamp.h"
 #include "link/SerialPort.h"
@@ -19,9 +20,14 @@ struct LinkEnvironment {
     PortIO& portIO;
 };
 
+// The cables, as the link's Cabletype byte holds them. The parallel and the
+// black serial cable move the two wires bit by bit (one handshake, two kinds
+// of port I/O); the grey and the USB cable carry whole bytes.
+enum class Cable : uint8_t { Parallel = 1, Grey = 2, Black = 3, Usb = 4 };
+
 // The link object: every conversation with the calculator passes through it.
-// Byte transport over the parallel cable (Cabletype 1) or the serial
-// graph-link cable (Cabletype 2), the packet operations and the ready check.
+// Byte transport over the cable Cabletype names, the packet operations and
+// the ready check.
 class TTI92 {
 public:
     explicit TTI92(LinkEnvironment env);
@@ -32,6 +38,10 @@ public:
     uint8_t Cabletype = 1;
     ReadyLamp* CalcReadyIndicator = nullptr;
     TSerialPort* SerialPort = nullptr;     // lent, not owned, until Close
+    // Lent like SerialPort. The black cable drives the modem lines of the
+    // device SerialPort's port number leads to; the USB cable is a port of its own.
+    ModemLinePortIO* BlackCable = nullptr;
+    TSerialPort* UsbCable = nullptr;
     uint8_t Aborted = 0;                   // set by the user's Abort
     TypeNameTable TypeNames;
 
@@ -49,7 +59,12 @@ public:
     void SendByte(uint8_t b);
     uint16_t ReceiveByte();
     void Open();
-    // Closes the COM port and gives up the serial-port component.
+    // Opens the device of the cable Cabletype names (not the parallel
+    // port's, which opens on first use); gives the reason when that fails,
+    // else nothing.
+    std::string OpenCable();
+    // Closes the COM port (and the other cables' devices) and gives up the
+    // serial-port component.
     void Close();
 
     // Packets and readiness.
@@ -77,8 +92,8 @@ public:
     AckReply LastReply;
 
     // Readies the line for a new conversation; call it before a
-    // conversation's first packet. On the serial cable a port that is closed
-    // or was found gone is opened again (ELinkError saying why when that
+    // conversation's first packet. On every cable but the parallel one a
+    // device that is closed or was found gone is opened again (ELinkError saying why when that
     // fails). Unread input is thrown away. When the line may still carry a
     // calculator's answer (see LineDirty) it first waits until nothing has
     // arrived for `quietMs`, at most `limitMs` in all (on the link's clock,
@@ -106,6 +121,10 @@ public:
 private:
     void CheckCableType() const;
     void CheckParallelPort();
+    bool OnBitCable() const { return Cabletype == 1 || Cabletype == 3; }
+    PortIO& BitPort();
+    TSerialPort* BytePort() const { return Cabletype == 4 ? UsbCable : SerialPort; }
+    std::string BlackCableDevice() const;
     void SendByteParallel(uint8_t b, uint32_t start);
     void SendByteSerial(uint8_t b, uint32_t start);
     uint16_t ReceiveByteParallel(uint32_t start);

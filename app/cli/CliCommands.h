@@ -10,7 +10,7 @@
 // The command-line front end: global options, then one command with its own
 // options and arguments (the global options are taken after the command too):
 //
-//   linkwise-cli [--cable serial|parallel] [--port N|DEVICE] [...] COMMAND [OPTIONS] [ARGS...]
+//   linkwise-cli [--cable grey|black|parallel|usb] [--port N|DEVICE] [...] COMMAND [OPTIONS] [ARGS...]
 //
 // Adding a command:
 //   1. write app/cli/<Name>Command.cpp with
@@ -26,13 +26,14 @@
 // (or the window's settings) chose, once. Print results on context.out,
 // progress and warnings on context.err.
 
-enum class CliCable { Serial, Parallel };
+// Serial is the grey graph-link cable ("--cable serial" still names it).
+enum class CliCable { Serial, Parallel, Black, Usb };
 enum class ProgressStyle { Automatic, None, Bar, Lines };
 
 struct CliOptions {
     CliCable cable = CliCable::Serial;
     int port = 1;               // COM1..COM8 or LPT1..LPT4
-    std::string device;         // a device path given with --port, for the serial cable
+    std::string device;         // a device path given with --port (usb:BUS:ADDRESS for the USB cable)
     bool cableGiven = false;
     bool portGiven = false;
     int timeoutMs = 2000;       // time allowed for one byte

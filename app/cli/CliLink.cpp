@@ -10,6 +10,8 @@
 #include "app/cli/PacketTrace.h"
 #include "link/PosixSerialDevice.h"
 #include "link/Exceptions.h"
+#include "link/LibusbCablePipes.h"
+#include "link/UsbCableDevice.h"
 
 namespace {
 
@@ -54,6 +56,7 @@ CliLink::CliLink(const CliOptions& options, std::ostream& err)
       // -v shows every packet on the serial line.
       fSerialPort(options.verbose ? std::make_unique<TracingSerialDevice>(std::make_unique<PosixSerialDevice>(), err)
                                   : nullptr),
+      fUsbCable(std::make_unique<UsbCableDevice>(std::make_unique<LibusbCablePipes>())),
       fTI92(LinkEnvironment{fClock, fPump, fDialogs, fPortIO})
 {
     fPump.link = &fTI92;
@@ -70,18 +73,24 @@ CliLink::CliLink(const CliOptions& options, std::ostream& err)
                 << " cannot be claimed; nobody will answer\n";
         fTI92.ResetPort();
     } else {
-        fTI92.Cabletype = 2;
+        fTI92.Cabletype = static_cast<uint8_t>(options.cable == CliCable::Black ? Cable::Black
+                                               : options.cable == CliCable::Usb ? Cable::Usb
+                                                                                : Cable::Grey);
         // A device given on the command line beats the environment.
         if (!options.device.empty())
             setenv(("LINKWISE_COM" + std::to_string(options.port)).c_str(), options.device.c_str(), 1);
         fDevice = TSerialPort::DevicePath(options.port);
         // Anything but a serial line is refused before a byte is written to it.
-        if (const std::string unfit = UnfitDevice(fDevice, false); !unfit.empty())
-            throw ELinkError(fDevice + " is " + unfit);
+        if (options.cable != CliCable::Usb)
+            if (const std::string unfit = UnfitDevice(fDevice, false); !unfit.empty())
+                throw ELinkError(fDevice + " is " + unfit);
         fSerialPort.SetCommPort(static_cast<TCommPort>(options.port - 1));
+        fUsbCable.SetCommPort(static_cast<TCommPort>(options.port - 1));
         fTI92.SerialPort = &fSerialPort;
-        if (!fSerialPort.OpenPort())
-            throw ELinkError("An error occured while opening the comport!\r" + fSerialPort.OpenError());
+        fTI92.BlackCable = &fBlackCable;
+        fTI92.UsbCable = &fUsbCable;
+        if (const std::string reason = fTI92.OpenCable(); !reason.empty())
+            throw ELinkError("An error occured while opening the comport!\r" + reason);
     }
 
     gInterrupted = 0;
@@ -99,6 +108,6 @@ CliLink::~CliLink()
     if (fInterruptInstalled)
         for (int i = 0; i < 3; ++i)
             sigaction(kEndingSignals[i], &gPrevious[i], nullptr);
-    if (fTI92.Cabletype == 2)
+    if (fTI92.Cabletype != 1)
         fTI92.Close();
 }

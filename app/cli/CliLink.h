@@ -7,9 +7,11 @@
 #include "app/cli/ConsoleDialogs.h"
 #include "link/Clock.h"
 #include "link/EventPump.h"
+#include "link/ModemLinePortIO.h"
 #include "link/PpdevPortIO.h"
 #include "link/SerialPort.h"
 #include "link/TTI92.h"
+#include "link/TtyModemLines.h"
 
 // Lets Ctrl-C, SIGTERM and SIGHUP reach a running transfer the way the Abort button does: the
 // link's next byte operation then ends with "Operation aborted.".
@@ -46,6 +48,9 @@ private:
     ConsoleDialogs fDialogs;
     PpdevPortIO fPortIO;
     TSerialPort fSerialPort;
+    TtyModemLines fModemLines;
+    ModemLinePortIO fBlackCable{fModemLines};
+    TSerialPort fUsbCable;
     TTI92 fTI92;
     bool fInterruptInstalled = false;
     std::string fDevice;

@@ -1,4 +1,7 @@
+#include <algorithm>
 #include <cctype>
+#include <iterator>
+#include <utility>
 #include <ostream>
 
 #include "app/cli/CliCommands.h"
@@ -43,9 +46,11 @@ std::string Synopsis(const CliCommand& c)
 const std::vector<OptionSpec>& GlobalOptionSpecs()
 {
     static const std::vector<OptionSpec> specs = {
-        {"cable", "serial|parallel", "the serial graph-link cable or the simple parallel\ncable (default: the window's setting)"},
-        {"port", "N|DEVICE", "serial: port 1..8 or a serial device such as\n/dev/ttyUSB0; parallel: port 1..4 "
-                             "(/dev/parport0..3)\nor its device (default: the window's setting)"},
+        {"cable", "grey|black|parallel|usb", "the grey serial graph-link cable (also 'serial'),\nthe black serial cable, "
+                                             "the simple parallel cable\nor the USB cable (default: the window's setting)"},
+        {"port", "N|DEVICE", "grey, black: port 1..8 or a serial device such as\n/dev/ttyUSB0; parallel: port 1..4 "
+                             "(/dev/parport0..3)\nor its device; usb: usb:BUS:ADDRESS (default: the\nwindow's setting; "
+                             "for usb the first cable)"},
         {"timeout", "MS", "time allowed for one byte (default 2000)"},
         {"progress", "auto|bar|lines|none", "progress of long jobs: a bar on a terminal, a line\nevery 10 % otherwise (default auto)"},
         {"q,quiet", "", "print no progress and no notes"},
@@ -81,12 +86,14 @@ void ApplyGlobalOptions(const ParsedOptions& p, CliOptions& o)
     }
     if (p.Has("cable")) {
         const std::string v = p.Value("cable");
-        if (v == "serial")
-            o.cable = CliCable::Serial;
-        else if (v == "parallel")
-            o.cable = CliCable::Parallel;
-        else
-            throw CliUsageError("unknown cable '" + v + "' (serial or parallel)");
+        static const std::pair<const char*, CliCable> kCables[] = {
+            {"grey", CliCable::Serial},       {"serial", CliCable::Serial}, {"black", CliCable::Black},
+            {"parallel", CliCable::Parallel}, {"usb", CliCable::Usb}};
+        const auto* found = std::find_if(std::begin(kCables), std::end(kCables),
+                                         [&v](const auto& row) { return v == row.first; });
+        if (found == std::end(kCables))
+            throw CliUsageError("unknown cable '" + v + "' (grey, black, parallel or usb)");
+        o.cable = found->second;
         o.cableGiven = true;
     }
     if (p.Has("timeout")) {
@@ -98,13 +105,13 @@ void ApplyGlobalOptions(const ParsedOptions& p, CliOptions& o)
     }
     if (p.Has("port") || (o.portGiven && p.Has("cable"))) {
         const std::string portText = p.Has("port") ? p.Value("port") : (o.device.empty() ? std::to_string(o.port) : o.device);
-        const int highest = o.cable == CliCable::Serial ? 8 : 4;
+        const int highest = o.cable == CliCable::Parallel ? 4 : 8;
         o.device.clear();
         if (AllDigits(portText)) {
             o.port = std::stoi(portText);
             if (o.port < 1 || o.port > highest)
                 throw CliUsageError("port " + portText + " does not exist (1.." + std::to_string(highest) + ")");
-        } else if (o.cable == CliCable::Serial) {
+        } else if (o.cable != CliCable::Parallel) {
             o.device = portText;
         } else if (portText.rfind("/dev/parport", 0) == 0 && AllDigits(portText.substr(12)) &&
                    std::stoi(portText.substr(12)) < 4) {

@@ -19,14 +19,16 @@ CliOptions WithWindowSettings(const CliOptions& options, SettingsStore& settings
 {
     CliOptions o = options;
     const char* S = "Settings";
-    // The window stores 0 for the parallel cable and 1 for the serial one; its
-    // port number counts from 0.
-    const CliCable stored = ReadInteger(settings, S, "Cabletype", 1) == 0 ? CliCable::Parallel : CliCable::Serial;
+    // The window stores 0 for the parallel cable, 1 for the grey one, 2 for
+    // the black one and 3 for the USB cable; its port number counts from 0.
+    static const CliCable kStored[] = {CliCable::Parallel, CliCable::Serial, CliCable::Black, CliCable::Usb};
+    const int value = ReadInteger(settings, S, "Cabletype", 1);
+    const CliCable stored = value >= 0 && value < 4 ? kStored[value] : CliCable::Serial;
     if (!o.cableGiven)
         o.cable = stored;
     if (!o.portGiven && o.cable == stored) {
         const int port = ReadInteger(settings, S, "Port", 0) + 1;
-        if (port >= 1 && port <= (o.cable == CliCable::Serial ? 8 : 4))
+        if (port >= 1 && port <= (o.cable == CliCable::Parallel ? 4 : 8))
             o.port = port;
     }
     for (int n = 1; n <= 4; ++n)

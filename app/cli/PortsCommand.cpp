@@ -8,7 +8,9 @@
 
 #include "app/cli/CliSettings.h"
 #include "app/settings/IniSettingsStore.h"
+#include "link/LibusbCablePipes.h"
 #include "link/SerialPort.h"
+#include "link/UsbCableDevice.h"
 
 namespace fs = std::filesystem;
 
@@ -41,7 +43,7 @@ QString Q(const std::string& s)
 }  // namespace
 
 int ListPorts(CliContext& context, bool json, DeviceFacts& facts, const std::string& devFolder,
-              const std::string& ttyClassFolder)
+              const std::string& ttyClassFolder, const std::vector<UsbCableId>& usbCables)
 {
     const std::vector<SerialPortEntry> ports = SerialPortInventory(facts, devFolder, ttyClassFolder);
     const std::string inUse = DeviceInUse(context.options);
@@ -55,10 +57,15 @@ int ListPorts(CliContext& context, bool json, DeviceFacts& facts, const std::str
                                     {"serial", Q(p.serial)},
                                     {"driver", Q(p.driver)},
                                     {"inUse", SameDevice(p.device, inUse)}});
+        for (const UsbCableId& c : usbCables)
+            list.append(QJsonObject{{"device", Q(UsbCableDevice::PathOf(c))},
+                                    {"model", "USB cable"},
+                                    {"usbBus", c.bus},
+                                    {"usbAddress", c.address}});
         context.out << QJsonDocument(list).toJson(QJsonDocument::Indented).toStdString();
         return exitstatus::kSuccess;
     }
-    if (ports.empty()) {
+    if (ports.empty() && usbCables.empty()) {
         context.Note("no serial device found");
         return exitstatus::kSuccess;
     }
@@ -73,6 +80,8 @@ int ListPorts(CliContext& context, bool json, DeviceFacts& facts, const std::str
         if (!p.byId.empty())
             context.out << "    " << p.byId << '\n';
     }
+    for (const UsbCableId& c : usbCables)
+        context.out << "  " << UsbCableDevice::PathOf(c) << "  " << UsbCableDevice::NameOf(c) << '\n';
     return exitstatus::kSuccess;
 }
 
@@ -81,5 +90,6 @@ int RunPorts(CliContext& context, const ParsedOptions& args)
     if (!args.positional.empty())
         throw CliUsageError("takes no arguments, not '" + args.positional.front() + "'");
     UdevDeviceFacts facts;
-    return ListPorts(context, args.Has("json"), facts);
+    LibusbCablePipes usb;
+    return ListPorts(context, args.Has("json"), facts, "/dev", "/sys/class/tty", usb.Present());
 }

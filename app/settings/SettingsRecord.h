@@ -16,7 +16,9 @@ struct SettingsRecord {
     std::string DataFile;
     std::string Fargo1LibDir;
     std::string Fargo2LibDir;
-    uint8_t CableType = 1;   // 0 parallel "$5 - cable", 1 serial "TI - graphlink"
+    // 0 parallel "$5 - cable", 1 grey serial "TI - graphlink", 2 black
+    // serial cable, 3 USB cable; the link's Cabletype is this plus 1.
+    uint8_t CableType = 1;
     uint8_t Port = 0;        // 0..3: LPT or COM port 1..4
     bool CheckRegistry = true;
 };

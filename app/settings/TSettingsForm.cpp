@@ -14,8 +14,15 @@
 #include <QVBoxLayout>
 
 #include "link/Dialogs.h"
+#include "link/LibusbCablePipes.h"
 #include "link/SerialPortInventory.h"
 #include "link/SerialPort.h"
+
+namespace {
+// The cable list's rows are the stored CableType values.
+constexpr int kCableChoices = 4;
+constexpr int kUsbCableIndex = 3;
+}  // namespace
 
 TSettingsForm::TSettingsForm(Dialogs& dialogs, QWidget* parent) : QDialog(parent), fDialogs(dialogs)
 {
@@ -25,7 +32,7 @@ TSettingsForm::TSettingsForm(Dialogs& dialogs, QWidget* parent) : QDialog(parent
     auto* cableBox = new QGroupBox("Linkcable", this);
     CableList = new QComboBox(cableBox);
     CableList->setObjectName("CableList");
-    CableList->addItems({"$5 - cable", "TI - graphlink"});
+    CableList->addItems({"$5 - cable", "TI - graphlink", "Black serial cable", "USB cable"});
     PortList = new QComboBox(cableBox);
     PortList->setObjectName("PortList");
     DeviceLabel = new QLabel("Device:", cableBox);
@@ -102,7 +109,7 @@ void TSettingsForm::Fill(const SettingsRecord& settings)
     Lib2->setText(QString::fromStdString(settings.Fargo2LibDir));
     {
         QSignalBlocker block(CableList);
-        CableList->setCurrentIndex(settings.CableType <= 1 ? settings.CableType : 1);
+        CableList->setCurrentIndex(settings.CableType < kCableChoices ? settings.CableType : 1);
     }
     {
         QSignalBlocker block(PortList);
@@ -139,7 +146,8 @@ void TSettingsForm::PortChanged()
 {
     KeepDevice();
     int port = PortList->currentIndex();
-    bool serial = CableList->currentIndex() == 1;
+    // Every cable but the parallel one reaches its device through a COM port.
+    bool serial = CableList->currentIndex() != 0;
     PortDevice->setEnabled(serial && port >= 0);
     PickDevice->setEnabled(serial && port >= 0);
     if (serial && port >= 0) {
@@ -147,8 +155,9 @@ void TSettingsForm::PortChanged()
         PortDevice->setText(QString::fromStdString(fDevices[port]));
         // What an empty field means: the environment's device, else the standard one.
         const QByteArray env = qgetenv(("LINKWISE_COM" + std::to_string(port + 1)).c_str());
-        PortDevice->setPlaceholderText(env.isEmpty() ? "/dev/ttyS" + QString::number(port)
-                                                     : QString::fromLocal8Bit(env));
+        PortDevice->setPlaceholderText(!env.isEmpty() ? QString::fromLocal8Bit(env)
+                                       : CableList->currentIndex() == kUsbCableIndex ? "the first USB cable"
+                                                                                     : "/dev/ttyS" + QString::number(port));
     } else {
         fDevicePort = -1;
         PortDevice->setText(port >= 0 ? "/dev/parport" + QString::number(port) : QString());
@@ -159,6 +168,16 @@ void TSettingsForm::FillDeviceMenu()
 {
     QMenu* menu = PickDevice->menu();
     menu->clear();
+    if (CableList->currentIndex() == kUsbCableIndex) {
+        const std::vector<std::string> cables = PresentUsbCablePaths();
+        for (const std::string& cable : cables) {
+            const QString path = QString::fromStdString(cable);
+            menu->addAction(path, this, [this, path] { PortDevice->setText(path); });
+        }
+        if (cables.empty())
+            menu->addAction("(no USB cable found)")->setEnabled(false);
+        return;
+    }
     UdevDeviceFacts facts;
     const std::vector<SerialPortEntry> devices = SerialPortInventory(facts);
     // Each device with what is known of it, then its stable name.

@@ -132,7 +132,7 @@ void TForm1::ConfigureLink()
     link.PortAdress = kParallelAddresses[Settings.Port < 4 ? Settings.Port : 0];
     link.CalcReadyIndicator = ReadyLamp;
     Settings.StoreFolders = true;
-    if (link.Cabletype == 2)
+    if (link.Cabletype != 1)
         link.Open();
 }
 
@@ -141,7 +141,7 @@ void TForm1::CloseLink()
     if (fLinkClosed)
         return;
     fLinkClosed = true;
-    if (fEnv.link.Cabletype == 2)
+    if (fEnv.link.Cabletype != 1)
         fEnv.link.Close();
 }
 
@@ -288,7 +288,7 @@ void TForm1::SettingsClick()
         return;
     // The device of the port in use counts as a cable setting too.
     const int portNumber = form.PortIndex() + 1;
-    const bool deviceChanged = form.CableIndex() == 1 &&
+    const bool deviceChanged = form.CableIndex() != 0 &&
                                form.Device(portNumber) != TSerialPort::StoredDevice(portNumber);
     if (form.CableIndex() != Settings.CableType || form.PortIndex() != Settings.Port ||
         deviceChanged)

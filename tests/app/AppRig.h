@@ -12,7 +12,10 @@
 #include "link/SerialPort.h"
 #include "link/TTI92.h"
 #include "sim/CalculatorLink.h"
+#include "link/UsbCableDevice.h"
+#include "sim/SimModemLines.h"
 #include "sim/SimSerialDevice.h"
+#include "sim/SimUsbCable.h"
 #include "sim/VirtualTI92.h"
 #include "tests/support/AutoClock.h"
 #include "tests/support/HookEventPump.h"
@@ -59,6 +62,11 @@ struct AppRig {
         auto d = std::make_unique<SimSerialDevice>(calcLink);
         device = d.get();
         serial = std::make_unique<TSerialPort>(std::move(d));
+        auto pipes = std::make_unique<SimUsbCable>(calcLink);
+        usb = pipes.get();
+        usbPort = std::make_unique<TSerialPort>(std::make_unique<UsbCableDevice>(std::move(pipes)));
+        link.BlackCable = &blackCable;
+        link.UsbCable = usbPort.get();
         for (int n = 1; n <= 8; ++n)
             TSerialPort::SetStoredDevice(n, "");
     }
@@ -98,6 +106,11 @@ struct AppRig {
     CalculatorLink calcLink;
     SimSerialDevice* device = nullptr;
     std::unique_ptr<TSerialPort> serial;
+    SimParallelCable bitCable{calcLink};
+    SimModemLines modemLines{bitCable};
+    ModemLinePortIO blackCable{modemLines};
+    SimUsbCable* usb = nullptr;
+    std::unique_ptr<TSerialPort> usbPort;
     TTI92 link;
     QTemporaryDir dir;
     std::string folder;

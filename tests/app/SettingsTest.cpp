@@ -109,6 +109,31 @@ TEST(Settings, PortAsHexOrNonsenseAndCableChoice)
     }
 }
 
+TEST(Settings, EveryCableValueReadsBackOpensItsDeviceAndIsWrittenUnchanged)
+{
+    // "0" and "1" are what settings files have always held.
+    struct Row {
+        const char* stored;
+        uint8_t cabletype;
+        bool greyOpen, blackOpen, usbOpen;
+    };
+    for (const Row& r : {Row{"0", 1, false, false, false}, Row{"1", 2, true, false, false},
+                         Row{"2", 3, false, true, false}, Row{"3", 4, false, false, true}}) {
+        SCOPED_TRACE(r.stored);
+        AppRig rig;
+        rig.Set("Settings", "Cabletype", r.stored);
+        rig.Set("Settings", "Check Registry", "0");
+        TForm1& f = rig.Create();
+        EXPECT_EQ(rig.link.Cabletype, r.cabletype);
+        EXPECT_EQ(rig.device->IsOpen(), r.greyOpen);
+        EXPECT_EQ(rig.modemLines.IsOpen(), r.blackOpen);
+        EXPECT_EQ(rig.usb->IsOpen(), r.usbOpen);
+        EXPECT_TRUE(rig.dialogs.shown.empty());
+        f.SaveSettings();
+        EXPECT_EQ(rig.settings.Read("Settings", "Cabletype"), r.stored);
+    }
+}
+
 TEST(Settings, NamesMatchWithoutRegardToCase)
 {
     AppRig rig;

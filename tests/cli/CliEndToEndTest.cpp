@@ -130,10 +130,10 @@ TEST(CliEndToEnd, ExitStatusOfThePrograms)
     ProgramOutcome help = RunProgram({LINKWISE_CLI_PATH, "--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("Usage: linkwise-cli"), std::string::npos);
-    ProgramOutcome bad = RunProgram({LINKWISE_CLI_PATH, "--cable", "usb", "ready"});
+    ProgramOutcome bad = RunProgram({LINKWISE_CLI_PATH, "--cable", "purple", "ready"});
     EXPECT_EQ(bad.status, 64);
     EXPECT_TRUE(bad.out.empty());
-    EXPECT_NE(bad.err.find("unknown cable 'usb'"), std::string::npos);
+    EXPECT_NE(bad.err.find("unknown cable 'purple'"), std::string::npos);
 #ifdef LINKWISE_SIM_PATH
     struct Case {
         std::vector<std::string> args;

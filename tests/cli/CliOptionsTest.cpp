@@ -73,9 +73,27 @@ TEST(CliOptions, ReadsGlobalOptionsInBothFormsAndLeavesTheCommandItsArguments)
     EXPECT_FALSE(ParseCliOptions({"ready"}).portGiven);
 }
 
+TEST(CliOptions, NamesEveryCableAndGivesEachButTheParallelOneADevice)
+{
+    struct Row {
+        const char* name;
+        CliCable cable;
+        const char* port;
+        const char* device;
+    };
+    for (const Row& r : {Row{"grey", CliCable::Serial, "/dev/ttyUSB1", "/dev/ttyUSB1"},
+                         Row{"serial", CliCable::Serial, "3", ""}, Row{"black", CliCable::Black, "/dev/ttyS1", "/dev/ttyS1"},
+                         Row{"usb", CliCable::Usb, "usb:3:7", "usb:3:7"}, Row{"parallel", CliCable::Parallel, "2", ""}}) {
+        SCOPED_TRACE(r.name);
+        CliOptions o = ParseCliOptions({"--cable", r.name, "--port", r.port, "ready"});
+        EXPECT_EQ(o.cable, r.cable);
+        EXPECT_EQ(o.device, r.device);
+    }
+}
+
 TEST(CliOptions, RejectsBadValues)
 {
-    for (const Args& bad : {Args{"--cable", "usb", "ready"}, Args{"--port", "9", "ready"},
+    for (const Args& bad : {Args{"--cable", "purple", "ready"}, Args{"--cable", "usb", "--port", "9", "ready"}, Args{"--port", "9", "ready"},
                             Args{"--cable", "parallel", "--port", "5", "ready"},
                             Args{"--cable", "parallel", "--port", "/dev/ttyS0", "ready"},
                             Args{"--port", "0", "ready"}, Args{"--timeout", "0", "ready"},

@@ -47,9 +47,12 @@ TEST(Ports, ListsEachDeviceWithWhatIsKnownAndMarksTheOneInUse)
     std::ostringstream out, err;
     CliContext context(options, out, err);
 
-    ASSERT_EQ(ListPorts(context, true, facts, dev, sys), 0) << err.str();
+    ASSERT_EQ(ListPorts(context, true, facts, dev, sys, {{3, 7}}), 0) << err.str();
     const QJsonArray ports = QJsonDocument::fromJson(QByteArray::fromStdString(out.str())).array();
-    ASSERT_EQ(ports.size(), 3) << out.str();
+    ASSERT_EQ(ports.size(), 4) << out.str();
+    EXPECT_EQ(ports[3]["device"], "usb:3:7");
+    EXPECT_EQ(ports[3]["usbBus"], 3);
+    EXPECT_EQ(ports[3]["usbAddress"], 7);
     EXPECT_EQ(ports[1]["device"], QString::fromStdString(dev + "/ttyS0"));
     EXPECT_EQ(ports[1]["byId"], QJsonValue::Null);
     EXPECT_EQ(ports[1]["inUse"], false);
@@ -63,7 +66,9 @@ TEST(Ports, ListsEachDeviceWithWhatIsKnownAndMarksTheOneInUse)
     EXPECT_EQ(ports[0]["byId"], "/dev/serial/by-id/usb-Acme_Link-if00");
 
     out.str("");
-    ASSERT_EQ(ListPorts(context, false, facts, dev, sys), 0);
+    ASSERT_EQ(ListPorts(context, false, facts, dev, sys, {{3, 7}}), 0);
+    EXPECT_NE(out.str().find("  usb:3:7  USB cable at bus 3 address 7 (/dev/bus/usb/003/007)\n"), std::string::npos)
+        << out.str();
     EXPECT_NE(out.str().find("* " + dev + "/ttyUSB0  FTDI FT232 Serial (UART) IC (serial A1)  [ftdi_sio]\n    " + dev +
                              "/serial/by-id/usb-FTDI_FT232R_A1-if00-port0\n"),
               std::string::npos)

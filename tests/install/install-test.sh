@@ -21,7 +21,7 @@ for f in bin/linkwise bin/linkwise-cli bin/linkwise-virtual-ti92 share/linkwise/
          share/icons/hicolor/256x256/apps/linkwise.png share/man/man1/linkwise.1.gz \
          share/man/man1/linkwise-cli.1.gz share/man/man1/linkwise-virtual-ti92.1.gz \
          share/bash-completion/completions/linkwise-cli share/bash-completion/completions/linkwise-virtual-ti92 \
-         share/doc/linkwise/copyright share/doc/linkwise/changelog.Debian.gz; do
+         share/doc/linkwise/copyright share/doc/linkwise/changelog.Debian.gz lib/udev/rules.d/60-linkwise.rules; do
   [ -s "$prefix/$f" ] || fail "$f was not installed"
 done
 grep -q '^Exec="linkwise" %f$' "$prefix/share/applications/linkwise.desktop" || fail "the entry does not start plainly"
@@ -97,6 +97,7 @@ if command -v cpack >/dev/null && command -v dpkg-deb >/dev/null && command -v d
   done
   dpkg-deb -x "$deb" "$work/root"
   [ -f "$work/root/usr/share/applications/linkwise.desktop" ] || fail "the package lacks the desktop entry"
+  [ -f "$work/root/usr/lib/udev/rules.d/60-linkwise.rules" ] || fail "the package lacks the udev rule"
   "$work/root/usr/bin/linkwise-cli" --version | grep -q Linkwise || fail "the packaged linkwise-cli does not run"
   if command -v lintian >/dev/null; then
     lintian "$deb" >"$work/lintian.log" 2>&1 || true

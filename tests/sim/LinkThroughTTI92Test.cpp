@@ -1,89 +1,25 @@
-// The computer's listing and receive against the virtual TI-92 on both cables.
+// Every conversation against the virtual TI-92 on every cable.
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-#include <algorithm>
-
-#include "files/TempStore.h"
+#include "files/SaveAs92g.h"
 #include "link/Exceptions.h"
-#include "link/TTI92.h"
-#include "sim/SimParallelCable.h"
-#include "sim/SimSerialDevice.h"
+#include "tests/sim/CableRig.h"
 #include "tests/sim/SimBytes.h"
-#include "tests/support/AutoClock.h"
-#include "tests/support/RecordingTransferView.h"
-#include "tests/support/ScriptedDialogs.h"
-#include "transfers/DirectoryListing.h"
-#include "transfers/VariableReceive.h"
+#include "tests/support/TI92FileBuilder.h"
+#include "transfers/BackupReceive.h"
+#include "transfers/BackupSend.h"
+#include "transfers/RemoteKeyboard.h"
+#include "transfers/ScreenCanvas.h"
+#include "transfers/ScreenshotTransfer.h"
+#include "transfers/VariableSend.h"
 
 namespace {
 
-struct Rig {
-    explicit Rig(int cable)
-        : calc(VirtualTI92::WithDemoContent()),
-          link(calc),
-          cableIO(link),
-          ti(LinkEnvironment{clock, pump, dialogs, cableIO})
-    {
-        auto device = std::make_unique<SimSerialDevice>(link);
-        serialDevice = device.get();
-        port = std::make_unique<TSerialPort>(std::move(device));
-        port->OpenPort();
-        ti.Cabletype = static_cast<uint8_t>(cable);
-        ti.SerialPort = port.get();
-    }
-
-    // The listing as the window runs it; the rows' captions and sizes.
-    std::vector<std::pair<std::string, std::string>> List()
-    {
-        EXPECT_TRUE(FetchDirectoryList(ti, view, ListViewId::ListView1)) << Errors();
-        std::vector<std::pair<std::string, std::string>> rows;
-        for (const ListItem& row : view.listViews[ListViewId::ListView1])
-            rows.emplace_back(row.caption, row.subItems.at(1));
-        return rows;
-    }
-    // Lists, then receives these rows into the store as the window does.
-    bool Receive(const std::vector<std::string>& names)
-    {
-        List();
-        for (ListItem& row : view.listViews[ListViewId::ListView1])
-            row.selected = std::find(names.begin(), names.end(), row.caption) != names.end();
-        return ReceiveAll(ti, view, store, false);
-    }
-    std::vector<std::string> Stored()
-    {
-        std::vector<std::string> names;
-        for (const IndexRecord& r : store.ReadIndex())
-            names.push_back(r.name);
-        return names;
-    }
-    std::string Errors() const
-    {
-        std::string all;
-        for (const std::string& e : view.errorDialogs)
-            all += e + "\n";
-        return all;
-    }
-
-    AutoClock clock;
-    NullEventPump pump;
-    ScriptedDialogs dialogs;
-    VirtualTI92 calc;
-    CalculatorLink link;
-    SimParallelCable cableIO;
-    SimSerialDevice* serialDevice = nullptr;
-    std::unique_ptr<TSerialPort> port;
-    TTI92 ti;
-    RecordingTransferView view;
-    QTemporaryDir folder;
-    TempStore store{folder.path().toStdString()};
-};
-
-class BothCables : public ::testing::TestWithParam<int> {};
+class EveryCable : public ::testing::TestWithParam<int> {};
 
 }  // namespace
 
-TEST_P(BothCables, ReadyWhenPresentNotReadyWhenSilent)
+TEST_P(EveryCable, ReadyWhenPresentNotReadyWhenSilent)
 {
     Rig rig(GetParam());
     EXPECT_TRUE(rig.ti.CheckReady());
@@ -104,7 +40,7 @@ TEST_P(BothCables, ReadyWhenPresentNotReadyWhenSilent)
     }
 }
 
-TEST_P(BothCables, ListsAndReceivesDemoContent)
+TEST_P(EveryCable, ListsAndReceivesDemoContent)
 {
     Rig rig(GetParam());
     auto rows = rig.List();
@@ -120,7 +56,7 @@ TEST_P(BothCables, ListsAndReceivesDemoContent)
     EXPECT_TRUE(rig.ti.CheckReady());
 }
 
-TEST_P(BothCables, RefusedAndDamagedVariablesAreNotStored)
+TEST_P(EveryCable, RefusedAndDamagedVariablesAreNotStored)
 {
     Rig rig(GetParam());
     rig.link.faults.refuseRequests = {2};
@@ -131,7 +67,7 @@ TEST_P(BothCables, RefusedAndDamagedVariablesAreNotStored)
     EXPECT_TRUE(rig.ti.CheckReady());
 }
 
-TEST_P(BothCables, SilenceAfterSomeBytesTimesOutMidReply)
+TEST_P(EveryCable, SilenceAfterSomeBytesTimesOutMidReply)
 {
     Rig rig(GetParam());
     rig.link.faults.silentAfterBytes = 6;   // the ready ACK and two bytes of the next reply
@@ -141,8 +77,52 @@ TEST_P(BothCables, SilenceAfterSomeBytesTimesOutMidReply)
         << rig.view.errorDialogs[0];
 }
 
-INSTANTIATE_TEST_SUITE_P(Sim, BothCables, ::testing::Values(1, 2),
-                         [](const auto& info) { return info.param == 1 ? "Parallel" : "Serial"; });
+TEST_P(EveryCable, SendsAVariableAndAGroupLargerThanAWriteChunk)
+{
+    Rig rig(GetParam());
+    const std::string path = rig.folder.filePath("g.92g").toStdString();
+    WriteBytes(path, VariableFileBytes("", "", {BuiltEntry::Folder("work"),
+                                                {"small", 0x00, std::string(5, 'a')},
+                                                {"big", 0x00, std::string(700, 'b')}}));
+    ASSERT_TRUE(Send92g(rig.ti, rig.view, path)) << rig.Errors();
+    ASSERT_NE(rig.calc.FindVariable("work\\big"), nullptr);
+    EXPECT_EQ(rig.calc.FindVariable("work\\big")->Size(), 702u);
+    EXPECT_NE(rig.calc.FindVariable("work\\small"), nullptr);
+}
+
+TEST_P(EveryCable, BackupRoundTripRestoresTheMemory)
+{
+    Rig rig(GetParam());
+    const std::string before = rig.calc.MemoryImage();
+    ASSERT_TRUE(ReceiveBackup(rig.ti, rig.view, rig.store, false)) << rig.Errors();
+    const std::string saved = rig.folder.filePath("saved.92b").toStdString();
+    ASSERT_TRUE(SaveAs92g(rig.view, rig.store, true, saved, true, true, "round trip"));
+    rig.calc.Clear();
+    ASSERT_TRUE(SendBackup(rig.ti, rig.view, saved)) << rig.Errors();
+    EXPECT_EQ(rig.calc.MemoryImage(), before);
+}
+
+TEST_P(EveryCable, ScreenshotAndKeys)
+{
+    Rig rig(GetParam());
+    RemoteKeyboard keyboard(rig.ti);
+    for (char c : std::string("1+2"))
+        keyboard.Enqueue(static_cast<uint8_t>(c));
+    ASSERT_TRUE(keyboard.SendQueuedKeys()) << rig.Errors();
+    EXPECT_EQ(rig.calc.keysPressed, (std::vector<uint16_t>{'1', '+', '2'}));
+
+    rig.calc.ClearScreen();
+    rig.calc.screen[0] = static_cast<char>(0x80);
+    rig.calc.screen[30 * 127 + 29] = 0x01;
+    ScreenBitmap canvas;
+    ASSERT_TRUE(GrabScreenshot(rig.ti, rig.view, canvas)) << rig.Errors();
+    EXPECT_TRUE(canvas.Black(0, 0));
+    EXPECT_TRUE(canvas.Black(239, 127));
+    EXPECT_FALSE(canvas.Black(1, 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sim, EveryCable, ::testing::Values(1, 2, 3, 4),
+                         [](const auto& info) { return CableName(info.param); });
 
 TEST(SerialCable, PurgeBeforeSendingDropsUnreadReplies)
 {

@@ -1,0 +1,112 @@
+// The cables' own code, unpaced and in-process against the virtual TI-92: a
+// 32 KB receive over the parallel cable, the black serial cable (modem
+// lines) and the USB cable (32-byte blocks), with the grey cable's
+// in-memory line beside them. Prints bytes per second on the link, CPU
+// used, and for the black cable the ioctls per byte and the rate they allow
+// at a USB-serial adapter's ~1 ms per ioctl.
+#ifdef LINKWISE_SIM_PATH
+#include <ctime>
+
+#include "bench/PacedLineRig.h"
+#include "files/TempStore.h"
+#include "link/ModemLinePortIO.h"
+#include "link/UsbCableDevice.h"
+#include "sim/SimModemLines.h"
+#include "sim/SimParallelCable.h"
+#include "sim/SimSerialDevice.h"
+#include "sim/SimUsbCable.h"
+#include "tests/support/AutoClock.h"
+#include "transfers/DirectoryListing.h"
+#include "transfers/VariableReceive.h"
+
+namespace {
+
+using namespace bench;
+
+constexpr int kDataBytes = 32 * 1024;
+constexpr double kAdapterIoctlMs = 1.0;
+
+double Now(clockid_t id)
+{
+    timespec t {};
+    clock_gettime(id, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+struct InProcessCable {
+    explicit InProcessCable(int cable) : ti(LinkEnvironment{clock, pump, dialogs, parallel})
+    {
+        std::string data;
+        for (int i = 0; i < kDataBytes; ++i)
+            data += static_cast<char>((i * 7 + i / 251) & 0xFF);
+        calc.AddVariable("main", "big", 0x0C, data);
+        grey.OpenPort();
+        ti.Cabletype = static_cast<uint8_t>(cable);
+        ti.SerialPort = &grey;
+        ti.BlackCable = &black;
+        ti.UsbCable = &usbPort;
+        ti.OpenCable();
+    }
+
+    AutoClock clock;
+    NullEventPump pump;
+    NoDialogs dialogs;
+    VirtualTI92 calc;
+    CalculatorLink link{calc};
+    SimParallelCable parallel{link};
+    SimModemLines lines{parallel};
+    ModemLinePortIO black{lines};
+    TSerialPort grey{std::make_unique<SimSerialDevice>(link)};
+    SimUsbCable* usb = new SimUsbCable(link);
+    TSerialPort usbPort{std::make_unique<UsbCableDevice>(std::unique_ptr<SimUsbCable>(usb))};
+    TTI92 ti;
+};
+
+void Receive32KBInProcess(benchmark::State& state)
+{
+    const int cable = static_cast<int>(state.range(0));
+    static const char* const kNames[] = {"", "parallel", "grey (in-memory line)", "black (modem lines)", "USB"};
+    ScratchFolder scratch;
+    InProcessCable c(cable);
+    BenchView view(c.ti);
+    if (!FetchDirectoryList(c.ti, view, ListViewId::ListView1)) {
+        state.SkipWithError("listing failed");
+        return;
+    }
+    view.SelectAll();
+    TempStore store(scratch.path);
+    double wall = 0, cpu = 0;
+    size_t bytes = 0;
+    int ioctls = 0;
+    for (auto _ : state) {
+        const size_t before = c.link.SentBytes().size();
+        const int calls = c.lines.calls;
+        const double wall0 = Now(CLOCK_MONOTONIC), cpu0 = Now(CLOCK_PROCESS_CPUTIME_ID);
+        if (!ReceiveAll(c.ti, view, store, false) || store.DataSize() != kDataBytes + 2) {
+            state.SkipWithError("the variable did not arrive whole");
+            return;
+        }
+        wall += Now(CLOCK_MONOTONIC) - wall0;
+        cpu += Now(CLOCK_PROCESS_CPUTIME_ID) - cpu0;
+        bytes += c.link.SentBytes().size() - before;
+        ioctls += c.lines.calls - calls;
+    }
+    const double rate = double(bytes) / wall;
+    state.counters["bytes_per_s"] = rate;
+    state.counters["cpu_%"] = cpu / wall * 100;
+    std::printf("32 KB receive over the %s cable: %.0f link bytes/s, %.1f ms per receive, CPU %.0f %% of one core",
+                kNames[cable], rate, wall * 1000 / double(state.iterations()), cpu / wall * 100);
+    if (cable == 3 && bytes > 0) {
+        const double perByte = double(ioctls) / double(bytes);
+        state.counters["ioctls_per_byte"] = perByte;
+        std::printf("; %.1f ioctls per byte: at %.0f ms per ioctl about %.0f bytes/s, %.0f s for 32 KB",
+                    perByte, kAdapterIoctlMs, 1000 / (perByte * kAdapterIoctlMs),
+                    kDataBytes * perByte * kAdapterIoctlMs / 1000);
+    }
+    std::printf("\n");
+}
+
+}  // namespace
+
+BENCHMARK(Receive32KBInProcess)->Arg(1)->Arg(2)->Arg(3)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime();
+#endif
