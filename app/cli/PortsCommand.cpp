@@ -21,7 +21,7 @@ std::string DeviceInUse(const CliOptions& options)
 {
     IniSettingsStore settings(CliSettingsPath());
     const CliOptions o = WithWindowSettings(options, settings);
-    if (o.cable != CliCable::Serial)
+    if (o.cable == CliCable::Parallel || o.cable == CliCable::Usb)
         return {};
     return o.device.empty() ? TSerialPort::DevicePath(o.port) : o.device;
 }
