@@ -70,7 +70,8 @@ TEST(UsbCable, RepliesSpanningBlocksArriveWholeAndWritesGoInChunks)
     EXPECT_EQ(rig.List().size(), rig.calc.VariableCount());
     EXPECT_GT(rig.usb->reads, 3);
     EXPECT_EQ(rig.usb->lostBytes, 0) << "a read shorter than the cable's block";
-    rig.ti.SendBytes(std::string(1000, '\0'));
+    const std::string packet(1000, '\0');
+    rig.usbPort->Device().Write(reinterpret_cast<const uint8_t*>(packet.data()), packet.size());
     EXPECT_EQ(rig.usb->largestWrite, UsbCableDevice::kChunkBytes);
 }
 
