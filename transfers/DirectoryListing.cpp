@@ -1,7 +1,10 @@
 #include "transfers/DirectoryListing.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "link/Exceptions.h"
 #include "link/PacketCheck.h"
@@ -26,11 +29,16 @@ uint8_t At(const std::string& bytes, size_t i)
 
 // What the header announces per entry: the entry without its 4 leading bytes.
 constexpr uint32_t kAnnouncedEntryBytes = kEntryBytes - 4;
+// More entries than this cannot fit a TI-92's memory: a size field that
+// would announce them is taken as saying nothing about the count.
+constexpr uint32_t kMaxPlausibleEntries = 4096;
+// Listings asked for before two that agree are given up on.
+constexpr int kMaxPasses = 3;
 
-// The header ahead of the entries, shaped like a variable header. Gives the
-// number of entries its size announces, so that a listing cut short by a
-// damaged "more follows" packet is not taken as whole.
-uint32_t ReceiveListingHeader(TTI92& link)
+// The header ahead of the entries, shaped like a variable header. Its size
+// field gives the number of entries when it counts 14 bytes an entry; a
+// calculator that puts something else there (free memory) announces nothing.
+std::optional<uint32_t> ReceiveListingHeader(TTI92& link)
 {
     const std::string what = "the directory header";
     const PacketHead head = ReceivePacketHead(link, what);
@@ -43,9 +51,93 @@ uint32_t ReceiveListingHeader(TTI92& link)
     ReceiveBytes(link, nameLength, &sum);
     ReceiveChecksum(link, sum, what);
     const uint32_t size = At(info, 0) | At(info, 1) << 8 | At(info, 2) << 16 | static_cast<uint32_t>(At(info, 3)) << 24;
-    if (size == 0 || size % kAnnouncedEntryBytes != 0)
-        ThrowDamaged(what, "size " + std::to_string(size));
+    if (size == 0 || size % kAnnouncedEntryBytes != 0 || size / kAnnouncedEntryBytes > kMaxPlausibleEntries)
+        return std::nullopt;
     return size / kAnnouncedEntryBytes;
+}
+
+struct ListingPass {
+    std::optional<uint32_t> announced;
+    uint32_t entries = 0;
+    std::vector<ListItem> rows;
+};
+
+bool SameRows(const std::vector<ListItem>& a, const std::vector<ListItem>& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const ListItem& x, const ListItem& y) {
+        return x.caption == y.caption && x.subItems == y.subItems && x.data == y.data;
+    });
+}
+
+// One whole conversation: rows go into the list as they arrive, so an abort
+// keeps what was read.
+ListingPass ReceiveListingPass(TTI92& link, TransferView& view, ListViewId list)
+{
+    ListingPass pass;
+    view.ListViewClear(list);
+    link.PrepareLine();
+    if (!link.CheckReady())
+        ThrowAckProblem(link, "The ready check");
+    view.ShowStatus("Requesting directorylist");
+    link.SendString(kDirectoryRequest);
+    if (!link.GetAck())
+        ThrowAckProblem(link, "The directory request");
+    view.ShowStatus("Receiving header");
+    pass.announced = ReceiveListingHeader(link);
+    std::string folder;
+    std::string previous;
+    uint16_t lastCommand = 0;
+    do {
+        link.SendAck();
+        link.SendString(kListingCts);
+        const std::string what =
+            previous.empty() ? "the first directory entry" : "the directory entry after " + previous;
+        // Without its acknowledgement the entry cannot be read in step.
+        if (!link.GetAck())
+            ThrowAckProblem(link, "The request for " + what);
+        view.ShowStatus("Receiving data");
+        const PacketHead head = ReceivePacketHead(link, what);
+        ExpectCommand(head, {Cmd::DATA}, what);
+        ExpectLength(head, kEntryBytes, kEntryBytes, what);
+        PacketSum sum;
+        const std::string entry = ReceiveBytes(link, kEntryBytes, &sum);
+        ReceiveChecksum(link, sum, what);
+        ++pass.entries;
+
+        std::string name;
+        for (size_t i = 4; i < 12; ++i)
+            if (entry[i] != 0)
+                name += entry[i];
+        const uint8_t type = At(entry, 12);
+        if (type == kTypeFolder)
+            folder = name;
+        else
+            name = folder + "\\" + name;
+        uint32_t size = 0;
+        for (size_t i = 0; i < 4; ++i)
+            size |= static_cast<uint32_t>(At(entry, 14 + i)) << (8 * i);
+        if (type != kTypeFolder && size > kMaxVariableBytes)
+            ThrowDamaged(what, "size " + std::to_string(size));
+        previous = name;
+        link.SendAck();
+        const std::string nextWhat = "the packet after " + name;
+        const PacketHead next = ReceivePacketHead(link, nextWhat);
+        lastCommand = next.command;
+        if (lastCommand == Cmd::EOT)
+            ExpectEndPacket(next, Cmd::EOT, nextWhat);
+        if (type != kTypeFolder) {
+            ListItem row;
+            row.caption = name;
+            row.subItems = {TypeNameOf(link, type), std::to_string(size)};
+            row.data = type;
+            view.ListViewAdd(list, row);
+            pass.rows.push_back(row);
+        }
+        if (lastCommand != Cmd::EOT)
+            view.ShowStatus("Received, more to get");
+    } while (lastCommand != Cmd::EOT);
+    link.SendAck();
+    return pass;
 }
 
 }  // namespace
@@ -61,78 +153,25 @@ bool FetchDirectoryList(TTI92& link, TransferView& view, ListViewId list)
 {
     bool result = false;
     view.TransferMode(true);
-    view.ListViewClear(list);
-    uint8_t type = 0;
-    uint32_t size = 0;
-    uint16_t lastCommand = 0;
-    std::string folder;
     try {
-        link.PrepareLine();
-        if (!link.CheckReady())
-            ThrowAckProblem(link, "The ready check");
-        view.ShowStatus("Requesting directorylist");
-        link.SendString(kDirectoryRequest);
-        if (!link.GetAck())
-            ThrowAckProblem(link, "The directory request");
-        view.ShowStatus("Receiving header");
-        const uint32_t announced = ReceiveListingHeader(link);
-        uint32_t entries = 0;
-        std::string previous;
-        do {
-            link.SendAck();
-            link.SendString(kListingCts);
-            const std::string what =
-                previous.empty() ? "the first directory entry" : "the directory entry after " + previous;
-            // Without its acknowledgement the entry cannot be read in step.
-            if (!link.GetAck())
-                ThrowAckProblem(link, "The request for " + what);
-            view.ShowStatus("Receiving data");
-            const PacketHead head = ReceivePacketHead(link, what);
-            ExpectCommand(head, {Cmd::DATA}, what);
-            ExpectLength(head, kEntryBytes, kEntryBytes, what);
-            PacketSum sum;
-            const std::string entry = ReceiveBytes(link, kEntryBytes, &sum);
-            ReceiveChecksum(link, sum, what);
-            if (++entries > announced)
-                ThrowDamaged(what, "more entries than the " + std::to_string(announced) + " announced");
-
-            std::string name;
-            for (size_t i = 4; i < 12; ++i)
-                if (entry[i] != 0)
-                    name += entry[i];
-            type = At(entry, 12);
-            if (type == kTypeFolder)
-                folder = name;
-            else
-                name = folder + "\\" + name;
-            size = 0;
-            for (size_t i = 0; i < 4; ++i)
-                size |= static_cast<uint32_t>(At(entry, 14 + i)) << (8 * i);
-            if (type != kTypeFolder && size > kMaxVariableBytes)
-                ThrowDamaged(what, "size " + std::to_string(size));
-            previous = name;
-            link.SendAck();
-            const std::string nextWhat = "the packet after " + name;
-            const PacketHead next = ReceivePacketHead(link, nextWhat);
-            lastCommand = next.command;
-            if (lastCommand == Cmd::EOT) {
-                ExpectEndPacket(next, Cmd::EOT, nextWhat);
-                if (entries != announced)
-                    ThrowDamaged("the end of the directory", "after " + std::to_string(entries) + " of " +
-                                                                 std::to_string(announced) + " entries");
-            }
-            if (type != kTypeFolder) {
-                ListItem row;
-                row.caption = name;
-                row.subItems = {TypeNameOf(link, type), std::to_string(size)};
-                row.data = type;
-                view.ListViewAdd(list, row);
-            }
-            if (lastCommand != Cmd::EOT)
-                view.ShowStatus("Received, more to get");
-        } while (lastCommand != Cmd::EOT);
-        link.SendAck();
-        result = true;
+        // A "more follows" packet whose command byte is damaged into an end
+        // is itself a well-formed end: only the count tells a listing cut
+        // short. When the header gives no count, or the count disagrees,
+        // the listing is asked for again and taken once two agree.
+        std::optional<ListingPass> earlier;
+        for (int passNumber = 1; !result; ++passNumber) {
+            ListingPass pass = ReceiveListingPass(link, view, list);
+            if (pass.announced && *pass.announced == pass.entries)
+                result = true;
+            else if (earlier && earlier->entries == pass.entries && SameRows(earlier->rows, pass.rows))
+                result = true;
+            else if (passNumber == kMaxPasses)
+                ThrowDamaged("the end of the directory",
+                             std::to_string(kMaxPasses) + " listings disagreed (the last had " +
+                                 std::to_string(pass.entries) + " entries" +
+                                 (pass.announced ? " of " + std::to_string(*pass.announced) + " announced" : "") + ")");
+            earlier = std::move(pass);
+        }
     } catch (const std::exception& e) {
         view.ErrorDialog(ErrorDialogText("receiving directorylist", e));
         result = false;

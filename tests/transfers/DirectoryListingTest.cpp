@@ -62,10 +62,21 @@ struct ScriptedCalculator : ::testing::Test {
         };
     }
     // RDY, the directory request and its header, which announces 14 bytes an entry.
-    void Opening(uint32_t entries)
+    void Opening(uint32_t entries) { OpeningWithSize(14 * entries); }
+    void OpeningWithSize(uint32_t sizeField)
     {
         replies.push_back(Ack());
-        replies.push_back(Ack() + BuildDataPacket(kIdFromCalculator, Cmd::VAR, LongLE(14 * entries) + "\x19\x04main"));
+        replies.push_back(Ack() + BuildDataPacket(kIdFromCalculator, Cmd::VAR, LongLE(sizeField) + "\x19\x04main"));
+    }
+    // One whole listing of folder main with these variables.
+    void Pass(uint32_t sizeField, const std::vector<std::string>& names)
+    {
+        OpeningWithSize(sizeField);
+        Entry(EntryPacket("main" + std::string(4, '\0'), kTypeFolder, static_cast<uint32_t>(names.size())),
+              names.empty());
+        for (size_t i = 0; i < names.size(); ++i)
+            Entry(EntryPacket(names[i] + std::string(8 - names[i].size(), '\0'), 0x0B, 5), i + 1 == names.size());
+        replies.push_back("");
     }
     // ACK, CTS answered with the entry, ACK answered with CNT or EOT.
     void Entry(const std::string& packet, bool last)
@@ -191,3 +202,50 @@ TEST_F(ScriptedCalculator, RefusalsEndTheListingWithTheirReason)
     EXPECT_EQ(view.statuses.back(), "(none)");
     EXPECT_FALSE(view.transferMode);
 }
+
+// A "more follows" packet damaged into an end is a well-formed end: a listing
+// is taken only when its count matches the header's, or, when the header
+// gives no count (a calculator may put its free memory there), when two
+// listings agree. Rows: the passes the calculator answers with.
+TEST_F(ScriptedCalculator, ACutListingIsAskedForAgain)
+{
+    using Names = std::vector<std::string>;
+    struct Row {
+        const char* story;
+        std::vector<std::pair<uint32_t, Names>> passes;
+        bool ok;
+        Names rows;
+    };
+    const uint32_t freeMemory = 71237;
+    const Row rows[] = {
+        {"count matches at once", {{14 * 3, {"x", "y"}}}, true, {"main\\x", "main\\y"}},
+        {"cut short, then whole", {{14 * 3, {"x"}}, {14 * 3, {"x", "y"}}}, true, {"main\\x", "main\\y"}},
+        {"no count: two that agree", {{freeMemory, {"x", "y"}}, {freeMemory, {"x", "y"}}}, true, {"main\\x", "main\\y"}},
+        {"no count: cut, then two whole",
+         {{freeMemory, {"x"}}, {freeMemory, {"x", "y"}}, {freeMemory, {"x", "y"}}},
+         true,
+         {"main\\x", "main\\y"}},
+        {"three that disagree",
+         {{14 * 4, {"x"}}, {14 * 4, {"x", "y"}}, {14 * 4, {"y"}}},
+         false,
+         {"main\\y"}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.story);
+        replies.clear();
+        view.errorDialogs.clear();
+        for (const auto& [size, names] : r.passes)
+            Pass(size, names);
+        EXPECT_EQ(FetchDirectoryList(link, view, ListViewId::ListView1), r.ok);
+        EXPECT_TRUE(replies.empty()) << "every pass was asked for, and no more";
+        Names captions;
+        for (const ListItem& item : view.listViews[ListViewId::ListView1])
+            captions.push_back(item.caption);
+        EXPECT_EQ(captions, r.rows);
+        if (!r.ok) {
+            ASSERT_EQ(view.errorDialogs.size(), 1u);
+            EXPECT_NE(view.errorDialogs[0].find("3 listings disagreed"), std::string::npos) << view.errorDialogs[0];
+        }
+    }
+}
+
