@@ -4,8 +4,9 @@
 #include <vector>
 
 enum class MsgIcon { None, Information, Warning, Error, Question };
-enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
-enum class MsgResult { Ok, Cancel, Yes, No };
+// YesNoAll adds "Yes to all" and "No to all" to Yes and No.
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, YesNoAll };
+enum class MsgResult { Ok, Cancel, Yes, No, YesToAll, NoToAll };
 
 struct FileDialogRequest {
     std::string title;

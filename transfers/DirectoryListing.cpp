@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -69,12 +70,18 @@ bool SameRows(const std::vector<ListItem>& a, const std::vector<ListItem>& b)
     });
 }
 
-// One whole conversation: rows go into the list as they arrive, so an abort
+// Where a listing's rows go: a list view, or a vector.
+struct RowSink {
+    std::function<void()> clear;
+    std::function<void(const ListItem&)> add;
+};
+
+// One whole conversation: rows go into the sink as they arrive, so an abort
 // keeps what was read.
-ListingPass ReceiveListingPass(TTI92& link, TransferView& view, ListViewId list)
+ListingPass ReceiveListingPass(TTI92& link, TransferView& view, const RowSink& sink)
 {
     ListingPass pass;
-    view.ListViewClear(list);
+    sink.clear();
     link.PrepareLine();
     if (!link.CheckReady())
         ThrowAckProblem(link, "The ready check");
@@ -130,7 +137,7 @@ ListingPass ReceiveListingPass(TTI92& link, TransferView& view, ListViewId list)
             row.caption = name;
             row.subItems = {TypeNameOf(link, type), std::to_string(size)};
             row.data = type;
-            view.ListViewAdd(list, row);
+            sink.add(row);
             pass.rows.push_back(row);
         }
         if (lastCommand != Cmd::EOT)
@@ -149,7 +156,7 @@ std::string TypeNameOf(const TTI92& link, int code)
     return link.TypeNames[static_cast<size_t>(code)];
 }
 
-bool FetchDirectoryList(TTI92& link, TransferView& view, ListViewId list)
+static bool ReadListing(TTI92& link, TransferView& view, const RowSink& sink)
 {
     bool result = false;
     view.TransferMode(true);
@@ -160,7 +167,7 @@ bool FetchDirectoryList(TTI92& link, TransferView& view, ListViewId list)
         // the listing is asked for again and taken once two agree.
         std::optional<ListingPass> earlier;
         for (int passNumber = 1; !result; ++passNumber) {
-            ListingPass pass = ReceiveListingPass(link, view, list);
+            ListingPass pass = ReceiveListingPass(link, view, sink);
             if (pass.announced && *pass.announced == pass.entries)
                 result = true;
             else if (earlier && earlier->entries == pass.entries && SameRows(earlier->rows, pass.rows))
@@ -179,4 +186,17 @@ bool FetchDirectoryList(TTI92& link, TransferView& view, ListViewId list)
     view.TransferMode(false);
     view.ShowStatus("(none)");
     return result;
+}
+
+bool FetchDirectoryList(TTI92& link, TransferView& view, ListViewId list)
+{
+    return ReadListing(link, view, {[&] { view.ListViewClear(list); }, [&](const ListItem& row) { view.ListViewAdd(list, row); }});
+}
+
+std::optional<std::vector<ListItem>> ReadDirectory(TTI92& link, TransferView& view)
+{
+    std::vector<ListItem> rows;
+    if (!ReadListing(link, view, {[&] { rows.clear(); }, [&](const ListItem& row) { rows.push_back(row); }}))
+        return std::nullopt;
+    return rows;
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "link/TransferView.h"
 
 class TTI92;
-class TransferView;
-enum class ListViewId;
 
 // Asks the calculator for its directory and fills the list view with one row
 // per variable: caption folder\name, sub-items type name and size, the type
@@ -13,6 +15,9 @@ enum class ListViewId;
 // ran to its end; otherwise, also for a refusal or a damaged reply, the
 // error dialog says why, the rows read so far stay and the result is false.
 bool FetchDirectoryList(TTI92& link, TransferView& view, ListViewId list);
+// The same rows, read without touching a list view; nothing when the
+// listing failed (its error dialog has been shown).
+std::optional<std::vector<ListItem>> ReadDirectory(TTI92& link, TransferView& view);
 
 // The TypeNames entry of a received type code; codes without one are empty.
 std::string TypeNameOf(const TTI92& link, int code);

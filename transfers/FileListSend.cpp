@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <set>
 #include <stdexcept>
 
+#include "files/ByteSource.h"
 #include "files/ClassifyFile.h"
 #include "files/FileBrowser.h"
 #include "files/SafeFileName.h"
@@ -15,7 +18,10 @@
 #include "link/Exceptions.h"
 #include "link/TTI92.h"
 #include "link/TransferView.h"
+#include "transfers/BackupImage.h"
 #include "transfers/BackupSend.h"
+#include "transfers/DirectoryListing.h"
+#include "transfers/SendPlan.h"
 #include "transfers/VariableSend.h"
 
 namespace fs = std::filesystem;
@@ -57,23 +63,60 @@ std::string FindLibrary(const std::string& folder, const std::string& libraryNam
     return {};
 }
 
+// A file as checked before the job sends anything.
+struct PlannedFile {
+    VariableFileType info;            // after a text conversion: the converted file
+    std::string listed;               // the file as the user chose it
+    std::string converted;            // a converted text's bytes, written out again when its turn comes
+    std::vector<WorkRecord> records;  // its entry table; empty for a backup
+    std::set<std::string> keep;       // variables the calculator keeps
+    bool IsBackup() const { return info.kind == kBackupKind; }
+};
+
+// A Fargo library sent after the program that needs it.
+struct PlannedLibrary {
+    std::string name;
+    PlannedFile file;
+};
+
+// "main\x" for a name without a folder: the calculator stores it in its
+// current folder, main unless the user changed it. Names compare without case.
+std::string CalculatorKey(const std::string& fullName)
+{
+    const size_t slash = fullName.find('\\');
+    if (slash == std::string::npos)
+        return Lower("main\\" + fullName);
+    if (slash == 0)
+        return Lower("main" + fullName);
+    return Lower(fullName);
+}
+
 class Job {
 public:
     Job(const FileListSendJob& job, const std::vector<std::string>& paths) : fJob(job), fPaths(paths) {}
     FileListSendResult Run();
 
 private:
+    PlannedFile Check(const std::string& path);
+    void PlanLibraries(size_t index);
+    bool ConfirmBackups();
+    bool ConfirmReplacing();
+    void AskToReplace(const std::string& key, const ListItem& row, const WorkRecord& w, PlannedFile& file);
     void SendOne(size_t index);
+    void SendPlanned(PlannedFile& file);
     void Collect(const VariableFileType& info);
     bool AskForLibraries(const VariableFileType& info);
-    void SendLibraries(const VariableFileType& info);
     void AbortUnless(bool sent, const char* message);
+    void Summarize();
 
     const FileListSendJob& fJob;
     const std::vector<std::string>& fPaths;
+    std::vector<PlannedFile> fFiles;
+    std::vector<std::vector<PlannedLibrary>> fLibraries;   // per file
     VariableFileType fInfo;     // the file being processed
+    bool fChecking = true;      // nothing has gone out yet
+    MsgResult fAll = MsgResult::Yes;   // Yes: ask each; YesToAll / NoToAll: decided
     LibraryChoice fChoice = LibraryChoice::Ask;
-    std::set<std::string> fSentLibraries;
     FileListSendResult fResult;
 };
 
@@ -110,17 +153,19 @@ FileListSendResult Job::Run()
         }
         view.SetBarMax(ProgressBarId::totBar, static_cast<int>(std::min<int64_t>(total, INT32_MAX)));
         view.SetBarPosition(ProgressBarId::totBar, 0);
-        for (size_t i = 0; i < fPaths.size(); ++i)
+        for (size_t i = 0; i < fPaths.size(); ++i) {
+            fFiles.push_back(Check(fPaths[i]));
+            PlanLibraries(i);
+        }
+        if (!ConfirmBackups() || !ConfirmReplacing()) {
+            view.StatusMemoAdd(fResult.summary);
+            view.TransferMode(false);
+            return fResult;
+        }
+        fChecking = false;
+        for (size_t i = 0; i < fFiles.size(); ++i)
             SendOne(i);
-
-        view.SetLabel(LabelId::trLabel, std::to_string(fResult.filesSent) + " files were sent successfully!");
-        if (view.VarListCount() == fResult.filesSent)
-            view.ClickNextButton();
-        const std::string counts = std::to_string(fResult.filesSent) + " of " + std::to_string(fResult.files);
-        fResult.summary = fResult.librariesSent > 0
-                              ? "Totally " + counts + " selected file(s) + " +
-                                    std::to_string(fResult.librariesSent) + " libraries were sent."
-                              : "Totally " + counts + " selected file(s) were sent.";
+        Summarize();
     } catch (const std::exception& e) {
         fResult.failed = true;
         fResult.errorClass = ErrorClassName(e);
@@ -129,37 +174,195 @@ FileListSendResult Job::Run()
             view.ErrorDialog(ErrorDialogText("sending the file(s)", e));
         const std::string name = FileName(fInfo.path);
         const std::string errorClass = ErrorClassName(e);
-        fResult.summary = fResult.filesSent == 0
-                              ? "An error (" + errorClass + ") occured while sending " + name + ". "
-                              : std::to_string(fResult.filesSent) + " of " + std::to_string(fResult.files) +
-                                    " files were sent when an error (" + errorClass +
-                                    ") occured. The error happend while sending " + name + ". ";
+        if (fChecking)
+            fResult.summary = "An error (" + errorClass + ") occured while checking " + name + ". Nothing was sent.";
+        else
+            fResult.summary = fResult.filesSent == 0
+                                  ? "An error (" + errorClass + ") occured while sending " + name + ". "
+                                  : std::to_string(fResult.filesSent) + " of " + std::to_string(fResult.files) +
+                                        " files were sent when an error (" + errorClass +
+                                        ") occured. The error happend while sending " + name + ". ";
     }
     view.StatusMemoAdd(fResult.summary);
     view.TransferMode(false);
     return fResult;
 }
 
-void Job::SendOne(size_t index)
+void Job::Summarize()
 {
     TransferView& view = fJob.view;
-    view.VarListSelect(static_cast<int>(index));
-    fInfo = VariableFileType{};
-    fInfo.path = fPaths[index];
-    ClassifyFile(fInfo);
+    view.SetLabel(LabelId::trLabel, std::to_string(fResult.filesSent) + " files were sent successfully!");
+    if (view.VarListCount() == fResult.filesSent) {
+        if (fJob.whenSent)
+            fJob.whenSent();
+        view.ClickNextButton();
+    }
+    const std::string counts = std::to_string(fResult.filesSent) + " of " + std::to_string(fResult.files);
+    fResult.summary = fResult.librariesSent > 0
+                          ? "Totally " + counts + " selected file(s) + " + std::to_string(fResult.librariesSent) +
+                                " libraries were sent."
+                          : "Totally " + counts + " selected file(s) were sent.";
+}
 
+// Everything that can be known about a file without the calculator: its
+// kind, its entry table or backup image, the conversion of a text.
+PlannedFile Job::Check(const std::string& path)
+{
+    PlannedFile file;
+    file.listed = path;
+    fInfo = VariableFileType{};
+    fInfo.path = path;
+    ClassifyFile(fInfo);
+    if (fInfo.kind == kinds::kNone)
+        throw EFileError(FileName(path) + " is neither a TI-92 file nor a text file.");
     if (fInfo.kind == kinds::kText) {
         // A failed conversion must not send whatever an earlier job left there.
         std::error_code ec;
         fs::remove(fJob.tempTextFile, ec);
-        const std::string source = fInfo.path;
-        if (!Txtto92g(view, fJob.dialogs, fJob.store, fJob.storeFolders, source, fJob.tempTextFile, false,
+        if (!Txtto92g(fJob.view, fJob.dialogs, fJob.store, fJob.storeFolders, path, fJob.tempTextFile, false,
                       "Temporary converted textfile", fJob.textNaming))
-            throw EFileError("The text file " + source + " could not be converted.");
+            throw EFileError("The text file " + path + " could not be converted.");
+        file.converted = ReadWholeFile(fJob.tempTextFile);
         fInfo = VariableFileType{};
         fInfo.path = fJob.tempTextFile;
-        ClassifyFile(fInfo);
+        ClassifyBytes(fInfo, MemoryBytes(file.converted));
     }
+    if (fInfo.kind == kBackupKind)
+        ReadCheckedImage(DiskBytes(fInfo.path), FileName(fInfo.path));
+    else if (file.converted.empty())
+        file.records = PlanSend(DiskBytes(fInfo.path), FileName(fInfo.path));
+    else
+        file.records = PlanSend(MemoryBytes(file.converted), FileName(fInfo.path));
+    file.info = fInfo;
+    return file;
+}
+
+// The libraries a program needs, asked for and looked up before anything is
+// sent; each library once per job.
+void Job::PlanLibraries(size_t index)
+{
+    fLibraries.emplace_back();
+    const VariableFileType& info = fFiles[index].info;
+    if (!IsProgram(info.kind) || !AskForLibraries(info) || info.LibraryCount() == 0)
+        return;
+    const std::string& folder =
+        info.kind == kinds::kFargo1Program ? fJob.libraries.fargo1Dir : fJob.libraries.fargo2Dir;
+    for (const std::string& name : info.libraries) {
+        const std::string path = FindLibrary(folder, name);
+        if (path.empty()) {
+            if (name != "tios" && name != "kernel")
+                ShowMessage(fJob.dialogs,
+                            "Cannot find the required library \"" + folder + name + ".92p\"!\rYou need this file to run " +
+                                info.path + ".",
+                            MsgIcon::Warning);
+            continue;
+        }
+        bool planned = false;
+        for (const auto& earlier : fLibraries)
+            for (const PlannedLibrary& l : earlier)
+                planned = planned || l.name == name;
+        if (!planned)
+            fLibraries.back().push_back({name, Check(path)});
+    }
+    if (info.DroppedLibraries() > 0)
+        ShowMessage(fJob.dialogs,
+                    info.path + " names " + std::to_string(info.declaredLibraries) + " libraries; only the first " +
+                        std::to_string(info.LibraryCount()) + " were looked up.\rYou need the others to run it too.",
+                    MsgIcon::Warning);
+}
+
+bool Job::ConfirmBackups()
+{
+    if (!fJob.confirmBackup)
+        return true;
+    for (const PlannedFile& f : fFiles) {
+        if (!f.IsBackup())
+            continue;
+        const std::string name = FileName(f.info.path);
+        if (fJob.dialogs.MessageBox("Sending the memory backup " + name +
+                                        " replaces the calculator's whole memory: every variable on the "
+                                        "calculator is replaced by the backup's content.\r\rSend it?",
+                                    "Send memory backup?", MsgIcon::Warning, MsgButtons::YesNo) != MsgResult::Yes) {
+            fResult.declined = true;
+            fResult.summary = "The memory backup " + name + " was not sent. Nothing was sent.";
+            return false;
+        }
+    }
+    return true;
+}
+
+// One listing for the whole job; each variable the job would put over one
+// the calculator holds is asked about, or refused.
+bool Job::ConfirmReplacing()
+{
+    std::vector<PlannedFile*> files;
+    for (size_t i = 0; i < fFiles.size(); ++i) {
+        files.push_back(&fFiles[i]);
+        for (PlannedLibrary& l : fLibraries[i])
+            files.push_back(&l.file);
+    }
+    const bool anyVariable = std::any_of(files.begin(), files.end(), [](const PlannedFile* f) {
+        return std::any_of(f->records.begin(), f->records.end(), [](const WorkRecord& w) { return !w.folder; });
+    });
+    if (fJob.replace == ReplacePolicy::Replace || !anyVariable)
+        return true;
+    const auto rows = ReadDirectory(fJob.link, fJob.view);
+    fJob.view.TransferMode(true);
+    if (!rows) {
+        fResult.failed = true;
+        fResult.summary = "The calculator's directory could not be read, so nothing was sent.";
+        return false;
+    }
+    std::map<std::string, ListItem> held;
+    for (const ListItem& row : *rows)
+        held[CalculatorKey(row.caption)] = row;
+    for (PlannedFile* f : files)
+        for (const WorkRecord& w : f->records) {
+            const auto it = w.folder ? held.end() : held.find(CalculatorKey(w.fullName));
+            if (it != held.end())
+                AskToReplace(it->first, it->second, w, *f);
+        }
+    if (fResult.existing.empty())
+        return true;
+    fResult.failed = true;
+    fResult.summary = "Nothing was sent: the calculator already holds ";
+    for (size_t i = 0; i < fResult.existing.size(); ++i)
+        fResult.summary += (i ? ", " : "") + fResult.existing[i];
+    fResult.summary += ".";
+    return false;
+}
+
+// Refused (by the policy) or kept (a No) variables are noted for the report.
+void Job::AskToReplace(const std::string& key, const ListItem& row, const WorkRecord& w, PlannedFile& file)
+{
+    const std::string theirs = (row.subItems.size() > 1 ? row.subItems[0] + ", " + row.subItems[1] : "?") + " bytes";
+    const std::string ours = TypeNameOf(fJob.link, w.type) + ", " + std::to_string(w.size) + " bytes";
+    const std::string source = FileName(file.listed);
+    if (fJob.replace == ReplacePolicy::Refuse) {
+        fResult.existing.push_back(row.caption + " (" + theirs + " on the calculator; " + ours + " in " + source + ")");
+        return;
+    }
+    MsgResult answer = fAll;
+    if (answer == MsgResult::Yes) {
+        const size_t slash = key.find('\\');
+        const std::string folder = row.caption.substr(0, slash), name = row.caption.substr(slash + 1);
+        answer = fJob.dialogs.MessageBox("The calculator already holds the variable " + name + " in the folder " +
+                                             folder + ".\r\rOn the calculator: " + theirs + ".\rIn " + source +
+                                             ": " + ours + ".\r\rReplace it?",
+                                         "Replace variable?", MsgIcon::Question, MsgButtons::YesNoAll);
+        if (answer == MsgResult::YesToAll || answer == MsgResult::NoToAll)
+            fAll = answer;
+    }
+    if (answer == MsgResult::No || answer == MsgResult::NoToAll)
+        file.keep.insert(w.fullName);
+}
+
+void Job::SendOne(size_t index)
+{
+    TransferView& view = fJob.view;
+    view.VarListSelect(static_cast<int>(index));
+    PlannedFile& file = fFiles[index];
+    fInfo = file.info;
     if (fInfo.kind == kinds::kFargo1Library || fInfo.kind == kinds::kFargo2Library)
         Collect(fInfo);
 
@@ -167,19 +370,43 @@ void Job::SendOne(size_t index)
                                         (fInfo.description.empty() ? ShownComment(fInfo) : fInfo.description + "*"));
     view.ProcessMessages();
 
-    const bool sendLibraries = IsProgram(fInfo.kind) && AskForLibraries(fInfo);
-
     const int position = view.BarPosition(ProgressBarId::totBar);
-    if (fInfo.kind == kBackupKind)
-        AbortUnless(SendBackup(fJob.link, view, fInfo.path), "bTransfer aborted!");
-    else if (fInfo.kind >= kinds::kFargo2Library)
-        AbortUnless(Send92g(fJob.link, view, fInfo.path), "pTransfer aborted!");
+    const bool kept = !file.records.empty() && file.keep.size() ==
+        static_cast<size_t>(std::count_if(file.records.begin(), file.records.end(), [](const WorkRecord& w) { return !w.folder; }));
+    if (kept)
+        view.StatusMemoAdd("\"" + FileName(file.listed) + "\" was not sent: the calculator keeps its own variables.");
+    else
+        SendPlanned(file);
     view.SetBarPosition(ProgressBarId::totBar,
                         static_cast<int>(std::min<int64_t>(int64_t(position) + fInfo.size, INT32_MAX)));
-    ++fResult.filesSent;
+    if (!kept)
+        ++fResult.filesSent;
 
-    if (sendLibraries && fInfo.LibraryCount() > 0)
-        SendLibraries(fInfo);
+    for (PlannedLibrary& library : fLibraries[index]) {
+        fInfo = library.file.info;
+        if (library.file.keep.empty()) {
+            SendPlanned(library.file);
+            ++fResult.librariesSent;
+        }
+    }
+}
+
+void Job::SendPlanned(PlannedFile& file)
+{
+    TransferView& view = fJob.view;
+    if (file.IsBackup()) {
+        AbortUnless(SendBackup(fJob.link, view, file.info.path), "bTransfer aborted!");
+        return;
+    }
+    if (!file.converted.empty()) {
+        std::ofstream out(file.info.path, std::ios::binary | std::ios::trunc);
+        out.write(file.converted.data(), static_cast<std::streamsize>(file.converted.size()));
+        if (!out.flush())
+            throw EFileError("Cannot write " + file.info.path + ".");
+    }
+    AbortUnless(Send92g(fJob.link, view, file.info.path, file.keep), "pTransfer aborted!");
+    for (const std::string& name : file.keep)
+        view.StatusMemoAdd(name + " was not sent: the calculator keeps its own.");
 }
 
 void Job::AbortUnless(bool sent, const char* message)
@@ -223,35 +450,6 @@ bool Job::AskForLibraries(const VariableFileType& info)
     else if (r > 10)
         fChoice = LibraryChoice::AlwaysYes;
     return r % 10 == 1;
-}
-
-void Job::SendLibraries(const VariableFileType& info)
-{
-    const std::string& folder =
-        info.kind == kinds::kFargo1Program ? fJob.libraries.fargo1Dir : fJob.libraries.fargo2Dir;
-    for (const std::string& name : info.libraries) {
-        const std::string path = FindLibrary(folder, name);
-        if (path.empty()) {
-            if (name != "tios" && name != "kernel")
-                ShowMessage(fJob.dialogs,
-                            "Cannot find the required library \"" + folder + name + ".92p\"!\rYou need this file to run " +
-                                info.path + ".",
-                            MsgIcon::Warning);
-            continue;
-        }
-        if (fSentLibraries.count(name))
-            continue;
-        if (Send92g(fJob.link, fJob.view, path)) {
-            fSentLibraries.insert(name);
-            ++fResult.librariesSent;
-        }
-    }
-    if (info.DroppedLibraries() > 0)
-        ShowMessage(fJob.dialogs,
-                    info.path + " names " + std::to_string(info.declaredLibraries) +
-                        " libraries; only the first " + std::to_string(info.LibraryCount()) +
-                        " were looked up.\rYou need the others to run it too.",
-                    MsgIcon::Warning);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +23,11 @@ struct FargoLibrarySettings {
 // decided for the rest of the job.
 enum class LibraryChoice { Ask, AlwaysYes, AlwaysNo };
 
+// What a job does with a variable the calculator already holds under the
+// same name: replace it silently, ask (Yes, No, Yes to all, No to all), or
+// send nothing and name the variables.
+enum class ReplacePolicy { Replace, Ask, Refuse };
+
 // Everything a file-list send works with.
 struct FileListSendJob {
     TTI92& link;
@@ -33,6 +39,11 @@ struct FileListSendJob {
     FargoLibrarySettings libraries;
     LibraryChoice choice = LibraryChoice::Ask;   // at the start of the job
     TextVariableNaming textNaming;               // for the text files of the list
+    ReplacePolicy replace = ReplacePolicy::Replace;
+    bool confirmBackup = false;   // ask before a backup replaces the whole memory
+    // Runs when every file was sent, before the automatic Next (which may
+    // start the next step inside this job).
+    std::function<void()> whenSent;
 };
 
 struct FileListSendResult {
@@ -42,14 +53,19 @@ struct FileListSendResult {
     bool failed = false;        // the job ended with an error
     std::string errorClass;     // of that error
     std::string summary;        // the job's last report line
+    bool declined = false;      // the user said No to a backup: nothing was sent
+    std::vector<std::string> existing;   // refused: these would have been replaced
     bool Complete() const { return !failed && filesSent == files; }
 };
 
 // Sends the files (full paths) as one job: text files converted on the way,
 // variable files and their Fargo libraries (each library once per job),
-// backups. Fills the transfer page, ends with one summary line in the status
-// report and moves on by itself when every file was sent. Errors end the job
-// with an error dialog and an error summary line; nothing is thrown.
+// backups. Every file is checked (kind, entry table, backup checksum and
+// size, text conversion) and every question asked before the first byte
+// goes out, so a bad file or a No sends nothing. Fills the transfer page,
+// ends with one summary line in the status report and moves on by itself
+// when every file was sent. Errors end the job with an error dialog and an
+// error summary line; nothing is thrown.
 FileListSendResult SendFileList(const FileListSendJob& job, const std::vector<std::string>& paths);
 
 // The files to send from the browser: folder + each selected caption. Throws

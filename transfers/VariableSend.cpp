@@ -67,7 +67,7 @@ void SendData(TTI92& link, TransferView& view, const ByteSource& file, const Wor
 
 }  // namespace
 
-bool Send92g(TTI92& link, TransferView& view, const std::string& fileName)
+bool Send92g(TTI92& link, TransferView& view, const std::string& fileName, const std::set<std::string>& keep)
 {
     link.Aborted = 0;
     const int p0 = view.BarPosition(ProgressBarId::totBar);
@@ -84,7 +84,7 @@ bool Send92g(TTI92& link, TransferView& view, const std::string& fileName)
         for (const WorkRecord& w : plan) {
             view.ProcessMessages();
             view.ShowStatus("Reading header");
-            if (w.folder) {
+            if (w.folder || keep.count(w.fullName)) {
                 ++handled;
                 continue;
             }

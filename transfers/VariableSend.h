@@ -1,4 +1,5 @@
 #pragma once
+#include <set>
 #include <string>
 
 class TTI92;
@@ -10,5 +11,7 @@ class TransferView;
 // them. The whole file is checked first: a file whose table points outside
 // it raises EFileError before anything is sent. A refusal raises
 // ECalculatorError; link errors pass through. On success a report line is
-// added; true when every entry was handled.
-bool Send92g(TTI92& link, TransferView& view, const std::string& fileName);
+// added; true when every entry was handled. Variables whose full names are
+// in `keep` are left out (the calculator keeps its own) and count as handled.
+bool Send92g(TTI92& link, TransferView& view, const std::string& fileName,
+             const std::set<std::string>& keep = {});

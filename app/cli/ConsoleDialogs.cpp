@@ -24,6 +24,8 @@ MsgResult ConsoleDialogs::MessageBox(const std::string& text, const std::string&
     switch (buttons) {
     case MsgButtons::YesNo:
     case MsgButtons::YesNoCancel: return MsgResult::Yes;
+    // Replacing on the calculator is never assumed without a word from the user.
+    case MsgButtons::YesNoAll: return MsgResult::No;
     case MsgButtons::Ok:
     case MsgButtons::OkCancel: break;
     }

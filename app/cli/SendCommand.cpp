@@ -11,6 +11,7 @@
 #include "app/cli/ConsoleTransferView.h"
 #include "app/cli/PrivateStoreFolder.h"
 #include "app/settings/IniSettingsStore.h"
+#include "app/settings/SettingsRecord.h"
 #include "files/ByteSource.h"
 #include "files/ClassifyFile.h"
 #include "files/FileFormat.h"
@@ -90,6 +91,7 @@ int RunSend(CliContext& context, const ParsedOptions& args)
 {
     const std::vector<std::string>& paths = args.positional;
     const bool yes = args.Has("yes");
+    const bool force = args.Has("force");
     const std::string libDir1 = args.Value("lib-dir1"), libDir2 = args.Value("lib-dir2");
     const std::string libraries = args.Value("libraries");
     if (paths.empty())
@@ -150,8 +152,10 @@ int RunSend(CliContext& context, const ParsedOptions& args)
     TerminalDialogs dialogs(context.err);
     PrivateStoreFolder folder("linkwise-send");
     TempStore store(folder.Path());
+    const bool ask = ReadBool(settings, "Settings", kAskBeforeReplaceName, 1);
+    const ReplacePolicy replace = force || !ask ? ReplacePolicy::Replace : ReplacePolicy::Refuse;
     const FileListSendJob job{link, view, dialogs, store, (folder.Path() / "~tmp.92t").string(), true, libs, choice,
-                              naming};
+                              naming, replace};
     const FileListSendResult r = SendFileList(job, paths);
     // Libraries left out without a question are named, so a script's log shows
     // why a program will not run.
@@ -164,5 +168,13 @@ int RunSend(CliContext& context, const ParsedOptions& args)
     }
     if (r.Complete())
         return exitstatus::kSuccess;
+    if (!r.existing.empty()) {
+        std::string names;
+        for (const std::string& name : r.existing)
+            names += "\n  " + name;
+        context.Fail("send", "the calculator already holds these variables; nothing was sent:" + names +
+                                 "\nAdd --force to replace them.");
+        return exitstatus::kRefused;
+    }
     return r.errorClass == "ECalculatorError" ? exitstatus::kRefused : exitstatus::kError;
 }

@@ -73,16 +73,22 @@ MsgResult QtDialogs::MessageBox(const std::string& text, const std::string& capt
     case MsgButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
+    case MsgButtons::YesNoAll:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll |
+                               QMessageBox::NoToAll);
+        break;
     }
     switch (box.exec()) {
     case QMessageBox::Ok: return MsgResult::Ok;
     case QMessageBox::Yes: return MsgResult::Yes;
     case QMessageBox::No: return MsgResult::No;
+    case QMessageBox::YesToAll: return MsgResult::YesToAll;
+    case QMessageBox::NoToAll: return MsgResult::NoToAll;
     default:
         // Closing the box by its frame: the "no" answer of the box.
         return buttons == MsgButtons::Ok ? MsgResult::Ok
-               : buttons == MsgButtons::YesNo ? MsgResult::No
-                                              : MsgResult::Cancel;
+               : buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoAll ? MsgResult::No
+                                                                                 : MsgResult::Cancel;
     }
 }
 

@@ -12,6 +12,7 @@ struct SettingsRecord {
     bool ShowFargo2 = true;
     bool StoreFolders = true;
     bool AutoCollect = true;
+    bool AskBeforeReplace = true;   // before a send replaces variables on the calculator
     std::string IndexFile;
     std::string DataFile;
     std::string Fargo1LibDir;
@@ -35,6 +36,8 @@ struct ViewerPlacement {
 // Section names and parallel port addresses.
 constexpr const char* kSectionSettings = "Settings";
 constexpr const char* kSectionLast = "Last";
+// In the Settings section; 1 (ask) unless the user turned it off.
+constexpr const char* kAskBeforeReplaceName = "Ask before replacing variables";
 constexpr uint16_t kParallelAddresses[4] = {0x378, 0x278, 0x3BC, 0x2BC};
 constexpr int kHistoryItems = 5;
 constexpr int kFileListColumns = 4;

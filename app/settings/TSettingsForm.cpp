@@ -68,6 +68,7 @@ TSettingsForm::TSettingsForm(Dialogs& dialogs, QWidget* parent) : QDialog(parent
     Browse2 = new QPushButton("&Browse..", libBox);
     AutoCollectBox = new QCheckBox("Autocollect Fargo Libraries", libBox);
     StoreFoldersBox = new QCheckBox("Store folders", this);
+    AskBeforeReplaceBox = new QCheckBox("Ask before replacing variables on the calculator", this);
     auto* libGrid = new QGridLayout(libBox);
     libGrid->addWidget(new QLabel("Fargo v1.x libraries:", libBox), 0, 0, 1, 2);
     libGrid->addWidget(Lib1, 1, 0);
@@ -89,6 +90,7 @@ TSettingsForm::TSettingsForm(Dialogs& dialogs, QWidget* parent) : QDialog(parent
     layout->addWidget(cableBox);
     layout->addWidget(libBox);
     layout->addWidget(StoreFoldersBox);
+    layout->addWidget(AskBeforeReplaceBox);
     layout->addLayout(buttons);
 
     connect(CableList, &QComboBox::currentIndexChanged, this, &TSettingsForm::RebuildPortList);
@@ -97,7 +99,7 @@ TSettingsForm::TSettingsForm(Dialogs& dialogs, QWidget* parent) : QDialog(parent
     connect(Browse2, &QPushButton::clicked, this, [this] { Browse(Lib2); });
     connect(OkBtn, &QPushButton::clicked, this, &TSettingsForm::OkClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    resize(360, 330);
+    resize(360, 355);
 }
 
 void TSettingsForm::Fill(const SettingsRecord& settings)
@@ -120,6 +122,7 @@ void TSettingsForm::Fill(const SettingsRecord& settings)
     RebuildPortList();
     AutoCollectBox->setChecked(settings.AutoCollect);
     StoreFoldersBox->setChecked(settings.StoreFolders);
+    AskBeforeReplaceBox->setChecked(settings.AskBeforeReplace);
 }
 
 void TSettingsForm::RebuildPortList()
@@ -217,6 +220,7 @@ int TSettingsForm::CableIndex() const { return CableList->currentIndex(); }
 int TSettingsForm::PortIndex() const { return PortList->currentIndex(); }
 bool TSettingsForm::AutoCollect() const { return AutoCollectBox->isChecked(); }
 bool TSettingsForm::StoreFolders() const { return StoreFoldersBox->isChecked(); }
+bool TSettingsForm::AskBeforeReplace() const { return AskBeforeReplaceBox->isChecked(); }
 
 std::string TSettingsForm::Device(int portNumber) const
 {

@@ -33,6 +33,7 @@ public:
     int CableIndex() const;
     int PortIndex() const;
     bool AutoCollect() const;
+    bool AskBeforeReplace() const;
     bool StoreFolders() const;
     // Device given to serial port n (1..4); empty: the default.
     std::string Device(int portNumber) const;
@@ -50,6 +51,7 @@ public:
     QToolButton* PickDevice;   // offers the serial devices present
     QCheckBox* AutoCollectBox;
     QCheckBox* StoreFoldersBox;
+    QCheckBox* AskBeforeReplaceBox;
     QPushButton* OkBtn;
     QPushButton* CancelBtn;
 

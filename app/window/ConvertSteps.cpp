@@ -14,6 +14,23 @@
 
 namespace {
 
+// The target named on the command line may be an existing file: it is
+// replaced only after a Yes. (The save dialog asks on its own.)
+bool MayReplace(TForm1& form, Dialogs& dialogs, const std::string& target)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(target, ec))
+        return true;
+    if (dialogs.MessageBox(target + " already exists.\rDo you want to replace it?", "Convert", MsgIcon::Question,
+                           MsgButtons::YesNo) == MsgResult::Yes)
+        return true;
+    form.StatusMemoAdd(target + " was kept; nothing was converted.");
+    form.RecordStepResult(false);
+    form.NextBtn->setEnabled(true);
+    form.PreviousBtn->setEnabled(true);
+    return false;
+}
+
 void Convert(TForm1& form, Dialogs& dialogs)
 {
     const std::string source = form.ConvertFile->text().toStdString();
@@ -28,7 +45,8 @@ void InstallConvertSteps(TForm1& form, Dialogs& dialogs)
 {
     form.SetStepAction(taskConvertText, 1, [&form, &dialogs] {
         if (!form.ConvertTo->text().isEmpty()) {
-            Convert(form, dialogs);
+            if (MayReplace(form, dialogs, form.ConvertTo->text().toStdString()))
+                Convert(form, dialogs);
             return;
         }
         const std::filesystem::path source = form.ConvertFile->text().toStdString();

@@ -25,11 +25,22 @@ namespace {
 
 constexpr uint32_t kPauseBeforeContent = 2000;
 
-// What the task keeps from step 2 for steps 3 and 4.
+// What the task keeps from step 2 for steps 3 and 4. Step 2 starts it
+// afresh, so nothing of an earlier run is sent.
 struct FargoState {
     std::string RomVersion;
     std::string FargoBackupFile;   // its name, then its full path once found
+    bool contentSaved = false;     // step 2 ran to its end in this run
+    std::string contentFile;       // saved by this run; empty for an empty calculator
+    bool backupSent = false;
 };
+
+constexpr const char* kNoBackupWithoutContent =
+    "The Fargo backup was not sent: it replaces every variable on the calculator, and the calculator's "
+    "content was not saved in this run (\"Receive content\" did not complete).\rGo back to the version "
+    "page and start again.";
+constexpr const char* kNotInstalled =
+    "Fargo was not installed: the Fargo backup was not sent in this run.";
 
 std::string InformationPage(const std::string& romVersion)
 {
@@ -70,6 +81,7 @@ std::string FindInFolders(const std::string& name, const std::vector<std::string
 void ReceiveContent(TForm1& form, TTI92& link, Dialogs& dialogs, const FargoFolders& folders,
                     FargoState& state)
 {
+    state = FargoState{};
     try {
         state.RomVersion = GetRomVer(link, form);
     } catch (const std::exception& e) {
@@ -101,28 +113,56 @@ void ReceiveContent(TForm1& form, TTI92& link, Dialogs& dialogs, const FargoFold
         return form.RecordStepResult(false);
     const std::string content = folders.programFolder + "content.92g";
     // An empty calculator saves nothing: an older content must not be sent back.
-    if (store.ReadIndex().empty())
-        fs::remove(content);
-    if (!SaveAs92g(form, store, form.Settings.StoreFolders, content, false, false, "Content of calculator"))
+    if (store.ReadIndex().empty()) {
+        std::error_code ec;
+        fs::remove(content, ec);
+    } else if (SaveAs92g(form, store, form.Settings.StoreFolders, content, false, false, "Content of calculator")) {
+        state.contentFile = content;
+    } else {
         return form.RecordStepResult(false);
+    }
+    state.contentSaved = true;
     form.ClickNextButton();
 }
 
-void SendContentBack(TForm1& form, TTI92& link, Dialogs& dialogs, const FargoFolders& folders,
-                     const FargoState& state, const FileListSend& send)
+void SendBackupFile(TForm1& form, Dialogs& dialogs, FargoState& state, const FileListSend& send)
+{
+    form.VarListClear();
+    state.backupSent = false;
+    if (!state.contentSaved) {
+        ShowMessage(dialogs, kNoBackupWithoutContent, MsgIcon::Error);
+        form.RecordStepResult(false);
+        return;
+    }
+    // Step 4 may start inside this send, by the automatic Next.
+    const bool sent = send({state.FargoBackupFile}, [&state] { state.backupSent = true; });
+    form.RecordStepResult(sent);
+}
+
+void SendContentBack(TForm1& form, TTI92& link, Dialogs& dialogs, const FargoState& state,
+                     const FileListSend& send)
 {
     form.VarListClear();
     link.clock().Sleep(kPauseBeforeContent);
-    const std::string content = folders.programFolder + "content.92g";
-    if (fs::exists(content))
-        send({content});
+    // The failure is recorded first: the content's send may move on to the
+    // Finished page by itself.
+    if (!state.backupSent) {
+        ShowMessage(dialogs, kNotInstalled, MsgIcon::Error);
+        form.RecordStepResult(false);
+    }
+    // Only what this run saved goes back: also after a failed backup send,
+    // whose first blocks may already have cleared the memory.
+    if (!state.contentFile.empty())
+        form.RecordStepResult(send({state.contentFile}, {}));
+    if (!state.backupSent)
+        return;
     const fs::path backup = state.FargoBackupFile;
     const fs::path pack =
         backup.parent_path() / (backup.filename().string().substr(0, 6) + "-standardpack.92g");
     if (fs::exists(pack)) {
         if (dialogs.MessageBox("Do you want to send some necessary files to? (Standardpack)", "Linkwise",
                                MsgIcon::Question, MsgButtons::YesNo) == MsgResult::Yes)
-            send({pack.string()});
+            form.RecordStepResult(send({pack.string()}, {}));
         return;
     }
     if (dialogs.MessageBox(InstalledText(state.RomVersion), "Linkwise", MsgIcon::Information,
@@ -156,11 +196,10 @@ void InstallFargoSteps(TForm1& form, TTI92& link, Dialogs& dialogs, const FargoF
     form.SetStepAction(taskInsertFargo, 2, [&form, &link, &dialogs, folders, state] {
         ReceiveContent(form, link, dialogs, folders, *state);
     });
-    form.SetStepAction(taskInsertFargo, 3, [&form, state, send] {
-        form.VarListClear();
-        send({state->FargoBackupFile});
+    form.SetStepAction(taskInsertFargo, 3, [&form, &dialogs, state, send] {
+        SendBackupFile(form, dialogs, *state, send);
     });
-    form.SetStepAction(taskInsertFargo, 4, [&form, &link, &dialogs, folders, state, send] {
-        SendContentBack(form, link, dialogs, folders, *state, send);
+    form.SetStepAction(taskInsertFargo, 4, [&form, &link, &dialogs, state, send] {
+        SendContentBack(form, link, dialogs, *state, send);
     });
 }

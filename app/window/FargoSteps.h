@@ -8,8 +8,10 @@ class TForm1;
 class TTI92;
 
 // Sends a list of files (full paths) to the calculator as one job and
-// presses Next by itself when every file was sent.
-using FileListSend = std::function<void(const std::vector<std::string>& files)>;
+// presses Next by itself when every file was sent, after running whenSent;
+// true in that case.
+using FileListSend =
+    std::function<bool(const std::vector<std::string>& files, const std::function<void()>& whenSent)>;
 
 // Where the preinstalled Fargo backups are looked for before the library
 // folders: the program folder, then the shipped data folder (each ends

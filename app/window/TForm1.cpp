@@ -301,6 +301,7 @@ void TForm1::SettingsClick()
     Settings.Port = static_cast<uint8_t>(form.PortIndex());
     Settings.StoreFolders = form.StoreFolders();
     Settings.AutoCollect = form.AutoCollect();
+    Settings.AskBeforeReplace = form.AskBeforeReplace();
     for (int n = 1; n <= 4; ++n)
         TSerialPort::SetStoredDevice(n, form.Device(n));
 }
@@ -366,6 +367,7 @@ void TForm1::LoadSettings()
     TopMenu->setChecked(!Panel16->isHidden());
     AutoNext->setChecked(ReadBool(s, S, "Autoclick Next", 0));
     Settings.AutoCollect = ReadBool(s, S, "Autocollect libraries", 1);
+    Settings.AskBeforeReplace = ReadBool(s, S, kAskBeforeReplaceName, 1);
 
     const QSize screen = ScreenSize();
     const int defaultTop = static_cast<int>(screen.height() * 0.1);
@@ -431,6 +433,7 @@ void TForm1::SaveSettings()
     WriteBool(s, S, "Show Fargo2-files", ShowForm->ShowFargo2());
     WriteBool(s, S, "Autoclick Next", AutoNext->isChecked());
     WriteBool(s, S, "Autocollect Libraries", Settings.AutoCollect);
+    WriteBool(s, S, kAskBeforeReplaceName, Settings.AskBeforeReplace);
     s.Write(S, "Show Extenstionsstring", ShowForm->ExtensionText());
     s.Write(S, "Fargo1 Librarydir", Settings.Fargo1LibDir);
     s.Write(S, "Fargo2 Librarydir", Settings.Fargo2LibDir);

@@ -29,19 +29,30 @@ std::string Bytes(const std::string& path)
 
 }  // namespace
 
-TEST(ConvertTask, WithATargetConvertsAtOnceAndEndsWithExit)
+TEST(ConvertTask, WithAnExistingTargetAsksAndReplacesOnlyAfterYes)
 {
-    ConvertRig rig;
-    const std::string target = rig.dir.path().toStdString() + "/Notes.92t";
-    std::ofstream(target) << "old";
-    rig.parameters = {"convert", rig.source, target, "exit"};
-    rig.dialogs.ExpectComment("My comment");
-    TForm1& f = rig.Create();
-    f.FormFirstPaint();
-    EXPECT_TRUE(rig.dialogs.AllAnswered());
-    EXPECT_NE(Bytes(target).find("My comment"), std::string::npos);
-    EXPECT_NE(Bytes(target).find("Hi\r there"), std::string::npos);
-    EXPECT_TRUE(f.TerminateRequested());
+    for (const MsgResult answer : {MsgResult::Yes, MsgResult::No}) {
+        SCOPED_TRACE(answer == MsgResult::Yes ? "Yes" : "No");
+        ConvertRig rig;
+        const std::string target = rig.dir.path().toStdString() + "/Notes.92t";
+        std::ofstream(target) << "old";
+        rig.parameters = {"convert", rig.source, target, "exit"};
+        rig.dialogs.ExpectMessage(answer);
+        if (answer == MsgResult::Yes)
+            rig.dialogs.ExpectComment("My comment");
+        TForm1& f = rig.Create();
+        f.FormFirstPaint();
+        EXPECT_TRUE(rig.dialogs.AllAnswered());
+        EXPECT_NE(rig.dialogs.Messages().at(0).find("Notes.92t already exists."), std::string::npos);
+        if (answer == MsgResult::Yes) {
+            EXPECT_NE(Bytes(target).find("My comment"), std::string::npos);
+            EXPECT_NE(Bytes(target).find("Hi\r there"), std::string::npos);
+            EXPECT_TRUE(f.TerminateRequested());
+        } else {
+            EXPECT_EQ(Bytes(target), "old");
+            EXPECT_FALSE(f.TaskSucceeded());
+        }
+    }
 }
 
 TEST(ConvertTask, WithoutATargetAsksForOneAndCancelConvertsNothing)

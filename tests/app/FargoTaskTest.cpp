@@ -4,7 +4,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "app/window/FargoSteps.h"
@@ -24,13 +26,13 @@ const std::string kInstalled =
     "pressing <romb> + \"-\".\r\rTips!\rGo to https://linkwise.example/2_1/\rto get a standardpack of "
     "files needed to run Fargo.\rDo you want to go there now?";
 
-struct FargoTask : ::testing::Test {
+struct FargoScene {
     AppRig rig;
     std::string root = rig.dir.path().toStdString() + "/";
     std::string lib1 = root + "lib1/";
     std::string lib2 = root + "lib2/";
 
-    FargoTask()
+    FargoScene()
     {
         rig.calc.romVersion = "2.1";
         fs::create_directories(lib1);
@@ -61,6 +63,8 @@ struct FargoTask : ::testing::Test {
     }
     std::string Report() { return rig.form->StatusMemo->toPlainText().toStdString(); }
 };
+
+struct FargoTask : ::testing::Test, FargoScene {};
 
 }  // namespace
 
@@ -119,4 +123,45 @@ TEST_F(FargoTask, MissingBackupNamesTheFileAndReceivesNothing)
     EXPECT_FALSE(fs::exists(rig.folder + "content.92g"));
     EXPECT_TRUE(rig.shell.addresses.empty());
     EXPECT_FALSE(f.TaskSucceeded());
+}
+
+// A step that did not complete stops the steps after it: the calculator keeps
+// its variables, nothing of an earlier run is sent, Fargo is not announced.
+TEST_F(FargoTask, AFailedStepNeitherWipesTheCalculatorNorClaimsFargo)
+{
+    const std::string notSent = "The Fargo backup was not sent: it replaces every variable on the calculator, and "
+                                "the calculator's content was not saved in this run (\"Receive content\" did not "
+                                "complete).\rGo back to the version page and start again.";
+    const std::string notInstalled = "Fargo was not installed: the Fargo backup was not sent in this run.";
+    struct Row {
+        const char* name;
+        std::function<void(SimFaults&)> fault;
+        std::string refusal;   // the message of the step that refuses
+    };
+    for (const Row& row : {Row{"requests refused", [](SimFaults& f) { f.refuseAllRequests = true; }, notSent},
+                           Row{"ROM version not read", [](SimFaults& f) { f.refuseReady = true; }, notSent},
+                           Row{"backup refused", [](SimFaults& f) { f.refuseBackupBlock = 1; }, notInstalled}}) {
+        SCOPED_TRACE(row.name);
+        FargoScene t;
+        t.WriteBackup(t.lib2 + "fargo2-2_1.92b");
+        // An earlier run's content, which must never come back.
+        WriteBytes(t.root + "content.92g",
+                   VariableFileBytes("main", "", {{"stale", 0x0C, std::string("\0old\0\x2D", 6)}}));
+        const size_t before = t.rig.calc.VariableCount();
+        row.fault(t.rig.calcLink.faults);
+        // This run's content goes back over the same variables without a question.
+        t.rig.Set("Settings", "Ask before replacing variables", "0");
+        TForm1& f = t.Start();
+        for (int click = 0; click < 3 && f.PageShown() != pageFinished; ++click)
+            f.NextBtn->click();
+        EXPECT_TRUE(t.rig.dialogs.AllAnswered());
+        const auto messages = t.rig.dialogs.Messages();
+        EXPECT_NE(std::find(messages.begin(), messages.end(), row.refusal), messages.end());
+        EXPECT_EQ(std::find(messages.begin(), messages.end(), kInstalled), messages.end());
+        EXPECT_FALSE(t.rig.calc.FindVariable("main\\kernel"));
+        EXPECT_FALSE(t.rig.calc.FindVariable("main\\stale"));
+        EXPECT_EQ(t.rig.calc.VariableCount(), before);
+        EXPECT_FALSE(f.TaskSucceeded());
+        EXPECT_FALSE(f.TerminateRequested());
+    }
 }

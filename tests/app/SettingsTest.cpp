@@ -192,7 +192,7 @@ TEST(Settings, SaveWritesEverythingInOrder)
         names.push_back(w.section + "/" + w.name);
     const std::vector<std::string> expected = {
         "Settings/Show TI92-files", "Settings/Show Text-files", "Settings/Show Fargo1-files",
-        "Settings/Show Fargo2-files", "Settings/Autoclick Next", "Settings/Autocollect Libraries",
+        "Settings/Show Fargo2-files", "Settings/Autoclick Next", "Settings/Autocollect Libraries", "Settings/Ask before replacing variables",
         "Settings/Show Extenstionsstring", "Settings/Fargo1 Librarydir",
         "Settings/Fargo2 Librarydir", "Settings/Cabletype", "Settings/Port",
         "Settings/Show leftside-information", "Settings/Show topline-information",

@@ -138,7 +138,16 @@ TEST_F(CliOnPty, RomVersionBackupAndSendBack)
     WriteBytes(Path("libs/util.92p"), VariableFileBytes("main", "", {{"util", 0x12, Fargo1LibraryData()}}));
     WriteBytes(Path("game.92p"), VariableFileBytes("main", "", {{"game", 0x12, Fargo1ProgramData({"util"}, "")}}));
     std::ofstream(Path("notes.txt"), std::ios::binary) << "Hello\r\nworld";
-    ProgramOutcome list = Cli({"send", "--libraries", "yes", "--lib-dir1", Path("libs"), Path("notes.txt"), Path("game.92p")});
+    // main\notes is on the calculator already: nothing is sent without --force.
+    const std::vector<std::string> job = {"send", "--libraries", "yes", "--lib-dir1", Path("libs"),
+                                          Path("notes.txt"), Path("game.92p")};
+    ProgramOutcome refused = Cli(job);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("  main\\notes (text, 97 bytes on the calculator; text, "), std::string::npos) << refused.err;
+    EXPECT_EQ(Cli({"ls"}).out.find("main\\game"), std::string::npos) << "nothing was sent";
+    std::vector<std::string> forced = job;
+    forced.push_back("--force");
+    ProgramOutcome list = Cli(forced);
     ASSERT_EQ(list.status, 0) << list.err;
     EXPECT_NE(list.out.find("Totally 2 of 2 selected file(s) + 1 libraries were sent."), std::string::npos) << list.out;
     const std::string listed = Cli({"ls"}).out;

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "files/ByteSource.h"
 #include "tests/support/TI92FileBuilder.h"
+#include "tests/transfers/SentFiles.h"
 #include "tests/transfers/TransferRig.h"
 #include "transfers/FileListSend.h"
 
@@ -148,19 +150,18 @@ TEST_F(FileListSend, LibraryLookupAndWarnings)
 TEST_F(FileListSend, TextFilesOtherFilesAndAutocollect)
 {
     WriteBytes(dir + "notes.txt", "Hello\r\nworld");
-    WriteBytes(dir + "photo.jpg", "not a calculator file");
     const std::string fresh = Library("", "util");
     const std::string old = Library("lib1/", "util");
     fs::last_write_time(old, fs::last_write_time(fresh) - std::chrono::hours(1));
     FileListSendJob job = Job();
     job.libraries.autoCollect = true;
-    FileListSendResult r = Send({dir + "notes.txt", dir + "photo.jpg", fresh}, job);
-    EXPECT_EQ(r.filesSent, 3);
+    FileListSendResult r = Send({dir + "notes.txt", fresh}, job);
+    EXPECT_EQ(r.filesSent, 2);
     EXPECT_TRUE(OnCalculator("notes"));
     EXPECT_EQ(rig.view.labelHistory[LabelId::trLabel][0], "Transferring ~tmp.92t ~ Temporary converted textfile");
     EXPECT_EQ(rig.view.memo[2], "util.92p was copied to Fargo library-directory.");
     EXPECT_EQ(ReadWholeFile(old), ReadWholeFile(fresh));
-    EXPECT_EQ(rig.view.memo.back(), "Totally 3 of 3 selected file(s) were sent.");
+    EXPECT_EQ(rig.view.memo.back(), "Totally 2 of 2 selected file(s) were sent.");
 
     // A text file without a name to give: nothing is sent, the file is named.
     const std::string euro = "\xE2\x82\xAC" "2024.txt";
@@ -186,6 +187,7 @@ TEST_F(FileListSend, AFailureEndsTheJobWithItsMessage)
     const std::string a = Program1("a", {}), b = Program1("b", {});
     rig.calc.memoryCapacity = 0;
     rig.dialogs.ExpectFargo(2);
+    rig.dialogs.ExpectFargo(2);
     FileListSendResult r = Send({a, b});
     EXPECT_FALSE(r.Complete());
     EXPECT_EQ(rig.view.memo.back(), "An error (ECalculatorError) occured while sending a.92p. ");
@@ -198,10 +200,9 @@ TEST_F(FileListSend, AFailureEndsTheJobWithItsMessage)
     rig.view.memo.clear();
     WriteBytes(dir + "cut.92p", ReadWholeFile(b).substr(0, 90));
     rig.dialogs.ExpectFargo(2);
-    rig.dialogs.ExpectFargo(2);
     r = Send({a, dir + "cut.92p"});
-    EXPECT_EQ(r.filesSent, 1);
-    EXPECT_EQ(rig.view.memo.back().substr(0, 54), "1 of 2 files were sent when an error (EFileError) occu");
+    EXPECT_EQ(r.filesSent, 0);
+    EXPECT_EQ(rig.view.memo.back(), "An error (EFileError) occured while checking cut.92p. Nothing was sent.");
 
     // The wizard's step: a missing selected file stops everything before it starts.
     try {
@@ -226,4 +227,100 @@ TEST_F(FileListSend, AnAbortDuringABackupShowsOneBox)
     EXPECT_FALSE(r.Complete());
     ASSERT_EQ(rig.view.errorDialogs.size(), 1u);
     EXPECT_NE(rig.view.errorDialogs[0].find("Operation aborted."), std::string::npos) << rig.view.errorDialogs[0];
+}
+
+// Every file is checked before the first byte goes out: one bad file in the
+// list sends nothing, and the report names it.
+TEST_F(FileListSend, ABadFileAnywhereInTheListSendsNothing)
+{
+    const std::string good = dir + "good.92s";
+    WriteBytes(good, VariableFileBytes("main", "", {{"good", 0x0C, std::string("\0abc\0\x2D", 6)}}));
+    WriteBytes(dir + "photo.jpg", "not a calculator file");
+    WriteBytes(dir + "cut.92s", ReadWholeFile(good).substr(0, 90));
+    std::string backup = BackupFile("1.11", std::string(300, 'x'));
+    backup[100] ^= 1;
+    WriteBytes(dir + "damaged.92b", backup);
+    // A sparse 1 GB backup: refused by its size, never read.
+    WriteBytes(dir + "huge.92b", BackupFile("1.11", "x"));
+    fs::resize_file(dir + "huge.92b", uint64_t(1) << 30);
+    struct Row { const char* file; const char* why; };
+    for (const Row& row : {Row{"photo.jpg", "photo.jpg is neither a TI-92 file nor a text file."},
+                           Row{"cut.92s", "The file cut.92s is damaged"},
+                           Row{"damaged.92b", "The backup damaged.92b is damaged (its checksum does not match)"},
+                           Row{"huge.92b", "The backup huge.92b is 1073741824 bytes long; a TI-92 memory image is "
+                                           "at most 262144 bytes."}}) {
+        SCOPED_TRACE(row.file);
+        rig.view.errorDialogs.clear();
+        const FileListSendResult r = Send({good, dir + row.file});
+        EXPECT_EQ(r.filesSent, 0);
+        EXPECT_FALSE(OnCalculator("good"));
+        EXPECT_EQ(rig.view.memo.back(), std::string("An error (EFileError) occured while checking ") + row.file +
+                                            ". Nothing was sent.");
+        ASSERT_EQ(rig.view.errorDialogs.size(), 1u);
+        EXPECT_NE(rig.view.errorDialogs[0].find(row.why), std::string::npos) << rig.view.errorDialogs[0];
+    }
+}
+
+// Variables the calculator holds are replaced only with the user's word.
+TEST_F(FileListSend, ReplacingAskedForEachVariableTheCalculatorHolds)
+{
+    Library("lib1/", "util");
+    const std::string group = dir + "two.92g";
+    WriteBytes(group, VariableFileBytes("main", "", {{"alpha", 0x0C, std::string("\0new\0\x2D", 6)},
+                                                     {"beta", 0x0C, std::string("\0new\0\x2D", 6)},
+                                                     {"gamma", 0x0C, std::string("\0new\0\x2D", 6)}}));
+    const std::string program = Program1("prog", {"util"});
+    struct Row {
+        ReplacePolicy policy;
+        std::vector<MsgResult> answers;
+        const char* replaced;   // of alpha, beta, util: 1 replaced, 0 kept
+        bool refused;
+    };
+    for (const Row& row : {Row{ReplacePolicy::Ask, {MsgResult::Yes, MsgResult::No, MsgResult::Yes}, "101", false},
+                           Row{ReplacePolicy::Ask, {MsgResult::No, MsgResult::YesToAll}, "011", false},
+                           Row{ReplacePolicy::Ask, {MsgResult::NoToAll}, "000", false},
+                           Row{ReplacePolicy::Replace, {}, "111", false},
+                           Row{ReplacePolicy::Refuse, {}, "000", true}}) {
+        SCOPED_TRACE(row.replaced);
+        rig.calc.Clear();
+        rig.dialogs.shown.clear();
+        for (const char* name : {"alpha", "beta", "util"})
+            rig.calc.AddVariable("main", name, 0x12, "old");
+        rig.dialogs.ExpectFargo(1);
+        for (MsgResult a : row.answers)
+            rig.dialogs.ExpectMessage(a);
+        FileListSendJob job = Job();
+        job.replace = row.policy;
+        const FileListSendResult r = Send({group, program}, job);
+        EXPECT_TRUE(rig.dialogs.AllAnswered());
+        EXPECT_EQ(rig.dialogs.Messages().size(), row.answers.size());
+        const char* names[] = {"alpha", "beta", "util"};
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(rig.calc.FindVariable(std::string("main\\") + names[i])->Data() == "old", row.replaced[i] == '0')
+                << names[i];
+        EXPECT_EQ(OnCalculator("gamma"), !row.refused);
+        EXPECT_EQ(r.existing.size(), row.refused ? 3u : 0u);
+    }
+    EXPECT_EQ(rig.view.memo.back(),
+              "Nothing was sent: the calculator already holds main\\alpha (program, 5 bytes on the calculator; "
+              "string, 8 bytes in two.92g), main\\beta (program, 5 bytes on the calculator; string, 8 bytes in "
+              "two.92g), main\\util (program, 5 bytes on the calculator; program, " +
+                  std::to_string(Fargo1LibraryData().size() + 2) + " bytes in util.92p).");
+}
+
+TEST_F(FileListSend, ABackupIsSentOnlyAfterYes)
+{
+    WriteBytes(dir + "mem.92b", BackupFile("1.11", std::string(300, 'x')));
+    rig.calc.AddVariable("main", "keep", 0x0C, "k");
+    for (const MsgResult answer : {MsgResult::No, MsgResult::Yes}) {
+        rig.dialogs.ExpectMessage(answer);
+        FileListSendJob job = Job();
+        job.confirmBackup = true;
+        const FileListSendResult r = Send({dir + "mem.92b"}, job);
+        EXPECT_EQ(rig.calc.HasInstalledImage(), answer == MsgResult::Yes);
+        EXPECT_EQ(r.Complete(), answer == MsgResult::Yes);
+    }
+    EXPECT_EQ(rig.dialogs.Messages()[0], "Sending the memory backup mem.92b replaces the calculator's whole memory: "
+                                         "every variable on the calculator is replaced by the backup's content.\r\r"
+                                         "Send it?");
 }
