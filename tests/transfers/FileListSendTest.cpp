@@ -170,7 +170,7 @@ TEST_F(FileListSend, TextFilesOtherFilesAndAutocollect)
     r = Send({fresh, dir + euro}, job);
     EXPECT_EQ(r.filesSent, 0);
     EXPECT_EQ(rig.view.varList, (std::vector<std::string>{"util.92p", "?2024.txt"}));
-    EXPECT_EQ(rig.view.memo.back(), "An error (EFileError) occured while sending " + euro + ". ");
+    EXPECT_EQ(rig.view.memo.back(), "An error (EFileError) occured while checking " + euro + ". Nothing was sent.");
     ASSERT_EQ(rig.view.errorDialogs.size(), 1u);
     EXPECT_NE(rig.view.errorDialogs[0].find(NoVariableNameText(euro)), std::string::npos);
 
