@@ -28,16 +28,21 @@ void BackupToComputerConversation::SendHeaderOrEnd()
     const size_t block =
         fBlocks + 1 == fLink.faults.emptyBackupBlock ? 0 : std::min(kBlockSize, fImage.size() - fPos);
     fLink.SendData(Cmd::VAR, VarHeaderData(static_cast<uint32_t>(block), kTypeBackup, version));
-    fState = State::AwaitCts;
+    fState = State::AwaitHeaderAck;
 }
 
 SimConversation::Result BackupToComputerConversation::OnPacket(const SimPacket& p)
 {
     switch (fState) {
-    case State::AwaitCts: {
-        if (p.cmd == Cmd::ACK)
-            return Result::Continue;
-        if (p.cmd != Cmd::CTS)
+    // Anything but the ACK and then the block request for 1024 bytes ends the
+    // backup unanswered, so the computer's wait runs out.
+    case State::AwaitHeaderAck:
+        if (p.cmd != Cmd::ACK)
+            return Result::NotMine;
+        fState = State::AwaitBlockRequest;
+        return Result::Continue;
+    case State::AwaitBlockRequest: {
+        if (p.cmd != Cmd::CTS || p.word != kBlockSize)
             return Result::NotMine;
         ++fBlocks;
         const size_t block =

@@ -3,7 +3,8 @@
 
 // The memory backup requested by the computer: ACK, then per block of at
 // most 1024 bytes a header named with the ROM version, answered by ACK and
-// CTS, then ACK and the block's data packet; an end of transmission last.
+// the block request (CTS for 1024 bytes), then ACK and the block's data
+// packet; an end of transmission last. Any other answer ends it unanswered.
 class BackupToComputerConversation : public SimConversation {
 public:
     static constexpr size_t kBlockSize = 1024;
@@ -15,8 +16,8 @@ public:
 
 private:
     void SendHeaderOrEnd();
-    enum class State { AwaitCts, AwaitDataAck, AwaitFinalAck };
-    State fState = State::AwaitCts;
+    enum class State { AwaitHeaderAck, AwaitBlockRequest, AwaitDataAck, AwaitFinalAck };
+    State fState = State::AwaitHeaderAck;
     std::string fImage;
     size_t fPos = 0;
     int fBlocks = 0;

@@ -18,6 +18,7 @@ struct SimFaults {
     bool refuseVariables = false;        // variables and backups from the computer are refused (memory full)
     bool refuseVariableCts = false;      // variable headers from the computer get ACK, then a refusal instead of CTS
     bool refuseVariableData = false;     // variable data from the computer is refused
+    bool refuseVariableEnd = false;      // the end of a variable from the computer gets a refusal, not ACK
     int refuseBackupBlock = 0;           // this block header of a backup from the computer is refused (from 1)
     int damageBackupBlock = 0;           // this block of a backup to the computer carries a wrong checksum
     int emptyBackupBlock = 0;            // this block of a backup to the computer carries no image bytes

@@ -52,6 +52,10 @@ SimConversation::Result VariableFromComputerConversation::OnPacket(const SimPack
     case State::AwaitEot: {
         if (p.cmd != Cmd::EOT)
             return Result::NotMine;
+        if (fLink.faults.refuseVariableEnd) {
+            fLink.SendRefusal();
+            return Result::Done;
+        }
         VirtualTI92& calc = fLink.Calc();
         std::string folder, name;
         calc.SplitName(fName, folder, name);

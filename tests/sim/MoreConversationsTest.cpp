@@ -134,6 +134,22 @@ TEST_F(Calc, BackupTravelsInBlocksAndRestoresTheContent)
     EXPECT_TRUE(other.screen == calc.screen);
 }
 
+// A block goes out only after the header's ACK and a request for 1024
+// bytes; any other answer leaves the computer waiting.
+TEST_F(Calc, BackupBlockNeedsTheAckAndTheRightRequest)
+{
+    struct Row {
+        const char* answer;
+        bool dataSent;
+    };
+    for (const Row& r : {Row{"09 56 00 00 09 09 00 04", true}, Row{"09 09 00 04", false},
+                         Row{"09 56 00 00 09 09 00 00", false}, Row{"09 56 00 00 09 09 FF FF", false}}) {
+        SCOPED_TRACE(r.answer);
+        Say(Hex("09 A2 11 00 00 00 00 00 1D 0B 6D 61 69 6E 5C 62 61 63 6B 75 70 9F 04"));
+        EXPECT_EQ(SayHex(r.answer).substr(0, 17), r.dataSent ? "89 56 00 00 89 15" : "");
+    }
+}
+
 TEST_F(Calc, RefusalsFollowTheFaultSwitches)
 {
     calc.AddVariable("main", "a", 0, "1");

@@ -82,3 +82,11 @@ TEST_F(BackupSend, DamagedOrShortFileIsRefusedBeforeAnythingIsSent)
     }
     EXPECT_EQ(rig.view.errorDialogs.size(), 2u);
 }
+
+// The ready check only lights the lamp here; a refusal does not stop the backup.
+TEST_F(BackupSend, RefusedReadyCheckStillSends)
+{
+    rig.calculator.faults.refuseReady = true;
+    ASSERT_TRUE(SendImage(PatternImage(100)));
+    EXPECT_EQ(rig.calc.MemoryImage(), PatternImage(100));
+}

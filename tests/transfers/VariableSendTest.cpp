@@ -59,6 +59,24 @@ TEST_F(Send, SingleVariableGoesOutByteForByte)
     EXPECT_EQ(rig.view.barMax[ProgressBarId::varBar], 2);
 }
 
+TEST_F(Send, ProgressMovesEveryFiftiethOfTheVariable)
+{
+    ASSERT_TRUE(SendFile("t.92t", {{"main", "t", 0x0B, std::string(998, 't')}}));   // 1000 bytes with the size word
+    const std::vector<int>& bar = rig.view.barHistory[ProgressBarId::varBar];
+    ASSERT_EQ(bar.size(), 52u);
+    EXPECT_EQ(std::vector<int>(bar.begin(), bar.begin() + 4), (std::vector<int>{0, 1, 21, 41}));
+    EXPECT_EQ(bar.back(), 997);
+}
+
+// The count line only follows an acknowledged end of transmission.
+TEST_F(Send, UnansweredEndShowsNoCount)
+{
+    rig.calculator.faults.refuseVariableEnd = true;
+    ASSERT_TRUE(SendFile("prog1.92p", {{"main", "prog1", 0x12, Hex("01 02 03")}}));
+    EXPECT_EQ(rig.view.Count("ShowStatus(Variable sent successfully!)"), 1);
+    EXPECT_EQ(rig.view.Count("ShowStatus(1 variable(s) was sent!)"), 0);
+}
+
 TEST_F(Send, FolderPrefixesFollowTheTable)
 {
     // No default folder: "\x" lands in the current folder.
