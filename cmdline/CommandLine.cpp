@@ -53,7 +53,7 @@ std::vector<std::string> ParsedOptions::Values(const std::string& name) const
     return it == values.end() ? std::vector<std::string>() : it->second;
 }
 
-ParsedOptions ParseOptions(const std::vector<OptionSpec>& specs, const std::vector<std::string>& args,
+ParsedOptions ParseOptions(const std::vector<OptionSpec>& optionTable, const std::vector<std::string>& args,
                            bool stopAtFirstPositional)
 {
     QCommandLineParser parser;
@@ -61,11 +61,11 @@ ParsedOptions ParseOptions(const std::vector<OptionSpec>& specs, const std::vect
     parser.setOptionsAfterPositionalArgumentsMode(stopAtFirstPositional
                                                       ? QCommandLineParser::ParseAsPositionalArguments
                                                       : QCommandLineParser::ParseAsOptions);
-    for (const OptionSpec& spec : specs) {
+    for (const OptionSpec& optionRow : optionTable) {
         QStringList names;
-        for (const std::string& n : Names(spec.names))
+        for (const std::string& n : Names(optionRow.names))
             names << QString::fromStdString(n);
-        QCommandLineOption option(names, QString::fromStdString(spec.help), QString::fromStdString(spec.valueName));
+        QCommandLineOption option(names, QString::fromStdString(optionRow.help), QString::fromStdString(optionRow.valueName));
         parser.addOption(option);
     }
     QStringList list{QStringLiteral("program")};
@@ -76,18 +76,18 @@ ParsedOptions ParseOptions(const std::vector<OptionSpec>& specs, const std::vect
 
     ParsedOptions parsed;
     parsed.raw = args;
-    for (const OptionSpec& spec : specs) {
-        const std::vector<std::string> names = Names(spec.names);
+    for (const OptionSpec& optionRow : optionTable) {
+        const std::vector<std::string> names = Names(optionRow.names);
         const QString key = QString::fromStdString(names.back());
         if (!parser.isSet(key))
             continue;
         std::vector<std::string>& values = parsed.values[names.back()];
-        if (spec.valueName.empty()) {
+        if (optionRow.valueName.empty()) {
             values.push_back({});
             continue;
         }
         for (const QString& v : parser.values(key)) {
-            if (v.isEmpty() && !spec.emptyValueOk)
+            if (v.isEmpty() && !optionRow.emptyValueOk)
                 throw UsageError("option '" + Dashed(names.back()) + "' needs a value");
             values.push_back(v.toStdString());
         }
@@ -97,12 +97,12 @@ ParsedOptions ParseOptions(const std::vector<OptionSpec>& specs, const std::vect
     return parsed;
 }
 
-std::vector<std::pair<std::string, std::string>> InOrder(const std::vector<OptionSpec>& specs,
+std::vector<std::pair<std::string, std::string>> InOrder(const std::vector<OptionSpec>& optionTable,
                                                          const std::vector<std::string>& args)
 {
-    ParseOptions(specs, args);
-    auto spec = [&](const std::string& name) -> const OptionSpec* {
-        for (const OptionSpec& s : specs)
+    ParseOptions(optionTable, args);
+    auto optionRow = [&](const std::string& name) -> const OptionSpec* {
+        for (const OptionSpec& s : optionTable)
             for (const std::string& n : Names(s.names))
                 if (n == name)
                     return &s;
@@ -135,7 +135,7 @@ std::vector<std::pair<std::string, std::string>> InOrder(const std::vector<Optio
         } else {
             for (size_t k = 1; k < a.size(); ++k) {
                 names.push_back(a.substr(k, 1));
-                const OptionSpec* s = spec(names.back());
+                const OptionSpec* s = optionRow(names.back());
                 if (s && !s->valueName.empty() && k + 1 < a.size()) {
                     inlineValue = a.substr(k + 1 + (a[k + 1] == '='));
                     hasInline = true;
@@ -144,7 +144,7 @@ std::vector<std::pair<std::string, std::string>> InOrder(const std::vector<Optio
             }
         }
         for (const std::string& n : names) {
-            const OptionSpec* s = spec(n);
+            const OptionSpec* s = optionRow(n);
             if (!s)
                 continue;
             const std::string key = Names(s->names).back();
@@ -159,24 +159,24 @@ std::vector<std::pair<std::string, std::string>> InOrder(const std::vector<Optio
     return out;
 }
 
-std::string OptionHelp(const std::vector<OptionSpec>& specs)
+std::string OptionHelp(const std::vector<OptionSpec>& optionTable)
 {
     std::string out;
-    for (const OptionSpec& spec : specs) {
+    for (const OptionSpec& optionRow : optionTable) {
         std::string head = "  ";
-        const std::vector<std::string> names = Names(spec.names);
+        const std::vector<std::string> names = Names(optionRow.names);
         if (names.front().size() != 1)
             head += "    ";
         for (size_t i = 0; i < names.size(); ++i)
             head += (i ? ", " : "") + Dashed(names[i]);
-        if (!spec.valueName.empty())
-            head += " " + spec.valueName;
+        if (!optionRow.valueName.empty())
+            head += " " + optionRow.valueName;
         out += head;
         if (head.size() + 2 > kHelpColumn)
             out += "\n" + std::string(kHelpColumn, ' ');
         else
             out += std::string(kHelpColumn - head.size(), ' ');
-        for (char c : spec.help) {
+        for (char c : optionRow.help) {
             out += c;
             if (c == '\n')
                 out += std::string(kHelpColumn, ' ');

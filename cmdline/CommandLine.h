@@ -46,16 +46,16 @@ struct ParsedOptions {
 // With `stopAtFirstPositional` the first argument that is no option and
 // everything after it are left unparsed in `positional` (a command and its
 // own arguments). Throws UsageError.
-ParsedOptions ParseOptions(const std::vector<OptionSpec>& specs, const std::vector<std::string>& args,
+ParsedOptions ParseOptions(const std::vector<OptionSpec>& optionTable, const std::vector<std::string>& args,
                            bool stopAtFirstPositional = false);
 
 // The arguments ParseOptions accepted, in the order given: {option's last
 // name, value} for options, {"", argument} for the rest.
-std::vector<std::pair<std::string, std::string>> InOrder(const std::vector<OptionSpec>& specs,
+std::vector<std::pair<std::string, std::string>> InOrder(const std::vector<OptionSpec>& optionTable,
                                                          const std::vector<std::string>& args);
 
 // The options as help lines: "  -o, --output FILE   text", the texts lined up.
-std::string OptionHelp(const std::vector<OptionSpec>& specs);
+std::string OptionHelp(const std::vector<OptionSpec>& optionTable);
 
 // The --version line: "<program> (Linkwise) <version>".
 std::string VersionLine(const std::string& program);

@@ -29,7 +29,7 @@ void OnSignal(int)
 
 const std::vector<OptionSpec>& Options()
 {
-    static const std::vector<OptionSpec> specs = {
+    static const std::vector<OptionSpec> optionTable = {
         {"link", "PATH", "symbolic link to the pseudo-terminal (default:\n$XDG_RUNTIME_DIR/linkwise-ti92, else /tmp/linkwise-ti92)"},
         {"port", "N", "print LINKWISE_COMn for port N, 1..8 (default 1, the\nport Linkwise uses out of the box)"},
         {"content", "FILE", "load variables from a TI-92 file (.92g, .92p, .92b, ...);\nrepeatable; without it the calculator holds demo content"},
@@ -44,7 +44,7 @@ const std::vector<OptionSpec>& Options()
         {"h,help", "", "show this help and exit"},
         {"V,version", "", "show the version and exit"},
     };
-    return specs;
+    return optionTable;
 }
 
 std::string Usage()
@@ -239,11 +239,11 @@ int main(int argc, char** argv)
     if (options.Has("seed") && !ParseInt(options.Value("seed").c_str(), 0, 4294967295L, seed))
         return bad("--seed takes a number from 0 to 4294967295");
     std::map<long, uint8_t> replaced;
-    for (const std::string& spec : options.Values("replace")) {
-        const auto colon = spec.find(':');
+    for (const std::string& replacement : options.Values("replace")) {
+        const auto colon = replacement.find(':');
         long position = 0, byte = 0;
-        if (colon == std::string::npos || !ParseInt(spec.substr(0, colon).c_str(), 0, 2147483647L, position) ||
-            !ParseHexByte(spec.substr(colon + 1), byte))
+        if (colon == std::string::npos || !ParseInt(replacement.substr(0, colon).c_str(), 0, 2147483647L, position) ||
+            !ParseHexByte(replacement.substr(colon + 1), byte))
             return bad("--replace takes POS:HEX, e.g. 57:92");
         replaced[position] = static_cast<uint8_t>(byte);
     }

@@ -45,7 +45,7 @@ std::string Synopsis(const CliCommand& c)
 
 const std::vector<OptionSpec>& GlobalOptionSpecs()
 {
-    static const std::vector<OptionSpec> specs = {
+    static const std::vector<OptionSpec> optionTable = {
         {"cable", "grey|black|parallel|usb", "the grey serial graph-link cable (also 'serial'),\nthe black serial cable, "
                                              "the simple parallel cable\nor the USB cable (default: the window's setting)"},
         {"port", "N|DEVICE", "grey, black: port 1..8 or a serial device such as\n/dev/ttyUSB0; parallel: port 1..4 "
@@ -58,7 +58,7 @@ const std::vector<OptionSpec>& GlobalOptionSpecs()
         {"h,help", "", "show this help and exit"},
         {"V,version", "", "show the version and exit"},
     };
-    return specs;
+    return optionTable;
 }
 
 void ApplyGlobalOptions(const ParsedOptions& p, CliOptions& o)
@@ -236,9 +236,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             options.command.clear();
             throw CliUsageError("unknown command '" + name + "'");
         }
-        std::vector<OptionSpec> specs = c->options;
-        specs.insert(specs.end(), GlobalOptionSpecs().begin(), GlobalOptionSpecs().end());
-        const ParsedOptions parsed = ParseOptions(specs, options.args);
+        std::vector<OptionSpec> optionTable = c->options;
+        optionTable.insert(optionTable.end(), GlobalOptionSpecs().begin(), GlobalOptionSpecs().end());
+        const ParsedOptions parsed = ParseOptions(optionTable, options.args);
         ApplyGlobalOptions(parsed, options);
         if (options.help) {
             out << CliCommandHelp(*c);

@@ -25,9 +25,9 @@ int RunKeys(CliContext& context, const ParsedOptions& args)
 {
     // Each entry: a calculator code, or a typed character (marked by -1 - c).
     std::vector<int> keys;
-    std::vector<OptionSpec> specs = FindCliCommand("keys")->options;
-    specs.insert(specs.end(), GlobalOptionSpecs().begin(), GlobalOptionSpecs().end());
-    for (const auto& [option, value] : InOrder(specs, args.raw)) {
+    std::vector<OptionSpec> optionTable = FindCliCommand("keys")->options;
+    optionTable.insert(optionTable.end(), GlobalOptionSpecs().begin(), GlobalOptionSpecs().end());
+    for (const auto& [option, value] : InOrder(optionTable, args.raw)) {
         if (option == "key") {
             const std::string& name = value;
             auto code = CalcKey::CodeOf(name);
