@@ -117,31 +117,47 @@ std::string SetIniValue(const std::string& text, const std::string& group, const
     return lines.join('\n').toStdString() + "\n";
 }
 
-std::string IniValue(const std::string& text, const std::string& group, const std::string& key)
+namespace {
+
+// Walks an ini text line by line and tells, for each raw line, whether it is
+// the key's line inside the group.
+template <typename Visit>
+void ForEachIniLine(const std::string& text, const std::string& group, const std::string& key, Visit visit)
 {
     bool inGroup = false;
     for (const QString& raw : Q(text).split('\n')) {
         const QString line = raw.trimmed();
+        bool isKey = false;
         if (line.startsWith('['))
             inGroup = line == "[" + Q(group) + "]";
-        else if (inGroup && line.section('=', 0, 0).trimmed() == Q(key))
-            return line.section('=', 1).trimmed().toStdString();
+        else
+            isKey = inGroup && line.section('=', 0, 0).trimmed() == Q(key);
+        if (!visit(raw, isKey))
+            return;
     }
-    return {};
+}
+
+}  // namespace
+
+std::string IniValue(const std::string& text, const std::string& group, const std::string& key)
+{
+    std::string value;
+    ForEachIniLine(text, group, key, [&](const QString& raw, bool isKey) {
+        if (isKey)
+            value = raw.trimmed().section('=', 1).trimmed().toStdString();
+        return !isKey;
+    });
+    return value;
 }
 
 std::string RemoveIniValue(const std::string& text, const std::string& group, const std::string& key)
 {
     QStringList kept;
-    bool inGroup = false;
-    for (const QString& raw : Q(text).split('\n')) {
-        const QString line = raw.trimmed();
-        if (line.startsWith('['))
-            inGroup = line == "[" + Q(group) + "]";
-        else if (inGroup && line.section('=', 0, 0).trimmed() == Q(key))
-            continue;
-        kept << raw;
-    }
+    ForEachIniLine(text, group, key, [&](const QString& raw, bool isKey) {
+        if (!isKey)
+            kept << raw;
+        return true;
+    });
     return kept.join('\n').toStdString();
 }
 
