@@ -119,26 +119,29 @@ FileBrowserPanel::FileBrowserPanel(TForm1& form, TTI92& link, Dialogs& dialogs)
     form.SetStepAction(taskSendParam, 1, list_);
     form.SetBackwardRefresh(pageFileSelect, list_);
 
-    auto send = [this] {
-        fForm.VarListClear();
-        std::optional<std::string> commandLineFile;
-        if (fForm.ParamCommands.ParamMode && fForm.ParamCommands.Has(cmdSEND))
-            commandLineFile = fForm.ParamCommands.FileName;
-        std::vector<std::string> selected;
-        for (const ListItem& row : Rows())
-            if (row.selected)
-                selected.push_back(row.caption);
-        RunFormSendJob(fForm, fLink, fDialogs, [&](const FileListSendJob& job) {
-            try {
-                fForm.RecordStepResult(SendFiles(job, commandLineFile, Directory(), selected).Complete());
-            } catch (const std::exception& e) {
-                fForm.RecordStepResult(false);
-                fDialogs.MessageBox(e.what(), "Linkwise", MsgIcon::Error, MsgButtons::Ok);
-            }
-        });
-    };
-    form.SetStepAction(taskSendFiles, 2, send);
-    form.SetStepAction(taskSendParam, 2, send);
+    form.SetStepAction(taskSendFiles, 2, [this] { SendSelected(); });
+    form.SetStepAction(taskSendParam, 2, [this] { SendSelected(); });
+}
+
+// The selected files, or the one the command line named.
+void FileBrowserPanel::SendSelected()
+{
+    fForm.VarListClear();
+    std::optional<std::string> commandLineFile;
+    if (fForm.ParamCommands.ParamMode && fForm.ParamCommands.Has(cmdSEND))
+        commandLineFile = fForm.ParamCommands.FileName;
+    std::vector<std::string> selected;
+    for (const ListItem& row : Rows())
+        if (row.selected)
+            selected.push_back(row.caption);
+    RunFormSendJob(fForm, fLink, fDialogs, [&](const FileListSendJob& job) {
+        try {
+            fForm.RecordStepResult(SendFiles(job, commandLineFile, Directory(), selected).Complete());
+        } catch (const std::exception& e) {
+            fForm.RecordStepResult(false);
+            fDialogs.MessageBox(e.what(), "Linkwise", MsgIcon::Error, MsgButtons::Ok);
+        }
+    });
 }
 
 bool FileBrowserPanel::eventFilter(QObject* watched, QEvent* event)
@@ -259,71 +262,98 @@ QTreeWidgetItem* FileBrowserPanel::FirstSelected() const
 
 void FileBrowserPanel::FileListClick()
 {
-    TForm1& f = fForm;
     const std::string dir = WithSlash(Directory());
     QTreeWidgetItem* first = FirstSelected();
     std::error_code ec;
     if (!first || !std::filesystem::is_regular_file(dir + first->text(0).toStdString(), ec)) {
-        f.Label23->setText("File not found!");
-        f.Label26->setText("-");
-        f.Memo1->clear();
-        f.Bevel2->hide();
-        f.Bevel3->hide();
+        ShowNoFile();
         return;
     }
     try {
-        f.ShowStatus("Calculating size");
-        int64_t total = 0;
-        int count = 0;
-        for (QTreeWidgetItem* item : f.FileList->selectedItems()) {
-            total += static_cast<int64_t>(std::filesystem::file_size(dir + item->text(0).toStdString(), ec));
-            ++count;
-        }
-        f.TotSize->setText(QString::fromStdString(SelectionSizeText(total, count)));
-        f.ShowStatus("(none)");
-
-        FilePanel panel = DescribeFile(Directory(), first->text(0).toStdString(),
-                                       {f.Settings.ShowFargo1, f.Settings.ShowFargo2});
-        f.Label23->setText(FileName(panel.title));
-        f.Label26->setText(QString::fromStdString(panel.kindText));
-        f.Bevel2->setVisible(panel.showVariables);
-        f.IncVarList->clear();
-        for (const ListItem& v : panel.variables) {
-            auto* row = new QTreeWidgetItem(f.IncVarList);
-            row->setText(0, Calculator(v.caption));
-            if (!v.subItems.empty())
-                row->setText(1, QString::fromStdString(v.subItems[0]));
-        }
-
-        HideViewers();
-        f.TxtBtn->setEnabled(false);
-        f.ScrBtn->setEnabled(false);
-        if (!panel.textSideFile.empty() && TextForm->LoadFromFile(panel.textSideFile)) {
-            f.TxtBtn->setEnabled(true);
-            PlaceViewers();
-            TextForm->SetStatus("Viewing " + QString::fromStdString(panel.textSideFile).toLower().toStdString());
-            TextForm->show();
-        }
-        if (!panel.pictureSideFile.empty() && PictureForm->LoadFromFile(panel.pictureSideFile)) {
-            f.ScrBtn->setEnabled(true);
-            PlaceViewers();
-            PictureForm->SetStatus("Viewing " + QString::fromStdString(panel.pictureSideFile).toLower().toStdString());
-            PictureForm->show();
-        }
-        f.FileList->setFocus();
-
-        f.Memo1->setPlainText(Comment(panel.comment, panel.kindText));
-        f.Memo1->setReadOnly(panel.commentReadOnly);
-        f.Edit1->clear();
-        f.Bevel3->setVisible(panel.showLibraries);
-        f.Edit1->setVisible(panel.showLibraries);
-        f.Label27->setVisible(panel.showLibraries);
-        f.Edit1->setText(Calculator(panel.libraries));
-        f.Edit1->setToolTip(QString::fromStdString(panel.libraryWarning));
+        ShowSelectionSize(dir);
+        const FilePanel panel = DescribeFile(Directory(), first->text(0).toStdString(),
+                                             {fForm.Settings.ShowFargo1, fForm.Settings.ShowFargo2});
+        ShowContent(panel);
+        ShowSideFiles(panel);
+        fForm.FileList->setFocus();
+        ShowCommentAndLibraries(panel);
     } catch (const std::exception& e) {
-        f.ShowStatus("(none)");
+        fForm.ShowStatus("(none)");
         fDialogs.MessageBox(e.what(), "Linkwise", MsgIcon::Error, MsgButtons::Ok);
     }
+}
+
+void FileBrowserPanel::ShowNoFile()
+{
+    TForm1& f = fForm;
+    f.Label23->setText("File not found!");
+    f.Label26->setText("-");
+    f.Memo1->clear();
+    f.Bevel2->hide();
+    f.Bevel3->hide();
+}
+
+// The size of every selected file together.
+void FileBrowserPanel::ShowSelectionSize(const std::string& dir)
+{
+    TForm1& f = fForm;
+    f.ShowStatus("Calculating size");
+    std::error_code ec;
+    int64_t total = 0;
+    int count = 0;
+    for (QTreeWidgetItem* item : f.FileList->selectedItems()) {
+        total += static_cast<int64_t>(std::filesystem::file_size(dir + item->text(0).toStdString(), ec));
+        ++count;
+    }
+    f.TotSize->setText(QString::fromStdString(SelectionSizeText(total, count)));
+    f.ShowStatus("(none)");
+}
+
+// The file's name, kind and the variables it holds.
+void FileBrowserPanel::ShowContent(const FilePanel& panel)
+{
+    TForm1& f = fForm;
+    f.Label23->setText(FileName(panel.title));
+    f.Label26->setText(QString::fromStdString(panel.kindText));
+    f.Bevel2->setVisible(panel.showVariables);
+    f.IncVarList->clear();
+    for (const ListItem& v : panel.variables) {
+        auto* row = new QTreeWidgetItem(f.IncVarList);
+        row->setText(0, Calculator(v.caption));
+        if (!v.subItems.empty())
+            row->setText(1, QString::fromStdString(v.subItems[0]));
+    }
+}
+
+// A text or picture of the same name opens in its viewer beside the window.
+void FileBrowserPanel::ShowSideFiles(const FilePanel& panel)
+{
+    HideViewers();
+    fForm.TxtBtn->setEnabled(false);
+    fForm.ScrBtn->setEnabled(false);
+    auto open = [this](auto* viewer, QToolButton* button, const std::string& path) {
+        if (path.empty() || !viewer->LoadFromFile(path))
+            return;
+        button->setEnabled(true);
+        PlaceViewers();
+        viewer->SetStatus("Viewing " + QString::fromStdString(path).toLower().toStdString());
+        viewer->show();
+    };
+    open(TextForm, fForm.TxtBtn, panel.textSideFile);
+    open(PictureForm, fForm.ScrBtn, panel.pictureSideFile);
+}
+
+void FileBrowserPanel::ShowCommentAndLibraries(const FilePanel& panel)
+{
+    TForm1& f = fForm;
+    f.Memo1->setPlainText(Comment(panel.comment, panel.kindText));
+    f.Memo1->setReadOnly(panel.commentReadOnly);
+    f.Edit1->clear();
+    f.Bevel3->setVisible(panel.showLibraries);
+    f.Edit1->setVisible(panel.showLibraries);
+    f.Label27->setVisible(panel.showLibraries);
+    f.Edit1->setText(Calculator(panel.libraries));
+    f.Edit1->setToolTip(QString::fromStdString(panel.libraryWarning));
 }
 
 void FileBrowserPanel::ResizeLayout()

@@ -11,6 +11,7 @@ class TPictureForm;
 class TTextForm;
 class TTI92;
 class QTreeWidgetItem;
+struct FilePanel;
 struct ViewedVariable;
 
 // The "Select file(s)" page: the file list with its information panel, the
@@ -55,6 +56,13 @@ private:
     void ShowViewed(const ViewedVariable& v);
     void PutFolderFirst(const QString& folder, int oldIndex);
     QTreeWidgetItem* FirstSelected() const;
+    void SendSelected();
+    // The steps of FileListClick, in the order the panel fills.
+    void ShowNoFile();
+    void ShowSelectionSize(const std::string& dir);
+    void ShowContent(const FilePanel& panel);
+    void ShowSideFiles(const FilePanel& panel);
+    void ShowCommentAndLibraries(const FilePanel& panel);
 
     TForm1& fForm;
     TTI92& fLink;

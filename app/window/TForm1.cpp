@@ -344,9 +344,22 @@ std::string DeviceName(int n)
 
 void TForm1::LoadSettings()
 {
+    LoadChoices();
+    const QRect place = LoadMainFormPlace();
+    LoadViewerPlaces(place);
+    LoadFolderHistory();
+
+    const std::string& folder = fEnv.programFolder;
+    const std::string& store = fEnv.storeFolder.empty() ? folder : fEnv.storeFolder;
+    Settings.IndexFile = store + "~indx.~92";
+    Settings.DataFile = store + "~data.~92";
+}
+
+// What the user chose in the settings dialog and the window's menus.
+void TForm1::LoadChoices()
+{
     SettingsStore& s = fEnv.settings;
     const char* S = kSectionSettings;
-    const char* L = kSectionLast;
     const std::string& folder = fEnv.programFolder;
 
     Settings.ExtensionString = ReadText(s, S, "Show Extenstionsstring", kDefaultExtensionString);
@@ -368,7 +381,14 @@ void TForm1::LoadSettings()
     AutoNext->setChecked(ReadBool(s, S, "Autoclick Next", 0));
     Settings.AutoCollect = ReadBool(s, S, "Autocollect libraries", 1);
     Settings.AskBeforeReplace = ReadBool(s, S, kAskBeforeReplaceName, 1);
+}
 
+// The window's size and place, kept on the screen, and the file list's
+// column widths; returns the place the window was given.
+QRect TForm1::LoadMainFormPlace()
+{
+    SettingsStore& s = fEnv.settings;
+    const char* L = kSectionLast;
     const QSize screen = ScreenSize();
     const int defaultTop = static_cast<int>(screen.height() * 0.1);
     const int defaultLeft = static_cast<int>(screen.width() * 0.1);
@@ -394,31 +414,41 @@ void TForm1::LoadSettings()
     }
     resize(width, height);
     move(left, top);
+    return QRect(left, top, width, height);
+}
 
+// The viewers open beside the window unless they were placed before.
+void TForm1::LoadViewerPlaces(const QRect& mainForm)
+{
+    SettingsStore& s = fEnv.settings;
+    const char* L = kSectionLast;
+    const int top = mainForm.top();
+    const int right = mainForm.left() + mainForm.width();
     TextForm.Height = ReadInteger(s, L, "TextForm Height", 130);
     TextForm.Width = ReadInteger(s, L, "TextForm Width", 150);
     TextForm.Top = ReadInteger(s, L, "TextForm Top", top + 130);
-    TextForm.Left = ReadInteger(s, L, "TextForm Left", left + width);
+    TextForm.Left = ReadInteger(s, L, "TextForm Left", right);
     TextForm.StayOnTop = ReadBool(s, L, "TextForm Stayontop", 1);
     PictureForm.Height = ReadInteger(s, L, "PictureForm Height", 130);
     PictureForm.Width = ReadInteger(s, L, "PictureForm Width", 150);
     PictureForm.Top = ReadInteger(s, L, "PictureForm Top", top);
-    PictureForm.Left = ReadInteger(s, L, "PictureForm Left", left + width);
+    PictureForm.Left = ReadInteger(s, L, "PictureForm Left", right);
     PictureForm.StayOnTop = ReadBool(s, L, "PictureForm Stayontop", 1);
+}
 
+void TForm1::LoadFolderHistory()
+{
+    SettingsStore& s = fEnv.settings;
+    const std::string& folder = fEnv.programFolder;
     {
         QSignalBlocker block(ComboBox1);
         ComboBox1->clear();
         for (int k = 1; k <= kHistoryItems; ++k)
             ComboBox1->addItem(
-                QString::fromStdString(ReadText(s, L, HistoryName(k), k == 1 ? folder : "")));
+                QString::fromStdString(ReadText(s, kSectionLast, HistoryName(k), k == 1 ? folder : "")));
     }
     ComboBox1->setCurrentIndex(0);
     ComboBox1->setToolTip(ComboBox1->itemText(0));
-
-    const std::string& store = fEnv.storeFolder.empty() ? folder : fEnv.storeFolder;
-    Settings.IndexFile = store + "~indx.~92";
-    Settings.DataFile = store + "~data.~92";
 }
 
 void TForm1::SaveSettings()

@@ -291,12 +291,17 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    void LoadChoices();
+    QRect LoadMainFormPlace();
+    void LoadViewerPlaces(const QRect& mainForm);
+    void LoadFolderHistory();
     void BuildWidgets();
     QWidget* BuildMenuPage();
     QWidget* BuildScreenShotPage();
     QWidget* BuildScreenshotEditPage();
     QWidget* BuildReceivePage();
     QWidget* BuildFileSelectPage();
+    void BuildFileInfoPanel(QWidget* page);
     QWidget* BuildReceiveProgressPage();
     QWidget* BuildReceiveLocalPage();
     QWidget* BuildSaveBackupPage();

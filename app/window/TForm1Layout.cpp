@@ -18,6 +18,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <initializer_list>
+#include <utility>
+
 #include "app/window/ElidedLabel.h"
 #include "app/window/ReadyLampShape.h"
 #include "app/window/SvgPicture.h"
@@ -70,6 +73,17 @@ QTreeWidget* ReportList(const char* name, const QStringList& columns, QWidget* p
     t->setSelectionMode(QAbstractItemView::ExtendedSelection);
     t->setAllColumnsShowFocus(true);
     return t;
+}
+
+// One framed block of the file information panel: a caption over its
+// widgets, each with its stretch factor.
+void LayOutBlock(QFrame* frame, std::initializer_list<std::pair<QWidget*, int>> widgets)
+{
+    frame->setFrameShape(QFrame::StyledPanel);
+    auto* box = new QVBoxLayout(frame);
+    box->setContentsMargins(2, 2, 2, 2);
+    for (const auto& [widget, stretch] : widgets)
+        box->addWidget(widget, stretch);
 }
 
 QToolButton* TaskButton(const char* name, const QString& text, QWidget* parent)
@@ -264,28 +278,10 @@ QWidget* TForm1::BuildReceivePage()
     return page;
 }
 
-QWidget* TForm1::BuildFileSelectPage()
+// The panel beside the file list: name, description, the three framed
+// blocks (comment, variables, libraries) and the size row.
+void TForm1::BuildFileInfoPanel(QWidget* page)
 {
-    auto* page = new QWidget;
-    auto* l = new QVBoxLayout(page);
-    l->setSpacing(3);
-    l->addWidget(Heading("Select file", page));
-
-    auto* folderRow = new QHBoxLayout;
-    folderRow->addWidget(new QLabel("Folder:", page));
-    ComboBox1 = Named(new QComboBox(page), "ComboBox1");
-    ComboBox1->setMinimumContentsLength(10);
-    ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    folderRow->addWidget(ComboBox1, 1);
-    BrowseBtn = Named(new QPushButton("&Browse..", page), "BrowseBtn");
-    folderRow->addWidget(BrowseBtn);
-    l->addLayout(folderRow);
-
-    FileList = ReportList("FileList", {"Filename", "Comment", "Type", "Size"}, page);
-    // The comment takes what the other columns, fitted to their content, leave.
-    FileList->header()->setStretchLastSection(false);
-    FileList->header()->setSectionResizeMode(1, QHeaderView::Stretch);
-
     FileInfoPanel = Named(new QFrame(page), "FileInfoPanel");
     FileInfoPanel->setFrameShape(QFrame::StyledPanel);
     FileInfoPanel->setFixedWidth(150);
@@ -296,36 +292,23 @@ QWidget* TForm1::BuildFileSelectPage()
     Label26 = Named(new QLabel("-", FileInfoPanel), "Label26");
 
     Bevel1 = Named(new QFrame(FileInfoPanel), "Bevel1");
-    Bevel1->setFrameShape(QFrame::StyledPanel);
     Label24 = Named(new QLabel("Full comment:", Bevel1), "Label24");
     Memo1 = Named(new QPlainTextEdit(Bevel1), "Memo1");
     Memo1->setReadOnly(true);
     Memo1->setMaximumHeight(40);
-    auto* b1 = new QVBoxLayout(Bevel1);
-    b1->setContentsMargins(2, 2, 2, 2);
-    b1->addWidget(Label24);
-    b1->addWidget(Memo1);
+    LayOutBlock(Bevel1, {{Label24, 0}, {Memo1, 0}});
 
     Bevel2 = Named(new QFrame(FileInfoPanel), "Bevel2");
-    Bevel2->setFrameShape(QFrame::StyledPanel);
     Label25 = Named(new QLabel("Included variables:", Bevel2), "Label25");
     IncVarList = ReportList("IncVarList", {"Name", "Type"}, Bevel2);
     ViewBtn = Named(new QPushButton("&View", Bevel2), "ViewBtn");
-    auto* b2 = new QVBoxLayout(Bevel2);
-    b2->setContentsMargins(2, 2, 2, 2);
-    b2->addWidget(Label25);
-    b2->addWidget(IncVarList, 1);
-    b2->addWidget(ViewBtn);
+    LayOutBlock(Bevel2, {{Label25, 0}, {IncVarList, 1}, {ViewBtn, 0}});
 
     Bevel3 = Named(new QFrame(FileInfoPanel), "Bevel3");
-    Bevel3->setFrameShape(QFrame::StyledPanel);
     Label27 = Named(new QLabel("Required libraries (fargo):", Bevel3), "Label27");
     Edit1 = Named(new QLineEdit(Bevel3), "Edit1");
     Edit1->setReadOnly(true);
-    auto* b3 = new QVBoxLayout(Bevel3);
-    b3->setContentsMargins(2, 2, 2, 2);
-    b3->addWidget(Label27);
-    b3->addWidget(Edit1);
+    LayOutBlock(Bevel3, {{Label27, 0}, {Edit1, 0}});
 
     auto* sizeRow = new QHBoxLayout;
     sizeRow->addWidget(new QLabel("Size:", FileInfoPanel));
@@ -353,6 +336,31 @@ QWidget* TForm1::BuildFileSelectPage()
     info->addWidget(Bevel2, 1);
     info->addWidget(Bevel3);
     info->addLayout(sizeRow);
+}
+
+QWidget* TForm1::BuildFileSelectPage()
+{
+    auto* page = new QWidget;
+    auto* l = new QVBoxLayout(page);
+    l->setSpacing(3);
+    l->addWidget(Heading("Select file", page));
+
+    auto* folderRow = new QHBoxLayout;
+    folderRow->addWidget(new QLabel("Folder:", page));
+    ComboBox1 = Named(new QComboBox(page), "ComboBox1");
+    ComboBox1->setMinimumContentsLength(10);
+    ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    folderRow->addWidget(ComboBox1, 1);
+    BrowseBtn = Named(new QPushButton("&Browse..", page), "BrowseBtn");
+    folderRow->addWidget(BrowseBtn);
+    l->addLayout(folderRow);
+
+    FileList = ReportList("FileList", {"Filename", "Comment", "Type", "Size"}, page);
+    // The comment takes what the other columns, fitted to their content, leave.
+    FileList->header()->setStretchLastSection(false);
+    FileList->header()->setSectionResizeMode(1, QHeaderView::Stretch);
+
+    BuildFileInfoPanel(page);
 
     auto* middle = new QHBoxLayout;
     middle->addWidget(FileList, 1);
