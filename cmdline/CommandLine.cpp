@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QStringList>
+#include <optional>
 
 #ifndef LINKWISE_VERSION
 #define LINKWISE_VERSION "unknown"
@@ -97,17 +98,52 @@ ParsedOptions ParseOptions(const std::vector<OptionSpec>& optionTable, const std
     return parsed;
 }
 
+namespace {
+
+const OptionSpec* FindOptionRow(const std::vector<OptionSpec>& optionTable, const std::string& name)
+{
+    for (const OptionSpec& s : optionTable)
+        for (const std::string& n : Names(s.names))
+            if (n == name)
+                return &s;
+    return nullptr;
+}
+
+// One argument that starts with a dash: the options it names and the value
+// written into it, if any.
+struct OptionArgument {
+    std::vector<std::string> names;
+    std::optional<std::string> inlineValue;
+};
+
+// Long: --name or --name=value; short: -abc, the last may take the rest as its value.
+OptionArgument SplitOptionArgument(const std::vector<OptionSpec>& optionTable, const std::string& a)
+{
+    OptionArgument split;
+    if (a[1] == '-') {
+        const size_t eq = a.find('=');
+        split.names.push_back(a.substr(2, eq == std::string::npos ? std::string::npos : eq - 2));
+        if (eq != std::string::npos)
+            split.inlineValue = a.substr(eq + 1);
+        return split;
+    }
+    for (size_t k = 1; k < a.size(); ++k) {
+        split.names.push_back(a.substr(k, 1));
+        const OptionSpec* s = FindOptionRow(optionTable, split.names.back());
+        if (s && !s->valueName.empty() && k + 1 < a.size()) {
+            split.inlineValue = a.substr(k + 1 + (a[k + 1] == '='));
+            break;
+        }
+    }
+    return split;
+}
+
+}  // namespace
+
 std::vector<std::pair<std::string, std::string>> InOrder(const std::vector<OptionSpec>& optionTable,
                                                          const std::vector<std::string>& args)
 {
     ParseOptions(optionTable, args);
-    auto optionRow = [&](const std::string& name) -> const OptionSpec* {
-        for (const OptionSpec& s : optionTable)
-            for (const std::string& n : Names(s.names))
-                if (n == name)
-                    return &s;
-        return nullptr;
-    };
     std::vector<std::pair<std::string, std::string>> out;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -120,38 +156,16 @@ std::vector<std::pair<std::string, std::string>> InOrder(const std::vector<Optio
             out.emplace_back("", a);
             continue;
         }
-        const bool isLong = a[1] == '-';
-        // Long: --name or --name=value; short: -abc, the last may take the rest as its value.
-        std::vector<std::string> names;
-        std::string inlineValue;
-        bool hasInline = false;
-        if (isLong) {
-            const size_t eq = a.find('=');
-            names.push_back(a.substr(2, eq == std::string::npos ? std::string::npos : eq - 2));
-            if (eq != std::string::npos) {
-                inlineValue = a.substr(eq + 1);
-                hasInline = true;
-            }
-        } else {
-            for (size_t k = 1; k < a.size(); ++k) {
-                names.push_back(a.substr(k, 1));
-                const OptionSpec* s = optionRow(names.back());
-                if (s && !s->valueName.empty() && k + 1 < a.size()) {
-                    inlineValue = a.substr(k + 1 + (a[k + 1] == '='));
-                    hasInline = true;
-                    break;
-                }
-            }
-        }
-        for (const std::string& n : names) {
-            const OptionSpec* s = optionRow(n);
+        const OptionArgument split = SplitOptionArgument(optionTable, a);
+        for (const std::string& n : split.names) {
+            const OptionSpec* s = FindOptionRow(optionTable, n);
             if (!s)
                 continue;
             const std::string key = Names(s->names).back();
             if (s->valueName.empty())
                 out.emplace_back(key, "");
-            else if (hasInline)
-                out.emplace_back(key, inlineValue);
+            else if (split.inlineValue)
+                out.emplace_back(key, *split.inlineValue);
             else if (i + 1 < args.size())
                 out.emplace_back(key, args[++i]);
         }

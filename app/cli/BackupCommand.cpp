@@ -18,16 +18,13 @@
 int RunBackup(CliContext& context, const ParsedOptions& args)
 {
     const std::string output = args.Value("output");
-    std::string comment = args.Value("comment");
     const bool commentGiven = args.Has("comment");
     if (!args.positional.empty())
         throw CliUsageError("takes no arguments, not '" + args.positional.front() + "'");
     if (output.empty())
         throw CliUsageError("needs -o FILE.92b, -o DIR or -o -");
     const OutputTarget target = OutputTarget::Check(output, isatty(STDOUT_FILENO) && &context.out == &std::cout);
-    const FileComment fileComment = CommentFromUtf8(comment);
-    for (const std::string& note : CommentNotes(fileComment))
-        context.Note(note);
+    const FileComment fileComment = CommentOption(context, args);
 
     PrivateStoreFolder folder("linkwise-backup");
     TempStore store(folder.Path());
@@ -40,7 +37,7 @@ int RunBackup(CliContext& context, const ParsedOptions& args)
     }
     if (!context.options.quiet)
         (toStdout ? context.err : context.out) << view.Label(LabelId::trLabel) << '\n';
-    comment = commentGiven ? fileComment.bytes : CommentProposal(QDateTime::currentDateTime());
+    const std::string comment = commentGiven ? fileComment.bytes : CommentProposal(QDateTime::currentDateTime());
     const std::string stamp = QDateTime::currentDateTime().toString("yyyy-MM-dd-HHmmss").toStdString();
     const std::filesystem::path file = toStdout ? folder.Path() / "backup.92b" : target.FileFor("backup-" + stamp, "92b");
     if (!SaveAs92g(view, store, true, file.string(), true, !toStdout, comment))

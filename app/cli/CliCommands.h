@@ -62,6 +62,8 @@ void ApplyGlobalOptions(const ParsedOptions& parsed, CliOptions& options);
 std::string CheckedVariableName(const std::string& option, const std::string& value);
 
 class CliLink;
+struct FileComment;
+struct TextVariableNaming;
 
 struct CliContext {
     CliContext(const CliOptions& options, std::ostream& out, std::ostream& err);
@@ -92,6 +94,13 @@ struct CliCommand {
     std::function<int(CliContext&, const ParsedOptions&)> run;
     const char* details = "";  // more help, after the options
 };
+
+// --name and --folder for a text file sent or converted, each checked with
+// CheckedVariableName.
+TextVariableNaming NamingOptions(const ParsedOptions& args);
+// --comment in the calculator's characters; a note, unless --quiet, for what
+// it could not keep.
+FileComment CommentOption(const CliContext& context, const ParsedOptions& args);
 
 const std::vector<CliCommand>& CliCommandTable();
 const CliCommand* FindCliCommand(const std::string& name);

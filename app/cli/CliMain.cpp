@@ -61,6 +61,64 @@ const std::vector<OptionSpec>& GlobalOptionSpecs()
     return optionTable;
 }
 
+namespace {
+
+ProgressStyle ProgressStyleNamed(const std::string& v)
+{
+    if (v == "auto")
+        return ProgressStyle::Automatic;
+    if (v == "bar")
+        return ProgressStyle::Bar;
+    if (v == "lines")
+        return ProgressStyle::Lines;
+    if (v == "none")
+        return ProgressStyle::None;
+    throw CliUsageError("unknown progress style '" + v + "' (auto, bar, lines or none)");
+}
+
+CliCable CableNamed(const std::string& v)
+{
+    static const std::pair<const char*, CliCable> kCables[] = {
+        {"grey", CliCable::Serial},       {"serial", CliCable::Serial}, {"black", CliCable::Black},
+        {"parallel", CliCable::Parallel}, {"usb", CliCable::Usb}};
+    const auto* found =
+        std::find_if(std::begin(kCables), std::end(kCables), [&v](const auto& row) { return v == row.first; });
+    if (found == std::end(kCables))
+        throw CliUsageError("unknown cable '" + v + "' (grey, black, parallel or usb)");
+    return found->second;
+}
+
+int TimeoutMsNamed(const std::string& v)
+{
+    const int ms = AllDigits(v) ? std::stoi(v) : 0;
+    if (ms < 1 || ms > 65535)
+        throw CliUsageError("time-out '" + v + "' is not a number of milliseconds from 1 to 65535");
+    return ms;
+}
+
+// A port number, a device, or for the parallel cable /dev/parportN. Checked
+// again when only the cable changed, as its ports differ.
+void ApplyPort(const std::string& portText, CliOptions& o)
+{
+    const int highest = o.cable == CliCable::Parallel ? 4 : 8;
+    o.device.clear();
+    if (AllDigits(portText)) {
+        o.port = std::stoi(portText);
+        if (o.port < 1 || o.port > highest)
+            throw CliUsageError("port " + portText + " does not exist (1.." + std::to_string(highest) + ")");
+    } else if (o.cable != CliCable::Parallel) {
+        o.device = portText;
+    } else if (portText.rfind("/dev/parport", 0) == 0 && AllDigits(portText.substr(12)) &&
+               std::stoi(portText.substr(12)) < 4) {
+        o.port = std::stoi(portText.substr(12)) + 1;
+    } else {
+        throw CliUsageError("the parallel cable takes a port 1..4 or /dev/parport0..3, not '" + portText + "'");
+    }
+    o.portGiven = true;
+}
+
+}  // namespace
+
 void ApplyGlobalOptions(const ParsedOptions& p, CliOptions& o)
 {
     if (p.Has("help"))
@@ -71,56 +129,18 @@ void ApplyGlobalOptions(const ParsedOptions& p, CliOptions& o)
         o.quiet = true;
     if (p.Has("verbose"))
         o.verbose = true;
-    if (p.Has("progress")) {
-        const std::string v = p.Value("progress");
-        if (v == "auto")
-            o.progress = ProgressStyle::Automatic;
-        else if (v == "bar")
-            o.progress = ProgressStyle::Bar;
-        else if (v == "lines")
-            o.progress = ProgressStyle::Lines;
-        else if (v == "none")
-            o.progress = ProgressStyle::None;
-        else
-            throw CliUsageError("unknown progress style '" + v + "' (auto, bar, lines or none)");
-    }
+    if (p.Has("progress"))
+        o.progress = ProgressStyleNamed(p.Value("progress"));
     if (p.Has("cable")) {
-        const std::string v = p.Value("cable");
-        static const std::pair<const char*, CliCable> kCables[] = {
-            {"grey", CliCable::Serial},       {"serial", CliCable::Serial}, {"black", CliCable::Black},
-            {"parallel", CliCable::Parallel}, {"usb", CliCable::Usb}};
-        const auto* found = std::find_if(std::begin(kCables), std::end(kCables),
-                                         [&v](const auto& row) { return v == row.first; });
-        if (found == std::end(kCables))
-            throw CliUsageError("unknown cable '" + v + "' (grey, black, parallel or usb)");
-        o.cable = found->second;
+        o.cable = CableNamed(p.Value("cable"));
         o.cableGiven = true;
     }
-    if (p.Has("timeout")) {
-        const std::string v = p.Value("timeout");
-        const int ms = AllDigits(v) ? std::stoi(v) : 0;
-        if (ms < 1 || ms > 65535)
-            throw CliUsageError("time-out '" + v + "' is not a number of milliseconds from 1 to 65535");
-        o.timeoutMs = ms;
-    }
-    if (p.Has("port") || (o.portGiven && p.Has("cable"))) {
-        const std::string portText = p.Has("port") ? p.Value("port") : (o.device.empty() ? std::to_string(o.port) : o.device);
-        const int highest = o.cable == CliCable::Parallel ? 4 : 8;
-        o.device.clear();
-        if (AllDigits(portText)) {
-            o.port = std::stoi(portText);
-            if (o.port < 1 || o.port > highest)
-                throw CliUsageError("port " + portText + " does not exist (1.." + std::to_string(highest) + ")");
-        } else if (o.cable != CliCable::Parallel) {
-            o.device = portText;
-        } else if (portText.rfind("/dev/parport", 0) == 0 && AllDigits(portText.substr(12)) &&
-                   std::stoi(portText.substr(12)) < 4) {
-            o.port = std::stoi(portText.substr(12)) + 1;
-        } else {
-            throw CliUsageError("the parallel cable takes a port 1..4 or /dev/parport0..3, not '" + portText + "'");
-        }
-        o.portGiven = true;
-    }
+    if (p.Has("timeout"))
+        o.timeoutMs = TimeoutMsNamed(p.Value("timeout"));
+    if (p.Has("port"))
+        ApplyPort(p.Value("port"), o);
+    else if (o.portGiven && p.Has("cable"))
+        ApplyPort(o.device.empty() ? std::to_string(o.port) : o.device, o);
 }
 
 CliOptions ParseCliOptions(const std::vector<std::string>& argv)
@@ -203,6 +223,52 @@ void CliContext::Note(const std::string& text) const
         err << "linkwise-cli: " << options.command << ": " << text << '\n';
 }
 
+namespace {
+
+// "help" alone, or "help COMMAND".
+int RunHelpCommand(const CliOptions& options, std::ostream& out)
+{
+    if (options.args.empty()) {
+        out << CliHelp();
+        return exitstatus::kSuccess;
+    }
+    const CliCommand* c = FindCliCommand(options.args.front());
+    if (!c || options.args.size() > 1)
+        throw CliUsageError(c ? "'help' takes one command" : "unknown command '" + options.args.front() + "'");
+    out << CliCommandHelp(*c);
+    return exitstatus::kSuccess;
+}
+
+// The command's own options with the global ones among them, then the
+// command itself; link errors are reported with the device they happened on.
+int RunCommand(const CliCommand& c, CliOptions& options, std::ostream& out, std::ostream& err)
+{
+    std::vector<OptionSpec> optionTable = c.options;
+    optionTable.insert(optionTable.end(), GlobalOptionSpecs().begin(), GlobalOptionSpecs().end());
+    const ParsedOptions parsed = ParseOptions(optionTable, options.args);
+    ApplyGlobalOptions(parsed, options);
+    if (options.help) {
+        out << CliCommandHelp(c);
+        return exitstatus::kSuccess;
+    }
+    if (options.version) {
+        out << VersionLine("linkwise-cli");
+        return exitstatus::kSuccess;
+    }
+    CliContext context(options, out, err);
+    try {
+        const int status = c.run(context, parsed);
+        return CliLink::InterruptStatus().value_or(status);
+    } catch (const ELinkError& e) {
+        const std::string device = context.Device();
+        const std::string line = ConsoleErrorLine(e, options.verbose);
+        context.Fail(device.empty() || line.find(device) != std::string::npos ? line : device + ": " + line);
+        return CliLink::InterruptStatus().value_or(exitstatus::kError);
+    }
+}
+
+}  // namespace
+
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     CliOptions options;
@@ -219,46 +285,15 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         }
         if (options.command.empty())
             throw CliUsageError("no command given");
-        if (options.command == "help") {
-            if (options.args.empty()) {
-                out << CliHelp();
-                return exitstatus::kSuccess;
-            }
-            const CliCommand* c = FindCliCommand(options.args.front());
-            if (!c || options.args.size() > 1)
-                throw CliUsageError(c ? "'help' takes one command" : "unknown command '" + options.args.front() + "'");
-            out << CliCommandHelp(*c);
-            return exitstatus::kSuccess;
-        }
+        if (options.command == "help")
+            return RunHelpCommand(options, out);
         const CliCommand* c = FindCliCommand(options.command);
         if (!c) {
             const std::string name = options.command;
             options.command.clear();
             throw CliUsageError("unknown command '" + name + "'");
         }
-        std::vector<OptionSpec> optionTable = c->options;
-        optionTable.insert(optionTable.end(), GlobalOptionSpecs().begin(), GlobalOptionSpecs().end());
-        const ParsedOptions parsed = ParseOptions(optionTable, options.args);
-        ApplyGlobalOptions(parsed, options);
-        if (options.help) {
-            out << CliCommandHelp(*c);
-            return exitstatus::kSuccess;
-        }
-        if (options.version) {
-            out << VersionLine("linkwise-cli");
-            return exitstatus::kSuccess;
-        }
-        CliContext context(options, out, err);
-        try {
-            const int status = c->run(context, parsed);
-            return CliLink::InterruptStatus().value_or(status);
-        } catch (const ELinkError& e) {
-            // Link errors name the device they happened on.
-            const std::string device = context.Device();
-            const std::string line = ConsoleErrorLine(e, options.verbose);
-            context.Fail(device.empty() || line.find(device) != std::string::npos ? line : device + ": " + line);
-            return CliLink::InterruptStatus().value_or(exitstatus::kError);
-        }
+        return RunCommand(*c, options, out, err);
     } catch (const UsageError& e) {
         const std::string command = options.command.empty() ? "" : options.command + ": ";
         err << "linkwise-cli: " << command << e.what() << "\nTry 'linkwise-cli "

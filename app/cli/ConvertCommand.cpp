@@ -57,22 +57,14 @@ private:
 int RunConvert(CliContext& context, const ParsedOptions& args)
 {
     const std::string target = args.Value("output");
-    const std::string comment = args.Value("comment");
     const bool commentGiven = args.Has("comment");
     if (args.positional.size() > 1)
         throw CliUsageError("takes one text file");
     const std::string source = args.positional.empty() ? std::string() : args.positional.front();
     if (source.empty() || target.empty())
         throw CliUsageError("needs a text file and -o FILE.92t");
-    TextVariableNaming naming;
-    if (args.Has("name"))
-        naming.name = CheckedVariableName("--name", args.Value("name"));
-    if (args.Has("folder"))
-        naming.folder = CheckedVariableName("--folder", args.Value("folder"));
-    const FileComment fileComment = CommentFromUtf8(comment);
-    if (commentGiven)
-        for (const std::string& note : CommentNotes(fileComment))
-            context.Note(note);
+    const TextVariableNaming naming = NamingOptions(args);
+    const FileComment fileComment = CommentOption(context, args);
 
     PrivateStoreFolder folder("linkwise-convert");
     TempStore store(folder.Path());

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <ostream>
 #include <set>
 
@@ -36,7 +37,6 @@ struct GetArguments {
     std::vector<std::string> names;
     bool all = false;
     std::string output;
-    std::string comment;
     bool commentGiven = false;
     bool storeFolders = true;
 };
@@ -48,7 +48,6 @@ GetArguments Parse(const ParsedOptions& args)
     g.all = args.Has("all");
     g.output = args.Value("output");
     g.commentGiven = args.Has("comment");
-    g.comment = args.Value("comment");
     g.storeFolders = !args.Has("no-folders");
     if (g.names.empty() && !g.all)
         throw CliUsageError("names no variable (or --all)");
@@ -149,32 +148,29 @@ int SaveAsText(CliContext& context, const TempStore& store, const std::string& p
     return exitstatus::kSuccess;
 }
 
-}  // namespace
-
-int RunGet(CliContext& context, const ParsedOptions& args)
+// The output target the arguments allow; throws CliUsageError otherwise.
+OutputTarget CheckedTarget(const CliContext& context, const GetArguments& g)
 {
-    const GetArguments g = Parse(args);
     const OutputTarget target = OutputTarget::Check(g.output, isatty(STDOUT_FILENO) && &context.out == &std::cout);
     if (g.all && target.kind != OutputTarget::Kind::Folder)
         throw CliUsageError("--all needs -o DIR, an existing folder");
-    const FileComment fileComment = CommentFromUtf8(g.comment);
-    if (g.commentGiven)
-        for (const std::string& note : CommentNotes(fileComment))
-            context.Note(note);
+    return target;
+}
+
+// Whether the variable goes into a .txt file; that holds one text variable.
+bool SavesAsText(const GetArguments& g, const OutputTarget& target)
+{
     const bool asText = target.kind == OutputTarget::Kind::File && IsTextTarget(g.output);
     if (asText && (g.names.size() != 1 || IsPattern(g.names.front())))
         throw CliUsageError("a .txt target holds one text variable; name one");
+    return asText;
+}
 
-    PrivateStoreFolder folder("linkwise-get");
-    TempStore store(folder.Path());
-    TTI92& link = context.Link().tti92();
-    // With the file on standard output, report lines go to the error stream.
-    ConsoleTransferView view(link, context,
-                             target.kind == OutputTarget::Kind::StandardOutput ? &context.err : nullptr);
-    if (!FetchDirectoryList(link, view, ListViewId::ListView1))
-        return view.FailureStatus();
-
-    const auto rows = view.ListViewItems(ListViewId::ListView1);
+// The listed rows the names (or --all) choose; nullopt, said on the error
+// stream, when a name finds none or a .txt target would get no text.
+std::optional<std::set<size_t>> ChooseRows(const CliContext& context, const GetArguments& g,
+                                           const std::vector<ListItem>& rows, bool asText)
+{
     std::set<size_t> chosen;
     for (size_t i = 0; g.all && i < rows.size(); ++i)
         chosen.insert(i);
@@ -183,20 +179,23 @@ int RunGet(CliContext& context, const ParsedOptions& args)
         const std::vector<size_t> found = FindRows(rows, name, problem);
         if (found.empty()) {
             context.Fail(problem);
-            return exitstatus::kError;
+            return std::nullopt;
         }
         if (asText && rows[found.front()].data != ti92::kTextType) {
             const ListItem& row = rows[found.front()];
             context.Fail(Printable(row.caption) + " is a " + (row.subItems.empty() ? "non-text" : row.subItems[0]) +
                          " variable, not a text: only a text variable can be saved as .txt");
-            return exitstatus::kError;
+            return std::nullopt;
         }
         chosen.insert(found.begin(), found.end());
     }
-    if (chosen.empty()) {
-        context.Note("the calculator holds no variables; nothing saved");
-        return exitstatus::kSuccess;
-    }
+    return chosen;
+}
+
+// Selects the chosen rows and lists them as the variables to get; returns
+// their names.
+std::vector<std::string> MarkForReceive(ConsoleTransferView& view, const std::set<size_t>& chosen)
+{
     for (size_t row : chosen)
         view.SetSelected(ListViewId::ListView1, row, true);
     view.VarListClear();
@@ -207,60 +206,120 @@ int RunGet(CliContext& context, const ParsedOptions& args)
             planned.push_back(row.caption);
         }
     }
-    // Known from the listing: one file too big to write is refused before
-    // a single variable is requested.
+    return planned;
+}
+
+// Known from the listing: one file too big to write is refused before a
+// single variable is requested.
+bool FitsTheTarget(const CliContext& context, const GetArguments& g, const OutputTarget& target,
+                   const std::vector<std::string>& planned)
+{
     const size_t entries = EntriesForNames(planned, g.storeFolders);
-    if (target.kind != OutputTarget::Kind::Folder && entries > ti92::kMaxEntries) {
-        context.Fail("nothing received", std::to_string(planned.size()) + " variables make " + std::to_string(entries) +
-                                             " entries, and a TI-92 file holds at most " +
-                                             std::to_string(ti92::kMaxEntries) +
-                                             "; save into a folder with -o DIR, one file per variable");
+    if (target.kind == OutputTarget::Kind::Folder || entries <= ti92::kMaxEntries)
+        return true;
+    context.Fail("nothing received", std::to_string(planned.size()) + " variables make " + std::to_string(entries) +
+                                         " entries, and a TI-92 file holds at most " +
+                                         std::to_string(ti92::kMaxEntries) +
+                                         "; save into a folder with -o DIR, one file per variable");
+    return false;
+}
+
+// Where and how the received variables are saved.
+struct ReceivedSaving {
+    const GetArguments& args;
+    const OutputTarget& target;
+    const fs::path& workFolder;   // private, for the file bound for standard output
+    std::string comment;
+    bool asText;
+};
+
+// Every variable in one file: a .txt, a TI-92 file, or standard output.
+int SaveIntoOneFile(CliContext& context, ConsoleTransferView& view, const TempStore& store, const ReceivedSaving& plan)
+{
+    if (plan.asText)
+        return SaveAsText(context, store, plan.args.output);
+    if (plan.target.kind == OutputTarget::Kind::File)
+        return SaveAs92g(view, store, plan.args.storeFolders, plan.target.path.string(), false, true, plan.comment)
+                   ? exitstatus::kSuccess
+                   : exitstatus::kError;
+    const fs::path file = plan.workFolder / "output";
+    if (!SaveAs92g(view, store, plan.args.storeFolders, file.string(), false, false, plan.comment))
+        return exitstatus::kError;
+    if (!CopyToStream(file, context.out)) {
+        context.Fail("writing to standard output failed");
         return exitstatus::kError;
     }
+    return exitstatus::kSuccess;
+}
+
+struct SaveTally {
+    int saved = 0;
+    bool failed = false;
+};
+
+// One file per variable; whatever arrived is saved even when the rest did not.
+SaveTally SaveEachVariable(ConsoleTransferView& view, const TempStore& store, const ReceivedSaving& plan)
+{
+    const TempStore single(plan.workFolder / "single");
+    fs::create_directories(single.Folder());
+    SaveTally tally;
+    for (const IndexRecord& record : store.ReadIndex()) {
+        const fs::path file = OwnFile(plan.target, record, plan.args.all);
+        std::error_code ec;
+        fs::create_directories(file.parent_path(), ec);
+        single.Clear();
+        single.AddItem(record.name, record.type, store.ReadItem(record));
+        if (SaveAs92g(view, single, plan.args.storeFolders, file.string(), false, true, plan.comment))
+            ++tally.saved;
+        else
+            tally.failed = true;
+    }
+    return tally;
+}
+
+}  // namespace
+
+int RunGet(CliContext& context, const ParsedOptions& args)
+{
+    const GetArguments g = Parse(args);
+    const OutputTarget target = CheckedTarget(context, g);
+    const FileComment fileComment = CommentOption(context, args);
+    const bool asText = SavesAsText(g, target);
+
+    PrivateStoreFolder folder("linkwise-get");
+    TempStore store(folder.Path());
+    TTI92& link = context.Link().tti92();
+    // With the file on standard output, report lines go to the error stream.
+    ConsoleTransferView view(link, context,
+                             target.kind == OutputTarget::Kind::StandardOutput ? &context.err : nullptr);
+    if (!FetchDirectoryList(link, view, ListViewId::ListView1))
+        return view.FailureStatus();
+
+    const std::optional<std::set<size_t>> chosen =
+        ChooseRows(context, g, view.ListViewItems(ListViewId::ListView1), asText);
+    if (!chosen)
+        return exitstatus::kError;
+    if (chosen->empty()) {
+        context.Note("the calculator holds no variables; nothing saved");
+        return exitstatus::kSuccess;
+    }
+    if (!FitsTheTarget(context, g, target, MarkForReceive(view, *chosen)))
+        return exitstatus::kError;
 
     const bool complete = ReceiveAll(link, view, store, false);
-    const std::string comment =
-        g.commentGiven ? fileComment.bytes : CommentProposal(QDateTime::currentDateTime());
-
+    const ReceivedSaving plan{g, target, folder.Path(),
+                        g.commentGiven ? fileComment.bytes : CommentProposal(QDateTime::currentDateTime()), asText};
     if (target.kind != OutputTarget::Kind::Folder) {
         if (!complete) {
             context.Fail("nothing saved", "not every variable was received");
             return view.FailureStatus();
         }
-        if (asText)
-            return SaveAsText(context, store, g.output);
-        if (target.kind == OutputTarget::Kind::File)
-            return SaveAs92g(view, store, g.storeFolders, target.path.string(), false, true, comment)
-                       ? exitstatus::kSuccess
-                       : exitstatus::kError;
-        const fs::path file = folder.Path() / "output";
-        if (!SaveAs92g(view, store, g.storeFolders, file.string(), false, false, comment))
-            return exitstatus::kError;
-        if (!CopyToStream(file, context.out)) {
-            context.Fail("writing to standard output failed");
-            return exitstatus::kError;
-        }
-        return exitstatus::kSuccess;
+        return SaveIntoOneFile(context, view, store, plan);
     }
-
-    // One file per variable; whatever arrived is saved even when the rest did not.
-    const TempStore single(folder.Path() / "single");
-    fs::create_directories(single.Folder());
-    int saved = 0;
-    bool failed = false;
-    for (const IndexRecord& record : store.ReadIndex()) {
-        const fs::path file = OwnFile(target, record, g.all);
-        std::error_code ec;
-        fs::create_directories(file.parent_path(), ec);
-        single.Clear();
-        single.AddItem(record.name, record.type, store.ReadItem(record));
-        if (SaveAs92g(view, single, g.storeFolders, file.string(), false, true, comment))
-            ++saved;
-        else
-            failed = true;
-    }
-    if (!complete || failed) {
-        context.Fail("only " + std::to_string(saved) + " of " + std::to_string(chosen.size()) + " variables saved");
+    const SaveTally tally = SaveEachVariable(view, store, plan);
+    if (!complete || tally.failed) {
+        context.Fail("only " + std::to_string(tally.saved) + " of " + std::to_string(chosen->size()) +
+                     " variables saved");
         return complete ? exitstatus::kError : view.FailureStatus();
     }
     return exitstatus::kSuccess;

@@ -1,5 +1,6 @@
 #include "app/cli/CliCommands.h"
 
+#include "files/CommentPrompt.h"
 #include "files/TextConversion.h"
 
 std::string CheckedVariableName(const std::string& option, const std::string& value)
@@ -12,4 +13,22 @@ std::string CheckedVariableName(const std::string& option, const std::string& va
         throw CliUsageError(option + " '" + value +
                             "' is not a valid TI-92 name: 1 to 8 letters, digits or _, starting with a letter");
     return name;
+}
+
+TextVariableNaming NamingOptions(const ParsedOptions& args)
+{
+    TextVariableNaming naming;
+    if (args.Has("name"))
+        naming.name = CheckedVariableName("--name", args.Value("name"));
+    if (args.Has("folder"))
+        naming.folder = CheckedVariableName("--folder", args.Value("folder"));
+    return naming;
+}
+
+FileComment CommentOption(const CliContext& context, const ParsedOptions& args)
+{
+    const FileComment comment = CommentFromUtf8(args.Value("comment"));
+    for (const std::string& note : CommentNotes(comment))
+        context.Note(note);
+    return comment;
 }

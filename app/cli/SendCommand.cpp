@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <ostream>
 
 #include "app/cli/CliCommands.h"
@@ -85,87 +86,107 @@ LibraryChoice ChoiceNamed(const std::string& name)
     throw CliUsageError("--libraries takes yes, no or ask, not '" + name + "'");
 }
 
-}  // namespace
-
-int RunSend(CliContext& context, const ParsedOptions& args)
-{
-    const std::vector<std::string>& paths = args.positional;
-    const bool yes = args.Has("yes");
-    const bool force = args.Has("force");
-    const std::string libDir1 = args.Value("lib-dir1"), libDir2 = args.Value("lib-dir2");
-    const std::string libraries = args.Value("libraries");
-    if (paths.empty())
-        throw CliUsageError("names no file");
+struct SendArguments {
+    std::vector<std::string> paths;
+    bool yes = false;
+    bool force = false;
+    std::string libDir1, libDir2;
+    std::string libraries;   // --libraries as given
+    LibraryChoice choice = LibraryChoice::Ask;
     TextVariableNaming naming;
-    if (args.Has("name"))
-        naming.name = CheckedVariableName("--name", args.Value("name"));
-    if (args.Has("folder"))
-        naming.folder = CheckedVariableName("--folder", args.Value("folder"));
-    const bool terminal = isatty(STDIN_FILENO);
-    if (!(naming.name.empty() && naming.folder.empty()) && CountTextFiles(paths) != 1)
-        throw CliUsageError("--name and --folder need exactly one text file among the files sent");
-    const LibraryChoice choice =
-        libraries.empty() ? (terminal ? LibraryChoice::Ask : LibraryChoice::AlwaysNo) : ChoiceNamed(libraries);
+};
 
-    // Every file is checked before the first byte goes out.
+SendArguments Parse(const ParsedOptions& args)
+{
+    SendArguments a;
+    a.paths = args.positional;
+    a.yes = args.Has("yes");
+    a.force = args.Has("force");
+    a.libDir1 = args.Value("lib-dir1");
+    a.libDir2 = args.Value("lib-dir2");
+    a.libraries = args.Value("libraries");
+    if (a.paths.empty())
+        throw CliUsageError("names no file");
+    a.naming = NamingOptions(args);
+    const bool terminal = isatty(STDIN_FILENO);
+    if (!(a.naming.name.empty() && a.naming.folder.empty()) && CountTextFiles(a.paths) != 1)
+        throw CliUsageError("--name and --folder need exactly one text file among the files sent");
+    a.choice = a.libraries.empty() ? (terminal ? LibraryChoice::Ask : LibraryChoice::AlwaysNo)
+                                   : ChoiceNamed(a.libraries);
+    return a;
+}
+
+// Why one file cannot be sent, or empty when it can; `info` learns its kind
+// and libraries.
+std::string Refusal(VariableFileType& info, const SendArguments& a, bool verbose)
+{
+    try {
+        ClassifyFile(info);
+    } catch (const ELinkwiseError& e) {
+        return ConsoleErrorLine(e, verbose) + "; nothing was sent";
+    }
+    if (info.kind == kinds::kNone)
+        return "neither a TI-92 file nor a text file; nothing was sent";
+    if (info.kind == kinds::kText) {
+        try {
+            TextStoredName(info.path, a.naming);
+        } catch (const EFileError& e) {
+            return std::string(e.what()) + " Give one with --name; nothing was sent.";
+        }
+    }
+    if (info.kind == kinds::kSingle + ti92::kBackupType && !a.yes)
+        return "a memory backup replaces the calculator's whole memory; add --yes to send it; nothing was sent";
+    return {};
+}
+
+// Every file is checked before the first byte goes out. Returns the Fargo
+// libraries the files need, or nullopt after naming the file that cannot go.
+std::optional<std::vector<std::string>> CheckFiles(const CliContext& context, const SendArguments& a)
+{
     std::vector<std::string> libraryNeeds;
-    for (const std::string& path : paths) {
+    for (const std::string& path : a.paths) {
         VariableFileType info;
         info.path = path;
-        try {
-            ClassifyFile(info);
-        } catch (const ELinkwiseError& e) {
-            context.Fail(path, ConsoleErrorLine(e, context.options.verbose) + "; nothing was sent");
-            return exitstatus::kError;
-        }
-        if (info.kind == kinds::kNone) {
-            context.Fail(path, "neither a TI-92 file nor a text file; nothing was sent");
-            return exitstatus::kError;
-        }
-        if (info.kind == kinds::kText) {
-            try {
-                TextStoredName(path, naming);
-            } catch (const EFileError& e) {
-                context.Fail(path, std::string(e.what()) + " Give one with --name; nothing was sent.");
-                return exitstatus::kError;
-            }
-        }
-        if (info.kind == kinds::kSingle + ti92::kBackupType && !yes) {
-            context.Fail(path, "a memory backup replaces the calculator's whole memory; add --yes to send it; "
-                               "nothing was sent");
-            return exitstatus::kError;
+        const std::string refusal = Refusal(info, a, context.options.verbose);
+        if (!refusal.empty()) {
+            context.Fail(path, refusal);
+            return std::nullopt;
         }
         for (const std::string& library : info.libraries)
             libraryNeeds.push_back(library + " (for " + std::filesystem::path(path).filename().string() + ")");
     }
+    return libraryNeeds;
+}
 
-    const char* settingsPath = std::getenv("LINKWISE_SETTINGS");
-    IniSettingsStore settings(settingsPath ? settingsPath : "");
+// The library folders: the options, else the window's settings.
+FargoLibrarySettings LibrarySettings(SettingsStore& settings, const SendArguments& a)
+{
     const std::string home = ExecutableFolder();
     FargoLibrarySettings libs;
-    libs.fargo1Dir = WithSlash(libDir1.empty() ? ReadText(settings, "Settings", "Fargo1 Librarydir", home) : libDir1);
-    libs.fargo2Dir = WithSlash(libDir2.empty() ? ReadText(settings, "Settings", "Fargo2 Librarydir", home) : libDir2);
+    libs.fargo1Dir =
+        WithSlash(a.libDir1.empty() ? ReadText(settings, "Settings", "Fargo1 Librarydir", home) : a.libDir1);
+    libs.fargo2Dir =
+        WithSlash(a.libDir2.empty() ? ReadText(settings, "Settings", "Fargo2 Librarydir", home) : a.libDir2);
     libs.autoCollect = ReadBool(settings, "Settings", "Autocollect Libraries", 1);
+    return libs;
+}
 
-    TTI92& link = context.Link().tti92();
-    ConsoleTransferView view(link, context);
-    TerminalDialogs dialogs(context.err);
-    PrivateStoreFolder folder("linkwise-send");
-    TempStore store(folder.Path());
-    const bool ask = ReadBool(settings, "Settings", kAskBeforeReplaceName, 1);
-    const ReplacePolicy replace = force || !ask ? ReplacePolicy::Replace : ReplacePolicy::Refuse;
-    const FileListSendJob job{link, view, dialogs, store, (folder.Path() / "~tmp.92t").string(), true, libs, choice,
-                              naming, replace};
-    const FileListSendResult r = SendFileList(job, paths);
-    // Libraries left out without a question are named, so a script's log shows
-    // why a program will not run.
-    if (choice == LibraryChoice::AlwaysNo && !libraryNeeds.empty()) {
-        std::string names;
-        for (const std::string& n : libraryNeeds)
-            names += (names.empty() ? "" : ", ") + n;
-        context.Note("Fargo libraries not sent: " + names + ": " +
-                     (libraries.empty() ? "no terminal to ask (--libraries yes sends them)" : "--libraries no"));
-    }
+// Libraries left out without a question are named, so a script's log shows
+// why a program will not run.
+void NoteLibrariesLeftOut(const CliContext& context, const SendArguments& a,
+                          const std::vector<std::string>& libraryNeeds)
+{
+    if (a.choice != LibraryChoice::AlwaysNo || libraryNeeds.empty())
+        return;
+    std::string names;
+    for (const std::string& n : libraryNeeds)
+        names += (names.empty() ? "" : ", ") + n;
+    context.Note("Fargo libraries not sent: " + names + ": " +
+                 (a.libraries.empty() ? "no terminal to ask (--libraries yes sends them)" : "--libraries no"));
+}
+
+int SendStatus(const CliContext& context, const FileListSendResult& r)
+{
     if (r.Complete())
         return exitstatus::kSuccess;
     if (!r.existing.empty()) {
@@ -177,4 +198,31 @@ int RunSend(CliContext& context, const ParsedOptions& args)
         return exitstatus::kRefused;
     }
     return r.errorClass == "ECalculatorError" ? exitstatus::kRefused : exitstatus::kError;
+}
+
+}  // namespace
+
+int RunSend(CliContext& context, const ParsedOptions& args)
+{
+    const SendArguments a = Parse(args);
+    const std::optional<std::vector<std::string>> libraryNeeds = CheckFiles(context, a);
+    if (!libraryNeeds)
+        return exitstatus::kError;
+
+    const char* settingsPath = std::getenv("LINKWISE_SETTINGS");
+    IniSettingsStore settings(settingsPath ? settingsPath : "");
+    const FargoLibrarySettings libs = LibrarySettings(settings, a);
+
+    TTI92& link = context.Link().tti92();
+    ConsoleTransferView view(link, context);
+    TerminalDialogs dialogs(context.err);
+    PrivateStoreFolder folder("linkwise-send");
+    TempStore store(folder.Path());
+    const bool ask = ReadBool(settings, "Settings", kAskBeforeReplaceName, 1);
+    const ReplacePolicy replace = a.force || !ask ? ReplacePolicy::Replace : ReplacePolicy::Refuse;
+    const FileListSendJob job{link, view, dialogs, store, (folder.Path() / "~tmp.92t").string(), true, libs, a.choice,
+                              a.naming, replace};
+    const FileListSendResult r = SendFileList(job, a.paths);
+    NoteLibrariesLeftOut(context, a, *libraryNeeds);
+    return SendStatus(context, r);
 }

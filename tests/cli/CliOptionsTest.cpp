@@ -51,8 +51,9 @@ TEST(ParseOptions, RefusesUnknownOptionsAndMissingValues)
 TEST(ParseOptions, KeepsTheOrderOfOptionsAndArgumentsWhenAsked)
 {
     using Pairs = std::vector<std::pair<std::string, std::string>>;
-    EXPECT_EQ(InOrder(kSpecs, {"ab", "--key", "ENTER", "-jo", "x", "--key=F1", "--", "--key"}),
-              (Pairs{{"", "ab"}, {"key", "ENTER"}, {"json", ""}, {"output", "x"}, {"key", "F1"}, {"", "--key"}}));
+    EXPECT_EQ(InOrder(kSpecs, {"ab", "--key", "ENTER", "-jo", "x", "-oy", "--key=F1", "--", "--key"}),
+              (Pairs{{"", "ab"}, {"key", "ENTER"}, {"json", ""}, {"output", "x"}, {"output", "y"}, {"key", "F1"},
+                     {"", "--key"}}));
 }
 
 TEST(CliOptions, ReadsGlobalOptionsInBothFormsAndLeavesTheCommandItsArguments)
