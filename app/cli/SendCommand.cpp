@@ -221,7 +221,7 @@ int RunSend(CliContext& context, const ParsedOptions& args)
     const bool ask = ReadBool(settings, "Settings", kAskBeforeReplaceName, 1);
     const ReplacePolicy replace = a.force || !ask ? ReplacePolicy::Replace : ReplacePolicy::Refuse;
     const FileListSendJob job{link, view, dialogs, store, (folder.Path() / "~tmp.92t").string(), true, libs, a.choice,
-                              a.naming, replace};
+                              a.naming, replace, false, {}};
     const FileListSendResult r = SendFileList(job, a.paths);
     NoteLibrariesLeftOut(context, a, *libraryNeeds);
     return SendStatus(context, r);

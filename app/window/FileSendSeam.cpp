@@ -14,7 +14,7 @@ void RunFormSendJob(TForm1& form, TTI92& link, Dialogs& dialogs,
                                          WithSlash(form.Settings.Fargo2LibDir), form.Settings.AutoCollect};
     const FileListSendJob job{link, form, dialogs, store, (store.Folder() / "~tmp.92t").string(),
                               form.Settings.StoreFolders, libraries, LibraryChoice::Ask, {},
-                              form.Settings.AskBeforeReplace ? ReplacePolicy::Ask : ReplacePolicy::Replace, true};
+                              form.Settings.AskBeforeReplace ? ReplacePolicy::Ask : ReplacePolicy::Replace, true, {}};
     send(job);
 }
 

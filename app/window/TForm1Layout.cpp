@@ -98,6 +98,25 @@ QToolButton* TaskButton(const char* name, const QString& text, QWidget* parent)
     return b;
 }
 
+// The steps of the chosen task, on the grey of the left panel.
+QListWidget* TaskStepList(QWidget* parent)
+{
+    auto* list = Named(new QListWidget(parent), "TaskListbox");
+    list->setFrameShape(QFrame::NoFrame);
+    list->setStyleSheet(QString("QListWidget { %1 }").arg(kPanelGrey));
+    list->setFont(QFont("Arial", 8));
+    // Long step captions wrap instead of being cut.
+    list->setWordWrap(true);
+    list->setTextElideMode(Qt::ElideNone);
+    list->setUniformItemSizes(false);
+    list->setResizeMode(QListView::Adjust);
+    list->setMinimumHeight(97);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->addItem("Choose what to do");
+    list->item(0)->setToolTip("Choose what to do");
+    return list;
+}
+
 }  // namespace
 
 QWidget* TForm1::BuildLeftPanel()
@@ -133,19 +152,7 @@ QWidget* TForm1::BuildLeftPanel()
     TaskCaption->setFont(capFont);
     StepsLabel = Named(new QLabel("Steps:", Panel1), "StepsLabel");
 
-    TaskListbox = Named(new QListWidget(Panel1), "TaskListbox");
-    TaskListbox->setFrameShape(QFrame::NoFrame);
-    TaskListbox->setStyleSheet(QString("QListWidget { %1 }").arg(kPanelGrey));
-    TaskListbox->setFont(QFont("Arial", 8));
-    // Long step captions wrap instead of being cut.
-    TaskListbox->setWordWrap(true);
-    TaskListbox->setTextElideMode(Qt::ElideNone);
-    TaskListbox->setUniformItemSizes(false);
-    TaskListbox->setResizeMode(QListView::Adjust);
-    TaskListbox->setMinimumHeight(97);
-    TaskListbox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    TaskListbox->addItem("Choose what to do");
-    TaskListbox->item(0)->setToolTip("Choose what to do");
+    TaskListbox = TaskStepList(Panel1);
 
     auto* l = new QVBoxLayout(Panel1);
     l->setContentsMargins(7, 7, 7, 7);
