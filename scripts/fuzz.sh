@@ -12,7 +12,7 @@ cmake --build "$build" --target fuzz_file_readers -j"$(nproc)"
 # Work on a copy: the committed seeds stay as they are.
 work="$build/fuzz-corpus"
 mkdir -p "$work"
-cp "$root"/files/fuzz/corpus/* "$work"/
+cp "$root"/fuzz/corpus/* "$work"/
 cd "$build"
-ASAN_OPTIONS=detect_leaks=1 "$build/files/fuzz/fuzz_file_readers" "$work" \
+ASAN_OPTIONS=detect_leaks=1 "$build/fuzz/fuzz_file_readers" "$work" \
   -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
