@@ -3,7 +3,7 @@
 # Needs root (or sudo); run it once as a user with: sudo scripts/install-deps.sh
 set -euo pipefail
 packages=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libudev-dev
-          libgtest-dev libgmock-dev libbenchmark-dev libusb-1.0-0-dev clang libclang-rt-14-dev xvfb xauth
+          libgtest-dev libgmock-dev libbenchmark-dev libusb-1.0-0-dev linux-libc-dev clang libclang-rt-14-dev xvfb xauth
           dpkg-dev file fakeroot xdg-utils desktop-file-utils shared-mime-info bash-completion lintian)
 missing=()
 for p in "${packages[@]}"; do
