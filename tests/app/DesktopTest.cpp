@@ -61,8 +61,9 @@ TEST(Desktop, RegistrationWritesEntriesTypesAndDefaultsIntoTheUserFolders)
     EXPECT_EQ(mimeapps.count("application/x-ti92-"), 14);
     EXPECT_EQ(DefaultApplication(folders, kProgramMimeType), kSendEntryId);
 
-    if (!QStandardPaths::findExecutable("update-mime-database").isEmpty())
+    if (!QStandardPaths::findExecutable("update-mime-database").isEmpty()) {
         EXPECT_TRUE(Read(data + "/mime/globs2").contains("application/x-ti92-program:*.92P"));
+    }
     if (QStandardPaths::findExecutable("desktop-file-validate").isEmpty())
         return;
     for (const char* entry : {"linkwise.desktop", "linkwise-convert.desktop"}) {

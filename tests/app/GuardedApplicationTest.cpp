@@ -40,7 +40,7 @@ TEST(GuardedApplication, ErrorFromAButtonHandlerIsShownAndTheLoopGoesOn)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.text);
-        IgnoreQtUnwindLeaks ignore;
+        [[maybe_unused]] IgnoreQtUnwindLeaks ignore;
         QPushButton button("Go");
         button.show();
         int clicks = 0;
