@@ -8,6 +8,18 @@
 #include "link/Exceptions.h"
 #include "link/TransferView.h"
 
+namespace {
+
+// What one save writes and where.
+struct SaveAs92gJob {
+    bool storeFolders = true;
+    const std::string& path;
+    bool backup = false;
+    const std::string& comment;
+};
+
+}  // namespace
+
 std::string FolderPart(const std::string& name)
 {
     auto slash = name.find('\\');
@@ -47,90 +59,119 @@ size_t EntriesForNames(const std::vector<std::string>& names, bool storeFolders)
     return PlanEntries(records, storeFolders).entries.size();
 }
 
+namespace {
+
+// The entries the store's items need; throws EFileError when one file
+// cannot hold them.
+SavePlan PlanFile(TransferView& view, const std::vector<IndexRecord>& records, bool storeFolders)
+{
+    if (records.size() > 1 && storeFolders)
+        view.ShowStatus("Calculating headers");
+    SavePlan plan = PlanEntries(records, storeFolders);
+    if (plan.entries.size() > ti92::kMaxEntries)
+        throw EFileError("A TI-92 file holds at most 255 entries; the store needs " +
+                         std::to_string(plan.entries.size()) + ".");
+    return plan;
+}
+
+// The entry table: each entry with the offset its data part starts at.
+void WriteTable(VariableFileWriter& writer, const SavePlan& plan, const std::vector<IndexRecord>& records,
+                bool backup)
+{
+    // A backup's data part has no zero prefix: image and checksum only.
+    const uint64_t partExtra = backup ? 2 : 6;
+    uint64_t offset = ti92::FirstDataOffset(plan.entries.size());
+    for (const PlannedEntry& e : plan.entries) {
+        const IndexRecord& r = records[e.record];
+        if (e.isFolder) {
+            writer.AddFolder(e.name, static_cast<uint32_t>(offset));
+            continue;
+        }
+        if (r.length < 0)
+            throw EFileError("The index of the temporary store is damaged.");
+        offset += static_cast<uint64_t>(r.length) + partExtra;
+        if (offset > UINT32_MAX)
+            throw EFileError("The file would be larger than 4 GB.");
+        writer.AddVariable(e.name, r.type, static_cast<uint32_t>(offset));
+    }
+    writer.EndTable();
+}
+
+void ResetSaveBars(TransferView& view, int max)
+{
+    for (auto bar : {ProgressBarId::SaveBar, ProgressBarId::SaveBackupBar}) {
+        view.SetBarMax(bar, max);
+        view.SetBarPosition(bar, 0);
+    }
+}
+
+// Each item's data part, the save bars following the store's offsets.
+void WriteData(TransferView& view, const TempStore& store, VariableFileWriter& writer,
+               const std::vector<IndexRecord>& records, bool backup)
+{
+    view.ShowStatus("Writing datapart");
+    for (const IndexRecord& r : records) {
+        view.ShowStatus("Writing data for " + r.name);
+        std::string bytes = store.ReadItem(r);
+        writer.WriteDataPart(bytes, backup, [&](size_t i) {
+            int position = static_cast<int>(uint64_t(r.start) + i);
+            view.SetBarPosition(ProgressBarId::SaveBar, position);
+            view.SetBarPosition(ProgressBarId::SaveBackupBar, position);
+            view.ProcessMessages();
+        });
+        view.ShowStatus("Data successfully written");
+    }
+}
+
+// The whole file, written beside the target and put in its place at the end.
+void WriteFile(TransferView& view, const TempStore& store, const SaveAs92gJob& job,
+               const std::vector<IndexRecord>& records, uint64_t dataSize)
+{
+    const SavePlan plan = PlanFile(view, records, job.storeFolders);
+    view.ShowStatus("Writing headers");
+    ReplacingFile file(job.path);
+    VariableFileWriter writer(file.Stream());
+    writer.WriteHeader(plan.defaultFolder, job.comment, plan.entries.size());
+    ResetSaveBars(view, static_cast<int>(dataSize));
+    WriteTable(writer, plan, records, job.backup);
+    WriteData(view, store, writer, records, job.backup);
+    writer.Finish();
+    file.Commit();
+}
+
+}  // namespace
+
 bool SaveAs92g(TransferView& view, const TempStore& store, bool storeFolders,
                const std::string& path, bool backup, bool log, const std::string& comment)
 {
     const std::string fileName = std::filesystem::path(path).filename().string();
     bool result = false;
     std::string resultText;
-    view.TransferMode(true);
-    view.SetLabel(LabelId::SaveStatus, "Saving " + fileName + "..");
-    view.SetLabel(LabelId::Label33, "Saving " + fileName + "..");
-    try {
-        std::vector<IndexRecord> records = store.ReadIndex();
-        const uint64_t dataSize = store.DataSize();
-        if (dataSize == 0) {
-            view.TransferMode(false);
-            return true;
+    {
+        const TransferScope transfer(view);
+        view.SetLabel(LabelId::SaveStatus, "Saving " + fileName + "..");
+        view.SetLabel(LabelId::Label33, "Saving " + fileName + "..");
+        try {
+            const std::vector<IndexRecord> records = store.ReadIndex();
+            const uint64_t dataSize = store.DataSize();
+            if (dataSize == 0)
+                return true;
+            WriteFile(view, store, {storeFolders, path, backup, comment}, records, dataSize);
+            view.SetLabel(LabelId::SaveStatus, fileName + " saved");
+            view.SetLabel(LabelId::Label33, fileName + " saved");
+            resultText = "The received variable(s) was saved into \"" + fileName + "\".";
+            for (auto bar : {ProgressBarId::SaveBar, ProgressBarId::SaveBackupBar})
+                view.SetBarPosition(bar, view.BarMax(bar));
+            result = true;
+        } catch (const std::exception& e) {
+            // The target is replaced only at the commit: a failure changes nothing.
+            view.ErrorDialog(ErrorDialogText("saving the file", e) + " Nothing on the disk was changed.");
+            resultText = " An error (" + ErrorClassName(e) + ") occured while saving" + fileName + ".";
         }
-        const bool folders = records.size() > 1 && storeFolders;
-        if (folders)
-            view.ShowStatus("Calculating headers");
-        SavePlan plan = PlanEntries(records, storeFolders);
-        if (plan.entries.size() > ti92::kMaxEntries)
-            throw EFileError("A TI-92 file holds at most 255 entries; the store needs " +
-                             std::to_string(plan.entries.size()) + ".");
-
-        view.ShowStatus("Writing headers");
-        ReplacingFile file(path);
-        VariableFileWriter writer(file.Stream());
-        writer.WriteHeader(plan.defaultFolder, comment, plan.entries.size());
-
-        const int barMax = static_cast<int>(dataSize);
-        for (auto bar : {ProgressBarId::SaveBar, ProgressBarId::SaveBackupBar}) {
-            view.SetBarMax(bar, barMax);
-            view.SetBarPosition(bar, 0);
-        }
-
-        // A backup's data part has no zero prefix: image and checksum only.
-        const uint64_t partExtra = backup ? 2 : 6;
-        uint64_t offset = ti92::FirstDataOffset(plan.entries.size());
-        for (const PlannedEntry& e : plan.entries) {
-            const IndexRecord& r = records[e.record];
-            if (e.isFolder) {
-                writer.AddFolder(e.name, static_cast<uint32_t>(offset));
-                continue;
-            }
-            if (r.length < 0)
-                throw EFileError("The index of the temporary store is damaged.");
-            offset += static_cast<uint64_t>(r.length) + partExtra;
-            if (offset > UINT32_MAX)
-                throw EFileError("The file would be larger than 4 GB.");
-            writer.AddVariable(e.name, r.type, static_cast<uint32_t>(offset));
-        }
-        writer.EndTable();
-        view.ShowStatus("Writing datapart");
-
-        for (const IndexRecord& r : records) {
-            view.ShowStatus("Writing data for " + r.name);
-            std::string bytes = store.ReadItem(r);
-            writer.WriteDataPart(bytes, backup, [&](size_t i) {
-                int position = static_cast<int>(uint64_t(r.start) + i);
-                view.SetBarPosition(ProgressBarId::SaveBar, position);
-                view.SetBarPosition(ProgressBarId::SaveBackupBar, position);
-                view.ProcessMessages();
-            });
-            view.ShowStatus("Data successfully written");
-        }
-        writer.Finish();
-        file.Commit();
-
-        view.SetLabel(LabelId::SaveStatus, fileName + " saved");
-        view.SetLabel(LabelId::Label33, fileName + " saved");
-        resultText = "The received variable(s) was saved into \"" + fileName + "\".";
-        for (auto bar : {ProgressBarId::SaveBar, ProgressBarId::SaveBackupBar})
-            view.SetBarPosition(bar, view.BarMax(bar));
-        result = true;
-    } catch (const std::exception& e) {
-        // The target is replaced only at the commit: a failure changes nothing.
-        view.ErrorDialog(ErrorDialogText("saving the file", e) + " Nothing on the disk was changed.");
-        resultText = " An error (" + ErrorClassName(e) + ") occured while saving" + fileName + ".";
-        result = false;
+        if (log)
+            view.StatusMemoAdd(resultText);
+        view.ShowStatus("Closing files");
     }
-    if (log)
-        view.StatusMemoAdd(resultText);
-    view.ShowStatus("Closing files");
-    view.TransferMode(false);
     view.ShowStatus("(none)");
     return result;
 }

@@ -159,3 +159,25 @@ void TempStoreWriter::Close()
     fData.close();
     fIndex.close();
 }
+
+UnfinishedItem::UnfinishedItem(const TempStore& store, bool first) : fDataPath(store.DataPath())
+{
+    if (first)
+        return;
+    std::error_code ec;
+    if (!std::filesystem::exists(fDataPath, ec))
+        return;
+    fStart = std::filesystem::file_size(fDataPath, ec);
+    // Without a start nothing is cut, rather than earlier items with it.
+    fKept = static_cast<bool>(ec);
+}
+
+UnfinishedItem::~UnfinishedItem()
+{
+    if (fKept)
+        return;
+    // Best effort: a store that cannot be cut back is emptied by the next receive.
+    std::error_code ec;
+    if (std::filesystem::exists(fDataPath, ec) && std::filesystem::file_size(fDataPath, ec) > fStart)
+        std::filesystem::resize_file(fDataPath, fStart, ec);
+}

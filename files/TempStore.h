@@ -69,3 +69,22 @@ private:
     std::ofstream fIndex;
     uint64_t fPosition = 0;
 };
+
+// An item on its way into the store. Unless kept, the data file is cut back
+// to where the item began when the guard ends, so a receive that fails or is
+// refused halfway leaves only complete items behind. Make it before the
+// item's TempStoreWriter (same `first`), so it ends after the writer closed.
+class UnfinishedItem {
+public:
+    UnfinishedItem(const TempStore& store, bool first);
+    ~UnfinishedItem();
+    UnfinishedItem(const UnfinishedItem&) = delete;
+    UnfinishedItem& operator=(const UnfinishedItem&) = delete;
+
+    void Keep() { fKept = true; }
+
+private:
+    std::filesystem::path fDataPath;
+    uint64_t fStart = 0;
+    bool fKept = false;
+};

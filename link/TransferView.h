@@ -51,3 +51,17 @@ public:
     // Error icon, OK button.
     virtual void ErrorDialog(const std::string& text) = 0;
 };
+
+// Transfer mode for the life of a block: on when made, off however the block
+// ends (a return, a refusal, an exception), so the window is never left
+// locked or unlocked wrongly. Scopes may nest; the view counts them.
+class TransferScope {
+public:
+    explicit TransferScope(TransferView& view) : fView(view) { fView.TransferMode(true); }
+    ~TransferScope() { fView.TransferMode(false); }
+    TransferScope(const TransferScope&) = delete;
+    TransferScope& operator=(const TransferScope&) = delete;
+
+private:
+    TransferView& fView;
+};

@@ -6,18 +6,15 @@
 #include "link/PacketCommands.h"
 #include "link/TTI92.h"
 #include "link/TransferView.h"
+#include "transfers/DataBytes.h"
 #include "transfers/LinkBytes.h"
 #include "transfers/VariableReceive.h"
 
 namespace {
 
-std::string Capitalised(std::string s)
-{
-    s[0] = static_cast<char>(s[0] - 'a' + 'A');
-    return s;
-}
-
 constexpr size_t kMaxRecordName = 16;
+// Window events run once per this many data bytes.
+constexpr size_t kProgressStep = 1000;
 // After GetRomVer the calculator is left in the middle of its backup; it
 // gives up on it within this time.
 constexpr uint32_t kAbandonWaitMs = 5000;
@@ -65,6 +62,71 @@ void RequestBackup(TTI92& link)
         ThrowNoAck(link, "Did not got requestACK", "The backup request");
 }
 
+// One block whose header's head has been read: its header, the request for
+// its data and the data packet, the image part written to the store. The
+// first block's header names the record.
+void ReceiveBlock(TTI92& link, TransferView& view, TempStoreWriter& writer, const PacketHead& head, int block,
+                  IndexRecord& record)
+{
+    const std::string what = "block " + std::to_string(block) + " of the backup";
+    const std::string headerWhat = "the header of " + what;
+    ExpectCommand(head, {Cmd::VAR}, headerWhat);
+    const BlockHeader header = ReadBlockHeader(link, head, headerWhat);
+    if (block == 1)
+        record.name = header.name.substr(0, kMaxRecordName);
+    view.ShowStatus("Receiving block " + std::to_string(block) + " ROM v" + record.name);
+    link.SendAck();
+    link.SendString(std::string{static_cast<char>(link.MachineIdSent()), static_cast<char>(Cmd::CTS), 0, 4});
+    if (!link.GetAck())
+        ThrowNoAck(link, "Did not got Block-Header ACK", "The request for " + what);
+
+    const PacketHead dataHead = ReceivePacketHead(link, what);
+    ExpectCommand(dataHead, {Cmd::DATA}, what);
+    // The first four data bytes are not part of the image.
+    ExpectLength(dataHead, header.size + 4, header.size + 4, what);
+    std::string data;
+    data.reserve(dataHead.word);
+    PacketSum sum;
+    ReceiveDataBytes(link, dataHead.word, kProgressStep, sum, [&data](std::string_view run) { data += run; },
+                     [&view](size_t) { view.ProcessMessages(); });
+    ReceiveChecksum(link, sum, what);
+    writer.Write(std::string_view(data).substr(4));
+    link.SendAck();
+}
+
+// The whole backup conversation into a fresh store, as one record.
+void StoreBackup(TTI92& link, TransferView& view, const TempStore& store)
+{
+    TempStoreWriter writer(store, true);
+    IndexRecord record;
+    record.type = kTypeBackup;
+    record.start = static_cast<int32_t>(writer.Position());
+
+    link.PrepareLine();
+    link.CheckReady();
+    view.SetLabel(LabelId::trLabel, "Getting memory-backup (Size is unknown, so progressbar is not enabled!)");
+    view.ShowStatus("Requesting backup");
+    RequestBackup(link);
+    PacketHead head = ReceivePacketHead(link, "the header of block 1 of the backup");
+    view.ShowStatus("Receiving backup");
+    // Only a whole end packet after a whole block ends the backup: a
+    // damaged byte in a header must not make a shortened image look whole.
+    for (int block = 1; block == 1 || head.command != Cmd::EOT; ++block) {
+        ReceiveBlock(link, view, writer, head, block, record);
+        head = ReceivePacketHead(link, "the packet after block " + std::to_string(block) + " of the backup");
+    }
+    ExpectEndPacket(head, Cmd::EOT, "the end of the backup");
+    link.SendAck();
+
+    record.finish = static_cast<int32_t>(writer.Position());
+    record.length = record.finish - record.start;
+    const std::string bytes = std::to_string(record.length) + " bytes";
+    view.ShowStatus("Backup received!(" + bytes + ")");
+    view.SetLabel(LabelId::trLabel, "Backup is successfully received. (" + bytes + ")");
+    writer.AddRecord(record);
+    writer.Close();
+}
+
 }  // namespace
 
 std::string BackupRequestPacket(uint8_t machineId)
@@ -74,8 +136,8 @@ std::string BackupRequestPacket(uint8_t machineId)
 
 std::string GetRomVer(TTI92& link, TransferView& view)
 {
+    const TransferScope transfer(view);
     std::string version;
-    view.TransferMode(true);
     try {
         link.PrepareLine();
         link.CheckReady();
@@ -90,81 +152,20 @@ std::string GetRomVer(TTI92& link, TransferView& view)
         WaitForAbandon(link, view);
     } catch (...) {
         view.ShowStatus("(none)");
-        view.TransferMode(false);
         throw;
     }
     view.ShowStatus("(none)");
-    view.TransferMode(false);
     return version;
 }
 
 bool ReceiveBackup(TTI92& link, TransferView& view, const TempStore& store, bool autoAdvance)
 {
-    bool result = false;
-    view.TransferMode(true);
+    const TransferScope transfer(view);
     view.SetLabel(LabelId::Label18, "Thing to get");
     view.VarListSelect(0);
+    bool result = false;
     try {
-        TempStoreWriter writer(store, true);
-        IndexRecord record;
-        record.type = kTypeBackup;
-        record.start = static_cast<int32_t>(writer.Position());
-
-        link.PrepareLine();
-        link.CheckReady();
-        view.SetLabel(LabelId::trLabel, "Getting memory-backup (Size is unknown, so progressbar is not enabled!)");
-        view.ShowStatus("Requesting backup");
-        RequestBackup(link);
-        PacketHead head = ReceivePacketHead(link, "the header of block 1 of the backup");
-        view.ShowStatus("Receiving backup");
-        int block = 0;
-        // Only a whole end packet after a whole block ends the backup: a
-        // damaged byte in a header must not make a shortened image look whole.
-        for (;;) {
-            ++block;
-            const std::string what = "block " + std::to_string(block) + " of the backup";
-            const std::string headerWhat = "the header of " + what;
-            if (block > 1 && head.command == Cmd::EOT) {
-                ExpectEndPacket(head, Cmd::EOT, "the end of the backup");
-                break;
-            }
-            ExpectCommand(head, {Cmd::VAR}, headerWhat);
-            const BlockHeader header = ReadBlockHeader(link, head, headerWhat);
-            if (block == 1)
-                record.name = header.name.substr(0, kMaxRecordName);
-            view.ShowStatus("Receiving block " + std::to_string(block) + " ROM v" + record.name);
-            link.SendAck();
-            link.SendString(std::string{static_cast<char>(link.MachineIdSent()), static_cast<char>(Cmd::CTS), 0, 4});
-            if (!link.GetAck())
-                ThrowNoAck(link, "Did not got Block-Header ACK", "The request for " + what);
-
-            const PacketHead dataHead = ReceivePacketHead(link, what);
-            ExpectCommand(dataHead, {Cmd::DATA}, what);
-            // The first four data bytes are not part of the image.
-            ExpectLength(dataHead, header.size + 4, header.size + 4, what);
-            std::string data;
-            data.reserve(dataHead.word);
-            for (size_t i = 1; i <= dataHead.word; ++i) {
-                data += static_cast<char>(link.ReceiveByte());
-                if (i % 1000 == 1)
-                    view.ProcessMessages();
-            }
-            const std::string checksum = ReceiveBytes(link, 2);
-            if (ByteSum(data) != ByteAt(checksum, 0) + 256 * ByteAt(checksum, 1))
-                throw EDamagedReply(Capitalised(what) + " arrived damaged. Please try again.");
-            writer.Write(std::string_view(data).substr(4));
-            link.SendAck();
-            head = ReceivePacketHead(link, "the packet after " + what);
-        }
-        link.SendAck();
-
-        record.finish = static_cast<int32_t>(writer.Position());
-        record.length = record.finish - record.start;
-        const std::string bytes = std::to_string(record.length) + " bytes";
-        view.ShowStatus("Backup received!(" + bytes + ")");
-        view.SetLabel(LabelId::trLabel, "Backup is successfully received. (" + bytes + ")");
-        writer.AddRecord(record);
-        writer.Close();
+        StoreBackup(link, view, store);
         result = true;
     } catch (const std::exception& e) {
         view.ErrorDialog(ErrorDialogText("receiving the backup", e));
@@ -177,6 +178,5 @@ bool ReceiveBackup(TTI92& link, TransferView& view, const TempStore& store, bool
     if (result && autoAdvance)
         view.ClickNextButton();
     view.ShowStatus("(none)");
-    view.TransferMode(false);
     return result;
 }

@@ -76,12 +76,16 @@ struct RowSink {
     std::function<void(const ListItem&)> add;
 };
 
-// One whole conversation: rows go into the sink as they arrive, so an abort
-// keeps what was read.
-ListingPass ReceiveListingPass(TTI92& link, TransferView& view, const RowSink& sink)
+// One entry as its packet gave it; a variable's name carries its folder.
+struct ListingEntry {
+    std::string name;
+    uint8_t type = 0;
+    uint32_t size = 0;
+};
+
+// Asks for the listing and waits for its acknowledgement.
+void RequestListing(TTI92& link, TransferView& view)
 {
-    ListingPass pass;
-    sink.clear();
     link.PrepareLine();
     if (!link.CheckReady())
         ThrowAckProblem(link, "The ready check");
@@ -90,59 +94,74 @@ ListingPass ReceiveListingPass(TTI92& link, TransferView& view, const RowSink& s
     if (!link.GetAck())
         ThrowAckProblem(link, "The directory request");
     view.ShowStatus("Receiving header");
+}
+
+// Asks for the next entry and reads it. A folder entry becomes `folder`,
+// the folder of the variables that follow it.
+ListingEntry ReceiveEntry(TTI92& link, TransferView& view, const std::string& what, std::string& folder)
+{
+    link.SendAck();
+    link.SendString(kListingCts);
+    // Without its acknowledgement the entry cannot be read in step.
+    if (!link.GetAck())
+        ThrowAckProblem(link, "The request for " + what);
+    view.ShowStatus("Receiving data");
+    const PacketHead head = ReceivePacketHead(link, what);
+    ExpectCommand(head, {Cmd::DATA}, what);
+    ExpectLength(head, kEntryBytes, kEntryBytes, what);
+    PacketSum sum;
+    const std::string entry = ReceiveBytes(link, kEntryBytes, &sum);
+    ReceiveChecksum(link, sum, what);
+
+    ListingEntry e;
+    for (size_t i = 4; i < 12; ++i)
+        if (entry[i] != 0)
+            e.name += entry[i];
+    e.type = At(entry, 12);
+    if (e.type == kTypeFolder)
+        folder = e.name;
+    else
+        e.name = folder + "\\" + e.name;
+    for (size_t i = 0; i < 4; ++i)
+        e.size |= static_cast<uint32_t>(At(entry, 14 + i)) << (8 * i);
+    if (e.type != kTypeFolder && e.size > kMaxVariableBytes)
+        ThrowDamaged(what, "size " + std::to_string(e.size));
+    return e;
+}
+
+// One whole conversation: rows go into the sink as they arrive, so an abort
+// keeps what was read.
+ListingPass ReceiveListingPass(TTI92& link, TransferView& view, const RowSink& sink)
+{
+    ListingPass pass;
+    sink.clear();
+    RequestListing(link, view);
     pass.announced = ReceiveListingHeader(link);
     std::string folder;
     std::string previous;
-    uint16_t lastCommand = 0;
-    do {
-        link.SendAck();
-        link.SendString(kListingCts);
+    for (;;) {
         const std::string what =
             previous.empty() ? "the first directory entry" : "the directory entry after " + previous;
-        // Without its acknowledgement the entry cannot be read in step.
-        if (!link.GetAck())
-            ThrowAckProblem(link, "The request for " + what);
-        view.ShowStatus("Receiving data");
-        const PacketHead head = ReceivePacketHead(link, what);
-        ExpectCommand(head, {Cmd::DATA}, what);
-        ExpectLength(head, kEntryBytes, kEntryBytes, what);
-        PacketSum sum;
-        const std::string entry = ReceiveBytes(link, kEntryBytes, &sum);
-        ReceiveChecksum(link, sum, what);
+        const ListingEntry e = ReceiveEntry(link, view, what, folder);
         ++pass.entries;
-
-        std::string name;
-        for (size_t i = 4; i < 12; ++i)
-            if (entry[i] != 0)
-                name += entry[i];
-        const uint8_t type = At(entry, 12);
-        if (type == kTypeFolder)
-            folder = name;
-        else
-            name = folder + "\\" + name;
-        uint32_t size = 0;
-        for (size_t i = 0; i < 4; ++i)
-            size |= static_cast<uint32_t>(At(entry, 14 + i)) << (8 * i);
-        if (type != kTypeFolder && size > kMaxVariableBytes)
-            ThrowDamaged(what, "size " + std::to_string(size));
-        previous = name;
+        previous = e.name;
         link.SendAck();
-        const std::string nextWhat = "the packet after " + name;
+        const std::string nextWhat = "the packet after " + e.name;
         const PacketHead next = ReceivePacketHead(link, nextWhat);
-        lastCommand = next.command;
-        if (lastCommand == Cmd::EOT)
+        if (next.command == Cmd::EOT)
             ExpectEndPacket(next, Cmd::EOT, nextWhat);
-        if (type != kTypeFolder) {
+        if (e.type != kTypeFolder) {
             ListItem row;
-            row.caption = name;
-            row.subItems = {TypeNameOf(link, type), std::to_string(size)};
-            row.data = type;
+            row.caption = e.name;
+            row.subItems = {TypeNameOf(link, e.type), std::to_string(e.size)};
+            row.data = e.type;
             sink.add(row);
             pass.rows.push_back(row);
         }
-        if (lastCommand != Cmd::EOT)
-            view.ShowStatus("Received, more to get");
-    } while (lastCommand != Cmd::EOT);
+        if (next.command == Cmd::EOT)
+            break;
+        view.ShowStatus("Received, more to get");
+    }
     link.SendAck();
     return pass;
 }
@@ -156,34 +175,40 @@ std::string TypeNameOf(const TTI92& link, int code)
     return link.TypeNames[static_cast<size_t>(code)];
 }
 
+// Listings until one can be trusted. A "more follows" packet whose command
+// byte is damaged into an end is itself a well-formed end: only the count
+// tells a listing cut short. When the header gives no count, or the count
+// disagrees, the listing is asked for again and taken once two agree.
+static void ReadTrustedListing(TTI92& link, TransferView& view, const RowSink& sink)
+{
+    std::optional<ListingPass> earlier;
+    for (int passNumber = 1;; ++passNumber) {
+        ListingPass pass = ReceiveListingPass(link, view, sink);
+        if (pass.announced && *pass.announced == pass.entries)
+            return;
+        if (earlier && earlier->entries == pass.entries && SameRows(earlier->rows, pass.rows))
+            return;
+        if (passNumber == kMaxPasses)
+            ThrowDamaged("the end of the directory",
+                         std::to_string(kMaxPasses) + " listings disagreed (the last had " +
+                             std::to_string(pass.entries) + " entries" +
+                             (pass.announced ? " of " + std::to_string(*pass.announced) + " announced" : "") + ")");
+        earlier = std::move(pass);
+    }
+}
+
 static bool ReadListing(TTI92& link, TransferView& view, const RowSink& sink)
 {
     bool result = false;
-    view.TransferMode(true);
-    try {
-        // A "more follows" packet whose command byte is damaged into an end
-        // is itself a well-formed end: only the count tells a listing cut
-        // short. When the header gives no count, or the count disagrees,
-        // the listing is asked for again and taken once two agree.
-        std::optional<ListingPass> earlier;
-        for (int passNumber = 1; !result; ++passNumber) {
-            ListingPass pass = ReceiveListingPass(link, view, sink);
-            if (pass.announced && *pass.announced == pass.entries)
-                result = true;
-            else if (earlier && earlier->entries == pass.entries && SameRows(earlier->rows, pass.rows))
-                result = true;
-            else if (passNumber == kMaxPasses)
-                ThrowDamaged("the end of the directory",
-                             std::to_string(kMaxPasses) + " listings disagreed (the last had " +
-                                 std::to_string(pass.entries) + " entries" +
-                                 (pass.announced ? " of " + std::to_string(*pass.announced) + " announced" : "") + ")");
-            earlier = std::move(pass);
+    {
+        const TransferScope transfer(view);
+        try {
+            ReadTrustedListing(link, view, sink);
+            result = true;
+        } catch (const std::exception& e) {
+            view.ErrorDialog(ErrorDialogText("receiving directorylist", e));
         }
-    } catch (const std::exception& e) {
-        view.ErrorDialog(ErrorDialogText("receiving directorylist", e));
-        result = false;
     }
-    view.TransferMode(false);
     view.ShowStatus("(none)");
     return result;
 }

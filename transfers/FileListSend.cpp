@@ -97,6 +97,9 @@ public:
     FileListSendResult Run();
 
 private:
+    int64_t ListFiles();
+    void CheckTextNames();
+    void Fail(const std::exception& e);
     PlannedFile Check(const std::string& path);
     void PlanLibraries(size_t index);
     bool ConfirmBackups();
@@ -123,34 +126,16 @@ private:
 FileListSendResult Job::Run()
 {
     TransferView& view = fJob.view;
-    view.TransferMode(true);
+    const TransferScope transfer(view);
     fChoice = fJob.choice;
     fResult.files = static_cast<int>(fPaths.size());
     view.VarListClear();
     view.SetLabel(LabelId::Label18, "File(s) to send");
-    if (fPaths.empty()) {
-        view.TransferMode(false);
+    if (fPaths.empty())
         return fResult;
-    }
     try {
-        int64_t total = 0;
-        for (const std::string& path : fPaths) {
-            // The list shows calculator text; a file name is UTF-8.
-            view.VarListAdd(ti92text::FromUtf8(FileName(path)).bytes);
-            std::error_code ec;
-            const auto size = fs::file_size(path, ec);
-            total += ec ? 0 : static_cast<int64_t>(size);
-        }
-        view.VarListSelect(-1);
-        // A text file that can give no variable name stops the job before
-        // the first byte goes out.
-        for (const std::string& path : fPaths) {
-            fInfo = VariableFileType{};
-            fInfo.path = path;
-            ClassifyFile(fInfo);
-            if (fInfo.kind == kinds::kText)
-                TextStoredName(path, fJob.textNaming);
-        }
+        const int64_t total = ListFiles();
+        CheckTextNames();
         view.SetBarMax(ProgressBarId::totBar, static_cast<int>(std::min<int64_t>(total, INT32_MAX)));
         view.SetBarPosition(ProgressBarId::totBar, 0);
         for (size_t i = 0; i < fPaths.size(); ++i) {
@@ -159,7 +144,6 @@ FileListSendResult Job::Run()
         }
         if (!ConfirmBackups() || !ConfirmReplacing()) {
             view.StatusMemoAdd(fResult.summary);
-            view.TransferMode(false);
             return fResult;
         }
         fChecking = false;
@@ -167,25 +151,58 @@ FileListSendResult Job::Run()
             SendOne(i);
         Summarize();
     } catch (const std::exception& e) {
-        fResult.failed = true;
-        fResult.errorClass = ErrorClassName(e);
-        // EAbort follows a routine that has shown its own error already.
-        if (!dynamic_cast<const EAbort*>(&e))
-            view.ErrorDialog(ErrorDialogText("sending the file(s)", e));
-        const std::string name = FileName(fInfo.path);
-        const std::string errorClass = ErrorClassName(e);
-        if (fChecking)
-            fResult.summary = "An error (" + errorClass + ") occured while checking " + name + ". Nothing was sent.";
-        else
-            fResult.summary = fResult.filesSent == 0
-                                  ? "An error (" + errorClass + ") occured while sending " + name + ". "
-                                  : std::to_string(fResult.filesSent) + " of " + std::to_string(fResult.files) +
-                                        " files were sent when an error (" + errorClass +
-                                        ") occured. The error happend while sending " + name + ". ";
+        Fail(e);
     }
     view.StatusMemoAdd(fResult.summary);
-    view.TransferMode(false);
     return fResult;
+}
+
+// The files into the transfer list; their sizes added up for the total bar.
+int64_t Job::ListFiles()
+{
+    int64_t total = 0;
+    for (const std::string& path : fPaths) {
+        // The list shows calculator text; a file name is UTF-8.
+        fJob.view.VarListAdd(ti92text::FromUtf8(FileName(path)).bytes);
+        std::error_code ec;
+        const auto size = fs::file_size(path, ec);
+        total += ec ? 0 : static_cast<int64_t>(size);
+    }
+    fJob.view.VarListSelect(-1);
+    return total;
+}
+
+// A text file that can give no variable name stops the job before the first
+// byte goes out.
+void Job::CheckTextNames()
+{
+    for (const std::string& path : fPaths) {
+        fInfo = VariableFileType{};
+        fInfo.path = path;
+        ClassifyFile(fInfo);
+        if (fInfo.kind == kinds::kText)
+            TextStoredName(path, fJob.textNaming);
+    }
+}
+
+// The error that ended the job: its dialog and the summary line.
+void Job::Fail(const std::exception& e)
+{
+    fResult.failed = true;
+    fResult.errorClass = ErrorClassName(e);
+    // EAbort follows a routine that has shown its own error already.
+    if (!dynamic_cast<const EAbort*>(&e))
+        fJob.view.ErrorDialog(ErrorDialogText("sending the file(s)", e));
+    const std::string name = FileName(fInfo.path);
+    const std::string errorClass = ErrorClassName(e);
+    if (fChecking)
+        fResult.summary = "An error (" + errorClass + ") occured while checking " + name + ". Nothing was sent.";
+    else
+        fResult.summary = fResult.filesSent == 0
+                              ? "An error (" + errorClass + ") occured while sending " + name + ". "
+                              : std::to_string(fResult.filesSent) + " of " + std::to_string(fResult.files) +
+                                    " files were sent when an error (" + errorClass +
+                                    ") occured. The error happend while sending " + name + ". ";
 }
 
 void Job::Summarize()
@@ -306,8 +323,8 @@ bool Job::ConfirmReplacing()
     });
     if (fJob.replace == ReplacePolicy::Replace || !anyVariable)
         return true;
+    // The listing runs in a transfer scope of its own, nested in the job's.
     const auto rows = ReadDirectory(fJob.link, fJob.view);
-    fJob.view.TransferMode(true);
     if (!rows) {
         fResult.failed = true;
         fResult.summary = "The calculator's directory could not be read, so nothing was sent.";

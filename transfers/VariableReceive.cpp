@@ -1,7 +1,6 @@
 #include "transfers/VariableReceive.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -10,6 +9,7 @@
 #include "link/PacketCheck.h"
 #include "link/PacketCommands.h"
 #include "link/TTI92.h"
+#include "transfers/DataBytes.h"
 #include "transfers/DirectoryListing.h"
 #include "link/TransferView.h"
 
@@ -20,15 +20,6 @@ constexpr size_t kMaxRequestName = 20;
 uint8_t At(const std::string& bytes, size_t i)
 {
     return static_cast<uint8_t>(bytes[i]);
-}
-
-// Drops whatever an unfinished variable left at the end of the data file, so
-// the store holds only complete items.
-void CutBack(const TempStore& store, uint64_t size)
-{
-    std::error_code ec;
-    if (std::filesystem::exists(store.DataPath(), ec) && std::filesystem::file_size(store.DataPath(), ec) > size)
-        std::filesystem::resize_file(store.DataPath(), size, ec);
 }
 
 int SizeColumn(const ListItem& item)
@@ -47,6 +38,107 @@ struct Request {
     uint8_t type = 0;
 };
 
+// What a variable header announced.
+struct VariableHeader {
+    uint32_t bytes = 0;       // size word and data
+    uint8_t type = 0;
+    std::string recordName;   // as requested, else as the header names it
+};
+
+// The variable header, answered with ACK and CTS; nothing when the
+// calculator refused instead.
+std::optional<VariableHeader> ReadVariableHeader(TTI92& link, TransferView& view, const std::string& requestedName,
+                                                 const std::string& what)
+{
+    const PacketHead head = ReceivePacketHead(link, what);
+    if (head.command != Cmd::VAR) {
+        if (!IsRefusal(head))
+            ExpectCommand(head, {Cmd::VAR}, what);
+        return std::nullopt;
+    }
+    view.ShowStatus("Getting header");
+    PacketSum sum;
+    const std::string info = ReceiveBytes(link, 6, &sum);
+    VariableHeader header;
+    header.bytes = static_cast<uint32_t>(At(info, 0) | At(info, 1) << 8 | At(info, 2) << 16 |
+                                         static_cast<uint32_t>(At(info, 3)) << 24);
+    header.type = At(info, 4);
+    if (head.word != 6 + At(info, 5))
+        ThrowDamaged(what, "length " + std::to_string(head.word));
+    const std::string headerName = ReceiveBytes(link, At(info, 5), &sum);
+    ReceiveChecksum(link, sum, what);
+    if (header.bytes < 2 || header.bytes > kMaxVariableBytes)
+        ThrowDamaged(what, "size " + std::to_string(header.bytes));
+    header.recordName = (requestedName.empty() ? headerName : requestedName).substr(0, kMaxStoredName);
+    link.SendAck();
+    link.SendCts();
+    return header;
+}
+
+// The calculator's ACK and the head of its data packet; false when it
+// refused instead of sending the data.
+bool ReceiveDataHead(TTI92& link, const VariableHeader& header, const std::string& shownName)
+{
+    const std::string ackWhat = "the acknowledgement of " + shownName;
+    ExpectCommand(ReceivePacketHead(link, ackWhat), {Cmd::ACK}, ackWhat);
+    const std::string what = "the data of " + shownName;
+    const PacketHead data = ReceivePacketHead(link, what);
+    if (data.command != Cmd::DATA) {
+        if (!IsRefusal(data))
+            ExpectCommand(data, {Cmd::DATA}, what);
+        return false;
+    }
+    // The zero prefix, the size word and the data the header announced.
+    ExpectLength(data, header.bytes + 4, header.bytes + 4, what);
+    return true;
+}
+
+// The data packet's bytes into the store, the bars moving; then the
+// calculator's end of transmission. False when the data arrived damaged.
+bool ReadVariableData(TTI92& link, TransferView& view, TempStoreWriter& writer, const VariableHeader& header,
+                      const std::string& shownName)
+{
+    PacketSum sum;
+    ReceiveBytes(link, 4, &sum);
+    const std::string sizeWord = ReceiveBytes(link, 2, &sum);
+    writer.Write(sizeWord);
+    const int size = static_cast<int>(header.bytes) - 2;
+    const bool sizeWordOk = 256 * At(sizeWord, 0) + At(sizeWord, 1) == size;
+
+    view.SetBarMax(ProgressBarId::varBar, size);
+    view.SetBarPosition(ProgressBarId::varBar, 0);
+    view.ShowStatus("Getting " + std::to_string(size) + " bytes of data..");
+    const int base = view.BarPosition(ProgressBarId::totBar);
+    // About 50 updates per variable: each one lets window events run.
+    const auto step = static_cast<size_t>(std::max(1, (size / 100) * 2));
+    ReceiveDataBytes(link, static_cast<size_t>(size), step, sum,
+                     [&writer](std::string_view run) { writer.Write(run); },
+                     [&view, base](size_t i) {
+                         view.SetBarPosition(ProgressBarId::varBar, static_cast<int>(i));
+                         view.SetBarPosition(ProgressBarId::totBar, base + static_cast<int>(i));
+                         view.ProcessMessages();
+                     });
+    const bool checksumOk = ChecksumMatches(link, sum);
+    link.SendAck();
+    ReceiveEndPacket(link, Cmd::EOT, "the end of " + shownName);
+    link.SendAck();
+    if (!checksumOk || !sizeWordOk)
+        return false;
+    view.ShowStatus("Data completed!");
+    view.SetBarPosition(ProgressBarId::varBar, size);
+    view.SetBarPosition(ProgressBarId::totBar, base + size);
+    return true;
+}
+
+void AddListRow(TTI92& link, TransferView& view, const IndexRecord& record)
+{
+    ListItem row;
+    row.caption = record.name;
+    row.subItems = {TypeNameOf(link, record.type), std::to_string(record.length)};
+    row.data = record.type;
+    view.ListViewAdd(ListViewId::ListView2, row);
+}
+
 // Reads the variable's packets; writes the data as it arrives. Damage that
 // leaves the packets' framing in doubt throws EDamagedReply at once; damaged
 // data of a sound packet is read to its end, the conversation finished and
@@ -55,93 +147,25 @@ VariableOutcome ReadVariable(TTI92& link, TransferView& view, TempStoreWriter& w
                              const std::string& requestedName)
 {
     const std::string shownName = requestedName.empty() ? std::string("the variable") : requestedName;
-    const std::string headerWhat = "the header of " + shownName;
-    const PacketHead head = ReceivePacketHead(link, headerWhat);
-    if (head.command != Cmd::VAR) {
-        if (!IsRefusal(head))
-            ExpectCommand(head, {Cmd::VAR}, headerWhat);
+    const std::optional<VariableHeader> header =
+        ReadVariableHeader(link, view, requestedName, "the header of " + shownName);
+    if (!header)
         return VariableOutcome::NotVariableHeader;
-    }
-
-    view.ShowStatus("Getting header");
-    PacketSum headerSum;
-    const std::string info = ReceiveBytes(link, 6, &headerSum);
-    const uint32_t bytes = static_cast<uint32_t>(At(info, 0) | At(info, 1) << 8 | At(info, 2) << 16 |
-                                                 static_cast<uint32_t>(At(info, 3)) << 24);
-    const uint8_t type = At(info, 4);
-    if (head.word != 6 + At(info, 5))
-        ThrowDamaged(headerWhat, "length " + std::to_string(head.word));
-    const std::string headerName = ReceiveBytes(link, At(info, 5), &headerSum);
-    ReceiveChecksum(link, headerSum, headerWhat);
-    if (bytes < 2 || bytes > kMaxVariableBytes)
-        ThrowDamaged(headerWhat, "size " + std::to_string(bytes));
-    std::string recordName = (requestedName.empty() ? headerName : requestedName).substr(0, kMaxStoredName);
-    link.SendAck();
-    link.SendCts();
-
-    const std::string dataWhat = "the data of " + shownName;
-    const PacketHead ack = ReceivePacketHead(link, "the acknowledgement of " + shownName);
-    ExpectCommand(ack, {Cmd::ACK}, "the acknowledgement of " + shownName);
-    const PacketHead data = ReceivePacketHead(link, dataWhat);
-    if (data.command != Cmd::DATA) {
-        if (!IsRefusal(data))
-            ExpectCommand(data, {Cmd::DATA}, dataWhat);
+    if (!ReceiveDataHead(link, *header, shownName))
         return VariableOutcome::NotDataPacket;
-    }
-    // The zero prefix, the size word and the data the header announced.
-    ExpectLength(data, bytes + 4, bytes + 4, dataWhat);
-    PacketSum sum;
-    ReceiveBytes(link, 4, &sum);
 
     IndexRecord record;
-    record.name = recordName;
-    record.type = type;
+    record.name = header->recordName;
+    record.type = header->type;
     record.start = static_cast<int32_t>(writer.Position());
-    const std::string sizeWord = ReceiveBytes(link, 2, &sum);
-    writer.Write(sizeWord);
-    const int size = static_cast<int>(bytes) - 2;
-    const bool sizeWordOk = 256 * At(sizeWord, 0) + At(sizeWord, 1) == size;
-    record.length = size + 2;
-
-    view.SetBarMax(ProgressBarId::varBar, size);
-    view.SetBarPosition(ProgressBarId::varBar, 0);
-    view.ShowStatus("Getting " + std::to_string(size) + " bytes of data..");
-    const int base = view.BarPosition(ProgressBarId::totBar);
-
-    // About 50 updates per variable: each one lets window events run.
-    const int step = std::max(1, (size / 100) * 2);
-    for (int i = 1; i <= size; ++i) {
-        const auto byte = static_cast<uint8_t>(link.ReceiveByte());
-        const char c = static_cast<char>(byte);
-        writer.Write(std::string_view(&c, 1));
-        sum.Add(byte);
-        if (i % step == 1) {
-            view.SetBarPosition(ProgressBarId::varBar, i);
-            view.SetBarPosition(ProgressBarId::totBar, base + i);
-            view.ProcessMessages();
-        }
-    }
-    const bool checksumOk = ChecksumMatches(link, sum);
-    link.SendAck();
-    ReceiveEndPacket(link, Cmd::EOT, "the end of " + shownName);
-    link.SendAck();
-
-    if (!checksumOk || !sizeWordOk) {
-        view.ShowStatus("Checksum error, " + recordName + " not stored");
+    record.length = static_cast<int32_t>(header->bytes);
+    if (!ReadVariableData(link, view, writer, *header, shownName)) {
+        view.ShowStatus("Checksum error, " + record.name + " not stored");
         return VariableOutcome::Damaged;
     }
-
-    view.ShowStatus("Data completed!");
-    view.SetBarPosition(ProgressBarId::varBar, size);
-    view.SetBarPosition(ProgressBarId::totBar, base + size);
     record.finish = static_cast<int32_t>(writer.Position());
     writer.AddRecord(record);
-
-    ListItem row;
-    row.caption = recordName;
-    row.subItems = {TypeNameOf(link, type), std::to_string(record.length)};
-    row.data = type;
-    view.ListViewAdd(ListViewId::ListView2, row);
+    AddListRow(link, view, record);
     return VariableOutcome::Stored;
 }
 
@@ -195,6 +219,84 @@ std::string MissedDialogText(const std::vector<Missed>& missed)
     return text + "\rPlease receive " + (missed.size() == 1 ? "it" : "them") + " again.";
 }
 
+// The missed variables into the status report, one line each.
+void ReportMissed(TransferView& view, const std::vector<Missed>& missed)
+{
+    for (const Missed& m : missed)
+        view.StatusMemoAdd(" Not received: " + MissedLine(m));
+}
+
+// Names every variable an error that ended the run cost.
+void AddMissedAfterError(std::vector<Missed>& missed, const std::vector<Request>& requests, size_t next,
+                         const std::exception& e)
+{
+    if (next < requests.size())
+        missed.push_back({requests[next].name, ErrorReason(e)});
+    for (size_t k = next + 1; k < requests.size(); ++k)
+        missed.push_back({requests[k].name, "not requested after the error"});
+}
+
+// The selected rows of the listing (every row for the whole content) as
+// requests; the total bar set to their sizes, the received list and the
+// store emptied. Nothing when no row is selected.
+std::vector<Request> PrepareRequests(TransferView& view, const TempStore& store, bool wholeContent)
+{
+    const std::vector<ListItem> items = view.ListViewItems(ListViewId::ListView1);
+    if (!wholeContent && std::none_of(items.begin(), items.end(), [](const ListItem& i) { return i.selected; }))
+        return {};
+    view.ShowStatus("Calc OK, creating variable list");
+    view.SetBarMax(ProgressBarId::totBar, 0);
+    view.SetBarPosition(ProgressBarId::totBar, 0);
+    std::vector<Request> requests;
+    int total = 0;
+    for (const ListItem& item : items) {
+        if (!wholeContent && !item.selected)
+            continue;
+        requests.push_back({item.caption.substr(0, kMaxRequestName), static_cast<uint8_t>(item.data & 0xFF)});
+        total += SizeColumn(item);
+    }
+    view.SetBarMax(ProgressBarId::totBar, total);
+    view.ListViewClear(ListViewId::ListView2);
+    store.Clear();
+    return requests;
+}
+
+// One variable's conversation: ready check, request, the variable. Gives
+// why it was not received, or nothing when it was stored. `index` counts
+// requests from 0, `accepted` the variables stored before this one.
+std::optional<std::string> ReceiveRequested(TTI92& link, TransferView& view, const TempStore& store,
+                                            const Request& r, size_t index, size_t accepted)
+{
+    // The pause before each request also lets whatever a cut-short
+    // conversation left on the line arrive, and drops it.
+    link.PrepareLine(200);
+    if (!link.CheckReady())
+        return "the ready check " + AckProblem(link);
+    view.ShowStatus("Calculator ready, requesting variable");
+    for (char c : VariableRequestPacket(link.MachineIdSent(), r.name, r.type))
+        link.SendByte(static_cast<uint8_t>(c));
+    if (!link.GetAck())
+        return "the request " + AckProblem(link);
+    view.ShowStatus("Request accepted");
+    view.SetLabel(LabelId::trLabel, "Transfer in progress.. (" + r.name + ")");
+    view.VarListSelect(static_cast<int>(index));
+    std::string reason;
+    try {
+        const VariableOutcome outcome = ReceiveVariable(link, view, store, index == 0, r.name);
+        if (outcome == VariableOutcome::Stored) {
+            view.SetLabel(LabelId::trLabel, "Transfer completed.. (#" + std::to_string(accepted + 1) + ")");
+            view.ShowStatus("(none)");
+            return std::nullopt;
+        }
+        reason = OutcomeReason(outcome);
+    } catch (const EDamagedReply& e) {
+        reason = Uncapitalised(e.what());
+    }
+    view.SetLabel(LabelId::trLabel, "Not received.. (" + r.name + ")");
+    view.ShowStatus("(none)");
+    return reason;
+}
+
 }  // namespace
 
 std::string VariableRequestPacket(uint8_t machineId, const std::string& name, uint8_t type)
@@ -220,126 +322,52 @@ std::string VariableRequestPacket(uint8_t machineId, const std::string& name, ui
 VariableOutcome ReceiveVariable(TTI92& link, TransferView& view, const TempStore& store, bool first,
                                 const std::string& name)
 {
-    view.TransferMode(true);
+    const TransferScope transfer(view);
     view.ShowStatus("Opening temporary files");
-    std::optional<uint64_t> startSize;
-    VariableOutcome outcome = VariableOutcome::NotVariableHeader;
-    try {
-        TempStoreWriter writer(store, first);
-        startSize = writer.Position();
-        outcome = ReadVariable(link, view, writer, name);
-        writer.Close();
-    } catch (...) {
-        view.TransferMode(false);
-        if (startSize)
-            CutBack(store, *startSize);
-        throw;
-    }
-    view.TransferMode(false);
-    if (outcome != VariableOutcome::Stored && startSize)
-        CutBack(store, *startSize);
+    UnfinishedItem item(store, first);
+    TempStoreWriter writer(store, first);
+    const VariableOutcome outcome = ReadVariable(link, view, writer, name);
+    writer.Close();
+    if (outcome == VariableOutcome::Stored)
+        item.Keep();
     return outcome;
 }
 
 bool ReceiveAll(TTI92& link, TransferView& view, const TempStore& store, bool autoAdvance,
                 bool wholeContent)
 {
-    bool result = false;
-    std::string summary;
-    std::string current;
-    view.TransferMode(true);
+    const TransferScope transfer(view);
     view.SetLabel(LabelId::Label18, "Variables to get");
-    size_t built = 0;
-    size_t accepted = 0;
     std::vector<Request> requests;
     std::vector<Missed> missed;
     size_t next = 0;   // the request being worked on
+    size_t accepted = 0;
+    std::string summary;
+    bool result = false;
     try {
         link.PrepareLine();
         link.CheckReady();
-        const std::vector<ListItem> items = view.ListViewItems(ListViewId::ListView1);
-        const bool any = wholeContent || std::any_of(items.begin(), items.end(),
-                                                     [](const ListItem& i) { return i.selected; });
-        if (any) {
-            view.ShowStatus("Calc OK, creating variable list");
-            view.SetBarMax(ProgressBarId::totBar, 0);
-            view.SetBarPosition(ProgressBarId::totBar, 0);
-            int total = 0;
-            for (const ListItem& item : items) {
-                if (!wholeContent && !item.selected)
-                    continue;
-                requests.push_back({item.caption.substr(0, kMaxRequestName),
-                                    static_cast<uint8_t>(item.data & 0xFF)});
-                total += SizeColumn(item);
-            }
-            built = requests.size();
-            view.SetBarMax(ProgressBarId::totBar, total);
-            view.ListViewClear(ListViewId::ListView2);
-            store.Clear();
-
-            for (; next < requests.size(); ++next) {
-                const size_t j = next;
-                const Request& r = requests[j];
-                current = r.name;
-                // The pause before each request also lets whatever a cut-short
-                // conversation left on the line arrive, and drops it.
-                link.PrepareLine(200);
-                if (!link.CheckReady()) {
-                    missed.push_back({r.name, "the ready check " + AckProblem(link)});
-                    continue;
-                }
-                view.ShowStatus("Calculator ready, requesting variable");
-                for (char c : VariableRequestPacket(link.MachineIdSent(), r.name, r.type))
-                    link.SendByte(static_cast<uint8_t>(c));
-                if (!link.GetAck()) {
-                    missed.push_back({r.name, "the request " + AckProblem(link)});
-                    continue;
-                }
-                view.ShowStatus("Request accepted");
-                view.SetLabel(LabelId::trLabel, "Transfer in progress.. (" + r.name + ")");
-                view.VarListSelect(static_cast<int>(j));
-                VariableOutcome outcome = VariableOutcome::Damaged;
-                try {
-                    outcome = ReceiveVariable(link, view, store, j == 0, r.name);
-                } catch (const EDamagedReply& e) {
-                    missed.push_back({r.name, Uncapitalised(e.what())});
-                    view.SetLabel(LabelId::trLabel, "Not received.. (" + r.name + ")");
-                    view.ShowStatus("(none)");
-                    continue;
-                }
-                if (outcome == VariableOutcome::Stored) {
-                    ++accepted;
-                    view.SetLabel(LabelId::trLabel, "Transfer completed.. (#" + std::to_string(accepted) + ")");
-                } else {
-                    missed.push_back({r.name, OutcomeReason(outcome)});
-                    view.SetLabel(LabelId::trLabel, "Not received.. (" + r.name + ")");
-                }
-                view.ShowStatus("(none)");
-            }
+        requests = PrepareRequests(view, store, wholeContent);
+        for (; next < requests.size(); ++next) {
+            if (auto reason = ReceiveRequested(link, view, store, requests[next], next, accepted))
+                missed.push_back({requests[next].name, *reason});
+            else
+                ++accepted;
         }
         if (!missed.empty())
             view.ErrorDialog(MissedDialogText(missed));
-        for (const Missed& m : missed)
-            view.StatusMemoAdd(" Not received: " + MissedLine(m));
-        if (accepted == built) {
-            result = true;
-            if (autoAdvance)
-                view.ClickNextButton();
-        }
-        summary = std::to_string(accepted) + " of " + std::to_string(built) + " item(s) were received.";
+        result = accepted == requests.size();
+        summary = std::to_string(accepted) + " of " + std::to_string(requests.size()) + " item(s) were received.";
     } catch (const std::exception& e) {
+        const std::string current = next < requests.size() ? requests[next].name : std::string();
         view.ErrorDialog(ErrorDialogText("receiving " + current, e));
-        // Name every variable the error cost.
-        if (next < requests.size())
-            missed.push_back({requests[next].name, ErrorReason(e)});
-        for (size_t k = next + 1; k < requests.size(); ++k)
-            missed.push_back({requests[k].name, "not requested after the error"});
-        for (const Missed& m : missed)
-            view.StatusMemoAdd(" Not received: " + MissedLine(m));
+        AddMissedAfterError(missed, requests, next, e);
         summary = " An error (" + ErrorClassName(e) + ") occured while receiving variable(s).";
         result = false;
     }
+    ReportMissed(view, missed);
+    if (result && autoAdvance)
+        view.ClickNextButton();
     view.StatusMemoAdd(summary);
-    view.TransferMode(false);
     return result;
 }

@@ -69,6 +69,36 @@ TEST(TempStoreTest, CreateAppendAndReadBack)
     EXPECT_THROW(store.ReadIndex(), EFileError);
 }
 
+// An item that is not kept leaves the data file as it was before the item,
+// even when an exception ends the write.
+TEST(TempStoreTest, UnfinishedItemIsCutBack)
+{
+    struct Row {
+        bool first, keep, thrown;
+        uint64_t size;
+    };
+    for (const Row& r : {Row{false, true, false, 9}, Row{false, false, false, 5}, Row{false, false, true, 5},
+                         Row{true, false, false, 0}, Row{true, true, false, 4}}) {
+        SCOPED_TRACE(testing::Message() << r.first << r.keep << r.thrown);
+        ScratchFolder dir;
+        TempStore store(dir.Path());
+        store.Clear();
+        store.AddItem("main\\a", 0x00, SizedData("abc"));
+        try {
+            UnfinishedItem item(store, r.first);
+            TempStoreWriter w(store, r.first);
+            w.Write("half");
+            if (r.thrown)
+                throw EFileError("interrupted");
+            w.Close();
+            if (r.keep)
+                item.Keep();
+        } catch (const EFileError&) {
+        }
+        EXPECT_EQ(store.DataSize(), r.size);
+    }
+}
+
 TEST(DiskBytesTest, OnlyRegularFilesAreOpened)
 {
     ScratchFolder dir;

@@ -302,6 +302,8 @@ TEST_F(FileListSend, ReplacingAskedForEachVariableTheCalculatorHolds)
                 << names[i];
         EXPECT_EQ(OnCalculator("gamma"), !row.refused);
         EXPECT_EQ(r.existing.size(), row.refused ? 3u : 0u);
+        // The listing read for the question nests in the job: the window is handed back once.
+        EXPECT_EQ(rig.view.transferModeOn, rig.view.transferModeOff);
     }
     EXPECT_EQ(rig.view.memo.back(),
               "Nothing was sent: the calculator already holds main\\alpha (program, 5 bytes on the calculator; "
