@@ -546,25 +546,7 @@ bool TTI92::ReadMachineId(uint32_t start)
     return b == fIdExpected;
 }
 
-bool TTI92::GetAck()
-{
-    const uint32_t start = ReplyStart();
-    bool gotId = ReadMachineId(start);
-    if (Since(fEnv.clock, start) >= 2000 || !gotId) {
-        fLineDirty = true;
-        return false;
-    }
-    LastReply.answered = true;
-    uint16_t command = ReceiveByte();
-    LastReply.command = static_cast<uint8_t>(command);
-    LastReply.word = ReceiveByte();
-    LastReply.word = static_cast<uint16_t>(LastReply.word | ReceiveByte() << 8);
-    if (LastReply.skipped > 0 || (command != Cmd::ACK && command != Cmd::CTS))
-        fLineDirty = true;
-    return command == Cmd::ACK || command == Cmd::CTS;
-}
-
-bool TTI92::GetCts()
+bool TTI92::GetReply(uint8_t expected)
 {
     const uint32_t start = ReplyStart();
     bool gotId = ReadMachineId(start);
@@ -575,13 +557,26 @@ bool TTI92::GetCts()
     LastReply.answered = true;
     const uint16_t command = ReceiveByte();
     LastReply.command = static_cast<uint8_t>(command);
-    if (LastReply.skipped > 0 || command != Cmd::CTS)
+    // A clear to send also acknowledges what came before it.
+    const bool accepted = command == expected || (expected == Cmd::ACK && command == Cmd::CTS);
+    if (LastReply.skipped > 0 || !accepted)
         fLineDirty = true;
-    if (command != Cmd::CTS)
+    // A refused clear to send leaves its word on the line for PrepareLine to drop.
+    if (!accepted && expected == Cmd::CTS)
         return false;
     LastReply.word = ReceiveByte();
     LastReply.word = static_cast<uint16_t>(LastReply.word | ReceiveByte() << 8);
-    return true;
+    return accepted;
+}
+
+bool TTI92::GetAck()
+{
+    return GetReply(Cmd::ACK);
+}
+
+bool TTI92::GetCts()
+{
+    return GetReply(Cmd::CTS);
 }
 
 bool TTI92::CheckReady()

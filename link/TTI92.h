@@ -130,6 +130,9 @@ private:
     uint16_t ReceiveByteParallel(uint32_t start);
     uint16_t ReceiveByteSerial(uint32_t start);
     bool ReadMachineId(uint32_t start);
+    // One 4-byte reply: true when its command is `expected` (for an ACK, a
+    // CTS too); LastReply says what came.
+    bool GetReply(uint8_t expected);
     void ReopenBrokenPort();
     void WaitForQuietLine(uint32_t quietMs, uint32_t limitMs);
     void WriteInSlices(const uint8_t* data, size_t count, uint32_t start);

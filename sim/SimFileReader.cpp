@@ -38,11 +38,44 @@ public:
         return s.substr(0, s.find('\0'));
     }
     std::string Sub(size_t o, size_t n, const char* what) const { Need(o, n, what); return fB.substr(o, n); }
+    const std::string& File() const { return fFile; }
 
 private:
     const std::string& fB;
     const std::string& fFile;
 };
+
+// One row of the entry table.
+struct TableEntry {
+    uint32_t start = 0;
+    uint32_t end = 0;   // where the next entry's data part starts
+    std::string name;
+    uint8_t type = 0;
+};
+
+TableEntry ReadTableEntry(const Bytes& f, size_t k)
+{
+    const size_t slot = 60 + 16 * k;
+    return {f.U32LE(slot, "entry table"), f.U32LE(slot + 16, "entry table"), f.Text(slot + 4, 8), f.U8(slot + 12)};
+}
+
+// Variable data part: zero prefix, big-endian size word, data, checksum.
+// The size word rules; the table's end offset is only checked for sense.
+SimVariable ReadVariablePart(const Bytes& f, const TableEntry& e)
+{
+    f.Need(e.start, 6, "data of a variable");
+    const std::string sizeWord = f.Sub(e.start + 4, 2, "data of a variable");
+    const size_t size = (static_cast<uint8_t>(sizeWord[0]) << 8) | static_cast<uint8_t>(sizeWord[1]);
+    if (e.end < e.start)
+        throw std::runtime_error(f.File() + ": the entry table is damaged.");
+    if (size > SimVariable::kMaxDataBytes)
+        throw std::runtime_error(f.File() + ": " + e.name + " is too large for the calculator.");
+    SimVariable v;
+    v.name = e.name;
+    v.type = e.type;
+    v.bytes = f.Sub(e.start + 4, size + 2, "data of a variable");
+    return v;
+}
 
 }  // namespace
 
@@ -76,38 +109,21 @@ void VirtualTI92::LoadFileBytes(const std::string& raw, const std::string& fileN
         folder = "main";
 
     for (size_t k = 0; k < count; ++k) {
-        const size_t slot = 60 + 16 * k;
-        const uint32_t start = f.U32LE(slot, "entry table");
-        const uint32_t end = f.U32LE(slot + 16, "entry table");
-        const std::string name = f.Text(slot + 4, 8);
-        const uint8_t type = f.U8(slot + 12);
-        if (type == kFolderType) {
-            folder = name.empty() ? "main" : name;
+        const TableEntry e = ReadTableEntry(f, k);
+        if (e.type == kFolderType) {
+            folder = e.name.empty() ? "main" : e.name;
             continue;
         }
-        if (type == kBackupType) {
+        if (e.type == kBackupType) {
             // The image runs from the data part to the file checksum.
-            if (raw.size() < 84 || start > raw.size() - 2)
+            if (raw.size() < 84 || e.start > raw.size() - 2)
                 throw std::runtime_error(fileName + ": the backup image is cut short.");
-            version = name;
-            image = raw.substr(start, raw.size() - 2 - start);
+            version = e.name;
+            image = raw.substr(e.start, raw.size() - 2 - e.start);
             hasImage = true;
             continue;
         }
-        // Variable data part: zero prefix, big-endian size word, data, checksum.
-        // The size word rules; the table's end offset is only checked for sense.
-        f.Need(start, 6, "data of a variable");
-        const size_t size = (static_cast<uint8_t>(raw[start + 4]) << 8) |
-                            static_cast<uint8_t>(raw[start + 5]);
-        if (end < start)
-            throw std::runtime_error(fileName + ": the entry table is damaged.");
-        if (size > SimVariable::kMaxDataBytes)
-            throw std::runtime_error(fileName + ": " + name + " is too large for the calculator.");
-        SimVariable v;
-        v.name = name;
-        v.type = type;
-        v.bytes = f.Sub(start + 4, size + 2, "data of a variable");
-        variables.emplace_back(folder, v);
+        variables.emplace_back(folder, ReadVariablePart(f, e));
     }
 
     if (hasImage) {

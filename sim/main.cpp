@@ -7,6 +7,7 @@
 #include <cstring>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -189,10 +190,8 @@ bool ParseHexByte(const std::string& text, long& value)
     return errno == 0 && !text.empty() && end && *end == '\0' && value >= 0 && value <= 0xFF;
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
-{
+// Everything the command line chose.
+struct SimOptions {
     std::string linkPath = DefaultLink();
     long port = 1;
     long baud = 0;
@@ -203,7 +202,46 @@ int main(int argc, char** argv)
     std::vector<std::string> faults;
     uint32_t damagePerMillion = 0;
     long seed = 1;
+    std::map<long, uint8_t> replaced;
+};
 
+int Bad(const char* text)
+{
+    std::fprintf(stderr, "linkwise-virtual-ti92: %s\n", text);
+    return exitstatus::kUsage;
+}
+
+// The values of the options; an exit status when the program ends here
+// (help, version, a bad command line).
+std::optional<int> ReadValues(const ParsedOptions& options, SimOptions& o)
+{
+    o.linkPath = options.Value("link", o.linkPath);
+    if (options.Has("port") && !ParseInt(options.Value("port").c_str(), 1, 8, o.port))
+        return Bad("--port takes a number from 1 to 8");
+    if (options.Has("baud") && !ParseInt(options.Value("baud").c_str(), 0, 4000000, o.baud))
+        return Bad("--baud takes a positive number");
+    o.files = options.Values("content");
+    o.generated = options.Values("variable");
+    o.faults = options.Values("fault");
+    if (options.Has("damage") && !ParsePercent(options.Value("damage"), o.damagePerMillion))
+        return Bad("--damage takes a percentage from 0 to 100");
+    if (options.Has("seed") && !ParseInt(options.Value("seed").c_str(), 0, 4294967295L, o.seed))
+        return Bad("--seed takes a number from 0 to 4294967295");
+    for (const std::string& replacement : options.Values("replace")) {
+        const auto colon = replacement.find(':');
+        long position = 0, byte = 0;
+        if (colon == std::string::npos || !ParseInt(replacement.substr(0, colon).c_str(), 0, 2147483647L, position) ||
+            !ParseHexByte(replacement.substr(colon + 1), byte))
+            return Bad("--replace takes POS:HEX, e.g. 57:92");
+        o.replaced[position] = static_cast<uint8_t>(byte);
+    }
+    o.rom = options.Value("rom");
+    o.verbose = options.Has("verbose");
+    return std::nullopt;
+}
+
+std::optional<int> ReadOptions(int argc, char** argv, SimOptions& o)
+{
     ParsedOptions options;
     try {
         options = ParseOptions(Options(), std::vector<std::string>(argv + 1, argv + argc));
@@ -214,10 +252,6 @@ int main(int argc, char** argv)
                      e.what());
         return exitstatus::kUsage;
     }
-    auto bad = [](const char* text) {
-        std::fprintf(stderr, "linkwise-virtual-ti92: %s\n", text);
-        return exitstatus::kUsage;
-    };
     if (options.Has("help")) {
         std::fputs(Usage().c_str(), stdout);
         return 0;
@@ -226,35 +260,17 @@ int main(int argc, char** argv)
         std::fputs(VersionLine("linkwise-virtual-ti92").c_str(), stdout);
         return 0;
     }
-    linkPath = options.Value("link", linkPath);
-    if (options.Has("port") && !ParseInt(options.Value("port").c_str(), 1, 8, port))
-        return bad("--port takes a number from 1 to 8");
-    if (options.Has("baud") && !ParseInt(options.Value("baud").c_str(), 0, 4000000, baud))
-        return bad("--baud takes a positive number");
-    files = options.Values("content");
-    generated = options.Values("variable");
-    faults = options.Values("fault");
-    if (options.Has("damage") && !ParsePercent(options.Value("damage"), damagePerMillion))
-        return bad("--damage takes a percentage from 0 to 100");
-    if (options.Has("seed") && !ParseInt(options.Value("seed").c_str(), 0, 4294967295L, seed))
-        return bad("--seed takes a number from 0 to 4294967295");
-    std::map<long, uint8_t> replaced;
-    for (const std::string& replacement : options.Values("replace")) {
-        const auto colon = replacement.find(':');
-        long position = 0, byte = 0;
-        if (colon == std::string::npos || !ParseInt(replacement.substr(0, colon).c_str(), 0, 2147483647L, position) ||
-            !ParseHexByte(replacement.substr(colon + 1), byte))
-            return bad("--replace takes POS:HEX, e.g. 57:92");
-        replaced[position] = static_cast<uint8_t>(byte);
-    }
-    rom = options.Value("rom");
-    verbose = options.Has("verbose");
+    return ReadValues(options, o);
+}
 
-    VirtualTI92 calc;
+// The calculator's variables: demo content, else the files; then the
+// generated variables. An exit status when one cannot be had.
+std::optional<int> LoadContent(VirtualTI92& calc, const SimOptions& o)
+{
     calc.LoadDemoContent();
-    if (!files.empty())
+    if (!o.files.empty())
         calc.Clear();   // the drawn screen stays; the variables come from the files
-    for (const auto& f : files) {
+    for (const auto& f : o.files) {
         try {
             calc.LoadFile(f);
         } catch (const std::exception& e) {
@@ -262,41 +278,51 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    for (const auto& g : generated) {
+    for (const auto& g : o.generated) {
         if (!AddGeneratedVariable(calc, g)) {
             std::fprintf(stderr, "linkwise-virtual-ti92: --variable %s: expected FOLDER\\NAME:TYPE:SIZE\n", g.c_str());
             return exitstatus::kUsage;
         }
     }
-    if (!rom.empty())
-        calc.romVersion = rom;
+    if (!o.rom.empty())
+        calc.romVersion = o.rom;
+    return std::nullopt;
+}
 
-    CalculatorLink link(calc);
+// Faults, noise and the packet log on the calculator's end of the line.
+std::optional<int> SetUpLink(CalculatorLink& link, const SimOptions& o)
+{
     link.keepLog = false;
-    for (const auto& f : faults) {
+    for (const auto& f : o.faults) {
         if (!SetFault(link.faults, f)) {
             std::fprintf(stderr, "linkwise-virtual-ti92: unknown fault %s\n", f.c_str());
             return exitstatus::kUsage;
         }
     }
-    link.faults.damagePerMillion = damagePerMillion;
-    link.faults.damageSeed = static_cast<uint32_t>(seed);
-    link.faults.replaceBytes = replaced;
-    if (verbose)
+    link.faults.damagePerMillion = o.damagePerMillion;
+    link.faults.damageSeed = static_cast<uint32_t>(o.seed);
+    link.faults.replaceBytes = o.replaced;
+    if (o.verbose)
         link.onPacket = [](const SimPacket& p) {
             std::fprintf(stderr, "packet %02X %02X word %u, %zu data bytes%s\n", p.id, p.cmd, p.word,
                          p.data.size(), p.checksumOk ? "" : " (bad checksum)");
             if (p.cmd == Cmd::KEY)
                 std::fprintf(stderr, "key %u%s\n", p.word, KeyDescription(p.word).c_str());
         };
+    return std::nullopt;
+}
+
+// The pseudo-terminal and its link, served until SIGINT or SIGTERM.
+int Serve(CalculatorLink& link, const VirtualTI92& calc, const SimOptions& o)
+{
     SimPtyServer server(link);
-    server.SetBaud(static_cast<int>(baud));
+    server.SetBaud(static_cast<int>(o.baud));
     std::string error;
     if (!server.Open(error)) {
         std::fprintf(stderr, "linkwise-virtual-ti92: %s\n", error.c_str());
         return 1;
     }
-    if (!MakeLink(linkPath, server.SlavePath()))
+    if (!MakeLink(o.linkPath, server.SlavePath()))
         return 1;
 
     struct sigaction sa{};
@@ -306,14 +332,30 @@ int main(int argc, char** argv)
     sigaction(SIGTERM, &sa, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
-    std::printf("LINKWISE_COM%ld=%s\n", port, linkPath.c_str());
+    std::printf("LINKWISE_COM%ld=%s\n", o.port, o.linkPath.c_str());
     std::fflush(stdout);
-    std::fprintf(stderr, "virtual TI-92 on %s (%s), %zu variables, %s\n", linkPath.c_str(),
+    std::fprintf(stderr, "virtual TI-92 on %s (%s), %zu variables, %s\n", o.linkPath.c_str(),
                  server.SlavePath().c_str(), calc.VariableCount(),
-                 baud > 0 ? (std::to_string(baud) + " baud").c_str() : "unpaced");
+                 o.baud > 0 ? (std::to_string(o.baud) + " baud").c_str() : "unpaced");
 
     server.Run(gStop);
 
-    RemoveLink(linkPath, server.SlavePath());
+    RemoveLink(o.linkPath, server.SlavePath());
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    SimOptions options;
+    if (const auto status = ReadOptions(argc, argv, options))
+        return *status;
+    VirtualTI92 calc;
+    if (const auto status = LoadContent(calc, options))
+        return *status;
+    CalculatorLink link(calc);
+    if (const auto status = SetUpLink(link, options))
+        return *status;
+    return Serve(link, calc, options);
 }

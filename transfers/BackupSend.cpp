@@ -29,6 +29,44 @@ std::string BlocksSent(int counter)
     return " " + std::to_string(counter - 1) + " block was sent.";
 }
 
+// The backup's own header: its length, before the first block.
+void SendBackupHeader(TTI92& link, TransferView& view, uint32_t length)
+{
+    view.ShowStatus("Sending header");
+    const std::string headerData = LongBytes(length) + static_cast<char>(kTypeBackup);
+    link.SendBytes(Packet(link.MachineIdSent(), Cmd::VAR, WordBytes(5) + headerData + WordBytes(ByteSum(headerData))));
+    if (!link.GetAck())
+        ThrowNoAck(link, "Did not got header ACK!", "The backup header");
+}
+
+// One block: its header, the calculator's clear to send, the data.
+void SendBlock(TTI92& link, const std::string& data, int counter)
+{
+    const uint8_t id = link.MachineIdSent();
+    link.SendBytes(Packet(id, Cmd::VAR, WordBytes(5) + std::string(4, '\0') +
+                                            std::string(2, static_cast<char>(kTypeBackup)) + '\0'));
+    const std::string what = "block " + std::to_string(counter) + " of the backup";
+    if (!link.GetAck())
+        ThrowNoAck(link, "Did not got block ACK!" + BlocksSent(counter), "The header of " + what);
+    ExpectCommand(ReceivePacketHead(link, "the clear to send for " + what), {Cmd::CTS},
+                  "the clear to send for " + what);
+    link.SendAck();
+
+    // The block in runs: no gaps on the line, Abort heard within a run.
+    const size_t block = data.size();
+    std::string run = Packet(id, Cmd::DATA, WordBytes(static_cast<uint16_t>(block)));
+    for (size_t at = 0; at < block; at += kRunLength) {
+        run += data.substr(at, kRunLength);
+        if (at + kRunLength < block) {
+            link.SendBytes(run);
+            run.clear();
+        }
+    }
+    link.SendBytes(run + WordBytes(ByteSum(data)));
+    if (!link.GetAck())
+        ThrowNoAck(link, "Did not got final ACK!" + BlocksSent(counter), "The data of " + what);
+}
+
 }  // namespace
 
 bool SendBackup(TTI92& link, TransferView& view, const std::string& fileName)
@@ -43,54 +81,24 @@ bool SendBackup(TTI92& link, TransferView& view, const std::string& fileName)
         const DiskBytes file(fileName);
         const std::string image = ReadCheckedImage(file, shownName);
         const auto length = static_cast<uint32_t>(image.size());
-        const uint8_t id = link.MachineIdSent();
-
         link.PrepareLine();
         link.CheckReady();
-        view.ShowStatus("Sending header");
-        const std::string headerData = LongBytes(length) + static_cast<char>(kTypeBackup);
-        link.SendBytes(Packet(id, Cmd::VAR, WordBytes(5) + headerData + WordBytes(ByteSum(headerData))));
-        if (!link.GetAck())
-            ThrowNoAck(link, "Did not got header ACK!", "The backup header");
+        SendBackupHeader(link, view, length);
 
         view.SetBarMax(ProgressBarId::varBar, static_cast<int>(length));
         view.ShowStatus("Sending backup (" + std::to_string(length) + " bytes)");
-        const std::string blockHeader = Packet(id, Cmd::VAR, WordBytes(5) + std::string(4, '\0') +
-                                                                 std::string(2, static_cast<char>(kTypeBackup)) + '\0');
         size_t sent = 0;
         do {
             ++counter;
-            const size_t remaining = image.size() - sent;
             view.SetBarPosition(ProgressBarId::varBar, static_cast<int>(sent));
             view.SetBarPosition(ProgressBarId::totBar, p0 + static_cast<int>(ti92::kSingleDataOffset + sent));
-            const size_t block = std::min(remaining, kBlockSize);
             view.ProcessMessages();
-
-            link.SendBytes(blockHeader);
-            const std::string what = "block " + std::to_string(counter) + " of the backup";
-            if (!link.GetAck())
-                ThrowNoAck(link, "Did not got block ACK!" + BlocksSent(counter), "The header of " + what);
-            ExpectCommand(ReceivePacketHead(link, "the clear to send for " + what), {Cmd::CTS},
-                          "the clear to send for " + what);
-            link.SendAck();
-
-            // The block in runs: no gaps on the line, Abort heard within a run.
-            const std::string data = image.substr(sent, block);
-            std::string run = Packet(id, Cmd::DATA, WordBytes(static_cast<uint16_t>(block)));
-            for (size_t at = 0; at < block; at += kRunLength) {
-                run += data.substr(at, kRunLength);
-                if (at + kRunLength < block) {
-                    link.SendBytes(run);
-                    run.clear();
-                }
-            }
-            link.SendBytes(run + WordBytes(ByteSum(data)));
-            sent += block;
-            if (!link.GetAck())
-                ThrowNoAck(link, "Did not got final ACK!" + BlocksSent(counter), "The data of " + what);
+            const std::string data = image.substr(sent, kBlockSize);
+            SendBlock(link, data, counter);
+            sent += data.size();
         } while (sent < image.size());
 
-        link.SendBytes(Packet(id, Cmd::EOT, std::string(2, '\0')));
+        link.SendBytes(Packet(link.MachineIdSent(), Cmd::EOT, std::string(2, '\0')));
         view.ShowStatus("Backup sent completely!");
         report = "Backup (\"" + shownName + "\") was successfully sent.";
         view.SetBarPosition(ProgressBarId::varBar, view.BarMax(ProgressBarId::varBar));
