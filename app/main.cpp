@@ -23,7 +23,7 @@
 #include "link/TtyModemLines.h"
 #include "link/UsbCableDevice.h"
 #include "link/SerialPort.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 
 int main(int argc, char* argv[])
 {
@@ -46,12 +46,12 @@ int main(int argc, char* argv[])
     IniSettingsStore settings(settingsPath ? settingsPath : "");
     QtShell shell;
     PpdevPortIO portIO;
-    TSerialPort serialPort;
-    TTI92 link(LinkEnvironment{clock, pump, dialogs, portIO});
+    SerialPort serialPort;
+    Ti92Link link(LinkEnvironment{clock, pump, dialogs, portIO});
     // The other cables' devices wait here; the settings choose one at start-up.
     TtyModemLines modemLines;
     ModemLinePortIO blackCable(modemLines);
-    TSerialPort usbCable(std::make_unique<UsbCableDevice>(std::make_unique<LibusbCablePipes>()));
+    SerialPort usbCable(std::make_unique<UsbCableDevice>(std::make_unique<LibusbCablePipes>()));
     link.BlackCable = &blackCable;
     link.UsbCable = &usbCable;
 

@@ -42,7 +42,7 @@ struct InProcessCable {
         calc.AddVariable("main", "big", 0x0C, data);
         grey.OpenPort();
         ti.Cabletype = static_cast<uint8_t>(cable);
-        ti.SerialPort = &grey;
+        ti.serialPort = &grey;
         ti.BlackCable = &black;
         ti.UsbCable = &usbPort;
         ti.OpenCable();
@@ -56,10 +56,10 @@ struct InProcessCable {
     SimParallelCable parallel{link};
     SimModemLines lines{parallel};
     ModemLinePortIO black{lines};
-    TSerialPort grey{std::make_unique<SimSerialDevice>(link)};
+    SerialPort grey{std::make_unique<SimSerialDevice>(link)};
     SimUsbCable* usb = new SimUsbCable(link);
-    TSerialPort usbPort{std::make_unique<UsbCableDevice>(std::unique_ptr<SimUsbCable>(usb))};
-    TTI92 ti;
+    SerialPort usbPort{std::make_unique<UsbCableDevice>(std::unique_ptr<SimUsbCable>(usb))};
+    Ti92Link ti;
 };
 
 void Receive32KBInProcess(benchmark::State& state)
@@ -69,7 +69,7 @@ void Receive32KBInProcess(benchmark::State& state)
     ScratchFolder scratch;
     InProcessCable c(cable);
     BenchView view(c.ti);
-    if (!FetchDirectoryList(c.ti, view, ListViewId::ListView1)) {
+    if (!FetchDirectoryList(c.ti, view, ListViewId::Calculator)) {
         state.SkipWithError("listing failed");
         return;
     }

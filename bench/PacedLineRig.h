@@ -24,7 +24,7 @@
 #include "link/EventPump.h"
 #include "link/PosixSerialDevice.h"
 #include "link/SerialPort.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 #include "link/TransferView.h"
 #include "tests/support/ProgramProcess.h"
 
@@ -99,7 +99,7 @@ public:
 // Keeps what the routines show; error dialogs go to stderr.
 class BenchView : public TransferView {
 public:
-    explicit BenchView(TTI92& link) : fLink(link) {}
+    explicit BenchView(Ti92Link& link) : fLink(link) {}
     void ShowStatus(const std::string&) override {}
     void TransferMode(bool on) override
     {
@@ -130,13 +130,13 @@ public:
 
     void SelectAll()
     {
-        for (auto& row : fLists[ListViewId::ListView1])
+        for (auto& row : fLists[ListViewId::Calculator])
             row.selected = true;
     }
     std::vector<std::string> memo;
 
 private:
-    TTI92& fLink;
+    Ti92Link& fLink;
     std::map<ProgressBarId, int> fMax, fPos;
     std::map<ListViewId, std::vector<ListItem>> fLists;
 };
@@ -162,9 +162,9 @@ struct PacedLine {
     NullEventPump pump;
     NoDialogs dialogs;
     NoPort noPort;
-    TTI92 link{LinkEnvironment{clock, pump, dialogs, noPort}};
+    Ti92Link link{LinkEnvironment{clock, pump, dialogs, noPort}};
     std::unique_ptr<VirtualCalculatorProcess> calculator;
-    std::unique_ptr<TSerialPort> port;
+    std::unique_ptr<SerialPort> port;
     CountingDevice* line = nullptr;
 
     // The virtual TI-92 at 9600 baud with the extra options, on COM1 of the
@@ -180,7 +180,7 @@ struct PacedLine {
         }
         auto device = std::make_unique<CountingDevice>();
         line = device.get();
-        port = std::make_unique<TSerialPort>(std::move(device));
+        port = std::make_unique<SerialPort>(std::move(device));
         setenv("LINKWISE_COM1", calculator->device.c_str(), 1);
         port->SetCommPort(cpCOM1);
         if (!port->OpenPort()) {
@@ -188,7 +188,7 @@ struct PacedLine {
             return false;
         }
         link.Cabletype = 2;
-        link.SerialPort = port.get();
+        link.serialPort = port.get();
         return true;
     }
     ~PacedLine()

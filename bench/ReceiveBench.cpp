@@ -16,7 +16,7 @@ using namespace bench;
 
 // A group file of `count` string variables main\v0.. of `dataBytes` each,
 // for the calculator to serve.
-std::string WriteContentFile(const std::filesystem::path& folder, TTI92& link, int count, int dataBytes)
+std::string WriteContentFile(const std::filesystem::path& folder, Ti92Link& link, int count, int dataBytes)
 {
     std::string bytes;
     bytes += static_cast<char>(dataBytes >> 8);
@@ -43,7 +43,7 @@ void ReceiveAt9600Baud(benchmark::State& state, int count, int dataBytes, double
     if (!l.Connect(state, {"--content", content}))
         return;
     BenchView view(l.link);
-    if (!FetchDirectoryList(l.link, view, ListViewId::ListView1)) {
+    if (!FetchDirectoryList(l.link, view, ListViewId::Calculator)) {
         state.SkipWithError("listing failed");
         return;
     }

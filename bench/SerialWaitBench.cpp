@@ -40,7 +40,7 @@ struct SilentLine {
             close(master);
     }
     int master = -1;
-    TSerialPort port;
+    SerialPort port;
 };
 
 // The receive loop's shape: poll, check the limit, wait a slice between polls.

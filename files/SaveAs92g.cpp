@@ -99,7 +99,7 @@ void WriteTable(VariableFileWriter& writer, const SavePlan& plan, const std::vec
 
 void ResetSaveBars(TransferView& view, int max)
 {
-    for (auto bar : {ProgressBarId::SaveBar, ProgressBarId::SaveBackupBar}) {
+    for (auto bar : {ProgressBarId::Save, ProgressBarId::BackupSave}) {
         view.SetBarMax(bar, max);
         view.SetBarPosition(bar, 0);
     }
@@ -115,8 +115,8 @@ void WriteData(TransferView& view, const TempStore& store, VariableFileWriter& w
         std::string bytes = store.ReadItem(r);
         writer.WriteDataPart(bytes, backup, [&](size_t i) {
             int position = static_cast<int>(uint64_t(r.start) + i);
-            view.SetBarPosition(ProgressBarId::SaveBar, position);
-            view.SetBarPosition(ProgressBarId::SaveBackupBar, position);
+            view.SetBarPosition(ProgressBarId::Save, position);
+            view.SetBarPosition(ProgressBarId::BackupSave, position);
             view.ProcessMessages();
         });
         view.ShowStatus("Data successfully written");
@@ -150,7 +150,7 @@ bool SaveAs92g(TransferView& view, const TempStore& store, bool storeFolders,
     {
         const TransferScope transfer(view);
         view.SetLabel(LabelId::SaveStatus, "Saving " + fileName + "..");
-        view.SetLabel(LabelId::Label33, "Saving " + fileName + "..");
+        view.SetLabel(LabelId::BackupSaveStatus, "Saving " + fileName + "..");
         try {
             const std::vector<IndexRecord> records = store.ReadIndex();
             const uint64_t dataSize = store.DataSize();
@@ -158,9 +158,9 @@ bool SaveAs92g(TransferView& view, const TempStore& store, bool storeFolders,
                 return true;
             WriteFile(view, store, {storeFolders, path, backup, comment}, records, dataSize);
             view.SetLabel(LabelId::SaveStatus, fileName + " saved");
-            view.SetLabel(LabelId::Label33, fileName + " saved");
+            view.SetLabel(LabelId::BackupSaveStatus, fileName + " saved");
             resultText = "The received variable(s) was saved into \"" + fileName + "\".";
-            for (auto bar : {ProgressBarId::SaveBar, ProgressBarId::SaveBackupBar})
+            for (auto bar : {ProgressBarId::Save, ProgressBarId::BackupSave})
                 view.SetBarPosition(bar, view.BarMax(bar));
             result = true;
         } catch (const std::exception& e) {

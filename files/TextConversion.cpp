@@ -109,8 +109,8 @@ size_t WriteConvertedText(TransferView& view, const std::string& source, TempSto
     const std::string sourceName = std::filesystem::path(source).filename().string();
     DiskBytes input(source);
     const uint64_t length = input.Size();
-    view.SetBarMax(ProgressBarId::ConvertBar, static_cast<int>(std::min<uint64_t>(length, INT32_MAX)));
-    view.SetBarPosition(ProgressBarId::ConvertBar, 0);
+    view.SetBarMax(ProgressBarId::Convert, static_cast<int>(std::min<uint64_t>(length, INT32_MAX)));
+    view.SetBarPosition(ProgressBarId::Convert, 0);
     TextConverter converter;
     size_t t = 0;
     auto put = [&](const std::string& converted) {
@@ -128,12 +128,12 @@ size_t WriteConvertedText(TransferView& view, const std::string& source, TempSto
             throw EFileError("Cannot read " + sourceName + ".");
         // Progress as before: every thousandth source byte.
         for (uint64_t k = (at + 999) / 1000 * 1000; k < at + got; k += 1000)
-            view.SetBarPosition(ProgressBarId::ConvertBar, static_cast<int>(std::min<uint64_t>(k + 1, INT32_MAX)));
+            view.SetBarPosition(ProgressBarId::Convert, static_cast<int>(std::min<uint64_t>(k + 1, INT32_MAX)));
         put(converter.Feed(std::string_view(chunk.data(), got)));
         at += got;
     }
     put(converter.Finish());
-    view.SetBarPosition(ProgressBarId::ConvertBar, static_cast<int>(std::min<uint64_t>(length, INT32_MAX)));
+    view.SetBarPosition(ProgressBarId::Convert, static_cast<int>(std::min<uint64_t>(length, INT32_MAX)));
     missing = converter.Missing();
     return t;
 }

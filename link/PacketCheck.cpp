@@ -5,7 +5,7 @@
 
 #include "link/Exceptions.h"
 #include "link/PacketCommands.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ void PacketSum::Add(const std::string& bytes)
         Add(static_cast<uint8_t>(c));
 }
 
-std::string ReceiveBytes(TTI92& link, size_t count, PacketSum* sum)
+std::string ReceiveBytes(Ti92Link& link, size_t count, PacketSum* sum)
 {
     std::string bytes;
     bytes.reserve(count);
@@ -63,7 +63,7 @@ void ThrowDamaged(const std::string& what, const std::string& detail)
     throw EDamagedReply(Capitalised(what) + " arrived damaged (" + detail + ").");
 }
 
-PacketHead ReceivePacketHead(TTI92& link, const std::string& what)
+PacketHead ReceivePacketHead(Ti92Link& link, const std::string& what)
 {
     const std::string bytes = ReceiveBytes(link, 4);
     PacketHead head;
@@ -96,12 +96,12 @@ void ExpectEndPacket(const PacketHead& head, uint8_t command, const std::string&
         ThrowDamaged(what, "length " + std::to_string(head.word));
 }
 
-void ReceiveEndPacket(TTI92& link, uint8_t command, const std::string& what)
+void ReceiveEndPacket(Ti92Link& link, uint8_t command, const std::string& what)
 {
     ExpectEndPacket(ReceivePacketHead(link, what), command, what);
 }
 
-bool ChecksumMatches(TTI92& link, const PacketSum& sum)
+bool ChecksumMatches(Ti92Link& link, const PacketSum& sum)
 {
     const std::string bytes = ReceiveBytes(link, 2);
     const auto received =
@@ -109,7 +109,7 @@ bool ChecksumMatches(TTI92& link, const PacketSum& sum)
     return received == sum.Value();
 }
 
-void ReceiveChecksum(TTI92& link, const PacketSum& sum, const std::string& what)
+void ReceiveChecksum(Ti92Link& link, const PacketSum& sum, const std::string& what)
 {
     if (!ChecksumMatches(link, sum))
         ThrowDamaged(what, "checksum error");
@@ -120,9 +120,9 @@ bool IsRefusal(const PacketHead& head, int skippedBefore)
     return skippedBefore == 0 && KnownCommand(head.command);
 }
 
-std::string AckProblem(const TTI92& link)
+std::string AckProblem(const Ti92Link& link)
 {
-    const TTI92::AckReply& r = link.LastReply;
+    const Ti92Link::AckReply& r = link.LastReply;
     if (!r.answered)
         return r.skipped > 0 ? "got a damaged answer" : "got no answer";
     if (IsRefusal(PacketHead{link.MachineIdExpected(), r.command, r.word}, r.skipped))
@@ -130,10 +130,10 @@ std::string AckProblem(const TTI92& link)
     return "got a damaged answer";
 }
 
-void ThrowAckProblem(const TTI92& link, const std::string& subject)
+void ThrowAckProblem(const Ti92Link& link, const std::string& subject)
 {
     const std::string text = subject + " " + AckProblem(link) + ".";
-    const TTI92::AckReply& r = link.LastReply;
+    const Ti92Link::AckReply& r = link.LastReply;
     if (r.answered && IsRefusal(PacketHead{link.MachineIdExpected(), r.command, r.word}, r.skipped))
         throw ECalculatorError(text);
     if (r.answered || r.skipped > 0)
@@ -141,9 +141,9 @@ void ThrowAckProblem(const TTI92& link, const std::string& subject)
     throw ELinkError(text);
 }
 
-void ThrowNoAck(const TTI92& link, const std::string& refusal, const std::string& subject)
+void ThrowNoAck(const Ti92Link& link, const std::string& refusal, const std::string& subject)
 {
-    const TTI92::AckReply& r = link.LastReply;
+    const Ti92Link::AckReply& r = link.LastReply;
     if (r.answered && IsRefusal(PacketHead{link.MachineIdExpected(), r.command, r.word}, r.skipped))
         throw ECalculatorError(refusal);
     ThrowAckProblem(link, subject);

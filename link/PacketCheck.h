@@ -3,7 +3,7 @@
 #include <initializer_list>
 #include <string>
 
-class TTI92;
+class Ti92Link;
 
 // Checks on what the calculator sends, shared by every conversation so that
 // nothing damaged is taken as good. A packet from the calculator is
@@ -14,7 +14,7 @@ class TTI92;
 // what arrived damaged, e.g. "The header of main\abc arrived damaged
 // (checksum error)."; `what` is that name ("the header of main\abc").
 // After a damaged reply the rest of the calculator's packet may still be on
-// the line: the next conversation starts with TTI92::PrepareLine, which
+// the line: the next conversation starts with Ti92Link::PrepareLine, which
 // waits for the line to go quiet and throws the rest away.
 //
 // Typical use for a packet with data:
@@ -47,11 +47,11 @@ private:
 };
 
 // Reads `count` bytes; adds them to `sum` when one is given.
-std::string ReceiveBytes(TTI92& link, size_t count, PacketSum* sum = nullptr);
+std::string ReceiveBytes(Ti92Link& link, size_t count, PacketSum* sum = nullptr);
 
 // Reads the 4-byte head of a packet and checks that it starts with the
 // calculator's machine id. Throws EDamagedReply.
-PacketHead ReceivePacketHead(TTI92& link, const std::string& what);
+PacketHead ReceivePacketHead(Ti92Link& link, const std::string& what);
 
 // Throws EDamagedReply unless the head carries one of these commands.
 void ExpectCommand(const PacketHead& head, std::initializer_list<uint8_t> commands, const std::string& what);
@@ -64,15 +64,15 @@ void ExpectLength(const PacketHead& head, uint32_t min, uint32_t max, const std:
 // Reads a 4-byte packet that must be exactly `command` with the word 00 00,
 // such as an end of transmission: one damaged byte must not pass for the end
 // of a conversation. Throws EDamagedReply.
-void ReceiveEndPacket(TTI92& link, uint8_t command, const std::string& what);
+void ReceiveEndPacket(Ti92Link& link, uint8_t command, const std::string& what);
 // Throws EDamagedReply unless the head is `command` with the word 00 00.
 void ExpectEndPacket(const PacketHead& head, uint8_t command, const std::string& what);
 
 // Reads the 2 checksum bytes. ReceiveChecksum throws EDamagedReply when they
 // do not match `sum`; ChecksumMatches says so instead, for callers that
 // finish the conversation first and then report.
-void ReceiveChecksum(TTI92& link, const PacketSum& sum, const std::string& what);
-bool ChecksumMatches(TTI92& link, const PacketSum& sum);
+void ReceiveChecksum(Ti92Link& link, const PacketSum& sum, const std::string& what);
+bool ChecksumMatches(Ti92Link& link, const PacketSum& sum);
 
 // Whether a 4-byte reply that is not the expected one is a plain answer
 // of the calculator (a refusal): it came at once, with a command the link
@@ -82,10 +82,10 @@ bool IsRefusal(const PacketHead& head, int skippedBefore = 0);
 // Why the last GetAck or GetCts of the link returned false, to finish a
 // sentence: "was refused (answer 0x92)", "got a damaged answer" or "got no
 // answer".
-std::string AckProblem(const TTI92& link);
+std::string AckProblem(const Ti92Link& link);
 // Throws "<subject> <AckProblem>.": ECalculatorError for a refusal,
 // EDamagedReply for a damaged answer, ELinkError for none.
-[[noreturn]] void ThrowAckProblem(const TTI92& link, const std::string& subject);
+[[noreturn]] void ThrowAckProblem(const Ti92Link& link, const std::string& subject);
 // After a false GetAck or GetCts: a plain refusal throws ECalculatorError
 // `refusal`; damage or silence throw as ThrowAckProblem does for `subject`.
-[[noreturn]] void ThrowNoAck(const TTI92& link, const std::string& refusal, const std::string& subject);
+[[noreturn]] void ThrowNoAck(const Ti92Link& link, const std::string& refusal, const std::string& subject);

@@ -13,14 +13,14 @@ std::map<int, std::string>& StoredDevices()
     return devices;
 }
 
-int BaudOf(TBaudRate rate)
+int BaudOf(Baud rate)
 {
     static const int rates[] = {110,   300,   600,   1200,  2400,   4800,  9600,
                                 14400, 19200, 38400, 56000, 128000, 256000};
     return rates[rate];
 }
 
-char ParityOf(TParityType parity)
+char ParityOf(Parity parity)
 {
     static const char codes[] = {'N', 'E', 'O', 'M', 'S'};
     return codes[parity];
@@ -28,17 +28,17 @@ char ParityOf(TParityType parity)
 
 }  // namespace
 
-TSerialPort::TSerialPort(std::unique_ptr<SerialDevice> device)
+SerialPort::SerialPort(std::unique_ptr<SerialDevice> device)
     : fDevice(device ? std::move(device) : std::make_unique<PosixSerialDevice>())
 {
 }
 
-TSerialPort::~TSerialPort()
+SerialPort::~SerialPort()
 {
     ClosePort();
 }
 
-void TSerialPort::SetStoredDevice(int portNumber, const std::string& path)
+void SerialPort::SetStoredDevice(int portNumber, const std::string& path)
 {
     if (path.empty())
         StoredDevices().erase(portNumber);
@@ -46,13 +46,13 @@ void TSerialPort::SetStoredDevice(int portNumber, const std::string& path)
         StoredDevices()[portNumber] = path;
 }
 
-std::string TSerialPort::StoredDevice(int portNumber)
+std::string SerialPort::StoredDevice(int portNumber)
 {
     auto it = StoredDevices().find(portNumber);
     return it == StoredDevices().end() ? std::string() : it->second;
 }
 
-std::string TSerialPort::DevicePath(int portNumber)
+std::string SerialPort::DevicePath(int portNumber)
 {
     const std::string variable = "LINKWISE_COM" + std::to_string(portNumber);
     if (const char* value = std::getenv(variable.c_str()); value && *value)
@@ -63,7 +63,7 @@ std::string TSerialPort::DevicePath(int portNumber)
     return "/dev/ttyS" + std::to_string(portNumber - 1);
 }
 
-bool TSerialPort::OpenPort()
+bool SerialPort::OpenPort()
 {
     ClosePort();
     fPath = DevicePath(static_cast<int>(fCommPort) + 1);
@@ -72,12 +72,12 @@ bool TSerialPort::OpenPort()
     return fDevice->IsOpen();
 }
 
-bool TSerialPort::IsBroken() const
+bool SerialPort::IsBroken() const
 {
     return IsOpen() && fDevice->IsBroken();
 }
 
-std::string TSerialPort::OpenError() const
+std::string SerialPort::OpenError() const
 {
     if (IsOpen())
         return {};
@@ -85,7 +85,7 @@ std::string TSerialPort::OpenError() const
     return reason.empty() ? fPath + ": cannot be opened" : reason;
 }
 
-std::string TSerialPort::BrokenText() const
+std::string SerialPort::BrokenText() const
 {
     if (std::string own = fDevice->BrokenText(); !own.empty())
         return own;
@@ -93,7 +93,7 @@ std::string TSerialPort::BrokenText() const
                    "It is opened again before the next operation.";
 }
 
-bool TSerialPort::ClosePort()
+bool SerialPort::ClosePort()
 {
     if (!IsOpen())
         return false;
@@ -103,12 +103,12 @@ bool TSerialPort::ClosePort()
     return true;
 }
 
-bool TSerialPort::IsOpen() const
+bool SerialPort::IsOpen() const
 {
     return fDevice->IsOpen();
 }
 
-void TSerialPort::WriteData(const uint8_t* buffer, size_t count)
+void SerialPort::WriteData(const uint8_t* buffer, size_t count)
 {
     if (!IsOpen())
         return;
@@ -121,7 +121,7 @@ void TSerialPort::WriteData(const uint8_t* buffer, size_t count)
         AfterTransmit(this, text);
 }
 
-size_t TSerialPort::WriteSome(const uint8_t* buffer, size_t count)
+size_t SerialPort::WriteSome(const uint8_t* buffer, size_t count)
 {
     if (!IsOpen())
         return 0;
@@ -137,12 +137,12 @@ size_t TSerialPort::WriteSome(const uint8_t* buffer, size_t count)
     return taken;
 }
 
-bool TSerialPort::WaitForRoom(int milliseconds, size_t backlog)
+bool SerialPort::WaitForRoom(int milliseconds, size_t backlog)
 {
     return IsOpen() && fDevice->WaitForRoom(milliseconds, backlog);
 }
 
-uint64_t TSerialPort::LineMicros(size_t count) const
+uint64_t SerialPort::LineMicros(size_t count) const
 {
     const SerialLineSettings s = LineSettings();
     // Start bit, data bits, parity bit, stop bits.
@@ -151,40 +151,40 @@ uint64_t TSerialPort::LineMicros(size_t count) const
     return count * tenthBits * 100'000 / uint64_t(s.baudRate);
 }
 
-int TSerialPort::ReadByte()
+int SerialPort::ReadByte()
 {
     if (!IsOpen() || fDevice->BytesWaiting() < 1)
         return -1;
     return fDevice->ReadOne();
 }
 
-void TSerialPort::PurgeInput()
+void SerialPort::PurgeInput()
 {
     if (IsOpen())
         fDevice->DiscardInput();
 }
 
-void TSerialPort::PurgeOutput()
+void SerialPort::PurgeOutput()
 {
     // Deliberately empty: WriteData already waits until its bytes have left,
     // and throwing away queued output would lose bytes the other side has not
     // read yet (on a pseudo-terminal that is everything it has not read).
 }
 
-bool TSerialPort::WaitForInput(int milliseconds)
+bool SerialPort::WaitForInput(int milliseconds)
 {
     // Forwarded even while closed: the device then just lets the slice pass,
     // so a polling loop on a port that failed to open does not spin a core.
     return fDevice->WaitForInput(milliseconds);
 }
 
-void TSerialPort::ApplySettings()
+void SerialPort::ApplySettings()
 {
     if (IsOpen())
         fDevice->Apply(LineSettings());  // a refusal is not reported
 }
 
-SerialLineSettings TSerialPort::LineSettings() const
+SerialLineSettings SerialPort::LineSettings() const
 {
     SerialLineSettings s;
     s.baudRate = BaudOf(fBaudRate);
@@ -209,7 +209,7 @@ SerialLineSettings TSerialPort::LineSettings() const
     return s;
 }
 
-template <typename T> void TSerialPort::Change(T& field, T value)
+template <typename T> void SerialPort::Change(T& field, T value)
 {
     if (field == value)
         return;
@@ -217,19 +217,19 @@ template <typename T> void TSerialPort::Change(T& field, T value)
     ApplySettings();
 }
 
-void TSerialPort::SetCommPort(TCommPort v) { Change(fCommPort, v); }
-void TSerialPort::SetBaudRate(TBaudRate v) { Change(fBaudRate, v); }
-void TSerialPort::SetParityType(TParityType v) { Change(fParityType, v); }
-void TSerialPort::SetParityErrorChecking(bool v) { Change(fParityErrorChecking, v); }
-void TSerialPort::SetParityErrorChar(uint8_t v) { Change(fParityErrorChar, v); }
-void TSerialPort::SetParityErrorReplacement(bool v) { Change(fParityErrorReplacement, v); }
-void TSerialPort::SetStopBits(TStopBits v) { Change(fStopBits, v); }
-void TSerialPort::SetDataBits(TDataBits v) { Change(fDataBits, v); }
-void TSerialPort::SetXONChar(uint8_t v) { Change(fXONChar, v); }
-void TSerialPort::SetXOFFChar(uint8_t v) { Change(fXOFFChar, v); }
-void TSerialPort::SetXONLim(uint16_t v) { Change(fXONLim, v); }
-void TSerialPort::SetXOFFLim(uint16_t v) { Change(fXOFFLim, v); }
-void TSerialPort::SetErrorChar(uint8_t v) { Change(fErrorChar, v); }
-void TSerialPort::SetFlowControl(TFlowControl v) { Change(fFlowControl, v); }
-void TSerialPort::SetStripNullChars(bool v) { Change(fStripNullChars, v); }
-void TSerialPort::SetEOFChar(uint8_t v) { Change(fEOFChar, v); }
+void SerialPort::SetCommPort(ComPort v) { Change(fCommPort, v); }
+void SerialPort::SetBaudRate(Baud v) { Change(fBaudRate, v); }
+void SerialPort::SetParityType(Parity v) { Change(fParityType, v); }
+void SerialPort::SetParityErrorChecking(bool v) { Change(fParityErrorChecking, v); }
+void SerialPort::SetParityErrorChar(uint8_t v) { Change(fParityErrorChar, v); }
+void SerialPort::SetParityErrorReplacement(bool v) { Change(fParityErrorReplacement, v); }
+void SerialPort::SetStopBits(StopBitCount v) { Change(fStopBits, v); }
+void SerialPort::SetDataBits(DataBitCount v) { Change(fDataBits, v); }
+void SerialPort::SetXONChar(uint8_t v) { Change(fXONChar, v); }
+void SerialPort::SetXOFFChar(uint8_t v) { Change(fXOFFChar, v); }
+void SerialPort::SetXONLim(uint16_t v) { Change(fXONLim, v); }
+void SerialPort::SetXOFFLim(uint16_t v) { Change(fXOFFLim, v); }
+void SerialPort::SetErrorChar(uint8_t v) { Change(fErrorChar, v); }
+void SerialPort::SetFlowControl(Handshake v) { Change(fFlowControl, v); }
+void SerialPort::SetStripNullChars(bool v) { Change(fStripNullChars, v); }
+void SerialPort::SetEOFChar(uint8_t v) { Change(fEOFChar, v); }

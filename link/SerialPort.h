@@ -7,28 +7,28 @@
 
 #include "link/SerialDevice.h"
 
-enum TCommPort { cpCOM1, cpCOM2, cpCOM3, cpCOM4, cpCOM5, cpCOM6, cpCOM7, cpCOM8 };
-enum TBaudRate { br110, br300, br600, br1200, br2400, br4800, br9600, br14400, br19200, br38400,
+enum ComPort { cpCOM1, cpCOM2, cpCOM3, cpCOM4, cpCOM5, cpCOM6, cpCOM7, cpCOM8 };
+enum Baud { br110, br300, br600, br1200, br2400, br4800, br9600, br14400, br19200, br38400,
                  br56000, br128000, br256000 };
-enum TParityType { pcNone, pcEven, pcOdd, pcMark, pcSpace };
-enum TStopBits { sbOne, sbOnePtFive, sbTwo };
-enum TDataBits { db4, db5, db6, db7, db8 };
-enum TFlowControl { fcNone, fcXON_XOFF, fcRTS_CTS, fsDSR_DTR };
+enum Parity { pcNone, pcEven, pcOdd, pcMark, pcSpace };
+enum StopBitCount { sbOne, sbOnePtFive, sbTwo };
+enum DataBitCount { db4, db5, db6, db7, db8 };
+enum Handshake { fcNone, fcXON_XOFF, fcRTS_CTS, fsDSR_DTR };
 
-class TSerialPort;
-using TNotifyTXEvent = std::function<void(TSerialPort* sender, const std::string& data)>;
-using TNotifyRXEvent = std::function<void(TSerialPort* sender, const std::string& data)>;
+class SerialPort;
+using SentDataHandler = std::function<void(SerialPort* sender, const std::string& data)>;
+using ReceivedDataHandler = std::function<void(SerialPort* sender, const std::string& data)>;
 
 // One serial port of the machine, numbered 1..8 as COM1..COM8. Port n is the
 // device in LINKWISE_COMn when set, else the device stored for it, else
 // /dev/ttyS(n-1).
-class TSerialPort {
+class SerialPort {
 public:
     // Without a device the port uses the real termios implementation.
-    explicit TSerialPort(std::unique_ptr<SerialDevice> device = nullptr);
-    ~TSerialPort();
-    TSerialPort(const TSerialPort&) = delete;
-    TSerialPort& operator=(const TSerialPort&) = delete;
+    explicit SerialPort(std::unique_ptr<SerialDevice> device = nullptr);
+    ~SerialPort();
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
 
     bool OpenPort();
     bool ClosePort();
@@ -60,44 +60,44 @@ public:
     static std::string StoredDevice(int portNumber);
     static std::string DevicePath(int portNumber);
 
-    TCommPort CommPort() const { return fCommPort; }
-    TBaudRate BaudRate() const { return fBaudRate; }
-    TParityType ParityType() const { return fParityType; }
+    ComPort CommPort() const { return fCommPort; }
+    Baud BaudRate() const { return fBaudRate; }
+    Parity ParityType() const { return fParityType; }
     bool ParityErrorChecking() const { return fParityErrorChecking; }
     uint8_t ParityErrorChar() const { return fParityErrorChar; }
     bool ParityErrorReplacement() const { return fParityErrorReplacement; }
-    TStopBits StopBits() const { return fStopBits; }
-    TDataBits DataBits() const { return fDataBits; }
+    StopBitCount StopBits() const { return fStopBits; }
+    DataBitCount DataBits() const { return fDataBits; }
     uint8_t XONChar() const { return fXONChar; }
     uint8_t XOFFChar() const { return fXOFFChar; }
     uint16_t XONLim() const { return fXONLim; }
     uint16_t XOFFLim() const { return fXOFFLim; }
     uint8_t ErrorChar() const { return fErrorChar; }
-    TFlowControl FlowControl() const { return fFlowControl; }
+    Handshake FlowControl() const { return fFlowControl; }
     bool StripNullChars() const { return fStripNullChars; }
     uint8_t EOFChar() const { return fEOFChar; }
 
-    void SetCommPort(TCommPort v);
-    void SetBaudRate(TBaudRate v);
-    void SetParityType(TParityType v);
+    void SetCommPort(ComPort v);
+    void SetBaudRate(Baud v);
+    void SetParityType(Parity v);
     void SetParityErrorChecking(bool v);
     void SetParityErrorChar(uint8_t v);
     void SetParityErrorReplacement(bool v);
-    void SetStopBits(TStopBits v);
-    void SetDataBits(TDataBits v);
+    void SetStopBits(StopBitCount v);
+    void SetDataBits(DataBitCount v);
     void SetXONChar(uint8_t v);
     void SetXOFFChar(uint8_t v);
     void SetXONLim(uint16_t v);
     void SetXOFFLim(uint16_t v);
     void SetErrorChar(uint8_t v);
-    void SetFlowControl(TFlowControl v);
+    void SetFlowControl(Handshake v);
     void SetStripNullChars(bool v);
     void SetEOFChar(uint8_t v);
 
-    TNotifyTXEvent OnTransmit;
-    TNotifyRXEvent OnReceive;
-    TNotifyTXEvent AfterTransmit;
-    TNotifyRXEvent AfterReceive;
+    SentDataHandler OnTransmit;
+    ReceivedDataHandler OnReceive;
+    SentDataHandler AfterTransmit;
+    ReceivedDataHandler AfterReceive;
 
     // The settings as a device applies them.
     SerialLineSettings LineSettings() const;
@@ -108,20 +108,20 @@ private:
 
     std::unique_ptr<SerialDevice> fDevice;
     std::string fPath;      // the device last opened
-    TCommPort fCommPort = cpCOM2;
-    TBaudRate fBaudRate = br9600;
-    TParityType fParityType = pcNone;
+    ComPort fCommPort = cpCOM2;
+    Baud fBaudRate = br9600;
+    Parity fParityType = pcNone;
     bool fParityErrorChecking = false;
     uint8_t fParityErrorChar = 0;
     bool fParityErrorReplacement = false;
-    TStopBits fStopBits = sbOne;
-    TDataBits fDataBits = db8;
+    StopBitCount fStopBits = sbOne;
+    DataBitCount fDataBits = db8;
     uint8_t fXONChar = 17;
     uint8_t fXOFFChar = 19;
     uint16_t fXONLim = 1024;
     uint16_t fXOFFLim = 2048;
     uint8_t fErrorChar = 0;
-    TFlowControl fFlowControl = fcNone;
+    Handshake fFlowControl = fcNone;
     bool fStripNullChars = false;
     uint8_t fEOFChar = 0;
 };

@@ -4,9 +4,9 @@
 
 // What a transfer routine touches on the window. The main window shows it on
 // its widgets; tests record it; the command line prints it.
-enum class ProgressBarId { varBar, totBar, SaveBar, SaveBackupBar, ConvertBar };
-enum class LabelId { trLabel, Label18, SaveStatus, Label33 };
-enum class ListViewId { ListView1, ListView2 };
+enum class ProgressBarId { Variable, Total, Save, BackupSave, Convert };
+enum class LabelId { Transfer, VariablesHeading, SaveStatus, BackupSaveStatus };
+enum class ListViewId { Calculator, Received };
 
 struct ListItem {
     std::string caption;

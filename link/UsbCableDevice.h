@@ -5,7 +5,7 @@
 #include "link/SerialDevice.h"
 #include "link/UsbCablePipes.h"
 
-// The USB cable as a byte line for TSerialPort: the same packets as the grey
+// The USB cable as a byte line for SerialPort: the same packets as the grey
 // cable, with no line settings. Used by the link object for its USB cable.
 //
 // The path given to Open chooses the cable: "usb:<bus>:<address>" that one,

@@ -4,7 +4,7 @@
 #include "link/PacketCheck.h"
 #include "link/Exceptions.h"
 #include "link/PacketCommands.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 #include "link/TransferView.h"
 #include "transfers/DataBytes.h"
 #include "transfers/LinkBytes.h"
@@ -28,7 +28,7 @@ struct BlockHeader {
 
 // The rest of a block header whose head has been read: size, type, name
 // length and name, checksum; its length word must agree with the name.
-BlockHeader ReadBlockHeader(TTI92& link, const PacketHead& head, const std::string& what)
+BlockHeader ReadBlockHeader(Ti92Link& link, const PacketHead& head, const std::string& what)
 {
     PacketSum sum;
     const std::string info = ReceiveBytes(link, 6, &sum);
@@ -46,7 +46,7 @@ BlockHeader ReadBlockHeader(TTI92& link, const PacketHead& head, const std::stri
 }
 
 // Lets the window run while the calculator gives up on the backup.
-void WaitForAbandon(TTI92& link, TransferView& view)
+void WaitForAbandon(Ti92Link& link, TransferView& view)
 {
     const uint32_t start = link.clock().GetTickCount();
     while (link.clock().GetTickCount() - start < kAbandonWaitMs) {
@@ -55,7 +55,7 @@ void WaitForAbandon(TTI92& link, TransferView& view)
     }
 }
 
-void RequestBackup(TTI92& link)
+void RequestBackup(Ti92Link& link)
 {
     link.SendString(BackupRequestPacket(link.MachineIdSent()));
     if (!link.GetAck())
@@ -65,7 +65,7 @@ void RequestBackup(TTI92& link)
 // One block whose header's head has been read: its header, the request for
 // its data and the data packet, the image part written to the store. The
 // first block's header names the record.
-void ReceiveBlock(TTI92& link, TransferView& view, TempStoreWriter& writer, const PacketHead& head, int block,
+void ReceiveBlock(Ti92Link& link, TransferView& view, TempStoreWriter& writer, const PacketHead& head, int block,
                   IndexRecord& record)
 {
     const std::string what = "block " + std::to_string(block) + " of the backup";
@@ -95,7 +95,7 @@ void ReceiveBlock(TTI92& link, TransferView& view, TempStoreWriter& writer, cons
 }
 
 // The whole backup conversation into a fresh store, as one record.
-void StoreBackup(TTI92& link, TransferView& view, const TempStore& store)
+void StoreBackup(Ti92Link& link, TransferView& view, const TempStore& store)
 {
     TempStoreWriter writer(store, true);
     IndexRecord record;
@@ -104,7 +104,7 @@ void StoreBackup(TTI92& link, TransferView& view, const TempStore& store)
 
     link.PrepareLine();
     link.CheckReady();
-    view.SetLabel(LabelId::trLabel, "Getting memory-backup (Size is unknown, so progressbar is not enabled!)");
+    view.SetLabel(LabelId::Transfer, "Getting memory-backup (Size is unknown, so progressbar is not enabled!)");
     view.ShowStatus("Requesting backup");
     RequestBackup(link);
     PacketHead head = ReceivePacketHead(link, "the header of block 1 of the backup");
@@ -122,7 +122,7 @@ void StoreBackup(TTI92& link, TransferView& view, const TempStore& store)
     record.length = record.finish - record.start;
     const std::string bytes = std::to_string(record.length) + " bytes";
     view.ShowStatus("Backup received!(" + bytes + ")");
-    view.SetLabel(LabelId::trLabel, "Backup is successfully received. (" + bytes + ")");
+    view.SetLabel(LabelId::Transfer, "Backup is successfully received. (" + bytes + ")");
     writer.AddRecord(record);
     writer.Close();
 }
@@ -134,7 +134,7 @@ std::string BackupRequestPacket(uint8_t machineId)
     return VariableRequestPacket(machineId, "main\\backup", kTypeBackup);
 }
 
-std::string GetRomVer(TTI92& link, TransferView& view)
+std::string GetRomVer(Ti92Link& link, TransferView& view)
 {
     const TransferScope transfer(view);
     std::string version;
@@ -158,10 +158,10 @@ std::string GetRomVer(TTI92& link, TransferView& view)
     return version;
 }
 
-bool ReceiveBackup(TTI92& link, TransferView& view, const TempStore& store, bool autoAdvance)
+bool ReceiveBackup(Ti92Link& link, TransferView& view, const TempStore& store, bool autoAdvance)
 {
     const TransferScope transfer(view);
-    view.SetLabel(LabelId::Label18, "Thing to get");
+    view.SetLabel(LabelId::VariablesHeading, "Thing to get");
     view.VarListSelect(0);
     bool result = false;
     try {

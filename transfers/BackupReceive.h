@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-class TTI92;
+class Ti92Link;
 class TempStore;
 class TransferView;
 
@@ -13,11 +13,11 @@ std::string BackupRequestPacket(uint8_t machineId);
 // carries as its name, then leaves the calculator to give up on the rest.
 // ECalculatorError "Did not got requestACK" when the request is refused;
 // a damaged header and link errors propagate too.
-std::string GetRomVer(TTI92& link, TransferView& view);
+std::string GetRomVer(Ti92Link& link, TransferView& view);
 
 // Receives the whole memory backup, block by block, into a fresh temporary
 // store as one item of type 0x1D named with the ROM version; every block's
 // checksum is verified. On success (then with `autoAdvance` the wizard moves
 // on) true. Errors are shown in the error dialog; the store is then left
 // empty, so nothing incomplete can be saved as a backup.
-bool ReceiveBackup(TTI92& link, TransferView& view, const TempStore& store, bool autoAdvance = true);
+bool ReceiveBackup(Ti92Link& link, TransferView& view, const TempStore& store, bool autoAdvance = true);

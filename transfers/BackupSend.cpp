@@ -8,7 +8,7 @@
 #include "link/PacketCheck.h"
 #include "link/Exceptions.h"
 #include "link/PacketCommands.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 #include "link/TransferView.h"
 #include "transfers/BackupImage.h"
 #include "transfers/LinkBytes.h"
@@ -30,7 +30,7 @@ std::string BlocksSent(int counter)
 }
 
 // The backup's own header: its length, before the first block.
-void SendBackupHeader(TTI92& link, TransferView& view, uint32_t length)
+void SendBackupHeader(Ti92Link& link, TransferView& view, uint32_t length)
 {
     view.ShowStatus("Sending header");
     const std::string headerData = LongBytes(length) + static_cast<char>(kTypeBackup);
@@ -40,7 +40,7 @@ void SendBackupHeader(TTI92& link, TransferView& view, uint32_t length)
 }
 
 // One block: its header, the calculator's clear to send, the data.
-void SendBlock(TTI92& link, const std::string& data, int counter)
+void SendBlock(Ti92Link& link, const std::string& data, int counter)
 {
     const uint8_t id = link.MachineIdSent();
     link.SendBytes(Packet(id, Cmd::VAR, WordBytes(5) + std::string(4, '\0') +
@@ -69,12 +69,12 @@ void SendBlock(TTI92& link, const std::string& data, int counter)
 
 }  // namespace
 
-bool SendBackup(TTI92& link, TransferView& view, const std::string& fileName)
+bool SendBackup(Ti92Link& link, TransferView& view, const std::string& fileName)
 {
     link.Aborted = 0;
     bool result = false;
     int counter = 0;
-    const int p0 = view.BarPosition(ProgressBarId::totBar);
+    const int p0 = view.BarPosition(ProgressBarId::Total);
     const std::string shownName = std::filesystem::path(fileName).filename().string();
     std::string report;
     try {
@@ -85,13 +85,13 @@ bool SendBackup(TTI92& link, TransferView& view, const std::string& fileName)
         link.CheckReady();
         SendBackupHeader(link, view, length);
 
-        view.SetBarMax(ProgressBarId::varBar, static_cast<int>(length));
+        view.SetBarMax(ProgressBarId::Variable, static_cast<int>(length));
         view.ShowStatus("Sending backup (" + std::to_string(length) + " bytes)");
         size_t sent = 0;
         do {
             ++counter;
-            view.SetBarPosition(ProgressBarId::varBar, static_cast<int>(sent));
-            view.SetBarPosition(ProgressBarId::totBar, p0 + static_cast<int>(ti92::kSingleDataOffset + sent));
+            view.SetBarPosition(ProgressBarId::Variable, static_cast<int>(sent));
+            view.SetBarPosition(ProgressBarId::Total, p0 + static_cast<int>(ti92::kSingleDataOffset + sent));
             view.ProcessMessages();
             const std::string data = image.substr(sent, kBlockSize);
             SendBlock(link, data, counter);
@@ -101,7 +101,7 @@ bool SendBackup(TTI92& link, TransferView& view, const std::string& fileName)
         link.SendBytes(Packet(link.MachineIdSent(), Cmd::EOT, std::string(2, '\0')));
         view.ShowStatus("Backup sent completely!");
         report = "Backup (\"" + shownName + "\") was successfully sent.";
-        view.SetBarPosition(ProgressBarId::varBar, view.BarMax(ProgressBarId::varBar));
+        view.SetBarPosition(ProgressBarId::Variable, view.BarMax(ProgressBarId::Variable));
         result = true;
     } catch (const std::exception& e) {
         view.ErrorDialog(ErrorDialogText("sending the backup", e));

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-class TTI92;
+class Ti92Link;
 class TransferView;
 
 // Sends the memory image of a backup file (".92b") to the calculator, which
@@ -11,4 +11,4 @@ class TransferView;
 // is refused before anything is sent. Catches its own errors: shows the
 // error dialog and writes the report line, then returns false; true when
 // the whole image was sent.
-bool SendBackup(TTI92& link, TransferView& view, const std::string& fileName);
+bool SendBackup(Ti92Link& link, TransferView& view, const std::string& fileName);

@@ -10,7 +10,7 @@
 #include "link/Exceptions.h"
 #include "link/PacketCheck.h"
 #include "link/PacketCommands.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 #include "link/TransferView.h"
 
 namespace {
@@ -39,7 +39,7 @@ constexpr int kMaxPasses = 3;
 // The header ahead of the entries, shaped like a variable header. Its size
 // field gives the number of entries when it counts 14 bytes an entry; a
 // calculator that puts something else there (free memory) announces nothing.
-std::optional<uint32_t> ReceiveListingHeader(TTI92& link)
+std::optional<uint32_t> ReceiveListingHeader(Ti92Link& link)
 {
     const std::string what = "the directory header";
     const PacketHead head = ReceivePacketHead(link, what);
@@ -84,7 +84,7 @@ struct ListingEntry {
 };
 
 // Asks for the listing and waits for its acknowledgement.
-void RequestListing(TTI92& link, TransferView& view)
+void RequestListing(Ti92Link& link, TransferView& view)
 {
     link.PrepareLine();
     if (!link.CheckReady())
@@ -98,7 +98,7 @@ void RequestListing(TTI92& link, TransferView& view)
 
 // Asks for the next entry and reads it. A folder entry becomes `folder`,
 // the folder of the variables that follow it.
-ListingEntry ReceiveEntry(TTI92& link, TransferView& view, const std::string& what, std::string& folder)
+ListingEntry ReceiveEntry(Ti92Link& link, TransferView& view, const std::string& what, std::string& folder)
 {
     link.SendAck();
     link.SendString(kListingCts);
@@ -131,7 +131,7 @@ ListingEntry ReceiveEntry(TTI92& link, TransferView& view, const std::string& wh
 
 // One whole conversation: rows go into the sink as they arrive, so an abort
 // keeps what was read.
-ListingPass ReceiveListingPass(TTI92& link, TransferView& view, const RowSink& sink)
+ListingPass ReceiveListingPass(Ti92Link& link, TransferView& view, const RowSink& sink)
 {
     ListingPass pass;
     sink.clear();
@@ -168,7 +168,7 @@ ListingPass ReceiveListingPass(TTI92& link, TransferView& view, const RowSink& s
 
 }  // namespace
 
-std::string TypeNameOf(const TTI92& link, int code)
+std::string TypeNameOf(const Ti92Link& link, int code)
 {
     if (code < 0 || code >= static_cast<int>(link.TypeNames.size()))
         return {};
@@ -179,7 +179,7 @@ std::string TypeNameOf(const TTI92& link, int code)
 // byte is damaged into an end is itself a well-formed end: only the count
 // tells a listing cut short. When the header gives no count, or the count
 // disagrees, the listing is asked for again and taken once two agree.
-static void ReadTrustedListing(TTI92& link, TransferView& view, const RowSink& sink)
+static void ReadTrustedListing(Ti92Link& link, TransferView& view, const RowSink& sink)
 {
     std::optional<ListingPass> earlier;
     for (int passNumber = 1;; ++passNumber) {
@@ -197,7 +197,7 @@ static void ReadTrustedListing(TTI92& link, TransferView& view, const RowSink& s
     }
 }
 
-static bool ReadListing(TTI92& link, TransferView& view, const RowSink& sink)
+static bool ReadListing(Ti92Link& link, TransferView& view, const RowSink& sink)
 {
     bool result = false;
     {
@@ -213,12 +213,12 @@ static bool ReadListing(TTI92& link, TransferView& view, const RowSink& sink)
     return result;
 }
 
-bool FetchDirectoryList(TTI92& link, TransferView& view, ListViewId list)
+bool FetchDirectoryList(Ti92Link& link, TransferView& view, ListViewId list)
 {
     return ReadListing(link, view, {[&] { view.ListViewClear(list); }, [&](const ListItem& row) { view.ListViewAdd(list, row); }});
 }
 
-std::optional<std::vector<ListItem>> ReadDirectory(TTI92& link, TransferView& view)
+std::optional<std::vector<ListItem>> ReadDirectory(Ti92Link& link, TransferView& view)
 {
     std::vector<ListItem> rows;
     if (!ReadListing(link, view, {[&] { rows.clear(); }, [&](const ListItem& row) { rows.push_back(row); }}))

@@ -6,7 +6,7 @@
 
 #include "link/TransferView.h"
 
-class TTI92;
+class Ti92Link;
 
 // Asks the calculator for its directory and fills the list view with one row
 // per variable: caption folder\name, sub-items type name and size, the type
@@ -14,10 +14,10 @@ class TTI92;
 // checked (machine id, command, length, checksum). True when the listing
 // ran to its end; otherwise, also for a refusal or a damaged reply, the
 // error dialog says why, the rows read so far stay and the result is false.
-bool FetchDirectoryList(TTI92& link, TransferView& view, ListViewId list);
+bool FetchDirectoryList(Ti92Link& link, TransferView& view, ListViewId list);
 // The same rows, read without touching a list view; nothing when the
 // listing failed (its error dialog has been shown).
-std::optional<std::vector<ListItem>> ReadDirectory(TTI92& link, TransferView& view);
+std::optional<std::vector<ListItem>> ReadDirectory(Ti92Link& link, TransferView& view);
 
 // The TypeNames entry of a received type code; codes without one are empty.
-std::string TypeNameOf(const TTI92& link, int code);
+std::string TypeNameOf(const Ti92Link& link, int code);

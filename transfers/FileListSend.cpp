@@ -16,7 +16,7 @@
 #include "files/Ti92Charset.h"
 #include "link/Dialogs.h"
 #include "link/Exceptions.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 #include "link/TransferView.h"
 #include "transfers/BackupImage.h"
 #include "transfers/BackupSend.h"
@@ -130,14 +130,14 @@ FileListSendResult Job::Run()
     fChoice = fJob.choice;
     fResult.files = static_cast<int>(fPaths.size());
     view.VarListClear();
-    view.SetLabel(LabelId::Label18, "File(s) to send");
+    view.SetLabel(LabelId::VariablesHeading, "File(s) to send");
     if (fPaths.empty())
         return fResult;
     try {
         const int64_t total = ListFiles();
         CheckTextNames();
-        view.SetBarMax(ProgressBarId::totBar, static_cast<int>(std::min<int64_t>(total, INT32_MAX)));
-        view.SetBarPosition(ProgressBarId::totBar, 0);
+        view.SetBarMax(ProgressBarId::Total, static_cast<int>(std::min<int64_t>(total, INT32_MAX)));
+        view.SetBarPosition(ProgressBarId::Total, 0);
         for (size_t i = 0; i < fPaths.size(); ++i) {
             fFiles.push_back(Check(fPaths[i]));
             PlanLibraries(i);
@@ -208,7 +208,7 @@ void Job::Fail(const std::exception& e)
 void Job::Summarize()
 {
     TransferView& view = fJob.view;
-    view.SetLabel(LabelId::trLabel, std::to_string(fResult.filesSent) + " files were sent successfully!");
+    view.SetLabel(LabelId::Transfer, std::to_string(fResult.filesSent) + " files were sent successfully!");
     if (view.VarListCount() == fResult.filesSent) {
         if (fJob.whenSent)
             fJob.whenSent();
@@ -383,18 +383,18 @@ void Job::SendOne(size_t index)
     if (fInfo.kind == kinds::kFargo1Library || fInfo.kind == kinds::kFargo2Library)
         Collect(fInfo);
 
-    view.SetLabel(LabelId::trLabel, "Transferring " + FileName(fInfo.path) + " ~ " +
+    view.SetLabel(LabelId::Transfer, "Transferring " + FileName(fInfo.path) + " ~ " +
                                         (fInfo.description.empty() ? ShownComment(fInfo) : fInfo.description + "*"));
     view.ProcessMessages();
 
-    const int position = view.BarPosition(ProgressBarId::totBar);
+    const int position = view.BarPosition(ProgressBarId::Total);
     const bool kept = !file.records.empty() && file.keep.size() ==
         static_cast<size_t>(std::count_if(file.records.begin(), file.records.end(), [](const WorkRecord& w) { return !w.folder; }));
     if (kept)
         view.StatusMemoAdd("\"" + FileName(file.listed) + "\" was not sent: the calculator keeps its own variables.");
     else
         SendPlanned(file);
-    view.SetBarPosition(ProgressBarId::totBar,
+    view.SetBarPosition(ProgressBarId::Total,
                         static_cast<int>(std::min<int64_t>(int64_t(position) + fInfo.size, INT32_MAX)));
     if (!kept)
         ++fResult.filesSent;

@@ -8,7 +8,7 @@
 
 class Dialogs;
 class TempStore;
-class TTI92;
+class Ti92Link;
 class TransferView;
 
 // Where the Fargo libraries live and whether libraries that pass through a
@@ -30,7 +30,7 @@ enum class ReplacePolicy { Replace, Ask, Refuse };
 
 // Everything a file-list send works with.
 struct FileListSendJob {
-    TTI92& link;
+    Ti92Link& link;
     TransferView& view;
     Dialogs& dialogs;
     const TempStore& store;      // where a text file is converted

@@ -5,7 +5,7 @@
 #include "link/CalculatorKeys.h"
 #include "link/Dialogs.h"
 #include "link/PacketCommands.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ constexpr uint32_t kQuietBeforeKeysMs = 30;
 
 }  // namespace
 
-RemoteKeyboard::RemoteKeyboard(TTI92& link) : fLink(link)
+RemoteKeyboard::RemoteKeyboard(Ti92Link& link) : fLink(link)
 {
     CharacterTable[VirtualKey::Back] = CalcKey::Backspace;
     CharacterTable[VirtualKey::Escape] = CalcKey::Esc;   // ESC, not the character

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-class TTI92;
+class Ti92Link;
 
 // Modifier keys held at a key release.
 struct ShiftState {
@@ -27,7 +27,7 @@ constexpr int Back = 8, Tab = 9, Return = 13, Shift = 16, Control = 17, Menu = 1
 // a queue that grows as needed, so none is lost.
 class RemoteKeyboard {
 public:
-    explicit RemoteKeyboard(TTI92& link);
+    explicit RemoteKeyboard(Ti92Link& link);
 
     // Calculator code by character (0: send the character's own code) and
     // by virtual key for keys that type no character (0: ignore the key).
@@ -66,7 +66,7 @@ private:
     void Status(const std::string& text);
     void SendKey(uint16_t code);
 
-    TTI92& fLink;
+    Ti92Link& fLink;
     uint16_t fPending = 0;
     std::vector<uint16_t> fQueue;
     bool fSending = false;

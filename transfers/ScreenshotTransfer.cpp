@@ -6,7 +6,7 @@
 #include "link/Exceptions.h"
 #include "link/PacketCheck.h"
 #include "link/PacketCommands.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 #include "link/TransferView.h"
 #include "transfers/ScreenCanvas.h"
 
@@ -17,7 +17,7 @@ namespace {
 constexpr uint32_t kQuietBeforeRequestMs = 30;
 
 // The request and the picture, drawn on the canvas as it arrives.
-void ReceiveScreenshot(TTI92& link, TransferView& view, ScreenCanvas& canvas)
+void ReceiveScreenshot(Ti92Link& link, TransferView& view, ScreenCanvas& canvas)
 {
     canvas.Clear();
     link.PrepareLine(kQuietBeforeRequestMs);
@@ -64,7 +64,7 @@ void ReceiveScreenshot(TTI92& link, TransferView& view, ScreenCanvas& canvas)
 
 }  // namespace
 
-bool GrabScreenshot(TTI92& link, TransferView& view, ScreenCanvas& canvas)
+bool GrabScreenshot(Ti92Link& link, TransferView& view, ScreenCanvas& canvas)
 {
     std::string report = "A screenshot was grabbed.";
     bool ok = false;

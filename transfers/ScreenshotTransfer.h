@@ -1,7 +1,7 @@
 #pragma once
 
 class ScreenCanvas;
-class TTI92;
+class Ti92Link;
 class TransferView;
 
 // "&Grab!": asks the calculator for its display and draws it on the canvas
@@ -11,4 +11,4 @@ class TransferView;
 // error dialog names it, the part received so far stays on the canvas and
 // the report line is the error line. The automatic Next follows in every
 // case. True when the picture arrived whole.
-bool GrabScreenshot(TTI92& link, TransferView& view, ScreenCanvas& canvas);
+bool GrabScreenshot(Ti92Link& link, TransferView& view, ScreenCanvas& canvas);

@@ -8,7 +8,7 @@
 #include "link/Exceptions.h"
 #include "link/PacketCheck.h"
 #include "link/PacketCommands.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 #include "transfers/DataBytes.h"
 #include "transfers/DirectoryListing.h"
 #include "link/TransferView.h"
@@ -47,7 +47,7 @@ struct VariableHeader {
 
 // The variable header, answered with ACK and CTS; nothing when the
 // calculator refused instead.
-std::optional<VariableHeader> ReadVariableHeader(TTI92& link, TransferView& view, const std::string& requestedName,
+std::optional<VariableHeader> ReadVariableHeader(Ti92Link& link, TransferView& view, const std::string& requestedName,
                                                  const std::string& what)
 {
     const PacketHead head = ReceivePacketHead(link, what);
@@ -77,7 +77,7 @@ std::optional<VariableHeader> ReadVariableHeader(TTI92& link, TransferView& view
 
 // The calculator's ACK and the head of its data packet; false when it
 // refused instead of sending the data.
-bool ReceiveDataHead(TTI92& link, const VariableHeader& header, const std::string& shownName)
+bool ReceiveDataHead(Ti92Link& link, const VariableHeader& header, const std::string& shownName)
 {
     const std::string ackWhat = "the acknowledgement of " + shownName;
     ExpectCommand(ReceivePacketHead(link, ackWhat), {Cmd::ACK}, ackWhat);
@@ -95,7 +95,7 @@ bool ReceiveDataHead(TTI92& link, const VariableHeader& header, const std::strin
 
 // The data packet's bytes into the store, the bars moving; then the
 // calculator's end of transmission. False when the data arrived damaged.
-bool ReadVariableData(TTI92& link, TransferView& view, TempStoreWriter& writer, const VariableHeader& header,
+bool ReadVariableData(Ti92Link& link, TransferView& view, TempStoreWriter& writer, const VariableHeader& header,
                       const std::string& shownName)
 {
     PacketSum sum;
@@ -105,17 +105,17 @@ bool ReadVariableData(TTI92& link, TransferView& view, TempStoreWriter& writer, 
     const int size = static_cast<int>(header.bytes) - 2;
     const bool sizeWordOk = 256 * At(sizeWord, 0) + At(sizeWord, 1) == size;
 
-    view.SetBarMax(ProgressBarId::varBar, size);
-    view.SetBarPosition(ProgressBarId::varBar, 0);
+    view.SetBarMax(ProgressBarId::Variable, size);
+    view.SetBarPosition(ProgressBarId::Variable, 0);
     view.ShowStatus("Getting " + std::to_string(size) + " bytes of data..");
-    const int base = view.BarPosition(ProgressBarId::totBar);
+    const int base = view.BarPosition(ProgressBarId::Total);
     // About 50 updates per variable: each one lets window events run.
     const auto step = static_cast<size_t>(std::max(1, (size / 100) * 2));
     ReceiveDataBytes(link, static_cast<size_t>(size), step, sum,
                      [&writer](std::string_view run) { writer.Write(run); },
                      [&view, base](size_t i) {
-                         view.SetBarPosition(ProgressBarId::varBar, static_cast<int>(i));
-                         view.SetBarPosition(ProgressBarId::totBar, base + static_cast<int>(i));
+                         view.SetBarPosition(ProgressBarId::Variable, static_cast<int>(i));
+                         view.SetBarPosition(ProgressBarId::Total, base + static_cast<int>(i));
                          view.ProcessMessages();
                      });
     const bool checksumOk = ChecksumMatches(link, sum);
@@ -125,25 +125,25 @@ bool ReadVariableData(TTI92& link, TransferView& view, TempStoreWriter& writer, 
     if (!checksumOk || !sizeWordOk)
         return false;
     view.ShowStatus("Data completed!");
-    view.SetBarPosition(ProgressBarId::varBar, size);
-    view.SetBarPosition(ProgressBarId::totBar, base + size);
+    view.SetBarPosition(ProgressBarId::Variable, size);
+    view.SetBarPosition(ProgressBarId::Total, base + size);
     return true;
 }
 
-void AddListRow(TTI92& link, TransferView& view, const IndexRecord& record)
+void AddListRow(Ti92Link& link, TransferView& view, const IndexRecord& record)
 {
     ListItem row;
     row.caption = record.name;
     row.subItems = {TypeNameOf(link, record.type), std::to_string(record.length)};
     row.data = record.type;
-    view.ListViewAdd(ListViewId::ListView2, row);
+    view.ListViewAdd(ListViewId::Received, row);
 }
 
 // Reads the variable's packets; writes the data as it arrives. Damage that
 // leaves the packets' framing in doubt throws EDamagedReply at once; damaged
 // data of a sound packet is read to its end, the conversation finished and
 // the variable reported damaged.
-VariableOutcome ReadVariable(TTI92& link, TransferView& view, TempStoreWriter& writer,
+VariableOutcome ReadVariable(Ti92Link& link, TransferView& view, TempStoreWriter& writer,
                              const std::string& requestedName)
 {
     const std::string shownName = requestedName.empty() ? std::string("the variable") : requestedName;
@@ -241,12 +241,12 @@ void AddMissedAfterError(std::vector<Missed>& missed, const std::vector<Request>
 // store emptied. Nothing when no row is selected.
 std::vector<Request> PrepareRequests(TransferView& view, const TempStore& store, bool wholeContent)
 {
-    const std::vector<ListItem> items = view.ListViewItems(ListViewId::ListView1);
+    const std::vector<ListItem> items = view.ListViewItems(ListViewId::Calculator);
     if (!wholeContent && std::none_of(items.begin(), items.end(), [](const ListItem& i) { return i.selected; }))
         return {};
     view.ShowStatus("Calc OK, creating variable list");
-    view.SetBarMax(ProgressBarId::totBar, 0);
-    view.SetBarPosition(ProgressBarId::totBar, 0);
+    view.SetBarMax(ProgressBarId::Total, 0);
+    view.SetBarPosition(ProgressBarId::Total, 0);
     std::vector<Request> requests;
     int total = 0;
     for (const ListItem& item : items) {
@@ -255,8 +255,8 @@ std::vector<Request> PrepareRequests(TransferView& view, const TempStore& store,
         requests.push_back({item.caption.substr(0, kMaxRequestName), static_cast<uint8_t>(item.data & 0xFF)});
         total += SizeColumn(item);
     }
-    view.SetBarMax(ProgressBarId::totBar, total);
-    view.ListViewClear(ListViewId::ListView2);
+    view.SetBarMax(ProgressBarId::Total, total);
+    view.ListViewClear(ListViewId::Received);
     store.Clear();
     return requests;
 }
@@ -264,7 +264,7 @@ std::vector<Request> PrepareRequests(TransferView& view, const TempStore& store,
 // One variable's conversation: ready check, request, the variable. Gives
 // why it was not received, or nothing when it was stored. `index` counts
 // requests from 0, `accepted` the variables stored before this one.
-std::optional<std::string> ReceiveRequested(TTI92& link, TransferView& view, const TempStore& store,
+std::optional<std::string> ReceiveRequested(Ti92Link& link, TransferView& view, const TempStore& store,
                                             const Request& r, size_t index, size_t accepted)
 {
     // The pause before each request also lets whatever a cut-short
@@ -278,13 +278,13 @@ std::optional<std::string> ReceiveRequested(TTI92& link, TransferView& view, con
     if (!link.GetAck())
         return "the request " + AckProblem(link);
     view.ShowStatus("Request accepted");
-    view.SetLabel(LabelId::trLabel, "Transfer in progress.. (" + r.name + ")");
+    view.SetLabel(LabelId::Transfer, "Transfer in progress.. (" + r.name + ")");
     view.VarListSelect(static_cast<int>(index));
     std::string reason;
     try {
         const VariableOutcome outcome = ReceiveVariable(link, view, store, index == 0, r.name);
         if (outcome == VariableOutcome::Stored) {
-            view.SetLabel(LabelId::trLabel, "Transfer completed.. (#" + std::to_string(accepted + 1) + ")");
+            view.SetLabel(LabelId::Transfer, "Transfer completed.. (#" + std::to_string(accepted + 1) + ")");
             view.ShowStatus("(none)");
             return std::nullopt;
         }
@@ -292,7 +292,7 @@ std::optional<std::string> ReceiveRequested(TTI92& link, TransferView& view, con
     } catch (const EDamagedReply& e) {
         reason = Uncapitalised(e.what());
     }
-    view.SetLabel(LabelId::trLabel, "Not received.. (" + r.name + ")");
+    view.SetLabel(LabelId::Transfer, "Not received.. (" + r.name + ")");
     view.ShowStatus("(none)");
     return reason;
 }
@@ -319,7 +319,7 @@ std::string VariableRequestPacket(uint8_t machineId, const std::string& name, ui
     return packet;
 }
 
-VariableOutcome ReceiveVariable(TTI92& link, TransferView& view, const TempStore& store, bool first,
+VariableOutcome ReceiveVariable(Ti92Link& link, TransferView& view, const TempStore& store, bool first,
                                 const std::string& name)
 {
     const TransferScope transfer(view);
@@ -333,11 +333,11 @@ VariableOutcome ReceiveVariable(TTI92& link, TransferView& view, const TempStore
     return outcome;
 }
 
-bool ReceiveAll(TTI92& link, TransferView& view, const TempStore& store, bool autoAdvance,
+bool ReceiveAll(Ti92Link& link, TransferView& view, const TempStore& store, bool autoAdvance,
                 bool wholeContent)
 {
     const TransferScope transfer(view);
-    view.SetLabel(LabelId::Label18, "Variables to get");
+    view.SetLabel(LabelId::VariablesHeading, "Variables to get");
     std::vector<Request> requests;
     std::vector<Missed> missed;
     size_t next = 0;   // the request being worked on

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-class TTI92;
+class Ti92Link;
 class TempStore;
 class TransferView;
 
@@ -22,12 +22,12 @@ std::string VariableRequestPacket(uint8_t machineId, const std::string& name, ui
 // arrives whole, appends its size word and data to the store's data file and
 // its record to the index (`first` empties the store beforehand). Anything
 // not stored is cut back off the data file. Link and file errors propagate.
-VariableOutcome ReceiveVariable(TTI92& link, TransferView& view, const TempStore& store, bool first,
+VariableOutcome ReceiveVariable(Ti92Link& link, TransferView& view, const TempStore& store, bool first,
                                 const std::string& name);
 
 // Receives the rows selected in ListView1 (every row with `wholeContent`)
 // into a fresh temporary store, listing them in ListView2. True when every
 // requested variable was stored (also when nothing was requested); then,
 // with `autoAdvance`, the wizard moves on.
-bool ReceiveAll(TTI92& link, TransferView& view, const TempStore& store, bool autoAdvance,
+bool ReceiveAll(Ti92Link& link, TransferView& view, const TempStore& store, bool autoAdvance,
                 bool wholeContent = false);

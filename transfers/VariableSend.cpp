@@ -10,7 +10,7 @@
 #include "link/Exceptions.h"
 #include "link/PacketCheck.h"
 #include "link/PacketCommands.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 #include "link/TransferView.h"
 #include "transfers/LinkBytes.h"
 #include "transfers/SendPlan.h"
@@ -20,7 +20,7 @@ namespace {
 // Bytes written at once at most: a quarter of a second at 9600 baud.
 constexpr size_t kRunLength = 256;
 
-void SendHeader(TTI92& link, TransferView& view, const WorkRecord& w)
+void SendHeader(Ti92Link& link, TransferView& view, const WorkRecord& w)
 {
     const auto n = static_cast<uint8_t>(w.fullName.size());
     const std::string data = WordBytes(static_cast<uint16_t>(w.size)) + std::string(2, '\0') +
@@ -34,11 +34,11 @@ void SendHeader(TTI92& link, TransferView& view, const WorkRecord& w)
 // The data packet: zero prefix, size word and data, checksum. The bytes go
 // out in runs that end at each progress update, so the line has no gaps
 // and Abort still gets through within a fraction of a second.
-void SendData(TTI92& link, TransferView& view, const ByteSource& file, const WorkRecord& w, int p0)
+void SendData(Ti92Link& link, TransferView& view, const ByteSource& file, const WorkRecord& w, int p0)
 {
     const int v = static_cast<int>(w.size);
-    view.SetBarMax(ProgressBarId::varBar, v - 3);
-    view.SetBarPosition(ProgressBarId::varBar, 0);
+    view.SetBarMax(ProgressBarId::Variable, v - 3);
+    view.SetBarPosition(ProgressBarId::Variable, 0);
     const uint64_t from = uint64_t(w.dataOffset) + 4;   // the size word
     const std::string bytes = ReadBytesAt(file, from, w.size);
     // About fifty updates per variable; each lets window events run.
@@ -57,20 +57,20 @@ void SendData(TTI92& link, TransferView& view, const ByteSource& file, const Wor
             run.clear();
         }
         if (progress) {
-            view.SetBarPosition(ProgressBarId::varBar, j);
-            view.SetBarPosition(ProgressBarId::totBar, p0 + static_cast<int>(from) + j);
+            view.SetBarPosition(ProgressBarId::Variable, j);
+            view.SetBarPosition(ProgressBarId::Total, p0 + static_cast<int>(from) + j);
             view.ProcessMessages();
         }
     }
-    view.SetBarPosition(ProgressBarId::varBar, v - 3);
+    view.SetBarPosition(ProgressBarId::Variable, v - 3);
 }
 
 }  // namespace
 
-bool Send92g(TTI92& link, TransferView& view, const std::string& fileName, const std::set<std::string>& keep)
+bool Send92g(Ti92Link& link, TransferView& view, const std::string& fileName, const std::set<std::string>& keep)
 {
     link.Aborted = 0;
-    const int p0 = view.BarPosition(ProgressBarId::totBar);
+    const int p0 = view.BarPosition(ProgressBarId::Total);
     int handled = 0;
     size_t entries = 0;
     try {

@@ -2,7 +2,7 @@
 #include <set>
 #include <string>
 
-class TTI92;
+class Ti92Link;
 class TransferView;
 
 // Sends every variable of a single-variable or group file, one complete
@@ -13,5 +13,5 @@ class TransferView;
 // ECalculatorError; link errors pass through. On success a report line is
 // added; true when every entry was handled. Variables whose full names are
 // in `keep` are left out (the calculator keeps its own) and count as handled.
-bool Send92g(TTI92& link, TransferView& view, const std::string& fileName,
+bool Send92g(Ti92Link& link, TransferView& view, const std::string& fileName,
              const std::set<std::string>& keep = {});

@@ -28,7 +28,7 @@ int RunBackup(CliContext& context, const ParsedOptions& args)
 
     PrivateStoreFolder folder("linkwise-backup");
     TempStore store(folder.Path());
-    TTI92& link = context.Link().tti92();
+    Ti92Link& link = context.Link().tti92();
     const bool toStdout = target.kind == OutputTarget::Kind::StandardOutput;
     ConsoleTransferView view(link, context, toStdout ? &context.err : nullptr);
     if (!ReceiveBackup(link, view, store, false)) {
@@ -36,7 +36,7 @@ int RunBackup(CliContext& context, const ParsedOptions& args)
         return view.FailureStatus();
     }
     if (!context.options.quiet)
-        (toStdout ? context.err : context.out) << view.Label(LabelId::trLabel) << '\n';
+        (toStdout ? context.err : context.out) << view.Label(LabelId::Transfer) << '\n';
     const std::string comment = commentGiven ? fileComment.bytes : CommentProposal(QDateTime::currentDateTime());
     const std::string stamp = QDateTime::currentDateTime().toString("yyyy-MM-dd-HHmmss").toStdString();
     const std::filesystem::path file = toStdout ? folder.Path() / "backup.92b" : target.FileFor("backup-" + stamp, "92b");

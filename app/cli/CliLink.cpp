@@ -48,7 +48,7 @@ void CliLink::ResetInterrupt()
 
 std::string CliLink::SerialDevicePath(const CliOptions& options)
 {
-    return options.device.empty() ? TSerialPort::DevicePath(options.port) : options.device;
+    return options.device.empty() ? SerialPort::DevicePath(options.port) : options.device;
 }
 
 CliLink::CliLink(const CliOptions& options, std::ostream& err)
@@ -79,14 +79,14 @@ CliLink::CliLink(const CliOptions& options, std::ostream& err)
         // A device given on the command line beats the environment.
         if (!options.device.empty())
             setenv(("LINKWISE_COM" + std::to_string(options.port)).c_str(), options.device.c_str(), 1);
-        fDevice = TSerialPort::DevicePath(options.port);
+        fDevice = SerialPort::DevicePath(options.port);
         // Anything but a serial line is refused before a byte is written to it.
         if (options.cable != CliCable::Usb)
             if (const std::string unfit = UnfitDevice(fDevice, false); !unfit.empty())
                 throw ELinkError(fDevice + " is " + unfit);
-        fSerialPort.SetCommPort(static_cast<TCommPort>(options.port - 1));
-        fUsbCable.SetCommPort(static_cast<TCommPort>(options.port - 1));
-        fTI92.SerialPort = &fSerialPort;
+        fSerialPort.SetCommPort(static_cast<ComPort>(options.port - 1));
+        fUsbCable.SetCommPort(static_cast<ComPort>(options.port - 1));
+        fTI92.serialPort = &fSerialPort;
         fTI92.BlackCable = &fBlackCable;
         fTI92.UsbCable = &fUsbCable;
         if (const std::string reason = fTI92.OpenCable(); !reason.empty())

@@ -10,7 +10,7 @@
 #include "link/ModemLinePortIO.h"
 #include "link/PpdevPortIO.h"
 #include "link/SerialPort.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 #include "link/TtyModemLines.h"
 
 // Lets Ctrl-C, SIGTERM and SIGHUP reach a running transfer the way the Abort button does: the
@@ -18,7 +18,7 @@
 class InterruptPump : public EventPump {
 public:
     void ProcessMessages() override;
-    TTI92* link = nullptr;
+    Ti92Link* link = nullptr;
 };
 
 // The link object with the cable the options chose, ready to talk. The serial
@@ -31,7 +31,7 @@ public:
     CliLink(const CliLink&) = delete;
     CliLink& operator=(const CliLink&) = delete;
 
-    TTI92& tti92() { return fTI92; }
+    Ti92Link& tti92() { return fTI92; }
     // The device the cable was opened on, for messages.
     const std::string& Device() const { return fDevice; }
     // Where serial port n of the options leads.
@@ -47,11 +47,11 @@ private:
     InterruptPump fPump;
     ConsoleDialogs fDialogs;
     PpdevPortIO fPortIO;
-    TSerialPort fSerialPort;
+    SerialPort fSerialPort;
     TtyModemLines fModemLines;
     ModemLinePortIO fBlackCable{fModemLines};
-    TSerialPort fUsbCable;
-    TTI92 fTI92;
+    SerialPort fUsbCable;
+    Ti92Link fTI92;
     bool fInterruptInstalled = false;
     std::string fDevice;
 };

@@ -33,7 +33,7 @@ CliOptions WithWindowSettings(const CliOptions& options, SettingsStore& settings
     }
     for (int n = 1; n <= 4; ++n)
         if (auto device = settings.Read(S, "Device of COM Port " + std::to_string(n)))
-            TSerialPort::SetStoredDevice(n, *device);
+            SerialPort::SetStoredDevice(n, *device);
     return o;
 }
 

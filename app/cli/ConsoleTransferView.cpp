@@ -8,7 +8,7 @@
 #include "app/cli/CliCommands.h"
 #include "app/cli/ConsoleDialogs.h"
 #include "app/cli/PrintableText.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 #include "transfers/ScreenCanvas.h"
 
 namespace {
@@ -16,7 +16,7 @@ constexpr int kBarWidth = 30;
 const char* const kScreenshotStatus = "Receiving screenshot";
 }
 
-ConsoleTransferView::ConsoleTransferView(TTI92& link, const CliContext& context, std::ostream* out)
+ConsoleTransferView::ConsoleTransferView(Ti92Link& link, const CliContext& context, std::ostream* out)
     : fLink(link),
       fContext(context),
       fOut(out ? *out : context.out),
@@ -44,17 +44,17 @@ bool ConsoleTransferView::IsTerminal(const std::ostream& stream)
 void ConsoleTransferView::ShowStatus(const std::string& text)
 {
     // A backup's size is not announced: without a total, its blocks are the progress.
-    if (fStyle == ProgressStyle::Lines && BarMax(ProgressBarId::totBar) <= 0 && text != fStatus &&
+    if (fStyle == ProgressStyle::Lines && BarMax(ProgressBarId::Total) <= 0 && text != fStatus &&
         text.rfind("Receiving block ", 0) == 0)
         fContext.Note(text);
     // The screenshot has no bar of its own: its rows are counted as they
     // arrive (one event pass per row).
     if (text == kScreenshotStatus && fStatus != text) {
-        SetBarMax(ProgressBarId::totBar, ScreenCanvas::kBytes);
+        SetBarMax(ProgressBarId::Total, ScreenCanvas::kBytes);
         fScreenRows = -1;
     } else if (fStatus == kScreenshotStatus && text != fStatus && fScreenRows >= 0) {
-        SetBarPosition(ProgressBarId::totBar, ScreenCanvas::kBytes);
-        SetBarMax(ProgressBarId::totBar, 0);
+        SetBarPosition(ProgressBarId::Total, ScreenCanvas::kBytes);
+        SetBarMax(ProgressBarId::Total, 0);
         fScreenRows = -2;
     }
     fStatus = text;
@@ -76,7 +76,7 @@ void ConsoleTransferView::ProcessMessages()
     if (fStatus == kScreenshotStatus && fScreenRows >= -1 && fScreenRows < ScreenCanvas::kHeight) {
         ++fScreenRows;
         if (fScreenRows > 0)
-            SetBarPosition(ProgressBarId::totBar, fScreenRows * ScreenCanvas::kRowBytes);
+            SetBarPosition(ProgressBarId::Total, fScreenRows * ScreenCanvas::kRowBytes);
     }
 }
 
@@ -94,7 +94,7 @@ std::string ConsoleTransferView::Label(LabelId label) const
 void ConsoleTransferView::SetBarMax(ProgressBarId bar, int max)
 {
     fMax[bar] = max;
-    if (bar == ProgressBarId::totBar) {
+    if (bar == ProgressBarId::Total) {
         fStartTick = fLink.clock().GetTickCount();
         fTenthsShown = 0;
     }
@@ -103,9 +103,9 @@ void ConsoleTransferView::SetBarMax(ProgressBarId bar, int max)
 void ConsoleTransferView::SetBarPosition(ProgressBarId bar, int position)
 {
     fPos[bar] = position;
-    if (bar == ProgressBarId::totBar)
+    if (bar == ProgressBarId::Total)
         ProgressLine();
-    if (bar == ProgressBarId::totBar || bar == ProgressBarId::SaveBar)
+    if (bar == ProgressBarId::Total || bar == ProgressBarId::Save)
         Draw(position >= BarMax(bar));
 }
 
@@ -187,10 +187,10 @@ std::string Minutes(uint32_t ms)
 
 void ConsoleTransferView::ProgressLine()
 {
-    const int max = BarMax(ProgressBarId::totBar);
+    const int max = BarMax(ProgressBarId::Total);
     if (fStyle != ProgressStyle::Lines || max <= 0)
         return;
-    const int pos = std::min(std::max(BarPosition(ProgressBarId::totBar), 0), max);
+    const int pos = std::min(std::max(BarPosition(ProgressBarId::Total), 0), max);
     // Rounded: the listing's sizes, which make the total, count a little more than arrives.
     const int tenths = static_cast<int>((static_cast<long long>(pos) * 100 + max / 2) / max / 10);
     if (tenths <= fTenthsShown)
@@ -211,7 +211,7 @@ void ConsoleTransferView::Draw(bool force)
     // The receive's total, or the save's bar, whichever is running; otherwise
     // just the status line (the listing has no bar).
     std::string line;
-    ProgressBarId bar = BarMax(ProgressBarId::SaveBar) > 0 ? ProgressBarId::SaveBar : ProgressBarId::totBar;
+    ProgressBarId bar = BarMax(ProgressBarId::Save) > 0 ? ProgressBarId::Save : ProgressBarId::Total;
     const int max = BarMax(bar);
     if (max > 0) {
         const int pos = std::min(std::max(BarPosition(bar), 0), max);
@@ -219,7 +219,7 @@ void ConsoleTransferView::Draw(bool force)
         const int percent = static_cast<int>(static_cast<long long>(pos) * 100 / max);
         line = "[" + std::string(static_cast<size_t>(filled), '#') +
                std::string(static_cast<size_t>(kBarWidth - filled), '.') + "] " + std::to_string(percent) + "% ";
-        if (bar == ProgressBarId::totBar) {
+        if (bar == ProgressBarId::Total) {
             line += std::to_string(pos) + "/" + std::to_string(max) + " bytes ";
             const uint32_t elapsed = now - fStartTick;
             if (pos > 0 && pos < max && elapsed >= 500)

@@ -7,7 +7,7 @@
 #include "app/cli/CliCommands.h"
 #include "link/TransferView.h"
 
-class TTI92;
+class Ti92Link;
 struct CliContext;
 
 // The window's transfer view on a terminal. Lists and labels are kept in
@@ -18,7 +18,7 @@ struct CliContext;
 class ConsoleTransferView : public TransferView {
 public:
     // Report lines go to `out` (the context's output when null).
-    ConsoleTransferView(TTI92& link, const CliContext& context, std::ostream* out = nullptr);
+    ConsoleTransferView(Ti92Link& link, const CliContext& context, std::ostream* out = nullptr);
     ~ConsoleTransferView() override;
 
     void ShowStatus(const std::string& text) override;
@@ -65,7 +65,7 @@ private:
     void ProgressLine();
     void ClearLine();
 
-    TTI92& fLink;
+    Ti92Link& fLink;
     const CliContext& fContext;
     std::ostream& fOut;
     std::ostream& fErr;

@@ -197,10 +197,10 @@ std::optional<std::set<size_t>> ChooseRows(const CliContext& context, const GetA
 std::vector<std::string> MarkForReceive(ConsoleTransferView& view, const std::set<size_t>& chosen)
 {
     for (size_t row : chosen)
-        view.SetSelected(ListViewId::ListView1, row, true);
+        view.SetSelected(ListViewId::Calculator, row, true);
     view.VarListClear();
     std::vector<std::string> planned;
-    for (const ListItem& row : view.ListViewItems(ListViewId::ListView1)) {
+    for (const ListItem& row : view.ListViewItems(ListViewId::Calculator)) {
         if (row.selected) {
             view.VarListAdd(row.caption);
             planned.push_back(row.caption);
@@ -288,15 +288,15 @@ int RunGet(CliContext& context, const ParsedOptions& args)
 
     PrivateStoreFolder folder("linkwise-get");
     TempStore store(folder.Path());
-    TTI92& link = context.Link().tti92();
+    Ti92Link& link = context.Link().tti92();
     // With the file on standard output, report lines go to the error stream.
     ConsoleTransferView view(link, context,
                              target.kind == OutputTarget::Kind::StandardOutput ? &context.err : nullptr);
-    if (!FetchDirectoryList(link, view, ListViewId::ListView1))
+    if (!FetchDirectoryList(link, view, ListViewId::Calculator))
         return view.FailureStatus();
 
     const std::optional<std::set<size_t>> chosen =
-        ChooseRows(context, g, view.ListViewItems(ListViewId::ListView1), asText);
+        ChooseRows(context, g, view.ListViewItems(ListViewId::Calculator), asText);
     if (!chosen)
         return exitstatus::kError;
     if (chosen->empty()) {

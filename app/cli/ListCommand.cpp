@@ -90,11 +90,11 @@ int RunList(CliContext& context, const ParsedOptions& args)
     Sort(*std::make_unique<std::vector<ListItem>>(), sortKey);   // a bad key costs no transfer
     if (!args.positional.empty())
         throw CliUsageError("takes no arguments, not '" + args.positional.front() + "'");
-    TTI92& link = context.Link().tti92();
+    Ti92Link& link = context.Link().tti92();
     ConsoleTransferView view(link, context);
-    if (!FetchDirectoryList(link, view, ListViewId::ListView1))
+    if (!FetchDirectoryList(link, view, ListViewId::Calculator))
         return view.FailureStatus();
-    auto rows = view.ListViewItems(ListViewId::ListView1);
+    auto rows = view.ListViewItems(ListViewId::Calculator);
     Sort(rows, sortKey);
     if (json)
         PrintJson(context.out, rows);

@@ -23,7 +23,7 @@ std::string DeviceInUse(const CliOptions& options)
     const CliOptions o = WithWindowSettings(options, settings);
     if (o.cable == CliCable::Parallel || o.cable == CliCable::Usb)
         return {};
-    return o.device.empty() ? TSerialPort::DevicePath(o.port) : o.device;
+    return o.device.empty() ? SerialPort::DevicePath(o.port) : o.device;
 }
 
 bool SameDevice(const std::string& a, const std::string& b)

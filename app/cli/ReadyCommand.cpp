@@ -10,7 +10,7 @@ int RunReady(CliContext& context, const ParsedOptions& args)
 {
     if (!args.positional.empty())
         throw CliUsageError("takes no arguments");
-    TTI92& link = context.Link().tti92();
+    Ti92Link& link = context.Link().tti92();
     const std::string device = context.Device();
     try {
         link.PrepareLine();

@@ -12,7 +12,7 @@ int RunRomVersion(CliContext& context, const ParsedOptions& args)
 {
     if (!args.positional.empty())
         throw CliUsageError("takes no arguments");
-    TTI92& link = context.Link().tti92();
+    Ti92Link& link = context.Link().tti92();
     ConsoleTransferView view(link, context);
     std::string version;
     try {

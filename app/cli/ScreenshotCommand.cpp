@@ -57,7 +57,7 @@ int RunScreenshot(CliContext& context, const ParsedOptions& args)
     // A path that cannot be written is refused before the screen is asked for.
     OutputTarget::Check(s.output, isatty(STDOUT_FILENO) && &context.out == &std::cout);
 
-    TTI92& link = context.Link().tti92();
+    Ti92Link& link = context.Link().tti92();
     std::ostringstream lines;
     ConsoleTransferView view(link, context, &lines);
     ScreenBitmap screen;

@@ -213,7 +213,7 @@ int RunSend(CliContext& context, const ParsedOptions& args)
     IniSettingsStore settings(settingsPath ? settingsPath : "");
     const FargoLibrarySettings libs = LibrarySettings(settings, a);
 
-    TTI92& link = context.Link().tti92();
+    Ti92Link& link = context.Link().tti92();
     ConsoleTransferView view(link, context);
     TerminalDialogs dialogs(context.err);
     PrivateStoreFolder folder("linkwise-send");

@@ -9,7 +9,7 @@
 
 #include "app/dialogs/RemoteKeyEvents.h"
 #include "app/settings/SettingsStore.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ const char* const kHelpLines[] = {
 
 }  // namespace
 
-TRemote::TRemote(TTI92& link, SettingsStore& settings, QWidget* parent)
+TRemote::TRemote(Ti92Link& link, SettingsStore& settings, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
       Keyboard(link),

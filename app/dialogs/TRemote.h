@@ -8,7 +8,7 @@
 class QLabel;
 class QPlainTextEdit;
 class SettingsStore;
-class TTI92;
+class Ti92Link;
 
 // "Remote control": a small window, always on top, that sends every key
 // typed into it to the calculator. Ctrl+Z hides it. It remembers where it
@@ -16,7 +16,7 @@ class TTI92;
 class TRemote : public QWidget {
     Q_OBJECT
 public:
-    TRemote(TTI92& link, SettingsStore& settings, QWidget* parent = nullptr);
+    TRemote(Ti92Link& link, SettingsStore& settings, QWidget* parent = nullptr);
     ~TRemote() override;
 
     // Shows the window without blocking the main window.

@@ -105,7 +105,7 @@ TSettingsForm::TSettingsForm(Dialogs& dialogs, QWidget* parent) : QDialog(parent
 void TSettingsForm::Fill(const SettingsRecord& settings)
 {
     for (int n = 0; n < 4; ++n)
-        fDevices[n] = TSerialPort::StoredDevice(n + 1);
+        fDevices[n] = SerialPort::StoredDevice(n + 1);
     fDevicePort = -1;
     Lib1->setText(QString::fromStdString(settings.Fargo1LibDir));
     Lib2->setText(QString::fromStdString(settings.Fargo2LibDir));

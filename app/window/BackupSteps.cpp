@@ -29,7 +29,7 @@ bool HoldsBackup(const TempStore& store)
 
 }  // namespace
 
-void InstallBackupSteps(TForm1& form, TTI92& link, Dialogs& dialogs)
+void InstallBackupSteps(TForm1& form, Ti92Link& link, Dialogs& dialogs)
 {
     form.SetStepAction(taskReceiveBackup, 2, [&form, &link] {
         form.VarListClear();

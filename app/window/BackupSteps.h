@@ -2,9 +2,9 @@
 
 class Dialogs;
 class TForm1;
-class TTI92;
+class Ti92Link;
 
 // The memory-backup task on the wizard: entering the transfer page receives
 // the backup into the temporary store, entering the "Save backup" page asks
 // for a file name and a comment and saves it as a backup file.
-void InstallBackupSteps(TForm1& form, TTI92& link, Dialogs& dialogs);
+void InstallBackupSteps(TForm1& form, Ti92Link& link, Dialogs& dialogs);

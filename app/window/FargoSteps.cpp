@@ -14,7 +14,7 @@
 #include "link/Clock.h"
 #include "link/Dialogs.h"
 #include "link/Exceptions.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 #include "transfers/BackupReceive.h"
 #include "transfers/DirectoryListing.h"
 #include "transfers/VariableReceive.h"
@@ -78,7 +78,7 @@ std::string FindInFolders(const std::string& name, const std::vector<std::string
     return {};
 }
 
-void ReceiveContent(TForm1& form, TTI92& link, Dialogs& dialogs, const FargoFolders& folders,
+void ReceiveContent(TForm1& form, Ti92Link& link, Dialogs& dialogs, const FargoFolders& folders,
                     FargoState& state)
 {
     state = FargoState{};
@@ -103,10 +103,10 @@ void ReceiveContent(TForm1& form, TTI92& link, Dialogs& dialogs, const FargoFold
     }
     state.FargoBackupFile = found;
     form.hlpLine->setText("Please wait, Linkwise is requesting all variables on the calculator..");
-    if (!FetchDirectoryList(link, form, ListViewId::ListView1))
+    if (!FetchDirectoryList(link, form, ListViewId::Calculator))
         return form.RecordStepResult(false);
     form.VarListClear();
-    for (const ListItem& row : form.ListViewItems(ListViewId::ListView1))
+    for (const ListItem& row : form.ListViewItems(ListViewId::Calculator))
         form.VarListAdd(row.caption);
     const TempStore store = FormStore(form);
     if (!ReceiveAll(link, form, store, false, true))
@@ -139,7 +139,7 @@ void SendBackupFile(TForm1& form, Dialogs& dialogs, FargoState& state, const Fil
     form.RecordStepResult(sent);
 }
 
-void SendContentBack(TForm1& form, TTI92& link, Dialogs& dialogs, const FargoState& state,
+void SendContentBack(TForm1& form, Ti92Link& link, Dialogs& dialogs, const FargoState& state,
                      const FileListSend& send)
 {
     form.VarListClear();
@@ -189,7 +189,7 @@ std::string FargoBackupName(bool newFargo, const std::string& romVersion)
     return SafeFileName(std::string(newFargo ? "fargo2-" : "fargo1-") + RomVersionPart(romVersion) + ".92b");
 }
 
-void InstallFargoSteps(TForm1& form, TTI92& link, Dialogs& dialogs, const FargoFolders& folders,
+void InstallFargoSteps(TForm1& form, Ti92Link& link, Dialogs& dialogs, const FargoFolders& folders,
                        FileListSend send)
 {
     auto state = std::make_shared<FargoState>();

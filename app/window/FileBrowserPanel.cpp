@@ -24,7 +24,7 @@
 #include "files/widgets/TTextForm.h"
 #include "link/Dialogs.h"
 #include "link/Exceptions.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 #include "transfers/FileListSend.h"
 
 namespace {
@@ -79,7 +79,7 @@ void Store(ViewerPlacement& p, const ViewerGeometry& g)
 
 }  // namespace
 
-FileBrowserPanel::FileBrowserPanel(TForm1& form, TTI92& link, Dialogs& dialogs)
+FileBrowserPanel::FileBrowserPanel(TForm1& form, Ti92Link& link, Dialogs& dialogs)
     : QObject(&form), fForm(form), fLink(link), fDialogs(dialogs), fFileList(form.FileList), fWindow(&form)
 {
     TextForm = new TTextForm(dialogs, &form);

@@ -9,7 +9,7 @@ class Dialogs;
 class TForm1;
 class TPictureForm;
 class TTextForm;
-class TTI92;
+class Ti92Link;
 class QTreeWidgetItem;
 struct FilePanel;
 struct ViewedVariable;
@@ -20,7 +20,7 @@ struct ViewedVariable;
 class FileBrowserPanel : public QObject {
     Q_OBJECT
 public:
-    FileBrowserPanel(TForm1& form, TTI92& link, Dialogs& dialogs);
+    FileBrowserPanel(TForm1& form, Ti92Link& link, Dialogs& dialogs);
 
     // The folder listed: the first history entry.
     std::string Directory() const;
@@ -65,7 +65,7 @@ private:
     void ShowCommentAndLibraries(const FilePanel& panel);
 
     TForm1& fForm;
-    TTI92& fLink;
+    Ti92Link& fLink;
     Dialogs& fDialogs;
     // Events arrive while the window is being torn down, when its members
     // are gone: the filter compares against pointers kept from the start.

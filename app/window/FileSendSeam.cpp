@@ -6,7 +6,7 @@
 #include "files/FileBrowser.h"
 #include "files/TempStore.h"
 
-void RunFormSendJob(TForm1& form, TTI92& link, Dialogs& dialogs,
+void RunFormSendJob(TForm1& form, Ti92Link& link, Dialogs& dialogs,
                     const std::function<void(const FileListSendJob&)>& send)
 {
     const TempStore store(std::filesystem::path(form.Settings.DataFile).parent_path());
@@ -18,7 +18,7 @@ void RunFormSendJob(TForm1& form, TTI92& link, Dialogs& dialogs,
     send(job);
 }
 
-FileListSend FormFileListSend(TForm1& form, TTI92& link, Dialogs& dialogs)
+FileListSend FormFileListSend(TForm1& form, Ti92Link& link, Dialogs& dialogs)
 {
     return [&form, &link, &dialogs](const std::vector<std::string>& files, const std::function<void()>& whenSent) {
         bool complete = false;

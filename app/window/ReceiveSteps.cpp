@@ -18,9 +18,9 @@ TempStore FormStore(const TForm1& form)
     return TempStore(std::filesystem::path(form.Settings.DataFile).parent_path());
 }
 
-void InstallReceiveSteps(TForm1& form, TTI92& link, Dialogs& dialogs)
+void InstallReceiveSteps(TForm1& form, Ti92Link& link, Dialogs& dialogs)
 {
-    auto list = [&form, &link] { FetchDirectoryList(link, form, ListViewId::ListView1); };
+    auto list = [&form, &link] { FetchDirectoryList(link, form, ListViewId::Calculator); };
     form.SetStepAction(taskReceiveVariables, 1, list);
     form.SetStepAction(taskReceiveBackup, 1, list);
     form.SetBackwardRefresh(pageReceive, list);
@@ -29,7 +29,7 @@ void InstallReceiveSteps(TForm1& form, TTI92& link, Dialogs& dialogs)
     form.SetStepAction(taskReceiveVariables, 2, [&form, &link, &dialogs] {
         form.VarListClear();
         std::vector<std::string> names;
-        for (const ListItem& row : form.ListViewItems(ListViewId::ListView1)) {
+        for (const ListItem& row : form.ListViewItems(ListViewId::Calculator)) {
             if (row.selected) {
                 form.VarListAdd(row.caption);
                 names.push_back(row.caption);
@@ -54,7 +54,7 @@ void InstallReceiveSteps(TForm1& form, TTI92& link, Dialogs& dialogs)
     QObject::connect(form.SaveToFileBtn, &QPushButton::clicked, &form, [&form, &dialogs, dialogState] {
         // The rows of the list are the store's records, in order.
         std::vector<size_t> selected;
-        const std::vector<ListItem> rows = form.ListViewItems(ListViewId::ListView2);
+        const std::vector<ListItem> rows = form.ListViewItems(ListViewId::Received);
         for (size_t i = 0; i < rows.size(); ++i)
             if (rows[i].selected)
                 selected.push_back(i);

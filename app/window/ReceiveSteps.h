@@ -2,7 +2,7 @@
 
 class Dialogs;
 class TForm1;
-class TTI92;
+class Ti92Link;
 class TempStore;
 
 // The temporary store of the window, deleted when it closes.
@@ -12,4 +12,4 @@ TempStore FormStore(const TForm1& form);
 // Previous to) the selection page lists the calculator, "&Update" lists it
 // again, entering the transfer page receives the selected rows into the
 // temporary store and "&Save to file" saves them.
-void InstallReceiveSteps(TForm1& form, TTI92& link, Dialogs& dialogs);
+void InstallReceiveSteps(TForm1& form, Ti92Link& link, Dialogs& dialogs);

@@ -12,7 +12,7 @@
 #include "link/Exceptions.h"
 #include "transfers/ScreenshotTransfer.h"
 
-void Button1Click(TForm1& form, TTI92& link)
+void Button1Click(TForm1& form, Ti92Link& link)
 {
     GrabScreenshot(link, form, *form.ScrShot);
 }
@@ -57,7 +57,7 @@ void SaveImgBtnClick(TForm1& form, Dialogs& dialogs, std::string& lastFolder)
     form.ClickNextButton();
 }
 
-void InstallScreenshotSteps(TForm1& form, TTI92& link, Dialogs& dialogs)
+void InstallScreenshotSteps(TForm1& form, Ti92Link& link, Dialogs& dialogs)
 {
     QObject::connect(form.GrabBtn, &QPushButton::clicked, &form, [&form, &link] { Button1Click(form, link); });
     form.SetStepAction(taskScreenshot, 2, [&form] { form.ScrShot2->CopyFrom(*form.ScrShot); });

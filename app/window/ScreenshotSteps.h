@@ -4,14 +4,14 @@
 #include "link/Dialogs.h"
 
 class TForm1;
-class TTI92;
+class Ti92Link;
 
 // The screenshot task on the wizard: "&Grab!" draws the calculator's screen
 // into ScrShot, entering the save page copies it into ScrShot2, "&Copy
 // image" puts that on the clipboard and "&Save image" writes it to a file.
-void InstallScreenshotSteps(TForm1& form, TTI92& link, Dialogs& dialogs);
+void InstallScreenshotSteps(TForm1& form, Ti92Link& link, Dialogs& dialogs);
 
-void Button1Click(TForm1& form, TTI92& link);
+void Button1Click(TForm1& form, Ti92Link& link);
 void CopyImgBtnClick(TForm1& form);
 // The dialog opens in `lastFolder`, which then becomes the chosen file's folder.
 void SaveImgBtnClick(TForm1& form, Dialogs& dialogs, std::string& lastFolder);

@@ -30,7 +30,7 @@
 #include "app/window/WebAddresses.h"
 #include "link/Dialogs.h"
 #include "link/SerialPort.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 
 TForm1::TForm1(FormEnvironment env, QWidget* parent) : QWidget(parent), fEnv(std::move(env))
 {
@@ -123,11 +123,11 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 
 void TForm1::ConfigureLink()
 {
-    TTI92& link = fEnv.link;
+    Ti92Link& link = fEnv.link;
     link.ResetPort();
-    link.SerialPort = &fEnv.serialPort;
+    link.serialPort = &fEnv.serialPort;
     // Ports beyond the known ones fall back to the first.
-    fEnv.serialPort.SetCommPort(static_cast<TCommPort>(Settings.Port < 8 ? Settings.Port : 0));
+    fEnv.serialPort.SetCommPort(static_cast<ComPort>(Settings.Port < 8 ? Settings.Port : 0));
     link.Cabletype = static_cast<uint8_t>(Settings.CableType + 1);
     link.PortAdress = kParallelAddresses[Settings.Port < 4 ? Settings.Port : 0];
     link.CalcReadyIndicator = ReadyLamp;
@@ -289,7 +289,7 @@ void TForm1::SettingsClick()
     // The device of the port in use counts as a cable setting too.
     const int portNumber = form.PortIndex() + 1;
     const bool deviceChanged = form.CableIndex() != 0 &&
-                               form.Device(portNumber) != TSerialPort::StoredDevice(portNumber);
+                               form.Device(portNumber) != SerialPort::StoredDevice(portNumber);
     if (form.CableIndex() != Settings.CableType || form.PortIndex() != Settings.Port ||
         deviceChanged)
         fEnv.dialogs.MessageBox("The new cable-settings will not be active until you restart the "
@@ -303,7 +303,7 @@ void TForm1::SettingsClick()
     Settings.AutoCollect = form.AutoCollect();
     Settings.AskBeforeReplace = form.AskBeforeReplace();
     for (int n = 1; n <= 4; ++n)
-        TSerialPort::SetStoredDevice(n, form.Device(n));
+        SerialPort::SetStoredDevice(n, form.Device(n));
 }
 
 void TForm1::TopMenuClick()
@@ -372,7 +372,7 @@ void TForm1::LoadChoices()
     Settings.CheckRegistry = ReadBool(s, S, "Check Registry", 1);
     for (int n = 1; n <= 4; ++n)
         if (auto device = s.Read(S, DeviceName(n)))
-            TSerialPort::SetStoredDevice(n, *device);
+            SerialPort::SetStoredDevice(n, *device);
 
     Panel1->setVisible(ReadBool(s, S, "Show leftside-information", 1));
     LeftMenu->setChecked(!Panel1->isHidden());
@@ -472,7 +472,7 @@ void TForm1::SaveSettings()
     WriteBool(s, S, "Show leftside-information", !Panel1->isHidden());
     WriteBool(s, S, "Show topline-information", !Panel16->isHidden());
     for (int n = 1; n <= 4; ++n)
-        s.Write(S, DeviceName(n), TSerialPort::StoredDevice(n));
+        s.Write(S, DeviceName(n), SerialPort::StoredDevice(n));
 
     const bool normal = !isMaximized() && !isMinimized();
     const QRect r = normal ? QRect(pos(), size()) : normalGeometry();

@@ -21,8 +21,8 @@ class Dialogs;
 class EventPump;
 class Shell;
 class SettingsStore;
-class TSerialPort;
-class TTI92;
+class SerialPort;
+class Ti92Link;
 class TAboutForm;
 class TSettingsForm;
 class TShowForm;
@@ -53,8 +53,8 @@ struct FormEnvironment {
     Dialogs& dialogs;
     SettingsStore& settings;
     Shell& shell;
-    TTI92& link;
-    TSerialPort& serialPort;
+    Ti92Link& link;
+    SerialPort& serialPort;
     std::string programFolder;   // ends with "/"
     // Shows a window modally and returns its result; tests answer at once.
     std::function<int(QDialog&)> runModal;

@@ -35,11 +35,11 @@ bool IsAbort(std::exception_ptr error)
 QProgressBar* TForm1::Bar(ProgressBarId bar) const
 {
     switch (bar) {
-    case ProgressBarId::varBar: return varBar;
-    case ProgressBarId::totBar: return totBar;
-    case ProgressBarId::SaveBar: return SaveBar;
-    case ProgressBarId::SaveBackupBar: return SaveBackupBar;
-    case ProgressBarId::ConvertBar: return ConvertBar;
+    case ProgressBarId::Variable: return varBar;
+    case ProgressBarId::Total: return totBar;
+    case ProgressBarId::Save: return SaveBar;
+    case ProgressBarId::BackupSave: return SaveBackupBar;
+    case ProgressBarId::Convert: return ConvertBar;
     }
     return varBar;
 }
@@ -47,17 +47,17 @@ QProgressBar* TForm1::Bar(ProgressBarId bar) const
 QLabel* TForm1::LabelWidget(LabelId label) const
 {
     switch (label) {
-    case LabelId::trLabel: return trLabel;
-    case LabelId::Label18: return Label18;
+    case LabelId::Transfer: return trLabel;
+    case LabelId::VariablesHeading: return Label18;
     case LabelId::SaveStatus: return SaveStatus;
-    case LabelId::Label33: return Label33;
+    case LabelId::BackupSaveStatus: return Label33;
     }
     return trLabel;
 }
 
 QTreeWidget* TForm1::ListView(ListViewId list) const
 {
-    return list == ListViewId::ListView1 ? ListView1 : ListView2;
+    return list == ListViewId::Calculator ? ListView1 : ListView2;
 }
 
 void TForm1::SetLabel(LabelId label, const std::string& text)

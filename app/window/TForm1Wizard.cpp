@@ -17,7 +17,7 @@
 #include "app/window/TForm1.h"
 #include "link/Clock.h"
 #include "link/EventPump.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 
 namespace {
 constexpr uint32_t kAutoNextWait = 1000;

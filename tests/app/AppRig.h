@@ -10,7 +10,7 @@
 #include "app/desktop/Shell.h"
 #include "app/window/TForm1.h"
 #include "link/SerialPort.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 #include "sim/CalculatorLink.h"
 #include "link/UsbCableDevice.h"
 #include "sim/SimModemLines.h"
@@ -61,20 +61,20 @@ struct AppRig {
     {
         auto d = std::make_unique<SimSerialDevice>(calcLink);
         device = d.get();
-        serial = std::make_unique<TSerialPort>(std::move(d));
+        serial = std::make_unique<SerialPort>(std::move(d));
         auto pipes = std::make_unique<SimUsbCable>(calcLink);
         usb = pipes.get();
-        usbPort = std::make_unique<TSerialPort>(std::make_unique<UsbCableDevice>(std::move(pipes)));
+        usbPort = std::make_unique<SerialPort>(std::make_unique<UsbCableDevice>(std::move(pipes)));
         link.BlackCable = &blackCable;
         link.UsbCable = usbPort.get();
         for (int n = 1; n <= 8; ++n)
-            TSerialPort::SetStoredDevice(n, "");
+            SerialPort::SetStoredDevice(n, "");
     }
     ~AppRig()
     {
         form.reset();
         for (int n = 1; n <= 8; ++n)
-            TSerialPort::SetStoredDevice(n, "");
+            SerialPort::SetStoredDevice(n, "");
     }
 
     TForm1& Create()
@@ -105,13 +105,13 @@ struct AppRig {
     VirtualTI92 calc;
     CalculatorLink calcLink;
     SimSerialDevice* device = nullptr;
-    std::unique_ptr<TSerialPort> serial;
+    std::unique_ptr<SerialPort> serial;
     SimParallelCable bitCable{calcLink};
     SimModemLines modemLines{bitCable};
     ModemLinePortIO blackCable{modemLines};
     SimUsbCable* usb = nullptr;
-    std::unique_ptr<TSerialPort> usbPort;
-    TTI92 link;
+    std::unique_ptr<SerialPort> usbPort;
+    Ti92Link link;
     QTemporaryDir dir;
     std::string folder;
     std::vector<std::string> parameters;   // the command line, set before Create()

@@ -144,7 +144,7 @@ TEST_F(SettingsDialog, AnotherDeviceForThePortInUseIsStoredAndNeedsARestart)
 {
     Run([](TSettingsForm& form) { form.PortDevice->setText("/dev/ttyUSB0"); });
     EXPECT_EQ(Messages(), 1u);
-    EXPECT_EQ(TSerialPort::StoredDevice(1), "/dev/ttyUSB0");
+    EXPECT_EQ(SerialPort::StoredDevice(1), "/dev/ttyUSB0");
     f.SaveSettings();
     EXPECT_EQ(rig.settings.Read("Settings", "Device of COM Port 1"), "/dev/ttyUSB0");
 }

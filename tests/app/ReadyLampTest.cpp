@@ -55,7 +55,7 @@ TEST(Leaving, ExitSavesClosesTheLinkAndEnds)
     f.CancelBtn->click();
     EXPECT_TRUE(f.TerminateRequested());
     EXPECT_FALSE(rig.device->IsOpen());
-    EXPECT_EQ(rig.link.SerialPort, nullptr);
+    EXPECT_EQ(rig.link.serialPort, nullptr);
     EXPECT_EQ(rig.settings.Read("Settings", "Autoclick Next"), "1");
 }
 
@@ -79,30 +79,30 @@ TEST(TransferViewOfTheWindow, ShowsWhatRoutinesWrite)
 {
     AppRig rig;
     TForm1& f = rig.Create();
-    f.SetLabel(LabelId::Label18, "Thing to get");
-    EXPECT_EQ(f.Label(LabelId::Label18), "Thing to get");
-    f.SetBarMax(ProgressBarId::totBar, 200);
-    f.SetBarPosition(ProgressBarId::totBar, 150);
-    EXPECT_EQ(f.BarPosition(ProgressBarId::totBar), 150);
-    f.SetBarPosition(ProgressBarId::totBar, 999);
-    EXPECT_EQ(f.BarPosition(ProgressBarId::totBar), 200);
+    f.SetLabel(LabelId::VariablesHeading, "Thing to get");
+    EXPECT_EQ(f.Label(LabelId::VariablesHeading), "Thing to get");
+    f.SetBarMax(ProgressBarId::Total, 200);
+    f.SetBarPosition(ProgressBarId::Total, 150);
+    EXPECT_EQ(f.BarPosition(ProgressBarId::Total), 150);
+    f.SetBarPosition(ProgressBarId::Total, 999);
+    EXPECT_EQ(f.BarPosition(ProgressBarId::Total), 200);
     f.VarListAdd("memory-backup");
     f.VarListSelect(0);
     EXPECT_EQ(f.VarListSelected(), 0);
 
     // Names are calculator bytes: shown in its characters, back unchanged.
     const std::string name("main\\\x8C\xA9\x95", 8);
-    f.ListViewAdd(ListViewId::ListView1, ListItem{name, {"EXPR", "42"}, 0x00, true});
-    f.ListViewAdd(ListViewId::ListView1, ListItem{"main\\y", {"LIST", "7"}, 0x04, false});
+    f.ListViewAdd(ListViewId::Calculator, ListItem{name, {"EXPR", "42"}, 0x00, true});
+    f.ListViewAdd(ListViewId::Calculator, ListItem{"main\\y", {"LIST", "7"}, 0x04, false});
     EXPECT_EQ(f.ListView1->topLevelItem(0)->text(0).toStdString(), "main\\\xCF\x80\xC2\xA9\xEF\xBF\xBD");
-    auto items = f.ListViewItems(ListViewId::ListView1);
+    auto items = f.ListViewItems(ListViewId::Calculator);
     ASSERT_EQ(items.size(), 2u);
     EXPECT_EQ(items[0].caption, name);
     EXPECT_TRUE(items[0].selected);
     EXPECT_EQ(items[1].data, 0x04);
     EXPECT_EQ(items[1].subItems, (std::vector<std::string>{"LIST", "7"}));
-    f.ListViewClear(ListViewId::ListView1);
-    EXPECT_TRUE(f.ListViewItems(ListViewId::ListView1).empty());
+    f.ListViewClear(ListViewId::Calculator);
+    EXPECT_TRUE(f.ListViewItems(ListViewId::Calculator).empty());
 
     f.ErrorDialog("Some error occured while receiving!");
     EXPECT_EQ(rig.dialogs.shown.back().icon, MsgIcon::Error);

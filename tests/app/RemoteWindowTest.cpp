@@ -21,7 +21,7 @@ struct RemoteWindow : ::testing::Test {
     {
         EXPECT_TRUE(rig.serial->OpenPort());
         rig.link.Cabletype = 2;
-        rig.link.SerialPort = rig.serial.get();
+        rig.link.serialPort = rig.serial.get();
         remote = std::make_unique<TRemote>(rig.link, rig.settings);
         remote->ShowRemote();
     }

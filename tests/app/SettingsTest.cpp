@@ -74,7 +74,7 @@ TEST(Settings, DefaultsOnAnEmptyStore)
     EXPECT_EQ(rig.link.PortAdress, 0x378);
     EXPECT_EQ(rig.serial->CommPort(), cpCOM1);
     EXPECT_TRUE(rig.device->IsOpen());
-    EXPECT_EQ(rig.link.SerialPort, rig.serial.get());
+    EXPECT_EQ(rig.link.serialPort, rig.serial.get());
     ASSERT_FALSE(rig.portIO.outs.empty());
     EXPECT_EQ(rig.portIO.outs.front(), (std::pair<uint16_t, uint8_t>{0x378, 0xFF}));
     EXPECT_TRUE(rig.dialogs.shown.empty());
@@ -242,7 +242,7 @@ TEST(Settings, RoundTripThroughSaveAndLoad)
         f.ShowForm->TextBox->click();   // text files off
         f.FileList->setColumnWidth(2, 61);
         f.move(40, 50);
-        TSerialPort::SetStoredDevice(2, "/dev/ttyUSB0");
+        SerialPort::SetStoredDevice(2, "/dev/ttyUSB0");
         f.SaveSettings();
         carried = rig.settings;
     }
@@ -258,7 +258,7 @@ TEST(Settings, RoundTripThroughSaveAndLoad)
     EXPECT_EQ(f.FileList->columnWidth(2), 61);
     EXPECT_EQ(f.x(), 40);
     EXPECT_EQ(f.y(), 50);
-    EXPECT_EQ(TSerialPort::StoredDevice(2), "/dev/ttyUSB0");
+    EXPECT_EQ(SerialPort::StoredDevice(2), "/dev/ttyUSB0");
 }
 
 TEST(IniStore, FindsNamesInAnyCaseAndKeepsOneSpelling)

@@ -49,15 +49,15 @@ TEST_F(SaveTest, SingleVariableIs93BytesExactly)
 
     EXPECT_EQ(view.memo, std::vector<std::string>{"The received variable(s) was saved into \"x.92e\"."});
     EXPECT_EQ(view.Label(LabelId::SaveStatus), "x.92e saved");
-    EXPECT_EQ(view.Label(LabelId::Label33), "x.92e saved");
+    EXPECT_EQ(view.Label(LabelId::BackupSaveStatus), "x.92e saved");
     EXPECT_EQ(view.labelHistory[LabelId::SaveStatus].front(), "Saving x.92e..");
     EXPECT_EQ(view.statuses, (std::vector<std::string>{"Writing headers", "Writing datapart",
                                                        "Writing data for main\\x",
                                                        "Data successfully written", "Closing files",
                                                        "(none)"}));
-    EXPECT_EQ(view.BarMax(ProgressBarId::SaveBar), 5);
-    EXPECT_EQ(view.BarPosition(ProgressBarId::SaveBar), 5);
-    EXPECT_EQ(view.BarPosition(ProgressBarId::SaveBackupBar), 5);
+    EXPECT_EQ(view.BarMax(ProgressBarId::Save), 5);
+    EXPECT_EQ(view.BarPosition(ProgressBarId::Save), 5);
+    EXPECT_EQ(view.BarPosition(ProgressBarId::BackupSave), 5);
     EXPECT_EQ(view.transferModeOn, 1);
     EXPECT_EQ(view.transferModeOff, 1);
     EXPECT_FALSE(view.transferMode);

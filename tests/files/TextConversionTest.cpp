@@ -141,8 +141,8 @@ TEST_F(ConvertTest, ProgressAndAutomaticNext)
 {
     WriteFile(dir / "long.txt", std::string(2500, 'x'));
     ASSERT_TRUE(Txtto92g(view, dialogs, store, true, dir / "long.txt", dir / "long.92t", true, "c"));
-    EXPECT_EQ(view.BarMax(ProgressBarId::ConvertBar), 2500);
-    EXPECT_EQ(view.barHistory[ProgressBarId::ConvertBar], (std::vector<int>{0, 1, 1001, 2001, 2500}));
+    EXPECT_EQ(view.BarMax(ProgressBarId::Convert), 2500);
+    EXPECT_EQ(view.barHistory[ProgressBarId::Convert], (std::vector<int>{0, 1, 1001, 2001, 2500}));
     EXPECT_EQ(view.nextClicks, 1);
 }
 

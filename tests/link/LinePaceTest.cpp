@@ -8,7 +8,7 @@
 
 #include "link/Exceptions.h"
 #include "link/PacketCheck.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 #include "tests/support/AutoClock.h"
 #include "tests/support/HookEventPump.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -29,18 +29,18 @@ struct PacedLink : ::testing::Test {
     ScriptedDialogs dialogs;
     NoParallelPort noPort;
     ScriptedSerialDevice* line = nullptr;
-    std::unique_ptr<TSerialPort> port;
-    TTI92 link{LinkEnvironment{clock, pump, dialogs, noPort}};
+    std::unique_ptr<SerialPort> port;
+    Ti92Link link{LinkEnvironment{clock, pump, dialogs, noPort}};
 
     void SetUp() override
     {
         auto device = std::make_unique<ScriptedSerialDevice>();
         line = device.get();
-        port = std::make_unique<TSerialPort>(std::move(device));
+        port = std::make_unique<SerialPort>(std::move(device));
         ASSERT_TRUE(port->OpenPort());
         link.Cabletype = 2;
         link.TimeOut = 2000;
-        link.SerialPort = port.get();
+        link.serialPort = port.get();
     }
     // Line time of `bytes` at 9600 baud, ten bits each, in ms.
     static uint32_t LineMs(size_t bytes) { return static_cast<uint32_t>(bytes * 10000 / 9600); }
@@ -118,7 +118,7 @@ TEST_P(QuietLineWait, OnlyWhenTheLineMayStillCarryAnAnswer)
     const uint32_t took = clock.Now() - start;
     EXPECT_TRUE(line->input.empty()) << "input is purged either way";
     if (GetParam().waits)
-        EXPECT_GE(took, TTI92::kQuietLineMs);
+        EXPECT_GE(took, Ti92Link::kQuietLineMs);
     else
         EXPECT_LT(took, 50u);
 }

@@ -12,7 +12,7 @@
 #include "link/PosixSerialDevice.h"
 #include "link/PpdevPortIO.h"
 #include "link/SerialPort.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 #include "tests/support/AutoClock.h"
 #include "tests/support/ScriptedDialogs.h"
 
@@ -72,7 +72,7 @@ protected:
     }
 
     PseudoTerminal pty;
-    TSerialPort port;
+    SerialPort port;
 };
 
 TEST_F(SerialPortOnPty, OpensRawEightNoneOneAtNineSixHundred)
@@ -203,7 +203,7 @@ TEST_F(SerialPortOnPty, WaitOnAHungUpLineStillWaitsItsSlice)
 TEST_F(SerialPortOnPty, ALockKeepsASecondOpenOutUntilTheFirstCloses)
 {
     ASSERT_TRUE(port.OpenPort());
-    TSerialPort second;
+    SerialPort second;
     second.SetCommPort(cpCOM8);
     EXPECT_FALSE(second.OpenPort());
     EXPECT_EQ(second.OpenError(), pty.slavePath + ": in use by another program");
@@ -214,10 +214,10 @@ TEST_F(SerialPortOnPty, ALockKeepsASecondOpenOutUntilTheFirstCloses)
 TEST(SerialPort, MissingDeviceStaysClosedAndEveryOperationIsHarmless)
 {
     setenv("LINKWISE_COM8", "/nonexistent/linkwise-tty", 1);
-    TSerialPort port;
+    SerialPort port;
     port.SetCommPort(cpCOM8);
     int notified = 0;
-    port.OnTransmit = [&](TSerialPort*, const std::string&) { ++notified; };
+    port.OnTransmit = [&](SerialPort*, const std::string&) { ++notified; };
     EXPECT_FALSE(port.OpenPort());
     EXPECT_FALSE(port.IsOpen());
     const uint8_t b = 0x41;
@@ -267,7 +267,7 @@ TEST(SerialPort, DefaultsAndSettersApplyOnlyOnAChangeWhileOpen)
 {
     auto owned = std::make_unique<CountingDevice>();
     CountingDevice& device = *owned;
-    TSerialPort port(std::move(owned));
+    SerialPort port(std::move(owned));
     EXPECT_EQ(port.CommPort(), cpCOM2);
     EXPECT_EQ(port.BaudRate(), br9600);
     EXPECT_EQ(port.XONChar(), 17);
@@ -281,7 +281,7 @@ TEST(SerialPort, DefaultsAndSettersApplyOnlyOnAChangeWhileOpen)
     EXPECT_EQ(port.BaudRate(), br19200);
 
     unsetenv("LINKWISE_COM2");
-    TSerialPort::SetStoredDevice(2, "");
+    SerialPort::SetStoredDevice(2, "");
     ASSERT_TRUE(port.OpenPort());
     EXPECT_EQ(device.openedPath, "/dev/ttyS1");
     EXPECT_EQ(device.applied, 1);
@@ -312,15 +312,15 @@ TEST(SerialPort, TransmitNotificationsSeeTheTextUpToTheFirstZero)
 {
     auto owned = std::make_unique<CountingDevice>();
     CountingDevice& device = *owned;
-    TSerialPort port(std::move(owned));
+    SerialPort port(std::move(owned));
     std::vector<std::string> before, after;
     std::vector<size_t> writtenBefore, writtenAfter;
-    port.OnTransmit = [&](TSerialPort* sender, const std::string& text) {
+    port.OnTransmit = [&](SerialPort* sender, const std::string& text) {
         EXPECT_EQ(sender, &port);
         before.push_back(text);
         writtenBefore.push_back(device.written.size());
     };
-    port.AfterTransmit = [&](TSerialPort*, const std::string& text) {
+    port.AfterTransmit = [&](SerialPort*, const std::string& text) {
         after.push_back(text);
         writtenAfter.push_back(device.written.size());
     };
@@ -343,22 +343,22 @@ TEST(SerialPort, TransmitNotificationsSeeTheTextUpToTheFirstZero)
 TEST(SerialPort, DeviceMappingPrefersEnvironmentThenStoredThenDefault)
 {
     unsetenv("LINKWISE_COM3");
-    TSerialPort::SetStoredDevice(3, "");
-    EXPECT_EQ(TSerialPort::DevicePath(3), "/dev/ttyS2");
-    EXPECT_EQ(TSerialPort::DevicePath(8), "/dev/ttyS7");
+    SerialPort::SetStoredDevice(3, "");
+    EXPECT_EQ(SerialPort::DevicePath(3), "/dev/ttyS2");
+    EXPECT_EQ(SerialPort::DevicePath(8), "/dev/ttyS7");
 
-    TSerialPort::SetStoredDevice(3, "/dev/ttyUSB0");
-    EXPECT_EQ(TSerialPort::DevicePath(3), "/dev/ttyUSB0");
-    EXPECT_EQ(TSerialPort::DevicePath(4), "/dev/ttyS3");
+    SerialPort::SetStoredDevice(3, "/dev/ttyUSB0");
+    EXPECT_EQ(SerialPort::DevicePath(3), "/dev/ttyUSB0");
+    EXPECT_EQ(SerialPort::DevicePath(4), "/dev/ttyS3");
 
     setenv("LINKWISE_COM3", "/tmp/virtual-ti92", 1);
-    EXPECT_EQ(TSerialPort::DevicePath(3), "/tmp/virtual-ti92");
+    EXPECT_EQ(SerialPort::DevicePath(3), "/tmp/virtual-ti92");
     setenv("LINKWISE_COM3", "", 1);
-    EXPECT_EQ(TSerialPort::DevicePath(3), "/dev/ttyUSB0") << "an empty variable does not count";
+    EXPECT_EQ(SerialPort::DevicePath(3), "/dev/ttyUSB0") << "an empty variable does not count";
 
     unsetenv("LINKWISE_COM3");
-    TSerialPort::SetStoredDevice(3, "");
-    EXPECT_EQ(TSerialPort::DevicePath(3), "/dev/ttyS2");
+    SerialPort::SetStoredDevice(3, "");
+    EXPECT_EQ(SerialPort::DevicePath(3), "/dev/ttyS2");
 }
 
 TEST(PpdevPortIO, WithoutADeviceWritesNothingAndNobodyAnswers)
@@ -406,7 +406,7 @@ TEST(PpdevPortIO, APortThatCannotBeUsedIsReportedWithItsDeviceAndWhatToDo)
     AutoClock clock;
     NullEventPump pump;
     ScriptedDialogs dialogs;
-    TTI92 link{LinkEnvironment{clock, pump, dialogs, io}};
+    Ti92Link link{LinkEnvironment{clock, pump, dialogs, io}};
     const uint32_t start = clock.Now();
     try {
         link.SendByte(0x09);

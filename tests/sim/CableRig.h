@@ -9,7 +9,7 @@
 
 #include "files/TempStore.h"
 #include "link/ModemLinePortIO.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 #include "link/UsbCableDevice.h"
 #include "sim/SimModemLines.h"
 #include "sim/SimParallelCable.h"
@@ -32,13 +32,13 @@ struct Rig {
     {
         auto device = std::make_unique<SimSerialDevice>(link);
         serialDevice = device.get();
-        port = std::make_unique<TSerialPort>(std::move(device));
+        port = std::make_unique<SerialPort>(std::move(device));
         port->OpenPort();
         auto pipes = std::make_unique<SimUsbCable>(link);
         usb = pipes.get();
-        usbPort = std::make_unique<TSerialPort>(std::make_unique<UsbCableDevice>(std::move(pipes)));
+        usbPort = std::make_unique<SerialPort>(std::make_unique<UsbCableDevice>(std::move(pipes)));
         ti.Cabletype = static_cast<uint8_t>(cable);
-        ti.SerialPort = port.get();
+        ti.serialPort = port.get();
         ti.BlackCable = &blackCable;
         ti.UsbCable = usbPort.get();
         if (cable > 2) {
@@ -49,9 +49,9 @@ struct Rig {
     // The listing as the window runs it; the rows' captions and sizes.
     std::vector<std::pair<std::string, std::string>> List()
     {
-        EXPECT_TRUE(FetchDirectoryList(ti, view, ListViewId::ListView1)) << Errors();
+        EXPECT_TRUE(FetchDirectoryList(ti, view, ListViewId::Calculator)) << Errors();
         std::vector<std::pair<std::string, std::string>> rows;
-        for (const ListItem& row : view.listViews[ListViewId::ListView1])
+        for (const ListItem& row : view.listViews[ListViewId::Calculator])
             rows.emplace_back(row.caption, row.subItems.at(1));
         return rows;
     }
@@ -59,7 +59,7 @@ struct Rig {
     bool Receive(const std::vector<std::string>& names)
     {
         List();
-        for (ListItem& row : view.listViews[ListViewId::ListView1])
+        for (ListItem& row : view.listViews[ListViewId::Calculator])
             row.selected = std::find(names.begin(), names.end(), row.caption) != names.end();
         return ReceiveAll(ti, view, store, false);
     }
@@ -87,10 +87,10 @@ struct Rig {
     SimModemLines modemLines;
     ModemLinePortIO blackCable;
     SimSerialDevice* serialDevice = nullptr;
-    std::unique_ptr<TSerialPort> port;
+    std::unique_ptr<SerialPort> port;
     SimUsbCable* usb = nullptr;
-    std::unique_ptr<TSerialPort> usbPort;
-    TTI92 ti;
+    std::unique_ptr<SerialPort> usbPort;
+    Ti92Link ti;
     RecordingTransferView view;
     QTemporaryDir folder;
     TempStore store{folder.path().toStdString()};

@@ -57,7 +57,7 @@ TEST(BlackCable, AnAdapterPulledOutIsOpenedAgainBeforeTheNextConversation)
     Rig rig(3);
     rig.modemLines.broken = true;
     rig.modemLines.openable = false;
-    EXPECT_FALSE(FetchDirectoryList(rig.ti, rig.view, ListViewId::ListView1));
+    EXPECT_FALSE(FetchDirectoryList(rig.ti, rig.view, ListViewId::Calculator));
     EXPECT_TRUE(Contains(rig.Errors(), "no such device")) << rig.Errors();
     rig.modemLines.openable = true;
     EXPECT_EQ(rig.List().size(), rig.calc.VariableCount());
@@ -91,7 +91,7 @@ TEST(UsbCable, UnpluggedMidReceiveFailsAndIsFoundAgainWhenBack)
 {
     Rig rig(4);
     rig.List();
-    for (ListItem& row : rig.view.listViews[ListViewId::ListView1])
+    for (ListItem& row : rig.view.listViews[ListViewId::Calculator])
         row.selected = row.caption == "main\\notes" || row.caption == "math\\quad";
     rig.usb->unplugAfterBytes = rig.usb->bytesRead + 60;
     EXPECT_FALSE(ReceiveAll(rig.ti, rig.view, rig.store, false));
@@ -99,7 +99,7 @@ TEST(UsbCable, UnpluggedMidReceiveFailsAndIsFoundAgainWhenBack)
     EXPECT_TRUE(rig.Stored().empty() || rig.Stored().size() == 1u);
 
     rig.view.errorDialogs.clear();
-    EXPECT_FALSE(FetchDirectoryList(rig.ti, rig.view, ListViewId::ListView1));
+    EXPECT_FALSE(FetchDirectoryList(rig.ti, rig.view, ListViewId::Calculator));
     EXPECT_TRUE(Contains(rig.Errors(), "No USB cable (0451:e001) is plugged in.")) << rig.Errors();
 
     rig.usb->unplugAfterBytes = -1;

@@ -4,10 +4,10 @@ namespace {
 const char* Name(LabelId id)
 {
     switch (id) {
-    case LabelId::trLabel: return "trLabel";
-    case LabelId::Label18: return "Label18";
+    case LabelId::Transfer: return "Transfer";
+    case LabelId::VariablesHeading: return "VariablesHeading";
     case LabelId::SaveStatus: return "SaveStatus";
-    case LabelId::Label33: return "Label33";
+    case LabelId::BackupSaveStatus: return "BackupSaveStatus";
     }
     return "?";
 }
@@ -15,18 +15,18 @@ const char* Name(LabelId id)
 const char* Name(ProgressBarId id)
 {
     switch (id) {
-    case ProgressBarId::varBar: return "varBar";
-    case ProgressBarId::totBar: return "totBar";
-    case ProgressBarId::SaveBar: return "SaveBar";
-    case ProgressBarId::SaveBackupBar: return "SaveBackupBar";
-    case ProgressBarId::ConvertBar: return "ConvertBar";
+    case ProgressBarId::Variable: return "Variable";
+    case ProgressBarId::Total: return "Total";
+    case ProgressBarId::Save: return "Save";
+    case ProgressBarId::BackupSave: return "BackupSave";
+    case ProgressBarId::Convert: return "Convert";
     }
     return "?";
 }
 
 const char* Name(ListViewId id)
 {
-    return id == ListViewId::ListView1 ? "ListView1" : "ListView2";
+    return id == ListViewId::Calculator ? "Calculator" : "Received";
 }
 }  // namespace
 

@@ -51,7 +51,7 @@ std::string ClassInDialog(const SimRig& rig)
 std::vector<std::string> Rows(SimRig& rig)
 {
     std::vector<std::string> rows;
-    for (const ListItem& row : rig.view.listViews[ListViewId::ListView1])
+    for (const ListItem& row : rig.view.listViews[ListViewId::Calculator])
         rows.push_back(row.caption + " " + row.subItems.at(1));
     return rows;
 }
@@ -71,7 +71,7 @@ const std::vector<Conversation> kConversations = {
     {"listing",
      [](SimRig& rig) {
          Outcome o;
-         o.success = FetchDirectoryList(rig.link, rig.view, ListViewId::ListView1);
+         o.success = FetchDirectoryList(rig.link, rig.view, ListViewId::Calculator);
          o.whole = Rows(rig) == std::vector<std::string>{"main\\prog 302", "main\\text 122", "games\\x 7"};
          o.errorClass = ClassInDialog(rig);
          return o;

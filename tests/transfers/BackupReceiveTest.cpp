@@ -38,8 +38,8 @@ TEST_F(BackupReceive, ThreeBlocksMakeOneRecordWithEveryImageByte)
     for (const char* status : {"Receiving block 1 ROM v1.11", "Receiving block 2 ROM v1.11",
                                "Receiving block 3 ROM v1.11", "Backup received!(2500 bytes)"})
         EXPECT_EQ(rig.view.Count("ShowStatus(" + std::string(status) + ")"), 1) << status;
-    EXPECT_EQ(rig.view.labels[LabelId::trLabel], "Backup is successfully received. (2500 bytes)");
-    EXPECT_EQ(rig.view.labels[LabelId::Label18], "Thing to get");
+    EXPECT_EQ(rig.view.labels[LabelId::Transfer], "Backup is successfully received. (2500 bytes)");
+    EXPECT_EQ(rig.view.labels[LabelId::VariablesHeading], "Thing to get");
     EXPECT_EQ(rig.view.nextClicks, 1);
     EXPECT_TRUE(rig.view.memo.empty());
     EXPECT_FALSE(rig.view.transferMode);

@@ -41,7 +41,7 @@ TEST_F(BackupSend, ImageGoesInBlocksOfAtMost1024)
     EXPECT_EQ(Blocks(), (std::vector<size_t>{1024, 1024}));
     EXPECT_EQ(rig.calc.MemoryImage(), image);
     EXPECT_EQ(rig.view.memo, std::vector<std::string>{"Backup (\"b.92b\") was successfully sent."});
-    EXPECT_EQ(rig.view.barPosition[ProgressBarId::varBar], 2048);
+    EXPECT_EQ(rig.view.barPosition[ProgressBarId::Variable], 2048);
     EXPECT_EQ(rig.view.statuses.back(), "(none)");
 }
 

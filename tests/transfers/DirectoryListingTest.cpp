@@ -12,8 +12,8 @@ namespace {
 
 struct Listing : ::testing::Test {
     SimRig rig;
-    bool Fetch() { return FetchDirectoryList(rig.link, rig.view, ListViewId::ListView1); }
-    const std::vector<ListItem>& Rows() { return rig.view.listViews[ListViewId::ListView1]; }
+    bool Fetch() { return FetchDirectoryList(rig.link, rig.view, ListViewId::Calculator); }
+    const std::vector<ListItem>& Rows() { return rig.view.listViews[ListViewId::Calculator]; }
 };
 
 std::string Ack() { return BuildShortPacket(kIdFromCalculator, Cmd::ACK); }
@@ -36,8 +36,8 @@ struct ScriptedCalculator : ::testing::Test {
     ScriptedDialogs dialogs;
     NoParallelPort noPort;
     ScriptedSerialDevice* line = nullptr;
-    std::unique_ptr<TSerialPort> port;
-    TTI92 link{LinkEnvironment{clock, pump, dialogs, noPort}};
+    std::unique_ptr<SerialPort> port;
+    Ti92Link link{LinkEnvironment{clock, pump, dialogs, noPort}};
     LinkedView view{link, pump};
     SimPacketReader reader;
     std::deque<std::string> replies;
@@ -47,10 +47,10 @@ struct ScriptedCalculator : ::testing::Test {
     {
         auto device = std::make_unique<ScriptedSerialDevice>();
         line = device.get();
-        port = std::make_unique<TSerialPort>(std::move(device));
+        port = std::make_unique<SerialPort>(std::move(device));
         ASSERT_TRUE(port->OpenPort());
         link.Cabletype = 2;
-        link.SerialPort = port.get();
+        link.serialPort = port.get();
         line->onWrite = [this](uint8_t b) {
             if (!reader.Feed(b))
                 return;
@@ -155,7 +155,7 @@ TEST_F(Listing, SilentCalculator)
     // Not even the ready check is answered.
     SimRig deaf;
     deaf.calculator.faults.silent = true;
-    EXPECT_FALSE(FetchDirectoryList(deaf.link, deaf.view, ListViewId::ListView1));
+    EXPECT_FALSE(FetchDirectoryList(deaf.link, deaf.view, ListViewId::Calculator));
     ASSERT_EQ(deaf.view.errorDialogs.size(), 1u);
     EXPECT_NE(deaf.view.errorDialogs[0].find("Message: \rCalculator is not ready!"), std::string::npos);
 }
@@ -167,8 +167,8 @@ TEST_F(ScriptedCalculator, EntriesBeforeAnyFolderAndNulBytesInNames)
     Entry(EntryPacket("prgm" + std::string(4, '\0'), kTypeFolder, 1), false);
     Entry(EntryPacket(std::string("\0\0\0\0\0\0\0z", 8), 0x0B, 9), true);
     replies.push_back("");
-    EXPECT_TRUE(FetchDirectoryList(link, view, ListViewId::ListView1));
-    const auto& rows = view.listViews[ListViewId::ListView1];
+    EXPECT_TRUE(FetchDirectoryList(link, view, ListViewId::Calculator));
+    const auto& rows = view.listViews[ListViewId::Calculator];
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].caption, "\\abc");
     EXPECT_EQ(rows[1].caption, "prgm\\z");
@@ -185,8 +185,8 @@ TEST_F(ScriptedCalculator, RefusalsEndTheListingWithTheirReason)
     Entry(EntryPacket("main" + std::string(4, '\0'), kTypeFolder, 1), false);
     replies.push_back("");
     replies.push_back(BuildShortPacket(kIdFromCalculator, SimCmd::ERR));
-    EXPECT_FALSE(FetchDirectoryList(link, view, ListViewId::ListView1));
-    EXPECT_TRUE(view.listViews[ListViewId::ListView1].empty());
+    EXPECT_FALSE(FetchDirectoryList(link, view, ListViewId::Calculator));
+    EXPECT_TRUE(view.listViews[ListViewId::Calculator].empty());
     ASSERT_EQ(view.errorDialogs.size(), 1u);
     EXPECT_NE(view.errorDialogs[0].find("Errorclass: ECalculatorError\rMessage: \rThe request for the directory "
                                         "entry after main was refused (answer 0x5A)."),
@@ -196,7 +196,7 @@ TEST_F(ScriptedCalculator, RefusalsEndTheListingWithTheirReason)
     // The directory request itself refused.
     view.errorDialogs.clear();
     replies = {Ack(), BuildShortPacket(kIdFromCalculator, Cmd::EOT)};
-    EXPECT_FALSE(FetchDirectoryList(link, view, ListViewId::ListView1));
+    EXPECT_FALSE(FetchDirectoryList(link, view, ListViewId::Calculator));
     ASSERT_EQ(view.errorDialogs.size(), 1u);
     EXPECT_NE(view.errorDialogs[0].find("The directory request was refused (answer 0x92)."), std::string::npos);
     EXPECT_EQ(view.statuses.back(), "(none)");
@@ -236,10 +236,10 @@ TEST_F(ScriptedCalculator, ACutListingIsAskedForAgain)
         view.errorDialogs.clear();
         for (const auto& [size, names] : r.passes)
             Pass(size, names);
-        EXPECT_EQ(FetchDirectoryList(link, view, ListViewId::ListView1), r.ok);
+        EXPECT_EQ(FetchDirectoryList(link, view, ListViewId::Calculator), r.ok);
         EXPECT_TRUE(replies.empty()) << "every pass was asked for, and no more";
         Names captions;
-        for (const ListItem& item : view.listViews[ListViewId::ListView1])
+        for (const ListItem& item : view.listViews[ListViewId::Calculator])
             captions.push_back(item.caption);
         EXPECT_EQ(captions, r.rows);
         if (!r.ok) {

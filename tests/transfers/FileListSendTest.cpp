@@ -74,9 +74,9 @@ TEST_F(FileListSend, TwoProgramsSharingALibrarySendItOnce)
                                                        "\"beta.92p\" was successfully sent.",
                                                        "Totally 2 of 2 selected file(s) + 1 libraries were sent."}));
     EXPECT_EQ(rig.view.varList, (std::vector<std::string>{"alpha.92p", "beta.92p"}));
-    EXPECT_EQ(rig.view.Label(LabelId::Label18), "File(s) to send");
-    EXPECT_EQ(rig.view.Label(LabelId::trLabel), "2 files were sent successfully!");
-    EXPECT_EQ(rig.view.labelHistory[LabelId::trLabel][0], "Transferring alpha.92p ~ alpha game*");
+    EXPECT_EQ(rig.view.Label(LabelId::VariablesHeading), "File(s) to send");
+    EXPECT_EQ(rig.view.Label(LabelId::Transfer), "2 files were sent successfully!");
+    EXPECT_EQ(rig.view.labelHistory[LabelId::Transfer][0], "Transferring alpha.92p ~ alpha game*");
     EXPECT_EQ(rig.view.nextClicks, 1);
     EXPECT_EQ(rig.view.transferModeOn, rig.view.transferModeOff);
 
@@ -158,7 +158,7 @@ TEST_F(FileListSend, TextFilesOtherFilesAndAutocollect)
     FileListSendResult r = Send({dir + "notes.txt", fresh}, job);
     EXPECT_EQ(r.filesSent, 2);
     EXPECT_TRUE(OnCalculator("notes"));
-    EXPECT_EQ(rig.view.labelHistory[LabelId::trLabel][0], "Transferring ~tmp.92t ~ Temporary converted textfile");
+    EXPECT_EQ(rig.view.labelHistory[LabelId::Transfer][0], "Transferring ~tmp.92t ~ Temporary converted textfile");
     EXPECT_EQ(rig.view.memo[2], "util.92p was copied to Fargo library-directory.");
     EXPECT_EQ(ReadWholeFile(old), ReadWholeFile(fresh));
     EXPECT_EQ(rig.view.memo.back(), "Totally 2 of 2 selected file(s) were sent.");
@@ -222,7 +222,7 @@ TEST_F(FileListSend, AnAbortDuringABackupShowsOneBox)
 {
     const std::string backup = std::string(LINKWISE_REAL92_DIR) + "/backup.92b";
     rig.pump.hook = [&] {
-        if (rig.view.barPosition[ProgressBarId::varBar] > 1000)
+        if (rig.view.barPosition[ProgressBarId::Variable] > 1000)
             rig.link.Aborted = 1;
     };
     const FileListSendResult r = Send({backup});

@@ -32,28 +32,28 @@ TEST(LineDamage, EveryRunIsRightOrSaysWhatWentWrong)
             rig.calc.AddVariable("games", "x", 0x00, "12345");
             SimRig clean;
             clean.calc = rig.calc;
-            ASSERT_TRUE(FetchDirectoryList(clean.link, clean.view, ListViewId::ListView1));
-            const auto expected = Captions(clean.view.listViews[ListViewId::ListView1]);
+            ASSERT_TRUE(FetchDirectoryList(clean.link, clean.view, ListViewId::Calculator));
+            const auto expected = Captions(clean.view.listViews[ListViewId::Calculator]);
 
             rig.calculator.faults.damagePerMillion = perMillion;
             rig.calculator.faults.damageSeed = seed;
-            const bool listing = FetchDirectoryList(rig.link, rig.view, ListViewId::ListView1);
+            const bool listing = FetchDirectoryList(rig.link, rig.view, ListViewId::Calculator);
             const long damagedInListing = rig.calculator.DamagedBytes();
             damaged += damagedInListing;
             if (listing) {
                 ++listed;
-                EXPECT_EQ(Captions(rig.view.listViews[ListViewId::ListView1]), expected);
+                EXPECT_EQ(Captions(rig.view.listViews[ListViewId::Calculator]), expected);
                 EXPECT_TRUE(rig.view.errorDialogs.empty());
             } else {
                 ASSERT_EQ(rig.view.errorDialogs.size(), 1u);
                 EXPECT_NE(rig.view.errorDialogs[0].find("Message: \r"), std::string::npos);
                 // Every row shown was one the calculator has.
-                for (const auto& row : Captions(rig.view.listViews[ListViewId::ListView1]))
+                for (const auto& row : Captions(rig.view.listViews[ListViewId::Calculator]))
                     EXPECT_NE(std::find(expected.begin(), expected.end(), row), expected.end()) << row;
                 continue;
             }
 
-            for (auto& row : rig.view.listViews[ListViewId::ListView1])
+            for (auto& row : rig.view.listViews[ListViewId::Calculator])
                 row.selected = true;
             rig.view.errorDialogs.clear();
             const bool ok = ReceiveAll(rig.link, rig.view, rig.store, false);

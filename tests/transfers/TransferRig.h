@@ -7,7 +7,7 @@
 
 #include "files/TempStore.h"
 #include "link/SerialPort.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 #include "sim/CalculatorLink.h"
 #include "sim/SimSerialDevice.h"
 #include "sim/VirtualTI92.h"
@@ -26,7 +26,7 @@ struct NoParallelPort : PortIO {
 // presses Abort).
 class LinkedView : public RecordingTransferView {
 public:
-    LinkedView(TTI92& link, EventPump& pump) : fLink(link)
+    LinkedView(Ti92Link& link, EventPump& pump) : fLink(link)
     {
         onProcessMessages = [&pump] { pump.ProcessMessages(); };
     }
@@ -38,7 +38,7 @@ public:
     }
 
 private:
-    TTI92& fLink;
+    Ti92Link& fLink;
 };
 
 // The link object on the graph-link cable, with the in-process virtual TI-92
@@ -49,10 +49,10 @@ struct SimRig {
     {
         auto device = std::make_unique<SimSerialDevice>(calculator);
         line = device.get();
-        port = std::make_unique<TSerialPort>(std::move(device));
+        port = std::make_unique<SerialPort>(std::move(device));
         EXPECT_TRUE(port->OpenPort());
         link.Cabletype = 2;
-        link.SerialPort = port.get();
+        link.serialPort = port.get();
     }
 
     // Puts a row into ListView1 as the listing would, selected.
@@ -63,18 +63,18 @@ struct SimRig {
         row.subItems = {TypeName(type), std::to_string(size)};
         row.data = type;
         row.selected = true;
-        view.ListViewAdd(ListViewId::ListView1, row);
+        view.ListViewAdd(ListViewId::Calculator, row);
     }
 
     VirtualTI92 calc;
     CalculatorLink calculator{calc};
     SimSerialDevice* line = nullptr;
-    std::unique_ptr<TSerialPort> port;
+    std::unique_ptr<SerialPort> port;
     AutoClock clock;
     HookEventPump pump;
     ScriptedDialogs dialogs;
     NoParallelPort noPort;
-    TTI92 link{LinkEnvironment{clock, pump, dialogs, noPort}};
+    Ti92Link link{LinkEnvironment{clock, pump, dialogs, noPort}};
     LinkedView view{link, pump};
     QTemporaryDir folder;
     TempStore store{folder.path().toStdString()};

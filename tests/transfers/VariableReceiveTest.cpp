@@ -17,12 +17,12 @@ struct Receive : ::testing::Test {
     // Lists the calculator and selects the rows with these captions.
     void ListAndSelect(const std::vector<std::string>& names)
     {
-        ASSERT_TRUE(FetchDirectoryList(rig.link, rig.view, ListViewId::ListView1));
-        for (auto& row : rig.view.listViews[ListViewId::ListView1])
+        ASSERT_TRUE(FetchDirectoryList(rig.link, rig.view, ListViewId::Calculator));
+        for (auto& row : rig.view.listViews[ListViewId::Calculator])
             row.selected = std::find(names.begin(), names.end(), row.caption) != names.end();
     }
     bool ReceiveAll(bool autoAdvance = true) { return ::ReceiveAll(rig.link, rig.view, rig.store, autoAdvance); }
-    const std::vector<ListItem>& Received() { return rig.view.listViews[ListViewId::ListView2]; }
+    const std::vector<ListItem>& Received() { return rig.view.listViews[ListViewId::Received]; }
     std::string Stored(size_t i) { return rig.store.ReadItem(rig.store.ReadIndex().at(i)); }
     const SimVariable& Held(const std::string& name) { return *rig.calc.FindVariable(name); }
 };
@@ -61,11 +61,11 @@ TEST_F(Receive, ThreeVariablesStoredListedAndSummarised)
     EXPECT_EQ(Received()[1].subItems, (std::vector<std::string>{"text", "502"}));
     EXPECT_EQ(rig.view.memo.back(), "3 of 3 item(s) were received.");
     EXPECT_EQ(rig.view.nextClicks, 1);
-    EXPECT_EQ(rig.view.labels[LabelId::Label18], "Variables to get");
-    EXPECT_EQ(rig.view.labels[LabelId::trLabel], "Transfer completed.. (#3)");
+    EXPECT_EQ(rig.view.labels[LabelId::VariablesHeading], "Variables to get");
+    EXPECT_EQ(rig.view.labels[LabelId::Transfer], "Transfer completed.. (#3)");
     EXPECT_EQ(rig.view.varListSelected, 2);
-    EXPECT_EQ(rig.view.barMax[ProgressBarId::totBar], 7 + 502 + 7);
-    EXPECT_EQ(rig.view.barPosition[ProgressBarId::varBar], 5);
+    EXPECT_EQ(rig.view.barMax[ProgressBarId::Total], 7 + 502 + 7);
+    EXPECT_EQ(rig.view.barPosition[ProgressBarId::Variable], 5);
     EXPECT_FALSE(rig.view.transferMode);
     EXPECT_TRUE(rig.view.errorDialogs.empty());
     // The automatic Next comes before the summary line and the end of transfer mode.
@@ -115,8 +115,8 @@ TEST_F(Receive, SmallVariableJumpsBarsToTheEnd)
     ListAndSelect({"main\\v"});
     EXPECT_TRUE(ReceiveAll());
     EXPECT_EQ(Received()[0].subItems[1], "42");
-    EXPECT_EQ(rig.view.barHistory[ProgressBarId::varBar], (std::vector<int>{0, 40}));
-    EXPECT_EQ(rig.view.barMax[ProgressBarId::varBar], 40);
+    EXPECT_EQ(rig.view.barHistory[ProgressBarId::Variable], (std::vector<int>{0, 40}));
+    EXPECT_EQ(rig.view.barMax[ProgressBarId::Variable], 40);
 }
 
 TEST_F(Receive, BarsMoveEveryTwoPercent)
@@ -124,7 +124,7 @@ TEST_F(Receive, BarsMoveEveryTwoPercent)
     rig.calc.AddVariable("main", "v", 0x00, std::string(1000, 'q'));
     ListAndSelect({"main\\v"});
     EXPECT_TRUE(ReceiveAll());
-    const auto& history = rig.view.barHistory[ProgressBarId::varBar];
+    const auto& history = rig.view.barHistory[ProgressBarId::Variable];
     ASSERT_EQ(history.size(), 52u);   // 0, 1, 21, ..., 981, 1000
     EXPECT_EQ(history[1], 1);
     EXPECT_EQ(history[2], 21);
@@ -191,7 +191,7 @@ TEST_F(Receive, AbortDuringData)
     rig.calc.AddVariable("main", "big", 0x00, std::string(5000, 'z'));
     ListAndSelect({"main\\a", "main\\big"});
     rig.pump.hook = [&] {
-        if (rig.view.barPosition[ProgressBarId::varBar] > 1000)
+        if (rig.view.barPosition[ProgressBarId::Variable] > 1000)
             rig.link.Aborted = 1;
     };
     EXPECT_FALSE(ReceiveAll());
@@ -252,11 +252,11 @@ TEST(ReceiveVariable, AReplyOutOfTurnStoresNothing)
         NoParallelPort noPort;
         auto device = std::make_unique<ScriptedSerialDevice>();
         ScriptedSerialDevice* line = device.get();
-        TSerialPort port(std::move(device));
+        SerialPort port(std::move(device));
         ASSERT_TRUE(port.OpenPort());
-        TTI92 link(LinkEnvironment{clock, pump, dialogs, noPort});
+        Ti92Link link(LinkEnvironment{clock, pump, dialogs, noPort});
         link.Cabletype = 2;
-        link.SerialPort = &port;
+        link.serialPort = &port;
         RecordingTransferView view;
         QTemporaryDir folder;
         TempStore store(folder.path().toStdString());
@@ -280,6 +280,6 @@ TEST(ReceiveVariable, AReplyOutOfTurnStoresNothing)
         EXPECT_EQ(store.DataSize(), sizeBefore);
         ASSERT_EQ(store.ReadIndex().size(), 1u);
         EXPECT_EQ(store.ReadIndex()[0].name, "main\\a");
-        EXPECT_TRUE(view.listViews[ListViewId::ListView2].empty());
+        EXPECT_TRUE(view.listViews[ListViewId::Received].empty());
     }
 }

@@ -56,13 +56,13 @@ TEST_F(Send, SingleVariableGoesOutByteForByte)
     EXPECT_EQ(rig.view.statuses.front(), "Opening file");
     EXPECT_EQ(rig.view.statuses[rig.view.statuses.size() - 2], "1 variable(s) was sent!");
     EXPECT_EQ(rig.view.statuses.back(), "(none)");
-    EXPECT_EQ(rig.view.barMax[ProgressBarId::varBar], 2);
+    EXPECT_EQ(rig.view.barMax[ProgressBarId::Variable], 2);
 }
 
 TEST_F(Send, ProgressMovesEveryFiftiethOfTheVariable)
 {
     ASSERT_TRUE(SendFile("t.92t", {{"main", "t", 0x0B, std::string(998, 't')}}));   // 1000 bytes with the size word
-    const std::vector<int>& bar = rig.view.barHistory[ProgressBarId::varBar];
+    const std::vector<int>& bar = rig.view.barHistory[ProgressBarId::Variable];
     ASSERT_EQ(bar.size(), 52u);
     EXPECT_EQ(std::vector<int>(bar.begin(), bar.begin() + 4), (std::vector<int>{0, 1, 21, 41}));
     EXPECT_EQ(bar.back(), 997);

@@ -28,20 +28,20 @@ enum class Cable : uint8_t { Parallel = 1, Grey = 2, Black = 3, Usb = 4 };
 // The link object: every conversation with the calculator passes through it.
 // Byte transport over the cable Cabletype names, the packet operations and
 // the ready check.
-class TTI92 {
+class Ti92Link {
 public:
-    explicit TTI92(LinkEnvironment env);
+    explicit Ti92Link(LinkEnvironment env);
 
     // Published properties.
     uint16_t PortAdress = 888;
     uint16_t TimeOut = 1500;
     uint8_t Cabletype = 1;
     ReadyLamp* CalcReadyIndicator = nullptr;
-    TSerialPort* SerialPort = nullptr;     // lent, not owned, until Close
-    // Lent like SerialPort. The black cable drives the modem lines of the
-    // device SerialPort's port number leads to; the USB cable is a port of its own.
+    SerialPort* serialPort = nullptr;     // lent, not owned, until Close
+    // Lent like serialPort. The black cable drives the modem lines of the
+    // device serialPort's port number leads to; the USB cable is a port of its own.
     ModemLinePortIO* BlackCable = nullptr;
-    TSerialPort* UsbCable = nullptr;
+    SerialPort* UsbCable = nullptr;
     uint8_t Aborted = 0;                   // set by the user's Abort
     TypeNameTable TypeNames;
 
@@ -123,7 +123,7 @@ private:
     void CheckParallelPort();
     bool OnBitCable() const { return Cabletype == 1 || Cabletype == 3; }
     PortIO& BitPort();
-    TSerialPort* BytePort() const { return Cabletype == 4 ? UsbCable : SerialPort; }
+    SerialPort* BytePort() const { return Cabletype == 4 ? UsbCable : serialPort; }
     std::string BlackCableDevice() const;
     void SendByteParallel(uint8_t b, uint32_t start);
     void SendByteSerial(uint8_t b, uint32_t start);

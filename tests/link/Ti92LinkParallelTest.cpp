@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "link/Exceptions.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 #include "tests/support/AutoClock.h"
 #include "tests/support/HookEventPump.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -45,7 +45,7 @@ struct ParallelLink : ::testing::Test {
     HookEventPump pump;
     ScriptedDialogs dialogs;
     FakeCable cable;
-    TTI92 link{LinkEnvironment{clock, pump, dialogs, cable}};
+    Ti92Link link{LinkEnvironment{clock, pump, dialogs, cable}};
 
     void SetUp() override { link.Cabletype = 1; }
 

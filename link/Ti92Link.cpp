@@ -1,4 +1,4 @@
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 
 #include <algorithm>
 #include <array>
@@ -27,12 +27,12 @@ constexpr uint8_t kStatusLines = 0x30;
 
 }  // namespace
 
-TTI92::TTI92(LinkEnvironment env) : TypeNames(DefaultTypeNames()), fEnv(env)
+Ti92Link::Ti92Link(LinkEnvironment env) : TypeNames(DefaultTypeNames()), fEnv(env)
 {
     SetCalculator(92);
 }
 
-void TTI92::SetCalculator(int model)
+void Ti92Link::SetCalculator(int model)
 {
     try {
         switch (model) {
@@ -60,27 +60,27 @@ void TTI92::SetCalculator(int model)
     }
 }
 
-PortIO& TTI92::BitPort()
+PortIO& Ti92Link::BitPort()
 {
     return Cabletype == 3 && BlackCable ? static_cast<PortIO&>(*BlackCable) : fEnv.portIO;
 }
 
-void TTI92::PortOut(uint16_t address, uint8_t value)
+void Ti92Link::PortOut(uint16_t address, uint8_t value)
 {
     BitPort().PortOut(address, value);
 }
 
-uint8_t TTI92::PortIn(uint16_t address)
+uint8_t Ti92Link::PortIn(uint16_t address)
 {
     return BitPort().PortIn(address);
 }
 
-void TTI92::WriteLines(uint8_t value)
+void Ti92Link::WriteLines(uint8_t value)
 {
     PortOut(PortAdress, value & 3);
 }
 
-uint8_t TTI92::ReadLines()
+uint8_t Ti92Link::ReadLines()
 {
     auto lines = [this] {
         return static_cast<uint8_t>((PortIn(PortAdress + 1) & kStatusLines) >> 4);
@@ -92,12 +92,12 @@ uint8_t TTI92::ReadLines()
     return lines();
 }
 
-void TTI92::ResetPort()
+void Ti92Link::ResetPort()
 {
     PortOut(PortAdress, 0xFF);
 }
 
-void TTI92::CheckCableType() const
+void Ti92Link::CheckCableType() const
 {
     // A black cable without modem lines to drive must not fall back on the parallel port.
     if (Cabletype < 1 || Cabletype > 4 || (Cabletype == 3 && !BlackCable))
@@ -140,7 +140,7 @@ ELinkError SendTimeout(int bitsOk)
 }
 }  // namespace
 
-void TTI92::CheckParallelPort()
+void Ti92Link::CheckParallelPort()
 {
     if (Cabletype != 1)
         return;
@@ -148,7 +148,7 @@ void TTI92::CheckParallelPort()
         throw ELinkError(problem);
 }
 
-void TTI92::SendByte(uint8_t b)
+void Ti92Link::SendByte(uint8_t b)
 {
     CheckCableType();
     CheckParallelPort();
@@ -159,7 +159,7 @@ void TTI92::SendByte(uint8_t b)
         SendByteSerial(b, start);
 }
 
-uint16_t TTI92::ReceiveByte()
+uint16_t Ti92Link::ReceiveByte()
 {
     CheckCableType();
     CheckParallelPort();
@@ -169,7 +169,7 @@ uint16_t TTI92::ReceiveByte()
     return ReceiveByteSerial(ReplyStart());
 }
 
-void TTI92::SendByteParallel(uint8_t b, uint32_t start)
+void Ti92Link::SendByteParallel(uint8_t b, uint32_t start)
 {
     static constexpr std::array<uint8_t, 8> mask = {1, 2, 4, 8, 16, 32, 64, 128};
     Clock& clock = fEnv.clock;
@@ -206,7 +206,7 @@ void TTI92::SendByteParallel(uint8_t b, uint32_t start)
     }
 }
 
-uint16_t TTI92::ReceiveByteParallel(uint32_t start)
+uint16_t Ti92Link::ReceiveByteParallel(uint32_t start)
 {
     Clock& clock = fEnv.clock;
     const uint16_t status = PortAdress + 1;
@@ -247,11 +247,11 @@ uint16_t TTI92::ReceiveByteParallel(uint32_t start)
     return r;
 }
 
-void TTI92::SendByteSerial(uint8_t b, uint32_t start)
+void Ti92Link::SendByteSerial(uint8_t b, uint32_t start)
 {
-    if (TSerialPort* SerialPort = BytePort()) {
-        SerialPort->PurgeInput();
-        SerialPort->WriteData(&b, 1);
+    if (SerialPort* serialPort = BytePort()) {
+        serialPort->PurgeInput();
+        serialPort->WriteData(&b, 1);
         NoteLineBusy(start, 1);
     }
     if (Since(fEnv.clock, start) > TimeOut)
@@ -260,20 +260,20 @@ void TTI92::SendByteSerial(uint8_t b, uint32_t start)
         throw EUserError("Operation aborted.");
 }
 
-uint16_t TTI92::ReceiveByteSerial(uint32_t start)
+uint16_t Ti92Link::ReceiveByteSerial(uint32_t start)
 {
-    TSerialPort* SerialPort = BytePort();
-    if (SerialPort)
-        SerialPort->PurgeOutput();
+    SerialPort* serialPort = BytePort();
+    if (serialPort)
+        serialPort->PurgeOutput();
     int r = -1;
     bool timedOut = false;
     uint32_t lastPump = fEnv.clock.GetTickCount();
     do {
-        r = SerialPort ? SerialPort->ReadByte() : -1;
+        r = serialPort ? serialPort->ReadByte() : -1;
         // A device that went away answers nothing ever again: say so now
         // rather than after the time-out.
-        if (r == -1 && SerialPort && SerialPort->IsBroken())
-            throw ELinkError(SerialPort->BrokenText());
+        if (r == -1 && serialPort && serialPort->IsBroken())
+            throw ELinkError(serialPort->BrokenText());
         const uint32_t now = fEnv.clock.GetTickCount();
         // While the line still carries what was sent, the time-out has not
         // begun; the window and Abort are served in slices meanwhile.
@@ -290,8 +290,8 @@ uint16_t TTI92::ReceiveByteSerial(uint32_t start)
         }
         // Sleep on the line for a slice instead of spinning a core; input
         // ends the sleep at once.
-        if (r == -1 && !timedOut && SerialPort)
-            SerialPort->WaitForInput(lineBusy ? std::min<int>(kSliceMs / 2, int(start - now)) : 1);
+        if (r == -1 && !timedOut && serialPort)
+            serialPort->WaitForInput(lineBusy ? std::min<int>(kSliceMs / 2, int(start - now)) : 1);
     } while (r == -1 && !timedOut);
     if (timedOut)
         throw ELinkError("Timeout occured when receiving byte.");
@@ -300,25 +300,25 @@ uint16_t TTI92::ReceiveByteSerial(uint32_t start)
     return static_cast<uint16_t>(r);
 }
 
-std::string TTI92::BlackCableDevice() const
+std::string Ti92Link::BlackCableDevice() const
 {
-    return TSerialPort::DevicePath(SerialPort ? static_cast<int>(SerialPort->CommPort()) + 1 : 1);
+    return SerialPort::DevicePath(serialPort ? static_cast<int>(serialPort->CommPort()) + 1 : 1);
 }
 
-std::string TTI92::OpenCable()
+std::string Ti92Link::OpenCable()
 {
     if (Cabletype == 3) {
         if (!BlackCable)
             return "no modem lines to drive";
         return BlackCable->Open(BlackCableDevice()) ? std::string() : BlackCable->OpenError();
     }
-    TSerialPort* port = BytePort();
+    SerialPort* port = BytePort();
     if (!port)
         return "no port";
     return port->OpenPort() ? std::string() : port->OpenError();
 }
 
-void TTI92::Open()
+void Ti92Link::Open()
 {
     fLineDirty = true;
     if (const std::string reason = OpenCable(); !reason.empty())
@@ -327,7 +327,7 @@ void TTI92::Open()
     fEnv.pump.ProcessMessages();
 }
 
-void TTI92::ReopenBrokenPort()
+void Ti92Link::ReopenBrokenPort()
 {
     if (Cabletype == 1)
         return;
@@ -335,7 +335,7 @@ void TTI92::ReopenBrokenPort()
         if (!BlackCable || (BlackCable->IsOpen() && !BlackCable->IsBroken()))
             return;
     } else {
-        const TSerialPort* port = BytePort();
+        const SerialPort* port = BytePort();
         if (!port || (port->IsOpen() && !port->IsBroken()))
             return;
     }
@@ -344,18 +344,18 @@ void TTI92::ReopenBrokenPort()
     fLineDirty = true;
 }
 
-void TTI92::WaitForQuietLine(uint32_t quietMs, uint32_t limitMs)
+void Ti92Link::WaitForQuietLine(uint32_t quietMs, uint32_t limitMs)
 {
     Clock& clock = fEnv.clock;
-    TSerialPort* SerialPort = BytePort();
+    SerialPort* serialPort = BytePort();
     const uint32_t start = clock.GetTickCount();
     uint32_t lastByte = start;
     uint32_t lastPump = start;
     for (;;) {
         bool arrived = false;
         if (!OnBitCable()) {
-            if (SerialPort && SerialPort->ReadByte() >= 0) {
-                SerialPort->PurgeInput();
+            if (serialPort && serialPort->ReadByte() >= 0) {
+                serialPort->PurgeInput();
                 arrived = true;
             }
         } else if (ReadLines() != kLinesIdle) {
@@ -379,14 +379,14 @@ void TTI92::WaitForQuietLine(uint32_t quietMs, uint32_t limitMs)
         }
         if (Aborted)
             throw EUserError("Operation aborted.");
-        if (!OnBitCable() && SerialPort)
-            SerialPort->WaitForInput(1);
+        if (!OnBitCable() && serialPort)
+            serialPort->WaitForInput(1);
     }
-    if (!OnBitCable() && SerialPort)
-        SerialPort->PurgeInput();
+    if (!OnBitCable() && serialPort)
+        serialPort->PurgeInput();
 }
 
-void TTI92::PrepareLine(uint32_t quietMs, uint32_t limitMs)
+void Ti92Link::PrepareLine(uint32_t quietMs, uint32_t limitMs)
 {
     CheckCableType();
     CheckParallelPort();
@@ -399,31 +399,31 @@ void TTI92::PrepareLine(uint32_t quietMs, uint32_t limitMs)
     fErrorsSeen = ELinkwiseError::Raised();
 }
 
-bool TTI92::LineDirty() const
+bool Ti92Link::LineDirty() const
 {
     return fLineDirty || ELinkwiseError::Raised() != fErrorsSeen;
 }
 
-size_t TTI92::SliceBytes() const
+size_t Ti92Link::SliceBytes() const
 {
-    const TSerialPort* port = BytePort();
+    const SerialPort* port = BytePort();
     if (!port)
         return 1;
     return std::max<size_t>(1, static_cast<size_t>(kSliceMs * 1000 / std::max<uint64_t>(1, port->LineMicros(1))));
 }
 
-uint32_t TTI92::LineTimeMs(size_t count) const
+uint32_t Ti92Link::LineTimeMs(size_t count) const
 {
-    const TSerialPort* port = BytePort();
+    const SerialPort* port = BytePort();
     return port ? static_cast<uint32_t>((port->LineMicros(count) + 999) / 1000) : 0;
 }
 
-bool TTI92::LineBusyAt(uint32_t now) const
+bool Ti92Link::LineBusyAt(uint32_t now) const
 {
     return static_cast<int32_t>(fLineFree - now) > 0;
 }
 
-void TTI92::NoteLineBusy(uint32_t start, size_t count)
+void Ti92Link::NoteLineBusy(uint32_t start, size_t count)
 {
     // The bytes go on the line after those still on it, or from the start
     // of the write when it was free.
@@ -443,28 +443,28 @@ void TTI92::NoteLineBusy(uint32_t start, size_t count)
     }
 }
 
-uint32_t TTI92::ReplyStart()
+uint32_t Ti92Link::ReplyStart()
 {
     const uint32_t now = fEnv.clock.GetTickCount();
     return !OnBitCable() && LineBusyAt(now) ? fLineFree : now;
 }
 
-void TTI92::WriteInSlices(const uint8_t* data, size_t count, uint32_t start)
+void Ti92Link::WriteInSlices(const uint8_t* data, size_t count, uint32_t start)
 {
     // Half a slice at a time with at most half a slice left queued: the
     // device never holds more than one slice, so neither a drain nor an
     // Abort waits longer than that.
     const size_t half = std::max<size_t>(1, SliceBytes() / 2);
     const uint32_t limit = uint32_t(TimeOut) + LineTimeMs(count);
-    TSerialPort* SerialPort = BytePort();
+    SerialPort* serialPort = BytePort();
     size_t done = 0;
     for (;;) {
-        done += SerialPort->WriteSome(data + done, std::min(half, count - done));
+        done += serialPort->WriteSome(data + done, std::min(half, count - done));
         if (done >= count)
             return;
-        if (SerialPort->IsBroken())
-            throw ELinkError(SerialPort->BrokenText());
-        SerialPort->WaitForRoom(kSliceMs, half);
+        if (serialPort->IsBroken())
+            throw ELinkError(serialPort->BrokenText());
+        serialPort->WaitForRoom(kSliceMs, half);
         fEnv.pump.ProcessMessages();
         if (Since(fEnv.clock, start) > limit)
             throw SendTimeout(-1);
@@ -473,39 +473,39 @@ void TTI92::WriteInSlices(const uint8_t* data, size_t count, uint32_t start)
     }
 }
 
-void TTI92::Close()
+void Ti92Link::Close()
 {
-    if (SerialPort)
-        SerialPort->ClosePort();
+    if (serialPort)
+        serialPort->ClosePort();
     if (UsbCable)
         UsbCable->ClosePort();
     if (BlackCable)
         BlackCable->Close();
-    SerialPort = nullptr;
+    serialPort = nullptr;
 }
 
-void TTI92::SendAck()
+void Ti92Link::SendAck()
 {
     SendBytes(std::string{static_cast<char>(fIdSent), static_cast<char>(Cmd::ACK), 0, 0});
 }
 
-void TTI92::SendReady()
+void Ti92Link::SendReady()
 {
     SendBytes(std::string{static_cast<char>(fIdSent), static_cast<char>(Cmd::RDY), 0, 0});
 }
 
-void TTI92::SendCts()
+void Ti92Link::SendCts()
 {
     SendBytes(std::string{static_cast<char>(fIdSent), static_cast<char>(Cmd::CTS), 0, 0});
 }
 
-void TTI92::SendString(const std::string& s)
+void Ti92Link::SendString(const std::string& s)
 {
     for (char c : s)
         SendByte(static_cast<uint8_t>(c));
 }
 
-void TTI92::SendBytes(const std::string& bytes)
+void Ti92Link::SendBytes(const std::string& bytes)
 {
     CheckCableType();
     if (OnBitCable() || bytes.size() <= 1) {
@@ -513,8 +513,8 @@ void TTI92::SendBytes(const std::string& bytes)
         return;
     }
     const uint32_t start = fEnv.clock.GetTickCount();
-    if (TSerialPort* SerialPort = BytePort()) {
-        SerialPort->PurgeInput();
+    if (SerialPort* serialPort = BytePort()) {
+        serialPort->PurgeInput();
         WriteInSlices(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), start);
         NoteLineBusy(start, bytes.size());
     }
@@ -524,7 +524,7 @@ void TTI92::SendBytes(const std::string& bytes)
         throw EUserError("Operation aborted.");
 }
 
-std::string TTI92::SendWord(uint16_t w)
+std::string Ti92Link::SendWord(uint16_t w)
 {
     uint8_t low = static_cast<uint8_t>(w % 256);
     uint8_t high = static_cast<uint8_t>(w / 256);
@@ -533,7 +533,7 @@ std::string TTI92::SendWord(uint16_t w)
     return std::string{static_cast<char>(low), static_cast<char>(high)};
 }
 
-bool TTI92::ReadMachineId(uint32_t start)
+bool Ti92Link::ReadMachineId(uint32_t start)
 {
     LastReply = AckReply{};
     uint16_t b = 0;
@@ -546,7 +546,7 @@ bool TTI92::ReadMachineId(uint32_t start)
     return b == fIdExpected;
 }
 
-bool TTI92::GetReply(uint8_t expected)
+bool Ti92Link::GetReply(uint8_t expected)
 {
     const uint32_t start = ReplyStart();
     bool gotId = ReadMachineId(start);
@@ -569,17 +569,17 @@ bool TTI92::GetReply(uint8_t expected)
     return accepted;
 }
 
-bool TTI92::GetAck()
+bool Ti92Link::GetAck()
 {
     return GetReply(Cmd::ACK);
 }
 
-bool TTI92::GetCts()
+bool Ti92Link::GetCts()
 {
     return GetReply(Cmd::CTS);
 }
 
-bool TTI92::CheckReady()
+bool Ti92Link::CheckReady()
 {
     try {
         SendReady();

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "link/Exceptions.h"
-#include "link/TTI92.h"
+#include "link/Ti92Link.h"
 #include "tests/support/AutoClock.h"
 #include "tests/support/HookEventPump.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -28,18 +28,18 @@ struct SerialLink : ::testing::Test {
     ScriptedDialogs dialogs;
     NoParallelPort noPort;
     ScriptedSerialDevice* line = nullptr;
-    std::unique_ptr<TSerialPort> port;
+    std::unique_ptr<SerialPort> port;
     Lamp lamp;
-    TTI92 link{LinkEnvironment{clock, pump, dialogs, noPort}};
+    Ti92Link link{LinkEnvironment{clock, pump, dialogs, noPort}};
 
     void SetUp() override
     {
         auto device = std::make_unique<ScriptedSerialDevice>();
         line = device.get();
-        port = std::make_unique<TSerialPort>(std::move(device));
+        port = std::make_unique<SerialPort>(std::move(device));
         ASSERT_TRUE(port->OpenPort());
         link.Cabletype = 2;
-        link.SerialPort = port.get();
+        link.serialPort = port.get();
         link.CalcReadyIndicator = &lamp;
     }
     // Answers once the computer has written a whole 4-byte packet.
@@ -255,7 +255,7 @@ TEST(LinkObject, DefaultsAndCalculatorModels)
     NullEventPump pump;
     ScriptedDialogs dialogs;
     NoParallelPort port;
-    TTI92 link{LinkEnvironment{clock, pump, dialogs, port}};
+    Ti92Link link{LinkEnvironment{clock, pump, dialogs, port}};
     EXPECT_EQ(link.PortAdress, 888);
     EXPECT_EQ(link.TimeOut, 1500);
     EXPECT_EQ(link.Cabletype, 1);
@@ -288,7 +288,7 @@ TEST(LinkObject, FailingMessageBoxMarksTheModelUnknown)
     AutoClock clock;
     NullEventPump pump;
     NoParallelPort port;
-    TTI92 link{LinkEnvironment{clock, pump, dialogs, port}};
+    Ti92Link link{LinkEnvironment{clock, pump, dialogs, port}};
     link.SetCalculator(1);
     EXPECT_EQ(link.Calculator(), -1);
 }

@@ -71,7 +71,7 @@ TEST_P(EveryCable, SilenceAfterSomeBytesTimesOutMidReply)
 {
     Rig rig(GetParam());
     rig.link.faults.silentAfterBytes = 6;   // the ready ACK and two bytes of the next reply
-    EXPECT_FALSE(FetchDirectoryList(rig.ti, rig.view, ListViewId::ListView1));
+    EXPECT_FALSE(FetchDirectoryList(rig.ti, rig.view, ListViewId::Calculator));
     ASSERT_EQ(rig.view.errorDialogs.size(), 1u);
     EXPECT_NE(rig.view.errorDialogs[0].find("Timeout occured when receiving byte."), std::string::npos)
         << rig.view.errorDialogs[0];
