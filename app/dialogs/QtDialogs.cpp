@@ -6,7 +6,7 @@
 
 #include "app/dialogs/TFargoInfo.h"
 #include "app/dialogs/TPathform.h"
-#include "files/widgets/TCommentForm.h"
+#include "files/widgets/CommentDialog.h"
 
 QString DialogText(const std::string& text)
 {
@@ -148,6 +148,6 @@ std::string QtDialogs::PromptComment(const std::string& proposed)
 
 std::string QtDialogs::PromptCommentFor(const std::string& headline, const std::string& proposed)
 {
-    TCommentForm form(DialogParent());
+    CommentDialog form(DialogParent());
     return form.Ask(headline, proposed);
 }

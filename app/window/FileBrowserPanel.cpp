@@ -20,8 +20,8 @@
 #include "files/FileBrowser.h"
 #include "files/Ti92Charset.h"
 #include "files/VariableViewing.h"
-#include "files/widgets/TPictureForm.h"
-#include "files/widgets/TTextForm.h"
+#include "files/widgets/PictureViewer.h"
+#include "files/widgets/TextViewer.h"
 #include "link/Dialogs.h"
 #include "link/Exceptions.h"
 #include "link/Ti92Link.h"
@@ -82,8 +82,8 @@ void Store(ViewerPlacement& p, const ViewerGeometry& g)
 FileBrowserPanel::FileBrowserPanel(TForm1& form, Ti92Link& link, Dialogs& dialogs)
     : QObject(&form), fForm(form), fLink(link), fDialogs(dialogs), fFileList(form.FileList), fWindow(&form)
 {
-    TextForm = new TTextForm(dialogs, &form);
-    PictureForm = new TPictureForm(dialogs, &form);
+    TextForm = new TextViewer(dialogs, &form);
+    PictureForm = new PictureViewer(dialogs, &form);
     TextForm->onGeometryChanged = [this](const ViewerGeometry& g) { Store(fForm.TextForm, g); };
     PictureForm->onGeometryChanged = [this](const ViewerGeometry& g) { Store(fForm.PictureForm, g); };
     form.HideViewers = [this] { HideViewers(); };
@@ -448,7 +448,7 @@ void FileBrowserPanel::ShowViewed(const ViewedVariable& v)
         TextForm->show();
         TextForm->SetStatus(v.StatusText());
         // The viewer shows the one variable named in its status, nothing before it.
-        TextForm->Memo1->clear();
+        TextForm->textEdit->clear();
         TextForm->AddLines(v.lines);
     } else if (v.kind == ViewedVariable::Kind::Picture) {
         PictureForm->show();

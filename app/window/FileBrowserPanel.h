@@ -7,8 +7,8 @@
 
 class Dialogs;
 class TForm1;
-class TPictureForm;
-class TTextForm;
+class PictureViewer;
+class TextViewer;
 class Ti92Link;
 class QTreeWidgetItem;
 struct FilePanel;
@@ -42,8 +42,8 @@ public:
     // The rows of the file list as shown, selection included.
     std::vector<ListItem> Rows() const;
 
-    TTextForm* TextForm;
-    TPictureForm* PictureForm;
+    TextViewer* TextForm;
+    PictureViewer* PictureForm;
     int SortKey = 0;
 
 protected:

@@ -16,8 +16,8 @@
 
 #include "app/dialogs/TShowForm.h"
 #include "app/window/FileBrowserPanel.h"
-#include "files/widgets/TPictureForm.h"
-#include "files/widgets/TTextForm.h"
+#include "files/widgets/PictureViewer.h"
+#include "files/widgets/TextViewer.h"
 #include "tests/app/AppRig.h"
 #include "tests/support/TI92FileBuilder.h"
 

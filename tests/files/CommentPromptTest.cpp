@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include "files/CommentPrompt.h"
-#include "files/widgets/TCommentForm.h"
+#include "files/widgets/CommentDialog.h"
 
 namespace {
 QApplication& App()
@@ -33,16 +33,16 @@ TEST(CommentPromptTest, ProposalAndHeadline)
 TEST(CommentPromptTest, FormLimitsTheCommentAndReturnsItOnOk)
 {
     App();
-    TCommentForm form;
+    CommentDialog form;
     EXPECT_EQ(form.windowTitle(), "Enter a comment!");
     EXPECT_EQ(form.headline->text(), "Please enter a comment:");
-    EXPECT_EQ(form.Comment->maxLength(), 34);
-    EXPECT_TRUE(form.OkButton->isDefault());
+    EXPECT_EQ(form.commentEdit->maxLength(), 34);
+    EXPECT_TRUE(form.okButton->isDefault());
 
     QTimer::singleShot(0, &form, [&] {
         EXPECT_EQ(form.headline->text(), "Enter a comment for \"a.92g\":");
-        form.Comment->setText(QString(40, 'x'));
-        form.OkButton->click();
+        form.commentEdit->setText(QString(40, 'x'));
+        form.okButton->click();
     });
     EXPECT_EQ(form.Ask("Enter a comment for \"a.92g\":", "File dated now."), std::string(34, 'x'));
 

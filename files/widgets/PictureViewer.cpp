@@ -1,4 +1,4 @@
-#include "files/widgets/TPictureForm.h"
+#include "files/widgets/PictureViewer.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -12,32 +12,32 @@
 #include "files/widgets/PictureImage.h"
 #include "link/Dialogs.h"
 
-TPictureForm::TPictureForm(Dialogs& dialogs, QWidget* parent)
-    : TViewerForm(dialogs, "Pictureviewer", "Viewing picture", "Save as..", parent)
+PictureViewer::PictureViewer(Dialogs& dialogs, QWidget* parent)
+    : ViewerWindow(dialogs, "Pictureviewer", "Viewing picture", "Save as..", parent)
 {
-    setObjectName("PictureForm");
-    Image1 = new QLabel;
-    Image1->setObjectName("Image1");
-    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setObjectName("PictureViewer");
+    pictureLabel = new QLabel;
+    pictureLabel->setObjectName("pictureLabel");
+    pictureLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto* area = new QScrollArea(this);
-    area->setWidget(Image1);
+    area->setWidget(pictureLabel);
     area->setWidgetResizable(true);
     area->setStyleSheet("background: white;");
     Body()->addWidget(area);
 }
 
-void TPictureForm::SetImage(const QImage& image)
+void PictureViewer::SetImage(const QImage& image)
 {
     fImage = image;
-    Image1->setPixmap(QPixmap::fromImage(image));
+    pictureLabel->setPixmap(QPixmap::fromImage(image));
 }
 
-void TPictureForm::ShowPicture(const MonoPicture& picture)
+void PictureViewer::ShowPicture(const MonoPicture& picture)
 {
     SetImage(PictureImage(picture));
 }
 
-bool TPictureForm::LoadFromFile(const std::string& path)
+bool PictureViewer::LoadFromFile(const std::string& path)
 {
     QImage image;
     if (!image.load(QString::fromStdString(path)))
@@ -46,7 +46,7 @@ bool TPictureForm::LoadFromFile(const std::string& path)
     return true;
 }
 
-void TPictureForm::SaveAsClick()
+void PictureViewer::onSaveAsClicked()
 {
     FileDialogRequest request;
     request.title = "Save screenshot as..";
@@ -66,7 +66,7 @@ void TPictureForm::SaveAsClick()
     }
 }
 
-void TPictureForm::CopyClick()
+void PictureViewer::onCopyClicked()
 {
     QApplication::clipboard()->setImage(fImage);
 }

@@ -2,16 +2,16 @@
 #include <string>
 #include <vector>
 
-#include "files/widgets/TViewerForm.h"
+#include "files/widgets/ViewerWindow.h"
 
 class QPlainTextEdit;
 
 // "Textviewer": lines of a text variable or of a text file beside a
 // variable file. Text is calculator bytes, shown one byte per character.
-class TTextForm : public TViewerForm {
+class TextViewer : public ViewerWindow {
     Q_OBJECT
 public:
-    explicit TTextForm(Dialogs& dialogs, QWidget* parent = nullptr);
+    explicit TextViewer(Dialogs& dialogs, QWidget* parent = nullptr);
 
     // Adds the lines after what the memo already holds.
     void AddLines(const std::vector<std::string>& lines);
@@ -19,9 +19,9 @@ public:
     bool LoadFromFile(const std::string& path);
     std::vector<std::string> Lines() const;
 
-    QPlainTextEdit* Memo1;
+    QPlainTextEdit* textEdit;
 
 protected:
-    void SaveAsClick() override;
-    void CopyClick() override;
+    void onSaveAsClicked() override;
+    void onCopyClicked() override;
 };

@@ -8,19 +8,19 @@ class QLineEdit;
 class QPushButton;
 
 // "Enter a comment!": the comment of a file being saved, 34 characters at most.
-class TCommentForm : public QDialog {
+class CommentDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kMaxLength = 34;
 
-    explicit TCommentForm(QWidget* parent = nullptr);
+    explicit CommentDialog(QWidget* parent = nullptr);
 
     // Shows the form modally; the edited text after OK, else an empty text.
     std::string Ask(const std::string& headlineText, const std::string& proposed);
 
     QLabel* headline;
-    QLineEdit* Comment;
-    QPushButton* OkButton;
+    QLineEdit* commentEdit;
+    QPushButton* okButton;
 
 protected:
     void showEvent(QShowEvent* event) override;

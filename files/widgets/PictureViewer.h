@@ -2,16 +2,16 @@
 #include <QImage>
 #include <string>
 
-#include "files/widgets/TViewerForm.h"
+#include "files/widgets/ViewerWindow.h"
 
 class MonoPicture;
 class QLabel;
 
 // "Pictureviewer": a picture variable, or a picture file beside a variable file.
-class TPictureForm : public TViewerForm {
+class PictureViewer : public ViewerWindow {
     Q_OBJECT
 public:
-    explicit TPictureForm(Dialogs& dialogs, QWidget* parent = nullptr);
+    explicit PictureViewer(Dialogs& dialogs, QWidget* parent = nullptr);
 
     // A white image of the picture's size with its black pixels drawn.
     void ShowPicture(const MonoPicture& picture);
@@ -19,11 +19,11 @@ public:
     bool LoadFromFile(const std::string& path);
     QImage Image() const { return fImage; }
 
-    QLabel* Image1;
+    QLabel* pictureLabel;
 
 protected:
-    void SaveAsClick() override;
-    void CopyClick() override;
+    void onSaveAsClicked() override;
+    void onCopyClicked() override;
 
 private:
     void SetImage(const QImage& image);

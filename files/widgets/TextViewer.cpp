@@ -1,4 +1,4 @@
-#include "files/widgets/TTextForm.h"
+#include "files/widgets/TextViewer.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -17,40 +17,40 @@ QString Utf8(const std::string& s)
 }
 }  // namespace
 
-TTextForm::TTextForm(Dialogs& dialogs, QWidget* parent)
-    : TViewerForm(dialogs, "Textviewer", "Viewing text", "&Save as..", parent)
+TextViewer::TextViewer(Dialogs& dialogs, QWidget* parent)
+    : ViewerWindow(dialogs, "Textviewer", "Viewing text", "&Save as..", parent)
 {
-    setObjectName("TextForm");
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setObjectName("Memo1");
-    Memo1->setReadOnly(true);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Body()->addWidget(Memo1);
+    setObjectName("TextViewer");
+    textEdit = new QPlainTextEdit(this);
+    textEdit->setObjectName("textEdit");
+    textEdit->setReadOnly(true);
+    textEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    textEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Body()->addWidget(textEdit);
 }
 
-void TTextForm::AddLines(const std::vector<std::string>& lines)
+void TextViewer::AddLines(const std::vector<std::string>& lines)
 {
     for (const std::string& line : lines)
-        Memo1->appendPlainText(Utf8(line));
+        textEdit->appendPlainText(Utf8(line));
 }
 
-bool TTextForm::LoadFromFile(const std::string& path)
+bool TextViewer::LoadFromFile(const std::string& path)
 {
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly))
         return false;
     QByteArray bytes = file.readAll();
     bytes.replace("\r\n", "\n");
-    Memo1->setPlainText(Utf8(ti92text::SourceTextToUtf8(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())))));
+    textEdit->setPlainText(Utf8(ti92text::SourceTextToUtf8(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())))));
     return true;
 }
 
-std::vector<std::string> TTextForm::Lines() const
+std::vector<std::string> TextViewer::Lines() const
 {
     std::vector<std::string> lines;
-    const QString text = Memo1->toPlainText();
-    if (text.isEmpty() && Memo1->document()->blockCount() <= 1)
+    const QString text = textEdit->toPlainText();
+    if (text.isEmpty() && textEdit->document()->blockCount() <= 1)
         return lines;
     for (const QString& line : text.split('\n')) {
         QByteArray bytes = line.toUtf8();
@@ -59,7 +59,7 @@ std::vector<std::string> TTextForm::Lines() const
     return lines;
 }
 
-void TTextForm::SaveAsClick()
+void TextViewer::onSaveAsClicked()
 {
     FileDialogRequest request;
     request.title = "Save as..";
@@ -77,7 +77,7 @@ void TTextForm::SaveAsClick()
         ShowMessage(fDialogs, "Cannot write file " + *path + ".", MsgIcon::Error);
 }
 
-void TTextForm::CopyClick()
+void TextViewer::onCopyClicked()
 {
-    Memo1->copy();
+    textEdit->copy();
 }

@@ -19,11 +19,11 @@ struct ViewerGeometry {
 // What the text and picture viewers share: a sizeable tool window with a
 // "&File" menu (Stay on top, Save as, Close), an "&Edit" menu (Copy), a
 // one-panel status bar and a stored placement.
-class TViewerForm : public QWidget {
+class ViewerWindow : public QWidget {
     Q_OBJECT
 public:
     // The file menu's save item reads saveText ("&Save as.." or "Save as..").
-    TViewerForm(Dialogs& dialogs, const QString& caption, const QString& firstStatus,
+    ViewerWindow(Dialogs& dialogs, const QString& caption, const QString& firstStatus,
                 const QString& saveText, QWidget* parent);
 
     // Applies a stored placement. A top beyond the screen or negative becomes
@@ -33,22 +33,22 @@ public:
     // Called whenever the placement changes, so it can be stored.
     std::function<void(const ViewerGeometry&)> onGeometryChanged;
 
-    void StayOnTopClick();
+    void onStayOnTopClicked();
     void SetStatus(const std::string& text);
     std::string Status() const;
 
-    QMenuBar* MainMenu1;
-    QMenu* File1;
-    QAction* Stayontop1;
-    QAction* Saveas1;
-    QAction* Close1;
-    QMenu* Edit1;
-    QAction* Copy1;
-    QStatusBar* StatusBar1;
+    QMenuBar* viewerMenuBar;
+    QMenu* fileMenu;
+    QAction* stayOnTopAction;
+    QAction* saveAsAction;
+    QAction* closeAction;
+    QMenu* editMenu;
+    QAction* copyAction;
+    QStatusBar* statusLine;
 
 protected:
-    virtual void SaveAsClick() = 0;
-    virtual void CopyClick() = 0;
+    virtual void onSaveAsClicked() = 0;
+    virtual void onCopyClicked() = 0;
     QVBoxLayout* Body() const { return fBody; }
     Dialogs& fDialogs;
 
