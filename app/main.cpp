@@ -12,9 +12,9 @@
 #include "app/startup/InformationOptions.h"
 #include "app/dialogs/QtDialogs.h"
 #include "app/desktop/Shell.h"
-#include "app/dialogs/TAboutForm.h"
-#include "app/dialogs/TRemote.h"
-#include "app/window/TForm1.h"
+#include "app/dialogs/AboutBox.h"
+#include "app/dialogs/RemoteKeyboardWindow.h"
+#include "app/window/WizardWindow.h"
 #include "link/Clock.h"
 #include "link/EventPump.h"
 #include "link/LibusbCablePipes.h"
@@ -55,11 +55,11 @@ int main(int argc, char* argv[])
     link.BlackCable = &blackCable;
     link.UsbCable = &usbCable;
 
-    TForm1 form(FormEnvironment{clock, pump, dialogs, settings, shell, link, serialPort,
+    WizardWindow form(WizardEnvironment{clock, pump, dialogs, settings, shell, link, serialPort,
                                 ProgramFolder(), nullptr, store.Path().string(), parameters});
     dialogs.SetParent(&form);
 
-    TAboutForm about(shell, ShippedDataFile("hints.dat"));
+    AboutBox about(shell, ShippedDataFile("hints.dat"));
     form.SetAboutBox(&about);
     // LINKWISE_NO_SPLASH skips the start-up showing; the box then behaves as
     // it does after that showing.
@@ -71,9 +71,9 @@ int main(int argc, char* argv[])
 
     // The remote keyboard, shown by "&Remote control"; it keeps off the line
     // while the window runs a transfer.
-    TRemote remote(link, settings, &form);
-    remote.LinkBusy = [&form] { return form.InTransfer(); };
-    form.OnRemoteControl = [&remote] { remote.ShowRemote(); };
+    RemoteKeyboardWindow remote(link, settings, &form);
+    remote.linkBusy = [&form] { return form.InTransfer(); };
+    form.onRemoteControl = [&remote] { remote.ShowRemote(); };
 
     form.ShowAtStart();
     const int status = app.exec();

@@ -52,14 +52,14 @@ std::string SelectionSizeText(int64_t totalLength, int count);
 // The information panel for one file of the list.
 struct FilePanel {
     bool found = false;
-    std::string title;            // Label23
-    std::string kindText = "-";   // Label26
+    std::string title;            // fileTitleLabel
+    std::string kindText = "-";   // fileKindLabel
     bool showVariables = false;   // the included-variables group
     std::vector<ListItem> variables;
-    std::string comment;          // Memo1
+    std::string comment;          // commentMemo
     bool commentReadOnly = false;
-    bool showLibraries = false;   // Bevel3, Edit1, Label27
-    std::string libraries;        // Edit1
+    bool showLibraries = false;   // librariesGroup, librariesEdit, librariesCaption
+    std::string libraries;        // librariesEdit
     std::string libraryWarning;   // a program that names more libraries than are kept
     std::string textSideFile;     // a .txt of the same name, when there is one
     std::string pictureSideFile;  // a .bmp or .png of the same name

@@ -36,7 +36,7 @@ public:
     virtual int BarMax(ProgressBarId bar) const = 0;
     virtual int BarPosition(ProgressBarId bar) const = 0;
 
-    // varList: the names being transferred; one may be highlighted (-1: none).
+    // variableList: the names being transferred; one may be highlighted (-1: none).
     virtual void VarListClear() = 0;
     virtual void VarListAdd(const std::string& line) = 0;
     virtual int VarListCount() const = 0;

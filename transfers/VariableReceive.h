@@ -25,8 +25,8 @@ std::string VariableRequestPacket(uint8_t machineId, const std::string& name, ui
 VariableOutcome ReceiveVariable(Ti92Link& link, TransferView& view, const TempStore& store, bool first,
                                 const std::string& name);
 
-// Receives the rows selected in ListView1 (every row with `wholeContent`)
-// into a fresh temporary store, listing them in ListView2. True when every
+// Receives the rows selected in calculatorList (every row with `wholeContent`)
+// into a fresh temporary store, listing them in receivedList. True when every
 // requested variable was stored (also when nothing was requested); then,
 // with `autoAdvance`, the wizard moves on.
 bool ReceiveAll(Ti92Link& link, TransferView& view, const TempStore& store, bool autoAdvance,

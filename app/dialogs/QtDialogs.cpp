@@ -4,8 +4,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-#include "app/dialogs/TFargoInfo.h"
-#include "app/dialogs/TPathform.h"
+#include "app/dialogs/FargoLibraryDialog.h"
+#include "app/dialogs/FolderPicker.h"
 #include "files/widgets/CommentDialog.h"
 
 QString DialogText(const std::string& text)
@@ -40,15 +40,15 @@ QWidget* QtDialogs::DialogParent() const
 
 QtDialogs::~QtDialogs()
 {
-    delete fPathform;
-    delete fFargoInfo;
+    delete fFolderPicker;
+    delete fFargoQuestion;
 }
 
 int QtDialogs::FargoLibraryQuestion(const std::string& caption)
 {
-    if (!fFargoInfo)
-        fFargoInfo = new TFargoInfo(nullptr);
-    return fFargoInfo->Ask(QString::fromStdString(caption));
+    if (!fFargoQuestion)
+        fFargoQuestion = new FargoLibraryDialog(nullptr);
+    return fFargoQuestion->Ask(QString::fromStdString(caption));
 }
 
 MsgResult QtDialogs::MessageBox(const std::string& text, const std::string& caption, MsgIcon icon,
@@ -128,14 +128,14 @@ std::optional<std::string> QtDialogs::OpenFileName(const FileDialogRequest& requ
 std::optional<std::string> QtDialogs::PickDirectory(const std::string& title,
                                                     const std::string& start)
 {
-    if (!fPathform)
-        fPathform = new TPathform(nullptr);
+    if (!fFolderPicker)
+        fFolderPicker = new FolderPicker(nullptr);
     if (!title.empty())
-        fPathform->setWindowTitle(QString::fromStdString(title));
-    fPathform->SetDirectory(QString::fromStdString(start));
-    if (fPathform->exec() != QDialog::Accepted)
+        fFolderPicker->setWindowTitle(QString::fromStdString(title));
+    fFolderPicker->SetDirectory(QString::fromStdString(start));
+    if (fFolderPicker->exec() != QDialog::Accepted)
         return std::nullopt;
-    QString dir = fPathform->Directory();
+    QString dir = fFolderPicker->Directory();
     if (dir.isEmpty())
         return std::nullopt;
     return dir.toStdString();

@@ -4,8 +4,8 @@
 
 #include "link/Dialogs.h"
 
-class TFargoInfo;
-class TPathform;
+class FargoLibraryDialog;
+class FolderPicker;
 
 // The dialogs of the program as Qt windows; "\r" in texts becomes a line break.
 class QtDialogs : public Dialogs {
@@ -29,8 +29,8 @@ public:
 
 private:
     QPointer<QWidget> fParent;
-    TPathform* fPathform = nullptr;
-    TFargoInfo* fFargoInfo = nullptr;   // kept: its "always" choice lasts for the run
+    FolderPicker* fFolderPicker = nullptr;
+    FargoLibraryDialog* fFargoQuestion = nullptr;   // kept: its "always" choice lasts for the run
 };
 
 // "\r\n", "\r" and "\n" as the line breaks of a dialog.

@@ -3,7 +3,7 @@
 #include <QComboBox>
 
 #include "app/window/ReceiveSteps.h"
-#include "app/window/TForm1.h"
+#include "app/window/WizardWindow.h"
 #include "files/CommentPrompt.h"
 #include "files/SaveAs92g.h"
 #include "files/SaveDialogSetup.h"
@@ -29,7 +29,7 @@ bool HoldsBackup(const TempStore& store)
 
 }  // namespace
 
-void InstallBackupSteps(TForm1& form, Ti92Link& link, Dialogs& dialogs)
+void InstallBackupSteps(WizardWindow& form, Ti92Link& link, Dialogs& dialogs)
 {
     form.SetStepAction(taskReceiveBackup, 2, [&form, &link] {
         form.VarListClear();
@@ -44,10 +44,10 @@ void InstallBackupSteps(TForm1& form, Ti92Link& link, Dialogs& dialogs)
             form.ClickNextButton();
             return;
         }
-        const auto path = dialogs.SaveFileName(PrepareBackupSaveDialog(form.ComboBox1->itemText(0).toStdString()));
+        const auto path = dialogs.SaveFileName(PrepareBackupSaveDialog(form.folderBox->itemText(0).toStdString()));
         if (path) {
             const std::string comment = PromptComment(dialogs, *path);
-            form.RecordStepResult(SaveAs92g(form, FormStore(form), form.Settings.StoreFolders, *path, true, true, comment));
+            form.RecordStepResult(SaveAs92g(form, FormStore(form), form.settings.StoreFolders, *path, true, true, comment));
         } else {
             // The Finished page must not claim a backup that exists nowhere.
             form.StatusMemoAdd(" The memory-backup was not saved.");

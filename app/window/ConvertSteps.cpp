@@ -6,7 +6,7 @@
 
 #include "app/window/ReceiveSteps.h"
 #include "files/TempStore.h"
-#include "app/window/TForm1.h"
+#include "app/window/WizardWindow.h"
 #include "files/CommentPrompt.h"
 #include "files/TextConversion.h"
 #include "link/Dialogs.h"
@@ -16,7 +16,7 @@ namespace {
 
 // The target named on the command line may be an existing file: it is
 // replaced only after a Yes. (The save dialog asks on its own.)
-bool MayReplace(TForm1& form, Dialogs& dialogs, const std::string& target)
+bool MayReplace(WizardWindow& form, Dialogs& dialogs, const std::string& target)
 {
     std::error_code ec;
     if (!std::filesystem::exists(target, ec))
@@ -26,30 +26,30 @@ bool MayReplace(TForm1& form, Dialogs& dialogs, const std::string& target)
         return true;
     form.StatusMemoAdd(target + " was kept; nothing was converted.");
     form.RecordStepResult(false);
-    form.NextBtn->setEnabled(true);
-    form.PreviousBtn->setEnabled(true);
+    form.nextButton->setEnabled(true);
+    form.previousButton->setEnabled(true);
     return false;
 }
 
-void Convert(TForm1& form, Dialogs& dialogs)
+void Convert(WizardWindow& form, Dialogs& dialogs)
 {
-    const std::string source = form.ConvertFile->text().toStdString();
-    const std::string target = form.ConvertTo->text().toStdString();
+    const std::string source = form.convertFromEdit->text().toStdString();
+    const std::string target = form.convertToEdit->text().toStdString();
     const std::string comment = PromptComment(dialogs, target);
-    Txtto92g(form, dialogs, FormStore(form), form.Settings.StoreFolders, source, target, true, comment);
+    Txtto92g(form, dialogs, FormStore(form), form.settings.StoreFolders, source, target, true, comment);
 }
 
 }  // namespace
 
-void InstallConvertSteps(TForm1& form, Dialogs& dialogs)
+void InstallConvertSteps(WizardWindow& form, Dialogs& dialogs)
 {
     form.SetStepAction(taskConvertText, 1, [&form, &dialogs] {
-        if (!form.ConvertTo->text().isEmpty()) {
-            if (MayReplace(form, dialogs, form.ConvertTo->text().toStdString()))
+        if (!form.convertToEdit->text().isEmpty()) {
+            if (MayReplace(form, dialogs, form.convertToEdit->text().toStdString()))
                 Convert(form, dialogs);
             return;
         }
-        const std::filesystem::path source = form.ConvertFile->text().toStdString();
+        const std::filesystem::path source = form.convertFromEdit->text().toStdString();
         FileDialogRequest request;
         request.title = "Convert to";
         request.initialDir = source.parent_path().string();
@@ -59,12 +59,12 @@ void InstallConvertSteps(TForm1& form, Dialogs& dialogs)
         const auto chosen = dialogs.SaveFileName(request);
         if (!chosen) {
             // Nothing converted: the user may still go on to the end or back.
-            form.NextBtn->setEnabled(true);
-            form.PreviousBtn->setEnabled(true);
+            form.nextButton->setEnabled(true);
+            form.previousButton->setEnabled(true);
             return;
         }
         try {
-            form.ConvertTo->setText(QString::fromStdString(*chosen));
+            form.convertToEdit->setText(QString::fromStdString(*chosen));
             Convert(form, dialogs);
         } catch (const std::exception& e) {
             form.ErrorDialog(ErrorDialogText("converting text", e));

@@ -1,9 +1,9 @@
 #pragma once
 
 class Dialogs;
-class TForm1;
+class WizardWindow;
 
 // The convert task on the wizard: entering the convert page converts the
-// text file in ConvertFile into the TI-92 text file in ConvertTo, asking for
-// the target first when ConvertTo is empty.
-void InstallConvertSteps(TForm1& form, Dialogs& dialogs);
+// text file in convertFromEdit into the TI-92 text file in convertToEdit, asking for
+// the target first when convertToEdit is empty.
+void InstallConvertSteps(WizardWindow& form, Dialogs& dialogs);

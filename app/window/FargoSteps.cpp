@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "app/window/ReceiveSteps.h"
-#include "app/window/TForm1.h"
+#include "app/window/WizardWindow.h"
 #include "app/window/WebAddresses.h"
 #include "files/SafeFileName.h"
 #include "files/SaveAs92g.h"
@@ -78,7 +78,7 @@ std::string FindInFolders(const std::string& name, const std::vector<std::string
     return {};
 }
 
-void ReceiveContent(TForm1& form, Ti92Link& link, Dialogs& dialogs, const FargoFolders& folders,
+void ReceiveContent(WizardWindow& form, Ti92Link& link, Dialogs& dialogs, const FargoFolders& folders,
                     FargoState& state)
 {
     state = FargoState{};
@@ -89,11 +89,11 @@ void ReceiveContent(TForm1& form, Ti92Link& link, Dialogs& dialogs, const FargoF
         form.RecordStepResult(false);
         return;
     }
-    const bool newFargo = form.NewFargo->isChecked();
+    const bool newFargo = form.newFargoRadio->isChecked();
     state.FargoBackupFile = FargoBackupName(newFargo, state.RomVersion);
     const std::string found =
         FindInFolders(state.FargoBackupFile, {folders.programFolder, folders.shippedFolder,
-                                              form.Settings.Fargo1LibDir, form.Settings.Fargo2LibDir});
+                                              form.settings.Fargo1LibDir, form.settings.Fargo2LibDir});
     if (found.empty()) {
         form.RecordStepResult(false);
         if (dialogs.MessageBox(MissingBackupText(newFargo, state.RomVersion), "Linkwise", MsgIcon::Error,
@@ -102,7 +102,7 @@ void ReceiveContent(TForm1& form, Ti92Link& link, Dialogs& dialogs, const FargoF
         return;
     }
     state.FargoBackupFile = found;
-    form.hlpLine->setText("Please wait, Linkwise is requesting all variables on the calculator..");
+    form.helpLine->setText("Please wait, Linkwise is requesting all variables on the calculator..");
     if (!FetchDirectoryList(link, form, ListViewId::Calculator))
         return form.RecordStepResult(false);
     form.VarListClear();
@@ -116,7 +116,7 @@ void ReceiveContent(TForm1& form, Ti92Link& link, Dialogs& dialogs, const FargoF
     if (store.ReadIndex().empty()) {
         std::error_code ec;
         fs::remove(content, ec);
-    } else if (SaveAs92g(form, store, form.Settings.StoreFolders, content, false, false, "Content of calculator")) {
+    } else if (SaveAs92g(form, store, form.settings.StoreFolders, content, false, false, "Content of calculator")) {
         state.contentFile = content;
     } else {
         return form.RecordStepResult(false);
@@ -125,7 +125,7 @@ void ReceiveContent(TForm1& form, Ti92Link& link, Dialogs& dialogs, const FargoF
     form.ClickNextButton();
 }
 
-void SendBackupFile(TForm1& form, Dialogs& dialogs, FargoState& state, const FileListSend& send)
+void SendBackupFile(WizardWindow& form, Dialogs& dialogs, FargoState& state, const FileListSend& send)
 {
     form.VarListClear();
     state.backupSent = false;
@@ -139,7 +139,7 @@ void SendBackupFile(TForm1& form, Dialogs& dialogs, FargoState& state, const Fil
     form.RecordStepResult(sent);
 }
 
-void SendContentBack(TForm1& form, Ti92Link& link, Dialogs& dialogs, const FargoState& state,
+void SendContentBack(WizardWindow& form, Ti92Link& link, Dialogs& dialogs, const FargoState& state,
                      const FileListSend& send)
 {
     form.VarListClear();
@@ -189,7 +189,7 @@ std::string FargoBackupName(bool newFargo, const std::string& romVersion)
     return SafeFileName(std::string(newFargo ? "fargo2-" : "fargo1-") + RomVersionPart(romVersion) + ".92b");
 }
 
-void InstallFargoSteps(TForm1& form, Ti92Link& link, Dialogs& dialogs, const FargoFolders& folders,
+void InstallFargoSteps(WizardWindow& form, Ti92Link& link, Dialogs& dialogs, const FargoFolders& folders,
                        FileListSend send)
 {
     auto state = std::make_shared<FargoState>();

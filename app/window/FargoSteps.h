@@ -4,7 +4,7 @@
 #include <vector>
 
 class Dialogs;
-class TForm1;
+class WizardWindow;
 class Ti92Link;
 
 // Sends a list of files (full paths) to the calculator as one job and
@@ -32,5 +32,5 @@ std::string RomVersionPart(const std::string& romVersion);
 // finds the matching backup and saves the calculator's content into
 // "content.92g"; step 3 sends the backup; step 4 sends the content back and
 // offers the standard pack.
-void InstallFargoSteps(TForm1& form, Ti92Link& link, Dialogs& dialogs, const FargoFolders& folders,
+void InstallFargoSteps(WizardWindow& form, Ti92Link& link, Dialogs& dialogs, const FargoFolders& folders,
                        FileListSend send);

@@ -15,7 +15,7 @@
 #include <filesystem>
 
 #include "app/window/FileSendSeam.h"
-#include "app/window/TForm1.h"
+#include "app/window/WizardWindow.h"
 #include "files/ClassifyFile.h"
 #include "files/FileBrowser.h"
 #include "files/Ti92Charset.h"
@@ -79,36 +79,36 @@ void Store(ViewerPlacement& p, const ViewerGeometry& g)
 
 }  // namespace
 
-FileBrowserPanel::FileBrowserPanel(TForm1& form, Ti92Link& link, Dialogs& dialogs)
-    : QObject(&form), fForm(form), fLink(link), fDialogs(dialogs), fFileList(form.FileList), fWindow(&form)
+FileBrowserPanel::FileBrowserPanel(WizardWindow& form, Ti92Link& link, Dialogs& dialogs)
+    : QObject(&form), fForm(form), fLink(link), fDialogs(dialogs), fFileList(form.fileList), fWindow(&form)
 {
-    TextForm = new TextViewer(dialogs, &form);
-    PictureForm = new PictureViewer(dialogs, &form);
-    TextForm->onGeometryChanged = [this](const ViewerGeometry& g) { Store(fForm.TextForm, g); };
-    PictureForm->onGeometryChanged = [this](const ViewerGeometry& g) { Store(fForm.PictureForm, g); };
-    form.HideViewers = [this] { HideViewers(); };
+    textViewer = new TextViewer(dialogs, &form);
+    pictureViewer = new PictureViewer(dialogs, &form);
+    textViewer->onGeometryChanged = [this](const ViewerGeometry& g) { Store(fForm.textViewerPlace, g); };
+    pictureViewer->onGeometryChanged = [this](const ViewerGeometry& g) { Store(fForm.pictureViewerPlace, g); };
+    form.hideViewers = [this] { HideViewers(); };
 
-    QTreeWidget* list = form.FileList;
-    connect(list, &QTreeWidget::itemClicked, this, [this] { FileListClick(); });
+    QTreeWidget* list = form.fileList;
+    connect(list, &QTreeWidget::itemClicked, this, [this] { onFileListClicked(); });
     list->installEventFilter(this);
     list->header()->setSectionsClickable(true);
-    connect(list->header(), &QHeaderView::sectionClicked, this, &FileBrowserPanel::FileListColumnClick);
-    connect(form.UpdateBtn, &QPushButton::clicked, this, [this] { ListFilesShowingError(); });
-    connect(form.BrowseBtn, &QPushButton::clicked, this, &FileBrowserPanel::BrowseClick);
-    connect(form.ComboBox1, &QComboBox::activated, this, &FileBrowserPanel::ComboBox1Pick);
-    connect(form.ViewBtn, &QPushButton::clicked, this, &FileBrowserPanel::ViewBtnClick);
-    connect(form.ViewVarBtn, &QPushButton::clicked, this, &FileBrowserPanel::BitBtn3Click);
-    connect(form.TxtBtn, &QToolButton::clicked, this, [this] {
+    connect(list->header(), &QHeaderView::sectionClicked, this, &FileBrowserPanel::onFileListHeaderClicked);
+    connect(form.updateFilesButton, &QPushButton::clicked, this, [this] { ListFilesShowingError(); });
+    connect(form.browseButton, &QPushButton::clicked, this, &FileBrowserPanel::onBrowseClicked);
+    connect(form.folderBox, &QComboBox::activated, this, &FileBrowserPanel::onFolderPicked);
+    connect(form.viewVariableButton, &QPushButton::clicked, this, &FileBrowserPanel::onViewVariableClicked);
+    connect(form.viewReceivedButton, &QPushButton::clicked, this, &FileBrowserPanel::onViewReceivedClicked);
+    connect(form.textViewerButton, &QToolButton::clicked, this, [this] {
         PlaceViewers();
-        TextForm->show();
+        textViewer->show();
     });
-    connect(form.ScrBtn, &QToolButton::clicked, this, [this] {
+    connect(form.pictureViewerButton, &QToolButton::clicked, this, [this] {
         PlaceViewers();
-        PictureForm->show();
+        pictureViewer->show();
     });
-    form.ViewVarBtn->setToolTip("View text- or picturevariable");
-    form.TxtBtn->setEnabled(false);
-    form.ScrBtn->setEnabled(false);
+    form.viewReceivedButton->setToolTip("View text- or picturevariable");
+    form.textViewerButton->setEnabled(false);
+    form.pictureViewerButton->setEnabled(false);
     form.installEventFilter(this);
 
     auto list_ = [this] {
@@ -128,8 +128,8 @@ void FileBrowserPanel::SendSelected()
 {
     fForm.VarListClear();
     std::optional<std::string> commandLineFile;
-    if (fForm.ParamCommands.ParamMode && fForm.ParamCommands.Has(cmdSEND))
-        commandLineFile = fForm.ParamCommands.FileName;
+    if (fForm.paramCommands.ParamMode && fForm.paramCommands.Has(cmdSEND))
+        commandLineFile = fForm.paramCommands.FileName;
     std::vector<std::string> selected;
     for (const ListItem& row : Rows())
         if (row.selected)
@@ -147,7 +147,7 @@ void FileBrowserPanel::SendSelected()
 bool FileBrowserPanel::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == fFileList && event->type() == QEvent::KeyRelease)
-        FileListClick();
+        onFileListClicked();
     else if (watched == fWindow && event->type() == QEvent::Resize)
         ResizeLayout();
     return QObject::eventFilter(watched, event);
@@ -155,12 +155,12 @@ bool FileBrowserPanel::eventFilter(QObject* watched, QEvent* event)
 
 std::string FileBrowserPanel::Directory() const
 {
-    return fForm.ComboBox1->itemText(0).toStdString();
+    return fForm.folderBox->itemText(0).toStdString();
 }
 
 void FileBrowserPanel::FillList(const std::vector<ListItem>& rows)
 {
-    QTreeWidget* list = fForm.FileList;
+    QTreeWidget* list = fForm.fileList;
     list->clear();
     QList<QTreeWidgetItem*> items;
     items.reserve(static_cast<qsizetype>(rows.size()));
@@ -188,7 +188,7 @@ void FileBrowserPanel::FillList(const std::vector<ListItem>& rows)
 std::vector<ListItem> FileBrowserPanel::Rows() const
 {
     std::vector<ListItem> rows;
-    QTreeWidget* list = fForm.FileList;
+    QTreeWidget* list = fForm.fileList;
     for (int i = 0; i < list->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = list->topLevelItem(i);
         ListItem r;
@@ -209,21 +209,21 @@ std::vector<ListItem> FileBrowserPanel::Rows() const
 void FileBrowserPanel::ListFiles()
 {
     fLink.Aborted = 0;
-    fForm.FileList->clear();
+    fForm.fileList->clear();
     // The panel described a file of the old list.
-    fForm.Label23->setText(kNoFileInfo);
-    fForm.Label26->setText("-");
-    fForm.Memo1->clear();
-    fForm.IncVarList->clear();
-    fForm.TotSize->setText("(unknown)");
-    for (QWidget* w : {static_cast<QWidget*>(fForm.Bevel3), static_cast<QWidget*>(fForm.Edit1),
-                       static_cast<QWidget*>(fForm.Label27)})
+    fForm.fileTitleLabel->setText(kNoFileInfo);
+    fForm.fileKindLabel->setText("-");
+    fForm.commentMemo->clear();
+    fForm.includedVariableList->clear();
+    fForm.selectionSizeLabel->setText("(unknown)");
+    for (QWidget* w : {static_cast<QWidget*>(fForm.librariesGroup), static_cast<QWidget*>(fForm.librariesEdit),
+                       static_cast<QWidget*>(fForm.librariesCaption)})
         w->hide();
     fForm.ShowStatus("Listing directory");
-    BrowserFilter filter{fForm.Settings.ExtensionString, {fForm.Settings.ShowFargo1, fForm.Settings.ShowFargo2}};
+    BrowserFilter filter{fForm.settings.ExtensionString, {fForm.settings.ShowFargo1, fForm.settings.ShowFargo2}};
     std::vector<ListItem> rows;
     try {
-        rows = ::ListFiles(Directory(), filter, SortKey);
+        rows = ::ListFiles(Directory(), filter, sortKey);
     } catch (...) {
         fForm.ShowStatus("(none)");
         throw;
@@ -241,26 +241,26 @@ void FileBrowserPanel::ListFilesShowingError()
     }
 }
 
-void FileBrowserPanel::FileListColumnClick(int column)
+void FileBrowserPanel::onFileListHeaderClicked(int column)
 {
-    SortKey = SortKeyForColumn(column, fForm.FileList->headerItem()->text(column).toStdString());
+    sortKey = SortKeyForColumn(column, fForm.fileList->headerItem()->text(column).toStdString());
     std::vector<ListItem> rows = Rows();
     if (rows.size() == 1 && rows[0].caption == kNoFilesToShow)
         return;
-    SortFileList(rows, SortKey);
+    SortFileList(rows, sortKey);
     FillList(rows);
 }
 
 QTreeWidgetItem* FileBrowserPanel::FirstSelected() const
 {
-    QTreeWidget* list = fForm.FileList;
+    QTreeWidget* list = fForm.fileList;
     for (int i = 0; i < list->topLevelItemCount(); ++i)
         if (list->topLevelItem(i)->isSelected())
             return list->topLevelItem(i);
     return nullptr;
 }
 
-void FileBrowserPanel::FileListClick()
+void FileBrowserPanel::onFileListClicked()
 {
     const std::string dir = WithSlash(Directory());
     QTreeWidgetItem* first = FirstSelected();
@@ -272,10 +272,10 @@ void FileBrowserPanel::FileListClick()
     try {
         ShowSelectionSize(dir);
         const FilePanel panel = DescribeFile(Directory(), first->text(0).toStdString(),
-                                             {fForm.Settings.ShowFargo1, fForm.Settings.ShowFargo2});
+                                             {fForm.settings.ShowFargo1, fForm.settings.ShowFargo2});
         ShowContent(panel);
         ShowSideFiles(panel);
-        fForm.FileList->setFocus();
+        fForm.fileList->setFocus();
         ShowCommentAndLibraries(panel);
     } catch (const std::exception& e) {
         fForm.ShowStatus("(none)");
@@ -285,40 +285,40 @@ void FileBrowserPanel::FileListClick()
 
 void FileBrowserPanel::ShowNoFile()
 {
-    TForm1& f = fForm;
-    f.Label23->setText("File not found!");
-    f.Label26->setText("-");
-    f.Memo1->clear();
-    f.Bevel2->hide();
-    f.Bevel3->hide();
+    WizardWindow& f = fForm;
+    f.fileTitleLabel->setText("File not found!");
+    f.fileKindLabel->setText("-");
+    f.commentMemo->clear();
+    f.variablesGroup->hide();
+    f.librariesGroup->hide();
 }
 
 // The size of every selected file together.
 void FileBrowserPanel::ShowSelectionSize(const std::string& dir)
 {
-    TForm1& f = fForm;
+    WizardWindow& f = fForm;
     f.ShowStatus("Calculating size");
     std::error_code ec;
     int64_t total = 0;
     int count = 0;
-    for (QTreeWidgetItem* item : f.FileList->selectedItems()) {
+    for (QTreeWidgetItem* item : f.fileList->selectedItems()) {
         total += static_cast<int64_t>(std::filesystem::file_size(dir + item->text(0).toStdString(), ec));
         ++count;
     }
-    f.TotSize->setText(QString::fromStdString(SelectionSizeText(total, count)));
+    f.selectionSizeLabel->setText(QString::fromStdString(SelectionSizeText(total, count)));
     f.ShowStatus("(none)");
 }
 
 // The file's name, kind and the variables it holds.
 void FileBrowserPanel::ShowContent(const FilePanel& panel)
 {
-    TForm1& f = fForm;
-    f.Label23->setText(FileName(panel.title));
-    f.Label26->setText(QString::fromStdString(panel.kindText));
-    f.Bevel2->setVisible(panel.showVariables);
-    f.IncVarList->clear();
+    WizardWindow& f = fForm;
+    f.fileTitleLabel->setText(FileName(panel.title));
+    f.fileKindLabel->setText(QString::fromStdString(panel.kindText));
+    f.variablesGroup->setVisible(panel.showVariables);
+    f.includedVariableList->clear();
     for (const ListItem& v : panel.variables) {
-        auto* row = new QTreeWidgetItem(f.IncVarList);
+        auto* row = new QTreeWidgetItem(f.includedVariableList);
         row->setText(0, Calculator(v.caption));
         if (!v.subItems.empty())
             row->setText(1, QString::fromStdString(v.subItems[0]));
@@ -329,8 +329,8 @@ void FileBrowserPanel::ShowContent(const FilePanel& panel)
 void FileBrowserPanel::ShowSideFiles(const FilePanel& panel)
 {
     HideViewers();
-    fForm.TxtBtn->setEnabled(false);
-    fForm.ScrBtn->setEnabled(false);
+    fForm.textViewerButton->setEnabled(false);
+    fForm.pictureViewerButton->setEnabled(false);
     auto open = [this](auto* viewer, QToolButton* button, const std::string& path) {
         if (path.empty() || !viewer->LoadFromFile(path))
             return;
@@ -339,38 +339,38 @@ void FileBrowserPanel::ShowSideFiles(const FilePanel& panel)
         viewer->SetStatus("Viewing " + QString::fromStdString(path).toLower().toStdString());
         viewer->show();
     };
-    open(TextForm, fForm.TxtBtn, panel.textSideFile);
-    open(PictureForm, fForm.ScrBtn, panel.pictureSideFile);
+    open(textViewer, fForm.textViewerButton, panel.textSideFile);
+    open(pictureViewer, fForm.pictureViewerButton, panel.pictureSideFile);
 }
 
 void FileBrowserPanel::ShowCommentAndLibraries(const FilePanel& panel)
 {
-    TForm1& f = fForm;
-    f.Memo1->setPlainText(Comment(panel.comment, panel.kindText));
-    f.Memo1->setReadOnly(panel.commentReadOnly);
-    f.Edit1->clear();
-    f.Bevel3->setVisible(panel.showLibraries);
-    f.Edit1->setVisible(panel.showLibraries);
-    f.Label27->setVisible(panel.showLibraries);
-    f.Edit1->setText(Calculator(panel.libraries));
-    f.Edit1->setToolTip(QString::fromStdString(panel.libraryWarning));
+    WizardWindow& f = fForm;
+    f.commentMemo->setPlainText(Comment(panel.comment, panel.kindText));
+    f.commentMemo->setReadOnly(panel.commentReadOnly);
+    f.librariesEdit->clear();
+    f.librariesGroup->setVisible(panel.showLibraries);
+    f.librariesEdit->setVisible(panel.showLibraries);
+    f.librariesCaption->setVisible(panel.showLibraries);
+    f.librariesEdit->setText(Calculator(panel.libraries));
+    f.librariesEdit->setToolTip(QString::fromStdString(panel.libraryWarning));
 }
 
 void FileBrowserPanel::ResizeLayout()
 {
-    TForm1& f = fForm;
+    WizardWindow& f = fForm;
     const int w = std::max(f.width(), 550);
-    f.FileInfoPanel->setFixedWidth(static_cast<int>(w * 0.245455));
+    f.fileInfoPanel->setFixedWidth(static_cast<int>(w * 0.245455));
     const int frame = static_cast<int>(w * 0.225818);
-    for (QFrame* bevel : {f.Bevel1, f.Bevel2, f.Bevel3})
+    for (QFrame* bevel : {f.commentGroup, f.variablesGroup, f.librariesGroup})
         bevel->setFixedWidth(frame);
     f.ProcessMessages();
-    f.Memo1->setFixedWidth(frame - 2 - 4);
-    f.IncVarList->setFixedWidth(frame - 2 - 4);
-    f.Edit1->setFixedWidth(frame - 2 - 4);
-    const int listWidth = f.IncVarList->width();
-    f.IncVarList->setColumnWidth(0, static_cast<int>(0.55 * listWidth));
-    f.IncVarList->setColumnWidth(1, static_cast<int>(0.35 * listWidth));
+    f.commentMemo->setFixedWidth(frame - 2 - 4);
+    f.includedVariableList->setFixedWidth(frame - 2 - 4);
+    f.librariesEdit->setFixedWidth(frame - 2 - 4);
+    const int listWidth = f.includedVariableList->width();
+    f.includedVariableList->setColumnWidth(0, static_cast<int>(0.55 * listWidth));
+    f.includedVariableList->setColumnWidth(1, static_cast<int>(0.35 * listWidth));
     f.ProcessMessages();
 }
 
@@ -386,7 +386,7 @@ void FileBrowserPanel::ListWithHistoryError()
 
 void FileBrowserPanel::PutFolderFirst(const QString& folder, int oldIndex)
 {
-    QComboBox* box = fForm.ComboBox1;
+    QComboBox* box = fForm.folderBox;
     QSignalBlocker block(box);
     box->removeItem(oldIndex);
     box->insertItem(0, folder);
@@ -396,18 +396,18 @@ void FileBrowserPanel::PutFolderFirst(const QString& folder, int oldIndex)
     box->setToolTip(box->itemText(0));
 }
 
-void FileBrowserPanel::ComboBox1Pick(int index)
+void FileBrowserPanel::onFolderPicked(int index)
 {
-    if (index < 0 || index >= fForm.ComboBox1->count())
+    if (index < 0 || index >= fForm.folderBox->count())
         return;
-    PutFolderFirst(fForm.ComboBox1->itemText(index), index);
+    PutFolderFirst(fForm.folderBox->itemText(index), index);
     fForm.ProcessMessages();
     ListWithHistoryError();
 }
 
-void FileBrowserPanel::BrowseClick()
+void FileBrowserPanel::onBrowseClicked()
 {
-    QComboBox* box = fForm.ComboBox1;
+    QComboBox* box = fForm.folderBox;
     const std::string start = box->currentText().toStdString();
     std::optional<std::string> chosen = fDialogs.PickDirectory("Select path", start);
     if (!chosen)
@@ -420,8 +420,8 @@ void FileBrowserPanel::BrowseClick()
 
 void FileBrowserPanel::HideViewers()
 {
-    TextForm->hide();
-    PictureForm->hide();
+    textViewer->hide();
+    pictureViewer->hide();
 }
 
 void FileBrowserPanel::PlaceViewers()
@@ -434,10 +434,10 @@ void FileBrowserPanel::PlaceViewers()
         screen = s->geometry().size();
     const QRect main = fForm.frameGeometry();
     // Placing moves the windows: keep the stored values until both are placed.
-    const ViewerPlacement text = fForm.TextForm, picture = fForm.PictureForm;
-    TextForm->Place(ToGeometry(text), main.top() + 130, main.left() + main.width(), screen);
-    PictureForm->Place(ToGeometry(picture), main.top(), main.left() + main.width(), screen);
-    for (QWidget* viewer : {static_cast<QWidget*>(TextForm), static_cast<QWidget*>(PictureForm)})
+    const ViewerPlacement text = fForm.textViewerPlace, picture = fForm.pictureViewerPlace;
+    textViewer->Place(ToGeometry(text), main.top() + 130, main.left() + main.width(), screen);
+    pictureViewer->Place(ToGeometry(picture), main.top(), main.left() + main.width(), screen);
+    for (QWidget* viewer : {static_cast<QWidget*>(textViewer), static_cast<QWidget*>(pictureViewer)})
         viewer->resize(viewer->size().expandedTo(kViewerContentSize));
 }
 
@@ -445,27 +445,27 @@ void FileBrowserPanel::ShowViewed(const ViewedVariable& v)
 {
     PlaceViewers();
     if (v.kind == ViewedVariable::Kind::Text) {
-        TextForm->show();
-        TextForm->SetStatus(v.StatusText());
+        textViewer->show();
+        textViewer->SetStatus(v.StatusText());
         // The viewer shows the one variable named in its status, nothing before it.
-        TextForm->textEdit->clear();
-        TextForm->AddLines(v.lines);
+        textViewer->textEdit->clear();
+        textViewer->AddLines(v.lines);
     } else if (v.kind == ViewedVariable::Kind::Picture) {
-        PictureForm->show();
-        PictureForm->SetStatus(v.StatusText());
-        PictureForm->ShowPicture(v.picture);
+        pictureViewer->show();
+        pictureViewer->SetStatus(v.StatusText());
+        pictureViewer->ShowPicture(v.picture);
     }
 }
 
 void FileBrowserPanel::ExtractData(const std::string& path)
 {
-    if (fForm.IncVarList->topLevelItemCount() >= 2) {
+    if (fForm.includedVariableList->topLevelItemCount() >= 2) {
         fDialogs.MessageBox("You can only view single-text- or single-imagefiles!", "Linkwise",
                             MsgIcon::Information, MsgButtons::Ok);
         return;
     }
-    if (fForm.IncVarList->topLevelItemCount() == 1)
-        fForm.IncVarList->topLevelItem(0)->setSelected(true);
+    if (fForm.includedVariableList->topLevelItemCount() == 1)
+        fForm.includedVariableList->topLevelItem(0)->setSelected(true);
     try {
         ShowViewed(::ExtractData(path, 0));
     } catch (const std::exception& e) {
@@ -473,7 +473,7 @@ void FileBrowserPanel::ExtractData(const std::string& path)
     }
 }
 
-void FileBrowserPanel::ViewBtnClick()
+void FileBrowserPanel::onViewVariableClicked()
 {
     QTreeWidgetItem* first = FirstSelected();
     if (!first)
@@ -489,9 +489,9 @@ void FileBrowserPanel::ViewBtnClick()
     }
 }
 
-void FileBrowserPanel::BitBtn3Click()
+void FileBrowserPanel::onViewReceivedClicked()
 {
-    QTreeWidget* list = fForm.ListView2;
+    QTreeWidget* list = fForm.receivedList;
     int row = -1;
     for (int i = 0; i < list->topLevelItemCount() && row < 0; ++i)
         if (list->topLevelItem(i)->isSelected())
@@ -499,7 +499,7 @@ void FileBrowserPanel::BitBtn3Click()
     if (row < 0)
         return;
     try {
-        TempStore store(std::filesystem::path(fForm.Settings.DataFile).parent_path());
+        TempStore store(std::filesystem::path(fForm.settings.DataFile).parent_path());
         ShowViewed(ViewStoredVariable(store, static_cast<size_t>(row)));
     } catch (const std::exception& e) {
         fDialogs.MessageBox(e.what(), "Linkwise", MsgIcon::Error, MsgButtons::Ok);

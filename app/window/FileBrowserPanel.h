@@ -6,7 +6,7 @@
 #include "link/TransferView.h"
 
 class Dialogs;
-class TForm1;
+class WizardWindow;
 class PictureViewer;
 class TextViewer;
 class Ti92Link;
@@ -20,7 +20,7 @@ struct ViewedVariable;
 class FileBrowserPanel : public QObject {
     Q_OBJECT
 public:
-    FileBrowserPanel(TForm1& form, Ti92Link& link, Dialogs& dialogs);
+    FileBrowserPanel(WizardWindow& form, Ti92Link& link, Dialogs& dialogs);
 
     // The folder listed: the first history entry.
     std::string Directory() const;
@@ -28,23 +28,23 @@ public:
     // "Update!" and entering the page: a folder that cannot be read is named
     // in an error box and leaves the list empty.
     void ListFilesShowingError();
-    void FileListClick();
-    void FileListColumnClick(int column);
+    void onFileListClicked();
+    void onFileListHeaderClicked(int column);
     void ResizeLayout();
     // Picking history entry `index` (click or Enter).
-    void ComboBox1Pick(int index);
-    void BrowseClick();
-    void ViewBtnClick();
+    void onFolderPicked(int index);
+    void onBrowseClicked();
+    void onViewVariableClicked();
     // The "&View" button of the "Save received" page.
-    void BitBtn3Click();
+    void onViewReceivedClicked();
     void ExtractData(const std::string& path);
     void HideViewers();
     // The rows of the file list as shown, selection included.
     std::vector<ListItem> Rows() const;
 
-    TextViewer* TextForm;
-    PictureViewer* PictureForm;
-    int SortKey = 0;
+    TextViewer* textViewer;
+    PictureViewer* pictureViewer;
+    int sortKey = 0;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -57,14 +57,14 @@ private:
     void PutFolderFirst(const QString& folder, int oldIndex);
     QTreeWidgetItem* FirstSelected() const;
     void SendSelected();
-    // The steps of FileListClick, in the order the panel fills.
+    // The steps of onFileListClicked, in the order the panel fills.
     void ShowNoFile();
     void ShowSelectionSize(const std::string& dir);
     void ShowContent(const FilePanel& panel);
     void ShowSideFiles(const FilePanel& panel);
     void ShowCommentAndLibraries(const FilePanel& panel);
 
-    TForm1& fForm;
+    WizardWindow& fForm;
     Ti92Link& fLink;
     Dialogs& fDialogs;
     // Events arrive while the window is being torn down, when its members

@@ -2,23 +2,23 @@
 
 #include <filesystem>
 
-#include "app/window/TForm1.h"
+#include "app/window/WizardWindow.h"
 #include "files/FileBrowser.h"
 #include "files/TempStore.h"
 
-void RunFormSendJob(TForm1& form, Ti92Link& link, Dialogs& dialogs,
+void RunFormSendJob(WizardWindow& form, Ti92Link& link, Dialogs& dialogs,
                     const std::function<void(const FileListSendJob&)>& send)
 {
-    const TempStore store(std::filesystem::path(form.Settings.DataFile).parent_path());
-    const FargoLibrarySettings libraries{WithSlash(form.Settings.Fargo1LibDir),
-                                         WithSlash(form.Settings.Fargo2LibDir), form.Settings.AutoCollect};
+    const TempStore store(std::filesystem::path(form.settings.DataFile).parent_path());
+    const FargoLibrarySettings libraries{WithSlash(form.settings.Fargo1LibDir),
+                                         WithSlash(form.settings.Fargo2LibDir), form.settings.AutoCollect};
     const FileListSendJob job{link, form, dialogs, store, (store.Folder() / "~tmp.92t").string(),
-                              form.Settings.StoreFolders, libraries, LibraryChoice::Ask, {},
-                              form.Settings.AskBeforeReplace ? ReplacePolicy::Ask : ReplacePolicy::Replace, true, {}};
+                              form.settings.StoreFolders, libraries, LibraryChoice::Ask, {},
+                              form.settings.AskBeforeReplace ? ReplacePolicy::Ask : ReplacePolicy::Replace, true, {}};
     send(job);
 }
 
-FileListSend FormFileListSend(TForm1& form, Ti92Link& link, Dialogs& dialogs)
+FileListSend FormFileListSend(WizardWindow& form, Ti92Link& link, Dialogs& dialogs)
 {
     return [&form, &link, &dialogs](const std::vector<std::string>& files, const std::function<void()>& whenSent) {
         bool complete = false;

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/window/TForm1.h"
+#include "app/window/WizardWindow.h"
 #include "files/FileFormat.h"
 #include "files/SaveAs92g.h"
 #include "files/SaveDialogSetup.h"
@@ -13,18 +13,18 @@
 #include "transfers/DirectoryListing.h"
 #include "transfers/VariableReceive.h"
 
-TempStore FormStore(const TForm1& form)
+TempStore FormStore(const WizardWindow& form)
 {
-    return TempStore(std::filesystem::path(form.Settings.DataFile).parent_path());
+    return TempStore(std::filesystem::path(form.settings.DataFile).parent_path());
 }
 
-void InstallReceiveSteps(TForm1& form, Ti92Link& link, Dialogs& dialogs)
+void InstallReceiveSteps(WizardWindow& form, Ti92Link& link, Dialogs& dialogs)
 {
     auto list = [&form, &link] { FetchDirectoryList(link, form, ListViewId::Calculator); };
     form.SetStepAction(taskReceiveVariables, 1, list);
     form.SetStepAction(taskReceiveBackup, 1, list);
     form.SetBackwardRefresh(pageReceive, list);
-    QObject::connect(form.BitBtn1, &QPushButton::clicked, &form, list);
+    QObject::connect(form.updateListButton, &QPushButton::clicked, &form, list);
 
     form.SetStepAction(taskReceiveVariables, 2, [&form, &link, &dialogs] {
         form.VarListClear();
@@ -36,7 +36,7 @@ void InstallReceiveSteps(TForm1& form, Ti92Link& link, Dialogs& dialogs)
             }
         }
         // A file that could not be saved is refused before the first request.
-        const size_t entries = EntriesForNames(names, form.Settings.StoreFolders);
+        const size_t entries = EntriesForNames(names, form.settings.StoreFolders);
         if (entries > ti92::kMaxEntries) {
             ShowMessage(dialogs,
                         "These " + std::to_string(names.size()) + " variables make " + std::to_string(entries) +
@@ -51,14 +51,14 @@ void InstallReceiveSteps(TForm1& form, Ti92Link& link, Dialogs& dialogs)
 
     // The dialog remembers the name chosen last.
     auto dialogState = std::make_shared<FileDialogRequest>();
-    QObject::connect(form.SaveToFileBtn, &QPushButton::clicked, &form, [&form, &dialogs, dialogState] {
+    QObject::connect(form.saveToFileButton, &QPushButton::clicked, &form, [&form, &dialogs, dialogState] {
         // The rows of the list are the store's records, in order.
         std::vector<size_t> selected;
         const std::vector<ListItem> rows = form.ListViewItems(ListViewId::Received);
         for (size_t i = 0; i < rows.size(); ++i)
             if (rows[i].selected)
                 selected.push_back(i);
-        SaveReceivedVariables(dialogs, form, FormStore(form), form.Settings.StoreFolders,
-                              form.BackupRadio->isChecked(), *dialogState, selected);
+        SaveReceivedVariables(dialogs, form, FormStore(form), form.settings.StoreFolders,
+                              form.backupRadio->isChecked(), *dialogState, selected);
     });
 }

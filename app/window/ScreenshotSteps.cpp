@@ -6,20 +6,20 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/window/TForm1.h"
-#include "app/window/TScreenImage.h"
+#include "app/window/WizardWindow.h"
+#include "app/window/ScreenImage.h"
 #include "files/widgets/ImageFile.h"
 #include "link/Exceptions.h"
 #include "transfers/ScreenshotTransfer.h"
 
-void Button1Click(TForm1& form, Ti92Link& link)
+void onGrabClicked(WizardWindow& form, Ti92Link& link)
 {
-    GrabScreenshot(link, form, *form.ScrShot);
+    GrabScreenshot(link, form, *form.screenshotImage);
 }
 
-void CopyImgBtnClick(TForm1& form)
+void onCopyImageClicked(WizardWindow& form)
 {
-    QGuiApplication::clipboard()->setImage(form.ScrShot2->Picture().convertToFormat(QImage::Format_RGB32));
+    QGuiApplication::clipboard()->setImage(form.imageToSave->Picture().convertToFormat(QImage::Format_RGB32));
     form.StatusMemoAdd("The screenshot was successfully copied into windows clipboard.");
 }
 
@@ -33,7 +33,7 @@ FileDialogRequest ScreenshotSaveDialog()
     return r;
 }
 
-void SaveImgBtnClick(TForm1& form, Dialogs& dialogs, std::string& lastFolder)
+void onSaveImageClicked(WizardWindow& form, Dialogs& dialogs, std::string& lastFolder)
 {
     dialogs.MessageBox("Note!\rIf you save the screenshot as the same name as a variable the screenshot will be "
                        "associated with the variable and show up everytime you click that variable!",
@@ -47,7 +47,7 @@ void SaveImgBtnClick(TForm1& form, Dialogs& dialogs, std::string& lastFolder)
     try {
         // Any name that does not end in .png is written as a bitmap.
         const std::string format = ImageFormatOf(*file) == "PNG" ? "PNG" : "BMP";
-        WriteImageFile(form.ScrShot2->Picture(), *file, format.c_str());
+        WriteImageFile(form.imageToSave->Picture(), *file, format.c_str());
         form.StatusMemoAdd("The screenshot was successfully saved into " + *file + ".");
     } catch (const std::exception& e) {
         // Said at once too: without automatic Next the report is not in view.
@@ -57,12 +57,12 @@ void SaveImgBtnClick(TForm1& form, Dialogs& dialogs, std::string& lastFolder)
     form.ClickNextButton();
 }
 
-void InstallScreenshotSteps(TForm1& form, Ti92Link& link, Dialogs& dialogs)
+void InstallScreenshotSteps(WizardWindow& form, Ti92Link& link, Dialogs& dialogs)
 {
-    QObject::connect(form.GrabBtn, &QPushButton::clicked, &form, [&form, &link] { Button1Click(form, link); });
-    form.SetStepAction(taskScreenshot, 2, [&form] { form.ScrShot2->CopyFrom(*form.ScrShot); });
-    QObject::connect(form.CopyImageBtn, &QPushButton::clicked, &form, [&form] { CopyImgBtnClick(form); });
+    QObject::connect(form.grabButton, &QPushButton::clicked, &form, [&form, &link] { onGrabClicked(form, link); });
+    form.SetStepAction(taskScreenshot, 2, [&form] { form.imageToSave->CopyFrom(*form.screenshotImage); });
+    QObject::connect(form.copyImageButton, &QPushButton::clicked, &form, [&form] { onCopyImageClicked(form); });
     auto lastFolder = std::make_shared<std::string>();
-    QObject::connect(form.SaveImageBtn, &QPushButton::clicked, &form,
-                     [&form, &dialogs, lastFolder] { SaveImgBtnClick(form, dialogs, *lastFolder); });
+    QObject::connect(form.saveImageButton, &QPushButton::clicked, &form,
+                     [&form, &dialogs, lastFolder] { onSaveImageClicked(form, dialogs, *lastFolder); });
 }

@@ -16,7 +16,7 @@ enum TaskKind : uint8_t {
 };
 constexpr int kTaskCount = 8;
 
-// Page indices of PageControl1.
+// Page indices of pageStack.
 enum PageIndex : uint8_t {
     pageMenu = 0,
     pageScreenShot = 1,

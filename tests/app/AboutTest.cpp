@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 #include <fstream>
 
-#include "app/dialogs/TAboutForm.h"
+#include "app/dialogs/AboutBox.h"
 #include "app/window/TipFile.h"
 #include "tests/app/AppRig.h"
 
@@ -87,31 +87,31 @@ TEST(AboutBox, ClosesItselfAfterFourSecondsUnlessClicked)
 {
     TipsDir d;
     RecordingShell shell;
-    TAboutForm about(shell, d.Write("2\nalpha\nbeta\n"));
+    AboutBox about(shell, d.Write("2\nalpha\nbeta\n"));
     EXPECT_EQ(about.windowTitle(), "About!");
-    EXPECT_TRUE(about.Timer1->isActive());
-    EXPECT_EQ(about.Timer1->interval(), 4000);
-    const QString first = about.TipText->toPlainText();
+    EXPECT_TRUE(about.closeTimer->isActive());
+    EXPECT_EQ(about.closeTimer->interval(), 4000);
+    const QString first = about.tipText->toPlainText();
     EXPECT_TRUE(first == "alpha" || first == "beta");
-    EXPECT_EQ(about.TipText->toolTip(), first);
+    EXPECT_EQ(about.tipText->toolTip(), first);
 
-    about.DrawTip = Fixed(1);
-    about.NextTipBtn->click();
-    EXPECT_EQ(about.TipText->toPlainText(), "beta");
-    EXPECT_TRUE(about.Timer1->isActive()) << ">> keeps the timer running";
+    about.drawTip = Fixed(1);
+    about.nextTipButton->click();
+    EXPECT_EQ(about.tipText->toPlainText(), "beta");
+    EXPECT_TRUE(about.closeTimer->isActive()) << ">> keeps the timer running";
 
     // A click on the tip text itself does not stop the timer.
-    QTest::mouseClick(about.TipText->viewport(), Qt::LeftButton);
-    EXPECT_TRUE(about.Timer1->isActive());
+    QTest::mouseClick(about.tipText->viewport(), Qt::LeftButton);
+    EXPECT_TRUE(about.closeTimer->isActive());
 
     about.show();
-    EXPECT_FALSE(about.CloseLabel->isHidden());
-    about.Timer1Timer();
+    EXPECT_FALSE(about.closeLabel->isHidden());
+    about.onCloseTimer();
     EXPECT_FALSE(about.isVisible());
-    EXPECT_FALSE(about.Timer1->isActive());
-    EXPECT_TRUE(about.CloseLabel->isHidden()) << "closing stops the timer and hides the label";
+    EXPECT_FALSE(about.closeTimer->isActive());
+    EXPECT_TRUE(about.closeLabel->isHidden()) << "closing stops the timer and hides the label";
 
-    about.GetThereBtn->click();
+    about.getThereButton->click();
     EXPECT_EQ(shell.addresses, std::vector<std::string>{"https://linkwise.example/"});
 }
 
@@ -119,45 +119,45 @@ TEST(AboutBox, AClickOnThePanelKeepsItOpen)
 {
     TipsDir d;
     RecordingShell shell;
-    TAboutForm about(shell, d.Write("1\ntip\n"));
-    QTest::mouseClick(about.Panel2, Qt::LeftButton);
-    EXPECT_FALSE(about.Timer1->isActive());
-    EXPECT_TRUE(about.CloseLabel->isHidden());
+    AboutBox about(shell, d.Write("1\ntip\n"));
+    QTest::mouseClick(about.tipPanel, Qt::LeftButton);
+    EXPECT_FALSE(about.closeTimer->isActive());
+    EXPECT_TRUE(about.closeLabel->isHidden());
 }
 
 TEST(AboutBox, OpenedFromTheWindowItStaysUntilClosed)
 {
     TipsDir d;
     AppRig rig;
-    TForm1& f = rig.Create();
-    TAboutForm about(rig.shell, d.Write("1\ntip\n"));
+    WizardWindow& f = rig.Create();
+    AboutBox about(rig.shell, d.Write("1\ntip\n"));
     f.SetAboutBox(&about);
-    about.CloseBtn->click();   // the start-up showing ends
+    about.closeButton->click();   // the start-up showing ends
     bool timerRunning = true;
     rig.answerModal = [&](QDialog& dialog) {
-        timerRunning = static_cast<TAboutForm&>(dialog).Timer1->isActive();
+        timerRunning = static_cast<AboutBox&>(dialog).closeTimer->isActive();
         return static_cast<int>(QDialog::Accepted);
     };
-    f.AboutBtn->click();
-    EXPECT_EQ(rig.modalShown, std::vector<std::string>{"AboutForm"});
+    f.aboutButton->click();
+    EXPECT_EQ(rig.modalShown, std::vector<std::string>{"AboutBox"});
     EXPECT_FALSE(timerRunning);
-    EXPECT_TRUE(about.CloseLabel->isHidden());
+    EXPECT_TRUE(about.closeLabel->isHidden());
 }
 
 TEST(AboutBox, ALongTipShowsWholeAndCloseKeepsItsSize)
 {
     TipsDir d;
     RecordingShell shell;
-    TAboutForm about(shell, d.Write("1\nA tip long enough to need four or five lines in the panel of the box, "
+    AboutBox about(shell, d.Write("1\nA tip long enough to need four or five lines in the panel of the box, "
                                     "which must grow with it so that nothing of it is cut off at all.\n"));
     about.show();
-    const QRect needed = about.TipText->fontMetrics().boundingRect(
-        QRect(0, 0, about.TipText->viewport()->width() - 8, 10000), Qt::TextWordWrap, about.TipText->toPlainText());
-    EXPECT_GE(needed.height(), 3 * about.TipText->fontMetrics().lineSpacing()) << "the tip needs several lines";
-    EXPECT_GE(about.TipText->viewport()->height(), needed.height() + 8);
+    const QRect needed = about.tipText->fontMetrics().boundingRect(
+        QRect(0, 0, about.tipText->viewport()->width() - 8, 10000), Qt::TextWordWrap, about.tipText->toPlainText());
+    EXPECT_GE(needed.height(), 3 * about.tipText->fontMetrics().lineSpacing()) << "the tip needs several lines";
+    EXPECT_GE(about.tipText->viewport()->height(), needed.height() + 8);
     EXPECT_GE(about.height(), 201);
     about.KeepOpen();
     QTest::qWait(1);
-    EXPECT_LE(about.CloseBtn->width(), about.CloseBtn->sizeHint().width());
+    EXPECT_LE(about.closeButton->width(), about.closeButton->sizeHint().width());
     about.close();
 }

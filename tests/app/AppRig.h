@@ -8,7 +8,7 @@
 
 #include "app/settings/MemorySettingsStore.h"
 #include "app/desktop/Shell.h"
-#include "app/window/TForm1.h"
+#include "app/window/WizardWindow.h"
 #include "link/SerialPort.h"
 #include "link/Ti92Link.h"
 #include "sim/CalculatorLink.h"
@@ -77,10 +77,10 @@ struct AppRig {
             SerialPort::SetStoredDevice(n, "");
     }
 
-    TForm1& Create()
+    WizardWindow& Create()
     {
         folder = dir.path().toStdString() + "/";
-        form = std::make_unique<TForm1>(FormEnvironment{
+        form = std::make_unique<WizardWindow>(WizardEnvironment{
             clock, pump, dialogs, settings, shell, link, *serial, folder,
             [this](QDialog& d) {
                 modalShown.push_back(d.objectName().toStdString());
@@ -117,5 +117,5 @@ struct AppRig {
     std::vector<std::string> parameters;   // the command line, set before Create()
     std::vector<std::string> modalShown;
     std::function<int(QDialog&)> answerModal;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<WizardWindow> form;
 };

@@ -16,7 +16,7 @@ namespace {
 struct ConvertRig : AppRig {
     std::string source = dir.path().toStdString() + "/My Notes.txt";
     ConvertRig() { std::ofstream(source, std::ios::binary) << "Hi\r\nthere"; }
-    std::string Memo() const { return form->StatusMemo->toPlainText().toStdString(); }
+    std::string Memo() const { return form->reportMemo->toPlainText().toStdString(); }
 };
 
 std::string Bytes(const std::string& path)
@@ -40,8 +40,8 @@ TEST(ConvertTask, WithAnExistingTargetAsksAndReplacesOnlyAfterYes)
         rig.dialogs.ExpectMessage(answer);
         if (answer == MsgResult::Yes)
             rig.dialogs.ExpectComment("My comment");
-        TForm1& f = rig.Create();
-        f.FormFirstPaint();
+        WizardWindow& f = rig.Create();
+        f.onFirstPaint();
         EXPECT_TRUE(rig.dialogs.AllAnswered());
         EXPECT_NE(rig.dialogs.Messages().at(0).find("Notes.92t already exists."), std::string::npos);
         if (answer == MsgResult::Yes) {
@@ -60,14 +60,14 @@ TEST(ConvertTask, WithoutATargetAsksForOneAndCancelConvertsNothing)
     ConvertRig rig;
     rig.parameters = {"CONVERT", rig.source};
     rig.dialogs.ExpectFile(std::nullopt);
-    TForm1& f = rig.Create();
-    f.FormFirstPaint();
+    WizardWindow& f = rig.Create();
+    f.onFirstPaint();
     ASSERT_EQ(rig.dialogs.shown.size(), 1u);
     const FileDialogRequest& d = rig.dialogs.shown[0].request;
     EXPECT_EQ(d.defaultExtension, "92t");
     EXPECT_EQ(d.initialDir, rig.dir.path().toStdString());
     EXPECT_EQ(f.PageShown(), pageConvertTxt);
-    f.NextBtn->click();
+    f.nextButton->click();
     EXPECT_EQ(f.PageShown(), pageFinished);
     EXPECT_EQ(rig.Memo().find("converted"), std::string::npos);
     EXPECT_FALSE(f.TerminateRequested());
@@ -80,9 +80,9 @@ TEST(ConvertTask, WithoutATargetConvertsToTheChosenFileAndShowsTheReport)
     const std::string chosen = rig.dir.path().toStdString() + "/Chosen.92t";
     rig.dialogs.ExpectFile(chosen);
     rig.dialogs.ExpectComment("c");
-    TForm1& f = rig.Create();
-    f.FormFirstPaint();
-    EXPECT_EQ(f.ConvertTo->text().toStdString(), chosen);
+    WizardWindow& f = rig.Create();
+    f.onFirstPaint();
+    EXPECT_EQ(f.convertToEdit->text().toStdString(), chosen);
     EXPECT_TRUE(fs::exists(chosen));
     EXPECT_EQ(f.PageShown(), pageFinished) << "the conversion moves on by itself";
     EXPECT_NE(rig.Memo().find("My Notes.txt was successfully converted to Chosen.92t."), std::string::npos);

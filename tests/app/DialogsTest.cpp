@@ -12,9 +12,9 @@
 #include <QToolButton>
 
 #include "app/dialogs/QtDialogs.h"
-#include "app/dialogs/TPathform.h"
-#include "app/settings/TSettingsForm.h"
-#include "app/dialogs/TShowForm.h"
+#include "app/dialogs/FolderPicker.h"
+#include "app/settings/SettingsDialog.h"
+#include "app/dialogs/FileFilterDialog.h"
 #include "tests/app/AppRig.h"
 
 namespace {
@@ -29,181 +29,181 @@ QStringList Items(const QComboBox* box)
 
 }  // namespace
 
-TEST(SettingsForm, PortListFollowsTheCableAndKeepsTheIndex)
+TEST(settingsDialog, PortListFollowsTheCableAndKeepsTheIndex)
 {
     ScriptedDialogs dialogs;
-    TSettingsForm form(dialogs);
+    SettingsDialog form(dialogs);
     SettingsRecord s;
     s.CableType = 1;
     s.Port = 2;
     form.Fill(s);
-    EXPECT_EQ(Items(form.PortList),
+    EXPECT_EQ(Items(form.portList),
               (QStringList{"COM Port 1", "COM Port 2", "COM Port 3", "COM Port 4"}));
-    EXPECT_EQ(form.PortList->currentIndex(), 2);
-    EXPECT_TRUE(form.PortDevice->isEnabled());
-    EXPECT_EQ(form.PortDevice->placeholderText(), "/dev/ttyS2");
+    EXPECT_EQ(form.portList->currentIndex(), 2);
+    EXPECT_TRUE(form.portDeviceEdit->isEnabled());
+    EXPECT_EQ(form.portDeviceEdit->placeholderText(), "/dev/ttyS2");
     // The devices present are offered; picking one fills the field.
-    ASSERT_TRUE(form.PickDevice->isEnabled());
+    ASSERT_TRUE(form.pickDeviceButton->isEnabled());
     form.FillDeviceMenu();
-    const auto offered = form.PickDevice->menu()->actions();
+    const auto offered = form.pickDeviceButton->menu()->actions();
     ASSERT_FALSE(offered.isEmpty());
     if (offered[0]->isEnabled()) {
         offered[0]->trigger();
-        EXPECT_EQ(form.PortDevice->text(), offered[0]->text().section("  (", 0, 0));
+        EXPECT_EQ(form.portDeviceEdit->text(), offered[0]->text().section("  (", 0, 0));
     }
-    form.CableList->setCurrentIndex(0);
-    EXPECT_EQ(Items(form.PortList),
+    form.cableList->setCurrentIndex(0);
+    EXPECT_EQ(Items(form.portList),
               (QStringList{"LPT Port 1", "LPT Port 2", "LPT Port 3", "LPT Port 4"}));
-    EXPECT_EQ(form.PortList->currentIndex(), 2);
-    EXPECT_FALSE(form.PortDevice->isEnabled());
-    EXPECT_FALSE(form.PickDevice->isEnabled());
-    EXPECT_EQ(form.PortDevice->text(), "/dev/parport2");
+    EXPECT_EQ(form.portList->currentIndex(), 2);
+    EXPECT_FALSE(form.portDeviceEdit->isEnabled());
+    EXPECT_FALSE(form.pickDeviceButton->isEnabled());
+    EXPECT_EQ(form.portDeviceEdit->text(), "/dev/parport2");
 }
 
-TEST(SettingsForm, OkEndsFolderFieldsWithASlashButLeavesEmptyOnesEmpty)
+TEST(settingsDialog, OkEndsFolderFieldsWithASlashButLeavesEmptyOnesEmpty)
 {
     ScriptedDialogs dialogs;
-    TSettingsForm form(dialogs);
+    SettingsDialog form(dialogs);
     form.Fill(SettingsRecord{});
-    form.Lib1->setText("");
-    form.Lib2->setText("/home/u/Fargo2");
-    form.OkClick();
+    form.library1Edit->setText("");
+    form.library2Edit->setText("/home/u/Fargo2");
+    form.onOkClicked();
     EXPECT_EQ(form.result(), QDialog::Accepted);
     EXPECT_EQ(form.Lib1Text(), "");
     EXPECT_EQ(form.Lib2Text(), "/home/u/Fargo2/");
-    form.Lib2->setText("/already/");
-    form.OkClick();
+    form.library2Edit->setText("/already/");
+    form.onOkClicked();
     EXPECT_EQ(form.Lib2Text(), "/already/");
 }
 
-TEST(SettingsForm, BrowseUsesTheDirectoryPicker)
+TEST(settingsDialog, BrowseUsesTheDirectoryPicker)
 {
     ScriptedDialogs dialogs;
-    TSettingsForm form(dialogs);
-    form.Lib1->setText("/start/here/");
+    SettingsDialog form(dialogs);
+    form.library1Edit->setText("/start/here/");
     dialogs.ExpectFile(std::string("/chosen/dir"));
-    form.Browse1->click();
-    EXPECT_EQ(form.Lib1->text(), "/chosen/dir");
+    form.browse1Button->click();
+    EXPECT_EQ(form.library1Edit->text(), "/chosen/dir");
     EXPECT_EQ(dialogs.shown.back().request.initialDir, "/start/here/");
     dialogs.ExpectFile(std::nullopt);
-    form.Browse1->click();
-    EXPECT_EQ(form.Lib1->text(), "/chosen/dir") << "Cancel changes nothing";
+    form.browse1Button->click();
+    EXPECT_EQ(form.library1Edit->text(), "/chosen/dir") << "Cancel changes nothing";
 }
 
-class SettingsDialog : public ::testing::Test {
+class SettingsDialogRig : public ::testing::Test {
 protected:
     // Opens the dialog from the window; `edit` plays the user, then OK.
-    void Run(const std::function<void(TSettingsForm&)>& edit)
+    void Run(const std::function<void(SettingsDialog&)>& edit)
     {
         rig.answerModal = [&](QDialog& d) {
-            auto& form = dynamic_cast<TSettingsForm&>(d);
+            auto& form = dynamic_cast<SettingsDialog&>(d);
             edit(form);
-            form.OkClick();
+            form.onOkClicked();
             return static_cast<int>(form.result());
         };
-        f.BitBtn6->click();
+        f.settingsButton->click();
     }
     size_t Messages() const { return rig.dialogs.Messages().size(); }
 
     AppRig rig;
-    TForm1& f = rig.Create();
+    WizardWindow& f = rig.Create();
 };
 
-TEST_F(SettingsDialog, OnlyFolderChangesNeedNoRestart)
+TEST_F(SettingsDialogRig, OnlyFolderChangesNeedNoRestart)
 {
-    Run([](TSettingsForm& form) {
-        form.Lib1->setText("/libs/one");
-        form.AutoCollectBox->setChecked(false);
-        form.StoreFoldersBox->setChecked(false);
+    Run([](SettingsDialog& form) {
+        form.library1Edit->setText("/libs/one");
+        form.autoCollectBox->setChecked(false);
+        form.storeFoldersBox->setChecked(false);
     });
-    EXPECT_EQ(rig.modalShown, std::vector<std::string>{"SettingsForm"});
+    EXPECT_EQ(rig.modalShown, std::vector<std::string>{"SettingsDialog"});
     EXPECT_EQ(Messages(), 0u);
-    EXPECT_EQ(f.Settings.Fargo1LibDir, "/libs/one/");
-    EXPECT_FALSE(f.Settings.AutoCollect);
-    EXPECT_FALSE(f.Settings.StoreFolders);
+    EXPECT_EQ(f.settings.Fargo1LibDir, "/libs/one/");
+    EXPECT_FALSE(f.settings.AutoCollect);
+    EXPECT_FALSE(f.settings.StoreFolders);
 }
 
-TEST_F(SettingsDialog, PortOrCableChangeAsksForARestart)
+TEST_F(SettingsDialogRig, PortOrCableChangeAsksForARestart)
 {
-    Run([](TSettingsForm& form) { form.PortList->setCurrentIndex(1); });
+    Run([](SettingsDialog& form) { form.portList->setCurrentIndex(1); });
     ASSERT_EQ(Messages(), 1u);
     EXPECT_EQ(rig.dialogs.Messages()[0],
               "The new cable-settings will not be active until you restart the program");
     EXPECT_EQ(rig.dialogs.shown.back().icon, MsgIcon::Information);
-    EXPECT_EQ(f.Settings.Port, 1);
+    EXPECT_EQ(f.settings.Port, 1);
     EXPECT_EQ(rig.link.Cabletype, 2) << "the link is not reconfigured";
     EXPECT_EQ(rig.serial->CommPort(), cpCOM1);
 
-    Run([](TSettingsForm& form) { form.CableList->setCurrentIndex(0); });
+    Run([](SettingsDialog& form) { form.cableList->setCurrentIndex(0); });
     EXPECT_EQ(Messages(), 2u);
-    EXPECT_EQ(f.Settings.CableType, 0);
-    EXPECT_EQ(f.Settings.Port, 1);
+    EXPECT_EQ(f.settings.CableType, 0);
+    EXPECT_EQ(f.settings.Port, 1);
 }
 
-TEST_F(SettingsDialog, AnotherDeviceForThePortInUseIsStoredAndNeedsARestart)
+TEST_F(SettingsDialogRig, AnotherDeviceForThePortInUseIsStoredAndNeedsARestart)
 {
-    Run([](TSettingsForm& form) { form.PortDevice->setText("/dev/ttyUSB0"); });
+    Run([](SettingsDialog& form) { form.portDeviceEdit->setText("/dev/ttyUSB0"); });
     EXPECT_EQ(Messages(), 1u);
     EXPECT_EQ(SerialPort::StoredDevice(1), "/dev/ttyUSB0");
     f.SaveSettings();
     EXPECT_EQ(rig.settings.Read("Settings", "Device of COM Port 1"), "/dev/ttyUSB0");
 }
 
-TEST_F(SettingsDialog, CancelChangesNothing)
+TEST_F(SettingsDialogRig, CancelChangesNothing)
 {
     rig.answerModal = [](QDialog& d) {
-        auto& form = dynamic_cast<TSettingsForm&>(d);
-        form.PortList->setCurrentIndex(3);
-        form.Lib1->setText("/elsewhere");
+        auto& form = dynamic_cast<SettingsDialog&>(d);
+        form.portList->setCurrentIndex(3);
+        form.library1Edit->setText("/elsewhere");
         return static_cast<int>(QDialog::Rejected);
     };
-    f.BitBtn6->click();
+    f.settingsButton->click();
     EXPECT_EQ(Messages(), 0u);
-    EXPECT_EQ(f.Settings.Port, 0);
-    EXPECT_EQ(f.Settings.Fargo1LibDir, rig.folder);
+    EXPECT_EQ(f.settings.Port, 0);
+    EXPECT_EQ(f.settings.Fargo1LibDir, rig.folder);
 }
 
-TEST(ShowForm, TypeBoxesRebuildTheExtensionsAndGateTheFargoBoxes)
+TEST(fileFilterDialog, TypeBoxesRebuildTheExtensionsAndGateTheFargoBoxes)
 {
-    TShowForm form;
-    EXPECT_EQ(form.height(), TShowForm::kEasyHeight);
-    form.TI92Box->click();   // off
-    EXPECT_FALSE(form.Fargo1Box->isEnabled());
-    EXPECT_FALSE(form.Fargo2Box->isEnabled());
+    FileFilterDialog form;
+    EXPECT_EQ(form.height(), FileFilterDialog::kEasyHeight);
+    form.ti92FilesBox->click();   // off
+    EXPECT_FALSE(form.fargo1FilesBox->isEnabled());
+    EXPECT_FALSE(form.fargo2FilesBox->isEnabled());
     EXPECT_EQ(form.ExtensionText(), ".TXT;");
-    form.TextBox->click();   // off
+    form.textFilesBox->click();   // off
     EXPECT_EQ(form.ExtensionText(), "");
-    form.TI92Box->click();
-    form.TextBox->click();
-    EXPECT_TRUE(form.Fargo1Box->isEnabled());
+    form.ti92FilesBox->click();
+    form.textFilesBox->click();
+    EXPECT_TRUE(form.fargo1FilesBox->isEnabled());
     EXPECT_EQ(form.ExtensionText(), std::string(kDefaultExtensionString) + ".TXT;");
 
-    EXPECT_FALSE(form.ExtEdit->isVisibleTo(&form));
-    form.AdvancedBtn->click();
-    EXPECT_EQ(form.height(), TShowForm::kAdvancedHeight);
-    EXPECT_EQ(form.AdvancedBtn->text(), "&Easy");
-    EXPECT_TRUE(form.ExtEdit->isVisibleTo(&form));
-    form.AdvancedBtn->click();
-    EXPECT_EQ(form.height(), TShowForm::kEasyHeight);
-    EXPECT_EQ(form.AdvancedBtn->text(), "&Advanced");
+    EXPECT_FALSE(form.extensionsEdit->isVisibleTo(&form));
+    form.advancedButton->click();
+    EXPECT_EQ(form.height(), FileFilterDialog::kAdvancedHeight);
+    EXPECT_EQ(form.advancedButton->text(), "&Easy");
+    EXPECT_TRUE(form.extensionsEdit->isVisibleTo(&form));
+    form.advancedButton->click();
+    EXPECT_EQ(form.height(), FileFilterDialog::kEasyHeight);
+    EXPECT_EQ(form.advancedButton->text(), "&Advanced");
 }
 
-TEST(ShowForm, ReadsItsBoxesThenTheStoredExtensions)
+TEST(fileFilterDialog, ReadsItsBoxesThenTheStoredExtensions)
 {
     MemorySettingsStore store;
     store.Write("Settings", "Show TI92-files", "0");
     store.Write("Settings", "Show Fargo2-files", "0");
     store.Write("Settings", "Show Extenstionsstring", ".92P;");
-    TShowForm form;
+    FileFilterDialog form;
     form.ReadSettings(store);
     EXPECT_FALSE(form.ShowTI92());
     EXPECT_TRUE(form.ShowText());
     EXPECT_FALSE(form.ShowFargo2());
-    EXPECT_FALSE(form.Fargo1Box->isEnabled());
+    EXPECT_FALSE(form.fargo1FilesBox->isEnabled());
     EXPECT_EQ(form.ExtensionText(), ".TXT;") << "the boxes decide which kinds are listed";
 }
 
-TEST(ShowForm, ExtensionsFollowTheTickedBoxes)
+TEST(fileFilterDialog, ExtensionsFollowTheTickedBoxes)
 {
     const std::string all = kDefaultExtensionString;
     struct Row {
@@ -221,33 +221,33 @@ TEST(ShowForm, ExtensionsFollowTheTickedBoxes)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.stored);
-        EXPECT_EQ(TShowForm::FollowBoxes(r.stored, r.ti92, r.text), r.shown);
+        EXPECT_EQ(FileFilterDialog::FollowBoxes(r.stored, r.ti92, r.text), r.shown);
     }
 }
 
-TEST(ShowForm, ClosingHandsTheFilterToTheBrowser)
+TEST(fileFilterDialog, ClosingHandsTheFilterToTheBrowser)
 {
     AppRig rig;
-    TForm1& f = rig.Create();
+    WizardWindow& f = rig.Create();
     rig.answerModal = [](QDialog& d) {
-        auto& form = dynamic_cast<TShowForm&>(d);
-        form.Fargo1Box->click();
-        form.TextBox->click();
-        form.OkBtn->click();
+        auto& form = dynamic_cast<FileFilterDialog&>(d);
+        form.fargo1FilesBox->click();
+        form.textFilesBox->click();
+        form.okButton->click();
         return static_cast<int>(form.result());
     };
-    f.ShowFilesBtn->click();
-    EXPECT_EQ(rig.modalShown, std::vector<std::string>{"ShowForm"});
-    EXPECT_FALSE(f.Settings.ShowFargo1);
-    EXPECT_TRUE(f.Settings.ShowFargo2);
-    EXPECT_EQ(f.Settings.ExtensionString, kDefaultExtensionString);
+    f.showFilesButton->click();
+    EXPECT_EQ(rig.modalShown, std::vector<std::string>{"FileFilterDialog"});
+    EXPECT_FALSE(f.settings.ShowFargo1);
+    EXPECT_TRUE(f.settings.ShowFargo2);
+    EXPECT_EQ(f.settings.ExtensionString, kDefaultExtensionString);
 }
 
 TEST(Pathform, OpensAtTheFolderItIsGivenInView)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkpath("a/b/c"));
-    TPathform form;
+    FolderPicker form;
     EXPECT_EQ(form.windowTitle(), "Select path");
     form.SetDirectory(dir.path() + "/a/b/c/");
     EXPECT_EQ(QDir(form.Directory()), QDir(dir.path() + "/a/b/c"));
@@ -255,7 +255,7 @@ TEST(Pathform, OpensAtTheFolderItIsGivenInView)
     EXPECT_EQ(QDir(form.Directory()), QDir(dir.path() + "/a")) << "the nearest folder still there";
 
     form.show();
-    QTreeWidget* tree = form.DirectoryListBox1;
+    QTreeWidget* tree = form.folderTree;
     const auto inView = [tree] {
         return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex()));
     };

@@ -53,15 +53,15 @@ struct FargoScene {
         store.AddItem("2.1", kTypeBackup, fargoCalc.MemoryImage());
         ASSERT_TRUE(SaveAs92g(view, store, true, path, true, false, "Fargo II"));
     }
-    TForm1& Start(bool newFargo = true)
+    WizardWindow& Start(bool newFargo = true)
     {
-        TForm1& f = rig.Create();
-        f.AutoNext->setChecked(true);
-        f.SpeedButton5->click();   // "Fargo!": the version page after the automatic Next
-        (newFargo ? f.NewFargo : f.OldFargo)->setChecked(true);
+        WizardWindow& f = rig.Create();
+        f.autoNextBox->setChecked(true);
+        f.fargoButton->click();   // "Fargo!": the version page after the automatic Next
+        (newFargo ? f.newFargoRadio : f.oldFargoRadio)->setChecked(true);
         return f;
     }
-    std::string Report() { return rig.form->StatusMemo->toPlainText().toStdString(); }
+    std::string Report() { return rig.form->reportMemo->toPlainText().toStdString(); }
 };
 
 struct FargoTask : ::testing::Test, FargoScene {};
@@ -81,9 +81,9 @@ TEST_F(FargoTask, InstallsTheBackupAndRestoresTheContentWithoutAStandardPack)
     const size_t before = rig.calc.VariableCount();
     ASSERT_GT(before, 0u);
     rig.dialogs.ExpectMessage(MsgResult::Yes);   // go to the information page
-    TForm1& f = Start();
+    WizardWindow& f = Start();
     ASSERT_EQ(f.PageShown(), pageFargoVer);
-    f.NextBtn->click();
+    f.nextButton->click();
     EXPECT_TRUE(rig.dialogs.AllAnswered());
     EXPECT_EQ(rig.dialogs.Messages().back(), kInstalled);
     EXPECT_TRUE(rig.calc.FindVariable("main\\kernel")) << "the backup was installed";
@@ -100,8 +100,8 @@ TEST_F(FargoTask, OffersTheStandardPackBesideTheBackupAndTakesTheProgramFolderFi
     WriteBytes(root + "fargo1-standardpack.92g",
                VariableFileBytes("main", "pack", {{"util", 0x12, Fargo1LibraryData()}}));
     rig.dialogs.ExpectMessage(MsgResult::Yes);   // send the standard pack
-    TForm1& f = Start(false);
-    f.NextBtn->click();
+    WizardWindow& f = Start(false);
+    f.nextButton->click();
     EXPECT_TRUE(rig.dialogs.AllAnswered());
     EXPECT_EQ(rig.dialogs.Messages().back(), "Do you want to send some necessary files to? (Standardpack)");
     EXPECT_TRUE(rig.calc.FindVariable("main\\util"));
@@ -112,8 +112,8 @@ TEST_F(FargoTask, MissingBackupNamesTheFileAndReceivesNothing)
 {
     WriteBackup(lib1 + "fargo1-2_1.92b");   // the other version is no substitute
     rig.dialogs.ExpectMessage(MsgResult::No);
-    TForm1& f = Start();
-    f.NextBtn->click();
+    WizardWindow& f = Start();
+    f.nextButton->click();
     ASSERT_EQ(rig.dialogs.Messages().size(), 1u);
     EXPECT_EQ(rig.dialogs.Messages()[0],
               "A preinstalled Fargo2-backup for your ROM (v2.1) could not be found.\rYou need the file: "
@@ -151,9 +151,9 @@ TEST_F(FargoTask, AFailedStepNeitherWipesTheCalculatorNorClaimsFargo)
         row.fault(t.rig.calcLink.faults);
         // This run's content goes back over the same variables without a question.
         t.rig.Set("Settings", "Ask before replacing variables", "0");
-        TForm1& f = t.Start();
+        WizardWindow& f = t.Start();
         for (int click = 0; click < 3 && f.PageShown() != pageFinished; ++click)
-            f.NextBtn->click();
+            f.nextButton->click();
         EXPECT_TRUE(t.rig.dialogs.AllAnswered());
         const auto messages = t.rig.dialogs.Messages();
         EXPECT_NE(std::find(messages.begin(), messages.end(), row.refusal), messages.end());

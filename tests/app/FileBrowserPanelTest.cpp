@@ -14,7 +14,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "app/dialogs/TShowForm.h"
+#include "app/dialogs/FileFilterDialog.h"
 #include "app/window/FileBrowserPanel.h"
 #include "files/widgets/PictureViewer.h"
 #include "files/widgets/TextViewer.h"
@@ -39,97 +39,97 @@ protected:
     }
     void SetUp() override
     {
-        f.SpeedButton4->click();
-        f.NextBtnClick(f.NextBtn);
+        f.sendButton->click();
+        f.onNextClicked(f.nextButton);
     }
     void Click(const std::string& caption)
     {
-        f.FileList->clearSelection();
-        for (int i = 0; i < f.FileList->topLevelItemCount(); ++i)
-            if (f.FileList->topLevelItem(i)->text(0).toStdString() == caption)
-                f.FileList->topLevelItem(i)->setSelected(true);
-        f.Browser->FileListClick();
+        f.fileList->clearSelection();
+        for (int i = 0; i < f.fileList->topLevelItemCount(); ++i)
+            if (f.fileList->topLevelItem(i)->text(0).toStdString() == caption)
+                f.fileList->topLevelItem(i)->setSelected(true);
+        f.fileBrowser->onFileListClicked();
     }
     std::vector<std::string> History()
     {
         std::vector<std::string> h;
-        for (int i = 0; i < f.ComboBox1->count(); ++i)
-            h.push_back(f.ComboBox1->itemText(i).toStdString());
+        for (int i = 0; i < f.folderBox->count(); ++i)
+            h.push_back(f.folderBox->itemText(i).toStdString());
         return h;
     }
 
     QTemporaryDir files;
     AppRig rig;
     std::string folder = Prepare();
-    TForm1& f = rig.Create();
+    WizardWindow& f = rig.Create();
 };
 }  // namespace
 
 TEST_F(FilePage, ListsTheFolderAndDescribesTheClickedFile)
 {
     ASSERT_EQ(f.PageShown(), pageFileSelect);
-    ASSERT_EQ(f.FileList->topLevelItemCount(), 4);
-    EXPECT_EQ(f.FileList->topLevelItem(0)->text(0), "game.92p");
-    EXPECT_EQ(f.FileList->topLevelItem(0)->text(1), "Space game *");
+    ASSERT_EQ(f.fileList->topLevelItemCount(), 4);
+    EXPECT_EQ(f.fileList->topLevelItem(0)->text(0), "game.92p");
+    EXPECT_EQ(f.fileList->topLevelItem(0)->text(1), "Space game *");
 
     Click("game.92p");
-    EXPECT_EQ(f.Label23->text(), "File info of game.92p");
-    EXPECT_EQ(f.Label26->text(), "Fargo v1.x program");
-    EXPECT_EQ(f.Memo1->toPlainText(), "Fargo: Space game");
-    EXPECT_TRUE(f.Memo1->isReadOnly());
-    EXPECT_FALSE(f.Edit1->isHidden());
-    EXPECT_EQ(f.Edit1->text(), "util, flib");
-    EXPECT_FALSE(f.TxtBtn->isEnabled());
+    EXPECT_EQ(f.fileTitleLabel->text(), "File info of game.92p");
+    EXPECT_EQ(f.fileKindLabel->text(), "Fargo v1.x program");
+    EXPECT_EQ(f.commentMemo->toPlainText(), "Fargo: Space game");
+    EXPECT_TRUE(f.commentMemo->isReadOnly());
+    EXPECT_FALSE(f.librariesEdit->isHidden());
+    EXPECT_EQ(f.librariesEdit->text(), "util, flib");
+    EXPECT_FALSE(f.textViewerButton->isEnabled());
 
     // A side text opens in the viewer; "&View" shows the variable alone.
     Click("note.92t");
-    EXPECT_TRUE(f.Edit1->isHidden());
-    EXPECT_TRUE(f.TxtBtn->isEnabled());
-    EXPECT_TRUE(f.Browser->TextForm->isVisible());
-    EXPECT_EQ(f.Browser->TextForm->Status(), "Viewing " + QString::fromStdString(folder).toLower().toStdString() + "/note.txt");
-    f.ViewBtn->click();
-    EXPECT_EQ(f.Browser->TextForm->Lines(), (std::vector<std::string>{" ab", " c"}));
-    EXPECT_EQ(f.Browser->TextForm->Status(), "Viewing note (12 bytes)");
+    EXPECT_TRUE(f.librariesEdit->isHidden());
+    EXPECT_TRUE(f.textViewerButton->isEnabled());
+    EXPECT_TRUE(f.fileBrowser->textViewer->isVisible());
+    EXPECT_EQ(f.fileBrowser->textViewer->Status(), "Viewing " + QString::fromStdString(folder).toLower().toStdString() + "/note.txt");
+    f.viewVariableButton->click();
+    EXPECT_EQ(f.fileBrowser->textViewer->Lines(), (std::vector<std::string>{" ab", " c"}));
+    EXPECT_EQ(f.fileBrowser->textViewer->Status(), "Viewing note (12 bytes)");
 
     Click("two.92g");
-    EXPECT_FALSE(f.Browser->TextForm->isVisible());
-    f.ViewBtn->click();
+    EXPECT_FALSE(f.fileBrowser->textViewer->isVisible());
+    f.viewVariableButton->click();
     EXPECT_EQ(rig.dialogs.Messages().back(), "You can only view single-text- or single-imagefiles!");
 
-    f.FileList->clearSelection();
-    f.Browser->FileListClick();
-    EXPECT_EQ(f.Label23->text(), "File not found!");
+    f.fileList->clearSelection();
+    f.fileBrowser->onFileListClicked();
+    EXPECT_EQ(f.fileTitleLabel->text(), "File not found!");
 
     // The size column sorts by length.
-    f.Browser->FileListColumnClick(3);
-    EXPECT_EQ(f.FileList->topLevelItem(0)->text(0), "note.txt");
+    f.fileBrowser->onFileListHeaderClicked(3);
+    EXPECT_EQ(f.fileList->topLevelItem(0)->text(0), "note.txt");
 }
 
 TEST_F(FilePage, FolderHistoryAndLayout)
 {
     rig.dialogs.ExpectFile(std::nullopt);
-    f.BrowseBtn->click();
+    f.browseButton->click();
     EXPECT_EQ(History(), (std::vector<std::string>{folder, "/h2", "/h3", "/h4", "/h5"}));
 
     rig.dialogs.ExpectFile(std::string("/elsewhere"));
-    f.BrowseBtn->click();
+    f.browseButton->click();
     EXPECT_EQ(History(), (std::vector<std::string>{"/elsewhere", folder, "/h2", "/h3", "/h4"}));
-    EXPECT_EQ(f.FileList->topLevelItemCount(), 0);   // the folder does not exist
+    EXPECT_EQ(f.fileList->topLevelItemCount(), 0);   // the folder does not exist
     EXPECT_EQ(rig.dialogs.Messages().back(), "ESoftwareError: Error while listing directory!");
 
-    f.Browser->ComboBox1Pick(1);
+    f.fileBrowser->onFolderPicked(1);
     EXPECT_EQ(History(), (std::vector<std::string>{folder, "/elsewhere", "/h2", "/h3", "/h4"}));
-    EXPECT_EQ(f.FileList->topLevelItemCount(), 4);
-    EXPECT_EQ(f.ComboBox1->toolTip().toStdString(), folder);
+    EXPECT_EQ(f.fileList->topLevelItemCount(), 4);
+    EXPECT_EQ(f.folderBox->toolTip().toStdString(), folder);
 
     f.show();
     f.resize(400, 400);
     QCoreApplication::processEvents();
-    EXPECT_EQ(f.FileInfoPanel->width(), 135);   // laid out as for 550 pixels
-    EXPECT_EQ(f.Bevel2->width(), 124);
+    EXPECT_EQ(f.fileInfoPanel->width(), 135);   // laid out as for 550 pixels
+    EXPECT_EQ(f.variablesGroup->width(), 124);
     f.resize(1000, 400);
     QCoreApplication::processEvents();
-    EXPECT_EQ(f.FileInfoPanel->width(), 245);
+    EXPECT_EQ(f.fileInfoPanel->width(), 245);
 }
 
 TEST_F(FilePage, UpdateOnARemovedFolderNamesItAndKeepsRunning)
@@ -137,30 +137,30 @@ TEST_F(FilePage, UpdateOnARemovedFolderNamesItAndKeepsRunning)
     const std::string gone = folder + "/sub";
     std::filesystem::create_directory(gone);
     rig.dialogs.ExpectFile(gone);
-    f.BrowseBtn->click();
+    f.browseButton->click();
     std::filesystem::remove(gone);
-    QTest::mouseClick(f.UpdateBtn, Qt::LeftButton);
+    QTest::mouseClick(f.updateFilesButton, Qt::LeftButton);
     ASSERT_FALSE(rig.dialogs.Messages().empty());
     EXPECT_EQ(rig.dialogs.Messages().back().rfind("Cannot read the folder " + gone + ": ", 0), 0u)
         << rig.dialogs.Messages().back();
     EXPECT_EQ(rig.dialogs.shown.back().icon, MsgIcon::Error);
-    EXPECT_EQ(f.FileList->topLevelItemCount(), 0);
+    EXPECT_EQ(f.fileList->topLevelItemCount(), 0);
 }
 
 TEST_F(FilePage, TextFilesAreListedFromTheFirstStartAndClosingTheFilterListsAgain)
 {
     const auto names = [this] {
         std::vector<std::string> n;
-        for (int i = 0; i < f.FileList->topLevelItemCount(); ++i)
-            n.push_back(f.FileList->topLevelItem(i)->text(0).toStdString());
+        for (int i = 0; i < f.fileList->topLevelItemCount(); ++i)
+            n.push_back(f.fileList->topLevelItem(i)->text(0).toStdString());
         return n;
     };
     EXPECT_EQ(names(), (std::vector<std::string>{"game.92p", "note.92t", "note.txt", "two.92g"}));
     rig.answerModal = [](QDialog& d) {
-        auto& form = dynamic_cast<TShowForm&>(d);
-        form.TextBox->click();   // off
+        auto& form = dynamic_cast<FileFilterDialog&>(d);
+        form.textFilesBox->click();   // off
         return static_cast<int>(QDialog::Accepted);
     };
-    f.ShowFilesBtn->click();
+    f.showFilesButton->click();
     EXPECT_EQ(names(), (std::vector<std::string>{"game.92p", "note.92t", "two.92g"}));
 }

@@ -15,10 +15,10 @@
 TEST(ReadyLamp, GreenWhenTheCalculatorAnswers)
 {
     AppRig rig;
-    TForm1& f = rig.Create();
-    EXPECT_EQ(f.ReadyLamp->BrushColor(), kLampGrey);
-    QTest::mouseClick(f.ReadyLamp, Qt::LeftButton);
-    EXPECT_EQ(f.ReadyLamp->BrushColor(), kLampGreen);
+    WizardWindow& f = rig.Create();
+    EXPECT_EQ(f.readyLamp->BrushColor(), kLampGrey);
+    QTest::mouseClick(f.readyLamp, Qt::LeftButton);
+    EXPECT_EQ(f.readyLamp->BrushColor(), kLampGreen);
     EXPECT_TRUE(rig.dialogs.shown.empty());
     EXPECT_FALSE(rig.calcLink.Received().empty()) << "a readiness check reached the calculator";
 }
@@ -27,9 +27,9 @@ TEST(ReadyLamp, RedAndAMessageWhenNobodyAnswers)
 {
     AppRig rig;
     rig.calcLink.faults.silent = true;
-    TForm1& f = rig.Create();
-    f.ReadyLampMouseUp();
-    EXPECT_EQ(f.ReadyLamp->BrushColor(), kLampRed);
+    WizardWindow& f = rig.Create();
+    f.onReadyLampClicked();
+    EXPECT_EQ(f.readyLamp->BrushColor(), kLampRed);
     ASSERT_EQ(rig.dialogs.Messages().size(), 1u);
     EXPECT_EQ(rig.dialogs.Messages()[0].rfind("Calculator is not ready!", 0), 0u)
         << rig.dialogs.Messages()[0];
@@ -48,11 +48,11 @@ TEST(ReadyLamp, MissingDeviceShowsTheComPortError)
 TEST(Leaving, ExitSavesClosesTheLinkAndEnds)
 {
     AppRig rig;
-    TForm1& f = rig.Create();
+    WizardWindow& f = rig.Create();
     ASSERT_TRUE(rig.device->IsOpen());
-    f.AutoNext->setChecked(true);
+    f.autoNextBox->setChecked(true);
     rig.settings.writes.clear();
-    f.CancelBtn->click();
+    f.cancelButton->click();
     EXPECT_TRUE(f.TerminateRequested());
     EXPECT_FALSE(rig.device->IsOpen());
     EXPECT_EQ(rig.link.serialPort, nullptr);
@@ -62,15 +62,15 @@ TEST(Leaving, ExitSavesClosesTheLinkAndEnds)
 TEST(Leaving, CloseQueryDeletesTheTemporaryStore)
 {
     AppRig rig;
-    TForm1& f = rig.Create();
-    for (const std::string& name : {f.Settings.IndexFile, f.Settings.DataFile}) {
+    WizardWindow& f = rig.Create();
+    for (const std::string& name : {f.settings.IndexFile, f.settings.DataFile}) {
         QFile file(QString::fromStdString(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("x");
     }
     f.close();
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(f.Settings.IndexFile)));
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(f.Settings.DataFile)));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(f.settings.IndexFile)));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(f.settings.DataFile)));
     EXPECT_FALSE(rig.settings.writes.empty());
     EXPECT_FALSE(rig.device->IsOpen());
 }
@@ -78,7 +78,7 @@ TEST(Leaving, CloseQueryDeletesTheTemporaryStore)
 TEST(TransferViewOfTheWindow, ShowsWhatRoutinesWrite)
 {
     AppRig rig;
-    TForm1& f = rig.Create();
+    WizardWindow& f = rig.Create();
     f.SetLabel(LabelId::VariablesHeading, "Thing to get");
     EXPECT_EQ(f.Label(LabelId::VariablesHeading), "Thing to get");
     f.SetBarMax(ProgressBarId::Total, 200);
@@ -94,7 +94,7 @@ TEST(TransferViewOfTheWindow, ShowsWhatRoutinesWrite)
     const std::string name("main\\\x8C\xA9\x95", 8);
     f.ListViewAdd(ListViewId::Calculator, ListItem{name, {"EXPR", "42"}, 0x00, true});
     f.ListViewAdd(ListViewId::Calculator, ListItem{"main\\y", {"LIST", "7"}, 0x04, false});
-    EXPECT_EQ(f.ListView1->topLevelItem(0)->text(0).toStdString(), "main\\\xCF\x80\xC2\xA9\xEF\xBF\xBD");
+    EXPECT_EQ(f.calculatorList->topLevelItem(0)->text(0).toStdString(), "main\\\xCF\x80\xC2\xA9\xEF\xBF\xBD");
     auto items = f.ListViewItems(ListViewId::Calculator);
     ASSERT_EQ(items.size(), 2u);
     EXPECT_EQ(items[0].caption, name);
@@ -124,21 +124,21 @@ TEST(ReadyLamp, ShowsTheOutcomeOfTheLastConversation)
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         AppRig rig;
-        TForm1& f = rig.Create();
-        EXPECT_EQ(f.ReadyLamp->BrushColor(), kLampGrey) << "no conversation yet";
+        WizardWindow& f = rig.Create();
+        EXPECT_EQ(f.readyLamp->BrushColor(), kLampGrey) << "no conversation yet";
         if (r.readyCheckFirst) {
-            f.ReadyLampMouseUp();
-            ASSERT_EQ(f.ReadyLamp->BrushColor(), kLampGreen);
+            f.onReadyLampClicked();
+            ASSERT_EQ(f.readyLamp->BrushColor(), kLampGreen);
         }
         r.fault(rig);
-        f.SpeedButton1->click();
-        f.GrabBtn->click();
-        EXPECT_EQ(f.ReadyLamp->BrushColor(), r.after);
+        f.screenshotButton->click();
+        f.grabButton->click();
+        EXPECT_EQ(f.readyLamp->BrushColor(), r.after);
         if (r.after == kLampRed) {
             // A ready check that finds the device gone is red too, not the old green.
-            f.ReadyLamp->SetBrushColor(kLampGreen);
-            f.ReadyLampMouseUp();
-            EXPECT_EQ(f.ReadyLamp->BrushColor(), kLampRed);
+            f.readyLamp->SetBrushColor(kLampGreen);
+            f.onReadyLampClicked();
+            EXPECT_EQ(f.readyLamp->BrushColor(), kLampRed);
         }
     }
 }

@@ -8,21 +8,21 @@
 #include <gtest/gtest.h>
 
 #include "app/dialogs/QtDialogs.h"
-#include "app/dialogs/TRemote.h"
+#include "app/dialogs/RemoteKeyboardWindow.h"
 #include "tests/app/AppRig.h"
 
 namespace {
 
 struct RemoteWindow : ::testing::Test {
     AppRig rig;
-    std::unique_ptr<TRemote> remote;
+    std::unique_ptr<RemoteKeyboardWindow> remote;
 
     RemoteWindow()
     {
         EXPECT_TRUE(rig.serial->OpenPort());
         rig.link.Cabletype = 2;
         rig.link.serialPort = rig.serial.get();
-        remote = std::make_unique<TRemote>(rig.link, rig.settings);
+        remote = std::make_unique<RemoteKeyboardWindow>(rig.link, rig.settings);
         remote->ShowRemote();
     }
     // What the calculator received since the last call, as packet bytes.
@@ -47,7 +47,7 @@ TEST_F(RemoteWindow, KeysAsTheCalculatorGetsThem)
 {
     EXPECT_EQ(remote->windowTitle(), "Remote control");
     EXPECT_TRUE(remote->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(remote->statuslabel->text(), "(idle)");
+    EXPECT_EQ(remote->statusLabel->text(), "(idle)");
 
     Click(Qt::Key_A);
     EXPECT_EQ(Sent(), std::vector<std::string>{std::string("\x09\x87\x61\x00", 4)});
@@ -69,7 +69,7 @@ TEST_F(RemoteWindow, KeysAsTheCalculatorGetsThem)
     Click(Qt::Key_PageDown);
     Click(Qt::Key_Left);
     EXPECT_EQ(Sent(), (std::vector<std::string>{Key(265), Key(263), Key(337)}));
-    EXPECT_EQ(remote->statuslabel->text(), "(idle)");
+    EXPECT_EQ(remote->statusLabel->text(), "(idle)");
 
     // Keys that type nothing and have no calculator key send nothing.
     Click(Qt::Key_Shift, Qt::ShiftModifier);
@@ -112,14 +112,14 @@ TEST_F(RemoteWindow, CtrlZHidesAndSendsNothing)
 TEST_F(RemoteWindow, NoKeysWhileTheWindowRunsATransfer)
 {
     bool busy = true;
-    remote->LinkBusy = [&busy] { return busy; };
+    remote->linkBusy = [&busy] { return busy; };
     Click(Qt::Key_A);
     EXPECT_TRUE(Sent().empty());
-    EXPECT_EQ(remote->statuslabel->text(), "(busy: a transfer is running)");
+    EXPECT_EQ(remote->statusLabel->text(), "(busy: a transfer is running)");
     busy = false;
     Click(Qt::Key_C);
     EXPECT_EQ(Sent(), std::vector<std::string>{Key('c')});
-    EXPECT_EQ(remote->statuslabel->text(), "(idle)");
+    EXPECT_EQ(remote->statusLabel->text(), "(idle)");
 }
 
 TEST_F(RemoteWindow, PlaceIsKeptWhenOnTheScreen)
@@ -128,11 +128,11 @@ TEST_F(RemoteWindow, PlaceIsKeptWhenOnTheScreen)
     remote->move(40, 30);
     remote->hide();
     EXPECT_EQ(rig.settings.Read("Last", "Remote Left"), "40");
-    EXPECT_EQ(TRemote(rig.link, rig.settings).pos(), QPoint(40, 30));
+    EXPECT_EQ(RemoteKeyboardWindow(rig.link, rig.settings).pos(), QPoint(40, 30));
 
     rig.settings.Write("Last", "Remote Left", std::to_string(screen.width()));
     rig.settings.Write("Last", "Remote Top", "-5");
-    TRemote centred(rig.link, rig.settings);
+    RemoteKeyboardWindow centred(rig.link, rig.settings);
     EXPECT_EQ(centred.x(), screen.width() / 2 - centred.width() / 2);
     EXPECT_EQ(centred.y(), screen.height() / 2 - centred.height() / 2);
 }

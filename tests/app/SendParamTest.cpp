@@ -14,8 +14,8 @@ TEST(SendParam, SendsTheFileWithoutTheFilePageAndEndsWithExit)
     WriteBytes(file, VariableFileBytes("main", "game", {{"game", 0x12, std::string("\x00\x01\x02", 3)}}));
     rig.parameters = {"SEND", file, "exit"};
     rig.dialogs.ExpectMessage(MsgResult::No);   // not kept out of the temporary folder
-    TForm1& f = rig.Create();
-    f.FormFirstPaint();
+    WizardWindow& f = rig.Create();
+    f.onFirstPaint();
     EXPECT_TRUE(rig.dialogs.AllAnswered());
     EXPECT_TRUE(rig.calc.FindVariable("main\\game"));
     EXPECT_TRUE(f.TerminateRequested());
@@ -38,19 +38,19 @@ TEST(SendParam, AFailedTaskExitsWithOneAndKeepsTheWindowOnItsReport)
         if (r.withExit)
             rig.parameters.push_back("EXIT");
         rig.dialogs.ExpectMessage(MsgResult::No);
-        TForm1& f = rig.Create();
-        f.FormFirstPaint();
+        WizardWindow& f = rig.Create();
+        f.onFirstPaint();
         ASSERT_FALSE(rig.calc.FindVariable("main\\game"));
         if (!r.withExit)
-            f.NextBtnClick(f.NextBtn);   // the user goes on from the transfer page
+            f.onNextClicked(f.nextButton);   // the user goes on from the transfer page
         EXPECT_EQ(f.PageShown(), pageFinished);
         EXPECT_FALSE(f.TaskSucceeded());
         EXPECT_FALSE(f.TerminateRequested());
         EXPECT_EQ(f.ExitStatus(), 1);
-        EXPECT_EQ(f.NextBtn->text(), "&Restart");
-        EXPECT_EQ(f.TaskListbox->count(), 4) << "the overview names the Finished step";
-        EXPECT_EQ(f.TaskListbox->currentRow(), 3);
-        f.NextBtnClick(f.NextBtn);
+        EXPECT_EQ(f.nextButton->text(), "&Restart");
+        EXPECT_EQ(f.stepList->count(), 4) << "the overview names the Finished step";
+        EXPECT_EQ(f.stepList->currentRow(), 3);
+        f.onNextClicked(f.nextButton);
         EXPECT_EQ(f.PageShown(), pageMenu) << "Restart restarts";
         EXPECT_FALSE(f.TerminateRequested());
         EXPECT_EQ(f.ExitStatus(), 1) << "the command line's task failed";
@@ -64,10 +64,10 @@ TEST(SendParam, WithoutExitTheFinishedPageShowsTheReport)
     WriteBytes(file, VariableFileBytes("main", "game", {{"game", 0x12, std::string("\x00\x01\x02", 3)}}));
     rig.parameters = {"SEND", file};
     rig.dialogs.ExpectMessage(MsgResult::No);
-    TForm1& f = rig.Create();
-    f.FormFirstPaint();
+    WizardWindow& f = rig.Create();
+    f.onFirstPaint();
     EXPECT_EQ(f.PageShown(), pageFinished);
-    EXPECT_NE(f.StatusMemo->toPlainText().toStdString().find("Totally 1 of 1 selected file(s) were sent."),
+    EXPECT_NE(f.reportMemo->toPlainText().toStdString().find("Totally 1 of 1 selected file(s) were sent."),
               std::string::npos);
     EXPECT_FALSE(f.TerminateRequested());
 }

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/settings/IniSettingsStore.h"
-#include "app/dialogs/TShowForm.h"
+#include "app/dialogs/FileFilterDialog.h"
 #include "tests/app/AppRig.h"
 
 TEST(SettingInteger, AcceptsDecimalAndHexOnly)
@@ -38,8 +38,8 @@ TEST(SettingInteger, AcceptsDecimalAndHexOnly)
 TEST(Settings, DefaultsOnAnEmptyStore)
 {
     AppRig rig;
-    TForm1& f = rig.Create();
-    const SettingsRecord& s = f.Settings;
+    WizardWindow& f = rig.Create();
+    const SettingsRecord& s = f.settings;
     EXPECT_EQ(s.CableType, 1);
     EXPECT_EQ(s.Port, 0);
     EXPECT_TRUE(s.AutoCollect);
@@ -52,22 +52,22 @@ TEST(Settings, DefaultsOnAnEmptyStore)
     EXPECT_EQ(s.Fargo2LibDir, rig.folder);
     EXPECT_EQ(s.IndexFile, rig.folder + "~indx.~92");
     EXPECT_EQ(s.DataFile, rig.folder + "~data.~92");
-    EXPECT_FALSE(f.AutoNext->isChecked());
-    EXPECT_FALSE(f.Panel1->isHidden());
-    EXPECT_FALSE(f.Panel16->isHidden());
-    ASSERT_EQ(f.ComboBox1->count(), 5);
-    EXPECT_EQ(f.ComboBox1->itemText(0).toStdString(), rig.folder);
-    EXPECT_EQ(f.ComboBox1->itemText(4), "");
-    EXPECT_EQ(f.ComboBox1->currentIndex(), 0);
-    EXPECT_EQ(f.FileList->columnWidth(1), 150);
+    EXPECT_FALSE(f.autoNextBox->isChecked());
+    EXPECT_FALSE(f.leftPanel->isHidden());
+    EXPECT_FALSE(f.helpStrip->isHidden());
+    ASSERT_EQ(f.folderBox->count(), 5);
+    EXPECT_EQ(f.folderBox->itemText(0).toStdString(), rig.folder);
+    EXPECT_EQ(f.folderBox->itemText(4), "");
+    EXPECT_EQ(f.folderBox->currentIndex(), 0);
+    EXPECT_EQ(f.fileList->columnWidth(1), 150);
     EXPECT_EQ(f.width(), 638);
     EXPECT_EQ(f.height(), 407);
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     EXPECT_EQ(f.y(), static_cast<int>(screen.height() * 0.1));
     EXPECT_EQ(f.x(), static_cast<int>(screen.width() * 0.1));
-    EXPECT_EQ(f.TextForm.Left, f.x() + 638);
-    EXPECT_EQ(f.TextForm.Top, f.y() + 130);
-    EXPECT_EQ(f.PictureForm.Top, f.y());
+    EXPECT_EQ(f.textViewerPlace.Left, f.x() + 638);
+    EXPECT_EQ(f.textViewerPlace.Top, f.y() + 130);
+    EXPECT_EQ(f.pictureViewerPlace.Top, f.y());
 
     // The link: graph-link cable on COM1, opened; the parallel lines reset.
     EXPECT_EQ(rig.link.Cabletype, 2);
@@ -86,8 +86,8 @@ TEST(Settings, PortAsHexOrNonsenseAndCableChoice)
         AppRig rig;
         rig.Set("Settings", "Port", "0x2");
         rig.Set("Settings", "Cabletype", "0");
-        TForm1& f = rig.Create();
-        EXPECT_EQ(f.Settings.Port, 2);
+        WizardWindow& f = rig.Create();
+        EXPECT_EQ(f.settings.Port, 2);
         EXPECT_EQ(rig.link.Cabletype, 1);
         EXPECT_EQ(rig.link.PortAdress, 0x3BC);
         EXPECT_FALSE(rig.device->IsOpen()) << "the parallel cable opens no COM port";
@@ -95,16 +95,16 @@ TEST(Settings, PortAsHexOrNonsenseAndCableChoice)
     {
         AppRig rig;
         rig.Set("Settings", "Port", "two");
-        TForm1& f = rig.Create();
-        EXPECT_EQ(f.Settings.Port, 0);
+        WizardWindow& f = rig.Create();
+        EXPECT_EQ(f.settings.Port, 0);
     }
     {
         // A port beyond the address table falls back to the first address.
         AppRig rig;
         rig.Set("Settings", "Port", "6");
         rig.Set("Settings", "Cabletype", "0");
-        TForm1& f = rig.Create();
-        EXPECT_EQ(f.Settings.Port, 6);
+        WizardWindow& f = rig.Create();
+        EXPECT_EQ(f.settings.Port, 6);
         EXPECT_EQ(rig.link.PortAdress, 0x378);
     }
 }
@@ -123,7 +123,7 @@ TEST(Settings, EveryCableValueReadsBackOpensItsDeviceAndIsWrittenUnchanged)
         AppRig rig;
         rig.Set("Settings", "Cabletype", r.stored);
         rig.Set("Settings", "Check Registry", "0");
-        TForm1& f = rig.Create();
+        WizardWindow& f = rig.Create();
         EXPECT_EQ(rig.link.Cabletype, r.cabletype);
         EXPECT_EQ(rig.device->IsOpen(), r.greyOpen);
         EXPECT_EQ(rig.modemLines.IsOpen(), r.blackOpen);
@@ -141,12 +141,12 @@ TEST(Settings, NamesMatchWithoutRegardToCase)
     rig.Set("Settings", "Autocollect Libraries", "0");
     rig.Set("SETTINGS", "show leftside-information", "0");
     rig.Set("last", "last directory history item #2", "/data/ti");
-    TForm1& f = rig.Create();
-    EXPECT_TRUE(f.AutoNext->isChecked());
-    EXPECT_FALSE(f.Settings.AutoCollect);
-    EXPECT_TRUE(f.Panel1->isHidden());
-    EXPECT_FALSE(f.LeftMenu->isChecked());
-    EXPECT_EQ(f.ComboBox1->itemText(1), "/data/ti");
+    WizardWindow& f = rig.Create();
+    EXPECT_TRUE(f.autoNextBox->isChecked());
+    EXPECT_FALSE(f.settings.AutoCollect);
+    EXPECT_TRUE(f.leftPanel->isHidden());
+    EXPECT_FALSE(f.leftPanelAction->isChecked());
+    EXPECT_EQ(f.folderBox->itemText(1), "/data/ti");
 
     f.SaveSettings();
     EXPECT_EQ(rig.settings.Read("Settings", "Autoclick Next"), "1");
@@ -164,7 +164,7 @@ TEST(Settings, PlacementKeepsTheWindowOnTheScreen)
         AppRig rig;
         rig.Set("Last", "MainForm Top", "-20");
         rig.Set("Last", "MainForm Left", std::to_string(screen.width() + 5));
-        TForm1& f = rig.Create();
+        WizardWindow& f = rig.Create();
         EXPECT_EQ(f.y(), static_cast<int>(screen.height() * 0.1));
         EXPECT_EQ(f.x(), static_cast<int>(screen.width() * 0.1));
     }
@@ -173,10 +173,10 @@ TEST(Settings, PlacementKeepsTheWindowOnTheScreen)
         rig.Set("Last", "MainForm Top", std::to_string(screen.height() + 5));
         rig.Set("Last", "MainForm Left", "30");
         rig.Set("Last", "MainForm State", "2");
-        TForm1& f = rig.Create();
+        WizardWindow& f = rig.Create();
         EXPECT_EQ(f.y(), screen.height() + 5) << "a maximised window keeps its place";
         EXPECT_EQ(f.x(), 30);
-        EXPECT_EQ(f.MainFormState, 2);
+        EXPECT_EQ(f.storedWindowState, 2);
     }
 }
 
@@ -184,7 +184,7 @@ TEST(Settings, SaveWritesEverythingInOrder)
 {
     AppRig rig;
     rig.Set("Settings", "Check Registry", "0");
-    TForm1& f = rig.Create();
+    WizardWindow& f = rig.Create();
     rig.settings.writes.clear();
     f.SaveSettings();
     std::vector<std::string> names;
@@ -219,9 +219,9 @@ TEST(Settings, ThreeHistoryEntriesWriteThreeItems)
     AppRig rig;
     rig.Set("Last", "Last directory history item #4", "/keep/four");
     rig.Set("Last", "Last directory history item #5", "/keep/five");
-    TForm1& f = rig.Create();
-    f.ComboBox1->clear();
-    f.ComboBox1->addItems({"/a", "/b", "/c"});
+    WizardWindow& f = rig.Create();
+    f.folderBox->clear();
+    f.folderBox->addItems({"/a", "/b", "/c"});
     f.SaveSettings();
     EXPECT_EQ(rig.settings.Read("Last", "Last directory history item #1"), "/a");
     EXPECT_EQ(rig.settings.Read("Last", "Last directory history item #3"), "/c");
@@ -234,13 +234,13 @@ TEST(Settings, RoundTripThroughSaveAndLoad)
     MemorySettingsStore carried;
     {
         AppRig rig;
-        TForm1& f = rig.Create();
-        f.AutoNext->setChecked(true);
-        f.LeftMenuClick();
-        f.Settings.Fargo2LibDir = "/libs/fargo2/";
-        f.Settings.AutoCollect = false;
-        f.ShowForm->TextBox->click();   // text files off
-        f.FileList->setColumnWidth(2, 61);
+        WizardWindow& f = rig.Create();
+        f.autoNextBox->setChecked(true);
+        f.onLeftPanelToggled();
+        f.settings.Fargo2LibDir = "/libs/fargo2/";
+        f.settings.AutoCollect = false;
+        f.fileFilterDialog->textFilesBox->click();   // text files off
+        f.fileList->setColumnWidth(2, 61);
         f.move(40, 50);
         SerialPort::SetStoredDevice(2, "/dev/ttyUSB0");
         f.SaveSettings();
@@ -248,14 +248,14 @@ TEST(Settings, RoundTripThroughSaveAndLoad)
     }
     AppRig rig;
     rig.settings = carried;
-    TForm1& f = rig.Create();
-    EXPECT_TRUE(f.AutoNext->isChecked());
-    EXPECT_TRUE(f.Panel1->isHidden());
-    EXPECT_EQ(f.Settings.Fargo2LibDir, "/libs/fargo2/");
-    EXPECT_FALSE(f.Settings.AutoCollect);
-    EXPECT_FALSE(f.ShowForm->ShowText());
-    EXPECT_EQ(f.ShowForm->ExtensionText(), kDefaultExtensionString);
-    EXPECT_EQ(f.FileList->columnWidth(2), 61);
+    WizardWindow& f = rig.Create();
+    EXPECT_TRUE(f.autoNextBox->isChecked());
+    EXPECT_TRUE(f.leftPanel->isHidden());
+    EXPECT_EQ(f.settings.Fargo2LibDir, "/libs/fargo2/");
+    EXPECT_FALSE(f.settings.AutoCollect);
+    EXPECT_FALSE(f.fileFilterDialog->ShowText());
+    EXPECT_EQ(f.fileFilterDialog->ExtensionText(), kDefaultExtensionString);
+    EXPECT_EQ(f.fileList->columnWidth(2), 61);
     EXPECT_EQ(f.x(), 40);
     EXPECT_EQ(f.y(), 50);
     EXPECT_EQ(SerialPort::StoredDevice(2), "/dev/ttyUSB0");

@@ -190,14 +190,14 @@ TEST(Startup, FileTypeCheckAsksOnlyWhenOnAndNotRegistered)
         AppRig rig;
         rig.shell.registered = false;
         rig.Set("Settings", "Check Registry", "0");
-        rig.Create().FormFirstPaint();
+        rig.Create().onFirstPaint();
         EXPECT_TRUE(rig.dialogs.shown.empty());
     }
     {
         AppRig rig;
         rig.shell.registered = false;
         rig.dialogs.ExpectMessage(MsgResult::Yes);
-        rig.Create().FormFirstPaint();
+        rig.Create().onFirstPaint();
         ASSERT_EQ(rig.dialogs.Messages(),
                   std::vector<std::string>{"Linkwise is not associated with correct file-types!\rDo "
                                            "you want to correct this?"});
@@ -209,10 +209,10 @@ TEST(Startup, WindowReadsItsCommandLineWhenCreated)
 {
     AppRig rig;
     rig.parameters = {"SEND", rig.dir.path().toStdString() + "/missing.92p"};
-    TForm1& f = rig.Create();
+    WizardWindow& f = rig.Create();
     EXPECT_EQ(rig.dialogs.Messages(), std::vector<std::string>{"No valid file entered as parameter!"});
-    EXPECT_FALSE(f.ParamCommands.ParamMode);
-    f.FormFirstPaint();
+    EXPECT_FALSE(f.paramCommands.ParamMode);
+    f.onFirstPaint();
     EXPECT_EQ(f.PageShown(), pageMenu) << "a normal start";
 }
 

@@ -99,19 +99,19 @@ int RecordingTransferView::BarPosition(ProgressBarId bar) const
 void RecordingTransferView::VarListClear()
 {
     calls.push_back("VarListClear()");
-    varList.clear();
+    variableList.clear();
     varListSelected = -1;
 }
 
 void RecordingTransferView::VarListAdd(const std::string& line)
 {
     calls.push_back("VarListAdd(" + line + ")");
-    varList.push_back(line);
+    variableList.push_back(line);
 }
 
 int RecordingTransferView::VarListCount() const
 {
-    return static_cast<int>(varList.size());
+    return static_cast<int>(variableList.size());
 }
 
 void RecordingTransferView::VarListSelect(int index)

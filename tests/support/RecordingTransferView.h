@@ -7,7 +7,7 @@
 #include "link/TransferView.h"
 
 // A transfer view that keeps everything a routine shows: every call in order
-// (as text, in `calls`), the labels, bars, list views, varList, the status
+// (as text, in `calls`), the labels, bars, list views, variableList, the status
 // report and the error dialogs.
 class RecordingTransferView : public TransferView {
 public:
@@ -41,9 +41,9 @@ public:
     // "ShowStatus(Writing headers)", "TransferMode(1)".
     std::vector<std::string> calls;
     std::vector<std::string> statuses;      // ShowStatus texts in order
-    std::vector<std::string> memo;          // StatusMemo lines
+    std::vector<std::string> memo;          // reportMemo lines
     std::vector<std::string> errorDialogs;  // texts of the error dialogs
-    std::vector<std::string> varList;
+    std::vector<std::string> variableList;
     int varListSelected = -1;
     std::map<LabelId, std::string> labels;
     std::map<LabelId, std::vector<std::string>> labelHistory;

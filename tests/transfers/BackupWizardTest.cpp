@@ -18,19 +18,19 @@ namespace {
 
 struct BackupWizard : ::testing::Test {
     AppRig rig;
-    TForm1& f = rig.Create();
+    WizardWindow& f = rig.Create();
     std::string target = rig.dir.path().toStdString() + "/calc.92b";
 
     // "Get!", the backup choice, Next: the backup is received and, with
     // the automatic Next, the save step follows at once.
     void RunTask()
     {
-        f.AutoNext->setChecked(true);
-        f.SpeedButton3->click();
-        f.BackupRadio->click();
-        f.NextBtn->click();
+        f.autoNextBox->setChecked(true);
+        f.getButton->click();
+        f.backupRadio->click();
+        f.nextButton->click();
     }
-    std::string Report() { return f.StatusMemo->toPlainText().toStdString(); }
+    std::string Report() { return f.reportMemo->toPlainText().toStdString(); }
 };
 
 }  // namespace
@@ -42,11 +42,11 @@ TEST_F(BackupWizard, BackupIsReceivedSavedAndFinished)
     RunTask();
     EXPECT_TRUE(rig.dialogs.AllAnswered());
     EXPECT_EQ(f.PageShown(), pageFinished);
-    ASSERT_EQ(f.varList->count(), 1);
-    EXPECT_EQ(f.varList->item(0)->text().toStdString(), "memory-backup");
+    ASSERT_EQ(f.variableList->count(), 1);
+    EXPECT_EQ(f.variableList->item(0)->text().toStdString(), "memory-backup");
     const FileDialogRequest& request = rig.dialogs.shown.at(0).request;
     EXPECT_EQ(request.defaultExtension, "92b");
-    EXPECT_EQ(request.initialDir, f.ComboBox1->itemText(0).toStdString());
+    EXPECT_EQ(request.initialDir, f.folderBox->itemText(0).toStdString());
 
     const DiskBytes file(target);
     EXPECT_EQ(ShapeOf(file), FileShape::Backup);
@@ -64,12 +64,12 @@ TEST_F(BackupWizard, CancelledOrFailedBackupIsNotShownAsDone)
     EXPECT_NE(Report().find("The memory-backup was not saved."), std::string::npos);
     EXPECT_FALSE(f.TaskSucceeded());
 
-    f.NextBtn->click();   // "&Restart"
+    f.nextButton->click();   // "&Restart"
     rig.calcLink.faults.damageBackupBlock = 2;
     RunTask();
     EXPECT_EQ(f.PageShown(), pageReceiveProgress);
     EXPECT_EQ(rig.dialogs.Messages().size(), 1u);
-    f.NextBtn->click();   // on to the save step: nothing to save, no dialog
+    f.nextButton->click();   // on to the save step: nothing to save, no dialog
     EXPECT_EQ(f.PageShown(), pageFinished);
     EXPECT_NE(Report().find("There is no memory-backup to save."), std::string::npos);
     EXPECT_FALSE(f.TaskSucceeded());

@@ -73,7 +73,7 @@ TEST_F(FileListSend, TwoProgramsSharingALibrarySendItOnce)
                                                        "\"util.92p\" was successfully sent.",
                                                        "\"beta.92p\" was successfully sent.",
                                                        "Totally 2 of 2 selected file(s) + 1 libraries were sent."}));
-    EXPECT_EQ(rig.view.varList, (std::vector<std::string>{"alpha.92p", "beta.92p"}));
+    EXPECT_EQ(rig.view.variableList, (std::vector<std::string>{"alpha.92p", "beta.92p"}));
     EXPECT_EQ(rig.view.Label(LabelId::VariablesHeading), "File(s) to send");
     EXPECT_EQ(rig.view.Label(LabelId::Transfer), "2 files were sent successfully!");
     EXPECT_EQ(rig.view.labelHistory[LabelId::Transfer][0], "Transferring alpha.92p ~ alpha game*");
@@ -169,7 +169,7 @@ TEST_F(FileListSend, TextFilesOtherFilesAndAutocollect)
     rig.view.errorDialogs.clear();
     r = Send({fresh, dir + euro}, job);
     EXPECT_EQ(r.filesSent, 0);
-    EXPECT_EQ(rig.view.varList, (std::vector<std::string>{"util.92p", "?2024.txt"}));
+    EXPECT_EQ(rig.view.variableList, (std::vector<std::string>{"util.92p", "?2024.txt"}));
     EXPECT_EQ(rig.view.memo.back(), "An error (EFileError) occured while checking " + euro + ". Nothing was sent.");
     ASSERT_EQ(rig.view.errorDialogs.size(), 1u);
     EXPECT_NE(rig.view.errorDialogs[0].find(NoVariableNameText(euro)), std::string::npos);

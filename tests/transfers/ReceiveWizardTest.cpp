@@ -38,12 +38,12 @@ std::vector<std::string> Captions(QTreeWidget* list)
 
 struct ReceiveWizard : ::testing::Test {
     AppRig rig;
-    TForm1& f = rig.Create();
+    WizardWindow& f = rig.Create();
 
     void Select(const std::vector<std::string>& names)
     {
-        for (int i = 0; i < f.ListView1->topLevelItemCount(); ++i) {
-            auto* row = f.ListView1->topLevelItem(i);
+        for (int i = 0; i < f.calculatorList->topLevelItemCount(); ++i) {
+            auto* row = f.calculatorList->topLevelItem(i);
             row->setSelected(std::find(names.begin(), names.end(), row->text(0).toStdString()) != names.end());
         }
     }
@@ -69,29 +69,29 @@ struct ReceiveWizard : ::testing::Test {
 
 TEST_F(ReceiveWizard, GetToSavedGroupFileWithAutomaticNext)
 {
-    f.AutoNext->setChecked(true);
-    f.SpeedButton3->click();   // "Get!": the automatic Next enters the selection page
+    f.autoNextBox->setChecked(true);
+    f.getButton->click();   // "Get!": the automatic Next enters the selection page
     ASSERT_EQ(f.PageShown(), pageReceive);
-    ASSERT_EQ(static_cast<size_t>(f.ListView1->topLevelItemCount()), rig.calc.VariableCount());
-    EXPECT_EQ(f.ListView1->topLevelItem(0)->text(0).toStdString(), "main\\notes");
-    EXPECT_EQ(f.ListView1->topLevelItem(0)->text(1).toStdString(), "text");
+    ASSERT_EQ(static_cast<size_t>(f.calculatorList->topLevelItemCount()), rig.calc.VariableCount());
+    EXPECT_EQ(f.calculatorList->topLevelItem(0)->text(0).toStdString(), "main\\notes");
+    EXPECT_EQ(f.calculatorList->topLevelItem(0)->text(1).toStdString(), "text");
 
     const std::vector<std::string> chosen = {"main\\notes", "main\\x", "math\\quad"};
     Select(chosen);
-    f.NextBtn->click();   // receives, then moves on by itself to the save page
+    f.nextButton->click();   // receives, then moves on by itself to the save page
     EXPECT_EQ(f.PageShown(), pageReceivelocal);
-    EXPECT_EQ(Captions(f.ListView2), chosen);
-    EXPECT_EQ(f.varList->count(), 3);
-    EXPECT_EQ(f.trLabel->text().toStdString(), "Transfer completed.. (#3)");
+    EXPECT_EQ(Captions(f.receivedList), chosen);
+    EXPECT_EQ(f.variableList->count(), 3);
+    EXPECT_EQ(f.transferLabel->text().toStdString(), "Transfer completed.. (#3)");
 
     const std::string target = rig.dir.path().toStdString() + "/three.92g";
     rig.dialogs.ExpectFile(target);
     rig.dialogs.ExpectComment("three of them");
-    f.SaveToFileBtn->click();
+    f.saveToFileButton->click();
     EXPECT_TRUE(rig.dialogs.AllAnswered());
     EXPECT_EQ(f.PageShown(), pageFinished);
     EXPECT_EQ(ReadFile(target), Expected(chosen, "three of them"));
-    const std::string report = f.StatusMemo->toPlainText().toStdString();
+    const std::string report = f.reportMemo->toPlainText().toStdString();
     EXPECT_NE(report.find("3 of 3 item(s) were received."), std::string::npos);
     EXPECT_NE(report.find("The received variable(s) was saved into \"three.92g\"."), std::string::npos);
     EXPECT_TRUE(f.TaskSucceeded());
@@ -99,51 +99,51 @@ TEST_F(ReceiveWizard, GetToSavedGroupFileWithAutomaticNext)
 
 TEST_F(ReceiveWizard, DuringTheTransferOnlyAbortActs)
 {
-    f.SpeedButton3->click();
-    f.NextBtn->click();
+    f.getButton->click();
+    f.nextButton->click();
     Select({"main\\notes", "main\\x"});
     int tries = 0;
     rig.pump.hook = [&] {
         if (!f.InTransfer() || tries++)
             return;
-        QTest::mouseClick(f.ReadyLamp, Qt::LeftButton);
+        QTest::mouseClick(f.readyLamp, Qt::LeftButton);
         for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
-                 f.AboutBtn, f.RemoteBtn, f.QuillboxBtn, f.BitBtn6, f.hlpImage, f.BitBtn1, f.SpeedButton3})
+                 f.aboutButton, f.remoteButton, f.quillboxButton, f.settingsButton, f.helpButton, f.updateListButton, f.getButton})
             b->click();
-        f.HelpClick(true);   // F1
-        emit f.ListView1->itemDoubleClicked(f.ListView1->topLevelItem(0), 0);
-        EXPECT_TRUE(f.CancelBtn->isEnabled());
+        f.onHelpClicked(true);   // F1
+        emit f.calculatorList->itemDoubleClicked(f.calculatorList->topLevelItem(0), 0);
+        EXPECT_TRUE(f.cancelButton->isEnabled());
     };
     bool remote = false;
-    f.OnRemoteControl = [&] { remote = true; };
+    f.onRemoteControl = [&] { remote = true; };
     const size_t requestsBefore = rig.calcLink.Received().size();
-    f.NextBtn->click();
+    f.nextButton->click();
     rig.pump.hook = nullptr;
     EXPECT_EQ(tries > 0, true);
-    EXPECT_EQ(Captions(f.ListView2), (std::vector<std::string>{"main\\notes", "main\\x"}));
+    EXPECT_EQ(Captions(f.receivedList), (std::vector<std::string>{"main\\notes", "main\\x"}));
     EXPECT_TRUE(rig.modalShown.empty());
     EXPECT_TRUE(rig.dialogs.shown.empty());
     EXPECT_TRUE(rig.shell.files.empty() && rig.shell.addresses.empty());
     EXPECT_FALSE(remote);
     EXPECT_EQ(f.PageShown(), pageReceiveProgress);
     EXPECT_GT(rig.calcLink.Received().size(), requestsBefore);
-    EXPECT_TRUE(f.AboutBtn->isEnabled() && f.ReadyLamp->isEnabled() && f.BitBtn1->isEnabled());
+    EXPECT_TRUE(f.aboutButton->isEnabled() && f.readyLamp->isEnabled() && f.updateListButton->isEnabled());
 }
 
 TEST_F(ReceiveWizard, SingleVariableProposesItsOwnFileType)
 {
-    f.SpeedButton3->click();
-    f.NextBtn->click();
+    f.getButton->click();
+    f.nextButton->click();
     Select({"main\\notes"});
-    f.NextBtn->click();   // AutoNext off: the wizard stays on the transfer page
+    f.nextButton->click();   // Autoclick off: the wizard stays on the transfer page
     EXPECT_EQ(f.PageShown(), pageReceiveProgress);
-    f.NextBtn->click();
+    f.nextButton->click();
     ASSERT_EQ(f.PageShown(), pageReceivelocal);
 
     const std::string target = rig.dir.path().toStdString() + "/notes.92t";
     rig.dialogs.ExpectFile(target);
     rig.dialogs.ExpectComment("");
-    f.SaveToFileBtn->click();
+    f.saveToFileButton->click();
     ASSERT_GE(rig.dialogs.shown.size(), 1u);
     const FileDialogRequest& request = rig.dialogs.shown[0].request;
     EXPECT_EQ(request.fileName, "notes.92t");
@@ -153,40 +153,40 @@ TEST_F(ReceiveWizard, SingleVariableProposesItsOwnFileType)
 
 TEST_F(ReceiveWizard, UpdateAndPreviousReadTheCalculatorAgain)
 {
-    f.SpeedButton3->click();
-    f.NextBtn->click();
-    const size_t before = static_cast<size_t>(f.ListView1->topLevelItemCount());
+    f.getButton->click();
+    f.nextButton->click();
+    const size_t before = static_cast<size_t>(f.calculatorList->topLevelItemCount());
 
     rig.calc.AddVariable("main", "fresh", 0x00, "1");
-    f.BitBtn1->click();   // "&Update"
-    EXPECT_EQ(static_cast<size_t>(f.ListView1->topLevelItemCount()), before + 1);
+    f.updateListButton->click();   // "&Update"
+    EXPECT_EQ(static_cast<size_t>(f.calculatorList->topLevelItemCount()), before + 1);
 
     Select({"main\\fresh"});
-    f.NextBtn->click();
+    f.nextButton->click();
     ASSERT_EQ(f.PageShown(), pageReceiveProgress);
     rig.calc.AddVariable("main", "newer", 0x00, "2");
-    f.PreviousBtn->click();
+    f.previousButton->click();
     EXPECT_EQ(f.PageShown(), pageReceive);
-    EXPECT_EQ(static_cast<size_t>(f.ListView1->topLevelItemCount()), before + 2);
+    EXPECT_EQ(static_cast<size_t>(f.calculatorList->topLevelItemCount()), before + 2);
 }
 
 TEST_F(ReceiveWizard, FailedReceiveStaysWithNavigationEnabled)
 {
-    f.AutoNext->setChecked(true);
-    f.SpeedButton3->click();
+    f.autoNextBox->setChecked(true);
+    f.getButton->click();
     Select({"main\\notes", "main\\x"});
     rig.calcLink.faults.refuseRequests = {2};
-    f.NextBtn->click();
+    f.nextButton->click();
     EXPECT_EQ(f.PageShown(), pageReceiveProgress);
-    EXPECT_TRUE(f.NextBtn->isEnabled());
-    EXPECT_TRUE(f.PreviousBtn->isEnabled());
-    EXPECT_EQ(Captions(f.ListView2), std::vector<std::string>{"main\\notes"});
-    EXPECT_NE(f.StatusMemo->toPlainText().toStdString().find("1 of 2 item(s) were received."), std::string::npos);
-    f.NextBtn->click();
-    f.NextBtn->click();
+    EXPECT_TRUE(f.nextButton->isEnabled());
+    EXPECT_TRUE(f.previousButton->isEnabled());
+    EXPECT_EQ(Captions(f.receivedList), std::vector<std::string>{"main\\notes"});
+    EXPECT_NE(f.reportMemo->toPlainText().toStdString().find("1 of 2 item(s) were received."), std::string::npos);
+    f.nextButton->click();
+    f.nextButton->click();
     EXPECT_EQ(f.PageShown(), pageFinished);
     EXPECT_FALSE(f.TaskSucceeded()) << "the Finished page shows the failure picture";
-    EXPECT_EQ(f.FinishedImage->toolTip().toStdString(), "Something went wrong: read the status report");
-    f.NextBtn->click();   // "&Restart"
+    EXPECT_EQ(f.outcomeImage->toolTip().toStdString(), "Something went wrong: read the status report");
+    f.nextButton->click();   // "&Restart"
     EXPECT_TRUE(f.TaskSucceeded());
 }

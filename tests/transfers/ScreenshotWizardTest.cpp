@@ -9,17 +9,17 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
-#include "app/window/TScreenImage.h"
+#include "app/window/ScreenImage.h"
 #include "tests/app/AppRig.h"
 
 namespace {
 
 struct ScreenshotWizard : ::testing::Test {
     AppRig rig;
-    TForm1& f = rig.Create();
+    WizardWindow& f = rig.Create();
 
     std::string Path(const char* name) { return rig.dir.path().toStdString() + "/" + name; }
-    std::string Shown(const TScreenImage& image)
+    std::string Shown(const ScreenImage& image)
     {
         return std::string(image.Bitmap().Bytes().begin(), image.Bitmap().Bytes().end());
     }
@@ -33,11 +33,11 @@ struct ScreenshotWizard : ::testing::Test {
                 wrong += (qGray(image.pixel(x, y)) < 128) != rig.calc.Pixel(x, y);
         return wrong;
     }
-    std::string LastReportLine() { return f.StatusMemo->toPlainText().split('\n').last().toStdString(); }
+    std::string LastReportLine() { return f.reportMemo->toPlainText().split('\n').last().toStdString(); }
     void SaveAs(std::optional<std::string> path)
     {
         rig.dialogs.ExpectFile(std::move(path));
-        f.SaveImageBtn->click();
+        f.saveImageButton->click();
     }
 };
 
@@ -45,21 +45,21 @@ struct ScreenshotWizard : ::testing::Test {
 
 TEST_F(ScreenshotWizard, GrabCopyAndSaveWithAutomaticNext)
 {
-    f.AutoNext->setChecked(true);
-    f.SpeedButton1->click();   // "Screenshot!"
+    f.autoNextBox->setChecked(true);
+    f.screenshotButton->click();   // "Screenshot!"
     ASSERT_EQ(f.PageShown(), pageScreenShot);
-    f.GrabBtn->click();        // grabs, then moves on to the save page by itself
-    EXPECT_EQ(Shown(*f.ScrShot), rig.calc.screen);
+    f.grabButton->click();        // grabs, then moves on to the save page by itself
+    EXPECT_EQ(Shown(*f.screenshotImage), rig.calc.screen);
     ASSERT_EQ(f.PageShown(), pageScreenshotedit);
-    EXPECT_EQ(Shown(*f.ScrShot2), rig.calc.screen);
+    EXPECT_EQ(Shown(*f.imageToSave), rig.calc.screen);
 
-    f.CopyImageBtn->click();
+    f.copyImageButton->click();
     EXPECT_EQ(Differences(QGuiApplication::clipboard()->image()), 0);
     EXPECT_EQ(f.PageShown(), pageScreenshotedit) << "copying does not move on";
 
-    const int linesBefore = f.StatusMemo->blockCount();
+    const int linesBefore = f.reportMemo->blockCount();
     SaveAs(std::nullopt);
-    EXPECT_EQ(f.StatusMemo->blockCount(), linesBefore);
+    EXPECT_EQ(f.reportMemo->blockCount(), linesBefore);
     EXPECT_EQ(f.PageShown(), pageScreenshotedit) << "cancel does not move on";
     const auto& shown = rig.dialogs.shown;
     ASSERT_GE(shown.size(), 2u);
@@ -73,14 +73,14 @@ TEST_F(ScreenshotWizard, GrabCopyAndSaveWithAutomaticNext)
     EXPECT_FALSE(png.isNull()) << "written as PNG";
     EXPECT_EQ(Differences(png), 0);
 
-    f.PreviousBtn->click();
+    f.previousButton->click();
     SaveAs(Path("screen.bmp"));
     EXPECT_EQ(shown.back().request.initialDir, rig.dir.path().toStdString()) << "the folder used last";
     QImage bmp(QString::fromStdString(Path("screen.bmp")), "BMP");
     EXPECT_FALSE(bmp.isNull()) << "written as BMP";
     EXPECT_EQ(Differences(bmp), 0);
 
-    EXPECT_EQ(f.StatusMemo->toPlainText().toStdString(),
+    EXPECT_EQ(f.reportMemo->toPlainText().toStdString(),
               "The wizard has now completed the selected task.\n --- \nStatusreport:\n"
               "A screenshot was grabbed.\n"
               "The screenshot was successfully copied into windows clipboard.\n"
@@ -93,14 +93,14 @@ TEST_F(ScreenshotWizard, DamagedGrabAndFailedSaveAreReported)
 {
     rig.calc.LoadDemoContent();
     rig.calcLink.faults.damageScreenshot = true;
-    f.SpeedButton1->click();
-    f.NextBtn->click();
-    f.GrabBtn->click();
-    EXPECT_EQ(Shown(*f.ScrShot), rig.calc.screen) << "the picture stays in view";
+    f.screenshotButton->click();
+    f.nextButton->click();
+    f.grabButton->click();
+    EXPECT_EQ(Shown(*f.screenshotImage), rig.calc.screen) << "the picture stays in view";
     EXPECT_EQ(LastReportLine(), "A screenshot was grabbed but aborted by an error (EDamagedReply).");
     EXPECT_FALSE(f.TaskSucceeded());
 
-    f.NextBtn->click();
+    f.nextButton->click();
     SaveAs(Path("no/such/folder/screen.bmp"));
     EXPECT_EQ(LastReportLine(), "An error occured (EFileError) when saving the screenshot.");
     const auto messages = rig.dialogs.Messages();

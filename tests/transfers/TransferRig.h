@@ -55,7 +55,7 @@ struct SimRig {
         link.serialPort = port.get();
     }
 
-    // Puts a row into ListView1 as the listing would, selected.
+    // Puts a row into calculatorList as the listing would, selected.
     void Select(const std::string& caption, uint8_t type, int size)
     {
         ListItem row;

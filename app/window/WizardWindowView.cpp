@@ -7,7 +7,7 @@
 #include <QProgressBar>
 #include <QTreeWidget>
 
-#include "app/window/TForm1.h"
+#include "app/window/WizardWindow.h"
 #include "app/window/ReadyLampShape.h"
 #include "link/Dialogs.h"
 #include "files/Ti92Charset.h"
@@ -32,101 +32,101 @@ bool IsAbort(std::exception_ptr error)
 
 }  // namespace
 
-QProgressBar* TForm1::Bar(ProgressBarId bar) const
+QProgressBar* WizardWindow::Bar(ProgressBarId bar) const
 {
     switch (bar) {
-    case ProgressBarId::Variable: return varBar;
-    case ProgressBarId::Total: return totBar;
-    case ProgressBarId::Save: return SaveBar;
-    case ProgressBarId::BackupSave: return SaveBackupBar;
-    case ProgressBarId::Convert: return ConvertBar;
+    case ProgressBarId::Variable: return variableProgress;
+    case ProgressBarId::Total: return totalProgress;
+    case ProgressBarId::Save: return saveProgress;
+    case ProgressBarId::BackupSave: return backupSaveProgress;
+    case ProgressBarId::Convert: return convertProgress;
     }
-    return varBar;
+    return variableProgress;
 }
 
-QLabel* TForm1::LabelWidget(LabelId label) const
+QLabel* WizardWindow::LabelWidget(LabelId label) const
 {
     switch (label) {
-    case LabelId::Transfer: return trLabel;
-    case LabelId::VariablesHeading: return Label18;
-    case LabelId::SaveStatus: return SaveStatus;
-    case LabelId::BackupSaveStatus: return Label33;
+    case LabelId::Transfer: return transferLabel;
+    case LabelId::VariablesHeading: return variablesLabel;
+    case LabelId::SaveStatus: return saveStatusLabel;
+    case LabelId::BackupSaveStatus: return backupSaveStatusLabel;
     }
-    return trLabel;
+    return transferLabel;
 }
 
-QTreeWidget* TForm1::ListView(ListViewId list) const
+QTreeWidget* WizardWindow::ListView(ListViewId list) const
 {
-    return list == ListViewId::Calculator ? ListView1 : ListView2;
+    return list == ListViewId::Calculator ? calculatorList : receivedList;
 }
 
-void TForm1::SetLabel(LabelId label, const std::string& text)
+void WizardWindow::SetLabel(LabelId label, const std::string& text)
 {
     LabelWidget(label)->setText(QString::fromStdString(text));
 }
 
-std::string TForm1::Label(LabelId label) const
+std::string WizardWindow::Label(LabelId label) const
 {
     return LabelWidget(label)->text().toStdString();
 }
 
-void TForm1::SetBarMax(ProgressBarId bar, int max)
+void WizardWindow::SetBarMax(ProgressBarId bar, int max)
 {
     QProgressBar* b = Bar(bar);
     b->setMaximum(max);
 }
 
-void TForm1::SetBarPosition(ProgressBarId bar, int position)
+void WizardWindow::SetBarPosition(ProgressBarId bar, int position)
 {
     QProgressBar* b = Bar(bar);
     // A position beyond the maximum shows as full instead of being refused.
     b->setValue(std::min(std::max(position, b->minimum()), b->maximum()));
 }
 
-int TForm1::BarMax(ProgressBarId bar) const
+int WizardWindow::BarMax(ProgressBarId bar) const
 {
     return Bar(bar)->maximum();
 }
 
-int TForm1::BarPosition(ProgressBarId bar) const
+int WizardWindow::BarPosition(ProgressBarId bar) const
 {
     return Bar(bar)->value();
 }
 
-void TForm1::VarListClear()
+void WizardWindow::VarListClear()
 {
-    varList->clear();
+    variableList->clear();
 }
 
-void TForm1::VarListAdd(const std::string& line)
+void WizardWindow::VarListAdd(const std::string& line)
 {
-    varList->addItem(QString::fromStdString(ti92text::ToUtf8(line)));
+    variableList->addItem(QString::fromStdString(ti92text::ToUtf8(line)));
 }
 
-int TForm1::VarListCount() const
+int WizardWindow::VarListCount() const
 {
-    return varList->count();
+    return variableList->count();
 }
 
-void TForm1::VarListSelect(int index)
+void WizardWindow::VarListSelect(int index)
 {
-    if (index < 0 || index >= varList->count())
-        varList->setCurrentRow(-1);
+    if (index < 0 || index >= variableList->count())
+        variableList->setCurrentRow(-1);
     else
-        varList->setCurrentRow(index);
+        variableList->setCurrentRow(index);
 }
 
-int TForm1::VarListSelected() const
+int WizardWindow::VarListSelected() const
 {
-    return varList->currentRow();
+    return variableList->currentRow();
 }
 
-void TForm1::ListViewClear(ListViewId list)
+void WizardWindow::ListViewClear(ListViewId list)
 {
     ListView(list)->clear();
 }
 
-void TForm1::ListViewAdd(ListViewId list, const ListItem& item)
+void WizardWindow::ListViewAdd(ListViewId list, const ListItem& item)
 {
     QTreeWidget* view = ListView(list);
     auto* row = new QTreeWidgetItem(view);
@@ -141,7 +141,7 @@ void TForm1::ListViewAdd(ListViewId list, const ListItem& item)
     row->setSelected(item.selected);
 }
 
-std::vector<ListItem> TForm1::ListViewItems(ListViewId list) const
+std::vector<ListItem> WizardWindow::ListViewItems(ListViewId list) const
 {
     std::vector<ListItem> items;
     QTreeWidget* view = ListView(list);
@@ -164,23 +164,23 @@ std::vector<ListItem> TForm1::ListViewItems(ListViewId list) const
     return items;
 }
 
-void TForm1::StatusMemoAdd(const std::string& line)
+void WizardWindow::StatusMemoAdd(const std::string& line)
 {
-    StatusMemo->appendPlainText(QString::fromStdString(line));
+    reportMemo->appendPlainText(QString::fromStdString(line));
 }
 
-void TForm1::ErrorDialog(const std::string& text)
+void WizardWindow::ErrorDialog(const std::string& text)
 {
     // Routines report from inside their handler, so the error is at hand.
     NoteLinkFailure(std::current_exception());
     if (IsAbort(std::current_exception()))
-        trLabel->setText("Transfer aborted");
+        transferLabel->setText("Transfer aborted");
     RecordStepResult(false);
     fEnv.dialogs.MessageBox(text, "Linkwise", MsgIcon::Error, MsgButtons::Ok);
 }
 
 
-void TForm1::NoteLinkFailure(std::exception_ptr error)
+void WizardWindow::NoteLinkFailure(std::exception_ptr error)
 {
     if (!error)
         return;
@@ -188,7 +188,7 @@ void TForm1::NoteLinkFailure(std::exception_ptr error)
         std::rethrow_exception(error);
     } catch (const ELinkError&) {
         fLinkFailedInTransfer = true;
-        ReadyLamp->SetBrushColor(kLampRed);
+        readyLamp->SetBrushColor(kLampRed);
     } catch (...) {
         // A refusal, an abort or a file error says nothing against the link.
     }

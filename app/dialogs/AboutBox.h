@@ -12,34 +12,34 @@ class QFrame;
 class Shell;
 
 // The about box, which doubles as the start-up splash with a tip of the day.
-class TAboutForm : public QDialog {
+class AboutBox : public QDialog {
     Q_OBJECT
 public:
-    TAboutForm(Shell& shell, std::string hintsFile, QWidget* parent = nullptr);
+    AboutBox(Shell& shell, std::string hintsFile, QWidget* parent = nullptr);
 
-    // Loads one tip of the hints file into TipText.
+    // Loads one tip of the hints file into tipText.
     void PickTip();
     // The user clicked the box: it stays open until closed.
     void KeepOpen();
-    void Timer1Timer();
+    void onCloseTimer();
     // The tip number drawn for a file of n tips (0..n-1); replaceable in tests.
-    std::function<int(int)> DrawTip;
+    std::function<int(int)> drawTip;
     // "&Get there!"; the main window replaces it with its own, which says
     // when the desktop cannot open the address.
-    std::function<void(const std::string&)> OpenAddress;
+    std::function<void(const std::string&)> openAddress;
 
-    QLabel* ProgramName;
-    QLabel* Version;
-    QLabel* InfoLine;
-    QPushButton* GetThereBtn;
-    QLabel* Picture;
-    QFrame* Panel2;
-    QLabel* TipPicture;
-    QPlainTextEdit* TipText;
-    QPushButton* NextTipBtn;
-    QLabel* CloseLabel;
-    QPushButton* CloseBtn;
-    QTimer* Timer1;
+    QLabel* programNameLabel;
+    QLabel* versionLabel;
+    QLabel* infoLine;
+    QPushButton* getThereButton;
+    QLabel* logoLabel;
+    QFrame* tipPanel;
+    QLabel* tipPicture;
+    QPlainTextEdit* tipText;
+    QPushButton* nextTipButton;
+    QLabel* closeLabel;
+    QPushButton* closeButton;
+    QTimer* closeTimer;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -7,32 +7,32 @@ class QRadioButton;
 
 // The question whether to send the libraries a Fargo program needs. The
 // "&Advanced" part offers to stop asking; its choice stays for the run.
-class TFargoInfo : public QDialog {
+class FargoLibraryDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kSmallHeight = 192;
     static constexpr int kAdvancedHeight = 252;
 
-    explicit TFargoInfo(QWidget* parent = nullptr);
+    explicit FargoLibraryDialog(QWidget* parent = nullptr);
 
     // 1 Yes or 2 No, + 10 with "always say Yes", + 20 with "always say No";
     // closing the window by its frame gives 2.
     int Ask(const QString& caption);
-    void AdvancedClick();
+    void onAdvancedClicked();
     // The result the dialog closes with for a button.
     int ResultFor(bool yes) const;
     bool AdvancedShown() const;
 
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLabel* Label4;
-    QPushButton* YesBtn;
-    QPushButton* NoBtn;
-    QPushButton* AdvancedBtn;
-    QRadioButton* AlwaysYes;
-    QRadioButton* AlwaysNo;
-    QRadioButton* AlwaysAsk;
+    QLabel* headline;
+    QLabel* questionLabel;
+    QLabel* yesHintLabel;
+    QLabel* noHintLabel;
+    QPushButton* yesButton;
+    QPushButton* noButton;
+    QPushButton* advancedButton;
+    QRadioButton* alwaysYesRadio;
+    QRadioButton* alwaysNoRadio;
+    QRadioButton* alwaysAskRadio;
 
 private:
     QWidget* fAdvanced;

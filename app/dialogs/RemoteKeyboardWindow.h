@@ -13,22 +13,22 @@ class Ti92Link;
 // "Remote control": a small window, always on top, that sends every key
 // typed into it to the calculator. Ctrl+Z hides it. It remembers where it
 // was and comes back there when that place is on the screen.
-class TRemote : public QWidget {
+class RemoteKeyboardWindow : public QWidget {
     Q_OBJECT
 public:
-    TRemote(Ti92Link& link, SettingsStore& settings, QWidget* parent = nullptr);
-    ~TRemote() override;
+    RemoteKeyboardWindow(Ti92Link& link, SettingsStore& settings, QWidget* parent = nullptr);
+    ~RemoteKeyboardWindow() override;
 
     // Shows the window without blocking the main window.
     void ShowRemote();
 
     // True while the main window runs a transfer: keys are then not sent.
-    std::function<bool()> LinkBusy;
+    std::function<bool()> linkBusy;
 
-    RemoteKeyboard Keyboard;
-    QLabel* Title;
-    QPlainTextEdit* Memo1;
-    QLabel* statuslabel;
+    RemoteKeyboard keyboard;
+    QLabel* title;
+    QPlainTextEdit* keyLog;
+    QLabel* statusLabel;
 
     static constexpr int kClientWidth = 163;
     static constexpr int kClientHeight = 146;
@@ -39,8 +39,8 @@ protected:
     void hideEvent(QHideEvent* e) override;
 
 private:
-    void KeyDown(class QKeyEvent& e);
-    void KeyUp(class QKeyEvent& e);
+    void onKeyDown(class QKeyEvent& e);
+    void onKeyUp(class QKeyEvent& e);
     void Place();
     void StorePlace();
 

@@ -1,4 +1,4 @@
-#include "app/dialogs/TPathform.h"
+#include "app/dialogs/FolderPicker.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -14,52 +14,52 @@ constexpr int kPathRole = Qt::UserRole;
 constexpr int kReadRole = Qt::UserRole + 1;   // its folders have been read
 }  // namespace
 
-TPathform::TPathform(QWidget* parent) : QDialog(parent)
+FolderPicker::FolderPicker(QWidget* parent) : QDialog(parent)
 {
-    setObjectName("Pathform");
+    setObjectName("FolderPicker");
     setWindowTitle("Select path");
     resize(300, 340);
 
-    Heading = new QLabel("Select path", this);
-    QFont f = Heading->font();
+    heading = new QLabel("Select path", this);
+    QFont f = heading->font();
     f.setBold(true);
-    Heading->setFont(f);
+    heading->setFont(f);
 
-    DirectoryListBox1 = new QTreeWidget(this);
-    DirectoryListBox1->setObjectName("DirectoryListBox1");
-    DirectoryListBox1->setHeaderHidden(true);
-    DirectoryListBox1->setColumnCount(1);
-    connect(DirectoryListBox1, &QTreeWidget::itemExpanded, this, &TPathform::Populate);
+    folderTree = new QTreeWidget(this);
+    folderTree->setObjectName("folderTree");
+    folderTree->setHeaderHidden(true);
+    folderTree->setColumnCount(1);
+    connect(folderTree, &QTreeWidget::itemExpanded, this, &FolderPicker::Populate);
 
     // The "drives" of this system: the mounted file systems.
-    DriveComboBox1 = new QComboBox(this);
-    DriveComboBox1->setObjectName("DriveComboBox1");
-    DriveComboBox1->addItem("/");
+    driveBox = new QComboBox(this);
+    driveBox->setObjectName("driveBox");
+    driveBox->addItem("/");
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
         if (volume.isValid() && volume.isReady() && volume.rootPath() != "/")
-            DriveComboBox1->addItem(volume.rootPath());
-    connect(DriveComboBox1, &QComboBox::currentIndexChanged, this, &TPathform::DriveChanged);
+            driveBox->addItem(volume.rootPath());
+    connect(driveBox, &QComboBox::currentIndexChanged, this, &FolderPicker::onDriveChanged);
 
     auto* buttons = new QDialogButtonBox(this);
-    OkBtn = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
-    CancelBtn = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-    OkBtn->setDefault(true);
+    okButton = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
+    cancelButton = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
+    okButton->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Heading);
-    layout->addWidget(DirectoryListBox1, 1);
-    layout->addWidget(DriveComboBox1);
+    layout->addWidget(heading);
+    layout->addWidget(folderTree, 1);
+    layout->addWidget(driveBox);
     layout->addWidget(buttons);
 }
 
-void TPathform::DriveChanged(int index)
+void FolderPicker::onDriveChanged(int index)
 {
-    SetDirectory(DriveComboBox1->itemText(index));
+    SetDirectory(driveBox->itemText(index));
 }
 
-void TPathform::Populate(QTreeWidgetItem* item)
+void FolderPicker::Populate(QTreeWidgetItem* item)
 {
     if (item->data(0, kReadRole).toBool())
         return;
@@ -74,7 +74,7 @@ void TPathform::Populate(QTreeWidgetItem* item)
     item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
 }
 
-QTreeWidgetItem* TPathform::Child(QTreeWidgetItem* parent, const QString& name)
+QTreeWidgetItem* FolderPicker::Child(QTreeWidgetItem* parent, const QString& name)
 {
     Populate(parent);
     for (int i = 0; i < parent->childCount(); ++i)
@@ -87,7 +87,7 @@ QTreeWidgetItem* TPathform::Child(QTreeWidgetItem* parent, const QString& name)
     return child;
 }
 
-void TPathform::SetDirectory(const QString& path)
+void FolderPicker::SetDirectory(const QString& path)
 {
     QDir dir(path.isEmpty() ? QDir::homePath() : QDir::cleanPath(path));
     while (!dir.exists() && !dir.isRoot() && dir.cdUp()) {
@@ -95,31 +95,31 @@ void TPathform::SetDirectory(const QString& path)
     if (!dir.exists())
         dir = QDir::home();
 
-    DirectoryListBox1->clear();
-    auto* item = new QTreeWidgetItem(DirectoryListBox1, {"/"});
+    folderTree->clear();
+    auto* item = new QTreeWidgetItem(folderTree, {"/"});
     item->setData(0, kPathRole, QStringLiteral("/"));
     for (const QString& name : dir.absolutePath().split('/', Qt::SkipEmptyParts)) {
         item->setExpanded(true);
         item = Child(item, name);
     }
-    DirectoryListBox1->setCurrentItem(item);
+    folderTree->setCurrentItem(item);
     ShowCurrent();
 }
 
-void TPathform::ShowCurrent()
+void FolderPicker::ShowCurrent()
 {
-    if (QTreeWidgetItem* item = DirectoryListBox1->currentItem())
-        DirectoryListBox1->scrollToItem(item, QAbstractItemView::PositionAtCenter);
+    if (QTreeWidgetItem* item = folderTree->currentItem())
+        folderTree->scrollToItem(item, QAbstractItemView::PositionAtCenter);
 }
 
-void TPathform::showEvent(QShowEvent* e)
+void FolderPicker::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
     ShowCurrent();   // now that the tree knows its height
 }
 
-QString TPathform::Directory() const
+QString FolderPicker::Directory() const
 {
-    QTreeWidgetItem* item = DirectoryListBox1->currentItem();
+    QTreeWidgetItem* item = folderTree->currentItem();
     return item ? item->data(0, kPathRole).toString() : QString();
 }

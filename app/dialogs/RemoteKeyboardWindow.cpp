@@ -1,4 +1,4 @@
-#include "app/dialogs/TRemote.h"
+#include "app/dialogs/RemoteKeyboardWindow.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -22,57 +22,57 @@ const char* const kHelpLines[] = {
 
 }  // namespace
 
-TRemote::TRemote(Ti92Link& link, SettingsStore& settings, QWidget* parent)
+RemoteKeyboardWindow::RemoteKeyboardWindow(Ti92Link& link, SettingsStore& settings, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
-      Keyboard(link),
+      keyboard(link),
       fSettings(settings)
 {
-    setObjectName("Remote");
+    setObjectName("RemoteKeyboardWindow");
     setWindowTitle("Remote control");
 
-    Title = new QLabel("Remote control", this);
-    QFont big = Title->font();
+    title = new QLabel("Remote control", this);
+    QFont big = title->font();
     big.setPointSize(big.pointSize() + 5);
     big.setBold(true);
-    Title->setFont(big);
-    Title->setStyleSheet("color: navy;");
+    title->setFont(big);
+    title->setStyleSheet("color: navy;");
 
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setReadOnly(true);
+    keyLog = new QPlainTextEdit(this);
+    keyLog->setReadOnly(true);
     QString help;
     for (const char* line : kHelpLines)
         help += QString::fromLatin1(line) + "\n";
     help.chop(1);
-    Memo1->setPlainText(help);
-    Memo1->setTabStopDistance(Memo1->fontMetrics().horizontalAdvance("CLEAR  "));
+    keyLog->setPlainText(help);
+    keyLog->setTabStopDistance(keyLog->fontMetrics().horizontalAdvance("CLEAR  "));
 
-    statuslabel = new QLabel("(idle)", this);
-    statuslabel->setObjectName("statuslabel");
+    statusLabel = new QLabel("(idle)", this);
+    statusLabel->setObjectName("statusLabel");
 
     // The window sees every key: nothing in it takes the focus.
-    Memo1->setFocusPolicy(Qt::NoFocus);
+    keyLog->setFocusPolicy(Qt::NoFocus);
     setFocusPolicy(Qt::StrongFocus);
 
     auto* l = new QVBoxLayout(this);
     l->setContentsMargins(4, 4, 4, 4);
     l->setSpacing(2);
-    l->addWidget(Title);
-    l->addWidget(Memo1, 1);
-    l->addWidget(statuslabel);
+    l->addWidget(title);
+    l->addWidget(keyLog, 1);
+    l->addWidget(statusLabel);
     // The designed client area, grown where the fonts need more room.
     resize(std::max(kClientWidth, sizeHint().width()), std::max(kClientHeight, 2 * kClientHeight));
 
-    Keyboard.ShowStatus = [this](const std::string& text) { statuslabel->setText(QString::fromStdString(text)); };
+    keyboard.ShowStatus = [this](const std::string& text) { statusLabel->setText(QString::fromStdString(text)); };
     Place();
 }
 
-TRemote::~TRemote()
+RemoteKeyboardWindow::~RemoteKeyboardWindow()
 {
     StorePlace();
 }
 
-void TRemote::Place()
+void RemoteKeyboardWindow::Place()
 {
     int left = ReadInteger(fSettings, "Last", "Remote Left", -1);
     int top = ReadInteger(fSettings, "Last", "Remote Top", -1);
@@ -85,13 +85,13 @@ void TRemote::Place()
     move(left, top);
 }
 
-void TRemote::StorePlace()
+void RemoteKeyboardWindow::StorePlace()
 {
     WriteInteger(fSettings, "Last", "Remote Left", x());
     WriteInteger(fSettings, "Last", "Remote Top", y());
 }
 
-void TRemote::ShowRemote()
+void RemoteKeyboardWindow::ShowRemote()
 {
     show();
     raise();
@@ -99,29 +99,29 @@ void TRemote::ShowRemote()
     setFocus();
 }
 
-void TRemote::showEvent(QShowEvent* e)
+void RemoteKeyboardWindow::showEvent(QShowEvent* e)
 {
-    Keyboard.Shown();
-    if (!Keyboard.Sending())
-        statuslabel->setText("(idle)");
+    keyboard.Shown();
+    if (!keyboard.Sending())
+        statusLabel->setText("(idle)");
     QWidget::showEvent(e);
 }
 
-void TRemote::hideEvent(QHideEvent* e)
+void RemoteKeyboardWindow::hideEvent(QHideEvent* e)
 {
     StorePlace();
     QWidget::hideEvent(e);
 }
 
-bool TRemote::event(QEvent* e)
+bool RemoteKeyboardWindow::event(QEvent* e)
 {
     // Before any focus handling, so Tab and Escape reach the calculator too.
     if (e->type() == QEvent::KeyPress) {
-        KeyDown(static_cast<QKeyEvent&>(*e));
+        onKeyDown(static_cast<QKeyEvent&>(*e));
         return true;
     }
     if (e->type() == QEvent::KeyRelease) {
-        KeyUp(static_cast<QKeyEvent&>(*e));
+        onKeyUp(static_cast<QKeyEvent&>(*e));
         return true;
     }
     if (e->type() == QEvent::ShortcutOverride) {
@@ -131,15 +131,15 @@ bool TRemote::event(QEvent* e)
     return QWidget::event(e);
 }
 
-void TRemote::KeyDown(QKeyEvent& e)
+void RemoteKeyboardWindow::onKeyDown(QKeyEvent& e)
 {
     fModifiersAtPress[e.key()] = e.modifiers();
     const int c = TypedCharacter(e);
     if (c > 0)
-        Keyboard.KeyPress(static_cast<uint8_t>(c));
+        keyboard.KeyPress(static_cast<uint8_t>(c));
 }
 
-void TRemote::KeyUp(QKeyEvent& e)
+void RemoteKeyboardWindow::onKeyUp(QKeyEvent& e)
 {
     // A held key repeats its press; it is sent once, when it is let go.
     if (e.isAutoRepeat())
@@ -153,11 +153,11 @@ void TRemote::KeyUp(QKeyEvent& e)
     const ShiftState shift{(mods & Qt::ShiftModifier) != 0, (mods & Qt::ControlModifier) != 0,
                            (mods & Qt::AltModifier) != 0};
     const int key = VirtualKeyOf(e);
-    if (LinkBusy && LinkBusy() && !(shift.ctrl && key == 'Z')) {
-        statuslabel->setText("(busy: a transfer is running)");
-        Keyboard.Shown();
+    if (linkBusy && linkBusy() && !(shift.ctrl && key == 'Z')) {
+        statusLabel->setText("(busy: a transfer is running)");
+        keyboard.Shown();
         return;
     }
-    if (Keyboard.KeyRelease(key, shift))
+    if (keyboard.KeyRelease(key, shift))
         hide();
 }

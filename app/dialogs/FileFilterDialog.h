@@ -10,10 +10,10 @@ class QWidget;
 class SettingsStore;
 
 // The file-type filter of the file browser.
-class TShowForm : public QDialog {
+class FileFilterDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TShowForm(QWidget* parent = nullptr);
+    explicit FileFilterDialog(QWidget* parent = nullptr);
 
     // The four boxes, then the extension field, brought in line with the
     // boxes (FollowBoxes).
@@ -23,8 +23,8 @@ public:
     // is there; extensions typed by hand for other kinds stay.
     static std::string FollowBoxes(const std::string& extensions, bool ti92, bool text);
     // Enables the Fargo boxes and rebuilds the extension field from the boxes.
-    void TypeBoxClick();
-    void AdvancedClick();
+    void onTypeBoxClicked();
+    void onAdvancedClicked();
 
     std::string ExtensionText() const;
     bool ShowTI92() const;
@@ -35,14 +35,14 @@ public:
     static constexpr int kEasyHeight = 183;
     static constexpr int kAdvancedHeight = 252;
 
-    QCheckBox* TI92Box;
-    QCheckBox* TextBox;
-    QCheckBox* Fargo1Box;
-    QCheckBox* Fargo2Box;
-    QLabel* ExtLabel;
-    QLineEdit* ExtEdit;
-    QPushButton* AdvancedBtn;
-    QPushButton* OkBtn;
+    QCheckBox* ti92FilesBox;
+    QCheckBox* textFilesBox;
+    QCheckBox* fargo1FilesBox;
+    QCheckBox* fargo2FilesBox;
+    QLabel* extensionsLabel;
+    QLineEdit* extensionsEdit;
+    QPushButton* advancedButton;
+    QPushButton* okButton;
 
 private:
     void UpdateFargoBoxes();

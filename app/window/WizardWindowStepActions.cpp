@@ -1,6 +1,6 @@
 // What entering a step does. Each (task, step) pair may have one action and
 // each page one refresh after Previous; pairs without one do nothing.
-#include "app/window/TForm1.h"
+#include "app/window/WizardWindow.h"
 
 #include "app/window/BackupSteps.h"
 #include "app/window/ConvertSteps.h"
@@ -11,7 +11,7 @@
 #include "app/window/ReceiveSteps.h"
 #include "app/window/ScreenshotSteps.h"
 
-void TForm1::InstallStepActions()
+void WizardWindow::InstallStepActions()
 {
     // The transfers, file routines and the Fargo task register here as they
     // come; until then the wizard only moves through its pages.
@@ -21,20 +21,20 @@ void TForm1::InstallStepActions()
     InstallConvertSteps(*this, fEnv.dialogs);
     InstallFargoSteps(*this, fEnv.link, fEnv.dialogs, {fEnv.programFolder, ShippedDataFolder()},
                       FormFileListSend(*this, fEnv.link, fEnv.dialogs));
-    Browser = new FileBrowserPanel(*this, fEnv.link, fEnv.dialogs);
+    fileBrowser = new FileBrowserPanel(*this, fEnv.link, fEnv.dialogs);
 }
 
-void TForm1::SetStepAction(TaskKind task, int step, Action action)
+void WizardWindow::SetStepAction(TaskKind task, int step, Action action)
 {
     fStepActions[{task, step}] = std::move(action);
 }
 
-void TForm1::SetBackwardRefresh(int page, Action action)
+void WizardWindow::SetBackwardRefresh(int page, Action action)
 {
     fBackwardRefresh[page] = std::move(action);
 }
 
-void TForm1::RunStepAction(TaskKind task, int step)
+void WizardWindow::RunStepAction(TaskKind task, int step)
 {
     auto it = fStepActions.find({task, step});
     if (it == fStepActions.end() || !it->second)
@@ -50,7 +50,7 @@ void TForm1::RunStepAction(TaskKind task, int step)
     }
 }
 
-void TForm1::RunBackwardRefresh(int page)
+void WizardWindow::RunBackwardRefresh(int page)
 {
     auto it = fBackwardRefresh.find(page);
     if (it == fBackwardRefresh.end() || !it->second)

@@ -12,7 +12,7 @@
 #include "app/startup/ParamCommands.h"
 #include "app/window/ElidedLabel.h"
 #include "app/settings/SettingsRecord.h"
-#include "app/window/TPageControl.h"
+#include "app/window/WizardPages.h"
 #include "app/window/WizardTables.h"
 #include "link/TransferView.h"
 
@@ -23,11 +23,11 @@ class Shell;
 class SettingsStore;
 class SerialPort;
 class Ti92Link;
-class TAboutForm;
-class TSettingsForm;
-class TShowForm;
+class AboutBox;
+class SettingsDialog;
+class FileFilterDialog;
 class ReadyLampShape;
-class TScreenImage;
+class ScreenImage;
 class FileBrowserPanel;
 
 class QAction;
@@ -47,7 +47,7 @@ class QToolButton;
 class QTreeWidget;
 
 // Everything the main window works with, handed in so tests can use doubles.
-struct FormEnvironment {
+struct WizardEnvironment {
     Clock& clock;
     EventPump& pump;
     Dialogs& dialogs;
@@ -66,11 +66,11 @@ struct FormEnvironment {
 
 
 // The main window: a wizard over a list of pages per task.
-class TForm1 : public QWidget, public TransferView {
+class WizardWindow : public QWidget, public TransferView {
     Q_OBJECT
 public:
-    explicit TForm1(FormEnvironment env, QWidget* parent = nullptr);
-    ~TForm1() override;
+    explicit WizardWindow(WizardEnvironment env, QWidget* parent = nullptr);
+    ~WizardWindow() override;
 
     // --- transfer view -------------------------------------------------
     void ShowStatus(const std::string& text) override;
@@ -101,18 +101,18 @@ public:
 
     // --- step machine --------------------------------------------------
     // Sender's caption "&Previous" goes back; anything else goes forward.
-    void NextBtnClick(QObject* Sender);
+    void onNextClicked(QObject* Sender);
     void SelectNextVisPage(bool forward);
     void ResetPages();
     void PrepareTask();
-    void TaskButtonClick(QToolButton* button);
-    void ReceiveRadioClick();
-    int Step() const;                 // PageControl1's tag
+    void onTaskButtonClicked(QToolButton* button);
+    void onReceiveChoiceClicked();
+    int Step() const;                 // pageStack's currentStep
     void SetStep(int step);
     int PageShown() const;
     uint8_t StepAt(int index) const;  // 255 beyond the list
     // The first paint's work: command-line task, task overview hint.
-    void FormFirstPaint();
+    void onFirstPaint();
 
     // Transfer mode: while a routine talks to the calculator only Abort acts.
     // TransferMode(true) disables every button of the window (any
@@ -147,143 +147,143 @@ public:
     void SetBackwardRefresh(int page, Action action);
 
     // --- other controls ------------------------------------------------
-    void ReadyLampMouseUp();
-    void CancelBtnClick();
-    void SettingsClick();        // BitBtn6
-    void ShowFilesClick();
-    void AboutClick();
-    void QuillboxClick();
-    void HelpClick(bool confirmation);   // hlpImage (information) or F1 (confirmation)
-    void WhatIsFargoClick();
-    void TopMenuClick();
-    void LeftMenuClick();
+    void onReadyLampClicked();
+    void onCancelClicked();
+    void onSettingsClicked();        // settingsButton
+    void onShowFilesClicked();
+    void onAboutClicked();
+    void onQuillboxClicked();
+    void onHelpClicked(bool confirmation);   // helpButton (information) or F1 (confirmation)
+    void onWhatIsFargoClicked();
+    void onHelpLineToggled();
+    void onLeftPanelToggled();
     // Close query: temporary store, settings, link.
-    void FormCloseQuery();
+    void onCloseRequested();
 
     // --- settings ------------------------------------------------------
     void LoadSettings();
     void SaveSettings();
     // Shows the window in the state the settings hold.
     void ShowAtStart();
-    void SetAboutBox(TAboutForm* about);
+    void SetAboutBox(AboutBox* about);
     bool TerminateRequested() const { return fTerminateRequested; }
     // Ends the program once control is back in the message loop.
     void RequestTerminate();
     std::string HelpAddressShown() const;
 
-    SettingsRecord Settings;
-    ParamCommandsType ParamCommands;
-    TaskKind CurrentTask = taskNone;
-    StepList StepPages{};
-    bool FirstPaint = true;
-    int MainFormState = 0;
-    ViewerPlacement TextForm;
-    ViewerPlacement PictureForm;
+    SettingsRecord settings;
+    ParamCommandsType paramCommands;
+    TaskKind currentTask = taskNone;
+    StepList stepPages{};
+    bool firstPaintPending = true;
+    int storedWindowState = 0;
+    ViewerPlacement textViewerPlace;
+    ViewerPlacement pictureViewerPlace;
 
     // Hooks of later parts.
-    std::function<void()> HideViewers;       // before every move
-    std::function<void()> OnRemoteControl;   // "&Remote control"
-    std::function<void()> OnFirstPaintCheck; // file-type check at the first paint
+    std::function<void()> hideViewers;       // before every move
+    std::function<void()> onRemoteControl;   // "&Remote control"
+    std::function<void()> onFirstPaintCheck; // file-type check at the first paint
 
     // --- widgets ---------------------------------------------------------
-    QFrame* Panel1;
-    QLabel* ProgramImage;
-    QPushButton* AboutBtn;
-    QPushButton* RemoteBtn;
-    QPushButton* QuillboxBtn;
-    QLabel* TaskCaption;
-    QLabel* StepsLabel;
-    QListWidget* TaskListbox;
+    QFrame* leftPanel;
+    QLabel* programLogo;
+    QPushButton* aboutButton;
+    QPushButton* remoteButton;
+    QPushButton* quillboxButton;
+    QLabel* taskCaption;
+    QLabel* stepsLabel;
+    QListWidget* stepList;
 
-    QFrame* Panel16;
-    QToolButton* hlpImage;
-    QLabel* hlpLine;
+    QFrame* helpStrip;
+    QToolButton* helpButton;
+    QLabel* helpLine;
 
-    TPageControl* PageControl1;
-    std::array<QWidget*, kPageCount> Pages{};
+    WizardPages* pageStack;
+    std::array<QWidget*, kPageCount> pageWidgets{};
 
     // Menu
-    QToolButton* SpeedButton3;   // Get!
-    QToolButton* SpeedButton4;   // Send!
-    QToolButton* SpeedButton1;   // Screenshot!
-    QToolButton* SpeedButton5;   // Fargo!
-    QCheckBox* AutoNext;
+    QToolButton* getButton;          // Get!
+    QToolButton* sendButton;         // Send!
+    QToolButton* screenshotButton;   // Screenshot!
+    QToolButton* fargoButton;        // Fargo!
+    QCheckBox* autoNextBox;
     // ScreenShot / Screenshotedit
-    TScreenImage* ScrShot;
-    QPushButton* GrabBtn;
-    TScreenImage* ScrShot2;
-    QPushButton* CopyImageBtn;
-    QPushButton* SaveImageBtn;
+    ScreenImage* screenshotImage;
+    QPushButton* grabButton;
+    ScreenImage* imageToSave;
+    QPushButton* copyImageButton;
+    QPushButton* saveImageButton;
     // Receive
-    QRadioButton* BackupRadio;
-    QRadioButton* VarRadio;
-    QTreeWidget* ListView1;
-    QPushButton* BitBtn1;
+    QRadioButton* backupRadio;
+    QRadioButton* variablesRadio;
+    QTreeWidget* calculatorList;
+    QPushButton* updateListButton;
     // FileSelect
-    QTreeWidget* FileList;
-    QFrame* FileInfoPanel;
-    QLabel* Label23;
-    QLabel* Label26;
-    QFrame* Bevel1;
-    QLabel* Label24;
-    QPlainTextEdit* Memo1;
-    QFrame* Bevel2;
-    QLabel* Label25;
-    QTreeWidget* IncVarList;
-    QPushButton* ViewBtn;
-    QFrame* Bevel3;
-    QLabel* Label27;
-    QLineEdit* Edit1;
-    QLabel* TotSize;
-    QToolButton* TxtBtn;
-    QToolButton* ScrBtn;
-    QComboBox* ComboBox1;
-    QPushButton* ShowFilesBtn;
-    QPushButton* UpdateBtn;
-    QPushButton* BrowseBtn;
+    QTreeWidget* fileList;
+    QFrame* fileInfoPanel;
+    QLabel* fileTitleLabel;
+    QLabel* fileKindLabel;
+    QFrame* commentGroup;
+    QLabel* commentCaption;
+    QPlainTextEdit* commentMemo;
+    QFrame* variablesGroup;
+    QLabel* variablesCaption;
+    QTreeWidget* includedVariableList;
+    QPushButton* viewVariableButton;
+    QFrame* librariesGroup;
+    QLabel* librariesCaption;
+    QLineEdit* librariesEdit;
+    QLabel* selectionSizeLabel;
+    QToolButton* textViewerButton;
+    QToolButton* pictureViewerButton;
+    QComboBox* folderBox;
+    QPushButton* showFilesButton;
+    QPushButton* updateFilesButton;
+    QPushButton* browseButton;
     // ReceiveProgress
-    QLabel* trLabel;
-    QProgressBar* varBar;
-    QProgressBar* totBar;
-    QLabel* Label18;
-    QListWidget* varList;
+    QLabel* transferLabel;
+    QProgressBar* variableProgress;
+    QProgressBar* totalProgress;
+    QLabel* variablesLabel;
+    QListWidget* variableList;
     // Receivelocal
-    QTreeWidget* ListView2;
-    QProgressBar* SaveBar;
-    QLabel* SaveStatus;
-    QPushButton* SaveToFileBtn;
-    QPushButton* ViewVarBtn;
+    QTreeWidget* receivedList;
+    QProgressBar* saveProgress;
+    QLabel* saveStatusLabel;
+    QPushButton* saveToFileButton;
+    QPushButton* viewReceivedButton;
     // SaveBackup
-    QProgressBar* SaveBackupBar;
-    QLabel* Label33;
+    QProgressBar* backupSaveProgress;
+    QLabel* backupSaveStatusLabel;
     // ConvertTxt
-    QLabel* Label21;
-    QLineEdit* ConvertFile;
-    QLineEdit* ConvertTo;
-    QProgressBar* ConvertBar;
-    QLabel* ConvertStat;
+    QLabel* convertHeading;
+    QLineEdit* convertFromEdit;
+    QLineEdit* convertToEdit;
+    QProgressBar* convertProgress;
+    QLabel* convertStatusLabel;
     // Finished
-    QPlainTextEdit* StatusMemo;
-    QLabel* FinishedImage;   // success or failure of the task
+    QPlainTextEdit* reportMemo;
+    QLabel* outcomeImage;   // success or failure of the task
     // FargoVer
-    QRadioButton* NewFargo;
-    QRadioButton* OldFargo;
-    QPushButton* WhatIsFargoBtn;
+    QRadioButton* newFargoRadio;
+    QRadioButton* oldFargoRadio;
+    QPushButton* whatIsFargoButton;
     // Bottom bar
-    ReadyLampShape* ReadyLamp;
-    ElidedLabel* Statuslbl;   // a QLabel that elides, full text in its tooltip
-    QPushButton* BitBtn6;
-    QPushButton* PreviousBtn;
-    QPushButton* NextBtn;
-    QPushButton* CancelBtn;
+    ReadyLampShape* readyLamp;
+    ElidedLabel* statusLabel;   // a QLabel that elides, full text in its tooltip
+    QPushButton* settingsButton;
+    QPushButton* previousButton;
+    QPushButton* nextButton;
+    QPushButton* cancelButton;
     // Pop-up menu
-    QMenu* PopupMenu1;
-    QAction* TopMenu;
-    QAction* LeftMenu;
+    QMenu* contextMenu;
+    QAction* helpLineAction;
+    QAction* leftPanelAction;
 
-    TShowForm* ShowForm;
-    TSettingsForm* SettingsForm;
-    FileBrowserPanel* Browser = nullptr;   // the file page and the viewers
+    FileFilterDialog* fileFilterDialog;
+    SettingsDialog* settingsDialog;
+    FileBrowserPanel* fileBrowser = nullptr;   // the file page and the viewers
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -330,10 +330,10 @@ private:
     QLabel* LabelWidget(LabelId label) const;
     QTreeWidget* ListView(ListViewId list) const;
 
-    FormEnvironment fEnv;
+    WizardEnvironment fEnv;
     std::map<std::pair<int, int>, Action> fStepActions;
     std::map<int, Action> fBackwardRefresh;
-    TAboutForm* fAbout = nullptr;
+    AboutBox* fAbout = nullptr;
     bool fBusyCursor = false;
     int fTransferDepth = 0;
     std::vector<QPointer<QWidget>> fLockedControls;

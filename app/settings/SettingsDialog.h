@@ -15,17 +15,17 @@ class Dialogs;
 
 // The settings dialog: cable, port (and the device behind a serial port),
 // Fargo library folders, Autocollect, Store folders.
-class TSettingsForm : public QDialog {
+class SettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TSettingsForm(Dialogs& dialogs, QWidget* parent = nullptr);
+    explicit SettingsDialog(Dialogs& dialogs, QWidget* parent = nullptr);
 
     // Fills the fields from the record and the serial ports' stored devices.
     void Fill(const SettingsRecord& settings);
     // Builds the port list for the chosen cable, keeping the selected index.
     void RebuildPortList();
     // Ends each non-empty folder field with "/" (v2 first), then closes with OK.
-    void OkClick();
+    void onOkClicked();
     void Browse(QLineEdit* field);
 
     std::string Lib1Text() const;
@@ -37,26 +37,26 @@ public:
     bool StoreFolders() const;
     // Device given to serial port n (1..4); empty: the default.
     std::string Device(int portNumber) const;
-    // The menu of PickDevice, built afresh each time it opens.
+    // The menu of pickDeviceButton, built afresh each time it opens.
     void FillDeviceMenu();
 
-    QLineEdit* Lib1;
-    QLineEdit* Lib2;
-    QPushButton* Browse1;
-    QPushButton* Browse2;
-    QComboBox* CableList;
-    QComboBox* PortList;
-    QLabel* DeviceLabel;
-    QLineEdit* PortDevice;
-    QToolButton* PickDevice;   // offers the serial devices present
-    QCheckBox* AutoCollectBox;
-    QCheckBox* StoreFoldersBox;
-    QCheckBox* AskBeforeReplaceBox;
-    QPushButton* OkBtn;
-    QPushButton* CancelBtn;
+    QLineEdit* library1Edit;
+    QLineEdit* library2Edit;
+    QPushButton* browse1Button;
+    QPushButton* browse2Button;
+    QComboBox* cableList;
+    QComboBox* portList;
+    QLabel* deviceLabel;
+    QLineEdit* portDeviceEdit;
+    QToolButton* pickDeviceButton;   // offers the serial devices present
+    QCheckBox* autoCollectBox;
+    QCheckBox* storeFoldersBox;
+    QCheckBox* askBeforeReplaceBox;
+    QPushButton* okButton;
+    QPushButton* cancelButton;
 
 private:
-    void PortChanged();
+    void onPortChanged();
     void KeepDevice();
     Dialogs& fDialogs;
     std::array<std::string, 4> fDevices;

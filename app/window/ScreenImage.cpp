@@ -1,4 +1,4 @@
-#include "app/window/TScreenImage.h"
+#include "app/window/ScreenImage.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -13,49 +13,49 @@ constexpr int kFrame = 2;
 
 }  // namespace
 
-TScreenImage::TScreenImage(QWidget* parent) : QWidget(parent)
+ScreenImage::ScreenImage(QWidget* parent) : QWidget(parent)
 {
     setMinimumSize(kWidth + 2 * kFrame, kHeight + 2 * kFrame);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-void TScreenImage::Clear()
+void ScreenImage::Clear()
 {
     fBitmap.Clear();
     update();
 }
 
-void TScreenImage::SetBlack(int x, int y)
+void ScreenImage::SetBlack(int x, int y)
 {
     fBitmap.SetBlack(x, y);
     if (x >= 0 && y >= 0 && x < kWidth && y < kHeight)
         update();
 }
 
-void TScreenImage::CopyFrom(const TScreenImage& other)
+void ScreenImage::CopyFrom(const ScreenImage& other)
 {
     fBitmap = other.fBitmap;
     update();
 }
 
-QImage TScreenImage::Picture() const
+QImage ScreenImage::Picture() const
 {
     const auto& bytes = fBitmap.Bytes();
     return PictureImage(MonoPicture(kWidth, kHeight,
                                     std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
 }
 
-int TScreenImage::Scale() const
+int ScreenImage::Scale() const
 {
     return std::max(1, std::min((width() - 2 * kFrame) / kWidth, (height() - 2 * kFrame) / kHeight));
 }
 
-QSize TScreenImage::sizeHint() const
+QSize ScreenImage::sizeHint() const
 {
     return {2 * kWidth + 2 * kFrame, 2 * kHeight + 2 * kFrame};
 }
 
-void TScreenImage::paintEvent(QPaintEvent*)
+void ScreenImage::paintEvent(QPaintEvent*)
 {
     const int scale = Scale();
     const QRect picture(kFrame, kFrame, kWidth * scale, kHeight * scale);
