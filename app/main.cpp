@@ -5,25 +5,25 @@
 #include <string>
 #include <vector>
 
-#include "app/settings/IniSettingsStore.h"
 #include "app/desktop/ProcessStoreFolder.h"
 #include "app/desktop/ProgramFolder.h"
-#include "app/startup/GuardedApplication.h"
-#include "app/startup/InformationOptions.h"
-#include "app/dialogs/QtDialogs.h"
 #include "app/desktop/Shell.h"
 #include "app/dialogs/AboutBox.h"
+#include "app/dialogs/QtDialogs.h"
 #include "app/dialogs/RemoteKeyboardWindow.h"
+#include "app/settings/IniSettingsStore.h"
+#include "app/startup/GuardedApplication.h"
+#include "app/startup/InformationOptions.h"
 #include "app/window/WizardWindow.h"
 #include "link/Clock.h"
 #include "link/EventPump.h"
 #include "link/LibusbCablePipes.h"
 #include "link/ModemLinePortIO.h"
 #include "link/PpdevPortIO.h"
-#include "link/TtyModemLines.h"
-#include "link/UsbCableDevice.h"
 #include "link/SerialPort.h"
 #include "link/Ti92Link.h"
+#include "link/TtyModemLines.h"
+#include "link/UsbCableDevice.h"
 
 int main(int argc, char* argv[])
 {
@@ -55,8 +55,8 @@ int main(int argc, char* argv[])
     link.BlackCable = &blackCable;
     link.UsbCable = &usbCable;
 
-    WizardWindow form(WizardEnvironment{clock, pump, dialogs, settings, shell, link, serialPort,
-                                ProgramFolder(), nullptr, store.Path().string(), parameters});
+    WizardWindow form(WizardEnvironment{clock, pump, dialogs, settings, shell, link, serialPort, ProgramFolder(),
+                                        nullptr, store.Path().string(), parameters});
     dialogs.SetParent(&form);
 
     AboutBox about(shell, ShippedDataFile("hints.dat"));

@@ -28,7 +28,7 @@ constexpr double kAdapterIoctlMs = 1.0;
 
 double Now(clockid_t id)
 {
-    timespec t {};
+    timespec t{};
     clock_gettime(id, &t);
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
@@ -99,9 +99,8 @@ void Receive32KBInProcess(benchmark::State& state)
     if (cable == 3 && bytes > 0) {
         const double perByte = double(ioctls) / double(bytes);
         state.counters["ioctls_per_byte"] = perByte;
-        std::printf("; %.1f ioctls per byte: at %.0f ms per ioctl about %.0f bytes/s, %.0f s for 32 KB",
-                    perByte, kAdapterIoctlMs, 1000 / (perByte * kAdapterIoctlMs),
-                    kDataBytes * perByte * kAdapterIoctlMs / 1000);
+        std::printf("; %.1f ioctls per byte: at %.0f ms per ioctl about %.0f bytes/s, %.0f s for 32 KB", perByte,
+                    kAdapterIoctlMs, 1000 / (perByte * kAdapterIoctlMs), kDataBytes * perByte * kAdapterIoctlMs / 1000);
     }
     std::printf("\n");
 }

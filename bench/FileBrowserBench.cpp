@@ -29,13 +29,13 @@ std::string SizeWord(size_t n)
 struct Variable {
     std::string name;
     uint8_t type;
-    std::string data;    // without the size word
+    std::string data;  // without the size word
     bool folder = false;
 };
 
 // One file through the program's own writer; a backup's data part is its image.
-void WriteFile(const std::filesystem::path& path, const std::string& comment,
-               const std::vector<Variable>& entries, bool backup = false)
+void WriteFile(const std::filesystem::path& path, const std::string& comment, const std::vector<Variable>& entries,
+               bool backup = false)
 {
     std::ofstream out(path, std::ios::binary);
     VariableFileWriter writer(out);
@@ -73,12 +73,25 @@ const std::filesystem::path& MixedFolder()
             const std::string n = "v" + std::to_string(i);
             const std::filesystem::path base = scratch.path / n;
             switch (i % 6) {
-            case 0: WriteFile(base.string() + ".92t", "a note", {{n, 0x0B, text}}); break;
-            case 1: WriteFile(base.string() + ".92s", "", {{n, 0x0C, std::string("hello", 5) + '\0' + '\x2D'}}); break;
-            case 2: WriteFile(base.string() + ".92p", "", {{n, 0x12, fargo}}); break;
-            case 3: WriteFile(base.string() + ".92p", "plain", {{n, 0x12, program}}); break;
-            case 4: WriteFile(base.string() + ".92g", "group", {{"games", 0, {}, true}, {"a", 0x0B, text}, {"b", 0x0C, "xy"}}); break;
-            default: WriteFile(base.string() + ".92b", "backup", {{"main", ti92::kBackupType, image}}, true); break;
+            case 0:
+                WriteFile(base.string() + ".92t", "a note", {{n, 0x0B, text}});
+                break;
+            case 1:
+                WriteFile(base.string() + ".92s", "", {{n, 0x0C, std::string("hello", 5) + '\0' + '\x2D'}});
+                break;
+            case 2:
+                WriteFile(base.string() + ".92p", "", {{n, 0x12, fargo}});
+                break;
+            case 3:
+                WriteFile(base.string() + ".92p", "plain", {{n, 0x12, program}});
+                break;
+            case 4:
+                WriteFile(base.string() + ".92g", "group",
+                          {{"games", 0, {}, true}, {"a", 0x0B, text}, {"b", 0x0C, "xy"}});
+                break;
+            default:
+                WriteFile(base.string() + ".92b", "backup", {{"main", ti92::kBackupType, image}}, true);
+                break;
             }
         }
     }

@@ -234,8 +234,8 @@ struct RunFigures {
         state.counters["cpu_%"] = cpu / wall * 100;
         std::printf("%s: %llu bytes on the wire, line time %.3f s + pauses %.3f s = %.3f s; "
                     "wall %.3f s, x%.3f (target <= x%.2f); CPU %.3f s, %.2f %% of one core (target <= 5 %%)\n",
-                    what, static_cast<unsigned long long>(bytes), line_s, pauses, expected, wall,
-                    wall / expected, target, cpu, cpu / wall * 100);
+                    what, static_cast<unsigned long long>(bytes), line_s, pauses, expected, wall, wall / expected,
+                    target, cpu, cpu / wall * 100);
         std::fflush(stdout);
     }
 };

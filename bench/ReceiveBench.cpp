@@ -64,9 +64,18 @@ void ReceiveAt9600Baud(benchmark::State& state, int count, int dataBytes, double
     figures.Report(state, what.c_str(), target);
 }
 
-void Receive8KBAt9600Baud(benchmark::State& state) { ReceiveAt9600Baud(state, 1, 8 * 1024, 1.02); }
-void Receive32KBAt9600Baud(benchmark::State& state) { ReceiveAt9600Baud(state, 1, 32 * 1024, 1.02); }
-void ReceiveTenSmallAt9600Baud(benchmark::State& state) { ReceiveAt9600Baud(state, 10, 5, 1.03); }
+void Receive8KBAt9600Baud(benchmark::State& state)
+{
+    ReceiveAt9600Baud(state, 1, 8 * 1024, 1.02);
+}
+void Receive32KBAt9600Baud(benchmark::State& state)
+{
+    ReceiveAt9600Baud(state, 1, 32 * 1024, 1.02);
+}
+void ReceiveTenSmallAt9600Baud(benchmark::State& state)
+{
+    ReceiveAt9600Baud(state, 10, 5, 1.03);
+}
 
 }  // namespace
 

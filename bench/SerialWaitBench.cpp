@@ -44,7 +44,8 @@ struct SilentLine {
 };
 
 // The receive loop's shape: poll, check the limit, wait a slice between polls.
-template <bool kWaitBetweenPolls> void WaitForSilentCalculator(benchmark::State& state)
+template <bool kWaitBetweenPolls>
+void WaitForSilentCalculator(benchmark::State& state)
 {
     SilentLine line;
     if (!line.port.IsOpen()) {
@@ -74,8 +75,14 @@ template <bool kWaitBetweenPolls> void WaitForSilentCalculator(benchmark::State&
     state.counters["polls"] = benchmark::Counter(double(polls), benchmark::Counter::kAvgIterations);
 }
 
-void BM_SerialWait_PollWithWait(benchmark::State& state) { WaitForSilentCalculator<true>(state); }
-void BM_SerialWait_NaivePolling(benchmark::State& state) { WaitForSilentCalculator<false>(state); }
+void BM_SerialWait_PollWithWait(benchmark::State& state)
+{
+    WaitForSilentCalculator<true>(state);
+}
+void BM_SerialWait_NaivePolling(benchmark::State& state)
+{
+    WaitForSilentCalculator<false>(state);
+}
 
 }  // namespace
 

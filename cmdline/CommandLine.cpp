@@ -59,14 +59,14 @@ ParsedOptions ParseOptions(const std::vector<OptionSpec>& optionTable, const std
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
-    parser.setOptionsAfterPositionalArgumentsMode(stopAtFirstPositional
-                                                      ? QCommandLineParser::ParseAsPositionalArguments
-                                                      : QCommandLineParser::ParseAsOptions);
+    parser.setOptionsAfterPositionalArgumentsMode(stopAtFirstPositional ? QCommandLineParser::ParseAsPositionalArguments
+                                                                        : QCommandLineParser::ParseAsOptions);
     for (const OptionSpec& optionRow : optionTable) {
         QStringList names;
         for (const std::string& n : Names(optionRow.names))
             names << QString::fromStdString(n);
-        QCommandLineOption option(names, QString::fromStdString(optionRow.help), QString::fromStdString(optionRow.valueName));
+        QCommandLineOption option(names, QString::fromStdString(optionRow.help),
+                                  QString::fromStdString(optionRow.valueName));
         parser.addOption(option);
     }
     QStringList list{QStringLiteral("program")};

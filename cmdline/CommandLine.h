@@ -12,17 +12,17 @@
 // Exit statuses shared by the programs.
 namespace exitstatus {
 constexpr int kSuccess = 0;
-constexpr int kRefused = 1;       // the calculator is not ready or said no
-constexpr int kError = 2;         // a link, file or calculator error; a job only partly done
-constexpr int kUsage = 64;        // a bad command line
-constexpr int kInterrupted = 130; // SIGINT
-constexpr int kTerminated = 143;  // SIGTERM
+constexpr int kRefused = 1;        // the calculator is not ready or said no
+constexpr int kError = 2;          // a link, file or calculator error; a job only partly done
+constexpr int kUsage = 64;         // a bad command line
+constexpr int kInterrupted = 130;  // SIGINT
+constexpr int kTerminated = 143;   // SIGTERM
 }  // namespace exitstatus
 
 struct OptionSpec {
-    std::string names;       // short and long names: "o,output", "json"
-    std::string valueName;   // "FILE"; empty for a switch
-    std::string help;        // may hold line breaks
+    std::string names;      // short and long names: "o,output", "json"
+    std::string valueName;  // "FILE"; empty for a switch
+    std::string help;       // may hold line breaks
     bool emptyValueOk = false;
 };
 

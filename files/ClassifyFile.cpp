@@ -42,8 +42,7 @@ void ReadLibraries(VariableFileType& info, const ByteSource& file, uint64_t at, 
 
 // Reads the details of a one-entry file; a read past the end throws and
 // leaves what was found so far.
-void ClassifySingle(VariableFileType& info, const ByteSource& file, FargoVisibility show,
-                    bool& result)
+void ClassifySingle(VariableFileType& info, const ByteSource& file, FargoVisibility show, bool& result)
 {
     info.kind = kinds::kSingle + ReadByteAt(file, 72);
 
@@ -140,13 +139,20 @@ bool ClassifyFile(VariableFileType& info, FargoVisibility show)
 std::string KindText(int kind)
 {
     switch (kind) {
-    case kinds::kNone: return "-";
-    case kinds::kText: return "Textfile";
-    case kinds::kFargo2Library: return "Fargo v2.x library";
-    case kinds::kFargo2Program: return "Fargo v2.x program";
-    case kinds::kFargo1Library: return "Fargo v1.x library";
-    case kinds::kFargo1Program: return "Fargo v1.x program";
-    case kinds::kGroup: return "Groupfile";
+    case kinds::kNone:
+        return "-";
+    case kinds::kText:
+        return "Textfile";
+    case kinds::kFargo2Library:
+        return "Fargo v2.x library";
+    case kinds::kFargo2Program:
+        return "Fargo v2.x program";
+    case kinds::kFargo1Library:
+        return "Fargo v1.x library";
+    case kinds::kFargo1Program:
+        return "Fargo v1.x program";
+    case kinds::kGroup:
+        return "Groupfile";
     default:
         if (kind >= kinds::kSingle && kind <= kinds::kSingle + 30)
             return "Single (" + TypeName(kind - kinds::kSingle) + ")";

@@ -12,8 +12,8 @@ struct VariableFileType {
     std::string comment;      // 34 comment bytes, the start of a text file, or "(corrupted)"
     std::string description;  // Fargo program description
     int64_t size = 0;
-    uint32_t entryCount = 0;  // byte at offset 58
-    int kind = 0;             // see KindText
+    uint32_t entryCount = 0;             // byte at offset 58
+    int kind = 0;                        // see KindText
     std::vector<std::string> libraries;  // Fargo libraries a program needs, at most 10
     int declaredLibraries = 0;           // how many the program names, more than 10 included
     int LibraryCount() const { return static_cast<int>(libraries.size()); }

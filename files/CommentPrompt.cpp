@@ -27,8 +27,8 @@ std::string CommentHeadline(const std::string& path)
 
 std::string PromptComment(Dialogs& dialogs, const std::string& path)
 {
-    std::string comment = dialogs.PromptCommentFor(CommentHeadline(path),
-                                                   CommentProposal(QDateTime::currentDateTime()));
+    std::string comment =
+        dialogs.PromptCommentFor(CommentHeadline(path), CommentProposal(QDateTime::currentDateTime()));
     return CommentFromUtf8(comment).bytes;
 }
 

@@ -16,7 +16,7 @@ std::string CommentHeadline(const std::string& path);
 // line) in calculator codes, cut to the 34 bytes a file keeps.
 struct FileComment {
     std::string bytes;
-    size_t missing = 0;   // characters the calculator lacks, given as '?'
+    size_t missing = 0;  // characters the calculator lacks, given as '?'
     bool cut = false;
 };
 FileComment CommentFromUtf8(std::string_view text);

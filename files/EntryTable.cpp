@@ -14,8 +14,7 @@ EntryTable ReadEntryTable(const ByteSource& file)
         throw EFileError("The file is not a TI-92 file.");
     EntryTable table;
     std::string header = ReadAvailableAt(file, 0, ti92::kTableOffset);
-    table.defaultFolder = CopyUntilNul(std::string_view(header).substr(ti92::kDefaultFolderOffset),
-                                       ti92::kNameLength);
+    table.defaultFolder = CopyUntilNul(std::string_view(header).substr(ti92::kDefaultFolderOffset), ti92::kNameLength);
     table.comment = header.substr(ti92::kCommentOffset, ti92::kCommentLength);
     if (header.size() <= ti92::kCountOffset) {
         table.truncated = true;
@@ -59,6 +58,5 @@ std::string ReadBackupImage(const ByteSource& file)
 {
     if (file.Size() < ti92::kSingleDataOffset + 2)
         throw EFileError("The backup file is too short.");
-    return ReadBytesAt(file, ti92::kSingleDataOffset,
-                       static_cast<size_t>(file.Size() - ti92::kSingleDataOffset - 2));
+    return ReadBytesAt(file, ti92::kSingleDataOffset, static_cast<size_t>(file.Size() - ti92::kSingleDataOffset - 2));
 }

@@ -7,13 +7,13 @@
 
 // One 16-byte slot of a variable file's entry table.
 struct FileEntry {
-    uint32_t dataOffset = 0;   // start of this entry's data part
-    std::string name;          // up to 8 characters, ending at the first NUL
+    uint32_t dataOffset = 0;  // start of this entry's data part
+    std::string name;         // up to 8 characters, ending at the first NUL
     uint8_t type = 0;
     uint8_t attribute = 0;
     uint16_t folderSize = 0;
-    uint32_t nextOffset = 0;   // where this entry's data part ends
-    std::string folder;        // latest folder entry before it (default folder for one-entry files)
+    uint32_t nextOffset = 0;  // where this entry's data part ends
+    std::string folder;       // latest folder entry before it (default folder for one-entry files)
     bool IsFolder() const;
 };
 
@@ -22,7 +22,7 @@ struct EntryTable {
     std::string comment;        // the 34 comment bytes, NULs included
     int count = 0;              // the byte at offset 58
     std::vector<FileEntry> entries;
-    bool truncated = false;     // the file ends inside the table
+    bool truncated = false;  // the file ends inside the table
 };
 
 // Reads the header and table of a variable file. Entries the file cannot

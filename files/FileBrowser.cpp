@@ -15,15 +15,13 @@ namespace {
 
 std::string Upper(std::string s)
 {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     return s;
 }
 
 std::string Lower(std::string s)
 {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return s;
 }
 
@@ -176,8 +174,7 @@ FilePanel DescribeFile(const std::string& directory, const std::string& caption,
             panel.libraries += (k ? ", " : "") + info.libraries[k];
         if (info.DroppedLibraries() > 0)
             panel.libraryWarning = "This program names " + std::to_string(info.declaredLibraries) +
-                                   " libraries; only the first " +
-                                   std::to_string(info.LibraryCount()) + " are used.";
+                                   " libraries; only the first " + std::to_string(info.LibraryCount()) + " are used.";
     }
     return panel;
 }

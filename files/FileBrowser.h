@@ -28,8 +28,7 @@ bool ExtensionPasses(const std::string& fileName, const std::string& filterText)
 // left out; a folder without a file to show gives the one row
 // "(no files to show)". Rows come sorted by sortKey. Throws EFileError when
 // the folder cannot be read.
-std::vector<ListItem> ListFiles(const std::string& directory, const BrowserFilter& filter,
-                                int sortKey = 0);
+std::vector<ListItem> ListFiles(const std::string& directory, const BrowserFilter& filter, int sortKey = 0);
 
 // The comment as the list and the panel show it: up to its first NUL, with
 // the "**" of a damaged file kept.
@@ -52,11 +51,11 @@ std::string SelectionSizeText(int64_t totalLength, int count);
 // The information panel for one file of the list.
 struct FilePanel {
     bool found = false;
-    std::string title;            // fileTitleLabel
-    std::string kindText = "-";   // fileKindLabel
-    bool showVariables = false;   // the included-variables group
+    std::string title;           // fileTitleLabel
+    std::string kindText = "-";  // fileKindLabel
+    bool showVariables = false;  // the included-variables group
     std::vector<ListItem> variables;
-    std::string comment;          // commentMemo
+    std::string comment;  // commentMemo
     bool commentReadOnly = false;
     bool showLibraries = false;   // librariesGroup, librariesEdit, librariesCaption
     std::string libraries;        // librariesEdit
@@ -68,8 +67,7 @@ struct FilePanel {
 
 // The panel of directory + caption; "File not found!" when it does not
 // exist. Throws EFileError when the file exists but cannot be read.
-FilePanel DescribeFile(const std::string& directory, const std::string& caption,
-                       FargoVisibility show = {});
+FilePanel DescribeFile(const std::string& directory, const std::string& caption, FargoVisibility show = {});
 
 // The side file of a path with another extension, found in lower or upper
 // case; empty when there is none.

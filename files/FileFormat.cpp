@@ -88,8 +88,7 @@ std::string CopyUntilNul(std::string_view field, size_t count)
 
 bool IsVariableFile(const ByteSource& file)
 {
-    return file.Size() >= ti92::kMinFileSize &&
-           ReadAvailableAt(file, 0, ti92::kSignature.size()) == ti92::kSignature;
+    return file.Size() >= ti92::kMinFileSize && ReadAvailableAt(file, 0, ti92::kSignature.size()) == ti92::kSignature;
 }
 
 FileShape ShapeOf(const ByteSource& file)
@@ -100,6 +99,5 @@ FileShape ShapeOf(const ByteSource& file)
         return FileShape::Group;
     // A one-entry file whose table is cut off cannot be a backup.
     std::string type = ReadAvailableAt(file, 72, 1);
-    return !type.empty() && static_cast<uint8_t>(type[0]) == ti92::kBackupType ? FileShape::Backup
-                                                                                : FileShape::Single;
+    return !type.empty() && static_cast<uint8_t>(type[0]) == ti92::kBackupType ? FileShape::Backup : FileShape::Single;
 }

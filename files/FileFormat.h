@@ -10,7 +10,7 @@
 // offset 60, the end offset, the A5 5A marker, then the data parts.
 namespace ti92 {
 inline constexpr std::string_view kSignature = "**TI92**";
-inline constexpr uint64_t kMinFileSize = 53;      // 52 bytes or less is never a variable file
+inline constexpr uint64_t kMinFileSize = 53;  // 52 bytes or less is never a variable file
 inline constexpr uint64_t kCommentOffset = 18;
 inline constexpr size_t kCommentLength = 34;
 inline constexpr size_t kCommentField = 40;
@@ -26,7 +26,10 @@ inline constexpr uint8_t kBackupType = 0x1D;
 inline constexpr uint8_t kTextType = 0x0B;
 
 // Offset of the first data part of a file with n entries.
-constexpr uint32_t FirstDataOffset(size_t n) { return static_cast<uint32_t>(66 + 16 * n); }
+constexpr uint32_t FirstDataOffset(size_t n)
+{
+    return static_cast<uint32_t>(66 + 16 * n);
+}
 }  // namespace ti92
 
 // The text followed by NULs up to width; a longer text is returned whole.

@@ -25,14 +25,17 @@ const std::string& Column(const ListItem& item, size_t sub)
 int FileListCompare(const ListItem& item1, const ListItem& item2, int sortKey)
 {
     switch (sortKey) {
-    case 0: return item1.caption <= item2.caption ? -1 : 1;
+    case 0:
+        return item1.caption <= item2.caption ? -1 : 1;
     case 1:
     case 2: {
         size_t sub = static_cast<size_t>(sortKey - 1);
         return Column(item1, sub) <= Column(item2, sub) ? -1 : 1;
     }
-    case 3: return item1.data > item2.data ? 1 : -1;
-    default: return -1;
+    case 3:
+        return item1.data > item2.data ? 1 : -1;
+    default:
+        return -1;
     }
 }
 

@@ -44,8 +44,7 @@ void RemoveAbandoned(const fs::path& parent, const std::string& prefix)
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(parent, ec)) {
         const std::string name = entry.path().filename().string();
-        if (name.rfind(prefix, 0) == 0 && Ours(entry.path()) &&
-            Abandoned(entry.path()))
+        if (name.rfind(prefix, 0) == 0 && Ours(entry.path()) && Abandoned(entry.path()))
             fs::remove_all(entry.path(), ec);
     }
 }

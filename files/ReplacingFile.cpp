@@ -55,7 +55,7 @@ std::string KindOf(mode_t mode)
 // Throws unless what `real` names is a regular file or nothing yet.
 void CheckRegular(const fs::path& shown, const fs::path& real)
 {
-    struct stat st{};
+    struct stat st {};
     if (::stat(real.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
         throw EFileError("Cannot save to " + shown.string() + ": it is " + KindOf(st.st_mode) +
                          ", not a regular file; nothing was written.");
@@ -179,7 +179,7 @@ void ReplacingFile::Commit()
     if (error)
         throw EFileError("Cannot write " + fShown.string() + ": " + Reason(error) + ".");
 
-    struct stat old{};
+    struct stat old {};
     if (::stat(fReal.c_str(), &old) == 0) {
         // Something else may have been put there while the part was written.
         CheckRegular(fShown, fReal);

@@ -19,7 +19,7 @@
 class ReplacingFile {
 public:
     explicit ReplacingFile(const std::string& target);
-    ~ReplacingFile();   // removes the unfinished part unless committed
+    ~ReplacingFile();  // removes the unfinished part unless committed
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
 
@@ -57,9 +57,9 @@ private:
 
     void LinkUnnamedPart();
 
-    std::filesystem::path fShown;   // the name the user chose, for messages
+    std::filesystem::path fShown;  // the name the user chose, for messages
     std::filesystem::path fReal;
-    std::filesystem::path fPart;    // empty while the part has no name
+    std::filesystem::path fPart;  // empty while the part has no name
     int fFd = -1;
     std::unique_ptr<FdBuffer> fBuffer;
     std::ostream fOut{nullptr};

@@ -75,8 +75,7 @@ SavePlan PlanFile(TransferView& view, const std::vector<IndexRecord>& records, b
 }
 
 // The entry table: each entry with the offset its data part starts at.
-void WriteTable(VariableFileWriter& writer, const SavePlan& plan, const std::vector<IndexRecord>& records,
-                bool backup)
+void WriteTable(VariableFileWriter& writer, const SavePlan& plan, const std::vector<IndexRecord>& records, bool backup)
 {
     // A backup's data part has no zero prefix: image and checksum only.
     const uint64_t partExtra = backup ? 2 : 6;
@@ -141,8 +140,8 @@ void WriteFile(TransferView& view, const TempStore& store, const SaveAs92gJob& j
 
 }  // namespace
 
-bool SaveAs92g(TransferView& view, const TempStore& store, bool storeFolders,
-               const std::string& path, bool backup, bool log, const std::string& comment)
+bool SaveAs92g(TransferView& view, const TempStore& store, bool storeFolders, const std::string& path, bool backup,
+               bool log, const std::string& comment)
 {
     const std::string fileName = std::filesystem::path(path).filename().string();
     bool result = false;

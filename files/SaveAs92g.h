@@ -35,5 +35,5 @@ size_t EntriesForNames(const std::vector<std::string>& names, bool storeFolders)
 // when the store is empty (then nothing is written and an existing target
 // stays as it is). The file replaces the target only when complete
 // (ReplacingFile), so a failed save leaves the old file untouched.
-bool SaveAs92g(TransferView& view, const TempStore& store, bool storeFolders,
-               const std::string& path, bool backup, bool log, const std::string& comment);
+bool SaveAs92g(TransferView& view, const TempStore& store, bool storeFolders, const std::string& path, bool backup,
+               bool log, const std::string& comment);

@@ -9,8 +9,8 @@
 #include "files/SaveAs92g.h"
 #include "files/TempStore.h"
 #include "link/Exceptions.h"
-#include "link/TypeNames.h"
 #include "link/TransferView.h"
+#include "link/TypeNames.h"
 
 FileDialogRequest PrepareSaveDialog(const TempStore& store, const FileDialogRequest& previous)
 {
@@ -48,8 +48,8 @@ FileDialogRequest PrepareBackupSaveDialog(const std::string& initialDir)
 
 namespace {
 
-bool SaveStore(Dialogs& dialogs, TransferView& view, const TempStore& store, bool storeFolders,
-               bool backupChecked, FileDialogRequest& dialogState)
+bool SaveStore(Dialogs& dialogs, TransferView& view, const TempStore& store, bool storeFolders, bool backupChecked,
+               FileDialogRequest& dialogState)
 {
     dialogState = PrepareSaveDialog(store, dialogState);
     auto path = dialogs.SaveFileName(dialogState);
@@ -65,8 +65,7 @@ bool SaveStore(Dialogs& dialogs, TransferView& view, const TempStore& store, boo
 // The chosen records copied into a store of their own beside the first.
 class SelectedStore {
 public:
-    SelectedStore(const TempStore& store, const std::vector<size_t>& selected)
-        : fStore(store.Folder() / "~selected")
+    SelectedStore(const TempStore& store, const std::vector<size_t>& selected) : fStore(store.Folder() / "~selected")
     {
         std::filesystem::create_directories(fStore.Folder());
         fStore.Clear();
@@ -91,9 +90,8 @@ private:
 
 }  // namespace
 
-bool SaveReceivedVariables(Dialogs& dialogs, TransferView& view, const TempStore& store,
-                           bool storeFolders, bool backupChecked, FileDialogRequest& dialogState,
-                           const std::vector<size_t>& selected)
+bool SaveReceivedVariables(Dialogs& dialogs, TransferView& view, const TempStore& store, bool storeFolders,
+                           bool backupChecked, FileDialogRequest& dialogState, const std::vector<size_t>& selected)
 {
     // A backup is one image: there is nothing to choose from.
     if (selected.empty() || backupChecked)

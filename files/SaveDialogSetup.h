@@ -20,6 +20,6 @@ FileDialogRequest PrepareBackupSaveDialog(const std::string& initialDir);
 // when the dialog was cancelled or the save failed. `selected` names the
 // store's records to save, in store order; empty saves them all. A single
 // one is offered as a single-variable file.
-bool SaveReceivedVariables(Dialogs& dialogs, TransferView& view, const TempStore& store,
-                           bool storeFolders, bool backupChecked, FileDialogRequest& dialogState,
+bool SaveReceivedVariables(Dialogs& dialogs, TransferView& view, const TempStore& store, bool storeFolders,
+                           bool backupChecked, FileDialogRequest& dialogState,
                            const std::vector<size_t>& selected = {});

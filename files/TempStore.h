@@ -8,10 +8,10 @@
 
 // One item of the temporary store: where its bytes lie in the data file.
 struct IndexRecord {
-    std::string name;     // folder\name as requested, at most kMaxStoredName characters
-    int32_t start = 0;    // offset of the item's first byte (its size word)
-    int32_t finish = 0;   // offset just past the item
-    int32_t length = 0;   // bytes to copy from start
+    std::string name;    // folder\name as requested, at most kMaxStoredName characters
+    int32_t start = 0;   // offset of the item's first byte (its size word)
+    int32_t finish = 0;  // offset just past the item
+    int32_t length = 0;  // bytes to copy from start
     uint8_t type = 0;
 };
 

@@ -12,8 +12,14 @@
 #include "link/TransferView.h"
 
 namespace {
-bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLower(char c)
+{
+    return c >= 'a' && c <= 'z';
+}
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 }  // namespace
 
 bool IsValidVariableName(std::string_view name)
@@ -86,8 +92,7 @@ std::string MissingCharactersNote(size_t missing)
 {
     if (missing == 0)
         return {};
-    return std::to_string(missing) + (missing == 1 ? " character" : " characters") +
-           " the TI-92 lacks became \"?\".";
+    return std::to_string(missing) + (missing == 1 ? " character" : " characters") + " the TI-92 lacks became \"?\".";
 }
 
 std::string TextStoredName(const std::string& source, const TextVariableNaming& naming)
@@ -103,8 +108,7 @@ std::string TextStoredName(const std::string& source, const TextVariableNaming& 
 namespace {
 
 // Converts the source piece by piece into the store; returns the text length.
-size_t WriteConvertedText(TransferView& view, const std::string& source, TempStoreWriter& data,
-                          size_t& missing)
+size_t WriteConvertedText(TransferView& view, const std::string& source, TempStoreWriter& data, size_t& missing)
 {
     const std::string sourceName = std::filesystem::path(source).filename().string();
     DiskBytes input(source);
@@ -117,7 +121,8 @@ size_t WriteConvertedText(TransferView& view, const std::string& source, TempSto
         t += converted.size();
         // The size word cannot describe a longer text.
         if (t > kMaxConvertedText)
-            throw EFileError("The text of " + sourceName + " is too long for a TI-92 text variable: it converts to more than " +
+            throw EFileError("The text of " + sourceName +
+                             " is too long for a TI-92 text variable: it converts to more than " +
                              std::to_string(kMaxConvertedText) + " bytes.");
         data.Write(converted);
     };
@@ -147,8 +152,8 @@ std::string NoVariableNameText(const std::string& source)
 }
 
 bool Txtto92g(TransferView& view, Dialogs& dialogs, const TempStore& store, bool storeFolders,
-              const std::string& source, const std::string& target, bool autoNext,
-              std::string comment, const TextVariableNaming& naming)
+              const std::string& source, const std::string& target, bool autoNext, std::string comment,
+              const TextVariableNaming& naming)
 {
     const std::string sourceName = std::filesystem::path(source).filename().string();
     const std::string targetName = std::filesystem::path(target).filename().string();
@@ -183,8 +188,8 @@ bool Txtto92g(TransferView& view, Dialogs& dialogs, const TempStore& store, bool
         return true;
     } catch (const std::exception& e) {
         // The cause follows on the same line, so wherever the line goes it goes too.
-        view.StatusMemoAdd("An error (" + ErrorClassName(e) + ") occured while converting " + sourceName +
-                           " to " + targetName + "." + (*e.what() ? std::string(" ") + e.what() : ""));
+        view.StatusMemoAdd("An error (" + ErrorClassName(e) + ") occured while converting " + sourceName + " to " +
+                           targetName + "." + (*e.what() ? std::string(" ") + e.what() : ""));
         return false;
     }
 }

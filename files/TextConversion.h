@@ -76,5 +76,5 @@ std::string MissingCharactersNote(size_t missing);
 // into the status report only, in one line that ends with the cause. True
 // when the file was written.
 bool Txtto92g(TransferView& view, Dialogs& dialogs, const TempStore& store, bool storeFolders,
-              const std::string& source, const std::string& target, bool autoNext,
-              std::string comment, const TextVariableNaming& naming = {});
+              const std::string& source, const std::string& target, bool autoNext, std::string comment,
+              const TextVariableNaming& naming = {});

@@ -18,11 +18,14 @@ constexpr std::array<char32_t, 256> MakeTable()
     for (char32_t c = 0x20; c < 0x7F; ++c)
         t[c] = c;
     t[0x16] = U'\u2192';  // store arrow
-    constexpr char32_t greekAndMath[] = {
-        U'\u03B1', U'\u03B2', U'\u0393', U'\u03B3', U'\u0394', U'\u03B4', U'\u03B5', U'\u03B6',  // 80
-        U'\u03B8', U'\u03BB', U'\u03BE', U'\u03A0', U'\u03C0', U'\u03C1', U'\u03A3', U'\u03C3',  // 88
-        U'\u03C4', U'\u03C6', U'\u03C8', U'\u03A9', U'\u03C9', 0, 0, 0,                          // 90
-        0, 0, 0, 0, U'\u2264', U'\u2260', U'\u2265', U'\u2220'};                                 // 98
+    constexpr char32_t greekAndMath[] = {U'\u03B1', U'\u03B2', U'\u0393', U'\u03B3',
+                                         U'\u0394', U'\u03B4', U'\u03B5', U'\u03B6',  // 80
+                                         U'\u03B8', U'\u03BB', U'\u03BE', U'\u03A0',
+                                         U'\u03C0', U'\u03C1', U'\u03A3', U'\u03C3',  // 88
+                                         U'\u03C4', U'\u03C6', U'\u03C8', U'\u03A9',
+                                         U'\u03C9', 0,         0,         0,  // 90
+                                         0,         0,         0,         0,
+                                         U'\u2264', U'\u2260', U'\u2265', U'\u2220'};  // 98
     for (size_t k = 0; k < 32; ++k)
         t[0x80 + k] = greekAndMath[k];
     for (char32_t c = 0xA0; c <= 0xFF; ++c)

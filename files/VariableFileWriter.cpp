@@ -3,8 +3,7 @@
 #include "files/FileFormat.h"
 #include "link/Exceptions.h"
 
-void VariableFileWriter::WriteHeader(const std::string& defaultFolder, const std::string& comment,
-                                     size_t n)
+void VariableFileWriter::WriteHeader(const std::string& defaultFolder, const std::string& comment, size_t n)
 {
     if (n > ti92::kMaxEntries)
         throw EFileError("A TI-92 file holds at most 255 entries.");
@@ -43,8 +42,7 @@ void VariableFileWriter::EndTable()
     WriteRaw(fOut, "\xA5\x5A");
 }
 
-void VariableFileWriter::WriteDataPart(std::string_view bytes, bool backup,
-                                       const std::function<void(size_t)>& progress)
+void VariableFileWriter::WriteDataPart(std::string_view bytes, bool backup, const std::function<void(size_t)>& progress)
 {
     if (!backup)
         WriteRaw(fOut, std::string(4, '\0'));

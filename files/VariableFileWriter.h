@@ -20,8 +20,7 @@ public:
     void EndTable();
     // Zero prefix (not for a backup), the bytes, and their checksum. progress(i)
     // is called with the 1-based byte number at every 20th byte (i mod 20 = 1).
-    void WriteDataPart(std::string_view bytes, bool backup,
-                       const std::function<void(size_t)>& progress = {});
+    void WriteDataPart(std::string_view bytes, bool backup, const std::function<void(size_t)>& progress = {});
     // Writes the size of the last folder; call when the data parts are done.
     // Whether the bytes reached the disk is for the owner of the stream to
     // check (ReplacingFile::Commit says why they did not).

@@ -39,10 +39,10 @@ private:
 // A text or picture variable ready for its viewer.
 struct ViewedVariable {
     enum class Kind { None, Text, Picture } kind = Kind::None;
-    std::string name;                 // calculator bytes
-    int64_t size = 0;                 // the size shown in the status line
-    std::vector<std::string> lines;   // text, in UTF-8
-    MonoPicture picture;              // picture
+    std::string name;                // calculator bytes
+    int64_t size = 0;                // the size shown in the status line
+    std::vector<std::string> lines;  // text, in UTF-8
+    MonoPicture picture;             // picture
     // "Viewing <name> (<size> bytes)", in UTF-8
     std::string StatusText() const;
 };

@@ -10,8 +10,8 @@
 #include "files/ByteSource.h"
 #include "files/ClassifyFile.h"
 #include "files/EntryTable.h"
-#include "files/FileFormat.h"
 #include "files/FileBrowser.h"
+#include "files/FileFormat.h"
 #include "files/FileListing.h"
 #include "files/TempStore.h"
 #include "files/VariableViewing.h"
@@ -95,7 +95,7 @@ void DecodeIndexRecords(std::string_view bytes)
         DecodeIndexRecord(bytes.substr(at, kIndexRecordSize));
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

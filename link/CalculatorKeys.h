@@ -13,7 +13,7 @@ constexpr uint16_t Clear = 263;
 constexpr uint16_t Esc = 264;
 constexpr uint16_t Apps = 265;
 constexpr uint16_t Mode = 266;
-constexpr uint16_t F1 = 268;   // F1..F8 are 268..275
+constexpr uint16_t F1 = 268;  // F1..F8 are 268..275
 constexpr uint16_t Left = 337;
 constexpr uint16_t Up = 338;
 constexpr uint16_t Right = 340;
@@ -27,10 +27,10 @@ struct Named {
 };
 
 constexpr Named kNames[] = {
-    {"ENTER", Enter}, {"ESC", Esc},       {"BACKSPACE", Backspace}, {"F1", F1},        {"F2", F1 + 1},
-    {"F3", F1 + 2},   {"F4", F1 + 3},     {"F5", F1 + 4},           {"F6", F1 + 5},    {"F7", F1 + 6},
-    {"F8", F1 + 7},   {"LEFT", Left},     {"RIGHT", Right},         {"UP", Up},        {"DOWN", Down},
-    {"APPS", Apps},   {"STO", Sto},       {"MODE", Mode},           {"CLEAR", Clear},  {"INS", Ins},
+    {"ENTER", Enter}, {"ESC", Esc},   {"BACKSPACE", Backspace}, {"F1", F1},       {"F2", F1 + 1},
+    {"F3", F1 + 2},   {"F4", F1 + 3}, {"F5", F1 + 4},           {"F6", F1 + 5},   {"F7", F1 + 6},
+    {"F8", F1 + 7},   {"LEFT", Left}, {"RIGHT", Right},         {"UP", Up},       {"DOWN", Down},
+    {"APPS", Apps},   {"STO", Sto},   {"MODE", Mode},           {"CLEAR", Clear}, {"INS", Ins},
     {"DEL", Del},
 };
 

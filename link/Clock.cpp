@@ -6,8 +6,7 @@
 uint32_t SteadyClock::GetTickCount()
 {
     using namespace std::chrono;
-    return static_cast<uint32_t>(
-        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
 void SteadyClock::Sleep(uint32_t ms)

@@ -23,13 +23,12 @@ struct FileDialogRequest {
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    virtual MsgResult MessageBox(const std::string& text, const std::string& caption,
-                                 MsgIcon icon, MsgButtons buttons) = 0;
+    virtual MsgResult MessageBox(const std::string& text, const std::string& caption, MsgIcon icon,
+                                 MsgButtons buttons) = 0;
     // The path chosen, or nothing when the user cancelled.
     virtual std::optional<std::string> SaveFileName(const FileDialogRequest& request) = 0;
     virtual std::optional<std::string> OpenFileName(const FileDialogRequest& request) = 0;
-    virtual std::optional<std::string> PickDirectory(const std::string& title,
-                                                     const std::string& start) = 0;
+    virtual std::optional<std::string> PickDirectory(const std::string& title, const std::string& start) = 0;
     // The comment prompt of a save: returns the comment the user accepted.
     virtual std::string PromptComment(const std::string& proposed) = 0;
     // The same prompt with its headline ("Enter a comment for "x.92g":");
@@ -45,10 +44,7 @@ public:
     // those choices ask a plain Yes/No question.
     virtual int FargoLibraryQuestion(const std::string& caption)
     {
-        return MessageBox(kFargoQuestionText, caption, MsgIcon::Question, MsgButtons::YesNo) ==
-                       MsgResult::Yes
-                   ? 1
-                   : 2;
+        return MessageBox(kFargoQuestionText, caption, MsgIcon::Question, MsgButtons::YesNo) == MsgResult::Yes ? 1 : 2;
     }
     static constexpr const char* kFargoQuestionText =
         "This file is a Fargo-program!\rThis program requires some fargo libraries. Do you want "

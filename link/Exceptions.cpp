@@ -9,6 +9,6 @@ std::string ErrorClassName(const std::exception& e)
 
 std::string ErrorDialogText(const std::string& activity, const std::exception& e)
 {
-    return "Some error occured while " + activity + "!" + "\r\rMore info:\rErrorclass: " +
-           ErrorClassName(e) + "\r" + "Message: " + "\r" + e.what();
+    return "Some error occured while " + activity + "!" + "\r\rMore info:\rErrorclass: " + ErrorClassName(e) + "\r" +
+           "Message: " + "\r" + e.what();
 }

@@ -18,11 +18,11 @@ private:
     static inline std::atomic<uint64_t> sRaised{0};
 };
 
-#define LINKWISE_ERROR_CLASS(Name)                                              \
-    class Name : public ELinkwiseError {                                        \
-    public:                                                                     \
-        explicit Name(const std::string& message) : ELinkwiseError(message) {} \
-        const char* ClassName() const override { return #Name; }                \
+#define LINKWISE_ERROR_CLASS(Name)                                                                                     \
+    class Name : public ELinkwiseError {                                                                               \
+    public:                                                                                                            \
+        explicit Name(const std::string& message) : ELinkwiseError(message) {}                                         \
+        const char* ClassName() const override { return #Name; }                                                       \
     };
 
 LINKWISE_ERROR_CLASS(ELinkError)        // link or cable failure, time-out

@@ -26,13 +26,20 @@ bool LibusbCablePipes::Start()
 UsbStatus LibusbCablePipes::StatusOf(int error)
 {
     switch (error) {
-    case LIBUSB_SUCCESS: return UsbStatus::Ok;
-    case LIBUSB_ERROR_TIMEOUT: return UsbStatus::Timeout;
-    case LIBUSB_ERROR_PIPE: return UsbStatus::Stalled;
-    case LIBUSB_ERROR_NO_DEVICE: return UsbStatus::Gone;
-    case LIBUSB_ERROR_ACCESS: return UsbStatus::NoPermission;
-    case LIBUSB_ERROR_BUSY: return UsbStatus::Busy;
-    case LIBUSB_ERROR_NOT_FOUND: return UsbStatus::NotFound;
+    case LIBUSB_SUCCESS:
+        return UsbStatus::Ok;
+    case LIBUSB_ERROR_TIMEOUT:
+        return UsbStatus::Timeout;
+    case LIBUSB_ERROR_PIPE:
+        return UsbStatus::Stalled;
+    case LIBUSB_ERROR_NO_DEVICE:
+        return UsbStatus::Gone;
+    case LIBUSB_ERROR_ACCESS:
+        return UsbStatus::NoPermission;
+    case LIBUSB_ERROR_BUSY:
+        return UsbStatus::Busy;
+    case LIBUSB_ERROR_NOT_FOUND:
+        return UsbStatus::NotFound;
     default:
         fDetail = libusb_strerror(error);
         return UsbStatus::Failed;
@@ -47,7 +54,7 @@ std::vector<UsbCableId> LibusbCablePipes::Present()
     libusb_device** list = nullptr;
     const ssize_t count = libusb_get_device_list(fContext, &list);
     for (ssize_t i = 0; i < count; ++i) {
-        libusb_device_descriptor d {};
+        libusb_device_descriptor d{};
         if (libusb_get_device_descriptor(list[i], &d) == 0 && d.idVendor == kUsbCableVendor &&
             d.idProduct == kUsbCableProduct)
             cables.push_back({libusb_get_bus_number(list[i]), libusb_get_device_address(list[i])});
@@ -70,7 +77,7 @@ UsbStatus LibusbCablePipes::Open(UsbCableId wanted)
         return StatusOf(static_cast<int>(count));
     UsbStatus status = UsbStatus::NotFound;
     for (ssize_t i = 0; i < count && status == UsbStatus::NotFound; ++i) {
-        libusb_device_descriptor d {};
+        libusb_device_descriptor d{};
         const UsbCableId id{libusb_get_bus_number(list[i]), libusb_get_device_address(list[i])};
         if (libusb_get_device_descriptor(list[i], &d) != 0 || d.idVendor != kUsbCableVendor ||
             d.idProduct != kUsbCableProduct || (wanted.bus != 0 && !(id == wanted)))
@@ -144,8 +151,8 @@ UsbStatus LibusbCablePipes::Write(const uint8_t* data, size_t count, int timeout
     if (!fHandle)
         return UsbStatus::Failed;
     int sent = 0;
-    const int result = libusb_bulk_transfer(fHandle, fOut, const_cast<uint8_t*>(data), static_cast<int>(count),
-                                            &sent, static_cast<unsigned>(timeoutMs));
+    const int result = libusb_bulk_transfer(fHandle, fOut, const_cast<uint8_t*>(data), static_cast<int>(count), &sent,
+                                            static_cast<unsigned>(timeoutMs));
     if (result == 0 && static_cast<size_t>(sent) != count)
         return UsbStatus::Timeout;
     return StatusOf(result);

@@ -3,14 +3,14 @@
 #include <sys/ioctl.h>
 
 const ModemLineWiring kBlackCableWiring = {
-    TIOCM_RTS, TIOCM_CTS,   // tip: red wire
-    TIOCM_DTR, TIOCM_DSR,   // ring: white wire
-    true, true,
+    TIOCM_RTS, TIOCM_CTS,  // tip: red wire
+    TIOCM_DTR, TIOCM_DSR,  // ring: white wire
+    true,      true,
 };
 
 namespace {
-constexpr uint8_t kDataLineA = 1;   // ring
-constexpr uint8_t kDataLineB = 2;   // tip
+constexpr uint8_t kDataLineA = 1;  // ring
+constexpr uint8_t kDataLineB = 2;  // tip
 constexpr uint8_t kStatusLineA = 0x20;
 constexpr uint8_t kStatusLineB = 0x10;
 }  // namespace

@@ -9,12 +9,12 @@
 // which way round. Tip is the red wire, ring the white one. Unchecked against
 // a real cable: someone holding one can correct these rows and nothing else.
 struct ModemLineWiring {
-    int tipOut;          // TIOCM_* output that drives the tip wire
-    int tipIn;           // TIOCM_* input that reads it
+    int tipOut;  // TIOCM_* output that drives the tip wire
+    int tipIn;   // TIOCM_* input that reads it
     int ringOut;
     int ringIn;
-    bool assertedOutputIsHigh;   // an asserted output releases its wire
-    bool assertedInputIsHigh;    // an input reads asserted while its wire is high
+    bool assertedOutputIsHigh;  // an asserted output releases its wire
+    bool assertedInputIsHigh;   // an input reads asserted while its wire is high
 };
 extern const ModemLineWiring kBlackCableWiring;
 
@@ -34,7 +34,9 @@ extern const ModemLineWiring kBlackCableWiring;
 class ModemLinePortIO : public PortIO {
 public:
     explicit ModemLinePortIO(ModemLines& lines, const ModemLineWiring& wiring = kBlackCableWiring)
-        : fLines(lines), fWiring(wiring) {}
+        : fLines(lines), fWiring(wiring)
+    {
+    }
 
     // Opens the tty and releases both wires. False with OpenError when it fails.
     bool Open(const std::string& path);
@@ -53,5 +55,5 @@ private:
 
     ModemLines& fLines;
     ModemLineWiring fWiring;
-    int fAsserted = -1;   // outputs last asserted; -1: not known yet
+    int fAsserted = -1;  // outputs last asserted; -1: not known yet
 };

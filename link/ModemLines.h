@@ -7,7 +7,7 @@
 class ModemLines {
 public:
     virtual ~ModemLines() = default;
-    virtual bool Open(const std::string& path) = 0;   // false when the device cannot be opened
+    virtual bool Open(const std::string& path) = 0;  // false when the device cannot be opened
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
     // Why the last Open failed, as "<path>: <reason>"; empty when it did not.

@@ -15,8 +15,17 @@ namespace {
 bool KnownCommand(uint8_t c)
 {
     switch (c) {
-    case Cmd::VAR: case Cmd::CTS: case Cmd::DATA: case Cmd::ACK: case Cmd::RDY:
-    case Cmd::SCR: case Cmd::KEY: case Cmd::EOT: case Cmd::REQ: case 0x5A: case 0x78:
+    case Cmd::VAR:
+    case Cmd::CTS:
+    case Cmd::DATA:
+    case Cmd::ACK:
+    case Cmd::RDY:
+    case Cmd::SCR:
+    case Cmd::KEY:
+    case Cmd::EOT:
+    case Cmd::REQ:
+    case 0x5A:
+    case 0x78:
         return true;
     default:
         return false;
@@ -104,8 +113,7 @@ void ReceiveEndPacket(Ti92Link& link, uint8_t command, const std::string& what)
 bool ChecksumMatches(Ti92Link& link, const PacketSum& sum)
 {
     const std::string bytes = ReceiveBytes(link, 2);
-    const auto received =
-        static_cast<uint16_t>(static_cast<uint8_t>(bytes[0]) | static_cast<uint8_t>(bytes[1]) << 8);
+    const auto received = static_cast<uint16_t>(static_cast<uint8_t>(bytes[0]) | static_cast<uint8_t>(bytes[1]) << 8);
     return received == sum.Value();
 }
 

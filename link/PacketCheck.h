@@ -32,7 +32,7 @@ constexpr uint32_t kMaxVariableBytes = 0xFFFF - 4;
 struct PacketHead {
     uint8_t id = 0;
     uint8_t command = 0;
-    uint16_t word = 0;     // the number of data bytes for packets with data
+    uint16_t word = 0;  // the number of data bytes for packets with data
 };
 
 // Running sum of a packet's data bytes, as its checksum is built.

@@ -18,23 +18,40 @@ namespace {
 speed_t SpeedOf(int baud)
 {
     switch (baud) {
-    case 110: return B110;
-    case 300: return B300;
-    case 600: return B600;
-    case 1200: return B1200;
-    case 2400: return B2400;
-    case 4800: return B4800;
-    case 9600: return B9600;
-    case 14400: return B19200;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 56000: return B57600;
-    case 57600: return B57600;
-    case 115200: return B115200;
-    case 128000: return B115200;
-    case 230400: return B230400;
-    case 256000: return B230400;
-    default: return B9600;
+    case 110:
+        return B110;
+    case 300:
+        return B300;
+    case 600:
+        return B600;
+    case 1200:
+        return B1200;
+    case 2400:
+        return B2400;
+    case 4800:
+        return B4800;
+    case 9600:
+        return B9600;
+    case 14400:
+        return B19200;
+    case 19200:
+        return B19200;
+    case 38400:
+        return B38400;
+    case 56000:
+        return B57600;
+    case 57600:
+        return B57600;
+    case 115200:
+        return B115200;
+    case 128000:
+        return B115200;
+    case 230400:
+        return B230400;
+    case 256000:
+        return B230400;
+    default:
+        return B9600;
     }
 }
 
@@ -42,10 +59,14 @@ tcflag_t SizeOf(int dataBits)
 {
     switch (dataBits) {
     case 4:
-    case 5: return CS5;
-    case 6: return CS6;
-    case 7: return CS7;
-    default: return CS8;
+    case 5:
+        return CS5;
+    case 6:
+        return CS6;
+    case 7:
+        return CS7;
+    default:
+        return CS8;
     }
 }
 
@@ -80,8 +101,7 @@ std::string PosixSerialDevice::OpenErrorText(const std::string& path, int error)
             if (const ::group* g = ::getgrgid(st.st_gid); g && g->gr_name && g->gr_gid != 0)
                 owner = g->gr_name;
         return path + ": permission denied\rMembers of the group " + owner +
-               " may use it: add yourself with \"sudo usermod -aG " + owner +
-               " $USER\", then log in again.";
+               " may use it: add yourself with \"sudo usermod -aG " + owner + " $USER\", then log in again.";
     }
     default:
         return path + ": " + std::strerror(error);
@@ -124,7 +144,7 @@ void PosixSerialDevice::Close()
 {
     if (fFd < 0)
         return;
-    ::close(fFd);   // gives up the lock too
+    ::close(fFd);  // gives up the lock too
     fFd = -1;
     fBroken = false;
 }
@@ -161,11 +181,20 @@ void PosixSerialDevice::SetUp(termios& t, const SerialLineSettings& s)
 
     t.c_cflag &= ~(PARENB | PARODD | CMSPAR);
     switch (s.parity) {
-    case 'E': t.c_cflag |= PARENB; break;
-    case 'O': t.c_cflag |= PARENB | PARODD; break;
-    case 'M': t.c_cflag |= PARENB | CMSPAR | PARODD; break;
-    case 'S': t.c_cflag |= PARENB | CMSPAR; break;
-    default: break;
+    case 'E':
+        t.c_cflag |= PARENB;
+        break;
+    case 'O':
+        t.c_cflag |= PARENB | PARODD;
+        break;
+    case 'M':
+        t.c_cflag |= PARENB | CMSPAR | PARODD;
+        break;
+    case 'S':
+        t.c_cflag |= PARENB | CMSPAR;
+        break;
+    default:
+        break;
     }
     t.c_iflag &= ~(INPCK | IGNPAR | PARMRK);
     if (s.parity != 'N' && s.parityErrorChecking && s.parityErrorReplacement)
@@ -256,7 +285,8 @@ bool PosixSerialDevice::WaitForRoom(int milliseconds, size_t backlog)
         const auto pause = std::min<steady_clock::duration>(drain, end - steady_clock::now());
         if (pause <= steady_clock::duration::zero())
             return false;
-        ::poll(nullptr, 0, static_cast<int>(std::max<int64_t>(1, duration_cast<std::chrono::milliseconds>(pause).count())));
+        ::poll(nullptr, 0,
+               static_cast<int>(std::max<int64_t>(1, duration_cast<std::chrono::milliseconds>(pause).count())));
     }
 }
 

@@ -55,7 +55,7 @@ private:
 
     int fFd = -1;
     bool fStripNulls = false;
-    int fByteMicros = 1042;   // one character's line time at the applied settings
+    int fByteMicros = 1042;  // one character's line time at the applied settings
     bool fBroken = false;
     std::string fOpenError;
 };

@@ -5,10 +5,10 @@
 #include <cstring>
 #include <fcntl.h>
 #include <grp.h>
-#include <sys/stat.h>
 #include <linux/parport.h>
 #include <linux/ppdev.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -115,7 +115,8 @@ std::string PpdevPortIO::Problem(uint16_t address)
     if (index < 0) {
         char text[96];
         std::snprintf(text, sizeof text,
-                      "Port address 0x%X is none of the parallel ports 0x378, 0x278, 0x3BC and 0x2BC.", unsigned(address));
+                      "Port address 0x%X is none of the parallel ports 0x378, 0x278, 0x3BC and 0x2BC.",
+                      unsigned(address));
         return text;
     }
     return Claim(index) >= 0 ? std::string() : fPorts[index].problem;
@@ -129,9 +130,14 @@ void PpdevPortIO::PortOut(uint16_t address, uint8_t value)
         return;
     unsigned char v = value;
     switch (address - kBases[index]) {
-    case 0: ::ioctl(fd, PPWDATA, &v); break;
-    case 2: ::ioctl(fd, PPWCONTROL, &v); break;
-    default: break;  // the status register is read-only
+    case 0:
+        ::ioctl(fd, PPWDATA, &v);
+        break;
+    case 2:
+        ::ioctl(fd, PPWCONTROL, &v);
+        break;
+    default:
+        break;  // the status register is read-only
     }
 }
 
@@ -145,9 +151,15 @@ uint8_t PpdevPortIO::PortIn(uint16_t address)
     // PPRSTATUS gives the register as the processor reads it, bit 7 inverted by
     // the hardware as usual; the link looks only at bits 4 and 5.
     switch (address - kBases[index]) {
-    case 0: ::ioctl(fd, PPRDATA, &v); break;
-    case 1: ::ioctl(fd, PPRSTATUS, &v); break;
-    case 2: ::ioctl(fd, PPRCONTROL, &v); break;
+    case 0:
+        ::ioctl(fd, PPRDATA, &v);
+        break;
+    case 1:
+        ::ioctl(fd, PPRSTATUS, &v);
+        break;
+    case 2:
+        ::ioctl(fd, PPRCONTROL, &v);
+        break;
     }
     return v;
 }

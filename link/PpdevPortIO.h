@@ -43,7 +43,7 @@ private:
         State state = State::Untried;
         int fd = -1;
         std::string path;
-        std::string problem;   // why it is unavailable
+        std::string problem;  // why it is unavailable
     };
     int Claim(int index);  // descriptor or -1
 

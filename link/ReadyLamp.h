@@ -5,7 +5,7 @@
 class ReadyLamp {
 public:
     virtual ~ReadyLamp() = default;
-    virtual void SetBrushColor(uint32_t rgb) = 0;   // 0xRRGGBB
+    virtual void SetBrushColor(uint32_t rgb) = 0;  // 0xRRGGBB
 };
 
 constexpr uint32_t kLampGreen = 0x008000;

@@ -6,9 +6,9 @@
 // Line settings as the serial port applies them to a device.
 struct SerialLineSettings {
     int baudRate = 9600;
-    int dataBits = 8;              // 4..8
-    char parity = 'N';             // 'N', 'E', 'O', 'M', 'S'
-    int stopBitsTimesTen = 10;     // 10, 15 or 20
+    int dataBits = 8;           // 4..8
+    char parity = 'N';          // 'N', 'E', 'O', 'M', 'S'
+    int stopBitsTimesTen = 10;  // 10, 15 or 20
     bool parityErrorChecking = false;
     bool parityErrorReplacement = false;
     bool stripNullChars = false;
@@ -18,7 +18,7 @@ struct SerialLineSettings {
     uint16_t xonLim = 1024;
     uint16_t xoffLim = 2048;
     uint8_t errorChar = 0;
-    uint8_t eofChar = 0;           // 0: keep the device's own
+    uint8_t eofChar = 0;  // 0: keep the device's own
 };
 
 // One open serial line. The real one is a termios descriptor; tests use an
@@ -26,7 +26,7 @@ struct SerialLineSettings {
 class SerialDevice {
 public:
     virtual ~SerialDevice() = default;
-    virtual bool Open(const std::string& path) = 0;   // false when the device cannot be opened
+    virtual bool Open(const std::string& path) = 0;  // false when the device cannot be opened
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
     virtual bool Apply(const SerialLineSettings& settings) = 0;

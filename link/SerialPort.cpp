@@ -15,8 +15,7 @@ std::map<int, std::string>& StoredDevices()
 
 int BaudOf(Baud rate)
 {
-    static const int rates[] = {110,   300,   600,   1200,  2400,   4800,  9600,
-                                14400, 19200, 38400, 56000, 128000, 256000};
+    static const int rates[] = {110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 38400, 56000, 128000, 256000};
     return rates[rate];
 }
 
@@ -113,7 +112,8 @@ void SerialPort::WriteData(const uint8_t* buffer, size_t count)
     if (!IsOpen())
         return;
     // The notifications see the bytes as text, which ends at the first zero.
-    const std::string text(reinterpret_cast<const char*>(buffer), strnlen(reinterpret_cast<const char*>(buffer), count));
+    const std::string text(reinterpret_cast<const char*>(buffer),
+                           strnlen(reinterpret_cast<const char*>(buffer), count));
     if (OnTransmit)
         OnTransmit(this, text);
     fDevice->Write(buffer, count);
@@ -195,10 +195,18 @@ SerialLineSettings SerialPort::LineSettings() const
     s.parityErrorReplacement = fParityErrorReplacement;
     s.stripNullChars = fStripNullChars;
     switch (fFlowControl) {
-    case fcNone: s.flow = SerialLineSettings::Flow::None; break;
-    case fcXON_XOFF: s.flow = SerialLineSettings::Flow::XonXoff; break;
-    case fcRTS_CTS: s.flow = SerialLineSettings::Flow::RtsCts; break;
-    case fsDSR_DTR: s.flow = SerialLineSettings::Flow::DsrDtr; break;
+    case fcNone:
+        s.flow = SerialLineSettings::Flow::None;
+        break;
+    case fcXON_XOFF:
+        s.flow = SerialLineSettings::Flow::XonXoff;
+        break;
+    case fcRTS_CTS:
+        s.flow = SerialLineSettings::Flow::RtsCts;
+        break;
+    case fsDSR_DTR:
+        s.flow = SerialLineSettings::Flow::DsrDtr;
+        break;
     }
     s.xonChar = fXONChar;
     s.xoffChar = fXOFFChar;
@@ -209,7 +217,8 @@ SerialLineSettings SerialPort::LineSettings() const
     return s;
 }
 
-template <typename T> void SerialPort::Change(T& field, T value)
+template <typename T>
+void SerialPort::Change(T& field, T value)
 {
     if (field == value)
         return;
@@ -217,19 +226,67 @@ template <typename T> void SerialPort::Change(T& field, T value)
     ApplySettings();
 }
 
-void SerialPort::SetCommPort(ComPort v) { Change(fCommPort, v); }
-void SerialPort::SetBaudRate(Baud v) { Change(fBaudRate, v); }
-void SerialPort::SetParityType(Parity v) { Change(fParityType, v); }
-void SerialPort::SetParityErrorChecking(bool v) { Change(fParityErrorChecking, v); }
-void SerialPort::SetParityErrorChar(uint8_t v) { Change(fParityErrorChar, v); }
-void SerialPort::SetParityErrorReplacement(bool v) { Change(fParityErrorReplacement, v); }
-void SerialPort::SetStopBits(StopBitCount v) { Change(fStopBits, v); }
-void SerialPort::SetDataBits(DataBitCount v) { Change(fDataBits, v); }
-void SerialPort::SetXONChar(uint8_t v) { Change(fXONChar, v); }
-void SerialPort::SetXOFFChar(uint8_t v) { Change(fXOFFChar, v); }
-void SerialPort::SetXONLim(uint16_t v) { Change(fXONLim, v); }
-void SerialPort::SetXOFFLim(uint16_t v) { Change(fXOFFLim, v); }
-void SerialPort::SetErrorChar(uint8_t v) { Change(fErrorChar, v); }
-void SerialPort::SetFlowControl(Handshake v) { Change(fFlowControl, v); }
-void SerialPort::SetStripNullChars(bool v) { Change(fStripNullChars, v); }
-void SerialPort::SetEOFChar(uint8_t v) { Change(fEOFChar, v); }
+void SerialPort::SetCommPort(ComPort v)
+{
+    Change(fCommPort, v);
+}
+void SerialPort::SetBaudRate(Baud v)
+{
+    Change(fBaudRate, v);
+}
+void SerialPort::SetParityType(Parity v)
+{
+    Change(fParityType, v);
+}
+void SerialPort::SetParityErrorChecking(bool v)
+{
+    Change(fParityErrorChecking, v);
+}
+void SerialPort::SetParityErrorChar(uint8_t v)
+{
+    Change(fParityErrorChar, v);
+}
+void SerialPort::SetParityErrorReplacement(bool v)
+{
+    Change(fParityErrorReplacement, v);
+}
+void SerialPort::SetStopBits(StopBitCount v)
+{
+    Change(fStopBits, v);
+}
+void SerialPort::SetDataBits(DataBitCount v)
+{
+    Change(fDataBits, v);
+}
+void SerialPort::SetXONChar(uint8_t v)
+{
+    Change(fXONChar, v);
+}
+void SerialPort::SetXOFFChar(uint8_t v)
+{
+    Change(fXOFFChar, v);
+}
+void SerialPort::SetXONLim(uint16_t v)
+{
+    Change(fXONLim, v);
+}
+void SerialPort::SetXOFFLim(uint16_t v)
+{
+    Change(fXOFFLim, v);
+}
+void SerialPort::SetErrorChar(uint8_t v)
+{
+    Change(fErrorChar, v);
+}
+void SerialPort::SetFlowControl(Handshake v)
+{
+    Change(fFlowControl, v);
+}
+void SerialPort::SetStripNullChars(bool v)
+{
+    Change(fStripNullChars, v);
+}
+void SerialPort::SetEOFChar(uint8_t v)
+{
+    Change(fEOFChar, v);
+}

@@ -8,8 +8,21 @@
 #include "link/SerialDevice.h"
 
 enum ComPort { cpCOM1, cpCOM2, cpCOM3, cpCOM4, cpCOM5, cpCOM6, cpCOM7, cpCOM8 };
-enum Baud { br110, br300, br600, br1200, br2400, br4800, br9600, br14400, br19200, br38400,
-                 br56000, br128000, br256000 };
+enum Baud {
+    br110,
+    br300,
+    br600,
+    br1200,
+    br2400,
+    br4800,
+    br9600,
+    br14400,
+    br19200,
+    br38400,
+    br56000,
+    br128000,
+    br256000
+};
 enum Parity { pcNone, pcEven, pcOdd, pcMark, pcSpace };
 enum StopBitCount { sbOne, sbOnePtFive, sbTwo };
 enum DataBitCount { db4, db5, db6, db7, db8 };
@@ -104,10 +117,11 @@ public:
     SerialDevice& Device() { return *fDevice; }
 
 private:
-    template <typename T> void Change(T& field, T value);
+    template <typename T>
+    void Change(T& field, T value);
 
     std::unique_ptr<SerialDevice> fDevice;
-    std::string fPath;      // the device last opened
+    std::string fPath;  // the device last opened
     ComPort fCommPort = cpCOM2;
     Baud fBaudRate = br9600;
     Parity fParityType = pcNone;

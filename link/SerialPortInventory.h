@@ -6,11 +6,11 @@
 // The serial devices present, with what the system's device manager knows of
 // them, for `linkwise-cli ports` and the settings window's device list.
 struct SerialPortEntry {
-    std::string device;   // /dev/ttyUSB0
-    std::string byId;     // its stable /dev/serial/by-id name, when it has one
+    std::string device;  // /dev/ttyUSB0
+    std::string byId;    // its stable /dev/serial/by-id name, when it has one
     std::string vendor;
     std::string model;
-    std::string serial;   // the adapter's serial number
+    std::string serial;  // the adapter's serial number
     std::string driver;
     // "vendor model (serial N)", or empty when nothing is known.
     std::string Description() const;

@@ -82,9 +82,7 @@ void Ti92Link::WriteLines(uint8_t value)
 
 uint8_t Ti92Link::ReadLines()
 {
-    auto lines = [this] {
-        return static_cast<uint8_t>((PortIn(PortAdress + 1) & kStatusLines) >> 4);
-    };
+    auto lines = [this] { return static_cast<uint8_t>((PortIn(PortAdress + 1) & kStatusLines) >> 4); };
     uint8_t first = lines();
     uint8_t second = lines();
     if (first == second)
@@ -135,8 +133,7 @@ private:
 
 ELinkError SendTimeout(int bitsOk)
 {
-    return ELinkError("Timeout occured when sending byte.\r" + std::to_string(bitsOk) +
-                      " bit was sent ok.");
+    return ELinkError("Timeout occured when sending byte.\r" + std::to_string(bitsOk) + " bit was sent ok.");
 }
 }  // namespace
 

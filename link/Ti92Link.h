@@ -37,12 +37,12 @@ public:
     uint16_t TimeOut = 1500;
     uint8_t Cabletype = 1;
     ReadyLamp* CalcReadyIndicator = nullptr;
-    SerialPort* serialPort = nullptr;     // lent, not owned, until Close
+    SerialPort* serialPort = nullptr;  // lent, not owned, until Close
     // Lent like serialPort. The black cable drives the modem lines of the
     // device serialPort's port number leads to; the USB cable is a port of its own.
     ModemLinePortIO* BlackCable = nullptr;
     SerialPort* UsbCable = nullptr;
-    uint8_t Aborted = 0;                   // set by the user's Abort
+    uint8_t Aborted = 0;  // set by the user's Abort
     TypeNameTable TypeNames;
 
     int Calculator() const { return fCalculator; }
@@ -84,8 +84,8 @@ public:
     // What the last GetAck or GetCts read, so a caller can say why it was no
     // acknowledgement (AckProblem in link/PacketCheck.h).
     struct AckReply {
-        bool answered = false;   // the machine id came
-        int skipped = 0;         // bytes read before it
+        bool answered = false;  // the machine id came
+        int skipped = 0;        // bytes read before it
         uint8_t command = 0;
         uint16_t word = 0;
     };
@@ -150,5 +150,5 @@ private:
     // When the last byte written can have left the serial line: a deep
     // device buffer takes a packet long before the calculator has read it.
     uint32_t fLineFree = 0;
-    uint32_t fLineFreeMicros = 0;   // the part of a millisecond beyond fLineFree
+    uint32_t fLineFreeMicros = 0;  // the part of a millisecond beyond fLineFree
 };

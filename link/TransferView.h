@@ -11,7 +11,7 @@ enum class ListViewId { Calculator, Received };
 struct ListItem {
     std::string caption;
     std::vector<std::string> subItems;
-    int data = 0;            // the row's data, e.g. the type code of a listing row
+    int data = 0;  // the row's data, e.g. the type code of a listing row
     bool selected = false;
 };
 

@@ -38,21 +38,25 @@ std::string UsbCableDevice::NameOf(UsbCableId id)
         return "USB cable (0451:e001)";
     char node[32];
     std::snprintf(node, sizeof node, "/dev/bus/usb/%03d/%03d", id.bus, id.address);
-    return "USB cable at bus " + std::to_string(id.bus) + " address " + std::to_string(id.address) + " (" +
-           node + ")";
+    return "USB cable at bus " + std::to_string(id.bus) + " address " + std::to_string(id.address) + " (" + node + ")";
 }
 
 std::string UsbCableDevice::OpenErrorText(UsbStatus status, UsbCableId id, const std::string& detail)
 {
     const std::string name = NameOf(id);
     switch (status) {
-    case UsbStatus::Ok: return {};
+    case UsbStatus::Ok:
+        return {};
     case UsbStatus::NotFound:
         return id.bus == 0 ? "No USB cable (0451:e001) is plugged in." : name + ": not plugged in";
-    case UsbStatus::NoPermission: return name + ": permission denied\r" + kPermissionFix;
-    case UsbStatus::Busy: return name + ": in use by another program";
-    case UsbStatus::Gone: return name + ": " + kUnpluggedText;
-    default: return name + ": " + (detail.empty() ? std::string("cannot be opened") : detail);
+    case UsbStatus::NoPermission:
+        return name + ": permission denied\r" + kPermissionFix;
+    case UsbStatus::Busy:
+        return name + ": in use by another program";
+    case UsbStatus::Gone:
+        return name + ": " + kUnpluggedText;
+    default:
+        return name + ": " + (detail.empty() ? std::string("cannot be opened") : detail);
     }
 }
 

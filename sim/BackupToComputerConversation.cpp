@@ -25,8 +25,7 @@ void BackupToComputerConversation::SendHeaderOrEnd()
     }
     const std::string& version = fLink.Calc().romVersion;
     // The header announces what the block's data packet will carry.
-    const size_t block =
-        fBlocks + 1 == fLink.faults.emptyBackupBlock ? 0 : std::min(kBlockSize, fImage.size() - fPos);
+    const size_t block = fBlocks + 1 == fLink.faults.emptyBackupBlock ? 0 : std::min(kBlockSize, fImage.size() - fPos);
     fLink.SendData(Cmd::VAR, VarHeaderData(static_cast<uint32_t>(block), kTypeBackup, version));
     fState = State::AwaitHeaderAck;
 }
@@ -45,8 +44,7 @@ SimConversation::Result BackupToComputerConversation::OnPacket(const SimPacket& 
         if (p.cmd != Cmd::CTS || p.word != kBlockSize)
             return Result::NotMine;
         ++fBlocks;
-        const size_t block =
-            fBlocks == fLink.faults.emptyBackupBlock ? 0 : std::min(kBlockSize, fImage.size() - fPos);
+        const size_t block = fBlocks == fLink.faults.emptyBackupBlock ? 0 : std::min(kBlockSize, fImage.size() - fPos);
         fLink.SendAck();
         fLink.SendData(Cmd::DATA, std::string(4, '\0') + fImage.substr(fPos, block),
                        fBlocks == fLink.faults.damageBackupBlock);

@@ -23,8 +23,8 @@ public:
 
     VirtualTI92& Calc() { return fCalc; }
     SimFaults faults;
-    bool keepLog = true;                 // record every packet received and byte sent
-    std::function<void(const SimPacket&)> onPacket;   // sees every packet received
+    bool keepLog = true;                             // record every packet received and byte sent
+    std::function<void(const SimPacket&)> onPacket;  // sees every packet received
 
     // From the computer.
     void Receive(uint8_t b);
@@ -36,8 +36,8 @@ public:
     // To the computer.
     bool HasOutput() const { return fOutPos < fOut.size(); }
     size_t OutputPending() const { return fOut.size() - fOutPos; }
-    int TakeByte();                      // -1 when nothing waits
-    std::string TakeOutput();            // everything waiting
+    int TakeByte();            // -1 when nothing waits
+    std::string TakeOutput();  // everything waiting
     void DiscardOutput();
 
     // What happened.

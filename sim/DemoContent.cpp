@@ -68,9 +68,9 @@ bool Smiley(int x, int y)
     const int dx = x - 15, dy = y - 15;
     const int r2 = dx * dx + dy * dy;
     if (r2 >= 13 * 13 && r2 <= 15 * 15)
-        return true;                                       // face
+        return true;  // face
     if ((dx == -5 || dx == 5) && dy >= -7 && dy <= -3)
-        return true;                                       // eyes
+        return true;                                          // eyes
     return dy >= 4 && dy <= 7 && r2 >= 8 * 8 && r2 <= 9 * 9;  // smile
 }
 
@@ -88,18 +88,15 @@ void VirtualTI92::LoadDemoContent()
                 TextData({"Welcome to the virtual TI-92.", "Receive me with Linkwise,",
                           "edit me on the PC, send me back."}));
     AddVariable("main", "hello", 0x12,
-                ProgramData({"hello()", "Prgm", "ClrIO", "Disp \"Hello from the TI-92!\"",
-                             "Pause", "EndPrgm"}));
-    AddVariable("main", "x", 0x00, Bytes({0x2A, 0x01, 0x1F}));                 // 42
+                ProgramData({"hello()", "Prgm", "ClrIO", "Disp \"Hello from the TI-92!\"", "Pause", "EndPrgm"}));
+    AddVariable("main", "x", 0x00, Bytes({0x2A, 0x01, 0x1F}));  // 42
     AddVariable("main", "msg", 0x0C, StringData("Hello, PC!"));
     AddVariable("main", "smiley", 0x10, PictureData(31, 31, Smiley));
-    AddVariable("math", "pi1", 0x00,
-                Bytes({0x40, 0x00, 0x31, 0x41, 0x59, 0x26, 0x53, 0x58, 0x97, 0x93, 0x23}));
+    AddVariable("math", "pi1", 0x00, Bytes({0x40, 0x00, 0x31, 0x41, 0x59, 0x26, 0x53, 0x58, 0x97, 0x93, 0x23}));
     AddVariable("math", "quad", 0x12,
-                ProgramData({"quad(a,b,c)", "Prgm", "Local d", "b^2-4*a*c->d",
-                             "Disp (-b+sqrt(d))/(2*a)", "Disp (-b-sqrt(d))/(2*a)", "EndPrgm"}));
-    AddVariable("math", "formulas", 0x0B,
-                TextData({"Area of a circle: pi*r^2", "Sphere volume: 4/3*pi*r^3"}));
+                ProgramData({"quad(a,b,c)", "Prgm", "Local d", "b^2-4*a*c->d", "Disp (-b+sqrt(d))/(2*a)",
+                             "Disp (-b-sqrt(d))/(2*a)", "EndPrgm"}));
+    AddVariable("math", "formulas", 0x0B, TextData({"Area of a circle: pi*r^2", "Sphere volume: 4/3*pi*r^3"}));
     AddVariable("games", "board", 0x10, PictureData(40, 24, Checker));
     AddVariable("games", "hiscore", 0x0C, StringData("ANNA 1200"));
 

@@ -11,7 +11,7 @@ std::string Entry(const std::string& name, uint8_t type, uint32_t size)
     padded.resize(8, '\0');
     e += padded;
     e += static_cast<char>(type);
-    e += '\0';   // attribute
+    e += '\0';  // attribute
     e += LongLE(size);
     return e;
 }
@@ -39,8 +39,7 @@ SimConversation::Result DirectoryConversation::Begin(const SimPacket&)
     // Header shaped like a variable header: size of the listing, the
     // directory type and the current folder as its name.
     const std::string& folder = fLink.Calc().currentFolder;
-    fLink.SendData(Cmd::VAR, VarHeaderData(static_cast<uint32_t>(fEntries.size() * 14),
-                                           kTypeDirectoryRequest, folder));
+    fLink.SendData(Cmd::VAR, VarHeaderData(static_cast<uint32_t>(fEntries.size() * 14), kTypeDirectoryRequest, folder));
     return Result::Continue;
 }
 
@@ -49,7 +48,7 @@ SimConversation::Result DirectoryConversation::OnPacket(const SimPacket& p)
     switch (fState) {
     case State::AwaitCts:
         if (p.cmd == Cmd::ACK)
-            return Result::Continue;   // the computer acknowledges before each CTS
+            return Result::Continue;  // the computer acknowledges before each CTS
         if (p.cmd != Cmd::CTS || fNext >= fEntries.size())
             return Result::NotMine;
         fLink.SendAck();

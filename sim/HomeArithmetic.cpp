@@ -56,10 +56,7 @@ struct Parser {
         const double base = Unary();
         return Take('^') ? std::pow(base, Power()) : base;
     }
-    double Unary()
-    {
-        return Take('-') ? -Unary() : Atom();
-    }
+    double Unary() { return Take('-') ? -Unary() : Atom(); }
     double Atom()
     {
         if (Take('(')) {

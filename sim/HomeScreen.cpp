@@ -9,7 +9,7 @@ namespace {
 
 constexpr int kWidth = VirtualTI92::kScreenWidth;
 constexpr size_t kMaxHistory = 30;
-constexpr size_t kMaxEntry = 56;   // what the entry line shows
+constexpr size_t kMaxEntry = 56;  // what the entry line shows
 constexpr int kLine = 8;
 constexpr int kHistoryBottom = 102;
 constexpr int kEntryTop = 105;

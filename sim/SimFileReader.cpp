@@ -22,7 +22,11 @@ public:
         if (offset > fB.size() || count > fB.size() - offset)
             throw std::runtime_error(fFile + ": the file ends inside the " + what + ".");
     }
-    uint8_t U8(size_t o) const { Need(o, 1, "entry table"); return static_cast<uint8_t>(fB[o]); }
+    uint8_t U8(size_t o) const
+    {
+        Need(o, 1, "entry table");
+        return static_cast<uint8_t>(fB[o]);
+    }
     uint32_t U32LE(size_t o, const char* what) const
     {
         Need(o, 4, what);
@@ -37,7 +41,11 @@ public:
         std::string s = fB.substr(o, max);
         return s.substr(0, s.find('\0'));
     }
-    std::string Sub(size_t o, size_t n, const char* what) const { Need(o, n, what); return fB.substr(o, n); }
+    std::string Sub(size_t o, size_t n, const char* what) const
+    {
+        Need(o, n, what);
+        return fB.substr(o, n);
+    }
     const std::string& File() const { return fFile; }
 
 private:
@@ -48,7 +56,7 @@ private:
 // One row of the entry table.
 struct TableEntry {
     uint32_t start = 0;
-    uint32_t end = 0;   // where the next entry's data part starts
+    uint32_t end = 0;  // where the next entry's data part starts
     std::string name;
     uint8_t type = 0;
 };

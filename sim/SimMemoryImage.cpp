@@ -8,7 +8,7 @@
 namespace {
 
 const std::string kMagic = "VTI92RAM";
-constexpr size_t kMinimumImage = 4096;   // a backup always spans several blocks
+constexpr size_t kMinimumImage = 4096;  // a backup always spans several blocks
 
 std::string Pad8(const std::string& s)
 {
@@ -83,8 +83,7 @@ void VirtualTI92::InstallMemoryImage(const std::string& image)
             v.name = Unpad(image.substr(pos, 8));
             v.type = static_cast<uint8_t>(image[pos + 8]);
             pos += 9;
-            size_t size = (static_cast<unsigned char>(image[pos]) << 8) |
-                          static_cast<unsigned char>(image[pos + 1]);
+            size_t size = (static_cast<unsigned char>(image[pos]) << 8) | static_cast<unsigned char>(image[pos + 1]);
             if (!need(2 + size) || size > SimVariable::kMaxDataBytes)
                 return;
             v.bytes = image.substr(pos, 2 + size);

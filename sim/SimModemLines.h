@@ -25,9 +25,9 @@ public:
     bool IsBroken() const override { return broken; }
 
     bool openable = true;
-    bool broken = false;            // the adapter was pulled
+    bool broken = false;  // the adapter was pulled
     std::string openedPath;
-    int calls = 0;                  // ioctls made, each one a round trip on a real adapter
+    int calls = 0;  // ioctls made, each one a round trip on a real adapter
     // The outputs (TIOCM_RTS | TIOCM_DTR) after every change.
     std::vector<int> outputHistory;
 

@@ -6,17 +6,17 @@
 
 // Commands the calculator uses that the computer never needs to name.
 namespace SimCmd {
-constexpr uint8_t CNT = 0x78;   // "another directory entry follows"
-constexpr uint8_t ERR = 0x5A;   // checksum error: the packet must be sent again
+constexpr uint8_t CNT = 0x78;  // "another directory entry follows"
+constexpr uint8_t ERR = 0x5A;  // checksum error: the packet must be sent again
 }  // namespace SimCmd
 
 // One link packet as the calculator sees it.
 struct SimPacket {
     uint8_t id = 0;
     uint8_t cmd = 0;
-    uint16_t word = 0;          // data length for packets with data
+    uint16_t word = 0;  // data length for packets with data
     std::string data;
-    uint16_t checksum = 0;      // as received
+    uint16_t checksum = 0;  // as received
     bool hasData = false;
     bool checksumOk = true;
 

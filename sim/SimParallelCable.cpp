@@ -102,7 +102,7 @@ void SimParallelCable::Settle()
     switch (fRx) {
     case Rx::Idle:
         if (fPcA == fPcB)
-            return;   // both released, or both pulled: no bit
+            return;  // both released, or both pulled: no bit
         // Line B low: a 0; line A low: a 1. Answer on the other line.
         fRxByte = static_cast<uint8_t>((fRxByte >> 1) | (fPcA ? 0x80 : 0));
         fCalcA = fPcB;

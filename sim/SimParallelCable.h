@@ -19,8 +19,7 @@
 // PortIn, so tests are deterministic.
 class SimParallelCable : public PortIO {
 public:
-    explicit SimParallelCable(CalculatorLink& calculator, uint16_t base = 0x378)
-        : fCalc(calculator), fBase(base) {}
+    explicit SimParallelCable(CalculatorLink& calculator, uint16_t base = 0x378) : fCalc(calculator), fBase(base) {}
 
     void PortOut(uint16_t address, uint8_t value) override;
     uint8_t PortIn(uint16_t address) override;
@@ -29,8 +28,8 @@ public:
     bool LineALow() const { return fPcA || fCalcA || holdLinesLow; }
     bool LineBLow() const { return fPcB || fCalcB || holdLinesLow; }
 
-    std::vector<uint8_t> dataWrites;       // every value written to the data register
-    bool holdLinesLow = false;             // both lines stuck low (a shorted cable)
+    std::vector<uint8_t> dataWrites;  // every value written to the data register
+    bool holdLinesLow = false;        // both lines stuck low (a shorted cable)
     // Lets a test alter a status reading, e.g. to inject a glitch.
     std::function<uint8_t(uint8_t status)> statusFilter;
     int statusReads = 0;
@@ -53,8 +52,8 @@ private:
 
     CalculatorLink& fCalc;
     uint16_t fBase;
-    bool fPcA = false, fPcB = false;       // pulled by the computer
-    bool fCalcA = false, fCalcB = false;   // pulled by the calculator
+    bool fPcA = false, fPcB = false;      // pulled by the computer
+    bool fCalcA = false, fCalcB = false;  // pulled by the calculator
 
     // Receiving from the computer.
     enum class Rx { Idle, Acking } fRx = Rx::Idle;

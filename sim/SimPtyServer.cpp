@@ -54,7 +54,7 @@ microseconds SimPtyServer::ByteTime() const
 {
     if (fBaud <= 0)
         return microseconds(0);
-    return microseconds(10'000'000LL / fBaud);   // start bit, 8 data bits, stop bit
+    return microseconds(10'000'000LL / fBaud);  // start bit, 8 data bits, stop bit
 }
 
 // Bytes taken out of the pseudo-terminal ahead of the line, as a UART's
@@ -94,7 +94,7 @@ void SimPtyServer::ReadMaster(TimePoint now)
             continue;
         fInIdle = true;
         if (n < 0 && errno == EIO)
-            fHangupUntil = now + milliseconds(50);   // no client: look again later
+            fHangupUntil = now + milliseconds(50);  // no client: look again later
         return;
     }
 }

@@ -24,7 +24,7 @@ public:
     bool Open(std::string& error);
     const std::string& SlavePath() const { return fSlavePath; }
 
-    void SetBaud(int baud) { fBaud = baud; }   // 0: no pacing
+    void SetBaud(int baud) { fBaud = baud; }  // 0: no pacing
     // Bytes of a half-received packet are dropped after this pause.
     int framingResetMs = 1000;
 
@@ -47,16 +47,19 @@ private:
 
     CalculatorLink& fCalc;
     int fMaster = -1;
-    int fSlaveKeep = -1;    // keeps the line raw and the master readable between clients
+    int fSlaveKeep = -1;  // keeps the line raw and the master readable between clients
     std::string fSlavePath;
     int fBaud = 0;
 
-    struct Timed { uint8_t byte; TimePoint due; };
-    std::deque<Timed> fIn;          // received, not yet given to the calculator
-    TimePoint fInLineFree{};        // when the line is done with the last byte taken
-    bool fInIdle = true;            // the computer had nothing more to send
-    std::string fOut;               // taken from the calculator, not yet written
-    TimePoint fOutNext{};           // when the next output byte may be written
+    struct Timed {
+        uint8_t byte;
+        TimePoint due;
+    };
+    std::deque<Timed> fIn;    // received, not yet given to the calculator
+    TimePoint fInLineFree{};  // when the line is done with the last byte taken
+    bool fInIdle = true;      // the computer had nothing more to send
+    std::string fOut;         // taken from the calculator, not yet written
+    TimePoint fOutNext{};     // when the next output byte may be written
     TimePoint fLastInput{};
     TimePoint fHangupUntil{};
     uint64_t fBytesIn = 0;

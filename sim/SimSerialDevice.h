@@ -23,12 +23,12 @@ public:
     bool IsBroken() const override { return broken; }
     std::string OpenError() const override { return fOpen ? std::string() : openedPath + ": no such device"; }
 
-    bool openable = true;           // false: Open fails as for a missing device
-    bool broken = false;            // the cable was pulled: nothing gets through
+    bool openable = true;  // false: Open fails as for a missing device
+    bool broken = false;   // the cable was pulled: nothing gets through
     std::string openedPath;
     SerialLineSettings settings;
-    std::string written;            // every byte the computer wrote
-    int discards = 0;               // input purges that threw replies away
+    std::string written;  // every byte the computer wrote
+    int discards = 0;     // input purges that threw replies away
 
 private:
     CalculatorLink& fCalc;

@@ -28,14 +28,14 @@ public:
     UsbCableId id{3, 7};
     bool plugged = true;
     bool permissionDenied = false;
-    long unplugAfterBytes = -1;     // pulled once the calculator's bytes read reach this count
-    bool stallIn = false;           // the IN pipe is halted until reset
+    long unplugAfterBytes = -1;  // pulled once the calculator's bytes read reach this count
+    bool stallIn = false;        // the IN pipe is halted until reset
     bool stallOut = false;
-    int stallInAtRead = 0;          // this read (from 1) halts the IN pipe
+    int stallInAtRead = 0;  // this read (from 1) halts the IN pipe
     int resets = 0;
     int reads = 0;
     long bytesRead = 0;
-    long lostBytes = 0;             // dropped by reads shorter than their block
+    long lostBytes = 0;  // dropped by reads shorter than their block
     size_t largestWrite = 0;
 
 private:

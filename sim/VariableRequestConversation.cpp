@@ -28,8 +28,7 @@ SimConversation::Result VariableRequestConversation::OnPacket(const SimPacket& p
         if (p.cmd != Cmd::CTS)
             return Result::NotMine;
         fLink.SendAck();
-        fLink.SendData(Cmd::DATA, std::string(4, '\0') + fVariable.bytes,
-                       fLink.faults.Damages(fRequestNumber));
+        fLink.SendData(Cmd::DATA, std::string(4, '\0') + fVariable.bytes, fLink.faults.Damages(fRequestNumber));
         fState = State::AwaitDataAck;
         return Result::Continue;
     case State::AwaitDataAck:

@@ -8,7 +8,9 @@
 class VariableRequestConversation : public SimConversation {
 public:
     VariableRequestConversation(CalculatorLink& link, int requestNumber)
-        : SimConversation(link), fRequestNumber(requestNumber) {}
+        : SimConversation(link), fRequestNumber(requestNumber)
+    {
+    }
     Result Begin(const SimPacket& opening) override;
     Result OnPacket(const SimPacket& p) override;
     std::string Name() const override { return "variable request"; }

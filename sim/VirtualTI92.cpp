@@ -57,8 +57,8 @@ const SimFolder* VirtualTI92::FindFolder(const std::string& name) const
     return nullptr;
 }
 
-SimVariable& VirtualTI92::AddVariable(const std::string& folder, const std::string& name,
-                                      uint8_t type, const std::string& data)
+SimVariable& VirtualTI92::AddVariable(const std::string& folder, const std::string& name, uint8_t type,
+                                      const std::string& data)
 {
     return PutVariable(folder, SimVariable::FromData(name, type, data));
 }
@@ -75,8 +75,7 @@ SimVariable& VirtualTI92::PutVariable(const std::string& folder, const SimVariab
     return f.variables.back();
 }
 
-void VirtualTI92::SplitName(const std::string& fullName, std::string& folder,
-                            std::string& name) const
+void VirtualTI92::SplitName(const std::string& fullName, std::string& folder, std::string& name) const
 {
     size_t slash = fullName.find('\\');
     if (slash == std::string::npos) {

@@ -10,9 +10,9 @@
 // variable header both report the size of these bytes, S + 2.
 struct SimVariable {
     static constexpr size_t kMaxDataBytes = 65529;
-    std::string name;       // at most 8 characters
+    std::string name;  // at most 8 characters
     uint8_t type = 0;
-    std::string bytes;      // size word + data
+    std::string bytes;  // size word + data
 
     uint32_t Size() const { return static_cast<uint32_t>(bytes.size()); }
     std::string Data() const { return bytes.size() >= 2 ? bytes.substr(2) : std::string(); }
@@ -30,7 +30,7 @@ class VirtualTI92 {
 public:
     static constexpr int kScreenWidth = 240;
     static constexpr int kScreenHeight = 128;
-    static constexpr int kScreenBytes = kScreenWidth / 8 * kScreenHeight;   // 3840
+    static constexpr int kScreenBytes = kScreenWidth / 8 * kScreenHeight;  // 3840
 
     // An empty calculator: the folder main and a blank screen.
     VirtualTI92();
@@ -45,13 +45,12 @@ public:
     HomeScreen home;
 
     // Content.
-    void Clear();                       // leaves only an empty main folder
+    void Clear();  // leaves only an empty main folder
     void LoadDemoContent();
-    SimFolder& Folder(const std::string& name);   // created when missing
+    SimFolder& Folder(const std::string& name);  // created when missing
     const SimFolder* FindFolder(const std::string& name) const;
     // Adds or replaces a variable; `data` is without the size word.
-    SimVariable& AddVariable(const std::string& folder, const std::string& name, uint8_t type,
-                             const std::string& data);
+    SimVariable& AddVariable(const std::string& folder, const std::string& name, uint8_t type, const std::string& data);
     SimVariable& PutVariable(const std::string& folder, const SimVariable& v);
     // "folder\name"; "\name" and "name" mean the current folder.
     const SimVariable* FindVariable(const std::string& fullName) const;

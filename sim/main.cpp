@@ -31,14 +31,22 @@ void OnSignal(int)
 const std::vector<OptionSpec>& Options()
 {
     static const std::vector<OptionSpec> optionTable = {
-        {"link", "PATH", "symbolic link to the pseudo-terminal (default:\n$XDG_RUNTIME_DIR/linkwise-ti92, else /tmp/linkwise-ti92)"},
+        {"link", "PATH",
+         "symbolic link to the pseudo-terminal (default:\n$XDG_RUNTIME_DIR/linkwise-ti92, else /tmp/linkwise-ti92)"},
         {"port", "N", "print LINKWISE_COMn for port N, 1..8 (default 1, the\nport Linkwise uses out of the box)"},
-        {"content", "FILE", "load variables from a TI-92 file (.92g, .92p, .92b, ...);\nrepeatable; without it the calculator holds demo content"},
+        {"content", "FILE",
+         "load variables from a TI-92 file (.92g, .92p, .92b, ...);\nrepeatable; without it the calculator holds demo "
+         "content"},
         {"baud", "N", "pace the line at N baud (9600: about 1.04 ms per byte)"},
-        {"variable", "FOLDER\\NAME:TYPE:SIZE", "add a variable of SIZE data bytes (0..65529) and type\ncode TYPE (hex), e.g. main\\big:0b:32768; repeatable"},
-        {"fault", "NAME", "misbehave for tests: silent, refuse-ready,\nrefuse-requests, refuse-variables, garbage,\ndamage-checksums, damage-screenshot, refuse-request=N,\ndamage-request=N (N counts variable requests from 1);\nrepeatable"},
-        {"damage", "PERCENT", "flip one bit in this share of the bytes it sends, as\nline noise would (e.g. 0.5 or 0.5%: one byte in 200)"},
-        {"replace", "POS:HEX", "send the byte at POS (from 0, over everything sent) as\nthe byte HEX instead, e.g. 57:92; repeatable"},
+        {"variable", "FOLDER\\NAME:TYPE:SIZE",
+         "add a variable of SIZE data bytes (0..65529) and type\ncode TYPE (hex), e.g. main\\big:0b:32768; repeatable"},
+        {"fault", "NAME",
+         "misbehave for tests: silent, refuse-ready,\nrefuse-requests, refuse-variables, garbage,\ndamage-checksums, "
+         "damage-screenshot, refuse-request=N,\ndamage-request=N (N counts variable requests from 1);\nrepeatable"},
+        {"damage", "PERCENT",
+         "flip one bit in this share of the bytes it sends, as\nline noise would (e.g. 0.5 or 0.5%: one byte in 200)"},
+        {"replace", "POS:HEX",
+         "send the byte at POS (from 0, over everything sent) as\nthe byte HEX instead, e.g. 57:92; repeatable"},
         {"seed", "N", "start the noise from this seed (default 1): the same\nseed damages the same bytes again"},
         {"rom", "VERSION", "ROM version text (default 1.11)"},
         {"v,verbose", "", "log every packet received, and every key pressed, on stderr"},
@@ -66,7 +74,7 @@ std::string Usage()
 std::string DefaultLink()
 {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    struct stat st{};
+    struct stat st {};
     if (runtime && *runtime && stat(runtime, &st) == 0 && S_ISDIR(st.st_mode))
         return std::string(runtime) + "/linkwise-ti92";
     return "/tmp/linkwise-ti92";
@@ -75,7 +83,7 @@ std::string DefaultLink()
 // Points `link` at `target`, replacing an older link but never a file.
 bool MakeLink(const std::string& link, const std::string& target)
 {
-    struct stat st{};
+    struct stat st {};
     if (lstat(link.c_str(), &st) == 0 && !S_ISLNK(st.st_mode)) {
         std::fprintf(stderr, "linkwise-virtual-ti92: %s exists and is not a symbolic link\n", link.c_str());
         return false;
@@ -114,8 +122,7 @@ bool AddGeneratedVariable(VirtualTI92& calc, const std::string& text)
         return false;
     const std::string sizeText = text.substr(c2 + 1);
     const long size = std::strtol(sizeText.c_str(), &end, 10);
-    if (sizeText.empty() || *end || size < 0 || size > 65529 || name.empty() || name.size() > 8 ||
-        folder.size() > 8)
+    if (sizeText.empty() || *end || size < 0 || size > 65529 || name.empty() || name.size() > 8 || folder.size() > 8)
         return false;
     std::string data;
     for (long i = 0; i < size; ++i)
@@ -269,7 +276,7 @@ std::optional<int> LoadContent(VirtualTI92& calc, const SimOptions& o)
 {
     calc.LoadDemoContent();
     if (!o.files.empty())
-        calc.Clear();   // the drawn screen stays; the variables come from the files
+        calc.Clear();  // the drawn screen stays; the variables come from the files
     for (const auto& f : o.files) {
         try {
             calc.LoadFile(f);
@@ -304,8 +311,8 @@ std::optional<int> SetUpLink(CalculatorLink& link, const SimOptions& o)
     link.faults.replaceBytes = o.replaced;
     if (o.verbose)
         link.onPacket = [](const SimPacket& p) {
-            std::fprintf(stderr, "packet %02X %02X word %u, %zu data bytes%s\n", p.id, p.cmd, p.word,
-                         p.data.size(), p.checksumOk ? "" : " (bad checksum)");
+            std::fprintf(stderr, "packet %02X %02X word %u, %zu data bytes%s\n", p.id, p.cmd, p.word, p.data.size(),
+                         p.checksumOk ? "" : " (bad checksum)");
             if (p.cmd == Cmd::KEY)
                 std::fprintf(stderr, "key %u%s\n", p.word, KeyDescription(p.word).c_str());
         };
@@ -325,7 +332,7 @@ int Serve(CalculatorLink& link, const VirtualTI92& calc, const SimOptions& o)
     if (!MakeLink(o.linkPath, server.SlavePath()))
         return 1;
 
-    struct sigaction sa{};
+    struct sigaction sa {};
     sa.sa_handler = OnSignal;
     sigemptyset(&sa.sa_mask);
     sigaction(SIGINT, &sa, nullptr);

@@ -14,9 +14,9 @@ std::string ReadCheckedImage(const ByteSource& file, const std::string& shownNam
         throw EFileError("The backup " + shownName + " is " + std::to_string(file.Size()) +
                          " bytes long; a TI-92 memory image is at most " + std::to_string(kMaxBackupImageBytes) +
                          " bytes. Nothing was sent.");
-    std::string image = ReadBytesAt(file, ti92::kSingleDataOffset, static_cast<size_t>(imageEnd - ti92::kSingleDataOffset));
+    std::string image =
+        ReadBytesAt(file, ti92::kSingleDataOffset, static_cast<size_t>(imageEnd - ti92::kSingleDataOffset));
     if (ByteSum(image) != ReadWordLE(file, imageEnd))
-        throw EFileError("The backup " + shownName +
-                         " is damaged (its checksum does not match). Nothing was sent.");
+        throw EFileError("The backup " + shownName + " is damaged (its checksum does not match). Nothing was sent.");
     return image;
 }

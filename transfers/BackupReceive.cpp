@@ -1,8 +1,8 @@
 #include "transfers/BackupReceive.h"
 
 #include "files/TempStore.h"
-#include "link/PacketCheck.h"
 #include "link/Exceptions.h"
+#include "link/PacketCheck.h"
 #include "link/PacketCommands.h"
 #include "link/Ti92Link.h"
 #include "link/TransferView.h"
@@ -22,8 +22,8 @@ constexpr uint32_t kAbandonWaitMs = 5000;
 constexpr uint8_t kMaxVersionLength = 32;
 
 struct BlockHeader {
-    uint32_t size = 0;      // image bytes the block's data packet carries
-    std::string name;       // the ROM version
+    uint32_t size = 0;  // image bytes the block's data packet carries
+    std::string name;   // the ROM version
 };
 
 // The rest of a block header whose head has been read: size, type, name
@@ -38,8 +38,8 @@ BlockHeader ReadBlockHeader(Ti92Link& link, const PacketHead& head, const std::s
     BlockHeader header;
     header.name = ReceiveBytes(link, nameLength, &sum);
     ReceiveChecksum(link, sum, what);
-    header.size = ByteAt(info, 0) | ByteAt(info, 1) << 8 | ByteAt(info, 2) << 16 |
-                  static_cast<uint32_t>(ByteAt(info, 3)) << 24;
+    header.size =
+        ByteAt(info, 0) | ByteAt(info, 1) << 8 | ByteAt(info, 2) << 16 | static_cast<uint32_t>(ByteAt(info, 3)) << 24;
     if (header.size > kMaxVariableBytes)
         ThrowDamaged(what, "size " + std::to_string(header.size));
     return header;
@@ -87,8 +87,9 @@ void ReceiveBlock(Ti92Link& link, TransferView& view, TempStoreWriter& writer, c
     std::string data;
     data.reserve(dataHead.word);
     PacketSum sum;
-    ReceiveDataBytes(link, dataHead.word, kProgressStep, sum, [&data](std::string_view run) { data += run; },
-                     [&view](size_t) { view.ProcessMessages(); });
+    ReceiveDataBytes(
+        link, dataHead.word, kProgressStep, sum, [&data](std::string_view run) { data += run; },
+        [&view](size_t) { view.ProcessMessages(); });
     ReceiveChecksum(link, sum, what);
     writer.Write(std::string_view(data).substr(4));
     link.SendAck();

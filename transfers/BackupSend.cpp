@@ -5,8 +5,8 @@
 
 #include "files/ByteSource.h"
 #include "files/FileFormat.h"
-#include "link/PacketCheck.h"
 #include "link/Exceptions.h"
+#include "link/PacketCheck.h"
 #include "link/PacketCommands.h"
 #include "link/Ti92Link.h"
 #include "link/TransferView.h"
@@ -43,8 +43,8 @@ void SendBackupHeader(Ti92Link& link, TransferView& view, uint32_t length)
 void SendBlock(Ti92Link& link, const std::string& data, int counter)
 {
     const uint8_t id = link.MachineIdSent();
-    link.SendBytes(Packet(id, Cmd::VAR, WordBytes(5) + std::string(4, '\0') +
-                                            std::string(2, static_cast<char>(kTypeBackup)) + '\0'));
+    link.SendBytes(Packet(id, Cmd::VAR,
+                          WordBytes(5) + std::string(4, '\0') + std::string(2, static_cast<char>(kTypeBackup)) + '\0'));
     const std::string what = "block " + std::to_string(counter) + " of the backup";
     if (!link.GetAck())
         ThrowNoAck(link, "Did not got block ACK!" + BlocksSent(counter), "The header of " + what);

@@ -215,7 +215,8 @@ static bool ReadListing(Ti92Link& link, TransferView& view, const RowSink& sink)
 
 bool FetchDirectoryList(Ti92Link& link, TransferView& view, ListViewId list)
 {
-    return ReadListing(link, view, {[&] { view.ListViewClear(list); }, [&](const ListItem& row) { view.ListViewAdd(list, row); }});
+    return ReadListing(link, view,
+                       {[&] { view.ListViewClear(list); }, [&](const ListItem& row) { view.ListViewAdd(list, row); }});
 }
 
 std::optional<std::vector<ListItem>> ReadDirectory(Ti92Link& link, TransferView& view)

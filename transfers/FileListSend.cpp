@@ -42,8 +42,7 @@ bool IsProgram(int kind)
 
 std::string Lower(std::string s)
 {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return s;
 }
 
@@ -115,10 +114,10 @@ private:
     const FileListSendJob& fJob;
     const std::vector<std::string>& fPaths;
     std::vector<PlannedFile> fFiles;
-    std::vector<std::vector<PlannedLibrary>> fLibraries;   // per file
-    VariableFileType fInfo;     // the file being processed
-    bool fChecking = true;      // nothing has gone out yet
-    MsgResult fAll = MsgResult::Yes;   // Yes: ask each; YesToAll / NoToAll: decided
+    std::vector<std::vector<PlannedLibrary>> fLibraries;  // per file
+    VariableFileType fInfo;                               // the file being processed
+    bool fChecking = true;                                // nothing has gone out yet
+    MsgResult fAll = MsgResult::Yes;                      // Yes: ask each; YesToAll / NoToAll: decided
     LibraryChoice fChoice = LibraryChoice::Ask;
     FileListSendResult fResult;
 };
@@ -215,10 +214,9 @@ void Job::Summarize()
         view.ClickNextButton();
     }
     const std::string counts = std::to_string(fResult.filesSent) + " of " + std::to_string(fResult.files);
-    fResult.summary = fResult.librariesSent > 0
-                          ? "Totally " + counts + " selected file(s) + " + std::to_string(fResult.librariesSent) +
-                                " libraries were sent."
-                          : "Totally " + counts + " selected file(s) were sent.";
+    fResult.summary = fResult.librariesSent > 0 ? "Totally " + counts + " selected file(s) + " +
+                                                      std::to_string(fResult.librariesSent) + " libraries were sent."
+                                                : "Totally " + counts + " selected file(s) were sent.";
 }
 
 // Everything that can be known about a file without the calculator: its
@@ -269,8 +267,8 @@ void Job::PlanLibraries(size_t index)
         if (path.empty()) {
             if (name != "tios" && name != "kernel")
                 ShowMessage(fJob.dialogs,
-                            "Cannot find the required library \"" + folder + name + ".92p\"!\rYou need this file to run " +
-                                info.path + ".",
+                            "Cannot find the required library \"" + folder + name +
+                                ".92p\"!\rYou need this file to run " + info.path + ".",
                             MsgIcon::Warning);
             continue;
         }
@@ -364,8 +362,8 @@ void Job::AskToReplace(const std::string& key, const ListItem& row, const WorkRe
         const size_t slash = key.find('\\');
         const std::string folder = row.caption.substr(0, slash), name = row.caption.substr(slash + 1);
         answer = fJob.dialogs.MessageBox("The calculator already holds the variable " + name + " in the folder " +
-                                             folder + ".\r\rOn the calculator: " + theirs + ".\rIn " + source +
-                                             ": " + ours + ".\r\rReplace it?",
+                                             folder + ".\r\rOn the calculator: " + theirs + ".\rIn " + source + ": " +
+                                             ours + ".\r\rReplace it?",
                                          "Replace variable?", MsgIcon::Question, MsgButtons::YesNoAll);
         if (answer == MsgResult::YesToAll || answer == MsgResult::NoToAll)
             fAll = answer;
@@ -384,12 +382,14 @@ void Job::SendOne(size_t index)
         Collect(fInfo);
 
     view.SetLabel(LabelId::Transfer, "Transferring " + FileName(fInfo.path) + " ~ " +
-                                        (fInfo.description.empty() ? ShownComment(fInfo) : fInfo.description + "*"));
+                                         (fInfo.description.empty() ? ShownComment(fInfo) : fInfo.description + "*"));
     view.ProcessMessages();
 
     const int position = view.BarPosition(ProgressBarId::Total);
-    const bool kept = !file.records.empty() && file.keep.size() ==
-        static_cast<size_t>(std::count_if(file.records.begin(), file.records.end(), [](const WorkRecord& w) { return !w.folder; }));
+    const bool kept =
+        !file.records.empty() &&
+        file.keep.size() == static_cast<size_t>(std::count_if(file.records.begin(), file.records.end(),
+                                                              [](const WorkRecord& w) { return !w.folder; }));
     if (kept)
         view.StatusMemoAdd("\"" + FileName(file.listed) + "\" was not sent: the calculator keeps its own variables.");
     else
@@ -451,7 +451,8 @@ void Job::Collect(const VariableFileType& info)
         fJob.view.StatusMemoAdd(name + " could not be copied to the Fargo library-directory: " + ec.message() + ".");
         return;
     }
-    fJob.view.StatusMemoAdd(name + (v1 ? " was copied to Fargo library-directory." : " was copied to Fargo2 library-directory."));
+    fJob.view.StatusMemoAdd(
+        name + (v1 ? " was copied to Fargo library-directory." : " was copied to Fargo2 library-directory."));
 }
 
 bool Job::AskForLibraries(const VariableFileType& info)
@@ -460,8 +461,8 @@ bool Job::AskForLibraries(const VariableFileType& info)
         return true;
     if (fChoice == LibraryChoice::AlwaysNo)
         return false;
-    const int r = fJob.dialogs.FargoLibraryQuestion("Send " + std::to_string(info.LibraryCount()) +
-                                                   " Fargo libraries?");
+    const int r =
+        fJob.dialogs.FargoLibraryQuestion("Send " + std::to_string(info.LibraryCount()) + " Fargo libraries?");
     if (r > 20)
         fChoice = LibraryChoice::AlwaysNo;
     else if (r > 10)
@@ -491,7 +492,7 @@ std::vector<std::string> SelectedFilePaths(const std::string& directory,
 }
 
 FileListSendResult SendFiles(const FileListSendJob& job, const std::optional<std::string>& commandLineFile,
-               const std::string& directory, const std::vector<std::string>& selectedCaptions)
+                             const std::string& directory, const std::vector<std::string>& selectedCaptions)
 {
     std::vector<std::string> paths;
     if (commandLineFile) {

@@ -33,14 +33,14 @@ struct FileListSendJob {
     Ti92Link& link;
     TransferView& view;
     Dialogs& dialogs;
-    const TempStore& store;      // where a text file is converted
-    std::string tempTextFile;    // the converted text file, "~tmp.92t" in the program folder
+    const TempStore& store;    // where a text file is converted
+    std::string tempTextFile;  // the converted text file, "~tmp.92t" in the program folder
     bool storeFolders = true;
     FargoLibrarySettings libraries;
-    LibraryChoice choice = LibraryChoice::Ask;   // at the start of the job
-    TextVariableNaming textNaming;               // for the text files of the list
+    LibraryChoice choice = LibraryChoice::Ask;  // at the start of the job
+    TextVariableNaming textNaming;              // for the text files of the list
     ReplacePolicy replace = ReplacePolicy::Replace;
-    bool confirmBackup = false;   // ask before a backup replaces the whole memory
+    bool confirmBackup = false;  // ask before a backup replaces the whole memory
     // Runs when every file was sent, before the automatic Next (which may
     // start the next step inside this job).
     std::function<void()> whenSent;
@@ -50,11 +50,11 @@ struct FileListSendResult {
     int filesSent = 0;
     int files = 0;
     int librariesSent = 0;
-    bool failed = false;        // the job ended with an error
-    std::string errorClass;     // of that error
-    std::string summary;        // the job's last report line
-    bool declined = false;      // the user said No to a backup: nothing was sent
-    std::vector<std::string> existing;   // refused: these would have been replaced
+    bool failed = false;                // the job ended with an error
+    std::string errorClass;             // of that error
+    std::string summary;                // the job's last report line
+    bool declined = false;              // the user said No to a backup: nothing was sent
+    std::vector<std::string> existing;  // refused: these would have been replaced
     bool Complete() const { return !failed && filesSent == files; }
 };
 
@@ -78,4 +78,4 @@ std::vector<std::string> SelectedFilePaths(const std::string& directory,
 // std::runtime_error "No files to send!" for an empty list and the
 // missing-file error above, before anything is sent.
 FileListSendResult SendFiles(const FileListSendJob& job, const std::optional<std::string>& commandLineFile,
-               const std::string& directory, const std::vector<std::string>& selectedCaptions);
+                             const std::string& directory, const std::vector<std::string>& selectedCaptions);

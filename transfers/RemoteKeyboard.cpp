@@ -19,7 +19,7 @@ constexpr uint32_t kQuietBeforeKeysMs = 30;
 RemoteKeyboard::RemoteKeyboard(Ti92Link& link) : fLink(link)
 {
     CharacterTable[VirtualKey::Back] = CalcKey::Backspace;
-    CharacterTable[VirtualKey::Escape] = CalcKey::Esc;   // ESC, not the character
+    CharacterTable[VirtualKey::Escape] = CalcKey::Esc;  // ESC, not the character
 
     KeyTable[VirtualKey::Prior] = CalcKey::Mode;
     KeyTable[VirtualKey::Next] = CalcKey::Clear;

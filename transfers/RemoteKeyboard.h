@@ -16,9 +16,9 @@ struct ShiftState {
 
 // Virtual-key codes the key table is indexed by.
 namespace VirtualKey {
-constexpr int Back = 8, Tab = 9, Return = 13, Shift = 16, Control = 17, Menu = 18, Escape = 27,
-              Space = 32, Prior = 33, Next = 34, End = 35, Home = 36, Left = 37, Up = 38, Right = 39,
-              Down = 40, Insert = 45, Delete = 46, F1 = 112;
+constexpr int Back = 8, Tab = 9, Return = 13, Shift = 16, Control = 17, Menu = 18, Escape = 27, Space = 32, Prior = 33,
+              Next = 34, End = 35, Home = 36, Left = 37, Up = 38, Right = 39, Down = 40, Insert = 45, Delete = 46,
+              F1 = 112;
 }
 
 // The remote keyboard: turns the keys typed in the remote window into

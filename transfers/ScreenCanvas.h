@@ -10,7 +10,7 @@ public:
     static constexpr int kWidth = 240;
     static constexpr int kHeight = 128;
     static constexpr int kRowBytes = kWidth / 8;
-    static constexpr int kBytes = kRowBytes * kHeight;   // 3840
+    static constexpr int kBytes = kRowBytes * kHeight;  // 3840
 
     virtual ~ScreenCanvas() = default;
     virtual void Clear() = 0;

@@ -8,10 +8,10 @@ class ByteSource;
 // One entry as it goes on the line.
 struct WorkRecord {
     bool folder = false;
-    std::string fullName;      // folder prefix + name; a folder's own name
+    std::string fullName;  // folder prefix + name; a folder's own name
     uint8_t type = 0;
-    uint32_t dataOffset = 0;   // start of the data part (its zero prefix)
-    uint32_t size = 0;         // V: size word and data bytes
+    uint32_t dataOffset = 0;  // start of the data part (its zero prefix)
+    uint32_t size = 0;        // V: size word and data bytes
 };
 
 // The whole entry table of a variable file, checked against the file before

@@ -9,9 +9,9 @@
 #include "link/PacketCheck.h"
 #include "link/PacketCommands.h"
 #include "link/Ti92Link.h"
+#include "link/TransferView.h"
 #include "transfers/DataBytes.h"
 #include "transfers/DirectoryListing.h"
-#include "link/TransferView.h"
 
 namespace {
 
@@ -40,9 +40,9 @@ struct Request {
 
 // What a variable header announced.
 struct VariableHeader {
-    uint32_t bytes = 0;       // size word and data
+    uint32_t bytes = 0;  // size word and data
     uint8_t type = 0;
-    std::string recordName;   // as requested, else as the header names it
+    std::string recordName;  // as requested, else as the header names it
 };
 
 // The variable header, answered with ACK and CTS; nothing when the
@@ -111,13 +111,13 @@ bool ReadVariableData(Ti92Link& link, TransferView& view, TempStoreWriter& write
     const int base = view.BarPosition(ProgressBarId::Total);
     // About 50 updates per variable: each one lets window events run.
     const auto step = static_cast<size_t>(std::max(1, (size / 100) * 2));
-    ReceiveDataBytes(link, static_cast<size_t>(size), step, sum,
-                     [&writer](std::string_view run) { writer.Write(run); },
-                     [&view, base](size_t i) {
-                         view.SetBarPosition(ProgressBarId::Variable, static_cast<int>(i));
-                         view.SetBarPosition(ProgressBarId::Total, base + static_cast<int>(i));
-                         view.ProcessMessages();
-                     });
+    ReceiveDataBytes(
+        link, static_cast<size_t>(size), step, sum, [&writer](std::string_view run) { writer.Write(run); },
+        [&view, base](size_t i) {
+            view.SetBarPosition(ProgressBarId::Variable, static_cast<int>(i));
+            view.SetBarPosition(ProgressBarId::Total, base + static_cast<int>(i));
+            view.ProcessMessages();
+        });
     const bool checksumOk = ChecksumMatches(link, sum);
     link.SendAck();
     ReceiveEndPacket(link, Cmd::EOT, "the end of " + shownName);
@@ -197,10 +197,14 @@ std::string ErrorReason(const std::exception& e)
 std::string OutcomeReason(VariableOutcome outcome)
 {
     switch (outcome) {
-    case VariableOutcome::NotVariableHeader: return "refused (the calculator sent no variable header)";
-    case VariableOutcome::NotDataPacket: return "refused (the calculator sent no data)";
-    case VariableOutcome::Damaged: return "its data arrived damaged (checksum error)";
-    case VariableOutcome::Stored: break;
+    case VariableOutcome::NotVariableHeader:
+        return "refused (the calculator sent no variable header)";
+    case VariableOutcome::NotDataPacket:
+        return "refused (the calculator sent no data)";
+    case VariableOutcome::Damaged:
+        return "its data arrived damaged (checksum error)";
+    case VariableOutcome::Stored:
+        break;
     }
     return {};
 }
@@ -333,14 +337,13 @@ VariableOutcome ReceiveVariable(Ti92Link& link, TransferView& view, const TempSt
     return outcome;
 }
 
-bool ReceiveAll(Ti92Link& link, TransferView& view, const TempStore& store, bool autoAdvance,
-                bool wholeContent)
+bool ReceiveAll(Ti92Link& link, TransferView& view, const TempStore& store, bool autoAdvance, bool wholeContent)
 {
     const TransferScope transfer(view);
     view.SetLabel(LabelId::VariablesHeading, "Variables to get");
     std::vector<Request> requests;
     std::vector<Missed> missed;
-    size_t next = 0;   // the request being worked on
+    size_t next = 0;  // the request being worked on
     size_t accepted = 0;
     std::string summary;
     bool result = false;

@@ -26,9 +26,9 @@ void SendHeader(Ti92Link& link, TransferView& view, const WorkRecord& w)
     const std::string data = WordBytes(static_cast<uint16_t>(w.size)) + std::string(2, '\0') +
                              static_cast<char>(w.type) + static_cast<char>(n) + w.fullName;
     view.ProcessMessages();
-    link.SendBytes(std::string{static_cast<char>(link.MachineIdSent()), static_cast<char>(Cmd::VAR),
-                               static_cast<char>(n + 6), 0} +
-                   data + WordBytes(ByteSum(data)));
+    link.SendBytes(
+        std::string{static_cast<char>(link.MachineIdSent()), static_cast<char>(Cmd::VAR), static_cast<char>(n + 6), 0} +
+        data + WordBytes(ByteSum(data)));
 }
 
 // The data packet: zero prefix, size word and data, checksum. The bytes go
@@ -39,7 +39,7 @@ void SendData(Ti92Link& link, TransferView& view, const ByteSource& file, const 
     const int v = static_cast<int>(w.size);
     view.SetBarMax(ProgressBarId::Variable, v - 3);
     view.SetBarPosition(ProgressBarId::Variable, 0);
-    const uint64_t from = uint64_t(w.dataOffset) + 4;   // the size word
+    const uint64_t from = uint64_t(w.dataOffset) + 4;  // the size word
     const std::string bytes = ReadBytesAt(file, from, w.size);
     // About fifty updates per variable; each lets window events run.
     const int interval = std::max(1, 2 * (v / 100));

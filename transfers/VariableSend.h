@@ -13,5 +13,4 @@ class TransferView;
 // ECalculatorError; link errors pass through. On success a report line is
 // added; true when every entry was handled. Variables whose full names are
 // in `keep` are left out (the calculator keeps its own) and count as handled.
-bool Send92g(Ti92Link& link, TransferView& view, const std::string& fileName,
-             const std::set<std::string>& keep = {});
+bool Send92g(Ti92Link& link, TransferView& view, const std::string& fileName, const std::set<std::string>& keep = {});

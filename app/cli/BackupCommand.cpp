@@ -39,7 +39,8 @@ int RunBackup(CliContext& context, const ParsedOptions& args)
         (toStdout ? context.err : context.out) << view.Label(LabelId::Transfer) << '\n';
     const std::string comment = commentGiven ? fileComment.bytes : CommentProposal(QDateTime::currentDateTime());
     const std::string stamp = QDateTime::currentDateTime().toString("yyyy-MM-dd-HHmmss").toStdString();
-    const std::filesystem::path file = toStdout ? folder.Path() / "backup.92b" : target.FileFor("backup-" + stamp, "92b");
+    const std::filesystem::path file =
+        toStdout ? folder.Path() / "backup.92b" : target.FileFor("backup-" + stamp, "92b");
     if (!SaveAs92g(view, store, true, file.string(), true, !toStdout, comment))
         return exitstatus::kError;
     if (toStdout && !CopyToStream(file, context.out)) {

@@ -3,14 +3,18 @@
 namespace {
 
 const OptionSpec kJson{"json", "", "print JSON (see the manual page for its fields)"};
-const OptionSpec kName{"name", "NAME", "the text variable's name on the calculator (for one\ntext file; default: from the file name)"};
+const OptionSpec kName{"name", "NAME",
+                       "the text variable's name on the calculator (for one\ntext file; default: from the file name)"};
 const OptionSpec kFolder{"folder", "FOLDER", "the text variable's folder on the calculator"};
-const OptionSpec kComment{"comment", "TEXT", "the file's comment, at most 34 characters\n(default: the date and time)", true};
+const OptionSpec kComment{"comment", "TEXT", "the file's comment, at most 34 characters\n(default: the date and time)",
+                          true};
 
 }  // namespace
 
 const std::vector<CliCommand>& CliCommandTable()
 {
+    // One command to a row reads better than one field to a line.
+    // clang-format off
     static const std::vector<CliCommand> commands = {
         {"ready", "", "check that the calculator answers (exit 0 ready, 1 not ready)", {}, RunReady},
         {"ls", "", "list the calculator's variables: name, type, size",
@@ -57,6 +61,7 @@ const std::vector<CliCommand>& CliCommandTable()
          RunView},
         {"ports", "", "list the serial devices present, marking the one in use (*)", {kJson}, RunPorts},
     };
+    // clang-format on
     return commands;
 }
 

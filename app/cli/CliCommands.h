@@ -32,11 +32,11 @@ enum class ProgressStyle { Automatic, None, Bar, Lines };
 
 struct CliOptions {
     CliCable cable = CliCable::Serial;
-    int port = 1;               // COM1..COM8 or LPT1..LPT4
-    std::string device;         // a device path given with --port (usb:BUS:ADDRESS for the USB cable)
+    int port = 1;        // COM1..COM8 or LPT1..LPT4
+    std::string device;  // a device path given with --port (usb:BUS:ADDRESS for the USB cable)
     bool cableGiven = false;
     bool portGiven = false;
-    int timeoutMs = 2000;       // time allowed for one byte
+    int timeoutMs = 2000;  // time allowed for one byte
     bool quiet = false;
     bool verbose = false;
     ProgressStyle progress = ProgressStyle::Automatic;
@@ -88,8 +88,8 @@ private:
 
 struct CliCommand {
     const char* name;
-    const char* synopsis;      // arguments, for the help text
-    const char* summary;       // one line
+    const char* synopsis;  // arguments, for the help text
+    const char* summary;   // one line
     std::vector<OptionSpec> options;
     std::function<int(CliContext&, const ParsedOptions&)> run;
     const char* details = "";  // more help, after the options

@@ -8,9 +8,9 @@
 
 #include "app/cli/CliSettings.h"
 #include "app/cli/PacketTrace.h"
-#include "link/PosixSerialDevice.h"
 #include "link/Exceptions.h"
 #include "link/LibusbCablePipes.h"
+#include "link/PosixSerialDevice.h"
 #include "link/UsbCableDevice.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <cctype>
 #include <iterator>
-#include <utility>
 #include <ostream>
+#include <utility>
 
 #include "app/cli/CliCommands.h"
 #include "app/cli/CliLink.h"
@@ -13,13 +13,12 @@
 
 namespace {
 
-const char* const kExitStatusHelp =
-    "Exit status:\n"
-    "  0    success\n"
-    "  1    the calculator is not ready, or it refused\n"
-    "  2    an error: link, cable, file, damaged data; also a job only partly done\n"
-    "  64   a usage error: unknown command or option, missing or bad value\n"
-    "  130  ended by SIGINT (Ctrl-C); 143 by SIGTERM\n";
+const char* const kExitStatusHelp = "Exit status:\n"
+                                    "  0    success\n"
+                                    "  1    the calculator is not ready, or it refused\n"
+                                    "  2    an error: link, cable, file, damaged data; also a job only partly done\n"
+                                    "  64   a usage error: unknown command or option, missing or bad value\n"
+                                    "  130  ended by SIGINT (Ctrl-C); 143 by SIGTERM\n";
 
 bool AllDigits(const std::string& s)
 {
@@ -46,13 +45,16 @@ std::string Synopsis(const CliCommand& c)
 const std::vector<OptionSpec>& GlobalOptionSpecs()
 {
     static const std::vector<OptionSpec> optionTable = {
-        {"cable", "grey|black|parallel|usb", "the grey serial graph-link cable (also 'serial'),\nthe black serial cable, "
-                                             "the simple parallel cable\nor the USB cable (default: the window's setting)"},
-        {"port", "N|DEVICE", "grey, black: port 1..8 or a serial device such as\n/dev/ttyUSB0; parallel: port 1..4 "
-                             "(/dev/parport0..3)\nor its device; usb: usb:BUS:ADDRESS (default: the\nwindow's setting; "
-                             "for usb the first cable)"},
+        {"cable", "grey|black|parallel|usb",
+         "the grey serial graph-link cable (also 'serial'),\nthe black serial cable, "
+         "the simple parallel cable\nor the USB cable (default: the window's setting)"},
+        {"port", "N|DEVICE",
+         "grey, black: port 1..8 or a serial device such as\n/dev/ttyUSB0; parallel: port 1..4 "
+         "(/dev/parport0..3)\nor its device; usb: usb:BUS:ADDRESS (default: the\nwindow's setting; "
+         "for usb the first cable)"},
         {"timeout", "MS", "time allowed for one byte (default 2000)"},
-        {"progress", "auto|bar|lines|none", "progress of long jobs: a bar on a terminal, a line\nevery 10 % otherwise (default auto)"},
+        {"progress", "auto|bar|lines|none",
+         "progress of long jobs: a bar on a terminal, a line\nevery 10 % otherwise (default auto)"},
         {"q,quiet", "", "print no progress and no notes"},
         {"v,verbose", "", "print every packet sent and received, and error classes"},
         {"h,help", "", "show this help and exit"},
@@ -78,9 +80,11 @@ ProgressStyle ProgressStyleNamed(const std::string& v)
 
 CliCable CableNamed(const std::string& v)
 {
-    static const std::pair<const char*, CliCable> kCables[] = {
-        {"grey", CliCable::Serial},       {"serial", CliCable::Serial}, {"black", CliCable::Black},
-        {"parallel", CliCable::Parallel}, {"usb", CliCable::Usb}};
+    static const std::pair<const char*, CliCable> kCables[] = {{"grey", CliCable::Serial},
+                                                               {"serial", CliCable::Serial},
+                                                               {"black", CliCable::Black},
+                                                               {"parallel", CliCable::Parallel},
+                                                               {"usb", CliCable::Usb}};
     const auto* found =
         std::find_if(std::begin(kCables), std::end(kCables), [&v](const auto& row) { return v == row.first; });
     if (found == std::end(kCables))
@@ -157,14 +161,13 @@ CliOptions ParseCliOptions(const std::vector<std::string>& argv)
 
 std::string CliHelp()
 {
-    std::string s =
-        "Usage: linkwise-cli [OPTION]... COMMAND [ARG]...\n"
-        "Talk to a TI-92 calculator over a link cable.\n"
-        "\n"
-        "Options (also taken after the command):\n" +
-        OptionHelp(GlobalOptionSpecs()) +
-        "\n"
-        "Commands:\n";
+    std::string s = "Usage: linkwise-cli [OPTION]... COMMAND [ARG]...\n"
+                    "Talk to a TI-92 calculator over a link cable.\n"
+                    "\n"
+                    "Options (also taken after the command):\n" +
+                    OptionHelp(GlobalOptionSpecs()) +
+                    "\n"
+                    "Commands:\n";
     for (const CliCommand& c : CliCommandTable()) {
         const std::string head = c.name;
         s += "  " + head + std::string(head.size() < 14 ? 14 - head.size() : 1, ' ') + c.summary + '\n';
@@ -191,10 +194,7 @@ std::string CliCommandHelp(const CliCommand& c)
     return s;
 }
 
-CliContext::CliContext(const CliOptions& opts, std::ostream& o, std::ostream& e)
-    : options(opts), out(o), err(e)
-{
-}
+CliContext::CliContext(const CliOptions& opts, std::ostream& o, std::ostream& e) : options(opts), out(o), err(e) {}
 
 CliContext::~CliContext() = default;
 

@@ -50,7 +50,7 @@ std::string UnfitDevice(const std::string& path, bool parallel)
         return "not a character device";
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return {};   // opening it reports why
+        return {};  // opening it reports why
     const bool tty = isatty(fd) == 1;
     close(fd);
     if (parallel)

@@ -16,18 +16,20 @@ std::string ConsoleText(const std::string& text)
     return PrintableMessage(s);
 }
 
-MsgResult ConsoleDialogs::MessageBox(const std::string& text, const std::string&, MsgIcon icon,
-                                     MsgButtons buttons)
+MsgResult ConsoleDialogs::MessageBox(const std::string& text, const std::string&, MsgIcon icon, MsgButtons buttons)
 {
     const char* prefix = icon == MsgIcon::Warning ? "warning: " : "";
     fErr << fPrefix << prefix << ConsoleDialogLine(text, fVerbose) << '\n';
     switch (buttons) {
     case MsgButtons::YesNo:
-    case MsgButtons::YesNoCancel: return MsgResult::Yes;
+    case MsgButtons::YesNoCancel:
+        return MsgResult::Yes;
     // Replacing on the calculator is never assumed without a word from the user.
-    case MsgButtons::YesNoAll: return MsgResult::No;
+    case MsgButtons::YesNoAll:
+        return MsgResult::No;
     case MsgButtons::Ok:
-    case MsgButtons::OkCancel: break;
+    case MsgButtons::OkCancel:
+        break;
     }
     return MsgResult::Ok;
 }
@@ -97,9 +99,8 @@ std::string WithoutErrorClass(const std::string& line, bool verbose)
         if (close == std::string::npos)
             break;
         const std::string name = out.substr(at + 2, close - at - 2);
-        static const std::set<std::string> classes = {"ELinkError",     "EUserError", "ECalculatorError",
-                                                      "ESoftwareError", "EAbort",     "EFileError",
-                                                      "EDamagedReply",  "Exception"};
+        static const std::set<std::string> classes = {"ELinkError", "EUserError", "ECalculatorError", "ESoftwareError",
+                                                      "EAbort",     "EFileError", "EDamagedReply",    "Exception"};
         const bool className = classes.count(name) > 0;
         if (className)
             out.erase(at, close - at + 1);
@@ -120,8 +121,8 @@ std::string ConsoleDialogLine(const std::string& text, bool verbose)
     const size_t bang = text.find("!\r");
     const size_t cls = text.find(classTag);
     const size_t msg = text.find(messageTag);
-    if (text.rfind(lead, 0) != 0 || bang == std::string::npos || cls == std::string::npos ||
-        msg == std::string::npos || msg < cls)
+    if (text.rfind(lead, 0) != 0 || bang == std::string::npos || cls == std::string::npos || msg == std::string::npos ||
+        msg < cls)
         return OneLine(text);
     const std::string activity = text.substr(lead.size(), bang - lead.size());
     const std::string className = text.substr(cls + classTag.size(), msg - cls - classTag.size());

@@ -22,8 +22,7 @@ public:
                          MsgButtons buttons) override;
     std::optional<std::string> SaveFileName(const FileDialogRequest& request) override;
     std::optional<std::string> OpenFileName(const FileDialogRequest& request) override;
-    std::optional<std::string> PickDirectory(const std::string& title,
-                                             const std::string& start) override;
+    std::optional<std::string> PickDirectory(const std::string& title, const std::string& start) override;
     std::string PromptComment(const std::string& proposed) override;
 
 private:

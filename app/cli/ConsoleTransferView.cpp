@@ -14,13 +14,10 @@
 namespace {
 constexpr int kBarWidth = 30;
 const char* const kScreenshotStatus = "Receiving screenshot";
-}
+}  // namespace
 
 ConsoleTransferView::ConsoleTransferView(Ti92Link& link, const CliContext& context, std::ostream* out)
-    : fLink(link),
-      fContext(context),
-      fOut(out ? *out : context.out),
-      fErr(context.err),
+    : fLink(link), fContext(context), fOut(out ? *out : context.out), fErr(context.err),
       fStyle(context.options.quiet ? ProgressStyle::None : context.options.progress)
 {
     if (fStyle == ProgressStyle::Automatic)
@@ -196,8 +193,7 @@ void ConsoleTransferView::ProgressLine()
     if (tenths <= fTenthsShown)
         return;
     fTenthsShown = tenths;
-    fContext.Note(std::to_string(tenths * 10) + "% (" + std::to_string(pos) + " of " + std::to_string(max) +
-                  " bytes)");
+    fContext.Note(std::to_string(tenths * 10) + "% (" + std::to_string(pos) + " of " + std::to_string(max) + " bytes)");
 }
 
 void ConsoleTransferView::Draw(bool force)

@@ -73,7 +73,7 @@ private:
     uint32_t fStartTick = 0;
     uint32_t fLastDrawTick = 0;
     int fTenthsShown = 0;
-    int fScreenRows = -2;   // rows of a screenshot received; -2 when none is on its way
+    int fScreenRows = -2;  // rows of a screenshot received; -2 when none is on its way
     bool fLineShown = false;
     std::string fLastDrawn;
     std::string fStatus;

@@ -6,12 +6,12 @@
 
 #include "app/cli/CliCommands.h"
 #include "app/cli/ConsoleDialogs.h"
+#include "app/cli/PrivateStoreFolder.h"
 #include "files/CommentPrompt.h"
 #include "files/TempStore.h"
 #include "files/TextConversion.h"
 #include "link/Exceptions.h"
 #include "link/TransferView.h"
-#include "app/cli/PrivateStoreFolder.h"
 
 namespace {
 

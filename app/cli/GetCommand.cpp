@@ -21,10 +21,10 @@
 #include "files/FileFormat.h"
 #include "files/ReplacingFile.h"
 #include "files/SafeFileName.h"
-#include "files/VariableViewing.h"
 #include "files/SaveAs92g.h"
 #include "files/TempStore.h"
 #include "files/Ti92Charset.h"
+#include "files/VariableViewing.h"
 #include "link/Exceptions.h"
 #include "transfers/DirectoryListing.h"
 #include "transfers/VariableReceive.h"
@@ -123,7 +123,8 @@ fs::path OwnFile(const OutputTarget& target, const IndexRecord& record, bool byF
 {
     // File names in UTF-8, as ls shows the calculator's names.
     const std::string folder = ti92text::ToUtf8(FolderPart(record.name));
-    const std::string name = SafeFileName(ti92text::ToUtf8(EntryName(record.name))) + "." + ExtensionForType(record.type);
+    const std::string name =
+        SafeFileName(ti92text::ToUtf8(EntryName(record.name))) + "." + ExtensionForType(record.type);
     return byFolder ? target.path / SafeFileName(folder.empty() ? "main" : folder) / name : target.path / name;
 }
 
@@ -143,8 +144,7 @@ int SaveAsText(CliContext& context, const TempStore& store, const std::string& p
     ReplacingFile file(path);
     WriteRaw(file.Stream(), TextVariableAsUtf8(store.ReadItem(records[0])));
     file.Commit();
-    context.out << "Saved " << Printable(records[0].name) << " as UTF-8 text with LF line ends in " << path
-                << ".\n";
+    context.out << "Saved " << Printable(records[0].name) << " as UTF-8 text with LF line ends in " << path << ".\n";
     return exitstatus::kSuccess;
 }
 
@@ -228,7 +228,7 @@ bool FitsTheTarget(const CliContext& context, const GetArguments& g, const Outpu
 struct ReceivedSaving {
     const GetArguments& args;
     const OutputTarget& target;
-    const fs::path& workFolder;   // private, for the file bound for standard output
+    const fs::path& workFolder;  // private, for the file bound for standard output
     std::string comment;
     bool asText;
 };
@@ -290,8 +290,7 @@ int RunGet(CliContext& context, const ParsedOptions& args)
     TempStore store(folder.Path());
     Ti92Link& link = context.Link().tti92();
     // With the file on standard output, report lines go to the error stream.
-    ConsoleTransferView view(link, context,
-                             target.kind == OutputTarget::Kind::StandardOutput ? &context.err : nullptr);
+    ConsoleTransferView view(link, context, target.kind == OutputTarget::Kind::StandardOutput ? &context.err : nullptr);
     if (!FetchDirectoryList(link, view, ListViewId::Calculator))
         return view.FailureStatus();
 
@@ -308,7 +307,8 @@ int RunGet(CliContext& context, const ParsedOptions& args)
 
     const bool complete = ReceiveAll(link, view, store, false);
     const ReceivedSaving plan{g, target, folder.Path(),
-                        g.commentGiven ? fileComment.bytes : CommentProposal(QDateTime::currentDateTime()), asText};
+                              g.commentGiven ? fileComment.bytes : CommentProposal(QDateTime::currentDateTime()),
+                              asText};
     if (target.kind != OutputTarget::Kind::Folder) {
         if (!complete) {
             context.Fail("nothing saved", "not every variable was received");

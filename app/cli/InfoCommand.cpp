@@ -24,7 +24,10 @@ struct FileInfo {
 };
 
 // A text file's comment is its own first bytes, not calculator text.
-bool CommentIsSourceText(const std::string& kindText) { return kindText == KindText(kinds::kText); }
+bool CommentIsSourceText(const std::string& kindText)
+{
+    return kindText == KindText(kinds::kText);
+}
 
 std::string ShownCommentUtf8(const VariableFileType& i)
 {
@@ -56,8 +59,7 @@ void PrintText(std::ostream& out, const std::string& path, const FileInfo& f)
     if (!f.variables.empty()) {
         out << "  Included variables:\n";
         for (const ListItem& v : f.variables)
-            out << "    " << Printable(v.caption)
-                << (v.subItems.empty() ? "" : "  " + v.subItems[0]) << '\n';
+            out << "    " << Printable(v.caption) << (v.subItems.empty() ? "" : "  " + v.subItems[0]) << '\n';
     }
     if (!i.libraries.empty()) {
         out << "  Required libraries: ";
@@ -71,14 +73,22 @@ void PrintText(std::ostream& out, const std::string& path, const FileInfo& f)
 QString KindName(int kind)
 {
     switch (kind) {
-    case kinds::kText: return "text";
-    case kinds::kFargo2Library: return "fargo2-library";
-    case kinds::kFargo2Program: return "fargo2-program";
-    case kinds::kFargo1Library: return "fargo1-library";
-    case kinds::kFargo1Program: return "fargo1-program";
-    case kinds::kGroup: return "group";
-    case kinds::kSingle + ti92::kBackupType: return "backup";
-    default: return kind > kinds::kSingle ? "single" : "none";
+    case kinds::kText:
+        return "text";
+    case kinds::kFargo2Library:
+        return "fargo2-library";
+    case kinds::kFargo2Program:
+        return "fargo2-program";
+    case kinds::kFargo1Library:
+        return "fargo1-library";
+    case kinds::kFargo1Program:
+        return "fargo1-program";
+    case kinds::kGroup:
+        return "group";
+    case kinds::kSingle + ti92::kBackupType:
+        return "backup";
+    default:
+        return kind > kinds::kSingle ? "single" : "none";
     }
 }
 
@@ -133,7 +143,7 @@ void PrintFolder(std::ostream& out, const std::string& folder, const std::vector
         QJsonArray files;
         for (const ListItem& r : rows) {
             if (r.subItems.size() < 3)
-                continue;   // the "(no files to show)" row
+                continue;  // the "(no files to show)" row
             const std::string path = (std::filesystem::path(folder) / r.caption).string();
             try {
                 files.append(FileJson(path, Describe(path)));

@@ -54,13 +54,13 @@ void PrintJson(std::ostream& out, const std::vector<ListItem>& rows)
     QJsonArray list;
     for (const ListItem& row : rows) {
         const auto slash = row.caption.find('\\');
-        list.append(QJsonObject{
-            {"name", Utf8(row.caption)},
-            {"folder", Utf8(row.caption.substr(0, slash == std::string::npos ? 0 : slash))},
-            {"variable", Utf8(slash == std::string::npos ? row.caption : row.caption.substr(slash + 1))},
-            {"type", QString::fromStdString(Column(row, 0))},
-            {"typeCode", row.data & 0xFF},
-            {"size", SizeOf(row)}});
+        list.append(
+            QJsonObject{{"name", Utf8(row.caption)},
+                        {"folder", Utf8(row.caption.substr(0, slash == std::string::npos ? 0 : slash))},
+                        {"variable", Utf8(slash == std::string::npos ? row.caption : row.caption.substr(slash + 1))},
+                        {"type", QString::fromStdString(Column(row, 0))},
+                        {"typeCode", row.data & 0xFF},
+                        {"size", SizeOf(row)}});
     }
     out << QJsonDocument(list).toJson(QJsonDocument::Indented).toStdString();
 }
@@ -70,7 +70,8 @@ void Sort(std::vector<ListItem>& rows, const std::string& key)
     if (key.empty() || key == "calculator")
         return;
     if (key == "name")
-        std::stable_sort(rows.begin(), rows.end(), [](const ListItem& a, const ListItem& b) { return a.caption < b.caption; });
+        std::stable_sort(rows.begin(), rows.end(),
+                         [](const ListItem& a, const ListItem& b) { return a.caption < b.caption; });
     else if (key == "type")
         std::stable_sort(rows.begin(), rows.end(),
                          [](const ListItem& a, const ListItem& b) { return Column(a, 0) < Column(b, 0); });
@@ -87,7 +88,7 @@ int RunList(CliContext& context, const ParsedOptions& args)
 {
     const bool json = args.Has("json");
     const std::string sortKey = args.Value("sort");
-    Sort(*std::make_unique<std::vector<ListItem>>(), sortKey);   // a bad key costs no transfer
+    Sort(*std::make_unique<std::vector<ListItem>>(), sortKey);  // a bad key costs no transfer
     if (!args.positional.empty())
         throw CliUsageError("takes no arguments, not '" + args.positional.front() + "'");
     Ti92Link& link = context.Link().tti92();

@@ -8,7 +8,7 @@
 struct OutputTarget {
     enum class Kind { File, Folder, StandardOutput };
     Kind kind = Kind::File;
-    std::filesystem::path path;   // the file, or the folder
+    std::filesystem::path path;  // the file, or the folder
 
     // `-` is standard output (refused when that is a terminal), an existing
     // folder (or a name ending in /) is a folder, anything else a file whose

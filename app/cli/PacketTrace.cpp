@@ -12,8 +12,7 @@ constexpr size_t kShownData = 16;
 bool CarriesData(uint8_t command)
 {
     // Variable headers, data, requests, skips and requests to send.
-    return command == Cmd::VAR || command == Cmd::DATA || command == Cmd::REQ || command == 0x36 ||
-           command == 0xC9;
+    return command == Cmd::VAR || command == Cmd::DATA || command == Cmd::REQ || command == 0x36 || command == 0xC9;
 }
 
 }  // namespace
@@ -21,18 +20,30 @@ bool CarriesData(uint8_t command)
 std::string PacketCommandName(uint8_t command)
 {
     switch (command) {
-    case Cmd::VAR: return "VAR";
-    case Cmd::CTS: return "CTS";
-    case Cmd::DATA: return "DATA";
-    case Cmd::ACK: return "ACK";
-    case Cmd::RDY: return "RDY";
-    case Cmd::SCR: return "SCR";
-    case Cmd::KEY: return "KEY";
-    case Cmd::EOT: return "EOT";
-    case Cmd::REQ: return "REQ";
-    case 0x36: return "SKIP";
-    case 0xC9: return "RTS";
-    default: return {};
+    case Cmd::VAR:
+        return "VAR";
+    case Cmd::CTS:
+        return "CTS";
+    case Cmd::DATA:
+        return "DATA";
+    case Cmd::ACK:
+        return "ACK";
+    case Cmd::RDY:
+        return "RDY";
+    case Cmd::SCR:
+        return "SCR";
+    case Cmd::KEY:
+        return "KEY";
+    case Cmd::EOT:
+        return "EOT";
+    case Cmd::REQ:
+        return "REQ";
+    case 0x36:
+        return "SKIP";
+    case 0xC9:
+        return "RTS";
+    default:
+        return {};
     }
 }
 

@@ -8,9 +8,10 @@ namespace {
 size_t Utf8SequenceAt(const std::string& s, size_t i)
 {
     const auto lead = static_cast<unsigned char>(s[i]);
-    const size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                          : lead >= 0xF0 && lead <= 0xF4                                  ? 4
-                                                                                          : 0;
+    const size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                          : lead >= 0xE0 && lead <= 0xEF ? 3
+                          : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                         : 0;
     if (length == 0 || i + length > s.size())
         return 0;
     for (size_t k = 1; k < length; ++k)

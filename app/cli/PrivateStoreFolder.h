@@ -12,10 +12,7 @@
 // when the next command makes its own.
 class PrivateStoreFolder {
 public:
-    explicit PrivateStoreFolder(const std::string& prefix)
-        : fFolder(TemporaryFolder(), prefix + "-")
-    {
-    }
+    explicit PrivateStoreFolder(const std::string& prefix) : fFolder(TemporaryFolder(), prefix + "-") {}
     const std::filesystem::path& Path() const { return fFolder.Path(); }
 
 private:

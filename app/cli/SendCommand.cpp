@@ -91,7 +91,7 @@ struct SendArguments {
     bool yes = false;
     bool force = false;
     std::string libDir1, libDir2;
-    std::string libraries;   // --libraries as given
+    std::string libraries;  // --libraries as given
     LibraryChoice choice = LibraryChoice::Ask;
     TextVariableNaming naming;
 };
@@ -111,8 +111,8 @@ SendArguments Parse(const ParsedOptions& args)
     const bool terminal = isatty(STDIN_FILENO);
     if (!(a.naming.name.empty() && a.naming.folder.empty()) && CountTextFiles(a.paths) != 1)
         throw CliUsageError("--name and --folder need exactly one text file among the files sent");
-    a.choice = a.libraries.empty() ? (terminal ? LibraryChoice::Ask : LibraryChoice::AlwaysNo)
-                                   : ChoiceNamed(a.libraries);
+    a.choice =
+        a.libraries.empty() ? (terminal ? LibraryChoice::Ask : LibraryChoice::AlwaysNo) : ChoiceNamed(a.libraries);
     return a;
 }
 
@@ -220,8 +220,9 @@ int RunSend(CliContext& context, const ParsedOptions& args)
     TempStore store(folder.Path());
     const bool ask = ReadBool(settings, "Settings", kAskBeforeReplaceName, 1);
     const ReplacePolicy replace = a.force || !ask ? ReplacePolicy::Replace : ReplacePolicy::Refuse;
-    const FileListSendJob job{link, view, dialogs, store, (folder.Path() / "~tmp.92t").string(), true, libs, a.choice,
-                              a.naming, replace, false, {}};
+    const FileListSendJob job{link,  view, dialogs,  store,    (folder.Path() / "~tmp.92t").string(),
+                              true,  libs, a.choice, a.naming, replace,
+                              false, {}};
     const FileListSendResult r = SendFileList(job, a.paths);
     NoteLibrariesLeftOut(context, a, *libraryNeeds);
     return SendStatus(context, r);

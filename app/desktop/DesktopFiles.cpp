@@ -40,10 +40,17 @@ std::string MimePackageText()
     for (const Ti92MimeType& m : Ti92MimeTypes()) {
         std::string upper = m.extension;
         upper.back() = static_cast<char>(upper.back() - 'a' + 'A');
-        text += "  <mime-type type=\"" + m.type + "\">\n"
-                "    <comment>" + m.comment + "</comment>\n"
-                "    <glob pattern=\"*." + m.extension + "\" case-sensitive=\"true\"/>\n"
-                "    <glob pattern=\"*." + upper + "\" case-sensitive=\"true\"/>\n"
+        text += "  <mime-type type=\"" + m.type +
+                "\">\n"
+                "    <comment>" +
+                m.comment +
+                "</comment>\n"
+                "    <glob pattern=\"*." +
+                m.extension +
+                "\" case-sensitive=\"true\"/>\n"
+                "    <glob pattern=\"*." +
+                upper +
+                "\" case-sensitive=\"true\"/>\n"
                 "  </mime-type>\n";
     }
     return text + "</mime-info>\n";
@@ -82,20 +89,27 @@ std::string SendEntryText(const std::string& program)
            "GenericName=Send to calculator\n"
            "Comment=Send files to a TI-92 calculator and receive them through a link cable\n"
            // Without a file the window starts plainly; a file alone is sent.
-           "Exec=" + exe + " %f\n"
+           "Exec=" +
+           exe +
+           " %f\n"
            "Icon=linkwise\n"
            "Terminal=false\n"
            "Categories=Utility;Education;\n"
-           "MimeType=" + MimeTypeList() + "\n"
+           "MimeType=" +
+           MimeTypeList() +
+           "\n"
            "Actions=Send;Convert;\n"
            "\n"
            "[Desktop Action Send]\n"
            "Name=Send to calculator\n"
-           "Exec=" + exe + " SEND %f\n"
+           "Exec=" +
+           exe +
+           " SEND %f\n"
            "\n"
            "[Desktop Action Convert]\n"
            "Name=Convert to TI92-file\n"
-           "Exec=" + exe + " CONVERT %f\n";
+           "Exec=" +
+           exe + " CONVERT %f\n";
 }
 
 std::string ConvertEntryText(const std::string& program)
@@ -104,7 +118,9 @@ std::string ConvertEntryText(const std::string& program)
            "Type=Application\n"
            "Name=Convert to TI92-file\n"
            "Comment=Convert a text file into a TI-92 text file\n"
-           "Exec=" + ExecArgument(program) + " CONVERT %f\n"
+           "Exec=" +
+           ExecArgument(program) +
+           " CONVERT %f\n"
            "Icon=linkwise\n"
            "Terminal=false\n"
            "NoDisplay=true\n"

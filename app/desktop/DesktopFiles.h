@@ -4,9 +4,9 @@
 
 // A TI-92 file extension and the MIME type it stands for.
 struct Ti92MimeType {
-    std::string extension;   // "92p"
-    std::string type;        // "application/x-ti92-program"
-    std::string comment;     // "TI-92 program"
+    std::string extension;  // "92p"
+    std::string type;       // "application/x-ti92-program"
+    std::string comment;    // "TI-92 program"
 };
 
 // The 14 registered extensions, in the order of the shell's extension list.

@@ -1,8 +1,8 @@
 #include "app/desktop/FreedesktopRegistration.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QSaveFile>
@@ -17,15 +17,17 @@ namespace {
 
 constexpr int kToolTimeoutMs = 20000;
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
 
 void WriteText(const QString& path, const std::string& text)
 {
     QDir().mkpath(QFileInfo(path).path());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) ||
-        file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
-        !file.commit())
+        file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) || !file.commit())
         throw EFileError("Cannot write " + path.toStdString() + ".");
 }
 
@@ -47,8 +49,7 @@ QProcessEnvironment ToolEnvironment(const DesktopFolders& folders)
 
 // Runs a tool when it is installed; its output, or nothing when it is
 // missing or fails.
-std::optional<std::string> RunTool(const DesktopFolders& folders, const QString& tool,
-                                   const QStringList& arguments)
+std::optional<std::string> RunTool(const DesktopFolders& folders, const QString& tool, const QStringList& arguments)
 {
     const QString path = QStandardPaths::findExecutable(tool);
     if (path.isEmpty())

@@ -23,8 +23,7 @@ std::string WithSlash(const QString& dir)
 
 std::string UserDataFolder()
 {
-    const QString dir =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/linkwise";
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/linkwise";
     QDir().mkpath(dir);
     return WithSlash(dir);
 }

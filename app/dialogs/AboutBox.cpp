@@ -10,8 +10,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cmath>
 #include <chrono>
+#include <cmath>
 
 #include "app/desktop/Shell.h"
 #include "app/window/SvgPicture.h"
@@ -19,8 +19,8 @@
 #include "app/window/WebAddresses.h"
 
 AboutBox::AboutBox(Shell& shell, std::string hintsFile, QWidget* parent)
-    : QDialog(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Dialog),
-      fShell(shell), fHintsFile(std::move(hintsFile)),
+    : QDialog(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Dialog), fShell(shell),
+      fHintsFile(std::move(hintsFile)),
       fRandom(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()))
 {
     setObjectName("AboutBox");
@@ -44,9 +44,7 @@ AboutBox::AboutBox(Shell& shell, std::string hintsFile, QWidget* parent)
     programNameLabel->setStyleSheet("color: navy;");
     versionLabel = new QLabel("v1.0", frame);
 
-    infoLine = new QLabel(QString("All information about the program is availible at: ") +
-                              kInformationAddress,
-                          frame);
+    infoLine = new QLabel(QString("All information about the program is availible at: ") + kInformationAddress, frame);
     infoLine->setWordWrap(true);
     getThereButton = new QPushButton("&Get there!", frame);
 
@@ -113,11 +111,10 @@ AboutBox::AboutBox(Shell& shell, std::string hintsFile, QWidget* parent)
     connect(closeTimer, &QTimer::timeout, this, &AboutBox::onCloseTimer);
     connect(nextTipButton, &QPushButton::clicked, this, &AboutBox::PickTip);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(getThereButton, &QPushButton::clicked, this,
-            [this] { openAddress(kInformationAddress); });
-    for (QWidget* w : {static_cast<QWidget*>(programNameLabel), static_cast<QWidget*>(infoLine),
-                       static_cast<QWidget*>(logoLabel), static_cast<QWidget*>(tipPanel),
-                       static_cast<QWidget*>(tipPicture), static_cast<QWidget*>(closeLabel)})
+    connect(getThereButton, &QPushButton::clicked, this, [this] { openAddress(kInformationAddress); });
+    for (QWidget* w :
+         {static_cast<QWidget*>(programNameLabel), static_cast<QWidget*>(infoLine), static_cast<QWidget*>(logoLabel),
+          static_cast<QWidget*>(tipPanel), static_cast<QWidget*>(tipPicture), static_cast<QWidget*>(closeLabel)})
         w->installEventFilter(this);
 
     PickTip();
@@ -136,7 +133,7 @@ void AboutBox::FitTip()
 {
     // The tip panel and the information line grow with their text, and the
     // box with them, so every line shows; the box is never smaller than designed.
-    layout()->activate();   // the tip's width follows from the box's fixed width
+    layout()->activate();  // the tip's width follows from the box's fixed width
     const int width = tipText->viewport()->width() > 50 ? tipText->viewport()->width() : kTipTextWidth;
     QTextDocument measure;
     measure.setDefaultFont(tipText->font());
@@ -175,7 +172,7 @@ bool AboutBox::eventFilter(QObject* watched, QEvent* event)
 void AboutBox::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    FitTip();   // now with the tip's real width
+    FitTip();  // now with the tip's real width
     closeButton->setFocus();
 }
 

@@ -49,7 +49,7 @@ protected:
 private:
     static constexpr int kDesignedWidth = 327;
     static constexpr int kDesignedHeight = 201;
-    static constexpr int kTipTextWidth = 240;   // before the first layout
+    static constexpr int kTipTextWidth = 240;  // before the first layout
     static constexpr int kInfoLineWidth = 215;
     void FitTip();
     Shell& fShell;

@@ -72,8 +72,7 @@ void FileFilterDialog::ReadSettings(SettingsStore& store)
     fargo1FilesBox->setChecked(ReadBool(store, kSectionSettings, "Show Fargo1-files", 1));
     fargo2FilesBox->setChecked(ReadBool(store, kSectionSettings, "Show Fargo2-files", 1));
     UpdateFargoBoxes();
-    const std::string stored =
-        ReadText(store, kSectionSettings, "Show Extenstionsstring", kDefaultExtensionString);
+    const std::string stored = ReadText(store, kSectionSettings, "Show Extenstionsstring", kDefaultExtensionString);
     extensionsEdit->setText(QString::fromStdString(FollowBoxes(stored, ShowTI92(), ShowText())));
 }
 
@@ -139,8 +138,23 @@ void FileFilterDialog::onAdvancedClicked()
     advancedButton->setText(toTall ? "&Easy" : "&Advanced");
 }
 
-std::string FileFilterDialog::ExtensionText() const { return extensionsEdit->text().toStdString(); }
-bool FileFilterDialog::ShowTI92() const { return ti92FilesBox->isChecked(); }
-bool FileFilterDialog::ShowText() const { return textFilesBox->isChecked(); }
-bool FileFilterDialog::ShowFargo1() const { return fargo1FilesBox->isChecked(); }
-bool FileFilterDialog::ShowFargo2() const { return fargo2FilesBox->isChecked(); }
+std::string FileFilterDialog::ExtensionText() const
+{
+    return extensionsEdit->text().toStdString();
+}
+bool FileFilterDialog::ShowTI92() const
+{
+    return ti92FilesBox->isChecked();
+}
+bool FileFilterDialog::ShowText() const
+{
+    return textFilesBox->isChecked();
+}
+bool FileFilterDialog::ShowFargo1() const
+{
+    return fargo1FilesBox->isChecked();
+}
+bool FileFilterDialog::ShowFargo2() const
+{
+    return fargo2FilesBox->isChecked();
+}

@@ -11,7 +11,7 @@
 
 namespace {
 constexpr int kPathRole = Qt::UserRole;
-constexpr int kReadRole = Qt::UserRole + 1;   // its folders have been read
+constexpr int kReadRole = Qt::UserRole + 1;  // its folders have been read
 }  // namespace
 
 FolderPicker::FolderPicker(QWidget* parent) : QDialog(parent)
@@ -115,7 +115,7 @@ void FolderPicker::ShowCurrent()
 void FolderPicker::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    ShowCurrent();   // now that the tree knows its height
+    ShowCurrent();  // now that the tree knows its height
 }
 
 QString FolderPicker::Directory() const

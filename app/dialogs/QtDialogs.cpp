@@ -51,8 +51,7 @@ int QtDialogs::FargoLibraryQuestion(const std::string& caption)
     return fFargoQuestion->Ask(QString::fromStdString(caption));
 }
 
-MsgResult QtDialogs::MessageBox(const std::string& text, const std::string& caption, MsgIcon icon,
-                                MsgButtons buttons)
+MsgResult QtDialogs::MessageBox(const std::string& text, const std::string& caption, MsgIcon icon, MsgButtons buttons)
 {
     QMessageBox box(DialogParent());
     box.setWindowTitle(QString::fromStdString(caption));
@@ -60,33 +59,53 @@ MsgResult QtDialogs::MessageBox(const std::string& text, const std::string& capt
     // Paths, addresses and error texts can be copied out of the box.
     box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     switch (icon) {
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MsgIcon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
     }
     switch (buttons) {
-    case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-    case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MsgButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MsgButtons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case MsgButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
     case MsgButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
     case MsgButtons::YesNoAll:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll |
-                               QMessageBox::NoToAll);
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll | QMessageBox::NoToAll);
         break;
     }
     switch (box.exec()) {
-    case QMessageBox::Ok: return MsgResult::Ok;
-    case QMessageBox::Yes: return MsgResult::Yes;
-    case QMessageBox::No: return MsgResult::No;
-    case QMessageBox::YesToAll: return MsgResult::YesToAll;
-    case QMessageBox::NoToAll: return MsgResult::NoToAll;
+    case QMessageBox::Ok:
+        return MsgResult::Ok;
+    case QMessageBox::Yes:
+        return MsgResult::Yes;
+    case QMessageBox::No:
+        return MsgResult::No;
+    case QMessageBox::YesToAll:
+        return MsgResult::YesToAll;
+    case QMessageBox::NoToAll:
+        return MsgResult::NoToAll;
     default:
         // Closing the box by its frame: the "no" answer of the box.
-        return buttons == MsgButtons::Ok ? MsgResult::Ok
+        return buttons == MsgButtons::Ok                                         ? MsgResult::Ok
                : buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoAll ? MsgResult::No
                                                                                  : MsgResult::Cancel;
     }
@@ -98,8 +117,7 @@ static std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialo
     QFileDialog dialog(parent, QString::fromStdString(r.title), QString::fromStdString(r.initialDir),
                        QString::fromStdString(r.filter));
     dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
-                                                       : QFileDialog::ExistingFile);
+    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (!r.defaultExtension.empty())
         dialog.setDefaultSuffix(QString::fromStdString(r.defaultExtension));
     // A name typed without an extension takes the one of the filter chosen.
@@ -125,8 +143,7 @@ std::optional<std::string> QtDialogs::OpenFileName(const FileDialogRequest& requ
     return RunFileDialog(DialogParent(), request, QFileDialog::AcceptOpen);
 }
 
-std::optional<std::string> QtDialogs::PickDirectory(const std::string& title,
-                                                    const std::string& start)
+std::optional<std::string> QtDialogs::PickDirectory(const std::string& title, const std::string& start)
 {
     if (!fFolderPicker)
         fFolderPicker = new FolderPicker(nullptr);

@@ -21,8 +21,7 @@ public:
                          MsgButtons buttons) override;
     std::optional<std::string> SaveFileName(const FileDialogRequest& request) override;
     std::optional<std::string> OpenFileName(const FileDialogRequest& request) override;
-    std::optional<std::string> PickDirectory(const std::string& title,
-                                             const std::string& start) override;
+    std::optional<std::string> PickDirectory(const std::string& title, const std::string& start) override;
     std::string PromptComment(const std::string& proposed) override;
     std::string PromptCommentFor(const std::string& headline, const std::string& proposed) override;
     int FargoLibraryQuestion(const std::string& caption) override;
@@ -30,7 +29,7 @@ public:
 private:
     QPointer<QWidget> fParent;
     FolderPicker* fFolderPicker = nullptr;
-    FargoLibraryDialog* fFargoQuestion = nullptr;   // kept: its "always" choice lasts for the run
+    FargoLibraryDialog* fFargoQuestion = nullptr;  // kept: its "always" choice lasts for the run
 };
 
 // "\r\n", "\r" and "\n" as the line breaks of a dialog.

@@ -14,9 +14,20 @@
 namespace {
 
 const char* const kHelpLines[] = {
-    "Any key you press will be ", "sent to the calculator.", "To close this window, press ", "CTRL + Z",
-    "Here is the list of all keys ", "that you can press:", "TI92\t- PC", "-------\t------------",
-    "alpha\talpha", "arrows\tarrows", "f1-f8\tf1-f8", "APPS\tHOME", "STO->\tEND", "MODE\tPage Up",
+    "Any key you press will be ",
+    "sent to the calculator.",
+    "To close this window, press ",
+    "CTRL + Z",
+    "Here is the list of all keys ",
+    "that you can press:",
+    "TI92\t- PC",
+    "-------\t------------",
+    "alpha\talpha",
+    "arrows\tarrows",
+    "f1-f8\tf1-f8",
+    "APPS\tHOME",
+    "STO->\tEND",
+    "MODE\tPage Up",
     "CLEAR\tPage Down",
 };
 
@@ -25,8 +36,7 @@ const char* const kHelpLines[] = {
 RemoteKeyboardWindow::RemoteKeyboardWindow(Ti92Link& link, SettingsStore& settings, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
-      keyboard(link),
-      fSettings(settings)
+      keyboard(link), fSettings(settings)
 {
     setObjectName("RemoteKeyboardWindow");
     setWindowTitle("Remote control");
@@ -125,7 +135,7 @@ bool RemoteKeyboardWindow::event(QEvent* e)
         return true;
     }
     if (e->type() == QEvent::ShortcutOverride) {
-        e->accept();   // no shortcut of the main window takes a key from here
+        e->accept();  // no shortcut of the main window takes a key from here
         return true;
     }
     return QWidget::event(e);

@@ -45,5 +45,5 @@ private:
     void StorePlace();
 
     SettingsStore& fSettings;
-    std::map<int, Qt::KeyboardModifiers> fModifiersAtPress;   // by Qt key
+    std::map<int, Qt::KeyboardModifiers> fModifiersAtPress;  // by Qt key
 };

@@ -6,8 +6,7 @@
 IniSettingsStore::IniSettingsStore(const std::string& path)
 {
     if (path.empty())
-        fSettings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                                "linkwise", "linkwise");
+        fSettings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, "linkwise", "linkwise");
     else
         fSettings = std::make_unique<QSettings>(QString::fromStdString(path), QSettings::IniFormat);
 }
@@ -17,8 +16,7 @@ IniSettingsStore::~IniSettingsStore()
     fSettings->sync();
 }
 
-std::optional<std::string> IniSettingsStore::StoredKey(const std::string& section,
-                                                       const std::string& name)
+std::optional<std::string> IniSettingsStore::StoredKey(const std::string& section, const std::string& name)
 {
     const QString wantedGroup = QString::fromStdString(section);
     const QString wantedName = QString::fromStdString(name);
@@ -35,8 +33,7 @@ std::optional<std::string> IniSettingsStore::StoredKey(const std::string& sectio
     return std::nullopt;
 }
 
-std::optional<std::string> IniSettingsStore::Read(const std::string& section,
-                                                  const std::string& name)
+std::optional<std::string> IniSettingsStore::Read(const std::string& section, const std::string& name)
 {
     auto key = StoredKey(section, name);
     if (!key)
@@ -48,8 +45,7 @@ std::optional<std::string> IniSettingsStore::Read(const std::string& section,
     return v.toString().toStdString();
 }
 
-void IniSettingsStore::Write(const std::string& section, const std::string& name,
-                             const std::string& value)
+void IniSettingsStore::Write(const std::string& section, const std::string& name, const std::string& value)
 {
     auto key = StoredKey(section, name);
     QString k = key ? QString::fromStdString(*key) : QString::fromStdString(section + "/" + name);

@@ -14,8 +14,7 @@ public:
     ~IniSettingsStore() override;
 
     std::optional<std::string> Read(const std::string& section, const std::string& name) override;
-    void Write(const std::string& section, const std::string& name,
-               const std::string& value) override;
+    void Write(const std::string& section, const std::string& name, const std::string& value) override;
     void Flush() override;
     std::string FileName() const;
 

@@ -10,14 +10,13 @@
 class MemorySettingsStore : public SettingsStore {
 public:
     std::optional<std::string> Read(const std::string& section, const std::string& name) override;
-    void Write(const std::string& section, const std::string& name,
-               const std::string& value) override;
+    void Write(const std::string& section, const std::string& name, const std::string& value) override;
 
     struct Entry {
         std::string section, name, value;
     };
-    std::vector<Entry> values;   // current values, in the order first written
-    std::vector<Entry> writes;   // every write, in order
+    std::vector<Entry> values;  // current values, in the order first written
+    std::vector<Entry> writes;  // every write, in order
 
 private:
     Entry* Find(const std::string& section, const std::string& name);

@@ -15,8 +15,8 @@
 
 #include "link/Dialogs.h"
 #include "link/LibusbCablePipes.h"
-#include "link/SerialPortInventory.h"
 #include "link/SerialPort.h"
+#include "link/SerialPortInventory.h"
 
 namespace {
 // The cable list's rows are the stored CableType values.
@@ -39,7 +39,7 @@ SettingsDialog::SettingsDialog(Dialogs& dialogs, QWidget* parent) : QDialog(pare
     portDeviceEdit = new QLineEdit(cableBox);
     portDeviceEdit->setObjectName("portDeviceEdit");
     portDeviceEdit->setToolTip("The serial device this port uses, e.g. /dev/ttyUSB0. Leave empty "
-                           "for the standard device. LINKWISE_COMn in the environment wins.");
+                               "for the standard device. LINKWISE_COMn in the environment wins.");
     pickDeviceButton = new QToolButton(cableBox);
     pickDeviceButton->setObjectName("pickDeviceButton");
     pickDeviceButton->setText("...");
@@ -159,8 +159,9 @@ void SettingsDialog::onPortChanged()
         // What an empty field means: the environment's device, else the standard one.
         const QByteArray env = qgetenv(("LINKWISE_COM" + std::to_string(port + 1)).c_str());
         portDeviceEdit->setPlaceholderText(!env.isEmpty() ? QString::fromLocal8Bit(env)
-                                       : cableList->currentIndex() == kUsbCableIndex ? "the first USB cable"
-                                                                                     : "/dev/ttyS" + QString::number(port));
+                                           : cableList->currentIndex() == kUsbCableIndex
+                                               ? "the first USB cable"
+                                               : "/dev/ttyS" + QString::number(port));
     } else {
         fDevicePort = -1;
         portDeviceEdit->setText(port >= 0 ? "/dev/parport" + QString::number(port) : QString());
@@ -214,13 +215,34 @@ void SettingsDialog::onOkClicked()
     accept();
 }
 
-std::string SettingsDialog::Lib1Text() const { return library1Edit->text().toStdString(); }
-std::string SettingsDialog::Lib2Text() const { return library2Edit->text().toStdString(); }
-int SettingsDialog::CableIndex() const { return cableList->currentIndex(); }
-int SettingsDialog::PortIndex() const { return portList->currentIndex(); }
-bool SettingsDialog::AutoCollect() const { return autoCollectBox->isChecked(); }
-bool SettingsDialog::StoreFolders() const { return storeFoldersBox->isChecked(); }
-bool SettingsDialog::AskBeforeReplace() const { return askBeforeReplaceBox->isChecked(); }
+std::string SettingsDialog::Lib1Text() const
+{
+    return library1Edit->text().toStdString();
+}
+std::string SettingsDialog::Lib2Text() const
+{
+    return library2Edit->text().toStdString();
+}
+int SettingsDialog::CableIndex() const
+{
+    return cableList->currentIndex();
+}
+int SettingsDialog::PortIndex() const
+{
+    return portList->currentIndex();
+}
+bool SettingsDialog::AutoCollect() const
+{
+    return autoCollectBox->isChecked();
+}
+bool SettingsDialog::StoreFolders() const
+{
+    return storeFoldersBox->isChecked();
+}
+bool SettingsDialog::AskBeforeReplace() const
+{
+    return askBeforeReplaceBox->isChecked();
+}
 
 std::string SettingsDialog::Device(int portNumber) const
 {

@@ -48,7 +48,7 @@ public:
     QComboBox* portList;
     QLabel* deviceLabel;
     QLineEdit* portDeviceEdit;
-    QToolButton* pickDeviceButton;   // offers the serial devices present
+    QToolButton* pickDeviceButton;  // offers the serial devices present
     QCheckBox* autoCollectBox;
     QCheckBox* storeFoldersBox;
     QCheckBox* askBeforeReplaceBox;
@@ -60,5 +60,5 @@ private:
     void KeepDevice();
     Dialogs& fDialogs;
     std::array<std::string, 4> fDevices;
-    int fDevicePort = -1;   // the port whose device the field shows
+    int fDevicePort = -1;  // the port whose device the field shows
 };

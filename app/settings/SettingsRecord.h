@@ -12,7 +12,7 @@ struct SettingsRecord {
     bool ShowFargo2 = true;
     bool StoreFolders = true;
     bool AutoCollect = true;
-    bool AskBeforeReplace = true;   // before a send replaces variables on the calculator
+    bool AskBeforeReplace = true;  // before a send replaces variables on the calculator
     std::string IndexFile;
     std::string DataFile;
     std::string Fargo1LibDir;
@@ -20,7 +20,7 @@ struct SettingsRecord {
     // 0 parallel "$5 - cable", 1 grey serial "TI - graphlink", 2 black
     // serial cable, 3 USB cable; the link's Cabletype is this plus 1.
     uint8_t CableType = 1;
-    uint8_t Port = 0;        // 0..3: LPT or COM port 1..4
+    uint8_t Port = 0;  // 0..3: LPT or COM port 1..4
     bool CheckRegistry = true;
 };
 

@@ -2,8 +2,8 @@
 
 #include <cctype>
 #include <cerrno>
-#include <cstdint>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 
 std::optional<int> ParseSettingInteger(const std::string& text)
@@ -24,8 +24,7 @@ std::optional<int> ParseSettingInteger(const std::string& text)
     if (*digits == '\0')
         return std::nullopt;
     for (const char* p = digits; *p; ++p) {
-        bool ok = base == 16 ? std::isxdigit(static_cast<unsigned char>(*p)) != 0
-                             : (*p >= '0' && *p <= '9');
+        bool ok = base == 16 ? std::isxdigit(static_cast<unsigned char>(*p)) != 0 : (*p >= '0' && *p <= '9');
         if (!ok)
             return std::nullopt;
     }
@@ -58,8 +57,7 @@ bool ReadBool(SettingsStore& store, const std::string& section, const std::strin
     return ReadInteger(store, section, name, def) != 0;
 }
 
-std::string ReadText(SettingsStore& store, const std::string& section, const std::string& name,
-                     const std::string& def)
+std::string ReadText(SettingsStore& store, const std::string& section, const std::string& name, const std::string& def)
 {
     return store.Read(section, name).value_or(def);
 }

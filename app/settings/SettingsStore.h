@@ -9,8 +9,7 @@ class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
     virtual std::optional<std::string> Read(const std::string& section, const std::string& name) = 0;
-    virtual void Write(const std::string& section, const std::string& name,
-                       const std::string& value) = 0;
+    virtual void Write(const std::string& section, const std::string& name, const std::string& value) = 0;
     // Makes the written values durable.
     virtual void Flush() {}
 };
@@ -20,8 +19,7 @@ public:
 // when not 0.
 int ReadInteger(SettingsStore& store, const std::string& section, const std::string& name, int def);
 bool ReadBool(SettingsStore& store, const std::string& section, const std::string& name, int def);
-std::string ReadText(SettingsStore& store, const std::string& section, const std::string& name,
-                     const std::string& def);
+std::string ReadText(SettingsStore& store, const std::string& section, const std::string& name, const std::string& def);
 void WriteInteger(SettingsStore& store, const std::string& section, const std::string& name, int v);
 void WriteBool(SettingsStore& store, const std::string& section, const std::string& name, bool v);
 

@@ -27,8 +27,8 @@ bool IsPreinstalledFargoFile(const std::string& path)
 {
     const std::string name = fs::path(path).filename().string();
     const std::string upper = Upper(path);
-    return upper.size() >= 3 && Upper(name.substr(0, 5)) == "FARGO" && name.size() >= 7 &&
-           name[6] == '-' && upper.substr(upper.size() - 3, 2) == "92";
+    return upper.size() >= 3 && Upper(name.substr(0, 5)) == "FARGO" && name.size() >= 7 && name[6] == '-' &&
+           upper.substr(upper.size() - 3, 2) == "92";
 }
 
 bool UnderFolder(const std::string& path, const std::string& folder)
@@ -41,8 +41,7 @@ bool UnderFolder(const std::string& path, const std::string& folder)
     if (ec || root.empty())
         return false;
     const std::string f = file.string(), r = root.string();
-    return f.size() > r.size() && f.compare(0, r.size(), r) == 0 &&
-           (r.back() == '/' || f[r.size()] == '/');
+    return f.size() > r.size() && f.compare(0, r.size(), r) == 0 && (r.back() == '/' || f[r.size()] == '/');
 }
 
 }  // namespace
@@ -79,8 +78,8 @@ bool TakeOverFargoBackup(ParamCommandsType& commands, Dialogs& dialogs, Transfer
     return true;
 }
 
-void OfferSaveFromTemporaryFolder(const ParamCommandsType& commands, Dialogs& dialogs,
-                                  TransferView& view, const StartupFolders& folders)
+void OfferSaveFromTemporaryFolder(const ParamCommandsType& commands, Dialogs& dialogs, TransferView& view,
+                                  const StartupFolders& folders)
 {
     const std::string& file = commands.FileName;
     if (!commands.Has(cmdSEND) || file.empty())
@@ -108,8 +107,8 @@ void OfferSaveFromTemporaryFolder(const ParamCommandsType& commands, Dialogs& di
     view.StatusMemoAdd(target.filename().string() + " was saved in " + target.parent_path().string() + ".");
 }
 
-void ReadCommandLine(ParamCommandsType& commands, const std::vector<std::string>& params,
-                     Dialogs& dialogs, TransferView& view, const StartupFolders& folders)
+void ReadCommandLine(ParamCommandsType& commands, const std::vector<std::string>& params, Dialogs& dialogs,
+                     TransferView& view, const StartupFolders& folders)
 {
     commands = ReadParamCommands(params);
     if (MissingParamFile(commands, params.size()))

@@ -19,8 +19,8 @@ struct StartupFolders {
 // parameter walk, the box for SEND or CONVERT without a file, a preinstalled
 // Fargo backup taken over, and the offer to save a file out of a temporary
 // folder. Errors of the last two are ignored: the start goes on.
-void ReadCommandLine(ParamCommandsType& commands, const std::vector<std::string>& params,
-                     Dialogs& dialogs, TransferView& view, const StartupFolders& folders);
+void ReadCommandLine(ParamCommandsType& commands, const std::vector<std::string>& params, Dialogs& dialogs,
+                     TransferView& view, const StartupFolders& folders);
 
 // A preinstalled Fargo backup or standard pack ("fargoN-...92x") that is
 // newer than the copy in the program folder is copied there instead of
@@ -30,5 +30,5 @@ bool TakeOverFargoBackup(ParamCommandsType& commands, Dialogs& dialogs, Transfer
 
 // A file to send from a temporary folder (a path holding "temp", or under
 // the system's temporary folder): offers to keep a copy elsewhere first.
-void OfferSaveFromTemporaryFolder(const ParamCommandsType& commands, Dialogs& dialogs,
-                                  TransferView& view, const StartupFolders& folders);
+void OfferSaveFromTemporaryFolder(const ParamCommandsType& commands, Dialogs& dialogs, TransferView& view,
+                                  const StartupFolders& folders);

@@ -25,7 +25,8 @@ std::optional<int> AnswerInformationOptions(const std::vector<std::string>& para
                    "  VIEW                    open the window without starting a task\n"
                    "\n"
                    "Options:\n"
-                << OptionHelp({{"h,help", "", "show this help and exit"}, {"V,version", "", "show the version and exit"}})
+                << OptionHelp(
+                       {{"h,help", "", "show this help and exit"}, {"V,version", "", "show the version and exit"}})
                 << "\n"
                    "Examples:\n"
                    "  linkwise SEND tetris.92p\n"

@@ -50,6 +50,5 @@ ParamCommandsType ReadParamCommands(const std::vector<std::string>& params)
 
 bool MissingParamFile(const ParamCommandsType& commands, size_t paramCount)
 {
-    return (commands.Has(cmdSEND) || commands.Has(cmdCONVERT)) && paramCount > 0 &&
-           commands.FileName.empty();
+    return (commands.Has(cmdSEND) || commands.Has(cmdCONVERT)) && paramCount > 0 && commands.FileName.empty();
 }

@@ -8,7 +8,7 @@ enum ParamCommand : uint8_t { cmdSEND = 1, cmdCONVERT = 2, cmdEXIT = 3, cmdVIEW 
 
 // What the command line asked for; filled once at start.
 struct ParamCommandsType {
-    uint16_t Commands = 0;   // bit n set: command code n present
+    uint16_t Commands = 0;  // bit n set: command code n present
     std::string FileName;
     std::string SecondFileName;
     bool ParamMode = false;

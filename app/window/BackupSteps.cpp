@@ -47,7 +47,8 @@ void InstallBackupSteps(WizardWindow& form, Ti92Link& link, Dialogs& dialogs)
         const auto path = dialogs.SaveFileName(PrepareBackupSaveDialog(form.folderBox->itemText(0).toStdString()));
         if (path) {
             const std::string comment = PromptComment(dialogs, *path);
-            form.RecordStepResult(SaveAs92g(form, FormStore(form), form.settings.StoreFolders, *path, true, true, comment));
+            form.RecordStepResult(
+                SaveAs92g(form, FormStore(form), form.settings.StoreFolders, *path, true, true, comment));
         } else {
             // The Finished page must not claim a backup that exists nowhere.
             form.StatusMemoAdd(" The memory-backup was not saved.");

@@ -5,9 +5,9 @@
 #include <filesystem>
 
 #include "app/window/ReceiveSteps.h"
-#include "files/TempStore.h"
 #include "app/window/WizardWindow.h"
 #include "files/CommentPrompt.h"
+#include "files/TempStore.h"
 #include "files/TextConversion.h"
 #include "link/Dialogs.h"
 #include "link/Exceptions.h"

@@ -7,7 +7,7 @@ class ElidedLabel : public QLabel {
     Q_OBJECT
 public:
     explicit ElidedLabel(const QString& text, QWidget* parent = nullptr);
-    void SetFullText(const QString& text);   // text and tooltip
+    void SetFullText(const QString& text);  // text and tooltip
     QSize minimumSizeHint() const override;
 
 protected:

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "app/window/ReceiveSteps.h"
-#include "app/window/WizardWindow.h"
 #include "app/window/WebAddresses.h"
+#include "app/window/WizardWindow.h"
 #include "files/SafeFileName.h"
 #include "files/SaveAs92g.h"
 #include "files/TempStore.h"
@@ -29,9 +29,9 @@ constexpr uint32_t kPauseBeforeContent = 2000;
 // afresh, so nothing of an earlier run is sent.
 struct FargoState {
     std::string RomVersion;
-    std::string FargoBackupFile;   // its name, then its full path once found
-    bool contentSaved = false;     // step 2 ran to its end in this run
-    std::string contentFile;       // saved by this run; empty for an empty calculator
+    std::string FargoBackupFile;  // its name, then its full path once found
+    bool contentSaved = false;    // step 2 ran to its end in this run
+    std::string contentFile;      // saved by this run; empty for an empty calculator
     bool backupSent = false;
 };
 
@@ -39,8 +39,7 @@ constexpr const char* kNoBackupWithoutContent =
     "The Fargo backup was not sent: it replaces every variable on the calculator, and the calculator's "
     "content was not saved in this run (\"Receive content\" did not complete).\rGo back to the version "
     "page and start again.";
-constexpr const char* kNotInstalled =
-    "Fargo was not installed: the Fargo backup was not sent in this run.";
+constexpr const char* kNotInstalled = "Fargo was not installed: the Fargo backup was not sent in this run.";
 
 std::string InformationPage(const std::string& romVersion)
 {
@@ -59,7 +58,8 @@ std::string InstalledText(const std::string& rom)
 {
     return "You have now got Fargo on your calculator!\rIf the screen is black, raise the contrast by "
            "pressing <romb> + \"-\".\r\rTips!\rGo to " +
-           InformationPage(rom) + "\rto get a standardpack of files needed to run Fargo.\rDo you want "
+           InformationPage(rom) +
+           "\rto get a standardpack of files needed to run Fargo.\rDo you want "
            "to go there now?";
 }
 
@@ -92,8 +92,8 @@ void ReceiveContent(WizardWindow& form, Ti92Link& link, Dialogs& dialogs, const 
     const bool newFargo = form.newFargoRadio->isChecked();
     state.FargoBackupFile = FargoBackupName(newFargo, state.RomVersion);
     const std::string found =
-        FindInFolders(state.FargoBackupFile, {folders.programFolder, folders.shippedFolder,
-                                              form.settings.Fargo1LibDir, form.settings.Fargo2LibDir});
+        FindInFolders(state.FargoBackupFile, {folders.programFolder, folders.shippedFolder, form.settings.Fargo1LibDir,
+                                              form.settings.Fargo2LibDir});
     if (found.empty()) {
         form.RecordStepResult(false);
         if (dialogs.MessageBox(MissingBackupText(newFargo, state.RomVersion), "Linkwise", MsgIcon::Error,
@@ -157,16 +157,15 @@ void SendContentBack(WizardWindow& form, Ti92Link& link, Dialogs& dialogs, const
     if (!state.backupSent)
         return;
     const fs::path backup = state.FargoBackupFile;
-    const fs::path pack =
-        backup.parent_path() / (backup.filename().string().substr(0, 6) + "-standardpack.92g");
+    const fs::path pack = backup.parent_path() / (backup.filename().string().substr(0, 6) + "-standardpack.92g");
     if (fs::exists(pack)) {
         if (dialogs.MessageBox("Do you want to send some necessary files to? (Standardpack)", "Linkwise",
                                MsgIcon::Question, MsgButtons::YesNo) == MsgResult::Yes)
             form.RecordStepResult(send({pack.string()}, {}));
         return;
     }
-    if (dialogs.MessageBox(InstalledText(state.RomVersion), "Linkwise", MsgIcon::Information,
-                           MsgButtons::YesNo) != MsgResult::Yes)
+    if (dialogs.MessageBox(InstalledText(state.RomVersion), "Linkwise", MsgIcon::Information, MsgButtons::YesNo) !=
+        MsgResult::Yes)
         return;
     form.OpenAddress(InformationPage(state.RomVersion));
     // The graph-link cable's calculator restarts with Fargo; the program ends.
@@ -196,10 +195,8 @@ void InstallFargoSteps(WizardWindow& form, Ti92Link& link, Dialogs& dialogs, con
     form.SetStepAction(taskInsertFargo, 2, [&form, &link, &dialogs, folders, state] {
         ReceiveContent(form, link, dialogs, folders, *state);
     });
-    form.SetStepAction(taskInsertFargo, 3, [&form, &dialogs, state, send] {
-        SendBackupFile(form, dialogs, *state, send);
-    });
-    form.SetStepAction(taskInsertFargo, 4, [&form, &link, &dialogs, state, send] {
-        SendContentBack(form, link, dialogs, *state, send);
-    });
+    form.SetStepAction(taskInsertFargo, 3,
+                       [&form, &dialogs, state, send] { SendBackupFile(form, dialogs, *state, send); });
+    form.SetStepAction(taskInsertFargo, 4,
+                       [&form, &link, &dialogs, state, send] { SendContentBack(form, link, dialogs, *state, send); });
 }

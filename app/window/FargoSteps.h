@@ -10,8 +10,7 @@ class Ti92Link;
 // Sends a list of files (full paths) to the calculator as one job and
 // presses Next by itself when every file was sent, after running whenSent;
 // true in that case.
-using FileListSend =
-    std::function<bool(const std::vector<std::string>& files, const std::function<void()>& whenSent)>;
+using FileListSend = std::function<bool(const std::vector<std::string>& files, const std::function<void()>& whenSent)>;
 
 // Where the preinstalled Fargo backups are looked for before the library
 // folders: the program folder, then the shipped data folder (each ends

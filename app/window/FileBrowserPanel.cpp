@@ -460,8 +460,8 @@ void FileBrowserPanel::ShowViewed(const ViewedVariable& v)
 void FileBrowserPanel::ExtractData(const std::string& path)
 {
     if (fForm.includedVariableList->topLevelItemCount() >= 2) {
-        fDialogs.MessageBox("You can only view single-text- or single-imagefiles!", "Linkwise",
-                            MsgIcon::Information, MsgButtons::Ok);
+        fDialogs.MessageBox("You can only view single-text- or single-imagefiles!", "Linkwise", MsgIcon::Information,
+                            MsgButtons::Ok);
         return;
     }
     if (fForm.includedVariableList->topLevelItemCount() == 1)

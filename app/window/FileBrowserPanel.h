@@ -24,7 +24,7 @@ public:
 
     // The folder listed: the first history entry.
     std::string Directory() const;
-    void ListFiles();   // throws EFileError when the folder cannot be read
+    void ListFiles();  // throws EFileError when the folder cannot be read
     // "Update!" and entering the page: a folder that cannot be read is named
     // in an error box and leaves the list empty.
     void ListFilesShowingError();

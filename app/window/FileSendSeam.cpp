@@ -10,11 +10,20 @@ void RunFormSendJob(WizardWindow& form, Ti92Link& link, Dialogs& dialogs,
                     const std::function<void(const FileListSendJob&)>& send)
 {
     const TempStore store(std::filesystem::path(form.settings.DataFile).parent_path());
-    const FargoLibrarySettings libraries{WithSlash(form.settings.Fargo1LibDir),
-                                         WithSlash(form.settings.Fargo2LibDir), form.settings.AutoCollect};
-    const FileListSendJob job{link, form, dialogs, store, (store.Folder() / "~tmp.92t").string(),
-                              form.settings.StoreFolders, libraries, LibraryChoice::Ask, {},
-                              form.settings.AskBeforeReplace ? ReplacePolicy::Ask : ReplacePolicy::Replace, true, {}};
+    const FargoLibrarySettings libraries{WithSlash(form.settings.Fargo1LibDir), WithSlash(form.settings.Fargo2LibDir),
+                                         form.settings.AutoCollect};
+    const FileListSendJob job{link,
+                              form,
+                              dialogs,
+                              store,
+                              (store.Folder() / "~tmp.92t").string(),
+                              form.settings.StoreFolders,
+                              libraries,
+                              LibraryChoice::Ask,
+                              {},
+                              form.settings.AskBeforeReplace ? ReplacePolicy::Ask : ReplacePolicy::Replace,
+                              true,
+                              {}};
     send(job);
 }
 

@@ -58,7 +58,7 @@ void InstallReceiveSteps(WizardWindow& form, Ti92Link& link, Dialogs& dialogs)
         for (size_t i = 0; i < rows.size(); ++i)
             if (rows[i].selected)
                 selected.push_back(i);
-        SaveReceivedVariables(dialogs, form, FormStore(form), form.settings.StoreFolders,
-                              form.backupRadio->isChecked(), *dialogState, selected);
+        SaveReceivedVariables(dialogs, form, FormStore(form), form.settings.StoreFolders, form.backupRadio->isChecked(),
+                              *dialogState, selected);
     });
 }

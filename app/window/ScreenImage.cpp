@@ -41,8 +41,8 @@ void ScreenImage::CopyFrom(const ScreenImage& other)
 QImage ScreenImage::Picture() const
 {
     const auto& bytes = fBitmap.Bytes();
-    return PictureImage(MonoPicture(kWidth, kHeight,
-                                    std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
+    return PictureImage(
+        MonoPicture(kWidth, kHeight, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
 }
 
 int ScreenImage::Scale() const

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/window/WizardWindow.h"
 #include "app/window/ScreenImage.h"
+#include "app/window/WizardWindow.h"
 #include "files/widgets/ImageFile.h"
 #include "link/Exceptions.h"
 #include "transfers/ScreenshotTransfer.h"

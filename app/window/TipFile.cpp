@@ -42,7 +42,7 @@ std::string PickTipFrom(const std::string& path, const std::function<int(int cou
     std::string tip;
     for (int i = 0; i <= k; ++i) {
         if (!std::getline(in, tip)) {
-            tip.clear();   // past the end: an empty tip
+            tip.clear();  // past the end: an empty tip
             break;
         }
     }

@@ -5,14 +5,14 @@ namespace {
 constexpr uint8_t E = kEndOfSteps;
 
 const StepList kSteps[kTaskCount] = {
-    {0, E, E, E, E, E, E, E, E, E},             // taskNone
-    {0, 3, 5, 6, 9, E, E, E, E, E},             // taskReceiveVariables
-    {0, 3, 5, 7, 9, E, E, E, E, E},             // taskReceiveBackup
-    {0, 4, 5, 9, E, E, E, E, E, E},             // taskSendFiles
-    {0, 1, 2, 9, E, E, E, E, E, E},             // taskScreenshot
-    {0, 10, 5, 5, 5, 9, E, E, E, E},            // taskInsertFargo
-    {0, 8, 9, E, E, E, E, E, E, E},             // taskConvertText
-    {0, 4, 5, 9, E, E, E, E, E, E},             // taskSendParam
+    {0, E, E, E, E, E, E, E, E, E},   // taskNone
+    {0, 3, 5, 6, 9, E, E, E, E, E},   // taskReceiveVariables
+    {0, 3, 5, 7, 9, E, E, E, E, E},   // taskReceiveBackup
+    {0, 4, 5, 9, E, E, E, E, E, E},   // taskSendFiles
+    {0, 1, 2, 9, E, E, E, E, E, E},   // taskScreenshot
+    {0, 10, 5, 5, 5, 9, E, E, E, E},  // taskInsertFargo
+    {0, 8, 9, E, E, E, E, E, E, E},   // taskConvertText
+    {0, 4, 5, 9, E, E, E, E, E, E},   // taskSendParam
 };
 
 const char* const kMenuStep = "Choose what to do|Choose what you want to do. Then click next!";

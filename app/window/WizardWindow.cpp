@@ -19,14 +19,14 @@
 #include <filesystem>
 
 #include "app/desktop/FileTypeCheck.h"
-#include "app/window/FileBrowserPanel.h"
-#include "app/startup/CommandLineStart.h"
-#include "app/window/ReadyLampShape.h"
-#include "app/settings/SettingsStore.h"
 #include "app/desktop/Shell.h"
 #include "app/dialogs/AboutBox.h"
-#include "app/settings/SettingsDialog.h"
 #include "app/dialogs/FileFilterDialog.h"
+#include "app/settings/SettingsDialog.h"
+#include "app/settings/SettingsStore.h"
+#include "app/startup/CommandLineStart.h"
+#include "app/window/FileBrowserPanel.h"
+#include "app/window/ReadyLampShape.h"
 #include "app/window/WebAddresses.h"
 #include "link/Dialogs.h"
 #include "link/SerialPort.h"
@@ -96,7 +96,7 @@ void WizardWindow::ConnectHandlers()
         });
     backupRadio->installEventFilter(this);
     connect(helpLineAction, &QAction::triggered, this, [this] {
-        helpLineAction->setChecked(!helpLineAction->isChecked());   // the handler does the toggling
+        helpLineAction->setChecked(!helpLineAction->isChecked());  // the handler does the toggling
         onHelpLineToggled();
     });
     connect(leftPanelAction, &QAction::triggered, this, [this] {
@@ -239,11 +239,10 @@ bool WizardWindow::OpenFile(const std::string& path)
     if (fEnv.shell.OpenFile(path))
         return true;
     std::error_code ignored;
-    const std::string reason = std::filesystem::exists(path, ignored)
-                                   ? "No program on this desktop opens it."
-                                   : "There is no such file.";
-    fEnv.dialogs.MessageBox("The file could not be opened:\r\r" + path + "\r\r" + reason, "Linkwise",
-                            MsgIcon::Warning, MsgButtons::Ok);
+    const std::string reason =
+        std::filesystem::exists(path, ignored) ? "No program on this desktop opens it." : "There is no such file.";
+    fEnv.dialogs.MessageBox("The file could not be opened:\r\r" + path + "\r\r" + reason, "Linkwise", MsgIcon::Warning,
+                            MsgButtons::Ok);
     return false;
 }
 
@@ -251,9 +250,9 @@ void WizardWindow::onHelpClicked(bool confirmation)
 {
     if (InTransfer())
         return;
-    MsgResult r = fEnv.dialogs.MessageBox(
-        "You will be led to the online help-pages. Do you want to continue?", "Linkwise",
-        confirmation ? MsgIcon::Question : MsgIcon::Information, MsgButtons::YesNo);
+    MsgResult r =
+        fEnv.dialogs.MessageBox("You will be led to the online help-pages. Do you want to continue?", "Linkwise",
+                                confirmation ? MsgIcon::Question : MsgIcon::Information, MsgButtons::YesNo);
     if (r != MsgResult::Yes)
         return;
     fLastHelpAddress = kHelpAddress + std::to_string(pageStack->currentIndex());
@@ -288,10 +287,9 @@ void WizardWindow::onSettingsClicked()
         return;
     // The device of the port in use counts as a cable setting too.
     const int portNumber = form.PortIndex() + 1;
-    const bool deviceChanged = form.CableIndex() != 0 &&
-                               form.Device(portNumber) != SerialPort::StoredDevice(portNumber);
-    if (form.CableIndex() != settings.CableType || form.PortIndex() != settings.Port ||
-        deviceChanged)
+    const bool deviceChanged =
+        form.CableIndex() != 0 && form.Device(portNumber) != SerialPort::StoredDevice(portNumber);
+    if (form.CableIndex() != settings.CableType || form.PortIndex() != settings.Port || deviceChanged)
         fEnv.dialogs.MessageBox("The new cable-settings will not be active until you restart the "
                                 "program",
                                 "Linkwise", MsgIcon::Information, MsgButtons::Ok);
@@ -399,8 +397,7 @@ QRect WizardWindow::LoadMainFormPlace()
     storedWindowState = ReadInteger(s, L, "MainForm State", 0);
     for (int c = 0; c < kFileListColumns; ++c) {
         static const int defaults[kFileListColumns] = {80, 150, 40, 50};
-        fileList->setColumnWidth(
-            c, ReadInteger(s, L, "FileList Columnwidth " + std::to_string(c + 1), defaults[c]));
+        fileList->setColumnWidth(c, ReadInteger(s, L, "FileList Columnwidth " + std::to_string(c + 1), defaults[c]));
     }
     // Keep the window on the screen.
     if ((storedWindowState != 2 && top > screen.height()) || top < 0)
@@ -444,8 +441,7 @@ void WizardWindow::LoadFolderHistory()
         QSignalBlocker block(folderBox);
         folderBox->clear();
         for (int k = 1; k <= kHistoryItems; ++k)
-            folderBox->addItem(
-                QString::fromStdString(ReadText(s, kSectionLast, HistoryName(k), k == 1 ? folder : "")));
+            folderBox->addItem(QString::fromStdString(ReadText(s, kSectionLast, HistoryName(k), k == 1 ? folder : "")));
     }
     folderBox->setCurrentIndex(0);
     folderBox->setToolTip(folderBox->itemText(0));

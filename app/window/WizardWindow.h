@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "app/settings/SettingsRecord.h"
 #include "app/startup/ParamCommands.h"
 #include "app/window/ElidedLabel.h"
-#include "app/settings/SettingsRecord.h"
 #include "app/window/WizardPages.h"
 #include "app/window/WizardTables.h"
 #include "link/TransferView.h"
@@ -55,7 +55,7 @@ struct WizardEnvironment {
     Shell& shell;
     Ti92Link& link;
     SerialPort& serialPort;
-    std::string programFolder;   // ends with "/"
+    std::string programFolder;  // ends with "/"
     // Shows a window modally and returns its result; tests answer at once.
     std::function<int(QDialog&)> runModal;
     // The temporary store's folder (ends with "/"); empty: the program folder.
@@ -63,7 +63,6 @@ struct WizardEnvironment {
     // The command-line parameters, without the program's name.
     std::vector<std::string> parameters = {};
 };
-
 
 // The main window: a wizard over a list of pages per task.
 class WizardWindow : public QWidget, public TransferView {
@@ -107,7 +106,7 @@ public:
     void PrepareTask();
     void onTaskButtonClicked(QToolButton* button);
     void onReceiveChoiceClicked();
-    int Step() const;                 // pageStack's currentStep
+    int Step() const;  // pageStack's currentStep
     void SetStep(int step);
     int PageShown() const;
     uint8_t StepAt(int index) const;  // 255 beyond the list
@@ -149,11 +148,11 @@ public:
     // --- other controls ------------------------------------------------
     void onReadyLampClicked();
     void onCancelClicked();
-    void onSettingsClicked();        // settingsButton
+    void onSettingsClicked();  // settingsButton
     void onShowFilesClicked();
     void onAboutClicked();
     void onQuillboxClicked();
-    void onHelpClicked(bool confirmation);   // helpButton (information) or F1 (confirmation)
+    void onHelpClicked(bool confirmation);  // helpButton (information) or F1 (confirmation)
     void onWhatIsFargoClicked();
     void onHelpLineToggled();
     void onLeftPanelToggled();
@@ -181,9 +180,9 @@ public:
     ViewerPlacement pictureViewerPlace;
 
     // Hooks of later parts.
-    std::function<void()> hideViewers;       // before every move
-    std::function<void()> onRemoteControl;   // "&Remote control"
-    std::function<void()> onFirstPaintCheck; // file-type check at the first paint
+    std::function<void()> hideViewers;        // before every move
+    std::function<void()> onRemoteControl;    // "&Remote control"
+    std::function<void()> onFirstPaintCheck;  // file-type check at the first paint
 
     // --- widgets ---------------------------------------------------------
     QFrame* leftPanel;
@@ -203,10 +202,10 @@ public:
     std::array<QWidget*, kPageCount> pageWidgets{};
 
     // Menu
-    QToolButton* getButton;          // Get!
-    QToolButton* sendButton;         // Send!
-    QToolButton* screenshotButton;   // Screenshot!
-    QToolButton* fargoButton;        // Fargo!
+    QToolButton* getButton;         // Get!
+    QToolButton* sendButton;        // Send!
+    QToolButton* screenshotButton;  // Screenshot!
+    QToolButton* fargoButton;       // Fargo!
     QCheckBox* autoNextBox;
     // ScreenShot / Screenshotedit
     ScreenImage* screenshotImage;
@@ -264,14 +263,14 @@ public:
     QLabel* convertStatusLabel;
     // Finished
     QPlainTextEdit* reportMemo;
-    QLabel* outcomeImage;   // success or failure of the task
+    QLabel* outcomeImage;  // success or failure of the task
     // FargoVer
     QRadioButton* newFargoRadio;
     QRadioButton* oldFargoRadio;
     QPushButton* whatIsFargoButton;
     // Bottom bar
     ReadyLampShape* readyLamp;
-    ElidedLabel* statusLabel;   // a QLabel that elides, full text in its tooltip
+    ElidedLabel* statusLabel;  // a QLabel that elides, full text in its tooltip
     QPushButton* settingsButton;
     QPushButton* previousButton;
     QPushButton* nextButton;
@@ -283,7 +282,7 @@ public:
 
     FileFilterDialog* fileFilterDialog;
     SettingsDialog* settingsDialog;
-    FileBrowserPanel* fileBrowser = nullptr;   // the file page and the viewers
+    FileBrowserPanel* fileBrowser = nullptr;  // the file page and the viewers
 
 protected:
     void closeEvent(QCloseEvent* e) override;

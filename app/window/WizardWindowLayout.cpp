@@ -23,15 +23,16 @@
 
 #include "app/window/ElidedLabel.h"
 #include "app/window/ReadyLampShape.h"
+#include "app/window/ScreenImage.h"
 #include "app/window/SvgPicture.h"
 #include "app/window/WizardWindow.h"
-#include "app/window/ScreenImage.h"
 
 namespace {
 
 const char* const kPanelGrey = "background: rgb(183,183,183);";
 
-template <typename W> W* Named(W* w, const char* name)
+template <typename W>
+W* Named(W* w, const char* name)
 {
     w->setObjectName(name);
     return w;
@@ -182,8 +183,7 @@ QWidget* WizardWindow::BuildTopStrip()
     helpButton->setIconSize(QSize(32, 32));
     helpButton->setAutoRaise(true);
     helpButton->setToolTip("Click here to get help!");
-    helpLine = Named(new QLabel("Welcome to Linkwise! Please select what you want to do!", helpStrip),
-                    "helpLine");
+    helpLine = Named(new QLabel("Welcome to Linkwise! Please select what you want to do!", helpStrip), "helpLine");
     helpLine->setWordWrap(true);
     helpLine->setFont(QFont("Tahoma", 8));
     auto* l = new QHBoxLayout(helpStrip);
@@ -556,7 +556,7 @@ QWidget* WizardWindow::BuildBottomBar()
     previousButton = Named(new QPushButton("&Previous", bar), "previousButton");
     nextButton = Named(new QPushButton("&Next", bar), "nextButton");
     nextButton->setIcon(QIcon(SvgPicture("next", 16, 16)));
-    nextButton->setLayoutDirection(Qt::RightToLeft);   // glyph on the right
+    nextButton->setLayoutDirection(Qt::RightToLeft);  // glyph on the right
     cancelButton = Named(new QPushButton("E&xit!", bar), "cancelButton");
     previousButton->setEnabled(false);
     nextButton->setEnabled(false);

@@ -2,12 +2,12 @@
 // each page one refresh after Previous; pairs without one do nothing.
 #include "app/window/WizardWindow.h"
 
+#include "app/desktop/ProgramFolder.h"
 #include "app/window/BackupSteps.h"
 #include "app/window/ConvertSteps.h"
 #include "app/window/FargoSteps.h"
-#include "app/window/FileSendSeam.h"
-#include "app/desktop/ProgramFolder.h"
 #include "app/window/FileBrowserPanel.h"
+#include "app/window/FileSendSeam.h"
 #include "app/window/ReceiveSteps.h"
 #include "app/window/ScreenshotSteps.h"
 
@@ -39,7 +39,7 @@ void WizardWindow::RunStepAction(TaskKind task, int step)
     auto it = fStepActions.find({task, step});
     if (it == fStepActions.end() || !it->second)
         return;
-    Action action = it->second;   // a copy: the action may register others
+    Action action = it->second;  // a copy: the action may register others
     try {
         action();
     } catch (...) {

@@ -25,9 +25,18 @@ constexpr uint32_t kAutoNextSlice = 10;
 constexpr const char* kSendCaption = "Wizard is helping you sending a file:";
 }  // namespace
 
-int WizardWindow::Step() const { return pageStack->currentStep; }
-void WizardWindow::SetStep(int step) { pageStack->currentStep = step; }
-int WizardWindow::PageShown() const { return pageStack->currentIndex(); }
+int WizardWindow::Step() const
+{
+    return pageStack->currentStep;
+}
+void WizardWindow::SetStep(int step)
+{
+    pageStack->currentStep = step;
+}
+int WizardWindow::PageShown() const
+{
+    return pageStack->currentIndex();
+}
 
 uint8_t WizardWindow::StepAt(int index) const
 {
@@ -114,8 +123,7 @@ void WizardWindow::RecordStepResult(bool succeeded)
 void WizardWindow::ShowTaskOutcome()
 {
     outcomeImage->setPixmap(SvgPicture(fTaskFailed ? "failed" : "finished", 80, 80));
-    outcomeImage->setToolTip(fTaskFailed ? "Something went wrong: read the status report"
-                                          : "The task was completed");
+    outcomeImage->setToolTip(fTaskFailed ? "Something went wrong: read the status report" : "The task was completed");
 }
 
 void WizardWindow::ResetPages()
@@ -341,6 +349,6 @@ void WizardWindow::onFirstPaint()
         onNextClicked(this);
     }
     stepList->setToolTip("This is a taskoverview!\nWhen you have completed these steps, the "
-                            "task is finished!\nThe current step is selected");
+                         "task is finished!\nThe current step is selected");
     firstPaintPending = false;
 }

@@ -7,10 +7,10 @@
 #include <QProgressBar>
 #include <QTreeWidget>
 
-#include "app/window/WizardWindow.h"
 #include "app/window/ReadyLampShape.h"
-#include "link/Dialogs.h"
+#include "app/window/WizardWindow.h"
 #include "files/Ti92Charset.h"
+#include "link/Dialogs.h"
 #include "link/Exceptions.h"
 
 namespace {
@@ -35,11 +35,16 @@ bool IsAbort(std::exception_ptr error)
 QProgressBar* WizardWindow::Bar(ProgressBarId bar) const
 {
     switch (bar) {
-    case ProgressBarId::Variable: return variableProgress;
-    case ProgressBarId::Total: return totalProgress;
-    case ProgressBarId::Save: return saveProgress;
-    case ProgressBarId::BackupSave: return backupSaveProgress;
-    case ProgressBarId::Convert: return convertProgress;
+    case ProgressBarId::Variable:
+        return variableProgress;
+    case ProgressBarId::Total:
+        return totalProgress;
+    case ProgressBarId::Save:
+        return saveProgress;
+    case ProgressBarId::BackupSave:
+        return backupSaveProgress;
+    case ProgressBarId::Convert:
+        return convertProgress;
     }
     return variableProgress;
 }
@@ -47,10 +52,14 @@ QProgressBar* WizardWindow::Bar(ProgressBarId bar) const
 QLabel* WizardWindow::LabelWidget(LabelId label) const
 {
     switch (label) {
-    case LabelId::Transfer: return transferLabel;
-    case LabelId::VariablesHeading: return variablesLabel;
-    case LabelId::SaveStatus: return saveStatusLabel;
-    case LabelId::BackupSaveStatus: return backupSaveStatusLabel;
+    case LabelId::Transfer:
+        return transferLabel;
+    case LabelId::VariablesHeading:
+        return variablesLabel;
+    case LabelId::SaveStatus:
+        return saveStatusLabel;
+    case LabelId::BackupSaveStatus:
+        return backupSaveStatusLabel;
     }
     return transferLabel;
 }
@@ -133,8 +142,7 @@ void WizardWindow::ListViewAdd(ListViewId list, const ListItem& item)
     // Shown in the calculator's characters; the bytes themselves are kept
     // for the requests that name the variable.
     row->setText(0, QString::fromStdString(ti92text::ToUtf8(item.caption)));
-    row->setData(0, kCaptionBytesRole,
-                 QByteArray(item.caption.data(), static_cast<qsizetype>(item.caption.size())));
+    row->setData(0, kCaptionBytesRole, QByteArray(item.caption.data(), static_cast<qsizetype>(item.caption.size())));
     for (size_t i = 0; i < item.subItems.size(); ++i)
         row->setText(static_cast<int>(i + 1), QString::fromStdString(item.subItems[i]));
     row->setData(0, Qt::UserRole, item.data);
@@ -178,7 +186,6 @@ void WizardWindow::ErrorDialog(const std::string& text)
     RecordStepResult(false);
     fEnv.dialogs.MessageBox(text, "Linkwise", MsgIcon::Error, MsgButtons::Ok);
 }
-
 
 void WizardWindow::NoteLinkFailure(std::exception_ptr error)
 {

@@ -20,8 +20,7 @@ QImage ScaledCrisp(const QImage& image, int factor)
 {
     if (factor <= 1)
         return image;
-    return image.scaled(image.width() * factor, image.height() * factor, Qt::IgnoreAspectRatio,
-                        Qt::FastTransformation);
+    return image.scaled(image.width() * factor, image.height() * factor, Qt::IgnoreAspectRatio, Qt::FastTransformation);
 }
 
 QByteArray EncodeImage(const QImage& image, const char* format)

@@ -42,7 +42,8 @@ bool TextViewer::LoadFromFile(const std::string& path)
         return false;
     QByteArray bytes = file.readAll();
     bytes.replace("\r\n", "\n");
-    textEdit->setPlainText(Utf8(ti92text::SourceTextToUtf8(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())))));
+    textEdit->setPlainText(
+        Utf8(ti92text::SourceTextToUtf8(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())))));
     return true;
 }
 

@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 ViewerWindow::ViewerWindow(Dialogs& dialogs, const QString& caption, const QString& firstStatus,
-                         const QString& saveText, QWidget* parent)
+                           const QString& saveText, QWidget* parent)
     : QWidget(parent, Qt::Tool), fDialogs(dialogs)
 {
     setWindowTitle(caption);
@@ -24,7 +24,7 @@ ViewerWindow::ViewerWindow(Dialogs& dialogs, const QString& caption, const QStri
     statusLine->showMessage(firstStatus);
 
     connect(stayOnTopAction, &QAction::triggered, this, [this] {
-        stayOnTopAction->setChecked(!stayOnTopAction->isChecked());   // the handler toggles
+        stayOnTopAction->setChecked(!stayOnTopAction->isChecked());  // the handler toggles
         onStayOnTopClicked();
     });
     connect(saveAsAction, &QAction::triggered, this, [this] { onSaveAsClicked(); });
@@ -61,7 +61,7 @@ void ViewerWindow::onStayOnTopClicked()
     const bool visible = isVisible();
     setWindowFlag(Qt::WindowStaysOnTopHint, !wasOnTop);
     if (visible)
-        show();   // changing the flags hides the window
+        show();  // changing the flags hides the window
     Remember();
 }
 

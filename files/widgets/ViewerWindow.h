@@ -23,8 +23,8 @@ class ViewerWindow : public QWidget {
     Q_OBJECT
 public:
     // The file menu's save item reads saveText ("&Save as.." or "Save as..").
-    ViewerWindow(Dialogs& dialogs, const QString& caption, const QString& firstStatus,
-                const QString& saveText, QWidget* parent);
+    ViewerWindow(Dialogs& dialogs, const QString& caption, const QString& firstStatus, const QString& saveText,
+                 QWidget* parent);
 
     // Applies a stored placement. A top beyond the screen or negative becomes
     // defaultTop, a left beyond the screen or negative defaultLeft.

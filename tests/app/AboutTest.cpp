@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 #include <fstream>
+#include <gtest/gtest.h>
 
 #include "app/dialogs/AboutBox.h"
 #include "app/window/TipFile.h"
@@ -40,7 +40,10 @@ TEST(PickTip, ReadsTheDrawnTip)
     EXPECT_EQ(PickTipFrom(path, Fixed(1)), "second");
     EXPECT_EQ(PickTipFrom(path, Fixed(2)), "third");
     int drawnFrom = 0;
-    PickTipFrom(path, [&](int n) { drawnFrom = n; return 0; });
+    PickTipFrom(path, [&](int n) {
+        drawnFrom = n;
+        return 0;
+    });
     EXPECT_EQ(drawnFrom, 3);
     EXPECT_EQ(PickTipFrom(d.Write("1\nonly one\nignored\n"), Fixed(0)), "only one");
 }
@@ -62,10 +65,11 @@ TEST(PickTip, MissingOrDamagedFileGivesTheCorruptText)
     EXPECT_EQ(PickTipFrom(d.Write(""), Fixed(0)), kCorruptHintFile);
     EXPECT_EQ(PickTipFrom(d.Write("0x2\na\nb\n"), Fixed(0)), kCorruptHintFile);
     // No tips counted: the first line after the count, if any.
-    EXPECT_EQ(PickTipFrom(d.Write("0\nstray\n"), [](int) -> int {
-                  ADD_FAILURE() << "nothing to draw from";
-                  return 0;
-              }),
+    EXPECT_EQ(PickTipFrom(d.Write("0\nstray\n"),
+                          [](int) -> int {
+                              ADD_FAILURE() << "nothing to draw from";
+                              return 0;
+                          }),
               "stray");
 }
 
@@ -132,7 +136,7 @@ TEST(AboutBox, OpenedFromTheWindowItStaysUntilClosed)
     WizardWindow& f = rig.Create();
     AboutBox about(rig.shell, d.Write("1\ntip\n"));
     f.SetAboutBox(&about);
-    about.closeButton->click();   // the start-up showing ends
+    about.closeButton->click();  // the start-up showing ends
     bool timerRunning = true;
     rig.answerModal = [&](QDialog& dialog) {
         timerRunning = static_cast<AboutBox&>(dialog).closeTimer->isActive();
@@ -149,10 +153,11 @@ TEST(AboutBox, ALongTipShowsWholeAndCloseKeepsItsSize)
     TipsDir d;
     RecordingShell shell;
     AboutBox about(shell, d.Write("1\nA tip long enough to need four or five lines in the panel of the box, "
-                                    "which must grow with it so that nothing of it is cut off at all.\n"));
+                                  "which must grow with it so that nothing of it is cut off at all.\n"));
     about.show();
-    const QRect needed = about.tipText->fontMetrics().boundingRect(
-        QRect(0, 0, about.tipText->viewport()->width() - 8, 10000), Qt::TextWordWrap, about.tipText->toPlainText());
+    const QRect needed =
+        about.tipText->fontMetrics().boundingRect(QRect(0, 0, about.tipText->viewport()->width() - 8, 10000),
+                                                  Qt::TextWordWrap, about.tipText->toPlainText());
     EXPECT_GE(needed.height(), 3 * about.tipText->fontMetrics().lineSpacing()) << "the tip needs several lines";
     EXPECT_GE(about.tipText->viewport()->height(), needed.height() + 8);
     EXPECT_GE(about.height(), 201);

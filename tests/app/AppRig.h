@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "app/settings/MemorySettingsStore.h"
 #include "app/desktop/Shell.h"
+#include "app/settings/MemorySettingsStore.h"
 #include "app/window/WizardWindow.h"
 #include "link/SerialPort.h"
 #include "link/Ti92Link.h"
-#include "sim/CalculatorLink.h"
 #include "link/UsbCableDevice.h"
+#include "sim/CalculatorLink.h"
 #include "sim/SimModemLines.h"
 #include "sim/SimSerialDevice.h"
 #include "sim/SimUsbCable.h"
@@ -38,7 +38,7 @@ public:
     void RegisterFileTypes() override { registered = true, ++registrations; }
     std::vector<std::string> addresses;
     std::vector<std::string> files;
-    bool opens = true;   // false: no browser, no program for the file
+    bool opens = true;  // false: no browser, no program for the file
     bool registered = true;
     int registrations = 0;
 };
@@ -54,10 +54,7 @@ public:
 // The main window with doubles around it and the virtual TI-92 on its
 // graph-link cable. Settings go into `settings` before Create().
 struct AppRig {
-    AppRig()
-        : calc(VirtualTI92::WithDemoContent()),
-          calcLink(calc),
-          link(LinkEnvironment{clock, pump, dialogs, portIO})
+    AppRig() : calc(VirtualTI92::WithDemoContent()), calcLink(calc), link(LinkEnvironment{clock, pump, dialogs, portIO})
     {
         auto d = std::make_unique<SimSerialDevice>(calcLink);
         device = d.get();
@@ -80,13 +77,13 @@ struct AppRig {
     WizardWindow& Create()
     {
         folder = dir.path().toStdString() + "/";
-        form = std::make_unique<WizardWindow>(WizardEnvironment{
-            clock, pump, dialogs, settings, shell, link, *serial, folder,
-            [this](QDialog& d) {
-                modalShown.push_back(d.objectName().toStdString());
-                return answerModal ? answerModal(d) : static_cast<int>(QDialog::Rejected);
-            },
-            "", parameters});
+        form = std::make_unique<WizardWindow>(
+            WizardEnvironment{clock, pump, dialogs, settings, shell, link, *serial, folder,
+                              [this](QDialog& d) {
+                                  modalShown.push_back(d.objectName().toStdString());
+                                  return answerModal ? answerModal(d) : static_cast<int>(QDialog::Rejected);
+                              },
+                              "", parameters});
         return *form;
     }
 
@@ -114,7 +111,7 @@ struct AppRig {
     Ti92Link link;
     QTemporaryDir dir;
     std::string folder;
-    std::vector<std::string> parameters;   // the command line, set before Create()
+    std::vector<std::string> parameters;  // the command line, set before Create()
     std::vector<std::string> modalShown;
     std::function<int(QDialog&)> answerModal;
     std::unique_ptr<WizardWindow> form;

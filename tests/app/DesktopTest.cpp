@@ -42,7 +42,8 @@ TEST(Desktop, RegistrationWritesEntriesTypesAndDefaultsIntoTheUserFolders)
 
     const QString send = Read(data + "/applications/linkwise.desktop");
     EXPECT_TRUE(send.contains("\nExec=\"/opt/link wise/bin/linkwise\" %f\n")) << "no file: a plain start";
-    EXPECT_TRUE(send.contains("[Desktop Action Send]\nName=Send to calculator\nExec=\"/opt/link wise/bin/linkwise\" SEND %f\n"))
+    EXPECT_TRUE(
+        send.contains("[Desktop Action Send]\nName=Send to calculator\nExec=\"/opt/link wise/bin/linkwise\" SEND %f\n"))
         << send.toStdString();
     EXPECT_TRUE(send.contains("Name=Send to calculator"));
     EXPECT_TRUE(send.contains("application/x-ti92-program;"));
@@ -84,8 +85,7 @@ TEST(Desktop, TypesFollowTheShellExtensionListAndExecArgumentsAreQuoted)
         const char* path;
         const char* exec;
     };
-    for (const Row& r : {Row{"/usr/bin/linkwise", "\"/usr/bin/linkwise\""},
-                         Row{"/a b/$x\"y", "\"/a b/\\\\$x\\\\\"y\""},
+    for (const Row& r : {Row{"/usr/bin/linkwise", "\"/usr/bin/linkwise\""}, Row{"/a b/$x\"y", "\"/a b/\\\\$x\\\\\"y\""},
                          Row{"/opt/100%/linkwise", "\"/opt/100%%/linkwise\""}}) {
         SCOPED_TRACE(r.path);
         EXPECT_EQ(ExecArgument(r.path), r.exec);
@@ -95,7 +95,7 @@ TEST(Desktop, TypesFollowTheShellExtensionListAndExecArgumentsAreQuoted)
 TEST(Desktop, TheConverterNeverBecomesTheDefaultForTextFiles)
 {
     struct Row {
-        const char* before;   // the user's mimeapps.list
+        const char* before;  // the user's mimeapps.list
         const char* textDefault;
     };
     for (const Row& r : {Row{"[Default Applications]\ntext/plain=edit.desktop;\n", "edit.desktop"},
@@ -117,10 +117,10 @@ TEST(Desktop, TheConverterNeverBecomesTheDefaultForTextFiles)
         editor.write("[Desktop Entry]\nType=Application\nName=Edit\nExec=edit %f\nMimeType=text/plain;\n");
         editor.close();
         RegisterFileTypes(folders, "/usr/bin/linkwise");
-        RegisterFileTypes(folders, "/usr/bin/linkwise");   // again, as the check may do
+        RegisterFileTypes(folders, "/usr/bin/linkwise");  // again, as the check may do
         EXPECT_FALSE(Read(mimeapps).contains("text/plain=linkwise-convert")) << Read(mimeapps).toStdString();
         if (!*r.textDefault)
-            continue;   // which editor takes over depends on the machine
+            continue;  // which editor takes over depends on the machine
         EXPECT_EQ(DefaultApplication(folders, kTextMimeType), r.textDefault);
         EXPECT_EQ(IniValue(Read(mimeapps).toStdString(), "Default Applications", kTextMimeType),
                   std::string(r.textDefault) + ";");

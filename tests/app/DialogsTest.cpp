@@ -11,10 +11,10 @@
 #include <QMenu>
 #include <QToolButton>
 
-#include "app/dialogs/QtDialogs.h"
-#include "app/dialogs/FolderPicker.h"
-#include "app/settings/SettingsDialog.h"
 #include "app/dialogs/FileFilterDialog.h"
+#include "app/dialogs/FolderPicker.h"
+#include "app/dialogs/QtDialogs.h"
+#include "app/settings/SettingsDialog.h"
 #include "tests/app/AppRig.h"
 
 namespace {
@@ -37,8 +37,7 @@ TEST(settingsDialog, PortListFollowsTheCableAndKeepsTheIndex)
     s.CableType = 1;
     s.Port = 2;
     form.Fill(s);
-    EXPECT_EQ(Items(form.portList),
-              (QStringList{"COM Port 1", "COM Port 2", "COM Port 3", "COM Port 4"}));
+    EXPECT_EQ(Items(form.portList), (QStringList{"COM Port 1", "COM Port 2", "COM Port 3", "COM Port 4"}));
     EXPECT_EQ(form.portList->currentIndex(), 2);
     EXPECT_TRUE(form.portDeviceEdit->isEnabled());
     EXPECT_EQ(form.portDeviceEdit->placeholderText(), "/dev/ttyS2");
@@ -52,8 +51,7 @@ TEST(settingsDialog, PortListFollowsTheCableAndKeepsTheIndex)
         EXPECT_EQ(form.portDeviceEdit->text(), offered[0]->text().section("  (", 0, 0));
     }
     form.cableList->setCurrentIndex(0);
-    EXPECT_EQ(Items(form.portList),
-              (QStringList{"LPT Port 1", "LPT Port 2", "LPT Port 3", "LPT Port 4"}));
+    EXPECT_EQ(Items(form.portList), (QStringList{"LPT Port 1", "LPT Port 2", "LPT Port 3", "LPT Port 4"}));
     EXPECT_EQ(form.portList->currentIndex(), 2);
     EXPECT_FALSE(form.portDeviceEdit->isEnabled());
     EXPECT_FALSE(form.pickDeviceButton->isEnabled());
@@ -127,8 +125,7 @@ TEST_F(SettingsDialogRig, PortOrCableChangeAsksForARestart)
 {
     Run([](SettingsDialog& form) { form.portList->setCurrentIndex(1); });
     ASSERT_EQ(Messages(), 1u);
-    EXPECT_EQ(rig.dialogs.Messages()[0],
-              "The new cable-settings will not be active until you restart the program");
+    EXPECT_EQ(rig.dialogs.Messages()[0], "The new cable-settings will not be active until you restart the program");
     EXPECT_EQ(rig.dialogs.shown.back().icon, MsgIcon::Information);
     EXPECT_EQ(f.settings.Port, 1);
     EXPECT_EQ(rig.link.Cabletype, 2) << "the link is not reconfigured";
@@ -167,11 +164,11 @@ TEST(fileFilterDialog, TypeBoxesRebuildTheExtensionsAndGateTheFargoBoxes)
 {
     FileFilterDialog form;
     EXPECT_EQ(form.height(), FileFilterDialog::kEasyHeight);
-    form.ti92FilesBox->click();   // off
+    form.ti92FilesBox->click();  // off
     EXPECT_FALSE(form.fargo1FilesBox->isEnabled());
     EXPECT_FALSE(form.fargo2FilesBox->isEnabled());
     EXPECT_EQ(form.ExtensionText(), ".TXT;");
-    form.textFilesBox->click();   // off
+    form.textFilesBox->click();  // off
     EXPECT_EQ(form.ExtensionText(), "");
     form.ti92FilesBox->click();
     form.textFilesBox->click();
@@ -212,7 +209,7 @@ TEST(fileFilterDialog, ExtensionsFollowTheTickedBoxes)
         std::string shown;
     };
     const Row rows[] = {
-        {all, true, true, all + ".TXT;"},   // first start: text files ticked too
+        {all, true, true, all + ".TXT;"},  // first start: text files ticked too
         {".92P;", true, true, ".92P;.TXT;"},
         {".92P;.TXT;", false, true, ".TXT;"},
         {all + ".TXT;", true, false, all},
@@ -256,9 +253,7 @@ TEST(Pathform, OpensAtTheFolderItIsGivenInView)
 
     form.show();
     QTreeWidget* tree = form.folderTree;
-    const auto inView = [tree] {
-        return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex()));
-    };
+    const auto inView = [tree] { return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())); };
     EXPECT_TRUE(inView());
 }
 
@@ -268,9 +263,9 @@ TEST(QtDialogsText, TheChosenFilterGivesTheExtension)
         const char* filter;
         const char* suffix;
     };
-    for (const Row& r : {Row{"PNG images (*.png)", "png"}, Row{"Bitmaps (*.bmp)", "bmp"},
-                         Row{"TI92 groupfiles (*.92g)", "92g"}, Row{"Text (*.txt *.TXT)", "txt"},
-                         Row{"All files (*)", ""}}) {
+    for (const Row& r :
+         {Row{"PNG images (*.png)", "png"}, Row{"Bitmaps (*.bmp)", "bmp"}, Row{"TI92 groupfiles (*.92g)", "92g"},
+          Row{"Text (*.txt *.TXT)", "txt"}, Row{"All files (*)", ""}}) {
         SCOPED_TRACE(r.filter);
         EXPECT_EQ(SuffixOfFilter(r.filter).toStdString(), r.suffix);
     }

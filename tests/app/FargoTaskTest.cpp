@@ -57,7 +57,7 @@ struct FargoScene {
     {
         WizardWindow& f = rig.Create();
         f.autoNextBox->setChecked(true);
-        f.fargoButton->click();   // "Fargo!": the version page after the automatic Next
+        f.fargoButton->click();  // "Fargo!": the version page after the automatic Next
         (newFargo ? f.newFargoRadio : f.oldFargoRadio)->setChecked(true);
         return f;
     }
@@ -80,7 +80,7 @@ TEST_F(FargoTask, InstallsTheBackupAndRestoresTheContentWithoutAStandardPack)
     WriteBackup(lib2 + "fargo2-2_1.92b");
     const size_t before = rig.calc.VariableCount();
     ASSERT_GT(before, 0u);
-    rig.dialogs.ExpectMessage(MsgResult::Yes);   // go to the information page
+    rig.dialogs.ExpectMessage(MsgResult::Yes);  // go to the information page
     WizardWindow& f = Start();
     ASSERT_EQ(f.PageShown(), pageFargoVer);
     f.nextButton->click();
@@ -95,11 +95,11 @@ TEST_F(FargoTask, InstallsTheBackupAndRestoresTheContentWithoutAStandardPack)
 
 TEST_F(FargoTask, OffersTheStandardPackBesideTheBackupAndTakesTheProgramFolderFirst)
 {
-    WriteBackup(root + "fargo1-2_1.92b");   // the program folder
+    WriteBackup(root + "fargo1-2_1.92b");  // the program folder
     WriteBackup(lib1 + "fargo1-2_1.92b");
     WriteBytes(root + "fargo1-standardpack.92g",
                VariableFileBytes("main", "pack", {{"util", 0x12, Fargo1LibraryData()}}));
-    rig.dialogs.ExpectMessage(MsgResult::Yes);   // send the standard pack
+    rig.dialogs.ExpectMessage(MsgResult::Yes);  // send the standard pack
     WizardWindow& f = Start(false);
     f.nextButton->click();
     EXPECT_TRUE(rig.dialogs.AllAnswered());
@@ -110,7 +110,7 @@ TEST_F(FargoTask, OffersTheStandardPackBesideTheBackupAndTakesTheProgramFolderFi
 
 TEST_F(FargoTask, MissingBackupNamesTheFileAndReceivesNothing)
 {
-    WriteBackup(lib1 + "fargo1-2_1.92b");   // the other version is no substitute
+    WriteBackup(lib1 + "fargo1-2_1.92b");  // the other version is no substitute
     rig.dialogs.ExpectMessage(MsgResult::No);
     WizardWindow& f = Start();
     f.nextButton->click();
@@ -136,7 +136,7 @@ TEST_F(FargoTask, AFailedStepNeitherWipesTheCalculatorNorClaimsFargo)
     struct Row {
         const char* name;
         std::function<void(SimFaults&)> fault;
-        std::string refusal;   // the message of the step that refuses
+        std::string refusal;  // the message of the step that refuses
     };
     for (const Row& row : {Row{"requests refused", [](SimFaults& f) { f.refuseAllRequests = true; }, notSent},
                            Row{"ROM version not read", [](SimFaults& f) { f.refuseReady = true; }, notSent},

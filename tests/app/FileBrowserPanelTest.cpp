@@ -8,8 +8,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QToolButton>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -28,10 +28,13 @@ protected:
     std::string Prepare()
     {
         const std::string folder = files.path().toStdString();
-        WriteBytes(folder + "/note.92t", VariableFileBytes("main", "a note", {{"note", 0x0B, TextVariableData({"ab", "c"})}}));
+        WriteBytes(folder + "/note.92t",
+                   VariableFileBytes("main", "a note", {{"note", 0x0B, TextVariableData({"ab", "c"})}}));
         WriteBytes(folder + "/note.txt", "side text");
-        WriteBytes(folder + "/two.92g", VariableFileBytes("", "", {{"a", 0x0B, TextVariableData({"x"})}, {"b", 0x10, "\0\1\0\1\x80\xDF"}}));
-        WriteBytes(folder + "/game.92p", VariableFileBytes("main", "", {{"game", 0x12, Fargo1ProgramData({"util", "flib"}, "Space game")}}));
+        WriteBytes(folder + "/two.92g",
+                   VariableFileBytes("", "", {{"a", 0x0B, TextVariableData({"x"})}, {"b", 0x10, "\0\1\0\1\x80\xDF"}}));
+        WriteBytes(folder + "/game.92p",
+                   VariableFileBytes("main", "", {{"game", 0x12, Fargo1ProgramData({"util", "flib"}, "Space game")}}));
         rig.Set("Last", "Last directory history item #1", folder);
         for (int k = 2; k <= 5; ++k)
             rig.Set("Last", "Last directory history item #" + std::to_string(k), "/h" + std::to_string(k));
@@ -86,7 +89,8 @@ TEST_F(FilePage, ListsTheFolderAndDescribesTheClickedFile)
     EXPECT_TRUE(f.librariesEdit->isHidden());
     EXPECT_TRUE(f.textViewerButton->isEnabled());
     EXPECT_TRUE(f.fileBrowser->textViewer->isVisible());
-    EXPECT_EQ(f.fileBrowser->textViewer->Status(), "Viewing " + QString::fromStdString(folder).toLower().toStdString() + "/note.txt");
+    EXPECT_EQ(f.fileBrowser->textViewer->Status(),
+              "Viewing " + QString::fromStdString(folder).toLower().toStdString() + "/note.txt");
     f.viewVariableButton->click();
     EXPECT_EQ(f.fileBrowser->textViewer->Lines(), (std::vector<std::string>{" ab", " c"}));
     EXPECT_EQ(f.fileBrowser->textViewer->Status(), "Viewing note (12 bytes)");
@@ -114,7 +118,7 @@ TEST_F(FilePage, FolderHistoryAndLayout)
     rig.dialogs.ExpectFile(std::string("/elsewhere"));
     f.browseButton->click();
     EXPECT_EQ(History(), (std::vector<std::string>{"/elsewhere", folder, "/h2", "/h3", "/h4"}));
-    EXPECT_EQ(f.fileList->topLevelItemCount(), 0);   // the folder does not exist
+    EXPECT_EQ(f.fileList->topLevelItemCount(), 0);  // the folder does not exist
     EXPECT_EQ(rig.dialogs.Messages().back(), "ESoftwareError: Error while listing directory!");
 
     f.fileBrowser->onFolderPicked(1);
@@ -125,7 +129,7 @@ TEST_F(FilePage, FolderHistoryAndLayout)
     f.show();
     f.resize(400, 400);
     QCoreApplication::processEvents();
-    EXPECT_EQ(f.fileInfoPanel->width(), 135);   // laid out as for 550 pixels
+    EXPECT_EQ(f.fileInfoPanel->width(), 135);  // laid out as for 550 pixels
     EXPECT_EQ(f.variablesGroup->width(), 124);
     f.resize(1000, 400);
     QCoreApplication::processEvents();
@@ -158,7 +162,7 @@ TEST_F(FilePage, TextFilesAreListedFromTheFirstStartAndClosingTheFilterListsAgai
     EXPECT_EQ(names(), (std::vector<std::string>{"game.92p", "note.92t", "note.txt", "two.92g"}));
     rig.answerModal = [](QDialog& d) {
         auto& form = dynamic_cast<FileFilterDialog&>(d);
-        form.textFilesBox->click();   // off
+        form.textFilesBox->click();  // off
         return static_cast<int>(QDialog::Accepted);
     };
     f.showFilesButton->click();

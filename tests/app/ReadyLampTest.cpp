@@ -31,8 +31,7 @@ TEST(ReadyLamp, RedAndAMessageWhenNobodyAnswers)
     f.onReadyLampClicked();
     EXPECT_EQ(f.readyLamp->BrushColor(), kLampRed);
     ASSERT_EQ(rig.dialogs.Messages().size(), 1u);
-    EXPECT_EQ(rig.dialogs.Messages()[0].rfind("Calculator is not ready!", 0), 0u)
-        << rig.dialogs.Messages()[0];
+    EXPECT_EQ(rig.dialogs.Messages()[0].rfind("Calculator is not ready!", 0), 0u) << rig.dialogs.Messages()[0];
     EXPECT_EQ(rig.dialogs.shown[0].icon, MsgIcon::Error);
 }
 

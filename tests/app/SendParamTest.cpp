@@ -13,7 +13,7 @@ TEST(SendParam, SendsTheFileWithoutTheFilePageAndEndsWithExit)
     const std::string file = rig.dir.path().toStdString() + "/Exit Game.92p";
     WriteBytes(file, VariableFileBytes("main", "game", {{"game", 0x12, std::string("\x00\x01\x02", 3)}}));
     rig.parameters = {"SEND", file, "exit"};
-    rig.dialogs.ExpectMessage(MsgResult::No);   // not kept out of the temporary folder
+    rig.dialogs.ExpectMessage(MsgResult::No);  // not kept out of the temporary folder
     WizardWindow& f = rig.Create();
     f.onFirstPaint();
     EXPECT_TRUE(rig.dialogs.AllAnswered());
@@ -42,7 +42,7 @@ TEST(SendParam, AFailedTaskExitsWithOneAndKeepsTheWindowOnItsReport)
         f.onFirstPaint();
         ASSERT_FALSE(rig.calc.FindVariable("main\\game"));
         if (!r.withExit)
-            f.onNextClicked(f.nextButton);   // the user goes on from the transfer page
+            f.onNextClicked(f.nextButton);  // the user goes on from the transfer page
         EXPECT_EQ(f.PageShown(), pageFinished);
         EXPECT_FALSE(f.TaskSucceeded());
         EXPECT_FALSE(f.TerminateRequested());

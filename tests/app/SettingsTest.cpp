@@ -8,8 +8,8 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
-#include "app/settings/IniSettingsStore.h"
 #include "app/dialogs/FileFilterDialog.h"
+#include "app/settings/IniSettingsStore.h"
 #include "tests/app/AppRig.h"
 
 TEST(SettingInteger, AcceptsDecimalAndHexOnly)
@@ -190,23 +190,48 @@ TEST(Settings, SaveWritesEverythingInOrder)
     std::vector<std::string> names;
     for (const auto& w : rig.settings.writes)
         names.push_back(w.section + "/" + w.name);
-    const std::vector<std::string> expected = {
-        "Settings/Show TI92-files", "Settings/Show Text-files", "Settings/Show Fargo1-files",
-        "Settings/Show Fargo2-files", "Settings/Autoclick Next", "Settings/Autocollect Libraries", "Settings/Ask before replacing variables",
-        "Settings/Show Extenstionsstring", "Settings/Fargo1 Librarydir",
-        "Settings/Fargo2 Librarydir", "Settings/Cabletype", "Settings/Port",
-        "Settings/Show leftside-information", "Settings/Show topline-information",
-        "Settings/Device of COM Port 1", "Settings/Device of COM Port 2",
-        "Settings/Device of COM Port 3", "Settings/Device of COM Port 4",
-        "Last/MainForm Height", "Last/MainForm Width", "Last/MainForm Top", "Last/MainForm Left",
-        "Last/MainForm State", "Last/TextForm Height", "Last/TextForm Width", "Last/TextForm Top",
-        "Last/TextForm Left", "Last/TextForm Stayontop", "Last/PictureForm Stayontop",
-        "Last/PictureForm Height", "Last/PictureForm Width", "Last/PictureForm Top",
-        "Last/PictureForm Left", "Last/FileList Columnwidth 1", "Last/FileList Columnwidth 2",
-        "Last/FileList Columnwidth 3", "Last/FileList Columnwidth 4",
-        "Last/Last directory history item #1", "Last/Last directory history item #2",
-        "Last/Last directory history item #3", "Last/Last directory history item #4",
-        "Last/Last directory history item #5"};
+    const std::vector<std::string> expected = {"Settings/Show TI92-files",
+                                               "Settings/Show Text-files",
+                                               "Settings/Show Fargo1-files",
+                                               "Settings/Show Fargo2-files",
+                                               "Settings/Autoclick Next",
+                                               "Settings/Autocollect Libraries",
+                                               "Settings/Ask before replacing variables",
+                                               "Settings/Show Extenstionsstring",
+                                               "Settings/Fargo1 Librarydir",
+                                               "Settings/Fargo2 Librarydir",
+                                               "Settings/Cabletype",
+                                               "Settings/Port",
+                                               "Settings/Show leftside-information",
+                                               "Settings/Show topline-information",
+                                               "Settings/Device of COM Port 1",
+                                               "Settings/Device of COM Port 2",
+                                               "Settings/Device of COM Port 3",
+                                               "Settings/Device of COM Port 4",
+                                               "Last/MainForm Height",
+                                               "Last/MainForm Width",
+                                               "Last/MainForm Top",
+                                               "Last/MainForm Left",
+                                               "Last/MainForm State",
+                                               "Last/TextForm Height",
+                                               "Last/TextForm Width",
+                                               "Last/TextForm Top",
+                                               "Last/TextForm Left",
+                                               "Last/TextForm Stayontop",
+                                               "Last/PictureForm Stayontop",
+                                               "Last/PictureForm Height",
+                                               "Last/PictureForm Width",
+                                               "Last/PictureForm Top",
+                                               "Last/PictureForm Left",
+                                               "Last/FileList Columnwidth 1",
+                                               "Last/FileList Columnwidth 2",
+                                               "Last/FileList Columnwidth 3",
+                                               "Last/FileList Columnwidth 4",
+                                               "Last/Last directory history item #1",
+                                               "Last/Last directory history item #2",
+                                               "Last/Last directory history item #3",
+                                               "Last/Last directory history item #4",
+                                               "Last/Last directory history item #5"};
     EXPECT_EQ(names, expected);
     EXPECT_EQ(rig.settings.Read("Settings", "Check Registry"), "0") << "never written";
     EXPECT_EQ(rig.settings.Read("Settings", "Cabletype"), "1");
@@ -239,7 +264,7 @@ TEST(Settings, RoundTripThroughSaveAndLoad)
         f.onLeftPanelToggled();
         f.settings.Fargo2LibDir = "/libs/fargo2/";
         f.settings.AutoCollect = false;
-        f.fileFilterDialog->textFilesBox->click();   // text files off
+        f.fileFilterDialog->textFilesBox->click();  // text files off
         f.fileList->setColumnWidth(2, 61);
         f.move(40, 50);
         SerialPort::SetStoredDevice(2, "/dev/ttyUSB0");

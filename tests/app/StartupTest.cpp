@@ -58,7 +58,6 @@ TEST(CommandLine, WalksFilesAndKeywords)
     EXPECT_EQ(c.Commands, 1u << cmdSEND) << "a file alone is sent";
     EXPECT_TRUE(c.ParamMode);
 
-
     c = r.Read({"CONVERT", notes, r.root + "new.92t"});
     EXPECT_EQ(c.Commands, 1u << cmdCONVERT);
     EXPECT_EQ(c.FileName, notes);
@@ -136,9 +135,8 @@ TEST(CommandLine, NewerFargoBackupIsCopiedAndNotSentThenSentWhenAsNew)
     EXPECT_EQ(shown[0], "The file \"" + backup + "\" has been copied to\r\"" + r.folders.programFolder + "\".");
     EXPECT_EQ(shown[1], "Your preinstalled Fargo-backup has been updated!\rYou probably need to update "
                         "your libraries and your standardpack too.");
-    EXPECT_EQ(r.view.memo,
-              std::vector<std::string>{"The file \"fargo2-2_1.92b\" has been copied to\r\"" +
-                                       r.folders.programFolder + "\"."});
+    EXPECT_EQ(r.view.memo, std::vector<std::string>{"The file \"fargo2-2_1.92b\" has been copied to\r\"" +
+                                                    r.folders.programFolder + "\"."});
 
     // Given again, the copy is as new as the file: it is sent.
     c = r.Read({"SEND", backup});

@@ -31,8 +31,7 @@ std::vector<std::string> MemoLines(const WizardWindow& f)
     return lines;
 }
 
-const std::vector<std::string> kHeader = {"The wizard has now completed the selected task.", " --- ",
-                                          "Statusreport:"};
+const std::vector<std::string> kHeader = {"The wizard has now completed the selected task.", " --- ", "Statusreport:"};
 
 class StepMachine : public ::testing::Test {
 protected:
@@ -100,9 +99,7 @@ TEST_P(EveryTask, WalksItsPagesWithCaptionsAndWrapsToTheMenu)
         EXPECT_EQ(f.stepList->currentRow(), step);
         EXPECT_EQ(f.helpLine->text().toStdString(), StepHelp(run.task, step));
         EXPECT_TRUE(f.previousButton->isEnabled());
-        const char* expected = step == steps - 1   ? "&Restart"
-                               : step == steps - 2 ? "&Finish!"
-                                                   : "&Next";
+        const char* expected = step == steps - 1 ? "&Restart" : step == steps - 2 ? "&Finish!" : "&Next";
         EXPECT_EQ(f.nextButton->text().toStdString(), expected) << "step " << step;
     }
     f.StatusMemoAdd("a result line");
@@ -127,20 +124,29 @@ TEST_P(EveryTask, WalksItsPagesWithCaptionsAndWrapsToTheMenu)
     EXPECT_EQ(f.Step(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Tasks, EveryTask,
-    ::testing::Values(
-        TaskRun{"getButton", taskReceiveVariables, "Wizard is helping you receiving variable(s):",
-                {0, 3, 5, 6, 9},
-                {"Choose what to do", "Select var(s)", "Receive var(s)", "Save received", "Finished"}},
-        TaskRun{"sendButton", taskSendFiles, "Wizard is helping you sending a file:", {0, 4, 5, 9},
-                {"Choose what to do", "Select file(s)", "Send file(s)", "Finish"}},
-        TaskRun{"screenshotButton", taskScreenshot, "Wizard is helping you receiving a screenshot:",
-                {0, 1, 2, 9}, {"Choose what to do", "Grab screenshot", "Copy or Save", "Finish"}},
-        TaskRun{"fargoButton", taskInsertFargo,
-                "Wizard is helping you to insert Fargo to the calculator:", {0, 10, 5, 5, 5, 9},
-                {"Choose what to do", "Choose F-Version", "Receive content", "Send Fargobackup",
-                 "Send old content", "Finish"}}));
+INSTANTIATE_TEST_SUITE_P(Tasks, EveryTask,
+                         ::testing::Values(TaskRun{"getButton",
+                                                   taskReceiveVariables,
+                                                   "Wizard is helping you receiving variable(s):",
+                                                   {0, 3, 5, 6, 9},
+                                                   {"Choose what to do", "Select var(s)", "Receive var(s)",
+                                                    "Save received", "Finished"}},
+                                           TaskRun{"sendButton",
+                                                   taskSendFiles,
+                                                   "Wizard is helping you sending a file:",
+                                                   {0, 4, 5, 9},
+                                                   {"Choose what to do", "Select file(s)", "Send file(s)", "Finish"}},
+                                           TaskRun{"screenshotButton",
+                                                   taskScreenshot,
+                                                   "Wizard is helping you receiving a screenshot:",
+                                                   {0, 1, 2, 9},
+                                                   {"Choose what to do", "Grab screenshot", "Copy or Save", "Finish"}},
+                                           TaskRun{"fargoButton",
+                                                   taskInsertFargo,
+                                                   "Wizard is helping you to insert Fargo to the calculator:",
+                                                   {0, 10, 5, 5, 5, 9},
+                                                   {"Choose what to do", "Choose F-Version", "Receive content",
+                                                    "Send Fargobackup", "Send old content", "Finish"}}));
 
 TEST(WizardTables, ListsEndWithin7EntriesAndEveryUsedStepHasCaptionAndHelp)
 {
@@ -284,9 +290,9 @@ TEST_F(StepMachine, NestedAutomaticNextInsideAnAction)
     int actions = 0;
     f.SetStepAction(taskReceiveVariables, 2, [&] {
         ++actions;
-        f.ClickNextButton();   // a transfer that succeeded
+        f.ClickNextButton();  // a transfer that succeeded
     });
-    f.getButton->click();   // moves to step 1 by itself
+    f.getButton->click();  // moves to step 1 by itself
     ASSERT_EQ(f.Step(), 1);
     f.nextButton->click();
     EXPECT_EQ(actions, 1);
@@ -329,8 +335,8 @@ TEST_F(StepMachine, GetWithTheBackupRadioStillChecked)
     EXPECT_EQ(Overview(f)[3], "Save backup");
 
     f.previousButton->click();
-    f.getButton->click();   // releases "Get!"
-    f.getButton->click();   // and presses it again
+    f.getButton->click();  // releases "Get!"
+    f.getButton->click();  // and presses it again
     EXPECT_EQ(f.currentTask, taskReceiveVariables) << "Get! always starts the variable receive";
     EXPECT_TRUE(f.backupRadio->isChecked());
     EXPECT_FALSE(f.calculatorList->isEnabled());
@@ -380,12 +386,11 @@ TEST_F(StepMachine, ExitWithTheCommandLineEndsAfterTheLastStep)
     std::vector<int> actions;
     f.SetStepAction(taskSendParam, 2, [&] {
         actions.push_back(2);
-        f.TransferMode(true);   // a send that fails: no automatic Next
+        f.TransferMode(true);  // a send that fails: no automatic Next
         f.TransferMode(false);
     });
     f.onFirstPaint();
-    EXPECT_EQ(Overview(f), (std::vector<std::string>{"Choose what to do", "Select file(s)",
-                                                     "Send file(s)"}));
+    EXPECT_EQ(Overview(f), (std::vector<std::string>{"Choose what to do", "Select file(s)", "Send file(s)"}));
     EXPECT_EQ(f.Step(), 2);
     EXPECT_EQ(f.PageShown(), pageReceiveProgress) << "the file page is skipped";
     EXPECT_EQ(actions, std::vector<int>{2});
@@ -398,7 +403,7 @@ TEST_F(StepMachine, ExitWithTheCommandLineEndsAfterTheLastStep)
 
 TEST_F(StepMachine, ConvertFromTheCommandLineEntersTheConvertStep)
 {
-    f.paramCommands = {};   // a start without parameters assumes SEND
+    f.paramCommands = {};  // a start without parameters assumes SEND
     f.paramCommands.Add(cmdCONVERT);
     f.paramCommands.ParamMode = true;
     f.paramCommands.FileName = "/tmp/NOTES.TXT";
@@ -443,13 +448,12 @@ TEST_F(StepMachine, HelpOffersThePageOfTheStepShown)
     ASSERT_EQ(rig.shell.addresses.size(), 1u);
     EXPECT_EQ(rig.shell.addresses[0], "https://linkwise.example/help/0");
     EXPECT_EQ(rig.dialogs.shown.back().icon, MsgIcon::Information);
-    EXPECT_EQ(rig.dialogs.shown.back().text,
-              "You will be led to the online help-pages. Do you want to continue?");
+    EXPECT_EQ(rig.dialogs.shown.back().text, "You will be led to the online help-pages. Do you want to continue?");
 
     f.fargoButton->click();
     f.nextButton->click();
     rig.dialogs.ExpectMessage(MsgResult::Yes);
-    f.onHelpClicked(true);   // F1
+    f.onHelpClicked(true);  // F1
     EXPECT_EQ(rig.shell.addresses.back(), "https://linkwise.example/help/10");
     EXPECT_EQ(rig.dialogs.shown.back().icon, MsgIcon::Question);
 
@@ -480,12 +484,12 @@ TEST_F(StepMachine, WhatTheDesktopCannotOpenIsShownToCopy)
 TEST_F(StepMachine, StepCaptionsAndStatusAreReadableWhole)
 {
     f.show();
-    f.fargoButton->click();   // the task with the longest step list
+    f.fargoButton->click();  // the task with the longest step list
     for (int i = 0; i < f.stepList->count(); ++i) {
         QListWidgetItem* item = f.stepList->item(i);
         const QRect room = f.stepList->visualItemRect(item);
-        const QRect needed = f.stepList->fontMetrics().boundingRect(QRect(0, 0, room.width(), 1000),
-                                                                      Qt::TextWordWrap, item->text());
+        const QRect needed =
+            f.stepList->fontMetrics().boundingRect(QRect(0, 0, room.width(), 1000), Qt::TextWordWrap, item->text());
         EXPECT_GE(room.height(), needed.height()) << item->text().toStdString();
         EXPECT_EQ(item->toolTip(), item->text());
     }

@@ -20,8 +20,9 @@ namespace fs = std::filesystem;
 
 struct CliJobsOnPty : ::testing::Test {
     QTemporaryDir dir;
-    VirtualCalculatorProcess calculator{
-        LINKWISE_SIM_PATH, {"--verbose", "--variable", "main\\big:0b:3000", "--variable", "other\\y:0b:20"}};
+    VirtualCalculatorProcess calculator{LINKWISE_SIM_PATH,
+                                        {"--verbose", "--variable", "main\\big:0b:3000", "--variable",
+                                         "other\\y:0b:20"}};
 
     ProgramOutcome Cli(std::vector<std::string> arguments, std::vector<std::string> env = {})
     {
@@ -53,7 +54,7 @@ TEST_F(CliJobsOnPty, UnusableOutputPathsAreRefusedBeforeAnyByteIsSent)
         EXPECT_EQ(r.status, 2) << c.args[0] << r.err;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     }
-    if (geteuid() != 0) {   // root writes anywhere
+    if (geteuid() != 0) {  // root writes anywhere
         ProgramOutcome r = Cli({"get", "big", "-o", Path("locked/big.92t")});
         EXPECT_EQ(r.status, 2);
         EXPECT_NE(r.err.find("is not writable"), std::string::npos) << r.err;

@@ -10,8 +10,10 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-const std::vector<OptionSpec> kSpecs = {
-    {"o,output", "FILE", ""}, {"comment", "TEXT", "", true}, {"key", "NAME", ""}, {"j,json", "", ""}};
+const std::vector<OptionSpec> kSpecs = {{"o,output", "FILE", ""},
+                                        {"comment", "TEXT", "", true},
+                                        {"key", "NAME", ""},
+                                        {"j,json", "", ""}};
 
 struct ParseCase {
     Args args;
@@ -32,19 +34,20 @@ TEST_P(ParseOptionsTest, TakesEveryFormOfAnOption)
     EXPECT_EQ(p.positional, c.positional);
 }
 
-INSTANTIATE_TEST_SUITE_P(Forms, ParseOptionsTest, ::testing::Values(
-    ParseCase{{"a", "-o", "f", "b"}, "f", "(none)", false, {"a", "b"}},
-    ParseCase{{"--output=f", "--comment", ""}, "f", "", false, {}},
-    ParseCase{{"-of", "--json"}, "f", "(none)", true, {}},
-    ParseCase{{"-jo", "f"}, "f", "(none)", true, {}},
-    ParseCase{{"-o", "-", "-"}, "-", "(none)", false, {"-"}},
-    ParseCase{{"--output", "--json", "--", "--json"}, "--json", "(none)", false, {"--json"}},
-    ParseCase{{"-o", "a", "--output=b"}, "b", "(none)", false, {}}));
+INSTANTIATE_TEST_SUITE_P(
+    Forms, ParseOptionsTest,
+    ::testing::Values(ParseCase{{"a", "-o", "f", "b"}, "f", "(none)", false, {"a", "b"}},
+                      ParseCase{{"--output=f", "--comment", ""}, "f", "", false, {}},
+                      ParseCase{{"-of", "--json"}, "f", "(none)", true, {}},
+                      ParseCase{{"-jo", "f"}, "f", "(none)", true, {}},
+                      ParseCase{{"-o", "-", "-"}, "-", "(none)", false, {"-"}},
+                      ParseCase{{"--output", "--json", "--", "--json"}, "--json", "(none)", false, {"--json"}},
+                      ParseCase{{"-o", "a", "--output=b"}, "b", "(none)", false, {}}));
 
 TEST(ParseOptions, RefusesUnknownOptionsAndMissingValues)
 {
-    for (const Args& bad : {Args{"--frob"}, Args{"-x"}, Args{"-o"}, Args{"--output="}, Args{"--json=1"},
-                            Args{"a", "--key"}})
+    for (const Args& bad :
+         {Args{"--frob"}, Args{"-x"}, Args{"-o"}, Args{"--output="}, Args{"--json=1"}, Args{"a", "--key"}})
         EXPECT_THROW(ParseOptions(kSpecs, bad), UsageError) << bad.front();
 }
 
@@ -52,7 +55,12 @@ TEST(ParseOptions, KeepsTheOrderOfOptionsAndArgumentsWhenAsked)
 {
     using Pairs = std::vector<std::pair<std::string, std::string>>;
     EXPECT_EQ(InOrder(kSpecs, {"ab", "--key", "ENTER", "-jo", "x", "-oy", "--key=F1", "--", "--key"}),
-              (Pairs{{"", "ab"}, {"key", "ENTER"}, {"json", ""}, {"output", "x"}, {"output", "y"}, {"key", "F1"},
+              (Pairs{{"", "ab"},
+                     {"key", "ENTER"},
+                     {"json", ""},
+                     {"output", "x"},
+                     {"output", "y"},
+                     {"key", "F1"},
                      {"", "--key"}}));
 }
 
@@ -82,9 +90,10 @@ TEST(CliOptions, NamesEveryCableAndGivesEachButTheParallelOneADevice)
         const char* port;
         const char* device;
     };
-    for (const Row& r : {Row{"grey", CliCable::Serial, "/dev/ttyUSB1", "/dev/ttyUSB1"},
-                         Row{"serial", CliCable::Serial, "3", ""}, Row{"black", CliCable::Black, "/dev/ttyS1", "/dev/ttyS1"},
-                         Row{"usb", CliCable::Usb, "usb:3:7", "usb:3:7"}, Row{"parallel", CliCable::Parallel, "2", ""}}) {
+    for (const Row& r :
+         {Row{"grey", CliCable::Serial, "/dev/ttyUSB1", "/dev/ttyUSB1"}, Row{"serial", CliCable::Serial, "3", ""},
+          Row{"black", CliCable::Black, "/dev/ttyS1", "/dev/ttyS1"}, Row{"usb", CliCable::Usb, "usb:3:7", "usb:3:7"},
+          Row{"parallel", CliCable::Parallel, "2", ""}}) {
         SCOPED_TRACE(r.name);
         CliOptions o = ParseCliOptions({"--cable", r.name, "--port", r.port, "ready"});
         EXPECT_EQ(o.cable, r.cable);
@@ -94,13 +103,12 @@ TEST(CliOptions, NamesEveryCableAndGivesEachButTheParallelOneADevice)
 
 TEST(CliOptions, RejectsBadValues)
 {
-    for (const Args& bad : {Args{"--cable", "purple", "ready"}, Args{"--cable", "usb", "--port", "9", "ready"}, Args{"--port", "9", "ready"},
-                            Args{"--cable", "parallel", "--port", "5", "ready"},
-                            Args{"--cable", "parallel", "--port", "/dev/ttyS0", "ready"},
-                            Args{"--port", "0", "ready"}, Args{"--timeout", "0", "ready"},
-                            Args{"--timeout", "65536", "ready"}, Args{"--timeout", "2s", "ready"},
-                            Args{"--timeout"}, Args{"--port="}, Args{"--progress", "dots", "ready"},
-                            Args{"--frobnicate", "ready"}})
+    for (const Args& bad :
+         {Args{"--cable", "purple", "ready"}, Args{"--cable", "usb", "--port", "9", "ready"},
+          Args{"--port", "9", "ready"}, Args{"--cable", "parallel", "--port", "5", "ready"},
+          Args{"--cable", "parallel", "--port", "/dev/ttyS0", "ready"}, Args{"--port", "0", "ready"},
+          Args{"--timeout", "0", "ready"}, Args{"--timeout", "65536", "ready"}, Args{"--timeout", "2s", "ready"},
+          Args{"--timeout"}, Args{"--port="}, Args{"--progress", "dots", "ready"}, Args{"--frobnicate", "ready"}})
         EXPECT_THROW(ParseCliOptions(bad), CliUsageError) << bad.front() << " " << (bad.size() > 1 ? bad[1] : "");
 }
 

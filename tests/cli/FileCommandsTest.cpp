@@ -25,15 +25,12 @@ CliRun Cli(const std::vector<std::string>& args)
 
 class FileCommandsTest : public ::testing::Test {
 protected:
-    std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                ("linkwise-cli-files-" + std::to_string(getpid()));
+    std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("linkwise-cli-files-" + std::to_string(getpid()));
     void SetUp() override { std::filesystem::create_directories(dir); }
     void TearDown() override { std::filesystem::remove_all(dir); }
     std::string P(const std::string& name) { return (dir / name).string(); }
-    void Write(const std::string& name, const std::string& bytes)
-    {
-        std::ofstream(P(name), std::ios::binary) << bytes;
-    }
+    void Write(const std::string& name, const std::string& bytes) { std::ofstream(P(name), std::ios::binary) << bytes; }
 };
 }  // namespace
 
@@ -81,8 +78,7 @@ TEST_F(FileCommandsTest, BadArgumentsAndMissingFiles)
     EXPECT_EQ(Cli({"info"}).status, 64);
     CliRun missing = Cli({"convert", P("none.txt"), "-o", P("none.92t")});
     EXPECT_EQ(missing.status, 2);
-    EXPECT_NE(missing.err.find("An error occured while converting none.txt to none.92t."),
-              std::string::npos)
+    EXPECT_NE(missing.err.find("An error occured while converting none.txt to none.92t."), std::string::npos)
         << missing.err;
     // Each says what is wrong with which file or folder, before any work.
     Write("long.txt", std::string(70000, 'x'));
@@ -135,12 +131,15 @@ TEST_F(FileCommandsTest, LinuxTextWithItsLettersAndCheckedNames)
 {
     Write("u.txt", "Line one\nwith \xC3\xBCmlaut and \xCF\x80\n\tTabbed\n");
     CliRun c = Cli({"convert", P("u.txt"), "-o", P("u.92t"), "--name", "Notes", "--folder", "work", "--comment",
-                    "Gr\xC3\xBC\xC3\x9F" "e \xCF\x80 and a comment well over forty bytes long"});
+                    "Gr\xC3\xBC\xC3\x9F"
+                    "e \xCF\x80 and a comment well over forty bytes long"});
     EXPECT_EQ(c.status, 0) << c.err;
     EXPECT_EQ(c.err, "linkwise-cli: convert: the comment is cut to 34 characters\n");
     EXPECT_EQ(Cli({"view", P("u.92t")}).out, " Line one\n with \xC3\xBCmlaut and \xCF\x80\n  Tabbed\n \n");
     CliRun i = Cli({"info", P("u.92t"), "--json"});
-    EXPECT_NE(i.out.find("\"comment\": \"Gr\xC3\xBC\xC3\x9F" "e \xCF\x80 and a comment well over fo\""), std::string::npos)
+    EXPECT_NE(i.out.find("\"comment\": \"Gr\xC3\xBC\xC3\x9F"
+                         "e \xCF\x80 and a comment well over fo\""),
+              std::string::npos)
         << i.out;
     EXPECT_NE(i.out.find("\"name\": \"work\\\\notes\""), std::string::npos) << i.out;
 

@@ -35,8 +35,10 @@ TEST(Ports, ListsEachDeviceWithWhatIsKnownAndMarksTheOneInUse)
     }
     fs::create_symlink("../../ttyUSB0", dev + "/serial/by-id/usb-FTDI_FT232R_A1-if00-port0");
     FakeFacts facts;
-    facts.known[dev + "/ttyUSB0"] = {{"ID_VENDOR", "FTDI"}, {"ID_MODEL_FROM_DATABASE", "FT232 Serial (UART) IC"},
-                                     {"ID_MODEL", "FT232R_USB_UART"}, {"ID_SERIAL_SHORT", "A1"},
+    facts.known[dev + "/ttyUSB0"] = {{"ID_VENDOR", "FTDI"},
+                                     {"ID_MODEL_FROM_DATABASE", "FT232 Serial (UART) IC"},
+                                     {"ID_MODEL", "FT232R_USB_UART"},
+                                     {"ID_SERIAL_SHORT", "A1"},
                                      {"ID_USB_DRIVER", "ftdi_sio"}};
     facts.known[dev + "/ttyACM0"] = {{"DEVLINKS", "/dev/serial/by-path/x /dev/serial/by-id/usb-Acme_Link-if00"}};
 

@@ -7,15 +7,17 @@ TEST(PrintableText, NamesAndMessagesCarryNoControlCharacters)
 {
     struct Case {
         std::string in;
-        std::string utf8;      // PrintableUtf8
-        std::string message;   // PrintableMessage
+        std::string utf8;     // PrintableUtf8
+        std::string message;  // PrintableMessage
     };
     const std::vector<Case> cases = {
         {"main\\abc", "main\\abc", "main\\abc"},
         {"\x1b]0;owned\x07", " ]0;owned ", " ]0;owned "},
         {"a\tb\nc\x7f", "a b c ", "a b\nc "},
         // U+009B, the one-character CSI, is a control too.
-        {"\xc2\x9b" "2J", " 2J", " 2J"},
+        {"\xc2\x9b"
+         "2J",
+         " 2J", " 2J"},
         // A file path in UTF-8 stays readable in a message.
         {"/home/j\xc3\xb6rg/x", "/home/j\xc3\xb6rg/x", "/home/j\xc3\xb6rg/x"},
     };

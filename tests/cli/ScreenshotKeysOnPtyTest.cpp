@@ -45,7 +45,8 @@ TEST_F(ScreenshotKeysOnPty, ScreenshotAsPngBmpAndOnStandardOutput)
     ASSERT_FALSE(calculator.device.empty());
     ProgramOutcome png = Cli({"screenshot", "-o", Path("screen.png")});
     ASSERT_EQ(png.status, 0) << png.err;
-    EXPECT_EQ(png.out, "A screenshot was grabbed.\nThe screenshot was successfully saved into " + Path("screen.png") + ".\n");
+    EXPECT_EQ(png.out,
+              "A screenshot was grabbed.\nThe screenshot was successfully saved into " + Path("screen.png") + ".\n");
     QImage image(QString::fromStdString(Path("screen.png")), "PNG");
     EXPECT_EQ(Differences(image, 1), 0);
 
@@ -98,7 +99,8 @@ TEST_F(ScreenshotKeysOnPty, KeysInOrderWithNamedKeys)
     EXPECT_NE(unknown.err.find("unknown key 'HOME'"), std::string::npos) << unknown.err;
 
     calculator.Freeze();
-    ProgramOutcome frozen = RunProgram({LINKWISE_CLI_PATH, "--port", calculator.device, "--timeout", "300", "keys", "x"});
+    ProgramOutcome frozen =
+        RunProgram({LINKWISE_CLI_PATH, "--port", calculator.device, "--timeout", "300", "keys", "x"});
     calculator.Thaw();
     EXPECT_EQ(frozen.status, 2);
     EXPECT_EQ(frozen.err, "linkwise-cli: keys: Timeout occured when receiving byte.\n");

@@ -7,8 +7,8 @@
 #include "tests/files/FileTestSupport.h"
 
 namespace {
-VariableFileType Classify(const std::string& bytes, const std::string& path = "f.92p",
-                          FargoVisibility show = {}, bool* result = nullptr)
+VariableFileType Classify(const std::string& bytes, const std::string& path = "f.92p", FargoVisibility show = {},
+                          bool* result = nullptr)
 {
     VariableFileType info;
     info.path = path;
@@ -33,8 +33,8 @@ std::string Fargo1Program(int libraries)
 {
     std::string d = FargoData(200);
     Put(d, 89, "P");
-    Put(d, 94, Hex("001F"));  // table at 0x1F + 89 = 120
-    Put(d, 100, Hex("0070")); // description at 0x70 + 88 = 200
+    Put(d, 94, Hex("001F"));   // table at 0x1F + 89 = 120
+    Put(d, 100, Hex("0070"));  // description at 0x70 + 88 = 200
     std::string table(1, static_cast<char>(libraries));
     for (int i = 0; i < libraries; ++i)
         table += "lib" + std::to_string(i) + (i % 2 ? '\x81' : '\0');
@@ -47,8 +47,8 @@ std::string Fargo2Program()
 {
     std::string d = FargoData(100);
     Put(d, 90, "EXE APPL");
-    Put(d, 104, Hex("002C"));  // table word at 0x2C + 86 = 130
-    Put(d, 108, Hex("004A"));  // description at 0x4A + 86 = 160
+    Put(d, 104, Hex("002C"));       // table word at 0x2C + 86 = 130
+    Put(d, 108, Hex("004A"));       // description at 0x4A + 86 = 160
     Put(d, 130, Hex("0003 0032"));  // 3 names at 0x32 + 86 = 136
     Put(d, 136, std::string("tios\0flib\x81util\0", 15));
     Put(d, 160, std::string("Shooter\x81", 8));
@@ -166,8 +166,7 @@ TEST(ClassifyTest, HostileLibraryTablesStayInsideTheFile)
 
 TEST(ClassifyTest, TruncatedAtEveryOffset)
 {
-    for (const std::string& whole : {Fargo2Program(), Fargo1Program(3),
-                                     SingleFileBytes("main", "x", 0x0C, "abc")}) {
+    for (const std::string& whole : {Fargo2Program(), Fargo1Program(3), SingleFileBytes("main", "x", 0x0C, "abc")}) {
         VariableFileType full = Classify(whole);
         EXPECT_EQ(full.comment.find("**"), std::string::npos);
         for (size_t n = 0; n <= whole.size(); ++n) {
@@ -181,8 +180,7 @@ TEST(ClassifyTest, TruncatedAtEveryOffset)
                 EXPECT_TRUE(info.kind == kinds::kGroup || info.kind == kinds::kNone);
                 EXPECT_EQ(info.comment.substr(info.comment.size() - 2), "**");
             } else {
-                EXPECT_TRUE(info.kind == full.kind || info.kind == 100 + 0x12 || info.kind == 100 + 0x0C)
-                    << info.kind;
+                EXPECT_TRUE(info.kind == full.kind || info.kind == 100 + 0x12 || info.kind == 100 + 0x0C) << info.kind;
             }
             EXPECT_LE(info.LibraryCount(), full.LibraryCount());
             MemoryBytes source(cut);

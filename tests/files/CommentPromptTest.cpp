@@ -58,7 +58,11 @@ TEST(CommentPromptTest, CommentsInCalculatorCodesCutToWhatAFileKeeps)
         bool cut;
         size_t notes;
     };
-    for (const Row& r : {Row{"Gr\xC3\xBC\xC3\x9F" "e \xCF\x80", "Gr\xFC\xDF" "e \x8C", 0, false, 0},
+    for (const Row& r : {Row{"Gr\xC3\xBC\xC3\x9F"
+                             "e \xCF\x80",
+                             "Gr\xFC\xDF"
+                             "e \x8C",
+                             0, false, 0},
                          Row{std::string(41, 'x'), std::string(34, 'x'), 0, true, 1},
                          Row{std::string(33, 'x') + "\xCF\x80\xCF\x80", std::string(33, 'x') + "\x8C", 0, true, 1},
                          Row{"5 \xE2\x82\xAC", "5 ?", 1, false, 1}}) {

@@ -23,10 +23,15 @@ std::vector<std::string> Captions(const std::vector<ListItem>& rows)
 struct MixedFolder {
     MixedFolder()
     {
-        WriteBytes(dir / "game.92p", VariableFileBytes("main", "c", {{"game", 0x12, Fargo1ProgramData({"util", "flib"}, "Space game")}}));
-        WriteBytes(dir / "shoot.92p", VariableFileBytes("main", "", {{"shoot", 0x12, Fargo2ProgramData({"tios"}, "Shooter")}}));
+        WriteBytes(dir / "game.92p",
+                   VariableFileBytes("main", "c", {{"game", 0x12, Fargo1ProgramData({"util", "flib"}, "Space game")}}));
+        WriteBytes(dir / "shoot.92p",
+                   VariableFileBytes("main", "", {{"shoot", 0x12, Fargo2ProgramData({"tios"}, "Shooter")}}));
         WriteBytes(dir / "Group.92G", VariableFileBytes("", "two folders",
-                   {BuiltEntry::Folder("main"), {"a", 0x0C, "xy"}, BuiltEntry::Folder("games"), {"b", 0x0B, TextVariableData({"t"})}}));
+                                                        {BuiltEntry::Folder("main"),
+                                                         {"a", 0x0C, "xy"},
+                                                         BuiltEntry::Folder("games"),
+                                                         {"b", 0x0B, TextVariableData({"t"})}}));
         std::string cut = VariableFileBytes("main", "cut short", {{"abc", 0x12, std::string(40, 'x')}});
         WriteBytes(dir / "cut.92p", cut.substr(0, 85));
         WriteBytes(dir / "notes.txt", std::string(31, 'n'));

@@ -17,8 +17,7 @@ ScratchFolder::ScratchFolder()
 ScratchFolder::~ScratchFolder()
 {
     std::error_code ec;
-    std::filesystem::permissions(fPath, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::permissions(fPath, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(fPath, ec);
 }
 
@@ -68,8 +67,7 @@ std::string SizedData(const std::string& data)
 namespace {
 std::string Le32(uint32_t v)
 {
-    return {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
-            static_cast<char>(v >> 24)};
+    return {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
 }
 std::string Pad(const std::string& s, size_t n)
 {
@@ -77,8 +75,8 @@ std::string Pad(const std::string& s, size_t n)
 }
 }  // namespace
 
-std::string SingleFileBytes(const std::string& folder, const std::string& name, uint8_t type,
-                            const std::string& data, const std::string& comment)
+std::string SingleFileBytes(const std::string& folder, const std::string& name, uint8_t type, const std::string& data,
+                            const std::string& comment)
 {
     std::string sized = SizedData(data);
     uint32_t sum = 0;

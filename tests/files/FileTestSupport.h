@@ -26,5 +26,5 @@ void WriteFile(const std::string& path, const std::string& bytes);
 std::string SizedData(const std::string& data);
 
 // A one-variable file built by hand, independent of the writer under test.
-std::string SingleFileBytes(const std::string& folder, const std::string& name, uint8_t type,
-                            const std::string& data, const std::string& comment = "");
+std::string SingleFileBytes(const std::string& folder, const std::string& name, uint8_t type, const std::string& data,
+                            const std::string& comment = "");

@@ -68,8 +68,8 @@ TEST_F(RealFilesTest, GroupFiles)
     EXPECT_EQ(CopyUntilNul(all.comment, 34), "Group file dated 12/31/99, 15:03");
     std::vector<std::string> listing = Listing("alltypes.92g");
     EXPECT_EQ(listing.size(), 12u);
-    for (const char* type : {"data", "expression", "function", "figure", "gdb", "list", "macro",
-                             "matrix", "picture", "program", "string", "text"})
+    for (const char* type : {"data", "expression", "function", "figure", "gdb", "list", "macro", "matrix", "picture",
+                             "program", "string", "text"})
         EXPECT_EQ(std::count_if(listing.begin(), listing.end(),
                                 [&](const std::string& s) {
                                     return s.rfind("group\\", 0) == 0 && s.substr(s.find(':') + 1) == type;

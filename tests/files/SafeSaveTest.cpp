@@ -60,8 +60,8 @@ TEST_F(SafeSave, SpecialFilesAreRefusedUntouched)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const fs::file_type before = fs::symlink_status(Path(c.name)).type();
-        const std::string expected =
-            "Cannot save to " + Path(c.name).string() + ": it is " + c.kind + ", not a regular file; nothing was written.";
+        const std::string expected = "Cannot save to " + Path(c.name).string() + ": it is " + c.kind +
+                                     ", not a regular file; nothing was written.";
         try {
             ReplacingFile::CheckTarget(Path(c.name).string());
             ADD_FAILURE() << "not refused before the work";
@@ -121,16 +121,11 @@ TEST_F(SafeSave, TwoSavesAtOnceEachReplaceTheFileWhole)
 TEST(SafeFileName, KeepsOnlyWhatNamesAFileInTheFolder)
 {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"notes", "notes"},
-        {"../../zz", "_.._zz"},
-        {"/etc/x", "_etc_x"},
-        {"..", "_"},
-        {".hidden", "hidden"},
-        {"", "_"},
-        {"a\x1b[2Jb", "a_[2Jb"},
-        {"line\nnext\x7f", "line_next_"},
-        {"caf\xe9", "caf\xe9"},
-        {std::string(300, 'n'), std::string(200, 'n')},
+        {"notes", "notes"},      {"../../zz", "_.._zz"},
+        {"/etc/x", "_etc_x"},    {"..", "_"},
+        {".hidden", "hidden"},   {"", "_"},
+        {"a\x1b[2Jb", "a_[2Jb"}, {"line\nnext\x7f", "line_next_"},
+        {"caf\xe9", "caf\xe9"},  {std::string(300, 'n'), std::string(200, 'n')},
     };
     for (const auto& [name, safe] : cases)
         EXPECT_EQ(SafeFileName(name), safe) << name;

@@ -21,8 +21,7 @@ protected:
     RecordingTransferView view;
 
     void SetUp() override { store.Clear(); }
-    bool Save(const std::string& name, bool storeFolders = true, bool backup = false,
-              const std::string& comment = "")
+    bool Save(const std::string& name, bool storeFolders = true, bool backup = false, const std::string& comment = "")
     {
         return SaveAs92g(view, store, storeFolders, dir / name, backup, true, comment);
     }
@@ -41,9 +40,9 @@ TEST_F(SaveTest, SingleVariableIs93BytesExactly)
 {
     store.AddItem("main\\x", 0x00, Hex("0003 010203"));
     ASSERT_TRUE(Save("x.92e"));
-    std::string expected = kHeaderStart + "main" + Zeros(4) + Zeros(40) + Hex("0100") +
-                           Hex("52000000") + "x" + Zeros(7) + Hex("00 000000") + Hex("5D000000") +
-                           Hex("A55A") + Hex("00000000 0003 010203 0900");
+    std::string expected = kHeaderStart + "main" + Zeros(4) + Zeros(40) + Hex("0100") + Hex("52000000") + "x" +
+                           Zeros(7) + Hex("00 000000") + Hex("5D000000") + Hex("A55A") +
+                           Hex("00000000 0003 010203 0900");
     EXPECT_EQ(expected.size(), 93u);
     EXPECT_EQ(ReadFile(dir / "x.92e"), expected);
 
@@ -51,10 +50,9 @@ TEST_F(SaveTest, SingleVariableIs93BytesExactly)
     EXPECT_EQ(view.Label(LabelId::SaveStatus), "x.92e saved");
     EXPECT_EQ(view.Label(LabelId::BackupSaveStatus), "x.92e saved");
     EXPECT_EQ(view.labelHistory[LabelId::SaveStatus].front(), "Saving x.92e..");
-    EXPECT_EQ(view.statuses, (std::vector<std::string>{"Writing headers", "Writing datapart",
-                                                       "Writing data for main\\x",
-                                                       "Data successfully written", "Closing files",
-                                                       "(none)"}));
+    EXPECT_EQ(view.statuses,
+              (std::vector<std::string>{"Writing headers", "Writing datapart", "Writing data for main\\x",
+                                        "Data successfully written", "Closing files", "(none)"}));
     EXPECT_EQ(view.BarMax(ProgressBarId::Save), 5);
     EXPECT_EQ(view.BarPosition(ProgressBarId::Save), 5);
     EXPECT_EQ(view.BarPosition(ProgressBarId::BackupSave), 5);
@@ -78,14 +76,11 @@ TEST_F(SaveTest, GroupOfThreeVariablesInTwoFolders)
 {
     AddThree();
     ASSERT_TRUE(Save("g.92g", true, false, "Group"));
-    std::string expected = kHeaderStart + Zeros(8) + "Group" + Zeros(35) + Hex("0500") +
-                           Hex("92000000") +
-                           "main" + Zeros(4) + Hex("1F 00 0200") + Hex("92000000") +
-                           "a" + Zeros(7) + Hex("00 00 0000") + Hex("9B000000") +
-                           "b" + Zeros(7) + Hex("0C 00 0000") + Hex("A5000000") +
-                           "prgm" + Zeros(4) + Hex("1F 00 0100") + Hex("A5000000") +
-                           "c" + Zeros(7) + Hex("12 00 0000") + Hex("AD000000") + Hex("A55A") +
-                           Hex("00000000 0001AA AB00") + Hex("00000000 0002BBCC 8901") +
+    std::string expected = kHeaderStart + Zeros(8) + "Group" + Zeros(35) + Hex("0500") + Hex("92000000") + "main" +
+                           Zeros(4) + Hex("1F 00 0200") + Hex("92000000") + "a" + Zeros(7) + Hex("00 00 0000") +
+                           Hex("9B000000") + "b" + Zeros(7) + Hex("0C 00 0000") + Hex("A5000000") + "prgm" + Zeros(4) +
+                           Hex("1F 00 0100") + Hex("A5000000") + "c" + Zeros(7) + Hex("12 00 0000") + Hex("AD000000") +
+                           Hex("A55A") + Hex("00000000 0001AA AB00") + Hex("00000000 0002BBCC 8901") +
                            Hex("00000000 0000 0000");
     EXPECT_EQ(ReadFile(dir / "g.92g"), expected);
     EXPECT_EQ(view.statuses.front(), "Calculating headers");
@@ -95,12 +90,10 @@ TEST_F(SaveTest, GroupWithoutFolders)
 {
     AddThree();
     ASSERT_TRUE(Save("g.92g", false));
-    std::string expected = kHeaderStart + Zeros(8) + Zeros(40) + Hex("0300") + Hex("72000000") +
-                           "a" + Zeros(7) + Hex("00 00 0000") + Hex("7B000000") +
-                           "b" + Zeros(7) + Hex("0C 00 0000") + Hex("85000000") +
+    std::string expected = kHeaderStart + Zeros(8) + Zeros(40) + Hex("0300") + Hex("72000000") + "a" + Zeros(7) +
+                           Hex("00 00 0000") + Hex("7B000000") + "b" + Zeros(7) + Hex("0C 00 0000") + Hex("85000000") +
                            "c" + Zeros(7) + Hex("12 00 0000") + Hex("8D000000") + Hex("A55A") +
-                           Hex("00000000 0001AA AB00") + Hex("00000000 0002BBCC 8901") +
-                           Hex("00000000 0000 0000");
+                           Hex("00000000 0001AA AB00") + Hex("00000000 0002BBCC 8901") + Hex("00000000 0000 0000");
     EXPECT_EQ(ReadFile(dir / "g.92g"), expected);
     EXPECT_EQ(view.statuses.front(), "Writing headers");
 }
@@ -133,9 +126,8 @@ TEST_F(SaveTest, BackupRecordHasNoZeroPrefixAndEndOffsetIsTheLength)
 {
     store.AddItem("1.11", 0x1D, Hex("010203FF"));
     ASSERT_TRUE(Save("b.92b", true, true, "Backup"));
-    std::string expected = kHeaderStart + Zeros(8) + "Backup" + Zeros(34) + Hex("0100") +
-                           Hex("52000000") + "1.11" + Zeros(4) + Hex("1D 000000") +
-                           Hex("58000000") + Hex("A55A") + Hex("010203FF 0501");
+    std::string expected = kHeaderStart + Zeros(8) + "Backup" + Zeros(34) + Hex("0100") + Hex("52000000") + "1.11" +
+                           Zeros(4) + Hex("1D 000000") + Hex("58000000") + Hex("A55A") + Hex("010203FF 0501");
     EXPECT_EQ(ReadFile(dir / "b.92b"), expected);
 }
 
@@ -221,7 +213,8 @@ TEST_F(SaveTest, FailedSaveKeepsTheOldFileAndReportsTheError)
     EXPECT_EQ(ReadFile(dir / "old.92g"), "precious");
     ASSERT_EQ(view.errorDialogs.size(), 1u);
     EXPECT_EQ(view.errorDialogs[0].rfind("Some error occured while saving the file!\r\rMore info:\r"
-                                         "Errorclass: EFileError\rMessage: \r", 0),
+                                         "Errorclass: EFileError\rMessage: \r",
+                                         0),
               0u);
     EXPECT_EQ(view.memo, std::vector<std::string>{" An error (EFileError) occured while savingold.92g."});
     EXPECT_EQ(view.statuses.back(), "(none)");
@@ -346,13 +339,13 @@ TEST_F(SaveTest, SaveButtonSavesTheSelectedVariablesOnly)
 {
     struct Row {
         std::vector<size_t> selected;
-        std::string proposed;      // the name the dialog offers
-        std::string entries;       // entry count byte of the file written
+        std::string proposed;  // the name the dialog offers
+        std::string entries;   // entry count byte of the file written
     };
     const Row rows[] = {
         {{1}, "b.92s", Hex("0100")},
-        {{0, 2}, "last.92g", Hex("0400")},   // two variables in two folders
-        {{}, "last.92g", Hex("0500")},       // none selected: all three
+        {{0, 2}, "last.92g", Hex("0400")},  // two variables in two folders
+        {{}, "last.92g", Hex("0500")},      // none selected: all three
     };
     AddThree();
     for (const Row& r : rows) {

@@ -12,7 +12,8 @@ TEST(TempStoreTest, IndexRecordLayoutKeeps17CharacterNames)
     IndexRecord r{"abcdefgh\\ijklmnop", 4, 0x1020, -1, 0x1D};
     std::string bytes = EncodeIndexRecord(r);
     ASSERT_EQ(bytes.size(), 36u);
-    EXPECT_EQ(bytes.substr(0, 18), "\x11" "abcdefgh\\ijklmnop");
+    EXPECT_EQ(bytes.substr(0, 18), "\x11"
+                                   "abcdefgh\\ijklmnop");
     EXPECT_EQ(bytes.substr(18, 2), Zeros(2));
     EXPECT_EQ(bytes.substr(20, 16), Hex("04000000 20100000 FFFFFFFF 1D 000000"));
     IndexRecord back = DecodeIndexRecord(bytes);

@@ -66,19 +66,19 @@ TEST(TextConversion, LineEndsCharactersAndMissingOnes)
 {
     struct Row {
         const char* source;
-        const char* calculator;   // hex
+        const char* calculator;  // hex
         size_t missing;
     };
     for (const Row& r : {
-             Row{"a\r\nb\r\n", "61 0D20 62 0D20", 0},          // Windows
-             Row{"a\nb\n", "61 0D20 62 0D20", 0},              // Linux
-             Row{"a\rb\r", "61 0D20 62 0D20", 0},              // old Mac
-             Row{"a\r\n\nb\r\rc\n\r\n", "61 0D20 0D20 62 0D20 0D20 63 0D20 0D20", 0},
-             Row{"\tx\t", "20 78 20", 0},
-             Row{"\xEF\xBB\xBFgr\xC3\xBC\xC3\x9F \xCF\x80\xE2\x89\xA4", "67 72 FC DF 20 8C 9C", 0},   // UTF-8, BOM dropped
-             Row{"gr\xFC\xDF \xB0", "67 72 FC DF 20 B0", 0},   // Latin-1
-             Row{"\xE2\x82\xAC 5 \xF0\x9F\x98\x80!", "3F 20 35 20 3F 21", 2},   // the euro sign and an emoji
-             Row{"\xC3(\x80", "C3 28 3F", 1},                  // broken UTF-8: Latin-1; a C1 control is lacking
+             Row{"a\r\nb\r\n", "61 0D20 62 0D20", 0},  // Windows
+             Row{"a\nb\n", "61 0D20 62 0D20", 0},      // Linux
+             Row{"a\rb\r", "61 0D20 62 0D20", 0},      // old Mac
+             Row{"a\r\n\nb\r\rc\n\r\n", "61 0D20 0D20 62 0D20 0D20 63 0D20 0D20", 0}, Row{"\tx\t", "20 78 20", 0},
+             Row{"\xEF\xBB\xBFgr\xC3\xBC\xC3\x9F \xCF\x80\xE2\x89\xA4", "67 72 FC DF 20 8C 9C",
+                 0},                                                           // UTF-8, BOM dropped
+             Row{"gr\xFC\xDF \xB0", "67 72 FC DF 20 B0", 0},                   // Latin-1
+             Row{"\xE2\x82\xAC 5 \xF0\x9F\x98\x80!", "3F 20 35 20 3F 21", 2},  // the euro sign and an emoji
+             Row{"\xC3(\x80", "C3 28 3F", 1},  // broken UTF-8: Latin-1; a C1 control is lacking
          }) {
         SCOPED_TRACE(r.source);
         const ti92text::Encoded e = ConvertTextBytes(r.source);
@@ -105,13 +105,15 @@ TEST(TextConversion, VariableNamesByTheCalculatorsRules)
 {
     struct Row {
         const char* file;
-        const char* name;   // "" when none can be made
+        const char* name;  // "" when none can be made
     };
-    for (const Row& r : {Row{"/x/notes2.txt", "notes2"}, Row{"/x/1abc.txt", "abc"},
-                         Row{"ABCDEFGHIJ.txt", "abcdefgh"}, Row{"/x/2024.txt", ""}, Row{"/x/_-_.txt", ""},
-                         Row{"/x.d/abc.def.txt", "abcdef"}, Row{"/x/my notes 2.txt", "mynotes2"},
-                         Row{"/x/README", "readme"}, Row{"a\\b_c9.txt", "ab_c9"}, Row{"/x/.hidden", "hidden"},
-                         Row{"/x/\xC3\x9C" "ber.txt", "ber"}}) {
+    for (const Row& r : {Row{"/x/notes2.txt", "notes2"}, Row{"/x/1abc.txt", "abc"}, Row{"ABCDEFGHIJ.txt", "abcdefgh"},
+                         Row{"/x/2024.txt", ""}, Row{"/x/_-_.txt", ""}, Row{"/x.d/abc.def.txt", "abcdef"},
+                         Row{"/x/my notes 2.txt", "mynotes2"}, Row{"/x/README", "readme"}, Row{"a\\b_c9.txt", "ab_c9"},
+                         Row{"/x/.hidden", "hidden"},
+                         Row{"/x/\xC3\x9C"
+                             "ber.txt",
+                             "ber"}}) {
         SCOPED_TRACE(r.file);
         EXPECT_EQ(TextVariableName(r.file), r.name);
         EXPECT_EQ(IsValidVariableName(r.name), *r.name != '\0');
@@ -129,7 +131,8 @@ TEST_F(ConvertTest, NoNameNoFileAndAGivenNameOrFolderIsUsed)
     EXPECT_NE(view.memo.back().find("2024.txt"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir / "y.92t"));
 
-    WriteFile(dir / "2024.txt", "\xE2\x82\xAC" "1");
+    WriteFile(dir / "2024.txt", "\xE2\x82\xAC"
+                                "1");
     ASSERT_TRUE(Txtto92g(view, dialogs, store, true, dir / "2024.txt", dir / "y.92t", false, "c", {"year", "work"}));
     EXPECT_EQ(store.ReadIndex().at(0).name, "work\\year");
     EXPECT_EQ(ReadFile(dir / "y.92t").substr(10, 4), "work");

@@ -50,11 +50,10 @@ TEST(Ti92Charset, SourceTextIsUtf8OrElseLatin1)
         const char* source;
         const char* utf8;
     };
-    for (const Row& r : {Row{"plain", "plain"}, Row{"\xC3\xBC\xCF\x80", "\xC3\xBC\xCF\x80"},
-                         Row{"\xFC!", "\xC3\xBC!"},
-                         Row{"\xC0\xAF", "\xC3\x80\xC2\xAF"},          // overlong '/': not UTF-8
-                         Row{"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xC2\x80"},   // a surrogate: not UTF-8
-                         Row{"\xE2\x82", "\xC3\xA2\xC2\x82"}}) {      // cut at the end
+    for (const Row& r : {Row{"plain", "plain"}, Row{"\xC3\xBC\xCF\x80", "\xC3\xBC\xCF\x80"}, Row{"\xFC!", "\xC3\xBC!"},
+                         Row{"\xC0\xAF", "\xC3\x80\xC2\xAF"},              // overlong '/': not UTF-8
+                         Row{"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xC2\x80"},  // a surrogate: not UTF-8
+                         Row{"\xE2\x82", "\xC3\xA2\xC2\x82"}}) {           // cut at the end
         SCOPED_TRACE(r.source);
         EXPECT_EQ(SourceTextToUtf8(r.source), r.utf8);
     }

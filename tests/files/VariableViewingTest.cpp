@@ -54,11 +54,13 @@ TEST(ViewingTest, TextVariableBackAsUtf8)
         const char* source;
         const char* back;
     };
-    for (const Row& r : {Row{"", ""}, Row{"one\ntwo", "one\ntwo"}, Row{"one\r\ntwo\r\n", "one\ntwo\n"},
-                         Row{"  indented\n\n\tgr\xC3\xBC\xC3\x9F \xCF\x80\n", "  indented\n\n gr\xC3\xBC\xC3\x9F \xCF\x80\n"},
-                         Row{"\xFC", "\xC3\xBC"}}) {
+    for (const Row& r :
+         {Row{"", ""}, Row{"one\ntwo", "one\ntwo"}, Row{"one\r\ntwo\r\n", "one\ntwo\n"},
+          Row{"  indented\n\n\tgr\xC3\xBC\xC3\x9F \xCF\x80\n", "  indented\n\n gr\xC3\xBC\xC3\x9F \xCF\x80\n"},
+          Row{"\xFC", "\xC3\xBC"}}) {
         SCOPED_TRACE(r.source);
-        const std::string text = std::string("\x00\x01\x20", 3) + ConvertTextBytes(r.source).bytes + std::string("\x00\xE0", 2);
+        const std::string text =
+            std::string("\x00\x01\x20", 3) + ConvertTextBytes(r.source).bytes + std::string("\x00\xE0", 2);
         const std::string sized = WordBytesBE(text.size()) + text;
         EXPECT_EQ(TextVariableAsUtf8(sized), r.back);
     }
@@ -83,7 +85,8 @@ TEST(ViewingTest, PictureDrawsRowsOfWholeBytesAndOnlyWhatItHas)
 
 TEST(ViewingTest, ExtractFindsTheVariableAfterAFolderEntry)
 {
-    std::string file = VariableFileBytes("", "", {BuiltEntry::Folder("main"), {"note", 0x0B, TextVariableData({"hi"})}});
+    std::string file =
+        VariableFileBytes("", "", {BuiltEntry::Folder("main"), {"note", 0x0B, TextVariableData({"hi"})}});
     EXPECT_EQ(Extract(file).lines, std::vector<std::string>{" hi"});
 
     // Data beyond 64 KB into the file are read where they are.

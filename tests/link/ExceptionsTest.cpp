@@ -6,9 +6,8 @@
 TEST(Exceptions, DialogTextNamesClassAndMessage)
 {
     ELinkError e("Timeout occured when receiving byte.");
-    EXPECT_EQ(ErrorDialogText("listing", e),
-              "Some error occured while listing!\r\rMore info:\rErrorclass: ELinkError\r"
-              "Message: \rTimeout occured when receiving byte.");
+    EXPECT_EQ(ErrorDialogText("listing", e), "Some error occured while listing!\r\rMore info:\rErrorclass: ELinkError\r"
+                                             "Message: \rTimeout occured when receiving byte.");
     EXPECT_EQ(ErrorClassName(std::runtime_error("x")), "Exception");
 }
 

@@ -135,49 +135,54 @@ void CleanConversation(PacedLink& t)
     t.line->onWrite = nullptr;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Conversations, QuietLineWait,
-    ::testing::Values(
-        QuietCase{"FirstAfterOpening", [](PacedLink&) {}, true},
-        QuietCase{"AfterACleanOne", CleanConversation, false},
-        QuietCase{"AfterTwoCleanOnes", [](PacedLink& t) { CleanConversation(t); t.line->written.clear(); CleanConversation(t); }, false},
-        QuietCase{"AfterAnAbort",
-                  [](PacedLink& t) {
-                      t.link.PrepareLine();
-                      t.link.Aborted = 1;
-                      EXPECT_THROW(t.link.SendReady(), EUserError);
-                  },
-                  true},
-        QuietCase{"AfterATimeOut",
-                  [](PacedLink& t) {
-                      t.link.PrepareLine();
-                      EXPECT_THROW(t.link.ReceiveByte(), ELinkError);
-                  },
-                  true},
-        QuietCase{"AfterADamagedReply",
-                  [](PacedLink& t) {
-                      t.link.PrepareLine();
-                      t.line->Feed(std::string("\x89\x15\x01\x00\x05\x07\x00", 7));
-                      PacketSum sum;
-                      ReceivePacketHead(t.link, "the data");
-                      ReceiveBytes(t.link, 1, &sum);
-                      EXPECT_THROW(ReceiveChecksum(t.link, sum, "the data"), EDamagedReply);
-                  },
-                  true},
-        QuietCase{"AfterAnUnexpectedReply",
-                  [](PacedLink& t) {
-                      t.link.PrepareLine();
-                      t.line->Feed(std::string("\x89\x92\x00\x00", 4));
-                      EXPECT_FALSE(t.link.GetAck());
-                  },
-                  true},
-        QuietCase{"AfterTheLineWasReopened",
-                  [](PacedLink& t) {
-                      t.link.PrepareLine();
-                      t.port->ClosePort();
-                  },
-                  true}),
-    [](const ::testing::TestParamInfo<QuietCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Conversations, QuietLineWait,
+                         ::testing::Values(QuietCase{"FirstAfterOpening", [](PacedLink&) {}, true},
+                                           QuietCase{"AfterACleanOne", CleanConversation, false},
+                                           QuietCase{"AfterTwoCleanOnes",
+                                                     [](PacedLink& t) {
+                                                         CleanConversation(t);
+                                                         t.line->written.clear();
+                                                         CleanConversation(t);
+                                                     },
+                                                     false},
+                                           QuietCase{"AfterAnAbort",
+                                                     [](PacedLink& t) {
+                                                         t.link.PrepareLine();
+                                                         t.link.Aborted = 1;
+                                                         EXPECT_THROW(t.link.SendReady(), EUserError);
+                                                     },
+                                                     true},
+                                           QuietCase{"AfterATimeOut",
+                                                     [](PacedLink& t) {
+                                                         t.link.PrepareLine();
+                                                         EXPECT_THROW(t.link.ReceiveByte(), ELinkError);
+                                                     },
+                                                     true},
+                                           QuietCase{"AfterADamagedReply",
+                                                     [](PacedLink& t) {
+                                                         t.link.PrepareLine();
+                                                         t.line->Feed(std::string("\x89\x15\x01\x00\x05\x07\x00", 7));
+                                                         PacketSum sum;
+                                                         ReceivePacketHead(t.link, "the data");
+                                                         ReceiveBytes(t.link, 1, &sum);
+                                                         EXPECT_THROW(ReceiveChecksum(t.link, sum, "the data"),
+                                                                      EDamagedReply);
+                                                     },
+                                                     true},
+                                           QuietCase{"AfterAnUnexpectedReply",
+                                                     [](PacedLink& t) {
+                                                         t.link.PrepareLine();
+                                                         t.line->Feed(std::string("\x89\x92\x00\x00", 4));
+                                                         EXPECT_FALSE(t.link.GetAck());
+                                                     },
+                                                     true},
+                                           QuietCase{"AfterTheLineWasReopened",
+                                                     [](PacedLink& t) {
+                                                         t.link.PrepareLine();
+                                                         t.port->ClosePort();
+                                                     },
+                                                     true}),
+                         [](const ::testing::TestParamInfo<QuietCase>& info) { return std::string(info.param.name); });
 
 // The ready check keeps its message but says what went wrong beneath it,
 // and lets an abort through as an abort.
@@ -187,12 +192,16 @@ TEST_F(PacedLink, CheckReadyNamesTheCauseAndLetsAnAbortPass)
         "Calculator is not ready!\r* Check the cable\r* Be sure that you are in homescreen (press <diamond> and Q)";
     struct Case {
         std::function<void()> arrange;
-        std::string cause;   // empty: the abort passes
+        std::string cause;  // empty: the abort passes
     };
     const Case cases[] = {
         {[&] { line->broken = true; }, "\rCause: /dev/ttyS1: the device is gone"},
         {[] {}, "\rCause: Timeout occured when receiving byte."},
-        {[&] { pump.hook = [&] { link.Aborted = 1; }; line->acceptAtOnce = 1; }, ""},
+        {[&] {
+             pump.hook = [&] { link.Aborted = 1; };
+             line->acceptAtOnce = 1;
+         },
+         ""},
     };
     for (const Case& c : cases) {
         line->broken = false;

@@ -249,7 +249,10 @@ public:
         last = s;
         return true;
     }
-    void Write(const uint8_t* data, size_t count) override { written.append(reinterpret_cast<const char*>(data), count); }
+    void Write(const uint8_t* data, size_t count) override
+    {
+        written.append(reinterpret_cast<const char*>(data), count);
+    }
     int BytesWaiting() override { return 0; }
     int ReadOne() override { return -1; }
     void DiscardInput() override { ++discards; }

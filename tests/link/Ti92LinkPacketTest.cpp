@@ -13,7 +13,11 @@ namespace {
 
 struct NoParallelPort : PortIO {
     void PortOut(uint16_t, uint8_t) override { ADD_FAILURE() << "parallel port used"; }
-    uint8_t PortIn(uint16_t) override { ADD_FAILURE() << "parallel port used"; return 0x30; }
+    uint8_t PortIn(uint16_t) override
+    {
+        ADD_FAILURE() << "parallel port used";
+        return 0x30;
+    }
 };
 
 struct Lamp : ReadyLamp {
@@ -90,7 +94,7 @@ TEST_F(SerialLink, GetAckAcceptsAckAndCtsAndConsumesTheWholeReply)
 
     line->Feed(Bytes({0x89, 0x92, 0, 0, 0x77}));
     EXPECT_FALSE(link.GetAck());
-    EXPECT_EQ(line->input.size(), 1u);   // all four bytes of the EOT were read
+    EXPECT_EQ(line->input.size(), 1u);  // all four bytes of the EOT were read
 }
 
 TEST_F(SerialLink, GetAckSkipsLeadingGarbage)
@@ -130,8 +134,8 @@ TEST_F(SerialLink, ReceiveReturnsFullByteRangeAndTimesOutOnSilence)
     } catch (const ELinkError& e) {
         EXPECT_STREQ(e.what(), "Timeout occured when receiving byte.");
     }
-    EXPECT_GT(line->waits, 100);   // the silent wait slept on the line instead of spinning
-    EXPECT_GT(pump.calls, 0);      // and let the window run after 700 ms
+    EXPECT_GT(line->waits, 100);  // the silent wait slept on the line instead of spinning
+    EXPECT_GT(pump.calls, 0);     // and let the window run after 700 ms
 }
 
 TEST_F(SerialLink, SilentWaitLetsEventsRunFrom700MsAndTimeOutBeatsAbort)
@@ -163,12 +167,15 @@ TEST_F(SerialLink, AbortIsReportedAfterTheByte)
     line->Feed(Bytes({0x42}));
     EXPECT_THROW(link.ReceiveByte(), EUserError);
     EXPECT_THROW(link.SendByte(1), EUserError);
-    EXPECT_EQ(line->written, Bytes({1}));   // the byte still went out
+    EXPECT_EQ(line->written, Bytes({1}));  // the byte still went out
 }
 
 TEST_F(SerialLink, AbortPressedDuringAWaitEndsIt)
 {
-    pump.hook = [this] { link.Aborted = 1; line->Feed("x"); };
+    pump.hook = [this] {
+        link.Aborted = 1;
+        line->Feed("x");
+    };
     EXPECT_THROW(link.ReceiveByte(), EUserError);
 }
 
@@ -227,12 +234,11 @@ TEST_F(SerialLink, CheckReadyOnASilentCalculatorTurnsTheLampRed)
         link.CheckReady();
         FAIL();
     } catch (const ELinkError& e) {
-        EXPECT_STREQ(e.what(),
-                     "Calculator is not ready!\r* Check the cable\r* Be sure that you are in "
-                     "homescreen (press <diamond> and Q)\rCause: Timeout occured when receiving byte.");
+        EXPECT_STREQ(e.what(), "Calculator is not ready!\r* Check the cable\r* Be sure that you are in "
+                               "homescreen (press <diamond> and Q)\rCause: Timeout occured when receiving byte.");
     }
     EXPECT_EQ(lamp.colours, std::vector<uint32_t>{kLampRed});
-    EXPECT_GT(clock.Now() - start, 1500u);   // gave the calculator its TimeOut
+    EXPECT_GT(clock.Now() - start, 1500u);  // gave the calculator its TimeOut
     EXPECT_LT(clock.Now() - start, 1800u);
 }
 
@@ -267,13 +273,12 @@ TEST(LinkObject, DefaultsAndCalculatorModels)
     EXPECT_EQ(link.MachineIdSent(), 0x02);
     EXPECT_EQ(link.MachineIdExpected(), 0x82);
     link.SetCalculator(83);
-    EXPECT_EQ(link.MachineIdSent(), 0x02);   // unknown models keep the ids
+    EXPECT_EQ(link.MachineIdSent(), 0x02);  // unknown models keep the ids
     link.SetCalculator(85);
     EXPECT_EQ(link.MachineIdExpected(), 0x85);
     EXPECT_EQ(link.Calculator(), 92);
     EXPECT_EQ(dialogs.Messages(),
-              (std::vector<std::string>{"Sorry, TI82 not yet supported!",
-                                        "Only the TI92 is supported yet!",
+              (std::vector<std::string>{"Sorry, TI82 not yet supported!", "Only the TI92 is supported yet!",
                                         "Sorry, TI85 not yet supported!"}));
 }
 

@@ -53,8 +53,8 @@ struct ParallelLink : ::testing::Test {
     void CalculatorReceives()
     {
         cable.onOut = [this](uint8_t v) {
-            cable.peerA = v == 1;   // computer pulled B: answer on A
-            cable.peerB = v == 2;   // computer pulled A: answer on B
+            cable.peerA = v == 1;  // computer pulled B: answer on A
+            cable.peerB = v == 2;  // computer pulled A: answer on B
         };
     }
     std::string SendTimeoutMessage()
@@ -98,7 +98,7 @@ TEST_F(ParallelLink, SendTimeoutCountsTheBitsBegunMinusOne)
     // Both lines held low from the start: no bit is begun.
     cable.statusOverride = [] { return uint8_t{0x00}; };
     EXPECT_EQ(SendTimeoutMessage(), "Timeout occured when sending byte.\r-1 bit was sent ok.");
-    EXPECT_GT(pump.calls, 0);   // events ran between 700 and 1100 ms
+    EXPECT_GT(pump.calls, 0);  // events ran between 700 and 1100 ms
 }
 
 // Events run only between 700 and 1100 ms of a byte being sent, and from
@@ -108,7 +108,7 @@ TEST_F(ParallelLink, WaitsLetEventsRunLateInTheByteAndTimeOutBeatsAbort)
     std::vector<uint32_t> pumped;
     uint32_t start = 0;
     pump.hook = [&] { pumped.push_back(clock.Now() - start); };
-    cable.statusOverride = [] { return uint8_t{0x00}; };   // never idle: no bit begins
+    cable.statusOverride = [] { return uint8_t{0x00}; };  // never idle: no bit begins
     start = clock.Now() + 1;
     EXPECT_THROW(link.SendByte(0x55), ELinkError);
     ASSERT_FALSE(pumped.empty());
@@ -118,7 +118,7 @@ TEST_F(ParallelLink, WaitsLetEventsRunLateInTheByteAndTimeOutBeatsAbort)
     EXPECT_GT(pumped.back(), 1095u);
 
     pumped.clear();
-    cable.statusOverride = nullptr;   // lines high: nothing arrives
+    cable.statusOverride = nullptr;  // lines high: nothing arrives
     start = clock.Now() + 1;
     EXPECT_THROW(link.ReceiveByte(), ELinkError);
     ASSERT_FALSE(pumped.empty());
@@ -158,7 +158,7 @@ TEST_F(ParallelLink, ReceivesBitsIntoTheTopAndAcknowledgesOnTheOtherLine)
     };
     present();
     cable.onOut = [&](uint8_t v) {
-        if (v == 1 || v == 2) {   // acknowledged: release the line
+        if (v == 1 || v == 2) {  // acknowledged: release the line
             cable.peerA = cable.peerB = false;
         } else if (v == 3 && ++bit < 8) {
             present();
@@ -192,7 +192,7 @@ TEST_F(ParallelLink, DebouncedReadTakesTheThirdReadingOnDisagreement)
     std::vector<uint8_t> readings = {0x30, 0x10, 0x20};
     size_t next = 0;
     cable.statusOverride = [&] { return readings[next++ % readings.size()]; };
-    EXPECT_EQ(link.ReadLines(), 2);   // third reading: line A high only
+    EXPECT_EQ(link.ReadLines(), 2);  // third reading: line A high only
     readings = {0x20, 0x20, 0x00};
     next = 0;
     EXPECT_EQ(link.ReadLines(), 2);

@@ -16,7 +16,7 @@
 namespace {
 
 struct Term {
-    std::string key;   // "SUBSYSTEM", "ATTR{idVendor}", "ENV{DEVTYPE}"
+    std::string key;  // "SUBSYSTEM", "ATTR{idVendor}", "ENV{DEVTYPE}"
     std::string op;
     std::string value;
 };
@@ -84,8 +84,11 @@ TEST(UdevRule, TagsTheUsbCableAndTheParallelPortsAndNothingElse)
     const std::vector<Rule> rules = ReadRules(LINKWISE_UDEV_RULE);
     ASSERT_FALSE(rules.empty());
     auto usb = [](const char* vendor, const char* product) {
-        return Device{{"SUBSYSTEM", "usb"}, {"ENV{DEVTYPE}", "usb_device"}, {"ATTR{idVendor}", vendor},
-                      {"ATTR{idProduct}", product}, {"KERNEL", "3-1"}};
+        return Device{{"SUBSYSTEM", "usb"},
+                      {"ENV{DEVTYPE}", "usb_device"},
+                      {"ATTR{idVendor}", vendor},
+                      {"ATTR{idProduct}", product},
+                      {"KERNEL", "3-1"}};
     };
     struct Row {
         const char* what;

@@ -23,12 +23,8 @@
 
 struct Rig {
     explicit Rig(int cable, const ModemLineWiring& wiring = kBlackCableWiring)
-        : calc(VirtualTI92::WithDemoContent()),
-          link(calc),
-          cableIO(link),
-          modemLines(cableIO),
-          blackCable(modemLines, wiring),
-          ti(LinkEnvironment{clock, pump, dialogs, cableIO})
+        : calc(VirtualTI92::WithDemoContent()), link(calc), cableIO(link), modemLines(cableIO),
+          blackCable(modemLines, wiring), ti(LinkEnvironment{clock, pump, dialogs, cableIO})
     {
         auto device = std::make_unique<SimSerialDevice>(link);
         serialDevice = device.get();

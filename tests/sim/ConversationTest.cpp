@@ -9,10 +9,7 @@ namespace {
 // A calculator holding main\abc, a text variable of 18 data bytes (20 with
 // its size word, which is what the listing reports).
 struct OneVariable : ::testing::Test {
-    OneVariable() : link(calc)
-    {
-        calc.AddVariable("main", "abc", kTypeText, std::string(18, 'x'));
-    }
+    OneVariable() : link(calc) { calc.AddVariable("main", "abc", kTypeText, std::string(18, 'x')); }
     std::string Say(const std::string& hex)
     {
         link.Receive(Hex(hex));
@@ -35,8 +32,7 @@ std::string Request(const std::string& name, uint8_t type = 0)
 
 TEST(SimPacket, BuildsLengthAndChecksum)
 {
-    EXPECT_EQ(ToHex(BuildDataPacket(0x09, Cmd::REQ, Hex("00 00 00 00 19 00"))),
-              "09 A2 06 00 00 00 00 00 19 00 19 00");
+    EXPECT_EQ(ToHex(BuildDataPacket(0x09, Cmd::REQ, Hex("00 00 00 00 19 00"))), "09 A2 06 00 00 00 00 00 19 00 19 00");
     EXPECT_EQ(ToHex(BuildShortPacket(0x89, Cmd::CTS, 0xFFFF)), "89 09 FF FF");
     EXPECT_EQ(ToHex(BuildDataPacket(0x89, Cmd::DATA, std::string(300, '\xFF'))).substr(0, 11), "89 15 2C 01");
     EXPECT_EQ(PacketChecksum(std::string(300, '\xFF')), 300 * 255 % 65536);
@@ -56,7 +52,7 @@ TEST(SimPacket, ReaderSkipsNoiseAndChecksChecksums)
     EXPECT_EQ(packets[0].cmd, Cmd::REQ);
     EXPECT_TRUE(packets[0].checksumOk);
     EXPECT_EQ(packets[1].cmd, Cmd::DATA);
-    EXPECT_FALSE(packets[1].checksumOk);   // 05 06 00: sum 5, not 6
+    EXPECT_FALSE(packets[1].checksumOk);  // 05 06 00: sum 5, not 6
     EXPECT_EQ(packets[2].cmd, Cmd::RDY);
     EXPECT_FALSE(packets[2].hasData);
 }
@@ -87,8 +83,7 @@ TEST_F(OneVariable, VariableRequestSendsHeaderDataAndEnd)
     std::string data = "00 00 00 00 00 12" + std::string();
     for (int i = 0; i < 18; ++i)
         data += " 78";
-    EXPECT_EQ(Say(Request("main\\abc")),
-              "89 56 00 00 89 06 0E 00 14 00 00 00 0B 08 6D 61 69 6E 5C 61 62 63 4E 03");
+    EXPECT_EQ(Say(Request("main\\abc")), "89 56 00 00 89 06 0E 00 14 00 00 00 0B 08 6D 61 69 6E 5C 61 62 63 4E 03");
     // 18 x 0x78 + 0x12 = 0x882
     EXPECT_EQ(Say("09 56 00 00 09 09 00 00"), "89 56 00 00 89 15 18 00 " + data + " 82 08");
     EXPECT_EQ(Say("09 56 00 00"), "89 92 00 00");

@@ -12,7 +12,7 @@ namespace {
 struct Entry {
     std::string name;
     uint8_t type;
-    std::string bytes;   // size word + data; empty for folders
+    std::string bytes;  // size word + data; empty for folders
 };
 
 std::string Pad(const std::string& s, size_t n)
@@ -115,7 +115,7 @@ TEST(FileContent, DamagedFilesAreRejectedAndChangeNothing)
             EXPECT_NE(std::string(e.what()).find("cut.92g"), std::string::npos);
         }
     }
-    EXPECT_EQ(rejected, static_cast<int>(file.size()) - 2);   // only the file checksum may be missing
+    EXPECT_EQ(rejected, static_cast<int>(file.size()) - 2);  // only the file checksum may be missing
 
     // A size word larger than the file.
     std::string big = MakeFile("main", {{"v", 0x00, Hex("00 03 01 02 03")}});

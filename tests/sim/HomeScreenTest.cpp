@@ -24,7 +24,7 @@ TEST(HomeScreen, KeysEditTheEntryAndEnterAnswersIt)
 
     calc.PressKey('q');
     calc.PressKey(CalcKey::Clear);
-    calc.PressKey(CalcKey::F1);   // keys the home screen has no use for change nothing
+    calc.PressKey(CalcKey::F1);  // keys the home screen has no use for change nothing
     EXPECT_TRUE(calc.home.entry.empty());
     EXPECT_EQ(calc.keysPressed.size(), 14u);
 }

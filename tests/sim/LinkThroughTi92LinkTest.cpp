@@ -70,7 +70,7 @@ TEST_P(EveryCable, RefusedAndDamagedVariablesAreNotStored)
 TEST_P(EveryCable, SilenceAfterSomeBytesTimesOutMidReply)
 {
     Rig rig(GetParam());
-    rig.link.faults.silentAfterBytes = 6;   // the ready ACK and two bytes of the next reply
+    rig.link.faults.silentAfterBytes = 6;  // the ready ACK and two bytes of the next reply
     EXPECT_FALSE(FetchDirectoryList(rig.ti, rig.view, ListViewId::Calculator));
     ASSERT_EQ(rig.view.errorDialogs.size(), 1u);
     EXPECT_NE(rig.view.errorDialogs[0].find("Timeout occured when receiving byte."), std::string::npos)
@@ -81,9 +81,10 @@ TEST_P(EveryCable, SendsAVariableAndAGroupLargerThanAWriteChunk)
 {
     Rig rig(GetParam());
     const std::string path = rig.folder.filePath("g.92g").toStdString();
-    WriteBytes(path, VariableFileBytes("", "", {BuiltEntry::Folder("work"),
-                                                {"small", 0x00, std::string(5, 'a')},
-                                                {"big", 0x00, std::string(700, 'b')}}));
+    WriteBytes(path, VariableFileBytes("", "",
+                                       {BuiltEntry::Folder("work"),
+                                        {"small", 0x00, std::string(5, 'a')},
+                                        {"big", 0x00, std::string(700, 'b')}}));
     ASSERT_TRUE(Send92g(rig.ti, rig.view, path)) << rig.Errors();
     ASSERT_NE(rig.calc.FindVariable("work\\big"), nullptr);
     EXPECT_EQ(rig.calc.FindVariable("work\\big")->Size(), 702u);
@@ -128,7 +129,7 @@ TEST(SerialCable, PurgeBeforeSendingDropsUnreadReplies)
 {
     Rig rig(2);
     rig.ti.SendString(Hex("09 68 00 00"));
-    rig.ti.SendString(Hex("09 68 00 00"));   // the first ACK is thrown away unread
+    rig.ti.SendString(Hex("09 68 00 00"));  // the first ACK is thrown away unread
     EXPECT_EQ(ToHex(rig.link.TakeOutput()), "89 56 00 00");
     EXPECT_GE(rig.serialDevice->discards, 1);
 }

@@ -30,13 +30,13 @@ std::string FetchBackup(CalculatorLink& link, int* blocks)
     std::string image;
     *blocks = 0;
     while (ToHex(out.substr(0, 2)) == "89 06") {
-        EXPECT_EQ(ToHex(out.substr(8, 6)), "1D 04 31 2E 31 31");   // backup type, ROM version
+        EXPECT_EQ(ToHex(out.substr(8, 6)), "1D 04 31 2E 31 31");  // backup type, ROM version
         ++*blocks;
         link.Receive(Hex("09 56 00 00 09 09 00 04"));
         std::string data = link.TakeOutput();
         EXPECT_EQ(ToHex(data.substr(0, 6)), "89 56 00 00 89 15");
         const size_t n = static_cast<uint8_t>(data[6]) | (static_cast<uint8_t>(data[7]) << 8);
-        image += data.substr(4 + 4 + 4, n - 4);   // without the 4 leading bytes
+        image += data.substr(4 + 4 + 4, n - 4);  // without the 4 leading bytes
         link.Receive(Hex("09 56 00 00"));
         out = link.TakeOutput();
     }
@@ -89,8 +89,7 @@ TEST_F(Calc, KeysAreAcknowledgedAndRecorded)
 TEST_F(Calc, VariableFromTheComputerIsStored)
 {
     EXPECT_EQ(SayHex("09 68 00 00"), "89 56 00 00");
-    EXPECT_EQ(SayHex("09 06 10 00 05 00 00 00 12 0A 6D 61 69 6E 5C 70 72 6F 67 31 0B 04"),
-              "89 56 00 00 89 09 00 00");
+    EXPECT_EQ(SayHex("09 06 10 00 05 00 00 00 12 0A 6D 61 69 6E 5C 70 72 6F 67 31 0B 04"), "89 56 00 00 89 09 00 00");
     EXPECT_EQ(SayHex("09 56 00 00"), "");
     EXPECT_EQ(SayHex("09 15 09 00 00 00 00 00 00 03 01 02 03 09 00"), "89 56 00 00");
     EXPECT_EQ(calc.FindVariable("main\\prog1"), nullptr) << "stored only after the end of transmission";
@@ -160,7 +159,7 @@ TEST_F(Calc, RefusalsFollowTheFaultSwitches)
     link.faults.refuseReady = false;
     EXPECT_EQ(SayHex("09 68 00 00"), "FF 00 89 56 00 00");
     link.faults.silentAfterBytes = 3;
-    EXPECT_EQ(SayHex("09 68 00 00"), "");   // 8 bytes already sent
+    EXPECT_EQ(SayHex("09 68 00 00"), "");  // 8 bytes already sent
 }
 
 TEST(DemoContent, HoldsEveryCommonKindWithSoundSizeWords)

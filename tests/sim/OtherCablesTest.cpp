@@ -116,8 +116,10 @@ TEST(UsbCable, OpenFailuresNameTheCableAndTheRemedy)
         const char* path;
         std::vector<const char*> parts;
     };
-    for (const Row& r : {Row{true, "", {"USB cable at bus 3 address 7 (/dev/bus/usb/003/007): permission denied",
-                                        "udev rule", "udevadm control --reload-rules", "group"}},
+    for (const Row& r : {Row{true,
+                             "",
+                             {"USB cable at bus 3 address 7 (/dev/bus/usb/003/007): permission denied", "udev rule",
+                              "udevadm control --reload-rules", "group"}},
                          Row{false, "usb:3:9", {"USB cable at bus 3 address 9", "not plugged in"}}}) {
         SCOPED_TRACE(r.path);
         Rig rig(4);

@@ -78,9 +78,10 @@ TEST_F(PtyFixture, PacingTakesTheLineTime)
     int fd = OpenRaw(server.SlavePath());
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(Exchange(server, fd, "09 68 00 00", 4), "89 56 00 00");
-    const auto ms = std::chrono::duration_cast<std::chrono::microseconds>(
-                        std::chrono::steady_clock::now() - start).count() / 1000.0;
-    EXPECT_GE(ms, 8.0);    // 8 bytes of 1.04 ms
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count() /
+        1000.0;
+    EXPECT_GE(ms, 8.0);  // 8 bytes of 1.04 ms
     EXPECT_LT(ms, 100.0);
     close(fd);
 }
@@ -89,12 +90,12 @@ TEST_F(PtyFixture, ReadsALongWriteAtTheLinesPaceFromTheTerminalsBuffer)
 {
     server.SetBaud(9600);
     int fd = OpenRaw(server.SlavePath());
-    const std::string noise(300, '\0');   // 0.31 s of line time, skipped by the calculator
+    const std::string noise(300, '\0');  // 0.31 s of line time, skipped by the calculator
     ASSERT_EQ(write(fd, noise.data(), noise.size()), 300) << "the terminal buffers a whole packet";
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(Exchange(server, fd, "09 68 00 00", 4), "89 56 00 00");
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        std::chrono::steady_clock::now() - start).count();
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
     EXPECT_GE(ms, 300) << "the request waited behind the noise on the line";
     close(fd);
 }
@@ -117,7 +118,7 @@ TEST(VirtualTI92Executable, AnnouncesItsLineAndRemovesTheLinkWhenStopped)
 {
     VirtualCalculatorProcess calculator(LINKWISE_SIM_EXE);
     EXPECT_EQ(calculator.environment, "LINKWISE_COM3=" + calculator.link);
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(lstat(calculator.link.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
     EXPECT_EQ(calculator.Stop(), 0);

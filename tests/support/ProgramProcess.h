@@ -6,7 +6,7 @@
 
 // What a program run to its end left behind.
 struct ProgramOutcome {
-    int status = -1;   // exit status; -1 when it did not exit normally
+    int status = -1;  // exit status; -1 when it did not exit normally
     std::string out;
     std::string err;
 };
@@ -29,18 +29,18 @@ public:
     VirtualCalculatorProcess(const VirtualCalculatorProcess&) = delete;
     VirtualCalculatorProcess& operator=(const VirtualCalculatorProcess&) = delete;
 
-    void Freeze();   // the line stays, nobody answers
+    void Freeze();  // the line stays, nobody answers
     void Thaw();
     // Ends it with SIGTERM; gives its exit status (-1 when it did not exit normally).
     int Stop();
     bool Running() const { return pid > 0; }
-    std::string Log() const;   // what it wrote on stderr
+    std::string Log() const;  // what it wrote on stderr
 
     pid_t pid = -1;
     int port;
-    std::string link;          // the symbolic link to the pseudo-terminal
-    std::string device;        // the path it announced (the link)
-    std::string environment;   // "LINKWISE_COMn=PATH", for the programs that follow
+    std::string link;         // the symbolic link to the pseudo-terminal
+    std::string device;       // the path it announced (the link)
+    std::string environment;  // "LINKWISE_COMn=PATH", for the programs that follow
 
 private:
     std::string fFolder;

@@ -4,10 +4,14 @@ namespace {
 const char* Name(LabelId id)
 {
     switch (id) {
-    case LabelId::Transfer: return "Transfer";
-    case LabelId::VariablesHeading: return "VariablesHeading";
-    case LabelId::SaveStatus: return "SaveStatus";
-    case LabelId::BackupSaveStatus: return "BackupSaveStatus";
+    case LabelId::Transfer:
+        return "Transfer";
+    case LabelId::VariablesHeading:
+        return "VariablesHeading";
+    case LabelId::SaveStatus:
+        return "SaveStatus";
+    case LabelId::BackupSaveStatus:
+        return "BackupSaveStatus";
     }
     return "?";
 }
@@ -15,11 +19,16 @@ const char* Name(LabelId id)
 const char* Name(ProgressBarId id)
 {
     switch (id) {
-    case ProgressBarId::Variable: return "Variable";
-    case ProgressBarId::Total: return "Total";
-    case ProgressBarId::Save: return "Save";
-    case ProgressBarId::BackupSave: return "BackupSave";
-    case ProgressBarId::Convert: return "Convert";
+    case ProgressBarId::Variable:
+        return "Variable";
+    case ProgressBarId::Total:
+        return "Total";
+    case ProgressBarId::Save:
+        return "Save";
+    case ProgressBarId::BackupSave:
+        return "BackupSave";
+    case ProgressBarId::Convert:
+        return "Convert";
     }
     return "?";
 }

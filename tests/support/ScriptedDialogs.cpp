@@ -15,12 +15,10 @@ ScriptedDialogs::Answer ScriptedDialogs::Next(Answer::Kind expected, const char*
     return a;
 }
 
-MsgResult ScriptedDialogs::MessageBox(const std::string& text, const std::string&, MsgIcon icon,
-                                      MsgButtons buttons)
+MsgResult ScriptedDialogs::MessageBox(const std::string& text, const std::string&, MsgIcon icon, MsgButtons buttons)
 {
     shown.push_back({"message", text, icon, buttons, {}});
-    if (buttons == MsgButtons::Ok && !strict &&
-        (fScript.empty() || fScript.front().kind != Answer::Kind::Message))
+    if (buttons == MsgButtons::Ok && !strict && (fScript.empty() || fScript.front().kind != Answer::Kind::Message))
         return MsgResult::Ok;
     return Next(Answer::Kind::Message, "message").result;
 }
@@ -37,8 +35,7 @@ std::optional<std::string> ScriptedDialogs::OpenFileName(const FileDialogRequest
     return Next(Answer::Kind::File, "open").file;
 }
 
-std::optional<std::string> ScriptedDialogs::PickDirectory(const std::string& title,
-                                                          const std::string& start)
+std::optional<std::string> ScriptedDialogs::PickDirectory(const std::string& title, const std::string& start)
 {
     FileDialogRequest r;
     r.title = title;
@@ -53,8 +50,7 @@ std::string ScriptedDialogs::PromptComment(const std::string& proposed)
     return Next(Answer::Kind::Text, "comment").text;
 }
 
-std::string ScriptedDialogs::PromptCommentFor(const std::string& headline,
-                                              const std::string& proposed)
+std::string ScriptedDialogs::PromptCommentFor(const std::string& headline, const std::string& proposed)
 {
     FileDialogRequest r;
     r.title = headline;

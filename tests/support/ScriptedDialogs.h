@@ -12,8 +12,8 @@
 class ScriptedDialogs : public Dialogs {
 public:
     struct Shown {
-        std::string kind;     // "message", "save", "open", "directory", "comment"
-        std::string text;     // message text, dialog title or proposed comment
+        std::string kind;  // "message", "save", "open", "directory", "comment"
+        std::string text;  // message text, dialog title or proposed comment
         MsgIcon icon = MsgIcon::None;
         MsgButtons buttons = MsgButtons::Ok;
         FileDialogRequest request;
@@ -37,18 +37,14 @@ public:
         fScript.push_back({Answer::Kind::Text, MsgResult::Ok, {}, std::move(comment)});
     }
     // The Fargo library question's result: 1 Yes, 2 No, + 10 always yes, + 20 always no.
-    void ExpectFargo(int result)
-    {
-        fScript.push_back({Answer::Kind::Fargo, MsgResult::Ok, {}, {}, result});
-    }
+    void ExpectFargo(int result) { fScript.push_back({Answer::Kind::Fargo, MsgResult::Ok, {}, {}, result}); }
     bool AllAnswered() const { return fScript.empty(); }
 
     MsgResult MessageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                          MsgButtons buttons) override;
     std::optional<std::string> SaveFileName(const FileDialogRequest& request) override;
     std::optional<std::string> OpenFileName(const FileDialogRequest& request) override;
-    std::optional<std::string> PickDirectory(const std::string& title,
-                                             const std::string& start) override;
+    std::optional<std::string> PickDirectory(const std::string& title, const std::string& start) override;
     std::string PromptComment(const std::string& proposed) override;
     // Recorded like PromptComment, with the headline in request.title.
     std::string PromptCommentFor(const std::string& headline, const std::string& proposed) override;

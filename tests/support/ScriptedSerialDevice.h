@@ -11,10 +11,20 @@
 // recorded. `onWrite` lets a test answer a byte the moment it is written.
 class ScriptedSerialDevice : public SerialDevice {
 public:
-    bool Open(const std::string& path) override { openedPath = path; open = openable; return open; }
+    bool Open(const std::string& path) override
+    {
+        openedPath = path;
+        open = openable;
+        return open;
+    }
     void Close() override { open = false; }
     bool IsOpen() const override { return open; }
-    bool Apply(const SerialLineSettings& s) override { ++applied; settings = s; return true; }
+    bool Apply(const SerialLineSettings& s) override
+    {
+        ++applied;
+        settings = s;
+        return true;
+    }
     void Write(const uint8_t* data, size_t count) override
     {
         ++writes;
@@ -50,7 +60,11 @@ public:
         input.pop_front();
         return b;
     }
-    void DiscardInput() override { ++inputDiscards; input.clear(); }
+    void DiscardInput() override
+    {
+        ++inputDiscards;
+        input.clear();
+    }
     bool WaitForInput(int) override
     {
         ++waits;
@@ -67,12 +81,12 @@ public:
     int applied = 0;
     SerialLineSettings settings;
     std::string written;
-    int writes = 0;   // calls of Write
+    int writes = 0;  // calls of Write
     std::deque<char> input;
     int inputDiscards = 0;
     int waits = 0;
     std::function<void(uint8_t)> onWrite;
-    std::function<void()> onWait;   // bytes arriving while the computer waits
+    std::function<void()> onWait;  // bytes arriving while the computer waits
     size_t acceptAtOnce = SIZE_MAX;
     int roomWaits = 0;
     std::function<void()> onRoomWait;

@@ -37,8 +37,7 @@ std::string VariableFileBytes(const std::string& defaultFolder, const std::strin
                               const std::vector<BuiltEntry>& entries)
 {
     const size_t n = entries.size();
-    std::string f = "**TI92**" + std::string("\x01\x00", 2) + Pad(defaultFolder, 8) +
-                    Pad(comment, 40) + char(n) + '\0';
+    std::string f = "**TI92**" + std::string("\x01\x00", 2) + Pad(defaultFolder, 8) + Pad(comment, 40) + char(n) + '\0';
     uint32_t offset = static_cast<uint32_t>(66 + 16 * n);
     std::string table, parts;
     table += Le32(offset);
@@ -56,26 +55,24 @@ std::string VariableFileBytes(const std::string& defaultFolder, const std::strin
     return f + table + "\xA5\x5A" + parts;
 }
 
-std::string Fargo1ProgramData(const std::vector<std::string>& libraries,
-                              const std::string& description)
+std::string Fargo1ProgramData(const std::vector<std::string>& libraries, const std::string& description)
 {
     std::string d(40, '\x11');
     Put(d, 1, "P");
-    Put(d, 6, Be16(40 - 1));      // table at file offset 89 + 39 = data byte 40
+    Put(d, 6, Be16(40 - 1));  // table at file offset 89 + 39 = data byte 40
     std::string table = char(libraries.size()) + Names(libraries);
     Put(d, 12, Be16(40 + table.size()));  // description at 88 + word
     Put(d, 40, table + description + '\0');
     return d;
 }
 
-std::string Fargo2ProgramData(const std::vector<std::string>& libraries,
-                              const std::string& description)
+std::string Fargo2ProgramData(const std::vector<std::string>& libraries, const std::string& description)
 {
     std::string d(40, '\x11');
     Put(d, 2, "EXE");
     Put(d, 6, "APPL");
     // Offsets count from file offset 86, which is two bytes before the data.
-    Put(d, 16, Be16(30 + 2));     // import record at data byte 30
+    Put(d, 16, Be16(30 + 2));  // import record at data byte 30
     Put(d, 30, Be16(libraries.size()) + Be16(40 + 2));
     std::string names = Names(libraries);
     Put(d, 20, Be16(40 + names.size() + 2));

@@ -7,7 +7,7 @@
 struct BuiltEntry {
     std::string name;
     uint8_t type = 0;
-    std::string data;   // the variable's data bytes, without the size word
+    std::string data;  // the variable's data bytes, without the size word
     static BuiltEntry Folder(const std::string& name) { return {name, 0x1F, {}}; }
 };
 
@@ -16,10 +16,8 @@ std::string VariableFileBytes(const std::string& defaultFolder, const std::strin
                               const std::vector<BuiltEntry>& entries);
 
 // Data of Fargo programs and libraries as the classifier reads them.
-std::string Fargo1ProgramData(const std::vector<std::string>& libraries,
-                              const std::string& description);
-std::string Fargo2ProgramData(const std::vector<std::string>& libraries,
-                              const std::string& description);
+std::string Fargo1ProgramData(const std::vector<std::string>& libraries, const std::string& description);
+std::string Fargo2ProgramData(const std::vector<std::string>& libraries, const std::string& description);
 std::string Fargo1LibraryData();
 std::string Fargo2LibraryData();
 

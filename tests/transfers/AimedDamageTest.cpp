@@ -22,8 +22,8 @@ namespace {
 
 struct Outcome {
     bool success = false;
-    bool whole = false;             // everything the calculator holds (or was sent) arrived
-    std::string errorClass;         // when it failed with an error
+    bool whole = false;      // everything the calculator holds (or was sent) arrived
+    std::string errorClass;  // when it failed with an error
 };
 
 struct Conversation {
@@ -110,7 +110,7 @@ const std::vector<Conversation> kConversations = {
 
 struct Aim {
     long position;
-    bool command;       // a command byte, else a length-word byte
+    bool command;  // a command byte, else a length-word byte
     uint8_t packetCommand;
     uint8_t original;
 };
@@ -137,9 +137,9 @@ std::vector<Aim> AimsIn(const std::string& sent)
 std::vector<uint8_t> ValuesFor(const Aim& aim)
 {
     std::vector<uint8_t> values;
-    const std::vector<uint8_t> candidates =
-        aim.command ? std::vector<uint8_t>{Cmd::EOT, SimCmd::CNT, 0x33}
-                    : std::vector<uint8_t>{0x00, static_cast<uint8_t>(aim.original ^ 0x01)};
+    const std::vector<uint8_t> candidates = aim.command
+                                                ? std::vector<uint8_t>{Cmd::EOT, SimCmd::CNT, 0x33}
+                                                : std::vector<uint8_t>{0x00, static_cast<uint8_t>(aim.original ^ 0x01)};
     for (uint8_t v : candidates)
         if (v != aim.original)
             values.push_back(v);
@@ -180,8 +180,8 @@ TEST_P(AimedDamage, NoSingleByteMakesLessLookWhole)
             ++failed;
             if (o.errorClass.empty())
                 continue;
-            const bool refusal = aim.command && (aim.packetCommand == Cmd::ACK || aim.packetCommand == Cmd::CTS) &&
-                                 value != 0x33;
+            const bool refusal =
+                aim.command && (aim.packetCommand == Cmd::ACK || aim.packetCommand == Cmd::CTS) && value != 0x33;
             EXPECT_EQ(o.errorClass == "ECalculatorError", refusal) << o.errorClass;
         }
     }

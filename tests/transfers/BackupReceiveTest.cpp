@@ -61,7 +61,8 @@ TEST_F(BackupReceive, FailuresLeaveNothingToSave)
         std::string message;
     };
     const std::vector<Case> cases = {
-        {[](SimFaults& f) { f.damageBackupBlock = 2; }, "Message: \rBlock 2 of the backup arrived damaged (checksum error)."},
+        {[](SimFaults& f) { f.damageBackupBlock = 2; },
+         "Message: \rBlock 2 of the backup arrived damaged (checksum error)."},
         {[](SimFaults& f) { f.refuseBackup = true; }, "Message: \rDid not got requestACK"},
         {[](SimFaults& f) { f.silentAfterBytes = 3000; }, "Timeout occured when receiving byte."},
     };

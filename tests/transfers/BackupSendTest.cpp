@@ -33,7 +33,7 @@ struct BackupSend : ::testing::Test {
 
 TEST_F(BackupSend, ImageGoesInBlocksOfAtMost1024)
 {
-    const std::string image = PatternImage(2048);   // a file of 2132 bytes
+    const std::string image = PatternImage(2048);  // a file of 2132 bytes
     ASSERT_TRUE(SendImage(image));
     EXPECT_EQ(ToHex(rig.line->written.substr(4, 11)), "09 06 05 00 00 08 00 00 1D 25 00");
     EXPECT_EQ(ToHex(rig.line->written.substr(15, 11)), "09 06 05 00 00 00 00 00 1D 1D 00");

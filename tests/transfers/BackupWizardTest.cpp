@@ -64,12 +64,12 @@ TEST_F(BackupWizard, CancelledOrFailedBackupIsNotShownAsDone)
     EXPECT_NE(Report().find("The memory-backup was not saved."), std::string::npos);
     EXPECT_FALSE(f.TaskSucceeded());
 
-    f.nextButton->click();   // "&Restart"
+    f.nextButton->click();  // "&Restart"
     rig.calcLink.faults.damageBackupBlock = 2;
     RunTask();
     EXPECT_EQ(f.PageShown(), pageReceiveProgress);
     EXPECT_EQ(rig.dialogs.Messages().size(), 1u);
-    f.nextButton->click();   // on to the save step: nothing to save, no dialog
+    f.nextButton->click();  // on to the save step: nothing to save, no dialog
     EXPECT_EQ(f.PageShown(), pageFinished);
     EXPECT_NE(Report().find("There is no memory-backup to save."), std::string::npos);
     EXPECT_FALSE(f.TaskSucceeded());

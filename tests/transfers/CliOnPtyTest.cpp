@@ -17,8 +17,8 @@
 #include "files/SaveAs92g.h"
 #include "files/TempStore.h"
 #include "sim/VirtualTI92.h"
-#include "tests/support/RecordingTransferView.h"
 #include "tests/support/ProgramProcess.h"
+#include "tests/support/RecordingTransferView.h"
 #include "tests/transfers/SentFiles.h"
 
 namespace {
@@ -92,7 +92,7 @@ TEST_F(CliOnPty, ListShowsEveryVariable)
     const QJsonArray list = QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).array();
     EXPECT_EQ(list.size(), static_cast<qsizetype>(demo.VariableCount()));
     const QJsonObject notes{{"name", "main\\notes"}, {"folder", "main"}, {"variable", "notes"},
-                            {"type", "text"},        {"typeCode", 11},    {"size", 97}};
+                            {"type", "text"},        {"typeCode", 11},   {"size", 97}};
     EXPECT_TRUE(list.contains(notes)) << json.out;
 }
 
@@ -139,11 +139,12 @@ TEST_F(CliOnPty, RomVersionBackupAndSendBack)
     WriteBytes(Path("game.92p"), VariableFileBytes("main", "", {{"game", 0x12, Fargo1ProgramData({"util"}, "")}}));
     std::ofstream(Path("notes.txt"), std::ios::binary) << "Hello\r\nworld";
     // main\notes is on the calculator already: nothing is sent without --force.
-    const std::vector<std::string> job = {"send", "--libraries", "yes", "--lib-dir1", Path("libs"),
-                                          Path("notes.txt"), Path("game.92p")};
+    const std::vector<std::string> job = {"send",       "--libraries",     "yes",           "--lib-dir1",
+                                          Path("libs"), Path("notes.txt"), Path("game.92p")};
     ProgramOutcome refused = Cli(job);
     EXPECT_EQ(refused.status, 1);
-    EXPECT_NE(refused.err.find("  main\\notes (text, 97 bytes on the calculator; text, "), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("  main\\notes (text, 97 bytes on the calculator; text, "), std::string::npos)
+        << refused.err;
     EXPECT_EQ(Cli({"ls"}).out.find("main\\game"), std::string::npos) << "nothing was sent";
     std::vector<std::string> forced = job;
     forced.push_back("--force");
@@ -159,7 +160,8 @@ TEST_F(CliOnPty, RomVersionBackupAndSendBack)
     EXPECT_NE(unasked.err.find("add --yes to send it"), std::string::npos) << unasked.err;
     ProgramOutcome restore = Cli({"send", "--yes", Path("before.92b")});
     ASSERT_EQ(restore.status, 0) << restore.err;
-    EXPECT_EQ(restore.out, "Backup (\"before.92b\") was successfully sent.\nTotally 1 of 1 selected file(s) were sent.\n");
+    EXPECT_EQ(restore.out,
+              "Backup (\"before.92b\") was successfully sent.\nTotally 1 of 1 selected file(s) were sent.\n");
 
     ASSERT_EQ(Cli({"backup", "-o", Path("after.92b"), "--comment", "before"}).status, 0);
     EXPECT_EQ(ReadFile(Path("after.92b")), ReadFile(Path("before.92b")));
@@ -170,7 +172,8 @@ TEST_F(CliOnPty, RomVersionBackupAndSendBack)
 TEST_F(CliOnPty, TextFileThereAndBackAsText)
 {
     ASSERT_FALSE(calculator.device.empty());
-    const std::string source = "Line one\nGr\xC3\xBC\xC3\x9F" "e \xCF\x80 \xE2\x89\xA4 \xCE\xB1\n\tTabbed\n";
+    const std::string source = "Line one\nGr\xC3\xBC\xC3\x9F"
+                               "e \xCF\x80 \xE2\x89\xA4 \xCE\xB1\n\tTabbed\n";
     std::ofstream(Path("unicode.txt"), std::ios::binary) << source;
     ProgramOutcome send = Cli({"send", Path("unicode.txt")});
     ASSERT_EQ(send.status, 0) << send.err;
@@ -198,7 +201,10 @@ TEST_F(CliOnPty, TextFileThereAndBackAsText)
 
     // A name in the calculator's own letters is listed and fetched as shown.
     const std::string text = std::string("\x00\x01\x20", 3) + "\x8C\xB2 \x9C 10" + std::string("\x00\xE0", 2);
-    std::ofstream(Path("pi.92t"), std::ios::binary) << VariableFile({{"main", "\x8C" "r", 0x0B, text}});
+    std::ofstream(Path("pi.92t"), std::ios::binary) << VariableFile({{"main",
+                                                                      "\x8C"
+                                                                      "r",
+                                                                      0x0B, text}});
     ASSERT_EQ(Cli({"send", Path("pi.92t")}).status, 0);
     EXPECT_NE(Cli({"ls"}).out.find("main\\\xCF\x80r "), std::string::npos);
     EXPECT_NE(Cli({"ls", "--json"}).out.find("\"variable\": \"\xCF\x80r\""), std::string::npos);
@@ -212,8 +218,8 @@ TEST(CliOnPtyNames, ShownPrintableAndFetchedAsShown)
 {
     QTemporaryDir dir;
     VirtualCalculatorProcess calculator{LINKWISE_SIM_PATH,
-                                        {"--variable", "main\\a/b:0b:4", "--variable", "main\\\x1bx\ny:0b:3",
-                                         "--rom", "\x1b]0;x\x07"}};
+                                        {"--variable", "main\\a/b:0b:4", "--variable", "main\\\x1bx\ny:0b:3", "--rom",
+                                         "\x1b]0;x\x07"}};
     auto cli = [&](std::vector<std::string> arguments) {
         arguments.insert(arguments.begin(), {LINKWISE_CLI_PATH, "--port", calculator.device});
         return RunProgram(arguments);
@@ -227,7 +233,8 @@ TEST(CliOnPtyNames, ShownPrintableAndFetchedAsShown)
 
     int i = 0;
     for (const std::string name : {"main\\a/b", "main/a/b", "a/b", "main\\ x y", "main\\\x1bx\ny"}) {
-        const ProgramOutcome get = cli({"get", name, "-o", (dir.path() + "/" + QString::number(++i) + ".92t").toStdString()});
+        const ProgramOutcome get =
+            cli({"get", name, "-o", (dir.path() + "/" + QString::number(++i) + ".92t").toStdString()});
         EXPECT_EQ(get.status, 0) << name << ": " << get.err;
         EXPECT_EQ(get.err.find('\x1b'), std::string::npos);
     }
@@ -240,7 +247,7 @@ TEST(CliOnPtyNames, ShownPrintableAndFetchedAsShown)
 TEST(CliOnPtyNames, DamagedAnswerIsNoRefusal)
 {
     struct Case {
-        const char* replace;   // byte 5: the command of the request's acknowledgement
+        const char* replace;  // byte 5: the command of the request's acknowledgement
         int status;
         std::string err;
     };
@@ -249,7 +256,8 @@ TEST(CliOnPtyNames, DamagedAnswerIsNoRefusal)
         VirtualCalculatorProcess calculator{LINKWISE_SIM_PATH, {"--replace", c.replace}};
         const ProgramOutcome rom = RunProgram({LINKWISE_CLI_PATH, "--port", calculator.device, "rom-version"});
         EXPECT_EQ(rom.status, c.status) << c.replace;
-        EXPECT_TRUE(rom.err.size() >= c.err.size() && rom.err.compare(rom.err.size() - c.err.size(), c.err.size(), c.err) == 0)
+        EXPECT_TRUE(rom.err.size() >= c.err.size() &&
+                    rom.err.compare(rom.err.size() - c.err.size(), c.err.size(), c.err) == 0)
             << c.replace << ": " << rom.err;
     }
 }

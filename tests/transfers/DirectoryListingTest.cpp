@@ -16,7 +16,10 @@ struct Listing : ::testing::Test {
     const std::vector<ListItem>& Rows() { return rig.view.listViews[ListViewId::Calculator]; }
 };
 
-std::string Ack() { return BuildShortPacket(kIdFromCalculator, Cmd::ACK); }
+std::string Ack()
+{
+    return BuildShortPacket(kIdFromCalculator, Cmd::ACK);
+}
 
 std::string EntryPacket(const std::string& field8, uint8_t type, uint32_t size)
 {
@@ -136,7 +139,7 @@ TEST_F(Listing, AbortEndsWithUserErrorAndKeepsRowsRead)
     EXPECT_EQ(rig.view.errorDialogs[0],
               "Some error occured while receiving directorylist!\r\rMore info:\rErrorclass: EUserError\r"
               "Message: \rOperation aborted.");
-    ASSERT_EQ(Rows().size(), 1u);   // the folder entry gives none, "a" was complete, "b" was cut
+    ASSERT_EQ(Rows().size(), 1u);  // the folder entry gives none, "a" was complete, "b" was cut
     EXPECT_EQ(Rows()[0].caption, "main\\a");
     EXPECT_EQ(rig.view.statuses.back(), "(none)");
     EXPECT_FALSE(rig.view.transferMode);
@@ -220,15 +223,15 @@ TEST_F(ScriptedCalculator, ACutListingIsAskedForAgain)
     const Row rows[] = {
         {"count matches at once", {{14 * 3, {"x", "y"}}}, true, {"main\\x", "main\\y"}},
         {"cut short, then whole", {{14 * 3, {"x"}}, {14 * 3, {"x", "y"}}}, true, {"main\\x", "main\\y"}},
-        {"no count: two that agree", {{freeMemory, {"x", "y"}}, {freeMemory, {"x", "y"}}}, true, {"main\\x", "main\\y"}},
+        {"no count: two that agree",
+         {{freeMemory, {"x", "y"}}, {freeMemory, {"x", "y"}}},
+         true,
+         {"main\\x", "main\\y"}},
         {"no count: cut, then two whole",
          {{freeMemory, {"x"}}, {freeMemory, {"x", "y"}}, {freeMemory, {"x", "y"}}},
          true,
          {"main\\x", "main\\y"}},
-        {"three that disagree",
-         {{14 * 4, {"x"}}, {14 * 4, {"x", "y"}}, {14 * 4, {"y"}}},
-         false,
-         {"main\\y"}},
+        {"three that disagree", {{14 * 4, {"x"}}, {14 * 4, {"x", "y"}}, {14 * 4, {"y"}}}, false, {"main\\y"}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.story);
@@ -248,4 +251,3 @@ TEST_F(ScriptedCalculator, ACutListingIsAskedForAgain)
         }
     }
 }
-

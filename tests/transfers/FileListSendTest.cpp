@@ -26,12 +26,20 @@ protected:
     }
     FileListSendJob Job()
     {
-        return FileListSendJob{rig.link, rig.view, rig.dialogs, rig.store, dir + "~tmp.92t", true,
-                               {dir + "lib1/", dir + "lib2/", false}, LibraryChoice::Ask, {}};
+        return FileListSendJob{rig.link,
+                               rig.view,
+                               rig.dialogs,
+                               rig.store,
+                               dir + "~tmp.92t",
+                               true,
+                               {dir + "lib1/", dir + "lib2/", false},
+                               LibraryChoice::Ask,
+                               {}};
     }
     std::string Program1(const std::string& name, const std::vector<std::string>& libraries)
     {
-        WriteBytes(dir + name + ".92p", VariableFileBytes("main", "", {{name, 0x12, Fargo1ProgramData(libraries, name + " game")}}));
+        WriteBytes(dir + name + ".92p",
+                   VariableFileBytes("main", "", {{name, 0x12, Fargo1ProgramData(libraries, name + " game")}}));
         return dir + name + ".92p";
     }
     std::string Library(const std::string& folder, const std::string& name, bool v2 = false)
@@ -64,15 +72,15 @@ protected:
 TEST_F(FileListSend, TwoProgramsSharingALibrarySendItOnce)
 {
     Library("lib1/", "util");
-    rig.dialogs.ExpectFargo(11);   // Yes, and do not ask again
+    rig.dialogs.ExpectFargo(11);  // Yes, and do not ask again
     FileListSendResult r = Send({Program1("alpha", {"util"}), Program1("beta", {"util"})});
     EXPECT_TRUE(r.Complete());
     EXPECT_EQ(Questions(), std::vector<std::string>{"Send 1 Fargo libraries?"});
     EXPECT_TRUE(OnCalculator("alpha") && OnCalculator("beta") && OnCalculator("util"));
-    EXPECT_EQ(rig.view.memo, (std::vector<std::string>{"\"alpha.92p\" was successfully sent.",
-                                                       "\"util.92p\" was successfully sent.",
-                                                       "\"beta.92p\" was successfully sent.",
-                                                       "Totally 2 of 2 selected file(s) + 1 libraries were sent."}));
+    EXPECT_EQ(rig.view.memo,
+              (std::vector<std::string>{"\"alpha.92p\" was successfully sent.", "\"util.92p\" was successfully sent.",
+                                        "\"beta.92p\" was successfully sent.",
+                                        "Totally 2 of 2 selected file(s) + 1 libraries were sent."}));
     EXPECT_EQ(rig.view.variableList, (std::vector<std::string>{"alpha.92p", "beta.92p"}));
     EXPECT_EQ(rig.view.Label(LabelId::VariablesHeading), "File(s) to send");
     EXPECT_EQ(rig.view.Label(LabelId::Transfer), "2 files were sent successfully!");
@@ -93,14 +101,14 @@ TEST_F(FileListSend, AlwaysAnswersHoldForTheRestOfTheJob)
     Library("lib1/", "flib");
     const std::string p1 = Program1("p1", {"util"}), p2 = Program1("p2", {"flib"});
 
-    rig.dialogs.ExpectFargo(21);   // Yes now, "always say No" later
+    rig.dialogs.ExpectFargo(21);  // Yes now, "always say No" later
     Send({p1, p2});
     EXPECT_TRUE(OnCalculator("util"));
     EXPECT_FALSE(OnCalculator("flib"));
     EXPECT_EQ(Questions().size(), 1u);
 
     rig.calc.Clear();
-    rig.dialogs.ExpectFargo(12);   // No now, "always say Yes" later
+    rig.dialogs.ExpectFargo(12);  // No now, "always say Yes" later
     Send({p1, p2});
     EXPECT_FALSE(OnCalculator("util"));
     EXPECT_TRUE(OnCalculator("flib"));
@@ -123,19 +131,19 @@ TEST_F(FileListSend, LibraryLookupAndWarnings)
     rig.dialogs.ExpectFargo(2);
     rig.dialogs.ExpectFargo(1);
     rig.dialogs.ExpectFargo(1);
-    FileListSendResult r = Send({Program1("none", {}), Program1("names", {"tios", "kernel", "flib", "lib", "zap"}),
-                                 [&] {
-                                     WriteBytes(dir + "v2.92p", VariableFileBytes("main", "", {{"v2", 0x12, Fargo2ProgramData({"util"}, "")}}));
-                                     return dir + "v2.92p";
-                                 }()});
+    FileListSendResult r = Send(
+        {Program1("none", {}), Program1("names", {"tios", "kernel", "flib", "lib", "zap"}), [&] {
+             WriteBytes(dir + "v2.92p", VariableFileBytes("main", "", {{"v2", 0x12, Fargo2ProgramData({"util"}, "")}}));
+             return dir + "v2.92p";
+         }()});
     EXPECT_TRUE(r.Complete());
     EXPECT_EQ(Questions(), (std::vector<std::string>{"Send 0 Fargo libraries?", "Send 5 Fargo libraries?",
                                                      "Send 1 Fargo libraries?"}));
     EXPECT_EQ(r.librariesSent, 3);
     EXPECT_TRUE(OnCalculator("flib") && OnCalculator("lib") && OnCalculator("util"));
-    EXPECT_EQ(rig.dialogs.Messages(), std::vector<std::string>{"Cannot find the required library \"" + dir +
-                                                               "lib1/zap.92p\"!\rYou need this file to run " +
-                                                               dir + "names.92p."});
+    EXPECT_EQ(rig.dialogs.Messages(),
+              std::vector<std::string>{"Cannot find the required library \"" + dir +
+                                       "lib1/zap.92p\"!\rYou need this file to run " + dir + "names.92p."});
 
     // More libraries than are kept: the first ten are looked up, and the user hears of the rest.
     std::vector<std::string> twelve;
@@ -164,7 +172,8 @@ TEST_F(FileListSend, TextFilesOtherFilesAndAutocollect)
     EXPECT_EQ(rig.view.memo.back(), "Totally 2 of 2 selected file(s) were sent.");
 
     // A text file without a name to give: nothing is sent, the file is named.
-    const std::string euro = "\xE2\x82\xAC" "2024.txt";
+    const std::string euro = "\xE2\x82\xAC"
+                             "2024.txt";
     WriteBytes(dir + euro, "x");
     rig.view.errorDialogs.clear();
     r = Send({fresh, dir + euro}, job);
@@ -194,7 +203,8 @@ TEST_F(FileListSend, AFailureEndsTheJobWithItsMessage)
     EXPECT_FALSE(r.Complete());
     EXPECT_EQ(rig.view.memo.back(), "An error (ECalculatorError) occured while sending a.92p. ");
     ASSERT_EQ(rig.view.errorDialogs.size(), 1u);
-    EXPECT_EQ(rig.view.errorDialogs[0].substr(0, 61), "Some error occured while sending the file(s)!\r\rMore info:\rErr");
+    EXPECT_EQ(rig.view.errorDialogs[0].substr(0, 61),
+              "Some error occured while sending the file(s)!\r\rMore info:\rErr");
     EXPECT_EQ(rig.view.nextClicks, 0);
     EXPECT_FALSE(rig.view.transferMode);
 
@@ -245,7 +255,10 @@ TEST_F(FileListSend, ABadFileAnywhereInTheListSendsNothing)
     // A sparse 1 GB backup: refused by its size, never read.
     WriteBytes(dir + "huge.92b", BackupFile("1.11", "x"));
     fs::resize_file(dir + "huge.92b", uint64_t(1) << 30);
-    struct Row { const char* file; const char* why; };
+    struct Row {
+        const char* file;
+        const char* why;
+    };
     for (const Row& row : {Row{"photo.jpg", "photo.jpg is neither a TI-92 file nor a text file."},
                            Row{"cut.92s", "The file cut.92s is damaged"},
                            Row{"damaged.92b", "The backup damaged.92b is damaged (its checksum does not match)"},
@@ -256,8 +269,8 @@ TEST_F(FileListSend, ABadFileAnywhereInTheListSendsNothing)
         const FileListSendResult r = Send({good, dir + row.file});
         EXPECT_EQ(r.filesSent, 0);
         EXPECT_FALSE(OnCalculator("good"));
-        EXPECT_EQ(rig.view.memo.back(), std::string("An error (EFileError) occured while checking ") + row.file +
-                                            ". Nothing was sent.");
+        EXPECT_EQ(rig.view.memo.back(),
+                  std::string("An error (EFileError) occured while checking ") + row.file + ". Nothing was sent.");
         ASSERT_EQ(rig.view.errorDialogs.size(), 1u);
         EXPECT_NE(rig.view.errorDialogs[0].find(row.why), std::string::npos) << rig.view.errorDialogs[0];
     }
@@ -268,21 +281,22 @@ TEST_F(FileListSend, ReplacingAskedForEachVariableTheCalculatorHolds)
 {
     Library("lib1/", "util");
     const std::string group = dir + "two.92g";
-    WriteBytes(group, VariableFileBytes("main", "", {{"alpha", 0x0C, std::string("\0new\0\x2D", 6)},
-                                                     {"beta", 0x0C, std::string("\0new\0\x2D", 6)},
-                                                     {"gamma", 0x0C, std::string("\0new\0\x2D", 6)}}));
+    WriteBytes(group, VariableFileBytes("main", "",
+                                        {{"alpha", 0x0C, std::string("\0new\0\x2D", 6)},
+                                         {"beta", 0x0C, std::string("\0new\0\x2D", 6)},
+                                         {"gamma", 0x0C, std::string("\0new\0\x2D", 6)}}));
     const std::string program = Program1("prog", {"util"});
     struct Row {
         ReplacePolicy policy;
         std::vector<MsgResult> answers;
-        const char* replaced;   // of alpha, beta, util: 1 replaced, 0 kept
+        const char* replaced;  // of alpha, beta, util: 1 replaced, 0 kept
         bool refused;
     };
-    for (const Row& row : {Row{ReplacePolicy::Ask, {MsgResult::Yes, MsgResult::No, MsgResult::Yes}, "101", false},
-                           Row{ReplacePolicy::Ask, {MsgResult::No, MsgResult::YesToAll}, "011", false},
-                           Row{ReplacePolicy::Ask, {MsgResult::NoToAll}, "000", false},
-                           Row{ReplacePolicy::Replace, {}, "111", false},
-                           Row{ReplacePolicy::Refuse, {}, "000", true}}) {
+    for (const Row& row :
+         {Row{ReplacePolicy::Ask, {MsgResult::Yes, MsgResult::No, MsgResult::Yes}, "101", false},
+          Row{ReplacePolicy::Ask, {MsgResult::No, MsgResult::YesToAll}, "011", false},
+          Row{ReplacePolicy::Ask, {MsgResult::NoToAll}, "000", false}, Row{ReplacePolicy::Replace, {}, "111", false},
+          Row{ReplacePolicy::Refuse, {}, "000", true}}) {
         SCOPED_TRACE(row.replaced);
         rig.calc.Clear();
         rig.dialogs.shown.clear();

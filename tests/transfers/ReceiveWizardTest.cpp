@@ -70,7 +70,7 @@ struct ReceiveWizard : ::testing::Test {
 TEST_F(ReceiveWizard, GetToSavedGroupFileWithAutomaticNext)
 {
     f.autoNextBox->setChecked(true);
-    f.getButton->click();   // "Get!": the automatic Next enters the selection page
+    f.getButton->click();  // "Get!": the automatic Next enters the selection page
     ASSERT_EQ(f.PageShown(), pageReceive);
     ASSERT_EQ(static_cast<size_t>(f.calculatorList->topLevelItemCount()), rig.calc.VariableCount());
     EXPECT_EQ(f.calculatorList->topLevelItem(0)->text(0).toStdString(), "main\\notes");
@@ -78,7 +78,7 @@ TEST_F(ReceiveWizard, GetToSavedGroupFileWithAutomaticNext)
 
     const std::vector<std::string> chosen = {"main\\notes", "main\\x", "math\\quad"};
     Select(chosen);
-    f.nextButton->click();   // receives, then moves on by itself to the save page
+    f.nextButton->click();  // receives, then moves on by itself to the save page
     EXPECT_EQ(f.PageShown(), pageReceivelocal);
     EXPECT_EQ(Captions(f.receivedList), chosen);
     EXPECT_EQ(f.variableList->count(), 3);
@@ -107,10 +107,11 @@ TEST_F(ReceiveWizard, DuringTheTransferOnlyAbortActs)
         if (!f.InTransfer() || tries++)
             return;
         QTest::mouseClick(f.readyLamp, Qt::LeftButton);
-        for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
-                 f.aboutButton, f.remoteButton, f.quillboxButton, f.settingsButton, f.helpButton, f.updateListButton, f.getButton})
+        for (QAbstractButton* b :
+             std::initializer_list<QAbstractButton*>{f.aboutButton, f.remoteButton, f.quillboxButton, f.settingsButton,
+                                                     f.helpButton, f.updateListButton, f.getButton})
             b->click();
-        f.onHelpClicked(true);   // F1
+        f.onHelpClicked(true);  // F1
         emit f.calculatorList->itemDoubleClicked(f.calculatorList->topLevelItem(0), 0);
         EXPECT_TRUE(f.cancelButton->isEnabled());
     };
@@ -135,7 +136,7 @@ TEST_F(ReceiveWizard, SingleVariableProposesItsOwnFileType)
     f.getButton->click();
     f.nextButton->click();
     Select({"main\\notes"});
-    f.nextButton->click();   // Autoclick off: the wizard stays on the transfer page
+    f.nextButton->click();  // Autoclick off: the wizard stays on the transfer page
     EXPECT_EQ(f.PageShown(), pageReceiveProgress);
     f.nextButton->click();
     ASSERT_EQ(f.PageShown(), pageReceivelocal);
@@ -158,7 +159,7 @@ TEST_F(ReceiveWizard, UpdateAndPreviousReadTheCalculatorAgain)
     const size_t before = static_cast<size_t>(f.calculatorList->topLevelItemCount());
 
     rig.calc.AddVariable("main", "fresh", 0x00, "1");
-    f.updateListButton->click();   // "&Update"
+    f.updateListButton->click();  // "&Update"
     EXPECT_EQ(static_cast<size_t>(f.calculatorList->topLevelItemCount()), before + 1);
 
     Select({"main\\fresh"});
@@ -187,6 +188,6 @@ TEST_F(ReceiveWizard, FailedReceiveStaysWithNavigationEnabled)
     EXPECT_EQ(f.PageShown(), pageFinished);
     EXPECT_FALSE(f.TaskSucceeded()) << "the Finished page shows the failure picture";
     EXPECT_EQ(f.outcomeImage->toolTip().toStdString(), "Something went wrong: read the status report");
-    f.nextButton->click();   // "&Restart"
+    f.nextButton->click();  // "&Restart"
     EXPECT_TRUE(f.TaskSucceeded());
 }

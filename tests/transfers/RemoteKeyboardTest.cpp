@@ -35,10 +35,7 @@ struct RemoteKeys : ::testing::Test {
                 Type(c);
         };
     }
-    std::vector<uint16_t> Codes(const std::string& text)
-    {
-        return std::vector<uint16_t>(text.begin(), text.end());
-    }
+    std::vector<uint16_t> Codes(const std::string& text) { return std::vector<uint16_t>(text.begin(), text.end()); }
 
     SimRig rig;
     RemoteKeyboard keyboard{rig.link};
@@ -56,8 +53,7 @@ TEST_F(RemoteKeys, KeysTypedWhileSendingGoOutInOrderFromOneLoop)
     EXPECT_EQ(rig.calc.keysPressed, Codes("abcd"));
     EXPECT_EQ(rig.calculator.Received()[0].Bytes(), std::string("\x09\x87\x61\x00", 4));
     EXPECT_EQ(labels, (std::vector<std::string>{"Sending key..", "Key sent!", "Sending key..", "Key sent!",
-                                                "Sending key..", "Key sent!", "Sending key..", "Key sent!",
-                                                "(idle)"}));
+                                                "Sending key..", "Key sent!", "Sending key..", "Key sent!", "(idle)"}));
     EXPECT_FALSE(keyboard.Sending());
     EXPECT_TRUE(keyboard.Queue().empty());
     // Every key waits more than 20 ms after the one before.

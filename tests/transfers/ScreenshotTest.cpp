@@ -78,7 +78,7 @@ TEST_F(Screenshot, BitWalk)
 {
     SetScreen({});
     EXPECT_TRUE(Grab());
-    EXPECT_TRUE(canvas.painted.empty());   // checksum 0 too
+    EXPECT_TRUE(canvas.painted.empty());  // checksum 0 too
 
     SetScreen({{0, 0x80}});
     canvas.painted.clear();
@@ -92,7 +92,7 @@ TEST_F(Screenshot, BitWalk)
     EXPECT_EQ(Painted(false), (std::vector<std::pair<int, int>>{{239, 0}, {0, 1}, {233, 127}, {239, 127}}));
 
     // The checksum bytes are walked as row 128 and change nothing on the picture.
-    SetScreen({{0, 0xFF}, {1, 0x03}});   // checksum 0x0102: bytes 02 01
+    SetScreen({{0, 0xFF}, {1, 0x03}});  // checksum 0x0102: bytes 02 01
     canvas.painted.clear();
     EXPECT_TRUE(Grab());
     EXPECT_EQ(Painted(true), (std::vector<std::pair<int, int>>{{6, 128}, {15, 128}}));
@@ -132,7 +132,8 @@ TEST_F(Screenshot, DamagedChecksumIsAnErrorButThePictureStays)
     EXPECT_EQ(rig.view.errorDialogs[0],
               "Some error occured while receiving the screenshot!\r\rMore info:\rErrorclass: EDamagedReply\r"
               "Message: \rThe screenshot arrived damaged (checksum error).");
-    EXPECT_EQ(rig.view.memo, std::vector<std::string>{"A screenshot was grabbed but aborted by an error (EDamagedReply)."});
+    EXPECT_EQ(rig.view.memo,
+              std::vector<std::string>{"A screenshot was grabbed but aborted by an error (EDamagedReply)."});
     // The calculator was released all the same.
     EXPECT_EQ(rig.calculator.Received().back().cmd, Cmd::ACK);
     EXPECT_EQ(rig.view.nextClicks, 1);
@@ -140,7 +141,7 @@ TEST_F(Screenshot, DamagedChecksumIsAnErrorButThePictureStays)
 
 TEST_F(Screenshot, AbortKeepsTheRowsReceivedSoFar)
 {
-    rig.calc.screen.assign(VirtualTI92::kScreenBytes, '\x5A');   // something in every row
+    rig.calc.screen.assign(VirtualTI92::kScreenBytes, '\x5A');  // something in every row
     int rows = 0;
     rig.pump.hook = [&] {
         if (++rows == 50)
@@ -158,7 +159,7 @@ TEST_F(Screenshot, AbortKeepsTheRowsReceivedSoFar)
 
 TEST_F(Screenshot, WhatAnEarlierRunLeftOnTheLineIsDroppedFirst)
 {
-    rig.calculator.SendShort(Cmd::EOT);   // an answer nobody read
+    rig.calculator.SendShort(Cmd::EOT);  // an answer nobody read
     EXPECT_TRUE(Grab());
     EXPECT_EQ(Screen(), rig.calc.screen);
 }

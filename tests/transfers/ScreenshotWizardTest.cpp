@@ -46,9 +46,9 @@ struct ScreenshotWizard : ::testing::Test {
 TEST_F(ScreenshotWizard, GrabCopyAndSaveWithAutomaticNext)
 {
     f.autoNextBox->setChecked(true);
-    f.screenshotButton->click();   // "Screenshot!"
+    f.screenshotButton->click();  // "Screenshot!"
     ASSERT_EQ(f.PageShown(), pageScreenShot);
-    f.grabButton->click();        // grabs, then moves on to the save page by itself
+    f.grabButton->click();  // grabs, then moves on to the save page by itself
     EXPECT_EQ(Shown(*f.screenshotImage), rig.calc.screen);
     ASSERT_EQ(f.PageShown(), pageScreenshotedit);
     EXPECT_EQ(Shown(*f.imageToSave), rig.calc.screen);
@@ -84,8 +84,11 @@ TEST_F(ScreenshotWizard, GrabCopyAndSaveWithAutomaticNext)
               "The wizard has now completed the selected task.\n --- \nStatusreport:\n"
               "A screenshot was grabbed.\n"
               "The screenshot was successfully copied into windows clipboard.\n"
-              "The screenshot was successfully saved into " + Path("screen.png") + ".\n"
-              "The screenshot was successfully saved into " + Path("screen.bmp") + ".");
+              "The screenshot was successfully saved into " +
+                  Path("screen.png") +
+                  ".\n"
+                  "The screenshot was successfully saved into " +
+                  Path("screen.bmp") + ".");
     EXPECT_TRUE(f.TaskSucceeded());
 }
 

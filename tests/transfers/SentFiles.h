@@ -9,10 +9,10 @@
 
 // Files to send, written with the file layer's own writer.
 struct FileVariable {
-    std::string folder;   // a folder entry goes before the first variable of each new folder
+    std::string folder;  // a folder entry goes before the first variable of each new folder
     std::string name;
     uint8_t type = 0;
-    std::string data;     // without the size word
+    std::string data;  // without the size word
 };
 
 inline std::string SizedBytes(const std::string& data)
@@ -26,7 +26,7 @@ inline std::string VariableFile(const std::vector<FileVariable>& vars)
     std::ostringstream out;
     VariableFileWriter writer(out);
     const bool single = vars.size() == 1;
-    std::vector<std::pair<bool, size_t>> entries;   // folder?, variable
+    std::vector<std::pair<bool, size_t>> entries;  // folder?, variable
     std::string current;
     for (size_t i = 0; i < vars.size(); ++i) {
         if (!single && !vars[i].folder.empty() && vars[i].folder != current)

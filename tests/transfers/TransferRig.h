@@ -18,7 +18,11 @@
 
 struct NoParallelPort : PortIO {
     void PortOut(uint16_t, uint8_t) override { ADD_FAILURE() << "parallel port used"; }
-    uint8_t PortIn(uint16_t) override { ADD_FAILURE() << "parallel port used"; return 0x30; }
+    uint8_t PortIn(uint16_t) override
+    {
+        ADD_FAILURE() << "parallel port used";
+        return 0x30;
+    }
 };
 
 // The recording view wired as the window is: transfer mode clears the link's

@@ -95,8 +95,8 @@ TEST_F(Receive, SecondOfThreeRefused)
     EXPECT_EQ(rig.view.memo.end()[-2], " Not received: main\\b: the request was refused (answer 0x92).");
     EXPECT_EQ(rig.view.nextClicks, 0);
     EXPECT_EQ(rig.view.errorDialogs, std::vector<std::string>{"This variable was not received:\r"
-                                                               "main\\b: the request was refused (answer 0x92).\r"
-                                                               "Please receive it again."});
+                                                              "main\\b: the request was refused (answer 0x92).\r"
+                                                              "Please receive it again."});
 }
 
 TEST_F(Receive, NothingSelectedIsSuccessWithoutRequests)
@@ -125,7 +125,7 @@ TEST_F(Receive, BarsMoveEveryTwoPercent)
     ListAndSelect({"main\\v"});
     EXPECT_TRUE(ReceiveAll());
     const auto& history = rig.view.barHistory[ProgressBarId::Variable];
-    ASSERT_EQ(history.size(), 52u);   // 0, 1, 21, ..., 981, 1000
+    ASSERT_EQ(history.size(), 52u);  // 0, 1, 21, ..., 981, 1000
     EXPECT_EQ(history[1], 1);
     EXPECT_EQ(history[2], 21);
     EXPECT_EQ(history.back(), 1000);
@@ -162,7 +162,7 @@ TEST_F(Receive, DamagedDataIsNotStoredAndSaidSo)
     const auto records = rig.store.ReadIndex();
     EXPECT_EQ(Names(records), (std::vector<std::string>{"main\\a", "main\\c"}));
     EXPECT_EQ(Stored(1), Held("main\\c").bytes);
-    EXPECT_EQ(rig.store.DataSize(), static_cast<uint64_t>(records[1].finish));   // nothing left over
+    EXPECT_EQ(rig.store.DataSize(), static_cast<uint64_t>(records[1].finish));  // nothing left over
     EXPECT_EQ(Received().size(), 2u);
     ASSERT_EQ(rig.view.errorDialogs.size(), 1u);
     EXPECT_EQ(rig.view.errorDialogs[0],

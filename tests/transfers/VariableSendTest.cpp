@@ -44,12 +44,11 @@ struct Send : ::testing::Test {
 TEST_F(Send, SingleVariableGoesOutByteForByte)
 {
     ASSERT_TRUE(SendFile("prog1.92p", {{"main", "prog1", 0x12, Hex("01 02 03")}}));
-    const std::string expected =
-        "09 68 00 00 "                                                        // ready check
-        "09 06 10 00 05 00 00 00 12 0A 6D 61 69 6E 5C 70 72 6F 67 31 0B 04 "  // header
-        "09 56 00 00 "                                                        // ACK of the CTS
-        "09 15 09 00 00 00 00 00 00 03 01 02 03 09 00 "                       // data
-        "09 92 00 00";                                                        // end
+    const std::string expected = "09 68 00 00 "                                                        // ready check
+                                 "09 06 10 00 05 00 00 00 12 0A 6D 61 69 6E 5C 70 72 6F 67 31 0B 04 "  // header
+                                 "09 56 00 00 "                                                        // ACK of the CTS
+                                 "09 15 09 00 00 00 00 00 00 03 01 02 03 09 00 "                       // data
+                                 "09 92 00 00";                                                        // end
     EXPECT_EQ(ToHex(rig.line->written), expected);
     EXPECT_EQ(Held("main\\prog1"), Hex("01 02 03"));
     EXPECT_EQ(rig.view.memo, std::vector<std::string>{"\"prog1.92p\" was successfully sent."});
@@ -61,7 +60,7 @@ TEST_F(Send, SingleVariableGoesOutByteForByte)
 
 TEST_F(Send, ProgressMovesEveryFiftiethOfTheVariable)
 {
-    ASSERT_TRUE(SendFile("t.92t", {{"main", "t", 0x0B, std::string(998, 't')}}));   // 1000 bytes with the size word
+    ASSERT_TRUE(SendFile("t.92t", {{"main", "t", 0x0B, std::string(998, 't')}}));  // 1000 bytes with the size word
     const std::vector<int>& bar = rig.view.barHistory[ProgressBarId::Variable];
     ASSERT_EQ(bar.size(), 52u);
     EXPECT_EQ(std::vector<int>(bar.begin(), bar.begin() + 4), (std::vector<int>{0, 1, 21, 41}));
@@ -118,7 +117,8 @@ TEST_F(Send, EachRefusalEndsTheSendWithItsText)
         std::string text;
     };
     const std::vector<Case> cases = {
-        {[](SimFaults& f) { f.refuseVariables = true; }, "Did not get OK to send variable! Memory full? Transfer aborted."},
+        {[](SimFaults& f) { f.refuseVariables = true; },
+         "Did not get OK to send variable! Memory full? Transfer aborted."},
         {[](SimFaults& f) { f.refuseVariableCts = true; }, "Did not get the REQUESTION ACK! Transfer aborted."},
         {[](SimFaults& f) { f.refuseVariableData = true; }, "Did not get the DATA ACK! Transfer aborted."},
         {[](SimFaults& f) { f.refuseReady = true; }, "Calculator not ready. Transfer aborted."},
@@ -151,11 +151,11 @@ TEST_F(Send, DamagedFilesAreRefusedBeforeAnythingIsSent)
 {
     const std::string good = VariableFile({{"main", "a", 0, "first"}, {"main", "b", 0, "second"}});
     std::string badSize = good;
-    badSize[good.size() - 10] = 9;   // the size word of b no longer matches the table
+    badSize[good.size() - 10] = 9;  // the size word of b no longer matches the table
     std::string badOffset = good;
     badOffset[60 + 16 * 3 + 2] = 1;  // the end offset points far past the file
-    for (const std::string& bytes : {good.substr(0, good.size() - 3), badSize, badOffset,
-                                     BackupFile("1.11", PatternImage(100))}) {
+    for (const std::string& bytes :
+         {good.substr(0, good.size() - 3), badSize, badOffset, BackupFile("1.11", PatternImage(100))}) {
         SimRig fresh;
         EXPECT_THROW(Send92g(fresh.link, fresh.view, Put("d.92g", bytes)), EFileError);
         EXPECT_TRUE(fresh.line->written.empty());
