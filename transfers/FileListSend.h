@@ -38,12 +38,12 @@ struct FileListSendJob {
     bool storeFolders = true;
     FargoLibrarySettings libraries;
     LibraryChoice choice = LibraryChoice::Ask;  // at the start of the job
-    TextVariableNaming textNaming;              // for the text files of the list
+    TextVariableNaming textNaming{};            // for the text files of the list
     ReplacePolicy replace = ReplacePolicy::Replace;
     bool confirmBackup = false;  // ask before a backup replaces the whole memory
     // Runs when every file was sent, before the automatic Next (which may
     // start the next step inside this job).
-    std::function<void()> whenSent;
+    std::function<void()> whenSent{};
 };
 
 struct FileListSendResult {
