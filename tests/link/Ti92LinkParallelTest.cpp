@@ -146,6 +146,21 @@ TEST_F(ParallelLink, AbortEndsSendWhileWaitingForIdle)
     EXPECT_TRUE(cable.writes.empty());
 }
 
+// The quiet-line wait takes the calculator's bytes under a lowered time-out;
+// an abort there must leave the time-out the user chose.
+TEST_F(ParallelLink, AnAbortWhileWaitingForAQuietLineKeepsTheChosenTimeOut)
+{
+    link.TimeOut = 10000;
+    cable.peerA = true;  // the calculator sends 1 bits until the computer stops it
+    cable.onOut = [this](uint8_t v) {
+        cable.peerA = v == 3;
+        if (cable.writes.size() == 16)
+            link.Aborted = 1;
+    };
+    EXPECT_THROW(link.PrepareLine(), EUserError);
+    EXPECT_EQ(link.TimeOut, 10000);
+}
+
 TEST_F(ParallelLink, ReceivesBitsIntoTheTopAndAcknowledgesOnTheOtherLine)
 {
     // The calculator sends 0xA5 (1010 0101), least significant bit first.
