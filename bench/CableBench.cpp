@@ -4,7 +4,6 @@
 // in-memory line beside them. Prints bytes per second on the link, CPU
 // used, and for the black cable the ioctls per byte and the rate they allow
 // at a USB-serial adapter's ~1 ms per ioctl.
-#ifdef LINKWISE_SIM_PATH
 #include <ctime>
 
 #include "bench/PacedLineRig.h"
@@ -108,4 +107,3 @@ void Receive32KBInProcess(benchmark::State& state)
 }  // namespace
 
 BENCHMARK(Receive32KBInProcess)->Arg(1)->Arg(2)->Arg(3)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime();
-#endif

@@ -1,7 +1,6 @@
 // Listing a folder of 10,000 TI-92 files of mixed kinds, as the file browser
 // does and as `linkwise-cli info DIR` does: wall time per listing and the
 // time per file.
-#ifdef LINKWISE_SIM_PATH
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -119,7 +118,6 @@ void ListFiles10000MixedFiles(benchmark::State& state)
     ReportListing(state, rows);
 }
 
-#ifdef LINKWISE_CLI_PATH
 void CliInfo10000MixedFiles(benchmark::State& state)
 {
     const std::string folder = MixedFolder().string();
@@ -136,9 +134,7 @@ void CliInfo10000MixedFiles(benchmark::State& state)
     ReportListing(state, rows);
 }
 BENCHMARK(CliInfo10000MixedFiles)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
-#endif
 
 }  // namespace
 
 BENCHMARK(ListFiles10000MixedFiles)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
-#endif

@@ -3,7 +3,6 @@
 // (ten conversations back to back). Wall time against the line time of
 // every byte on the wire plus the fixed pauses of the ready checks, and the
 // CPU time the receiving side used.
-#ifdef LINKWISE_SIM_PATH
 #include "bench/PacedLineRig.h"
 #include "files/SaveAs92g.h"
 #include "files/TempStore.h"
@@ -82,4 +81,3 @@ void ReceiveTenSmallAt9600Baud(benchmark::State& state)
 BENCHMARK(Receive8KBAt9600Baud)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 BENCHMARK(Receive32KBAt9600Baud)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 BENCHMARK(ReceiveTenSmallAt9600Baud)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
-#endif

@@ -1,7 +1,6 @@
 // A screenshot from the virtual TI-92 paced at 9600 baud, through the real
 // serial code: wall time against the line time of every byte on the wire
 // (the grab takes no pauses of its own), and the CPU time it used.
-#ifdef LINKWISE_SIM_PATH
 #include "bench/PacedLineRig.h"
 #include "transfers/ScreenCanvas.h"
 #include "transfers/ScreenshotTransfer.h"
@@ -31,4 +30,3 @@ void ScreenshotAt9600Baud(benchmark::State& state)
 }  // namespace
 
 BENCHMARK(ScreenshotAt9600Baud)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
-#endif

@@ -2,7 +2,6 @@
 // code: a 32 KB variable, and the real 57 KB memory backup received and then
 // sent back. Wall time against the line time of every byte on the wire plus
 // the pauses the conversations take (the ready checks), and the CPU time.
-#ifdef LINKWISE_SIM_PATH
 #include <fstream>
 
 #include "bench/PacedLineRig.h"
@@ -86,4 +85,3 @@ void Backup57KBBothWaysAt9600Baud(benchmark::State& state)
 
 BENCHMARK(Send32KBAt9600Baud)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 BENCHMARK(Backup57KBBothWaysAt9600Baud)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
-#endif

@@ -11,8 +11,6 @@
 
 namespace {
 
-#ifdef LINKWISE_SIM_PATH
-
 ProgramOutcome Ready(const VirtualCalculatorProcess& calculator)
 {
     return RunProgram({LINKWISE_CLI_PATH, "--port", "3", "--timeout", "500", "ready"}, {calculator.environment});
@@ -116,15 +114,6 @@ TEST(CliEndToEnd, SendsA32KBVariableToACalculatorReadingAt9600Baud)
     std::filesystem::remove_all(folder);
 }
 
-#else
-
-TEST(CliEndToEnd, ReadyAgainstTheVirtualCalculator)
-{
-    GTEST_SKIP() << "the virtual TI-92 is not built";
-}
-
-#endif
-
 TEST(CliEndToEnd, ExitStatusOfThePrograms)
 {
     ProgramOutcome help = RunProgram({LINKWISE_CLI_PATH, "--help"});
@@ -134,7 +123,6 @@ TEST(CliEndToEnd, ExitStatusOfThePrograms)
     EXPECT_EQ(bad.status, 64);
     EXPECT_TRUE(bad.out.empty());
     EXPECT_NE(bad.err.find("unknown cable 'purple'"), std::string::npos);
-#ifdef LINKWISE_SIM_PATH
     struct Case {
         std::vector<std::string> args;
         int status;
@@ -151,7 +139,6 @@ TEST(CliEndToEnd, ExitStatusOfThePrograms)
         EXPECT_EQ(r.status, c.status) << c.args[0] << r.err;
         EXPECT_EQ(r.out.rfind(c.out, 0), 0u) << r.out;
     }
-#endif
 }
 
 }  // namespace

@@ -12,8 +12,6 @@
 
 #include "tests/support/ProgramProcess.h"
 
-#ifdef LINKWISE_SIM_PATH
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -169,5 +167,3 @@ TEST(CliJobExitStatus, RefusalsExitOneOtherFailuresTwo)
 }
 
 }  // namespace
-
-#endif

@@ -10,8 +10,6 @@
 #include "sim/VirtualTI92.h"
 #include "tests/support/ProgramProcess.h"
 
-#ifdef LINKWISE_SIM_PATH
-
 namespace {
 
 struct ScreenshotKeysOnPty : ::testing::Test {
@@ -105,5 +103,3 @@ TEST_F(ScreenshotKeysOnPty, KeysInOrderWithNamedKeys)
     EXPECT_EQ(frozen.status, 2);
     EXPECT_EQ(frozen.err, "linkwise-cli: keys: Timeout occured when receiving byte.\n");
 }
-
-#endif
