@@ -9,38 +9,17 @@
 #include "link/Exceptions.h"
 #include "link/PacketCheck.h"
 #include "link/Ti92Link.h"
-#include "tests/support/AutoClock.h"
-#include "tests/support/HookEventPump.h"
-#include "tests/support/ScriptedDialogs.h"
-#include "tests/support/ScriptedSerialDevice.h"
+#include "tests/support/ScriptedLink.h"
 
 namespace {
 
-struct NoParallelPort : PortIO {
-    void PortOut(uint16_t, uint8_t) override {}
-    uint8_t PortIn(uint16_t) override { return 0x30; }
-};
-
 const std::string kAck("\x89\x56\x00\x00", 4);
 
-struct PacedLink : ::testing::Test {
-    AutoClock clock;
-    HookEventPump pump;
-    ScriptedDialogs dialogs;
-    NoParallelPort noPort;
-    ScriptedSerialDevice* line = nullptr;
-    std::unique_ptr<SerialPort> port;
-    Ti92Link link{LinkEnvironment{clock, pump, dialogs, noPort}};
-
+struct PacedLink : ::testing::Test, ScriptedLink {
     void SetUp() override
     {
-        auto device = std::make_unique<ScriptedSerialDevice>();
-        line = device.get();
-        port = std::make_unique<SerialPort>(std::move(device));
-        ASSERT_TRUE(port->OpenPort());
-        link.Cabletype = 2;
+        OpenLine();
         link.TimeOut = 2000;
-        link.serialPort = port.get();
     }
     // Line time of `bytes` at 9600 baud, ten bits each, in ms.
     static uint32_t LineMs(size_t bytes) { return static_cast<uint32_t>(bytes * 10000 / 9600); }

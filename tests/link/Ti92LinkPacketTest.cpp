@@ -4,21 +4,9 @@
 
 #include "link/Exceptions.h"
 #include "link/Ti92Link.h"
-#include "tests/support/AutoClock.h"
-#include "tests/support/HookEventPump.h"
-#include "tests/support/ScriptedDialogs.h"
-#include "tests/support/ScriptedSerialDevice.h"
+#include "tests/support/ScriptedLink.h"
 
 namespace {
-
-struct NoParallelPort : PortIO {
-    void PortOut(uint16_t, uint8_t) override { ADD_FAILURE() << "parallel port used"; }
-    uint8_t PortIn(uint16_t) override
-    {
-        ADD_FAILURE() << "parallel port used";
-        return 0x30;
-    }
-};
 
 struct Lamp : ReadyLamp {
     void SetBrushColor(uint32_t rgb) override { colours.push_back(rgb); }
@@ -26,24 +14,12 @@ struct Lamp : ReadyLamp {
 };
 
 // The link object on the graph-link cable with a scripted line.
-struct SerialLink : ::testing::Test {
-    AutoClock clock;
-    HookEventPump pump;
-    ScriptedDialogs dialogs;
-    NoParallelPort noPort;
-    ScriptedSerialDevice* line = nullptr;
-    std::unique_ptr<SerialPort> port;
+struct SerialLink : ::testing::Test, ScriptedLink {
     Lamp lamp;
-    Ti92Link link{LinkEnvironment{clock, pump, dialogs, noPort}};
 
     void SetUp() override
     {
-        auto device = std::make_unique<ScriptedSerialDevice>();
-        line = device.get();
-        port = std::make_unique<SerialPort>(std::move(device));
-        ASSERT_TRUE(port->OpenPort());
-        link.Cabletype = 2;
-        link.serialPort = port.get();
+        OpenLine();
         link.CalcReadyIndicator = &lamp;
     }
     // Answers once the computer has written a whole 4-byte packet.

@@ -4,7 +4,7 @@
 
 #include "link/PacketCommands.h"
 #include "sim/SimPacket.h"
-#include "tests/support/ScriptedSerialDevice.h"
+#include "tests/support/ScriptedLink.h"
 #include "tests/transfers/TransferRig.h"
 #include "transfers/DirectoryListing.h"
 
@@ -33,14 +33,7 @@ std::string EntryPacket(const std::string& field8, uint8_t type, uint32_t size)
 
 // A calculator played from a script: each complete packet the computer
 // writes is answered with the next reply in the queue.
-struct ScriptedCalculator : ::testing::Test {
-    AutoClock clock;
-    HookEventPump pump;
-    ScriptedDialogs dialogs;
-    NoParallelPort noPort;
-    ScriptedSerialDevice* line = nullptr;
-    std::unique_ptr<SerialPort> port;
-    Ti92Link link{LinkEnvironment{clock, pump, dialogs, noPort}};
+struct ScriptedCalculator : ::testing::Test, ScriptedLink {
     LinkedView view{link, pump};
     SimPacketReader reader;
     std::deque<std::string> replies;
@@ -48,12 +41,7 @@ struct ScriptedCalculator : ::testing::Test {
 
     void SetUp() override
     {
-        auto device = std::make_unique<ScriptedSerialDevice>();
-        line = device.get();
-        port = std::make_unique<SerialPort>(std::move(device));
-        ASSERT_TRUE(port->OpenPort());
-        link.Cabletype = 2;
-        link.serialPort = port.get();
+        OpenLine();
         line->onWrite = [this](uint8_t b) {
             if (!reader.Feed(b))
                 return;

@@ -13,17 +13,9 @@
 #include "sim/VirtualTI92.h"
 #include "tests/support/AutoClock.h"
 #include "tests/support/HookEventPump.h"
+#include "tests/support/NoParallelPort.h"
 #include "tests/support/RecordingTransferView.h"
 #include "tests/support/ScriptedDialogs.h"
-
-struct NoParallelPort : PortIO {
-    void PortOut(uint16_t, uint8_t) override { ADD_FAILURE() << "parallel port used"; }
-    uint8_t PortIn(uint16_t) override
-    {
-        ADD_FAILURE() << "parallel port used";
-        return 0x30;
-    }
-};
 
 // The recording view wired as the window is: transfer mode clears the link's
 // abort flag, and pending events go through the event pump (where a test

@@ -4,7 +4,7 @@
 
 #include "link/PacketCommands.h"
 #include "sim/SimPacket.h"
-#include "tests/support/ScriptedSerialDevice.h"
+#include "tests/support/ScriptedLink.h"
 #include "tests/transfers/TransferRig.h"
 #include "transfers/DirectoryListing.h"
 #include "transfers/VariableReceive.h"
@@ -246,17 +246,10 @@ TEST(ReceiveVariable, AReplyOutOfTurnStoresNothing)
 {
     for (const bool headerFirst : {false, true}) {
         SCOPED_TRACE(headerFirst ? "header, then no data packet" : "no header");
-        AutoClock clock;
-        HookEventPump pump;
-        ScriptedDialogs dialogs;
-        NoParallelPort noPort;
-        auto device = std::make_unique<ScriptedSerialDevice>();
-        ScriptedSerialDevice* line = device.get();
-        SerialPort port(std::move(device));
-        ASSERT_TRUE(port.OpenPort());
-        Ti92Link link(LinkEnvironment{clock, pump, dialogs, noPort});
-        link.Cabletype = 2;
-        link.serialPort = &port;
+        ScriptedLink rig;
+        ASSERT_NO_FATAL_FAILURE(rig.OpenLine());
+        ScriptedSerialDevice* line = rig.line;
+        Ti92Link& link = rig.link;
         RecordingTransferView view;
         QTemporaryDir folder;
         TempStore store(folder.path().toStdString());
