@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <cctype>
 #include <iterator>
 #include <ostream>
@@ -9,6 +8,7 @@
 #include "app/cli/CliSettings.h"
 #include "app/cli/ConsoleDialogs.h"
 #include "app/settings/IniSettingsStore.h"
+#include "cmdline/WordValue.h"
 #include "link/Exceptions.h"
 
 namespace {
@@ -67,15 +67,11 @@ namespace {
 
 ProgressStyle ProgressStyleNamed(const std::string& v)
 {
-    if (v == "auto")
-        return ProgressStyle::Automatic;
-    if (v == "bar")
-        return ProgressStyle::Bar;
-    if (v == "lines")
-        return ProgressStyle::Lines;
-    if (v == "none")
-        return ProgressStyle::None;
-    throw CliUsageError("unknown progress style '" + v + "' (auto, bar, lines or none)");
+    static const std::pair<const char*, ProgressStyle> kStyles[] = {{"auto", ProgressStyle::Automatic},
+                                                                    {"bar", ProgressStyle::Bar},
+                                                                    {"lines", ProgressStyle::Lines},
+                                                                    {"none", ProgressStyle::None}};
+    return WordValue(v, kStyles, "unknown progress style '" + v + "' (auto, bar, lines or none)");
 }
 
 CliCable CableNamed(const std::string& v)
@@ -85,11 +81,7 @@ CliCable CableNamed(const std::string& v)
                                                                {"black", CliCable::Black},
                                                                {"parallel", CliCable::Parallel},
                                                                {"usb", CliCable::Usb}};
-    const auto* found =
-        std::find_if(std::begin(kCables), std::end(kCables), [&v](const auto& row) { return v == row.first; });
-    if (found == std::end(kCables))
-        throw CliUsageError("unknown cable '" + v + "' (grey, black, parallel or usb)");
-    return found->second;
+    return WordValue(v, kCables, "unknown cable '" + v + "' (grey, black, parallel or usb)");
 }
 
 int TimeoutMsNamed(const std::string& v)

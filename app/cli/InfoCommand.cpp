@@ -8,6 +8,7 @@
 #include "app/cli/CliCommands.h"
 #include "app/cli/ConsoleDialogs.h"
 #include "app/cli/PrintableText.h"
+#include "cmdline/WordValue.h"
 #include "files/ClassifyFile.h"
 #include "files/FileBrowser.h"
 #include "files/FileExtensions.h"
@@ -180,11 +181,8 @@ void PrintFolder(std::ostream& out, const std::string& folder, const std::vector
 
 int SortKeyNamed(const std::string& name)
 {
-    static const char* const keys[] = {"name", "comment", "type", "size"};
-    for (int k = 0; k < 4; ++k)
-        if (name == keys[k])
-            return k;
-    throw CliUsageError("unknown sort key '" + name + "' (name, comment, type or size)");
+    static const std::pair<const char*, int> kKeys[] = {{"name", 0}, {"comment", 1}, {"type", 2}, {"size", 3}};
+    return WordValue(name, kKeys, "unknown sort key '" + name + "' (name, comment, type or size)");
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "app/cli/PrivateStoreFolder.h"
 #include "app/settings/IniSettingsStore.h"
 #include "app/settings/SettingsRecord.h"
+#include "cmdline/WordValue.h"
 #include "files/ByteSource.h"
 #include "files/ClassifyFile.h"
 #include "files/FileFormat.h"
@@ -77,13 +78,10 @@ int CountTextFiles(const std::vector<std::string>& paths)
 
 LibraryChoice ChoiceNamed(const std::string& name)
 {
-    if (name == "yes")
-        return LibraryChoice::AlwaysYes;
-    if (name == "no")
-        return LibraryChoice::AlwaysNo;
-    if (name == "ask")
-        return LibraryChoice::Ask;
-    throw CliUsageError("--libraries takes yes, no or ask, not '" + name + "'");
+    static const std::pair<const char*, LibraryChoice> kChoices[] = {{"yes", LibraryChoice::AlwaysYes},
+                                                                     {"no", LibraryChoice::AlwaysNo},
+                                                                     {"ask", LibraryChoice::Ask}};
+    return WordValue(name, kChoices, "--libraries takes yes, no or ask, not '" + name + "'");
 }
 
 struct SendArguments {

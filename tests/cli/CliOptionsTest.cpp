@@ -171,6 +171,8 @@ TEST(CliRun, UsageErrorsExitWith64AndAHint)
              {{"screenshot", "--scale=0", "-o", "x.png"}, "linkwise-cli: screenshot: scale '0'"},
              {{"get", "x", "--frob"}, "linkwise-cli: get: unknown option 'frob'"},
              {{"get", "x", "-o"}, "linkwise-cli: get: missing value after '-o'"},
+             {{"send", "--libraries=maybe", "x.92p"},
+              "linkwise-cli: send: --libraries takes yes, no or ask, not 'maybe'"},
          }) {
         std::string out, err;
         EXPECT_EQ(RunCaptured(c.args, &out, &err), 64) << err;
