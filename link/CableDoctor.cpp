@@ -1,5 +1,6 @@
 #include "link/CableDoctor.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -64,10 +65,11 @@ std::string AccessRemedy(const DoctorCandidate& c, const std::string& group)
                "load it with \"sudo udevadm control --reload-rules && sudo udevadm trigger\" and plug the cable "
                "in again.";
     const std::string g = group.empty() ? (c.cable == Cable::Parallel ? "lp" : "dialout") : group;
-    std::string remedy = "Members of the group " + g + " may use it: add yourself with \"sudo usermod -aG " + g +
-                         " \\\"$USER\\\"\", then log out and in again.";
+    std::string remedy = "Members of the group " + g + " may use it: add yourself with sudo usermod -aG " + g +
+                         " \"$USER\", then log out and in again.";
     if (c.cable == Cable::Parallel)
-        remedy += " Linkwise's udev rule (60-linkwise.rules) gives the seat's user the parallel ports.";
+        remedy += " Or install Linkwise's udev rule (60-linkwise.rules), which gives the seat's user the parallel "
+                  "ports, and load it with \"sudo udevadm control --reload-rules && sudo udevadm trigger\".";
     return remedy;
 }
 
@@ -134,15 +136,22 @@ DoctorReport CableDoctor::Run(const std::vector<DoctorCandidate>& candidates)
     DoctorReport report;
     fCancelled = false;
     bool usable = false;
+    // A device that cannot be opened fails the same way for the other cable.
+    std::vector<std::string> unfit;
     for (const DoctorCandidate& candidate : candidates) {
         if (Cancelled())
             fCancelled = true;
         if (fCancelled)
             break;
+        if (std::find(unfit.begin(), unfit.end(), candidate.device) != unfit.end())
+            continue;
         if (onTrying)
             onTrying(candidate);
         report.rows.push_back(Examine(candidate));
-        usable = usable || report.rows.back().usable;
+        const DoctorRow& row = report.rows.back();
+        usable = usable || row.usable;
+        if (!row.usable && row.Last().name != "modem lines")
+            unfit.push_back(candidate.device);
         if (report.rows.back().answered)
             break;
     }

@@ -6,6 +6,7 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -141,11 +142,20 @@ std::string LockFileHolder(const std::string& device)
     return {};
 }
 
-// A process of this user with the device open.
+// A process of this user with the device open. Only serial lines and
+// parallel ports are looked for: everybody holds /dev/null.
 std::string OpenFileHolder(const std::string& device)
 {
     struct stat target {};
     if (::stat(device.c_str(), &target) != 0 || !S_ISCHR(target.st_mode))
+        return {};
+    std::error_code classError;
+    const std::string subsystem = fs::read_symlink("/sys/dev/char/" + std::to_string(major(target.st_rdev)) + ":" +
+                                                       std::to_string(minor(target.st_rdev)) + "/subsystem",
+                                                   classError)
+                                      .filename()
+                                      .string();
+    if (subsystem != "tty" && subsystem != "ppdev" && subsystem != "parport")
         return {};
     std::error_code ec;
     for (const auto& process : fs::directory_iterator("/proc", ec)) {

@@ -60,6 +60,14 @@ const std::vector<CliCommand>& CliCommandTable()
           {"var", "NAME", "the variable of a group file to show"}},
          RunView},
         {"ports", "", "list the serial devices present, marking the one in use (*)", {kJson}, RunPorts},
+        {"doctor", "", "find the calculator, or say what stands in the way",
+         {{"save", "", "store the cable and device that answered in the settings"}, kJson}, RunDoctor,
+         "Without --port and --cable it tries the USB-serial adapters, USB cables,\n"
+         "parallel ports and the device in the settings, never a ttyACM device or\n"
+         "an on-board serial port the settings do not name, nor a device another\n"
+         "program holds. Each gets one ready check; nothing else is sent. Exit status\n"
+         "0: a calculator answered; 1: a usable device, but no answer; 2: no usable\n"
+         "device.\n"},
     };
     // clang-format on
     return commands;

@@ -125,3 +125,4 @@ int RunScreenshot(CliContext& context, const ParsedOptions& args);
 int RunKeys(CliContext& context, const ParsedOptions& args);
 int RunView(CliContext& context, const ParsedOptions& args);
 int RunPorts(CliContext& context, const ParsedOptions& args);
+int RunDoctor(CliContext& context, const ParsedOptions& args);
