@@ -18,6 +18,7 @@
 #include "link/Clock.h"
 #include "link/EventPump.h"
 #include "link/LibusbCablePipes.h"
+#include "link/PosixDoctorSystem.h"
 #include "link/ModemLinePortIO.h"
 #include "link/PpdevPortIO.h"
 #include "link/SerialPort.h"
@@ -55,8 +56,9 @@ int main(int argc, char* argv[])
     link.BlackCable = &blackCable;
     link.UsbCable = &usbCable;
 
+    PosixDoctorSystem doctorSystem;
     WizardWindow form(WizardEnvironment{clock, pump, dialogs, settings, shell, link, serialPort, ProgramFolder(),
-                                        nullptr, store.Path().string(), parameters});
+                                        nullptr, store.Path().string(), parameters, &doctorSystem});
     dialogs.SetParent(&form);
 
     AboutBox about(shell, ShippedDataFile("hints.dat"));

@@ -1,6 +1,7 @@
 #include "app/settings/SettingsDialog.h"
 
 #include <QMenu>
+#include <QTimer>
 #include <QToolButton>
 
 #include <QCheckBox>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/settings/CalculatorSearchPanel.h"
 #include "link/Dialogs.h"
 #include "link/LibusbCablePipes.h"
 #include "link/SerialPort.h"
@@ -78,6 +80,10 @@ SettingsDialog::SettingsDialog(Dialogs& dialogs, QWidget* parent) : QDialog(pare
     libGrid->addWidget(browse2Button, 3, 1);
     libGrid->addWidget(autoCollectBox, 4, 0, 1, 2);
 
+    searchPanel = new CalculatorSearchPanel(dialogs, this);
+    searchPanel->request = [this] { return SearchRequest(); };
+    searchPanel->onFound = [this](const DoctorCandidate& found) { UseFound(found); };
+
     okButton = new QPushButton("OK", this);
     okButton->setDefault(true);
     cancelButton = new QPushButton("Cancel", this);
@@ -91,6 +97,7 @@ SettingsDialog::SettingsDialog(Dialogs& dialogs, QWidget* parent) : QDialog(pare
     layout->addWidget(libBox);
     layout->addWidget(storeFoldersBox);
     layout->addWidget(askBeforeReplaceBox);
+    layout->addWidget(searchPanel, 1);
     layout->addLayout(buttons);
 
     connect(cableList, &QComboBox::currentIndexChanged, this, &SettingsDialog::RebuildPortList);
@@ -199,6 +206,64 @@ void SettingsDialog::FillDeviceMenu()
         menu->addAction("(no serial device found)")->setEnabled(false);
 }
 
+namespace {
+
+// The cable list's rows by cable.
+int CableIndexOf(Cable cable)
+{
+    return cable == Cable::Parallel ? 0 : cable == Cable::Black ? 2 : cable == Cable::Usb ? kUsbCableIndex : 1;
+}
+
+}  // namespace
+
+DoctorRequest SettingsDialog::SearchRequest() const
+{
+    static const Cable kCables[] = {Cable::Parallel, Cable::Grey, Cable::Black, Cable::Usb};
+    DoctorRequest request;
+    const int cable = cableList->currentIndex();
+    request.settingsCable = cable >= 0 && cable < kCableChoices ? kCables[cable] : Cable::Grey;
+    const std::string device = portDeviceEdit->text().trimmed().toStdString();
+    const QByteArray env = qgetenv(("LINKWISE_COM" + std::to_string(portList->currentIndex() + 1)).c_str());
+    if (cable == 0 || !device.empty())
+        request.settingsDevice = device;
+    else if (!env.isEmpty() && cable != kUsbCableIndex)
+        request.settingsDevice = env.toStdString();
+    return request;
+}
+
+void SettingsDialog::UseFound(const DoctorCandidate& found)
+{
+    cableList->setCurrentIndex(CableIndexOf(found.cable));
+    if (found.cable == Cable::Parallel) {
+        const char last = found.device.empty() ? '0' : found.device.back();
+        portList->setCurrentIndex(last >= '0' && last <= '3' ? last - '0' : 0);
+        return;
+    }
+    // The USB cable is found again wherever it is plugged in; an adapter by
+    // its stable name, which outlasts the order of plugging in.
+    portDeviceEdit->setText(QString::fromStdString(found.cable == Cable::Usb ? ""
+                                                   : found.byId.empty()      ? found.device
+                                                                             : found.byId));
+}
+
+void SettingsDialog::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (searchWhenShown) {
+        searchWhenShown = false;
+        QTimer::singleShot(0, searchPanel, &CalculatorSearchPanel::Find);
+    }
+}
+
+void SettingsDialog::reject()
+{
+    if (searchPanel->Searching()) {
+        searchPanel->Cancel();
+        return;
+    }
+    QDialog::reject();
+}
+
 void SettingsDialog::Browse(QLineEdit* field)
 {
     auto chosen = fDialogs.PickDirectory("Select path", field->text().toStdString());
@@ -208,6 +273,8 @@ void SettingsDialog::Browse(QLineEdit* field)
 
 void SettingsDialog::onOkClicked()
 {
+    if (searchPanel->Searching())
+        return;
     KeepDevice();
     for (QLineEdit* field : {library2Edit, library1Edit})
         if (!field->text().isEmpty() && !field->text().endsWith('/'))

@@ -12,6 +12,9 @@ class QLineEdit;
 class QPushButton;
 class QToolButton;
 class Dialogs;
+class CalculatorSearchPanel;
+struct DoctorCandidate;
+struct DoctorRequest;
 
 // The settings dialog: cable, port (and the device behind a serial port),
 // Fargo library folders, Autocollect, Store folders.
@@ -39,6 +42,16 @@ public:
     std::string Device(int portNumber) const;
     // The menu of pickDeviceButton, built afresh each time it opens.
     void FillDeviceMenu();
+    // What the fields name, for the calculator search to try first: the
+    // device only when one is entered (or the cable has no other).
+    DoctorRequest SearchRequest() const;
+    // Shows the cable and device the calculator answered on.
+    void UseFound(const DoctorCandidate& found);
+    // Cancels a running search instead of closing.
+    void reject() override;
+
+    // Set before showing: the calculator search starts once the dialog is up.
+    bool searchWhenShown = false;
 
     QLineEdit* library1Edit;
     QLineEdit* library2Edit;
@@ -52,8 +65,12 @@ public:
     QCheckBox* autoCollectBox;
     QCheckBox* storeFoldersBox;
     QCheckBox* askBeforeReplaceBox;
+    CalculatorSearchPanel* searchPanel;
     QPushButton* okButton;
     QPushButton* cancelButton;
+
+protected:
+    void showEvent(QShowEvent* e) override;
 
 private:
     void onPortChanged();

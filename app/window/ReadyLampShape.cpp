@@ -16,6 +16,7 @@ void ReadyLampShape::SetBrushColor(uint32_t rgb)
 {
     fColor = rgb;
     update();
+    emit Turned(rgb);
 }
 
 void ReadyLampShape::paintEvent(QPaintEvent*)

@@ -14,6 +14,7 @@ public:
 
 signals:
     void MouseUp();
+    void Turned(uint32_t rgb);
 
 protected:
     void paintEvent(QPaintEvent*) override;

@@ -22,6 +22,7 @@
 #include "app/desktop/Shell.h"
 #include "app/dialogs/AboutBox.h"
 #include "app/dialogs/FileFilterDialog.h"
+#include "app/settings/CalculatorSearchPanel.h"
 #include "app/settings/SettingsDialog.h"
 #include "app/settings/SettingsStore.h"
 #include "app/startup/CommandLineStart.h"
@@ -42,6 +43,16 @@ WizardWindow::WizardWindow(WizardEnvironment env, QWidget* parent) : QWidget(par
     BuildWidgets();
     fileFilterDialog = new FileFilterDialog(this);
     settingsDialog = new SettingsDialog(fEnv.dialogs, this);
+    if (fEnv.doctorSystem)
+        settingsDialog->searchPanel->SetSearch(*fEnv.doctorSystem, fEnv.clock, fEnv.pump, [this] {
+            // The search opens the devices itself; the link opens its own
+            // again before its next conversation.
+            fEnv.serialPort.ClosePort();
+            if (fEnv.link.UsbCable)
+                fEnv.link.UsbCable->ClosePort();
+            if (fEnv.link.BlackCable)
+                fEnv.link.BlackCable->Close();
+        });
     ConnectHandlers();
     InstallStepActions();
     onFirstPaintCheck = [this] { CheckFileTypes(fEnv.shell, fEnv.dialogs); };
@@ -79,6 +90,9 @@ void WizardWindow::ConnectHandlers()
     connect(cancelButton, &QPushButton::clicked, this, &WizardWindow::onCancelClicked);
     connect(settingsButton, &QPushButton::clicked, this, &WizardWindow::onSettingsClicked);
     connect(readyLamp, &ReadyLampShape::MouseUp, this, &WizardWindow::onReadyLampClicked);
+    connect(readyLamp, &ReadyLampShape::Turned, this,
+            [this](uint32_t rgb) { findCalculatorButton->setVisible(rgb == kLampRed && fEnv.doctorSystem); });
+    connect(findCalculatorButton, &QPushButton::clicked, this, &WizardWindow::onFindCalculatorClicked);
     connect(aboutButton, &QPushButton::clicked, this, &WizardWindow::onAboutClicked);
     connect(remoteButton, &QPushButton::clicked, this, [this] {
         if (onRemoteControl)
@@ -302,6 +316,15 @@ void WizardWindow::onSettingsClicked()
     settings.AskBeforeReplace = form.AskBeforeReplace();
     for (int n = 1; n <= 4; ++n)
         SerialPort::SetStoredDevice(n, form.Device(n));
+}
+
+void WizardWindow::onFindCalculatorClicked()
+{
+    if (InTransfer())
+        return;
+    settingsDialog->searchWhenShown = true;
+    onSettingsClicked();
+    settingsDialog->searchWhenShown = false;
 }
 
 void WizardWindow::onHelpLineToggled()

@@ -18,6 +18,7 @@
 
 class Clock;
 class Dialogs;
+class DoctorSystem;
 class EventPump;
 class Shell;
 class SettingsStore;
@@ -62,6 +63,8 @@ struct WizardEnvironment {
     std::string storeFolder = {};
     // The command-line parameters, without the program's name.
     std::vector<std::string> parameters = {};
+    // The machine "Find calculator" searches; none: the settings do not offer it.
+    DoctorSystem* doctorSystem = nullptr;
 };
 
 // The main window: a wizard over a list of pages per task.
@@ -149,6 +152,9 @@ public:
     void onReadyLampClicked();
     void onCancelClicked();
     void onSettingsClicked();  // settingsButton
+    // findCalculatorButton, offered on the status line while the lamp is red:
+    // the settings with the calculator search running.
+    void onFindCalculatorClicked();
     void onShowFilesClicked();
     void onAboutClicked();
     void onQuillboxClicked();
@@ -272,6 +278,7 @@ public:
     ReadyLampShape* readyLamp;
     ElidedLabel* statusLabel;  // a QLabel that elides, full text in its tooltip
     QPushButton* settingsButton;
+    QPushButton* findCalculatorButton;
     QPushButton* previousButton;
     QPushButton* nextButton;
     QPushButton* cancelButton;

@@ -548,6 +548,11 @@ QWidget* WizardWindow::BuildBottomBar()
     status->addWidget(new QLabel("Current status:", bar));
     statusLabel = Named(new ElidedLabel(kIdleStatus, bar), "statusLabel");
     status->addWidget(statusLabel, 1);
+    findCalculatorButton = Named(new QPushButton("Find calculator...", bar), "findCalculatorButton");
+    findCalculatorButton->setToolTip("The calculator did not answer: look for it on every likely device and cable, "
+                                     "and see what stands in the way");
+    findCalculatorButton->hide();
+    status->addWidget(findCalculatorButton);
     rows->addLayout(status);
     auto* l = new QHBoxLayout;
     l->addStretch(1);

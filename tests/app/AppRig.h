@@ -9,6 +9,7 @@
 #include "app/desktop/Shell.h"
 #include "app/settings/MemorySettingsStore.h"
 #include "app/window/WizardWindow.h"
+#include "link/DoctorSystem.h"
 #include "link/SerialPort.h"
 #include "link/Ti92Link.h"
 #include "link/UsbCableDevice.h"
@@ -83,7 +84,7 @@ struct AppRig {
                                   modalShown.push_back(d.objectName().toStdString());
                                   return answerModal ? answerModal(d) : static_cast<int>(QDialog::Rejected);
                               },
-                              "", parameters});
+                              "", parameters, doctorSystem});
         return *form;
     }
 
@@ -111,7 +112,8 @@ struct AppRig {
     Ti92Link link;
     QTemporaryDir dir;
     std::string folder;
-    std::vector<std::string> parameters;  // the command line, set before Create()
+    std::vector<std::string> parameters;   // the command line, set before Create()
+    DoctorSystem* doctorSystem = nullptr;  // the machine "Find calculator" searches
     std::vector<std::string> modalShown;
     std::function<int(QDialog&)> answerModal;
     std::unique_ptr<WizardWindow> form;
