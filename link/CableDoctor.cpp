@@ -171,7 +171,10 @@ DoctorRow CableDoctor::Examine(const DoctorCandidate& c)
 
     const DoctorSystem::Node node = fSystem.Look(c.device);
     if (node == DoctorSystem::Node::Missing) {
-        checks.push_back(Failed("present", name + " does not exist", MissingRemedy(c)));
+        checks.push_back(
+            Failed("present",
+                   c.cable == Cable::Usb ? "no USB cable (0451:e001) is plugged in" : name + " does not exist",
+                   MissingRemedy(c)));
         return row;
     }
     checks.push_back(Passed("present", name + " exists"));

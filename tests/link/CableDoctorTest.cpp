@@ -82,7 +82,7 @@ const VerdictCase kVerdicts[] = {
      false,
      false,
      "present",
-     "the USB cable does not exist",
+     "no USB cable (0451:e001) is plugged in",
      "0451:e001",
      DoctorVerdict::NoDevice},
     {"ParallelWithoutDriver", Cable::Parallel, "/dev/parport1", true, Dev(ENODEV), false, false, "present", "",
