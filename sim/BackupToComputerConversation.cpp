@@ -46,7 +46,8 @@ SimConversation::Result BackupToComputerConversation::OnPacket(const SimPacket& 
         ++fBlocks;
         const size_t block = fBlocks == fLink.faults.emptyBackupBlock ? 0 : std::min(kBlockSize, fImage.size() - fPos);
         fLink.SendAck();
-        fLink.SendData(Cmd::DATA, std::string(4, '\0') + fImage.substr(fPos, block),
+        const std::string extra = fBlocks == fLink.faults.longBackupBlock ? std::string(1, '\xA5') : std::string();
+        fLink.SendData(Cmd::DATA, std::string(4, '\0') + fImage.substr(fPos, block) + extra,
                        fBlocks == fLink.faults.damageBackupBlock);
         fPos += block;
         fState = State::AwaitDataAck;

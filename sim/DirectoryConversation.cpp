@@ -49,7 +49,9 @@ SimConversation::Result DirectoryConversation::OnPacket(const SimPacket& p)
     case State::AwaitCts:
         if (p.cmd == Cmd::ACK)
             return Result::Continue;  // the computer acknowledges before each CTS
-        if (p.cmd != Cmd::CTS || fNext >= fEntries.size())
+        // Only the clear to send for the next entry (word FFFF) is answered;
+        // anything else ends the listing unanswered.
+        if (p.cmd != Cmd::CTS || p.word != kNextEntryWord || fNext >= fEntries.size())
             return Result::NotMine;
         fLink.SendAck();
         fLink.SendData(Cmd::DATA, fEntries[fNext++]);

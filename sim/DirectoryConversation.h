@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <vector>
 
 #include "sim/SimConversation.h"
@@ -17,6 +18,7 @@ public:
     static std::vector<std::string> Entries(const class VirtualTI92& calc);
 
 private:
+    static constexpr uint16_t kNextEntryWord = 0xFFFF;
     enum class State { AwaitCts, AwaitEntryAck, AwaitFinalAck };
     State fState = State::AwaitCts;
     std::vector<std::string> fEntries;

@@ -22,6 +22,7 @@ struct SimFaults {
     int refuseBackupBlock = 0;            // this block header of a backup from the computer is refused (from 1)
     int damageBackupBlock = 0;            // this block of a backup to the computer carries a wrong checksum
     int emptyBackupBlock = 0;             // this block of a backup to the computer carries no image bytes
+    int longBackupBlock = 0;              // this block's data packet carries a byte more than its header said
     bool refuseBackup = false;            // the backup request is refused
     uint8_t refusalCommand = Cmd::EOT;    // the 4-byte packet sent instead of ACK
     std::string garbageBeforeAck;         // junk sent ahead of every ACK

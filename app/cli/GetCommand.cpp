@@ -151,10 +151,12 @@ int SaveAsText(CliContext& context, const TempStore& store, const std::string& p
 // The output target the arguments allow; throws CliUsageError otherwise.
 OutputTarget CheckedTarget(const CliContext& context, const GetArguments& g)
 {
-    const OutputTarget target = OutputTarget::Check(g.output, isatty(STDOUT_FILENO) && &context.out == &std::cout);
-    if (g.all && target.kind != OutputTarget::Kind::Folder)
-        throw CliUsageError("--all needs -o DIR, an existing folder");
-    return target;
+    if (g.all) {
+        if (g.output == "-")
+            throw CliUsageError("--all needs -o DIR, a folder");
+        return OutputTarget::Folder(g.output);
+    }
+    return OutputTarget::Check(g.output, isatty(STDOUT_FILENO) && &context.out == &std::cout);
 }
 
 // Whether the variable goes into a .txt file; that holds one text variable.

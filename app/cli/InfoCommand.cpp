@@ -222,7 +222,8 @@ int RunInfo(CliContext& context, const ParsedOptions& args)
         else
             PrintText(context.out, path, f);
     }
-    if (json)
+    // A file alone that fails leaves standard output empty: no list to read.
+    if (json && (paths.size() > 1 || !files.isEmpty()))
         PrintJson(context.out, files);
     return status;
 }

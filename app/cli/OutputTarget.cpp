@@ -44,12 +44,8 @@ OutputTarget OutputTarget::Check(const std::string& option, bool standardOutputI
     std::string why;
     std::error_code ec;
     t.path = option;
-    if (fs::is_directory(t.path, ec) || option.back() == '/') {
-        t.kind = Kind::Folder;
-        if (!WritableFolder(t.path, why))
-            throw EFileError("cannot save into " + option + ": " + why);
-        return t;
-    }
+    if (fs::is_directory(t.path, ec) || option.back() == '/')
+        return Folder(option);
     fs::path folder = t.path.parent_path();
     if (folder.empty())
         folder = ".";
@@ -59,6 +55,21 @@ OutputTarget OutputTarget::Check(const std::string& option, bool standardOutputI
         throw EFileError("cannot write " + option + ": " + std::strerror(errno));
     // A FIFO or device is never replaced by the file.
     ReplacingFile::CheckTarget(option);
+    return t;
+}
+
+OutputTarget OutputTarget::Folder(const std::string& option)
+{
+    OutputTarget t;
+    t.kind = Kind::Folder;
+    t.path = option;
+    std::error_code ec;
+    fs::create_directories(t.path, ec);
+    if (ec && !fs::exists(t.path))
+        throw EFileError("cannot save into " + option + ": the folder cannot be made (" + ec.message() + ")");
+    std::string why;
+    if (!WritableFolder(t.path, why))
+        throw EFileError("cannot save into " + option + ": " + why);
     return t;
 }
 

@@ -16,7 +16,7 @@ std::optional<int> AnswerInformationOptions(const std::vector<std::string>& para
                    "Connect a TI-92 calculator through a link cable; a wizard leads through\n"
                    "each job. Without parameters the window opens on its task menu.\n"
                    "\n"
-                   "Keywords (any case, anywhere on the line; a file's name never counts):\n"
+                   "Keywords (any case, each a parameter of its own; any other parameter is a file):\n"
                    "  SEND FILE               send FILE to the calculator (assumed when a file\n"
                    "                          is given without a keyword)\n"
                    "  CONVERT TEXT [TARGET]   convert a text file into a TI-92 text file;\n"

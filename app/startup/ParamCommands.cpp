@@ -23,26 +23,27 @@ bool IsFile(const std::string& p)
 
 ParamCommandsType ReadParamCommands(const std::vector<std::string>& params)
 {
+    static const struct {
+        const char* word;
+        ParamCommand code;
+    } kKeywords[] = {{"EXIT", cmdEXIT}, {"VIEW", cmdVIEW}, {"SEND", cmdSEND}, {"CONVERT", cmdCONVERT}};
     ParamCommandsType r;
-    std::string commandText;
     for (const std::string& p : params) {
-        if (p.empty() || !IsFile(p)) {
-            // A space keeps two words from forming a keyword between them.
-            commandText += Upper(p) + ' ';
+        bool keyword = false;
+        for (const auto& k : kKeywords)
+            if (Upper(p) == k.word) {
+                r.Add(k.code);
+                keyword = true;
+            }
+        // Any other parameter names a file; one that does not exist yet
+        // (a convert target) is no file to act on.
+        if (keyword || !IsFile(p))
             continue;
-        }
         if (r.FileName.empty())
             r.FileName = p;
         else
             r.SecondFileName = p;
     }
-    const struct {
-        const char* word;
-        ParamCommand code;
-    } keywords[] = {{"EXIT", cmdEXIT}, {"VIEW", cmdVIEW}, {"SEND", cmdSEND}, {"CONVERT", cmdCONVERT}};
-    for (const auto& k : keywords)
-        if (commandText.find(k.word) != std::string::npos)
-            r.Add(k.code);
     if (r.Commands == 0)
         r.Add(cmdSEND);
     return r;

@@ -18,13 +18,12 @@ struct ParamCommandsType {
     void Remove(ParamCommand c) { Commands = static_cast<uint16_t>(Commands & ~(1u << c)); }
 };
 
-// The parameter walk. A parameter naming an existing file is a file (the
-// first becomes FileName, any later one SecondFileName), every other
-// parameter is a word. The keywords SEND, CONVERT, EXIT and VIEW are looked
-// for in the upper-cased words only, anywhere in a word ("exit" and
-// "/SEND" count); a file's folder or name never gives a command. SEND when
-// none is found. File names keep their case: the file system's names
-// are case-sensitive. ParamMode is left for the caller to decide.
+// The parameter walk. A parameter that is a keyword as a whole (SEND,
+// CONVERT, EXIT, VIEW, in any case) gives its command; every other one
+// names a file, and the existing ones are taken (the first becomes FileName,
+// any later one SecondFileName). A file's folder or name never gives a
+// command. SEND when no keyword is given. File names keep their case: the
+// file system's names are case-sensitive. ParamMode is left for the caller.
 ParamCommandsType ReadParamCommands(const std::vector<std::string>& params);
 
 // SEND or CONVERT asked for with parameters given, but no file among them.

@@ -14,6 +14,14 @@
 
 namespace {
 
+// A step that wrote no file failed; the user goes on by hand.
+void ConvertFailed(WizardWindow& form)
+{
+    form.RecordStepResult(false);
+    form.nextButton->setEnabled(true);
+    form.previousButton->setEnabled(true);
+}
+
 // The target named on the command line may be an existing file: it is
 // replaced only after a Yes. (The save dialog asks on its own.)
 bool MayReplace(WizardWindow& form, Dialogs& dialogs, const std::string& target)
@@ -25,18 +33,18 @@ bool MayReplace(WizardWindow& form, Dialogs& dialogs, const std::string& target)
                            MsgButtons::YesNo) == MsgResult::Yes)
         return true;
     form.StatusMemoAdd(target + " was kept; nothing was converted.");
-    form.RecordStepResult(false);
-    form.nextButton->setEnabled(true);
-    form.previousButton->setEnabled(true);
+    ConvertFailed(form);
     return false;
 }
 
+// The report names the cause of a failure; the step records it.
 void Convert(WizardWindow& form, Dialogs& dialogs)
 {
     const std::string source = form.convertFromEdit->text().toStdString();
     const std::string target = form.convertToEdit->text().toStdString();
     const std::string comment = PromptComment(dialogs, target);
-    Txtto92g(form, dialogs, FormStore(form), form.settings.StoreFolders, source, target, true, comment);
+    if (!Txtto92g(form, dialogs, FormStore(form), form.settings.StoreFolders, source, target, true, comment))
+        ConvertFailed(form);
 }
 
 }  // namespace

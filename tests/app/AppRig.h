@@ -1,15 +1,21 @@
 #pragma once
 #include <QDialog>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "app/desktop/Shell.h"
 #include "app/settings/MemorySettingsStore.h"
 #include "app/window/WizardWindow.h"
+#include "files/SaveAs92g.h"
+#include "files/TempStore.h"
 #include "link/DoctorSystem.h"
+#include "link/PacketCommands.h"
 #include "link/SerialPort.h"
 #include "link/Ti92Link.h"
 #include "link/UsbCableDevice.h"
@@ -20,6 +26,7 @@
 #include "sim/VirtualTI92.h"
 #include "tests/support/AutoClock.h"
 #include "tests/support/HookEventPump.h"
+#include "tests/support/RecordingTransferView.h"
 #include "tests/support/ScriptedDialogs.h"
 
 // Remembers what the window asked the desktop to open.
@@ -51,6 +58,17 @@ public:
     uint8_t PortIn(uint16_t) override { return 0x30; }
     std::vector<std::pair<uint16_t, uint8_t>> outs;
 };
+
+// A backup file of `calc`'s memory, as the backup task saves it.
+inline void WriteBackupFile(const std::string& path, const VirtualTI92& calc, const std::string& comment)
+{
+    RecordingTransferView view;
+    TempStore store(std::filesystem::path(path).parent_path() / "backup-store");
+    std::filesystem::create_directories(store.Folder());
+    store.Clear();
+    store.AddItem(calc.romVersion, kTypeBackup, calc.MemoryImage());
+    ASSERT_TRUE(SaveAs92g(view, store, true, path, true, false, comment));
+}
 
 // The main window with doubles around it and the virtual TI-92 on its
 // graph-link cable. Settings go into `settings` before Create().

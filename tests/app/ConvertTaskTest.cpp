@@ -87,3 +87,34 @@ TEST(ConvertTask, WithoutATargetConvertsToTheChosenFileAndShowsTheReport)
     EXPECT_EQ(f.PageShown(), pageFinished) << "the conversion moves on by itself";
     EXPECT_NE(rig.Memo().find("My Notes.txt was successfully converted to Chosen.92t."), std::string::npos);
 }
+
+// A conversion that writes no file fails the task: the Finished page with
+// its report, and exit status 1, with or without EXIT.
+TEST(ConvertTask, AFailedConversionFailsTheCommandLineTask)
+{
+    for (const bool withExit : {true, false}) {
+        SCOPED_TRACE(withExit ? "with EXIT" : "without EXIT");
+        AppRig rig;
+        const std::string source = rig.dir.path().toStdString() + "/2024.txt";  // gives no variable name
+        std::ofstream(source) << "x";
+        const std::string target = rig.dir.path().toStdString() + "/out.92t";
+        rig.parameters = {"CONVERT", source, target};
+        if (withExit)
+            rig.parameters.push_back("EXIT");
+        rig.dialogs.ExpectFile(target);
+        rig.dialogs.ExpectComment("c");
+        WizardWindow& f = rig.Create();
+        f.onFirstPaint();
+        EXPECT_FALSE(fs::exists(target));
+        EXPECT_FALSE(f.TaskSucceeded());
+        if (!withExit) {
+            ASSERT_TRUE(f.nextButton->isEnabled());
+            f.nextButton->click();  // the user goes on from the convert page
+        }
+        EXPECT_EQ(f.PageShown(), pageFinished);
+        EXPECT_FALSE(f.TerminateRequested());
+        EXPECT_EQ(f.ExitStatus(), 1);
+        EXPECT_NE(f.reportMemo->toPlainText().toStdString().find("No TI-92 variable name can be made"),
+                  std::string::npos);
+    }
+}

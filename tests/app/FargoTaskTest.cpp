@@ -46,12 +46,7 @@ struct FargoScene {
         VirtualTI92 fargoCalc;
         fargoCalc.romVersion = "2.1";
         fargoCalc.AddVariable("main", "kernel", 0x12, "fargo kernel");
-        RecordingTransferView view;
-        TempStore store(fs::path(path).parent_path() / "backup-store");
-        fs::create_directories(store.Folder());
-        store.Clear();
-        store.AddItem("2.1", kTypeBackup, fargoCalc.MemoryImage());
-        ASSERT_TRUE(SaveAs92g(view, store, true, path, true, false, "Fargo II"));
+        WriteBackupFile(path, fargoCalc, "Fargo II");
     }
     WizardWindow& Start(bool newFargo = true)
     {
@@ -164,4 +159,40 @@ TEST_F(FargoTask, AFailedStepNeitherWipesTheCalculatorNorClaimsFargo)
         EXPECT_FALSE(f.TaskSucceeded());
         EXPECT_FALSE(f.TerminateRequested());
     }
+}
+
+// A second run in the same window starts afresh: after a run whose backup
+// was refused, a run whose content cannot be received sends neither the
+// backup nor the first run's content.
+TEST_F(FargoTask, ASecondRunKeepsNothingOfTheFirst)
+{
+    WriteBackup(lib2 + "fargo2-2_1.92b");
+    rig.Set("Settings", "Ask before replacing variables", "0");
+    rig.calcLink.faults.refuseBackupBlock = 1;
+    WizardWindow& f = Start();
+    for (int click = 0; click < 3 && f.PageShown() != pageFinished; ++click)
+        f.nextButton->click();
+    ASSERT_EQ(f.PageShown(), pageFinished);
+    ASSERT_TRUE(fs::exists(rig.folder + "content.92g")) << "the first run saved the content";
+    f.nextButton->click();  // Restart
+    ASSERT_EQ(f.PageShown(), pageMenu);
+
+    rig.calcLink.faults.refuseBackupBlock = 0;
+    rig.calcLink.faults.refuseAllRequests = true;
+    rig.calc.Clear();
+    rig.calc.AddVariable("main", "fresh", 0x12, "kept");
+    const size_t shownBefore = rig.dialogs.Messages().size();
+    f.fargoButton->click();
+    for (int click = 0; click < 3 && f.PageShown() != pageFinished; ++click)
+        f.nextButton->click();
+    const auto messages = rig.dialogs.Messages();
+    EXPECT_NE(std::find(messages.begin() + static_cast<long>(shownBefore), messages.end(),
+                        "The Fargo backup was not sent: it replaces every variable on the calculator, and the "
+                        "calculator's content was not saved in this run (\"Receive content\" did not "
+                        "complete).\rGo back to the version page and start again."),
+              messages.end());
+    EXPECT_FALSE(rig.calc.FindVariable("main\\kernel")) << "the backup was not sent";
+    EXPECT_TRUE(rig.calc.FindVariable("main\\fresh"));
+    EXPECT_EQ(rig.calc.VariableCount(), 1u) << "the first run's content did not come back";
+    EXPECT_FALSE(f.TaskSucceeded());
 }

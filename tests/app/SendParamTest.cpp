@@ -71,3 +71,51 @@ TEST(SendParam, WithoutExitTheFinishedPageShowsTheReport)
               std::string::npos);
     EXPECT_FALSE(f.TerminateRequested());
 }
+
+// The window's send asks before a backup replaces the calculator's memory,
+// and, when its setting says so, before a variable replaces one the
+// calculator holds; No keeps what the calculator holds.
+TEST(SendParam, TheWindowAsksBeforeReplacingWhatTheCalculatorHolds)
+{
+    struct Row {
+        const char* name;
+        bool backup;
+        const char* askSetting;
+        std::optional<MsgResult> answer;  // none: no question
+        bool replaced;
+    };
+    for (const Row& r :
+         {Row{"backup, No", true, "1", MsgResult::No, false}, Row{"backup, Yes", true, "0", MsgResult::Yes, true},
+          Row{"variable, No", false, "1", MsgResult::No, false},
+          Row{"variable, not asked", false, "0", std::nullopt, true}}) {
+        SCOPED_TRACE(r.name);
+        AppRig rig;
+        rig.calc.AddVariable("main", "game", 0x12, std::string("old", 3));
+        const std::string file = rig.dir.path().toStdString() + (r.backup ? "/memory.92b" : "/game.92p");
+        if (r.backup) {
+            VirtualTI92 other;
+            other.AddVariable("main", "kernel", 0x12, "kernel");
+            WriteBackupFile(file, other, "memory");
+        } else {
+            WriteBytes(file, VariableFileBytes("main", "game", {{"game", 0x12, std::string("new", 3)}}));
+        }
+        rig.Set("Settings", "Ask before replacing variables", r.askSetting);
+        rig.parameters = {"SEND", file};
+        rig.dialogs.ExpectMessage(MsgResult::No);  // not kept out of the temporary folder
+        if (r.answer)
+            rig.dialogs.ExpectMessage(*r.answer);
+        rig.Create().onFirstPaint();
+        EXPECT_TRUE(rig.dialogs.AllAnswered());
+        const std::vector<std::string> asked = rig.dialogs.Messages();
+        ASSERT_EQ(asked.size(), r.answer ? 2u : 1u);
+        const std::string question = r.backup ? "Sending the memory backup memory.92b" : "The calculator already holds";
+        EXPECT_TRUE(!r.answer || asked[1].rfind(question, 0) == 0) << asked.back();
+        if (r.backup) {
+            EXPECT_EQ(rig.calc.FindVariable("main\\kernel") != nullptr, r.replaced);
+        } else {
+            const SimVariable* game = rig.calc.FindVariable("main\\game");
+            ASSERT_TRUE(game);
+            EXPECT_NE(game->bytes.find(r.replaced ? "new" : "old"), std::string::npos);
+        }
+    }
+}

@@ -80,7 +80,9 @@ TEST(CommandLine, WalksFilesAndKeywords)
     EXPECT_EQ(r.dialogs.shown.size(), 1u) << "no parameters, no error box";
 }
 
-TEST(CommandLine, KeywordsComeFromWordsNeverFromFileNames)
+// A keyword counts only as a parameter of its own; every other parameter
+// names a file, existing or not, whatever words its folders or name hold.
+TEST(CommandLine, KeywordsAreWholeParametersNeverPartsOfFileNames)
 {
     StartRig r;
     const std::string review = r.File("reviews/tetris.92p");
@@ -88,26 +90,35 @@ TEST(CommandLine, KeywordsComeFromWordsNeverFromFileNames)
     const std::string converted = r.File("converted/game.92p");
     const std::string exitNamed = r.File("sendexit.92p");
     const std::string notes = r.File("notes.txt");
+    const uint16_t send = 1u << cmdSEND, convert = 1u << cmdCONVERT, exit = 1u << cmdEXIT;
     struct Row {
         std::vector<std::string> params;
         uint16_t commands;
         std::string file;
     };
-    const Row rows[] = {
-        {{review}, 1u << cmdSEND, review},
-        {{inExitFolder}, 1u << cmdSEND, inExitFolder},
-        {{converted}, 1u << cmdSEND, converted},
+    std::vector<Row> rows = {
+        {{review}, send, review},
+        {{inExitFolder}, send, inExitFolder},
+        {{converted}, send, converted},
         {{"VIEW", converted}, 1u << cmdVIEW, converted},
-        {{exitNamed}, 1u << cmdSEND, exitNamed},
-        {{"send", exitNamed, "exit"}, (1u << cmdSEND) | (1u << cmdEXIT), exitNamed},
-        {{"/convert", notes}, 1u << cmdCONVERT, notes},
-        {{"CON", "VERT", notes}, 1u << cmdSEND, notes},
+        {{exitNamed}, send, exitNamed},
+        {{"send", exitNamed, "exit"}, send | exit, exitNamed},
+        {{"Convert", notes, "eXiT"}, convert | exit, notes},
+        {{"/convert", notes}, send, notes},
+        {{"CON", "VERT", notes}, send, notes},
+        {{"CONVERT", notes, r.root + "sendai/notes.92t", "EXIT"}, convert | exit, notes},
+        {{"CONVERT", notes, r.root + "exits.92t"}, convert, notes},
+        {{"CONVERT", notes, "viewer.92t"}, convert, notes},
     };
+    // A target that does not exist yet, in a folder named after a keyword.
+    for (const char* folder : {"send", "CONVERT", "exit", "View"})
+        rows.push_back({{"CONVERT", notes, r.root + folder + "/notes.92t"}, convert, notes});
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.file);
+        SCOPED_TRACE(testing::PrintToString(row.params));
         const ParamCommandsType c = r.Read(row.params);
         EXPECT_EQ(c.Commands, row.commands);
         EXPECT_EQ(c.FileName, row.file);
+        EXPECT_EQ(c.SecondFileName, "");
     }
 }
 

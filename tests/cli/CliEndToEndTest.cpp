@@ -66,8 +66,8 @@ int GetFolders(const std::string& folder)
 TEST(CliEndToEnd, EndedOrKilledMidTransferLeavesThePortAndTheLineUsable)
 {
     VirtualCalculatorProcess calculator(LINKWISE_SIM_PATH, {"--baud", "19200", "--variable", "main\\big:0b:4000"});
-    char folder[] = "/tmp/linkwise-e2e-XXXXXX";
-    ASSERT_TRUE(mkdtemp(folder));
+    std::string folder = TemporaryPattern("linkwise-e2e");
+    ASSERT_TRUE(mkdtemp(folder.data()));
     const std::vector<std::string> env = {calculator.environment, std::string("TMPDIR=") + folder};
     const std::string saved = std::string(folder) + "/saved";
     auto get = [&](const std::string& name, int signal) {
@@ -99,8 +99,8 @@ TEST(CliEndToEnd, EndedOrKilledMidTransferLeavesThePortAndTheLineUsable)
 TEST(CliEndToEnd, SendsA32KBVariableToACalculatorReadingAt9600Baud)
 {
     VirtualCalculatorProcess calculator(LINKWISE_SIM_PATH, {"--baud", "9600"});
-    char folder[] = "/tmp/linkwise-e2e-XXXXXX";
-    ASSERT_TRUE(mkdtemp(folder));
+    std::string folder = TemporaryPattern("linkwise-e2e");
+    ASSERT_TRUE(mkdtemp(folder.data()));
     std::string data;
     for (int i = 0; i < 32000; ++i)
         data += static_cast<char>(' ' + i % 95);

@@ -38,6 +38,7 @@ TEST_F(CliJobsOnPty, UnusableOutputPathsAreRefusedBeforeAnyByteIsSent)
     ASSERT_FALSE(calculator.device.empty());
     fs::create_directories(Path("locked"));
     fs::permissions(Path("locked"), fs::perms::owner_read | fs::perms::owner_exec);
+    std::ofstream(Path("plain")) << "a regular file";
     struct Case {
         std::vector<std::string> args;
         std::string message;
@@ -45,7 +46,8 @@ TEST_F(CliJobsOnPty, UnusableOutputPathsAreRefusedBeforeAnyByteIsSent)
     for (const Case& c : std::vector<Case>{
              {{"get", "big", "-o", Path("missing/big.92t")}, "the folder " + Path("missing") + " does not exist"},
              {{"backup", "-o", Path("missing/x.92b")}, "the folder " + Path("missing") + " does not exist"},
-             {{"get", "--all", "-o", Path("missing/")}, "the folder " + Path("missing/") + " does not exist"},
+             {{"get", "--all", "-o", Path("plain/all")}, "the folder cannot be made (Not a directory)"},
+             {{"get", "big", "-o", Path("plain/dir/")}, "the folder cannot be made (Not a directory)"},
              {{"screenshot", "-o", Path("missing/s.png")}, "the folder " + Path("missing") + " does not exist"},
          }) {
         ProgramOutcome r = Cli(c.args);
@@ -98,15 +100,15 @@ TEST_F(CliJobsOnPty, GetAllSavesEveryVariableUnderItsFolderAndPatternsPickSome)
     for (qsizetype i = 1; i < listed.size(); ++i)
         EXPECT_LE(listed[i - 1]["size"].toInt(), listed[i]["size"].toInt()) << "sorted by size";
 
-    fs::create_directories(Path("all"));
-    ProgramOutcome all = Cli({"get", "--all", "-o", Path("all"), "-q"});
+    // The folder and its parents are made, as mkdir -p does.
+    ProgramOutcome all = Cli({"get", "--all", "-o", Path("new/all"), "-q"});
     ASSERT_EQ(all.status, 0) << all.err;
     size_t files = 0;
-    for (const auto& e : fs::recursive_directory_iterator(Path("all")))
+    for (const auto& e : fs::recursive_directory_iterator(Path("new/all")))
         files += e.is_regular_file();
     EXPECT_EQ(files, static_cast<size_t>(listed.size()));
-    EXPECT_TRUE(fs::exists(Path("all/main/big.92t")));
-    EXPECT_TRUE(fs::exists(Path("all/other/y.92t")));
+    EXPECT_TRUE(fs::exists(Path("new/all/main/big.92t")));
+    EXPECT_TRUE(fs::exists(Path("new/all/other/y.92t")));
 
     fs::create_directories(Path("some"));
     ProgramOutcome some = Cli({"get", "oth*\\?", "-o", Path("some"), "-q"});

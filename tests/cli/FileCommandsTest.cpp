@@ -100,6 +100,10 @@ TEST_F(FileCommandsTest, BadArgumentsAndMissingFiles)
     EXPECT_EQ(partly.status, 2);
     EXPECT_NE(partly.out.find("Textfile"), std::string::npos);
     EXPECT_EQ(partly.err.rfind("linkwise-cli: info: " + P("none.92t") + ": ", 0), 0u) << partly.err;
+    Write("plain.bin", "not a TI-92 file");
+    CliRun alone = Cli({"info", P("plain.bin"), "--json"});
+    EXPECT_EQ(alone.status, 2);
+    EXPECT_EQ(alone.out, "") << "no list when the only file fails";
 }
 
 TEST_F(FileCommandsTest, FolderListAndViewer)

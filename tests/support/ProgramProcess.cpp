@@ -38,13 +38,18 @@ int ExitStatus(int status)
 
 }  // namespace
 
+std::string TemporaryPattern(const std::string& stem)
+{
+    return (std::filesystem::temp_directory_path() / (stem + "-XXXXXX")).string();
+}
+
 ProgramOutcome RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& env, int signal,
                           int signalAfterMs)
 {
-    char outPath[] = "/tmp/linkwise-run-out-XXXXXX";
-    char errPath[] = "/tmp/linkwise-run-err-XXXXXX";
-    const int outFd = mkstemp(outPath);
-    const int errFd = mkstemp(errPath);
+    std::string outPath = TemporaryPattern("linkwise-run-out");
+    std::string errPath = TemporaryPattern("linkwise-run-err");
+    const int outFd = mkstemp(outPath.data());
+    const int errFd = mkstemp(errPath.data());
     ProgramOutcome o;
     const pid_t pid = outFd >= 0 && errFd >= 0 && !argv.empty() ? fork() : -1;
     if (pid == 0) {
@@ -69,8 +74,8 @@ ProgramOutcome RunProgram(const std::vector<std::string>& argv, const std::vecto
     o.err = Slurp(errPath);
     close(outFd);
     close(errFd);
-    unlink(outPath);
-    unlink(errPath);
+    unlink(outPath.c_str());
+    unlink(errPath.c_str());
     return o;
 }
 
@@ -78,8 +83,8 @@ VirtualCalculatorProcess::VirtualCalculatorProcess(const std::string& program, c
                                                    int port)
     : port(port)
 {
-    char folder[] = "/tmp/linkwise-ti92-XXXXXX";
-    if (!mkdtemp(folder))
+    std::string folder = TemporaryPattern("linkwise-ti92");
+    if (!mkdtemp(folder.data()))
         return;
     fFolder = folder;
     link = fFolder + "/ti92";

@@ -11,6 +11,10 @@ struct ProgramOutcome {
     std::string err;
 };
 
+// A pattern for mkstemp or mkdtemp in the temporary folder ($TMPDIR, which
+// the tests set to their own): the folder, `stem`, then -XXXXXX.
+std::string TemporaryPattern(const std::string& stem);
+
 // Runs `argv` (argv[0] is the program's path) to its end with `env`
 // ("NAME=value") added to the environment; no shell in between.
 // With `signal`, that signal is sent to it `signalAfterMs` after its start.

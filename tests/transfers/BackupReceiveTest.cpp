@@ -43,6 +43,7 @@ TEST_F(BackupReceive, ThreeBlocksMakeOneRecordWithEveryImageByte)
     EXPECT_EQ(rig.view.nextClicks, 1);
     EXPECT_TRUE(rig.view.memo.empty());
     EXPECT_FALSE(rig.view.transferMode);
+    EXPECT_EQ(rig.calculator.ActiveConversation(), "") << "the end of the backup was acknowledged";
 }
 
 TEST_F(BackupReceive, BlockWithoutImageBytesAddsNothing)
@@ -64,6 +65,8 @@ TEST_F(BackupReceive, FailuresLeaveNothingToSave)
         {[](SimFaults& f) { f.damageBackupBlock = 2; },
          "Message: \rBlock 2 of the backup arrived damaged (checksum error)."},
         {[](SimFaults& f) { f.refuseBackup = true; }, "Message: \rDid not got requestACK"},
+        {[](SimFaults& f) { f.longBackupBlock = 2; },
+         "Message: \rBlock 2 of the backup arrived damaged (length 1029)."},
         {[](SimFaults& f) { f.silentAfterBytes = 3000; }, "Timeout occured when receiving byte."},
     };
     for (const Case& c : cases) {

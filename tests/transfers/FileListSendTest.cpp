@@ -193,6 +193,20 @@ TEST_F(FileListSend, TextFilesOtherFilesAndAutocollect)
     }
 }
 
+// All text files are converted before the first is sent: each is written
+// out again when its turn comes, so each arrives as its own variable.
+TEST_F(FileListSend, TwoTextFilesArriveAsTwoVariables)
+{
+    WriteBytes(dir + "first.txt", "one");
+    WriteBytes(dir + "second.txt", "two");
+    EXPECT_TRUE(Send({dir + "first.txt", dir + "second.txt"}).Complete());
+    const SimVariable* first = rig.calc.FindVariable("main\\first");
+    const SimVariable* second = rig.calc.FindVariable("main\\second");
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(first->bytes.find("one"), std::string::npos);
+    EXPECT_NE(second->bytes.find("two"), std::string::npos);
+}
+
 TEST_F(FileListSend, AFailureEndsTheJobWithItsMessage)
 {
     const std::string a = Program1("a", {}), b = Program1("b", {});
