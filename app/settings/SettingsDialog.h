@@ -12,13 +12,15 @@ class QLineEdit;
 class QPushButton;
 class QToolButton;
 class Dialogs;
+class Shell;
 
 // The settings dialog: cable, port (and the device behind a serial port),
-// Fargo library folders, Autocollect, Store folders.
+// Fargo library folders, Autocollect, Store folders, and the registration of
+// the TI-92 file types for the user when no installed package provides it.
 class SettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit SettingsDialog(Dialogs& dialogs, QWidget* parent = nullptr);
+    SettingsDialog(Dialogs& dialogs, Shell& shell, QWidget* parent = nullptr);
 
     // Fills the fields from the record and the serial ports' stored devices.
     void Fill(const SettingsRecord& settings);
@@ -39,6 +41,11 @@ public:
     std::string Device(int portNumber) const;
     // The menu of pickDeviceButton, built afresh each time it opens.
     void FillDeviceMenu();
+    // Shows the registration buttons for what the desktop knows now.
+    void ShowRegistration();
+    // Registers Linkwise for TI-92 files for the user, or removes that
+    // registration; a failure is shown and leaves the dialog open.
+    void onRegisterClicked(bool use);
 
     QLineEdit* library1Edit;
     QLineEdit* library2Edit;
@@ -52,6 +59,9 @@ public:
     QCheckBox* autoCollectBox;
     QCheckBox* storeFoldersBox;
     QCheckBox* askBeforeReplaceBox;
+    QLabel* registrationLabel;
+    QPushButton* registerButton;    // "Use Linkwise for TI-92 files"
+    QPushButton* unregisterButton;  // its undo
     QPushButton* okButton;
     QPushButton* cancelButton;
 
@@ -59,6 +69,7 @@ private:
     void onPortChanged();
     void KeepDevice();
     Dialogs& fDialogs;
+    Shell& fShell;
     std::array<std::string, 4> fDevices;
     int fDevicePort = -1;  // the port whose device the field shows
 };
