@@ -21,7 +21,7 @@ for f in bin/linkwise bin/linkwise-cli bin/linkwise-virtual-ti92 share/linkwise/
          share/icons/hicolor/256x256/apps/linkwise.png share/man/man1/linkwise.1.gz \
          share/man/man1/linkwise-cli.1.gz share/man/man1/linkwise-virtual-ti92.1.gz \
          share/bash-completion/completions/linkwise-cli share/bash-completion/completions/linkwise-virtual-ti92 \
-         share/kio/servicemenus/linkwise-convert.desktop \
+         share/bash-completion/completions/linkwise share/kio/servicemenus/linkwise-convert.desktop \
          share/nemo/actions/linkwise-convert.nemo_action \
          share/doc/linkwise/html/index.html share/doc/linkwise/html/troubleshooting.html \
          share/doc/linkwise/copyright share/doc/linkwise/changelog.Debian.gz lib/udev/rules.d/60-linkwise.rules; do
