@@ -22,7 +22,7 @@ for f in bin/linkwise bin/linkwise-cli bin/linkwise-virtual-ti92 share/linkwise/
          share/man/man1/linkwise-cli.1.gz share/man/man1/linkwise-virtual-ti92.1.gz \
          share/bash-completion/completions/linkwise-cli share/bash-completion/completions/linkwise-virtual-ti92 \
          share/bash-completion/completions/linkwise share/kio/servicemenus/linkwise-convert.desktop \
-         share/nemo/actions/linkwise-convert.nemo_action \
+         share/nemo/actions/linkwise-convert.nemo_action share/metainfo/org.linkwise.linkwise.metainfo.xml \
          share/doc/linkwise/html/index.html share/doc/linkwise/html/troubleshooting.html \
          share/doc/linkwise/copyright share/doc/linkwise/changelog.Debian.gz lib/udev/rules.d/60-linkwise.rules; do
   [ -s "$prefix/$f" ] || fail "$f was not installed"
@@ -31,6 +31,18 @@ grep -q '^Exec="linkwise" %f$' "$prefix/share/applications/linkwise.desktop" || 
 grep -q '^Exec="linkwise" SEND %f$' "$prefix/share/applications/linkwise.desktop" || fail "the entry does not send"
 head -c 24 "$prefix/share/icons/hicolor/256x256/apps/linkwise.png" | od -An -tx1 | tr -d ' \n' |
   grep -q '0000010000000100$' || fail "the PNG icon is not 256 x 256"
+# The AppStream metadata: valid, and naming the types the MIME package holds.
+metainfo=$prefix/share/metainfo/org.linkwise.linkwise.metainfo.xml
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net "$metainfo" >"$work/appstream.log" 2>&1 ||
+    { cat "$work/appstream.log" >&2; fail "the AppStream metadata is not valid"; }
+fi
+types() { grep -oE 'application/x-ti92-[a-z]+' "$1" | sort -u; }
+[ "$(types "$metainfo")" = "$(types "$prefix/share/mime/packages/linkwise.xml")" ] ||
+  fail "the AppStream metadata provides other types than the MIME package"
+for s in menu receive screenshot; do
+  grep -q "/$s.png</image>" "$metainfo" || fail "the AppStream metadata lacks the screenshot $s.png"
+done
 "$prefix/bin/linkwise-cli" --version | grep -q '^linkwise-cli (Linkwise) ' || fail "linkwise-cli --version"
 "$prefix/bin/linkwise" --version | grep -q '^linkwise (Linkwise) ' || fail "linkwise --version"
 "$prefix/bin/linkwise" --help | grep -q '^Usage: linkwise' || fail "linkwise --help"
