@@ -94,7 +94,8 @@ std::string SendEntryText(const std::string& program)
            " %f\n"
            "Icon=linkwise\n"
            "Terminal=false\n"
-           "Categories=Utility;Education;\n"
+           "Categories=Utility;\n"
+           "Keywords=TI-92;calculator;link cable;graph-link;screenshot;backup;\n"
            "MimeType=" +
            MimeTypeList() +
            "\n"
