@@ -23,7 +23,7 @@ for f in bin/linkwise bin/linkwise-cli bin/linkwise-virtual-ti92 share/linkwise/
          share/bash-completion/completions/linkwise-cli share/bash-completion/completions/linkwise-virtual-ti92 \
          share/bash-completion/completions/linkwise share/kio/servicemenus/linkwise-convert.desktop \
          share/nemo/actions/linkwise-convert.nemo_action share/metainfo/org.linkwise.linkwise.metainfo.xml \
-         share/doc/linkwise/html/index.html share/doc/linkwise/html/troubleshooting.html \
+         share/doc/linkwise/html/index.html share/doc/linkwise/html/troubleshooting.html share/doc-base/linkwise \
          share/doc/linkwise/copyright share/doc/linkwise/changelog.Debian.gz lib/udev/rules.d/60-linkwise.rules; do
   [ -s "$prefix/$f" ] || fail "$f was not installed"
 done
