@@ -11,9 +11,11 @@
 #include "app/dialogs/AboutBox.h"
 #include "app/dialogs/QtDialogs.h"
 #include "app/dialogs/RemoteKeyboardWindow.h"
+#include "app/settings/DataPlaces.h"
 #include "app/settings/IniSettingsStore.h"
 #include "app/startup/GuardedApplication.h"
 #include "app/startup/InformationOptions.h"
+#include "app/startup/RegistrationOptions.h"
 #include "app/window/WizardWindow.h"
 #include "link/Clock.h"
 #include "link/EventPump.h"
@@ -31,11 +33,16 @@ int main(int argc, char* argv[])
     // --help and --version answer without a display.
     if (auto status = AnswerInformationOptions({argv + 1, argv + argc}, std::cout))
         return *status;
+    if (auto request = FindRegistrationRequest({argv + 1, argv + argc})) {
+        QCoreApplication core(argc, argv);
+        QtShell shell;
+        return CarryOutRegistration(*request, shell, std::cout, std::cerr);
+    }
     GuardedApplication app(argc, argv);
     QApplication::setApplicationName("linkwise");
     // What Qt left of the command line is the program's own.
     const std::vector<std::string> parameters(argv + 1, argv + argc);
-    ProcessStoreFolder store(ProgramFolder());
+    ProcessStoreFolder store(RuntimeFolder());
 
     SteadyClock clock;
     QtEventPump pump;
@@ -57,8 +64,8 @@ int main(int argc, char* argv[])
     link.UsbCable = &usbCable;
 
     PosixDoctorSystem doctorSystem;
-    WizardWindow form(WizardEnvironment{clock, pump, dialogs, settings, shell, link, serialPort, ProgramFolder(),
-                                        nullptr, store.Path().string(), parameters, &doctorSystem});
+    WizardWindow form(WizardEnvironment{clock, pump, dialogs, settings, shell, link, serialPort, UserDataFolder(),
+                                        nullptr, store.Path().string(), parameters, &doctorSystem, HelpFolder()});
     dialogs.SetParent(&form);
 
     AboutBox about(shell, ShippedDataFile("hints.dat"));

@@ -42,13 +42,10 @@ fi
 export "$line"
 echo "Virtual TI-92 on ${line#LINKWISE_COM1=} (COM1). Click the lamp at the bottom left to check the link."
 
-# The build tree's program is no handler of anyone's TI-92 files: no offer
-# to register it.
 cat >"$work/settings.ini" <<'INI'
 [Settings]
 Cabletype=1
 Port=0
-Check Registry=0
 INI
 export LINKWISE_SETTINGS="$work/settings.ini"
 "$build/app/linkwise" "$@"

@@ -18,7 +18,7 @@ const std::vector<CliCommand>& CliCommandTable()
     static const std::vector<CliCommand> commands = {
         {"ready", "", "check that the calculator answers (exit 0 ready, 1 not ready)", {}, RunReady},
         {"ls", "", "list the calculator's variables: name, type, size",
-         {kJson, {"sort", "KEY", "order by name, type or size (default: as the\ncalculator lists them)"}}, RunList},
+         {kJson, {"sort", "name|type|size|calculator", "the order (default: as the calculator lists them)"}}, RunList},
         {"get", "NAME...|--all",
          "receive variables into a file, a group file or a folder",
          {{"o,output", "FILE|DIR|-", "where to save: a file, a folder (each variable under\nits own name), or - for "
@@ -45,7 +45,7 @@ const std::vector<CliCommand>& CliCommandTable()
          RunBackup},
         {"rom-version", "", "print the calculator's ROM version", {}, RunRomVersion},
         {"info", "FILE...|DIR", "describe TI-92 files, or list a folder of them",
-         {kJson, {"sort", "KEY", "order a folder by name (default), comment, type or size"}}, RunInfo},
+         {kJson, {"sort", "name|comment|type|size", "the order of a folder's files (default: by name)"}}, RunInfo},
         {"convert", "TEXTFILE", "convert a text file (UTF-8 or Latin-1) into a TI-92 text file",
          {{"o,output", "FILE", "the TI-92 text file to write (.92t)"}, kComment, kName, kFolder}, RunConvert},
         {"screenshot", "", "grab the calculator's screen as PNG or BMP",

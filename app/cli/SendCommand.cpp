@@ -11,6 +11,7 @@
 #include "app/cli/ConsoleDialogs.h"
 #include "app/cli/ConsoleTransferView.h"
 #include "app/cli/PrivateStoreFolder.h"
+#include "app/settings/DataPlaces.h"
 #include "app/settings/IniSettingsStore.h"
 #include "app/settings/SettingsRecord.h"
 #include "cmdline/WordValue.h"
@@ -54,14 +55,6 @@ std::string WithSlash(std::string dir)
     if (!dir.empty() && dir.back() != '/')
         dir += '/';
     return dir;
-}
-
-// The folder of this executable: where the window keeps libraries by default.
-std::string ExecutableFolder()
-{
-    std::error_code ec;
-    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string("./") : WithSlash(exe.parent_path().string());
 }
 
 int CountTextFiles(const std::vector<std::string>& paths)
@@ -159,12 +152,9 @@ std::optional<std::vector<std::string>> CheckFiles(const CliContext& context, co
 // The library folders: the options, else the window's settings.
 FargoLibrarySettings LibrarySettings(SettingsStore& settings, const SendArguments& a)
 {
-    const std::string home = ExecutableFolder();
     FargoLibrarySettings libs;
-    libs.fargo1Dir =
-        WithSlash(a.libDir1.empty() ? ReadText(settings, "Settings", "Fargo1 Librarydir", home) : a.libDir1);
-    libs.fargo2Dir =
-        WithSlash(a.libDir2.empty() ? ReadText(settings, "Settings", "Fargo2 Librarydir", home) : a.libDir2);
+    libs.fargo1Dir = WithSlash(a.libDir1.empty() ? StoredFargoLibraryFolder(settings, 1, UserDataFolder()) : a.libDir1);
+    libs.fargo2Dir = WithSlash(a.libDir2.empty() ? StoredFargoLibraryFolder(settings, 2, UserDataFolder()) : a.libDir2);
     libs.autoCollect = ReadBool(settings, "Settings", "Autocollect Libraries", 1);
     return libs;
 }

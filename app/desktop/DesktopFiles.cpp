@@ -94,7 +94,8 @@ std::string SendEntryText(const std::string& program)
            " %f\n"
            "Icon=linkwise\n"
            "Terminal=false\n"
-           "Categories=Utility;Education;\n"
+           "Categories=Utility;\n"
+           "Keywords=TI-92;calculator;link cable;graph-link;screenshot;backup;\n"
            "MimeType=" +
            MimeTypeList() +
            "\n"
@@ -116,13 +117,47 @@ std::string ConvertEntryText(const std::string& program)
 {
     return "[Desktop Entry]\n"
            "Type=Application\n"
-           "Name=Convert to TI92-file\n"
+           "Name=Linkwise converter\n"
+           "GenericName=Convert to TI92-file\n"
            "Comment=Convert a text file into a TI-92 text file\n"
            "Exec=" +
            ExecArgument(program) +
            " CONVERT %f\n"
            "Icon=linkwise\n"
            "Terminal=false\n"
-           "NoDisplay=true\n"
-           "MimeType=text/plain;\n";
+           "NoDisplay=true\n";
+}
+
+std::string ServiceMenuText(const std::string& program)
+{
+    return "[Desktop Entry]\n"
+           "Type=Service\n"
+           "MimeType=text/plain;\n"
+           "Actions=convertToTi92Text;\n"
+           "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\n"
+           "\n"
+           "[Desktop Action convertToTi92Text]\n"
+           "Name=" +
+           std::string(kConvertActionName) +
+           "\n"
+           "Icon=linkwise\n"
+           "Exec=" +
+           ExecArgument(program) + " CONVERT %f\n";
+}
+
+std::string NemoActionText(const std::string& program)
+{
+    return "[Nemo Action]\n"
+           "Name=" +
+           std::string(kConvertActionName) +
+           "\n"
+           "Comment=Convert the text file into a TI-92 text file\n"
+           "Exec=" +
+           program +
+           " CONVERT %F\n"
+           "Icon-Name=linkwise\n"
+           "Selection=s\n"
+           "Mimetypes=text/plain;\n"
+           "Dependencies=" +
+           program + ";\n";
 }

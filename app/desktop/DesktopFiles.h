@@ -24,8 +24,17 @@ std::string MimePackageText();
 // Convert actions. Started from a menu without a file it opens the window
 // plainly. `program` is the executable as the Exec line names it.
 std::string SendEntryText(const std::string& program);
-// The hidden entry that offers "Convert to TI92-file" for text files.
+// The hidden entry that converts a text file it is given ("Open With" → the
+// Linkwise converter). It declares no MIME type: it must never become the
+// desktop's default for text files.
 std::string ConvertEntryText(const std::string& program);
+
+// Where file managers offer actions for text files instead: a Dolphin
+// service menu and a Nemo action, both named kConvertActionName. The Nemo
+// action's `program` is a plain command name found on PATH.
+inline constexpr const char* kConvertActionName = "Convert to TI-92 text";
+std::string ServiceMenuText(const std::string& program);
+std::string NemoActionText(const std::string& program);
 
 // One Exec argument, always quoted, with "%" doubled, and escaped as a
 // desktop entry's string value.

@@ -162,36 +162,25 @@ std::string RemoveIniValue(const std::string& text, const std::string& group, co
     return kept.join('\n').toStdString();
 }
 
-// The application that opens text files other than the converter, as the
-// desktop picks it; empty when there is none. Reads the user's list as it is
-// on disk, so a pin of the converter must be gone from it first.
-std::string OtherTextDefault(const DesktopFolders& folders)
+namespace {
+
+std::string WithoutConverterPin(const std::string& defaults)
 {
-    std::string found = DefaultApplication(folders, kTextMimeType);
-    // An earlier registration's entry comes first in the user's folder: ask past it.
-    if (found.starts_with(kConvertEntryId))
-        found = DefaultApplication({folders.dataHome + "/.without-linkwise", folders.configHome}, kTextMimeType);
-    return found.starts_with(kConvertEntryId) ? std::string() : found;
+    if (IniValue(defaults, "Default Applications", kTextMimeType).starts_with(kConvertEntryId))
+        return RemoveIniValue(defaults, "Default Applications", kTextMimeType);
+    return defaults;
 }
+
+}  // namespace
 
 void RegisterFileTypes(const DesktopFolders& folders, const std::string& program)
 {
     const QString data = Q(folders.dataHome);
     const QString applications = data + "/applications";
     const QString mimeapps = Q(folders.configHome) + "/mimeapps.list";
-    std::string defaults = ReadText(mimeapps);
-    // The converter is one more handler of text files, never their default:
-    // what opens them now is pinned before the converter's entry appears,
-    // and a pin of the converter (an older registration) goes.
-    if (IniValue(defaults, "Default Applications", kTextMimeType).starts_with(kConvertEntryId)) {
-        defaults = RemoveIniValue(defaults, "Default Applications", kTextMimeType);
-        WriteText(mimeapps, defaults);
-    }
-    if (IniValue(defaults, "Default Applications", kTextMimeType).empty()) {
-        const std::string other = OtherTextDefault(folders);
-        if (!other.empty())
-            defaults = SetIniValue(defaults, "Default Applications", kTextMimeType, other + ";");
-    }
+    // The converter's entry handles no MIME type, so text files keep their
+    // default; a pin of the converter by an older version goes.
+    std::string defaults = WithoutConverterPin(ReadText(mimeapps));
 
     WriteText(data + "/mime/packages/linkwise.xml", MimePackageText());
     WriteText(applications + "/" + kSendEntryId, SendEntryText(program));
@@ -202,6 +191,53 @@ void RegisterFileTypes(const DesktopFolders& folders, const std::string& program
 
     RunTool(folders, "update-mime-database", {data + "/mime"});
     RunTool(folders, "update-desktop-database", {applications});
+}
+
+namespace {
+
+QStringList RegisteredFiles(const DesktopFolders& folders)
+{
+    const QString data = Q(folders.dataHome);
+    return {data + "/applications/" + kSendEntryId, data + "/applications/" + kConvertEntryId,
+            data + "/mime/packages/linkwise.xml"};
+}
+
+}  // namespace
+
+void UnregisterFileTypes(const DesktopFolders& folders)
+{
+    const QString mimeapps = Q(folders.configHome) + "/mimeapps.list";
+    const std::string before = ReadText(mimeapps);
+    std::string defaults = WithoutConverterPin(before);
+    for (const Ti92MimeType& m : Ti92MimeTypes())
+        if (IniValue(defaults, "Default Applications", m.type) == std::string(kSendEntryId) + ";")
+            defaults = RemoveIniValue(defaults, "Default Applications", m.type);
+    if (defaults != before)
+        WriteText(mimeapps, defaults);
+    for (const QString& path : RegisteredFiles(folders)) {
+        QFile file(path);
+        if (file.exists() && !file.remove())
+            throw EFileError("Cannot remove " + path.toStdString() + ": " + file.errorString().toStdString() + ".");
+    }
+    RunTool(folders, "update-mime-database", {Q(folders.dataHome) + "/mime"});
+    RunTool(folders, "update-desktop-database", {Q(folders.dataHome) + "/applications"});
+}
+
+bool UserRegistrationFound(const DesktopFolders& folders)
+{
+    return QFileInfo::exists(RegisteredFiles(folders).first());
+}
+
+std::string InstalledEntriesFolder()
+{
+    const QString own = QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    for (const QString& dir : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
+        if (QDir::cleanPath(dir) == own)
+            continue;
+        if (QFileInfo::exists(dir + "/applications/" + kSendEntryId))
+            return QDir::cleanPath(dir).toStdString();
+    }
+    return {};
 }
 
 std::string DefaultApplication(const DesktopFolders& folders, const std::string& mimeType)

@@ -13,10 +13,28 @@ DesktopFolders UserDesktopFolders();
 // root needed): the MIME package, both desktop entries naming `program`,
 // Linkwise as the default application of the 14 types in mimeapps.list,
 // then update-mime-database and update-desktop-database when present.
-// Text files keep the default they had: it is written into mimeapps.list,
-// so the converter's entry only adds itself to their handlers.
+// Text files keep the default they had: the converter's entry handles no
+// MIME type, and a pin of it by an older version is removed.
 // Throws EFileError when a file cannot be written.
 void RegisterFileTypes(const DesktopFolders& folders, const std::string& program);
+
+// Removes what RegisterFileTypes wrote in the user's folders: both desktop
+// entries and the MIME package, and the defaults in mimeapps.list that still
+// name Linkwise or its converter (a default the user chose since stays);
+// then brings the
+// desktop's caches up to date. Throws EFileError when a file cannot be
+// removed or written.
+void UnregisterFileTypes(const DesktopFolders& folders);
+
+// Whether the user's own registration is there (its entry in the user's
+// applications folder).
+bool UserRegistrationFound(const DesktopFolders& folders);
+
+// The system data folder ($XDG_DATA_DIRS, normally /usr/share) whose
+// applications/ holds Linkwise's entry, as an installed package puts it;
+// empty when none does. The desktop then knows Linkwise for every user and a
+// registration of the user's own is not needed.
+std::string InstalledEntriesFolder();
 
 // The desktop file id of the default application for a MIME type, as
 // `xdg-mime query default` reports it; without xdg-mime, as the user's

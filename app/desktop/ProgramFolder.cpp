@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "app/settings/DataPlaces.h"
+
 namespace {
 
 QString ExecutableFolder()
@@ -21,22 +23,6 @@ std::string WithSlash(const QString& dir)
 
 }  // namespace
 
-std::string UserDataFolder()
-{
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/linkwise";
-    QDir().mkpath(dir);
-    return WithSlash(dir);
-}
-
-std::string ProgramFolder()
-{
-    const QString dir = ExecutableFolder();
-    QFileInfo info(dir);
-    if (!info.isDir() || !info.isWritable())
-        return UserDataFolder();
-    return WithSlash(dir);
-}
-
 std::string ShippedDataFolder()
 {
     return WithSlash(ExecutableFolder() + "/../share/linkwise");
@@ -45,14 +31,28 @@ std::string ShippedDataFolder()
 std::string ShippedDataFile(const std::string& name)
 {
     const QString n = QString::fromStdString(name);
-    const QString beside = ExecutableFolder() + "/" + n;
+    const QString shipped = QString::fromStdString(ShippedDataFolder()) + n;
     const QStringList candidates = {
-        beside,
-        QString::fromStdString(ProgramFolder()) + n,
-        QString::fromStdString(ShippedDataFolder()) + n,
+        ExecutableFolder() + "/" + n,
+        shipped,
+        QString::fromStdString(UserDataFolder()) + n,
     };
     for (const QString& c : candidates)
         if (QFileInfo::exists(c))
             return QDir::cleanPath(c).toStdString();
-    return beside.toStdString();
+    return shipped.toStdString();
+}
+
+std::string HelpFolder()
+{
+    return WithSlash(ExecutableFolder() + "/../share/doc/linkwise/html");
+}
+
+std::string RuntimeFolder()
+{
+    // Qt falls back to a private runtime-$USER folder under TMPDIR when
+    // XDG_RUNTIME_DIR is not set.
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + "/linkwise";
+    QDir().mkpath(dir);
+    return WithSlash(dir);
 }

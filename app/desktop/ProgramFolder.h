@@ -1,19 +1,25 @@
 #pragma once
 #include <string>
 
-// The folder the program writes its own files to, with a trailing "/": the
-// executable's folder when writable, else the user's data folder.
-std::string ProgramFolder();
-
-// The user's data folder for Linkwise ($XDG_DATA_HOME/linkwise/, normally
-// ~/.local/share/linkwise/), with a trailing "/"; created when missing.
-std::string UserDataFolder();
+// Where the window finds what ships with it and keeps its temporary files.
+// The user's own files have their places in app/settings/DataPlaces.h.
+// Folders are returned with a trailing "/".
 
 // The shipped data folder of an installed program (<prefix>/share/linkwise/
-// beside <prefix>/bin), with a trailing "/".
+// beside <prefix>/bin).
 std::string ShippedDataFolder();
 
-// A data file shipped with the program ("hints.dat"): beside the executable,
-// in the program folder, or in the shipped data folder. Returns the first
-// path that exists, or the one beside the executable.
+// A data file shipped with the program ("hints.dat"): beside the executable
+// (a build tree), in the shipped data folder, or the user's own copy in the
+// user's data folder. Returns the first path that exists, or the one in the
+// shipped data folder.
 std::string ShippedDataFile(const std::string& name);
+
+// The folder of the HTML help pages: <prefix>/share/doc/linkwise/html/
+// beside <prefix>/bin (the build tree has the same layout).
+std::string HelpFolder();
+
+// The folder for the running program's temporary files:
+// $XDG_RUNTIME_DIR/linkwise/, or linkwise/ in a private folder under TMPDIR
+// when there is no runtime folder. Made when missing.
+std::string RuntimeFolder();

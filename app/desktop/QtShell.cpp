@@ -26,10 +26,20 @@ bool QtShell::OpenFile(const std::string& path)
 
 bool QtShell::FileTypesRegistered()
 {
-    return DefaultApplication(UserDesktopFolders(), kProgramMimeType) == kSendEntryId;
+    return UserRegistrationFound(UserDesktopFolders());
 }
 
 void QtShell::RegisterFileTypes()
 {
     ::RegisterFileTypes(UserDesktopFolders(), QCoreApplication::applicationFilePath().toStdString());
+}
+
+void QtShell::UnregisterFileTypes()
+{
+    ::UnregisterFileTypes(UserDesktopFolders());
+}
+
+std::string QtShell::InstalledEntriesFolder()
+{
+    return ::InstalledEntriesFolder();
 }

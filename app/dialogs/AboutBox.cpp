@@ -42,9 +42,9 @@ AboutBox::AboutBox(Shell& shell, std::string hintsFile, QWidget* parent)
     QFont nameFont("Arial", 20, QFont::Bold);
     programNameLabel->setFont(nameFont);
     programNameLabel->setStyleSheet("color: navy;");
-    versionLabel = new QLabel("v1.0", frame);
+    versionLabel = new QLabel("v" LINKWISE_VERSION, frame);
 
-    infoLine = new QLabel(QString("All information about the program is availible at: ") + kInformationAddress, frame);
+    infoLine = new QLabel("All information about the program is in its help pages.", frame);
     infoLine->setWordWrap(true);
     getThereButton = new QPushButton("&Get there!", frame);
 

@@ -24,8 +24,8 @@ public:
     void onCloseTimer();
     // The tip number drawn for a file of n tips (0..n-1); replaceable in tests.
     std::function<int(int)> drawTip;
-    // "&Get there!"; the main window replaces it with its own, which says
-    // when the desktop cannot open the address.
+    // "&Get there!"; the main window replaces it with its own, which opens
+    // the help pages and says when the desktop cannot.
     std::function<void(const std::string&)> openAddress;
 
     QLabel* programNameLabel;

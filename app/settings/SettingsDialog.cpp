@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/desktop/Shell.h"
 #include "app/settings/CalculatorSearchPanel.h"
 #include "link/Dialogs.h"
 #include "link/LibusbCablePipes.h"
@@ -26,7 +27,8 @@ constexpr int kCableChoices = 4;
 constexpr int kUsbCableIndex = 3;
 }  // namespace
 
-SettingsDialog::SettingsDialog(Dialogs& dialogs, QWidget* parent) : QDialog(parent), fDialogs(dialogs)
+SettingsDialog::SettingsDialog(Dialogs& dialogs, Shell& shell, QWidget* parent)
+    : QDialog(parent), fDialogs(dialogs), fShell(shell)
 {
     setObjectName("SettingsDialog");
     setWindowTitle("Settings");
@@ -80,6 +82,18 @@ SettingsDialog::SettingsDialog(Dialogs& dialogs, QWidget* parent) : QDialog(pare
     libGrid->addWidget(browse2Button, 3, 1);
     libGrid->addWidget(autoCollectBox, 4, 0, 1, 2);
 
+    auto* desktopBox = new QGroupBox("TI-92 files on this desktop", this);
+    registrationLabel = new QLabel(desktopBox);
+    registrationLabel->setWordWrap(true);
+    registerButton = new QPushButton("&Use Linkwise for TI-92 files", desktopBox);
+    registerButton->setObjectName("registerButton");
+    unregisterButton = new QPushButton("Sto&p using Linkwise for TI-92 files", desktopBox);
+    unregisterButton->setObjectName("unregisterButton");
+    auto* desktopLayout = new QVBoxLayout(desktopBox);
+    desktopLayout->addWidget(registrationLabel);
+    desktopLayout->addWidget(registerButton);
+    desktopLayout->addWidget(unregisterButton);
+
     searchPanel = new CalculatorSearchPanel(dialogs, this);
     searchPanel->request = [this] { return SearchRequest(); };
     searchPanel->onFound = [this](const DoctorCandidate& found) { UseFound(found); };
@@ -97,6 +111,7 @@ SettingsDialog::SettingsDialog(Dialogs& dialogs, QWidget* parent) : QDialog(pare
     layout->addWidget(libBox);
     layout->addWidget(storeFoldersBox);
     layout->addWidget(askBeforeReplaceBox);
+    layout->addWidget(desktopBox);
     layout->addWidget(searchPanel, 1);
     layout->addLayout(buttons);
 
@@ -104,6 +119,8 @@ SettingsDialog::SettingsDialog(Dialogs& dialogs, QWidget* parent) : QDialog(pare
     connect(portList, &QComboBox::currentIndexChanged, this, &SettingsDialog::onPortChanged);
     connect(browse1Button, &QPushButton::clicked, this, [this] { Browse(library1Edit); });
     connect(browse2Button, &QPushButton::clicked, this, [this] { Browse(library2Edit); });
+    connect(registerButton, &QPushButton::clicked, this, [this] { onRegisterClicked(true); });
+    connect(unregisterButton, &QPushButton::clicked, this, [this] { onRegisterClicked(false); });
     connect(okButton, &QPushButton::clicked, this, &SettingsDialog::onOkClicked);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     resize(360, 355);
@@ -130,6 +147,42 @@ void SettingsDialog::Fill(const SettingsRecord& settings)
     autoCollectBox->setChecked(settings.AutoCollect);
     storeFoldersBox->setChecked(settings.StoreFolders);
     askBeforeReplaceBox->setChecked(settings.AskBeforeReplace);
+    ShowRegistration();
+}
+
+void SettingsDialog::ShowRegistration()
+{
+    const std::string installed = fShell.InstalledEntriesFolder();
+    if (!installed.empty()) {
+        registrationLabel->setText(QString::fromStdString("Linkwise is installed with its desktop entries in " +
+                                                          installed + "; the desktop offers it for TI-92 files."));
+        registerButton->hide();
+        unregisterButton->hide();
+        return;
+    }
+    const bool registered = fShell.FileTypesRegistered();
+    registrationLabel->setText(registered ? "TI-92 files open with Linkwise."
+                                          : "TI-92 files do not open with Linkwise.");
+    registerButton->setVisible(true);
+    unregisterButton->setVisible(true);
+    registerButton->setEnabled(!registered);
+    unregisterButton->setEnabled(registered);
+}
+
+void SettingsDialog::onRegisterClicked(bool use)
+{
+    try {
+        if (use)
+            fShell.RegisterFileTypes();
+        else
+            fShell.UnregisterFileTypes();
+    } catch (const std::exception& e) {
+        fDialogs.MessageBox(std::string(use ? "Linkwise could not be registered for TI-92 files: "
+                                            : "Linkwise's registration for TI-92 files could not be removed: ") +
+                                e.what(),
+                            "Linkwise", MsgIcon::Error, MsgButtons::Ok);
+    }
+    ShowRegistration();
 }
 
 void SettingsDialog::RebuildPortList()

@@ -15,13 +15,15 @@ class Dialogs;
 class CalculatorSearchPanel;
 struct DoctorCandidate;
 struct DoctorRequest;
+class Shell;
 
 // The settings dialog: cable, port (and the device behind a serial port),
-// Fargo library folders, Autocollect, Store folders.
+// Fargo library folders, Autocollect, Store folders, and the registration of
+// the TI-92 file types for the user when no installed package provides it.
 class SettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit SettingsDialog(Dialogs& dialogs, QWidget* parent = nullptr);
+    SettingsDialog(Dialogs& dialogs, Shell& shell, QWidget* parent = nullptr);
 
     // Fills the fields from the record and the serial ports' stored devices.
     void Fill(const SettingsRecord& settings);
@@ -52,6 +54,11 @@ public:
 
     // Set before showing: the calculator search starts once the dialog is up.
     bool searchWhenShown = false;
+    // Shows the registration buttons for what the desktop knows now.
+    void ShowRegistration();
+    // Registers Linkwise for TI-92 files for the user, or removes that
+    // registration; a failure is shown and leaves the dialog open.
+    void onRegisterClicked(bool use);
 
     QLineEdit* library1Edit;
     QLineEdit* library2Edit;
@@ -66,6 +73,9 @@ public:
     QCheckBox* storeFoldersBox;
     QCheckBox* askBeforeReplaceBox;
     CalculatorSearchPanel* searchPanel;
+    QLabel* registrationLabel;
+    QPushButton* registerButton;    // "Use Linkwise for TI-92 files"
+    QPushButton* unregisterButton;  // its undo
     QPushButton* okButton;
     QPushButton* cancelButton;
 
@@ -76,6 +86,7 @@ private:
     void onPortChanged();
     void KeepDevice();
     Dialogs& fDialogs;
+    Shell& fShell;
     std::array<std::string, 4> fDevices;
     int fDevicePort = -1;  // the port whose device the field shows
 };

@@ -2,6 +2,18 @@
 
 #include "cmdline/CommandLine.h"
 
+const std::vector<OptionSpec>& WindowOptionSpecs()
+{
+    static const std::vector<OptionSpec> options = {
+        {"register", "",
+         "open TI-92 files with Linkwise: entries for this user,\nwhen no installed package provides them"},
+        {"unregister", "", "remove what --register wrote"},
+        {"h,help", "", "show this help and exit"},
+        {"V,version", "", "show the version and exit"},
+    };
+    return options;
+}
+
 std::optional<int> AnswerInformationOptions(const std::vector<std::string>& params, std::ostream& out)
 {
     for (const std::string& p : params) {
@@ -25,8 +37,7 @@ std::optional<int> AnswerInformationOptions(const std::vector<std::string>& para
                    "  VIEW                    open the window without starting a task\n"
                    "\n"
                    "Options:\n"
-                << OptionHelp(
-                       {{"h,help", "", "show this help and exit"}, {"V,version", "", "show the version and exit"}})
+                << OptionHelp(WindowOptionSpecs())
                 << "\n"
                    "Examples:\n"
                    "  linkwise SEND tetris.92p\n"

@@ -120,6 +120,15 @@ std::string StepHelp(TaskKind task, int step)
     return bar == std::string::npos ? std::string() : s.substr(bar + 1);
 }
 
+const char* TaskHelpPage(TaskKind task)
+{
+    static const char* const pages[kTaskCount] = {
+        "index.html",      "receive.html", "backup.html",  "send.html",
+        "screenshot.html", "fargo.html",   "convert.html", "send.html",
+    };
+    return task < kTaskCount ? pages[task] : pages[taskNone];
+}
+
 const char* PageHint(int page)
 {
     static const char* const hints[kPageCount] = {

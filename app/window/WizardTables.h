@@ -53,3 +53,7 @@ std::string StepHelp(TaskKind task, int step);
 
 // Hint of each page.
 const char* PageHint(int page);
+
+// The help page of a task (in the installed help folder): "send.html"; the
+// contents page for taskNone. Each step has its anchor "step-N" there.
+const char* TaskHelpPage(TaskKind task);

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QListWidget>
@@ -13,22 +14,23 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QUrl>
 #include <filesystem>
 
-#include "app/desktop/FileTypeCheck.h"
 #include "app/desktop/Shell.h"
 #include "app/dialogs/AboutBox.h"
 #include "app/dialogs/FileFilterDialog.h"
 #include "app/settings/CalculatorSearchPanel.h"
+#include "app/settings/DataPlaces.h"
 #include "app/settings/SettingsDialog.h"
 #include "app/settings/SettingsStore.h"
 #include "app/startup/CommandLineStart.h"
 #include "app/window/FileBrowserPanel.h"
 #include "app/window/ReadyLampShape.h"
-#include "app/window/WebAddresses.h"
 #include "link/Dialogs.h"
 #include "link/SerialPort.h"
 #include "link/Ti92Link.h"
@@ -42,7 +44,7 @@ WizardWindow::WizardWindow(WizardEnvironment env, QWidget* parent) : QWidget(par
 
     BuildWidgets();
     fileFilterDialog = new FileFilterDialog(this);
-    settingsDialog = new SettingsDialog(fEnv.dialogs, this);
+    settingsDialog = new SettingsDialog(fEnv.dialogs, fEnv.shell, this);
     if (fEnv.doctorSystem)
         settingsDialog->searchPanel->SetSearch(*fEnv.doctorSystem, fEnv.clock, fEnv.pump, [this] {
             // The search opens the devices itself; the link opens its own
@@ -55,7 +57,6 @@ WizardWindow::WizardWindow(WizardEnvironment env, QWidget* parent) : QWidget(par
         });
     ConnectHandlers();
     InstallStepActions();
-    onFirstPaintCheck = [this] { CheckFileTypes(fEnv.shell, fEnv.dialogs); };
 
     // Window creation: not yet painted, settings, the link, the menu.
     firstPaintPending = true;
@@ -64,7 +65,7 @@ WizardWindow::WizardWindow(WizardEnvironment env, QWidget* parent) : QWidget(par
     fileFilterDialog->ReadSettings(fEnv.settings);
     settings.ExtensionString = fileFilterDialog->ExtensionText();
     ReadCommandLine(paramCommands, fEnv.parameters, fEnv.dialogs, *this,
-                    StartupFolders{fEnv.programFolder, folderBox->itemText(0).toStdString(),
+                    StartupFolders{fEnv.dataFolder, folderBox->itemText(0).toStdString(),
                                    QDir::tempPath().toStdString()});
     stepList->setCurrentRow(0);
     ConfigureLink();
@@ -223,7 +224,7 @@ void WizardWindow::SetAboutBox(AboutBox* about)
 {
     fAbout = about;
     if (fAbout)
-        fAbout->openAddress = [this](const std::string& url) { OpenAddress(url); };
+        fAbout->openAddress = [this](const std::string&) { OpenHelpPage("index.html", ""); };
 }
 
 void WizardWindow::onAboutClicked()
@@ -234,7 +235,15 @@ void WizardWindow::onAboutClicked()
 
 void WizardWindow::onQuillboxClicked()
 {
-    OpenFile(fEnv.programFolder + "quillbox");
+    const QString program = QStandardPaths::findExecutable(kQuillboxProgram);
+    if (program.isEmpty()) {
+        quillboxButton->hide();
+        fEnv.dialogs.MessageBox(std::string("Quillbox could not be started: the program ") + kQuillboxProgram +
+                                    " is no longer on the search path (PATH).",
+                                "Linkwise", MsgIcon::Error, MsgButtons::Ok);
+        return;
+    }
+    OpenFile(program.toStdString());
 }
 
 bool WizardWindow::OpenAddress(const std::string& url)
@@ -260,17 +269,33 @@ bool WizardWindow::OpenFile(const std::string& path)
     return false;
 }
 
-void WizardWindow::onHelpClicked(bool confirmation)
+void WizardWindow::onHelpClicked(bool)
 {
     if (InTransfer())
         return;
-    MsgResult r =
-        fEnv.dialogs.MessageBox("You will be led to the online help-pages. Do you want to continue?", "Linkwise",
-                                confirmation ? MsgIcon::Question : MsgIcon::Information, MsgButtons::YesNo);
-    if (r != MsgResult::Yes)
-        return;
-    fLastHelpAddress = kHelpAddress + std::to_string(pageStack->currentIndex());
-    OpenAddress(fLastHelpAddress);
+    OpenHelpPage(TaskHelpPage(currentTask), "step-" + std::to_string(Step()));
+}
+
+bool WizardWindow::OpenHelpPage(const std::string& page, const std::string& anchor)
+{
+    const std::string path = fEnv.helpFolder + page;
+    if (!QFileInfo(QString::fromStdString(path)).isFile()) {
+        fEnv.dialogs.MessageBox("The help page could not be found:\r\r" + path +
+                                    "\r\rLinkwise's help pages are not installed; install Linkwise again.",
+                                "Linkwise", MsgIcon::Error, MsgButtons::Ok);
+        return false;
+    }
+    QUrl url = QUrl::fromLocalFile(QString::fromStdString(path));
+    if (!anchor.empty())
+        url.setFragment(QString::fromStdString(anchor));
+    fLastHelpAddress = url.toString().toStdString();
+    if (fEnv.shell.OpenAddress(fLastHelpAddress))
+        return true;
+    fEnv.dialogs.MessageBox("The help page could not be opened:\r\r" + path +
+                                "\r\rNo program on this desktop shows web pages. Open the file in a web "
+                                "browser to read it.",
+                            "Linkwise", MsgIcon::Warning, MsgButtons::Ok);
+    return false;
 }
 
 std::string WizardWindow::HelpAddressShown() const
@@ -280,7 +305,7 @@ std::string WizardWindow::HelpAddressShown() const
 
 void WizardWindow::onWhatIsFargoClicked()
 {
-    OpenAddress(kFargoAddress);
+    OpenHelpPage("fargo.html", "");
 }
 
 void WizardWindow::onShowFilesClicked()
@@ -370,8 +395,7 @@ void WizardWindow::LoadSettings()
     LoadViewerPlaces(place);
     LoadFolderHistory();
 
-    const std::string& folder = fEnv.programFolder;
-    const std::string& store = fEnv.storeFolder.empty() ? folder : fEnv.storeFolder;
+    const std::string& store = fEnv.storeFolder.empty() ? fEnv.dataFolder : fEnv.storeFolder;
     settings.IndexFile = store + "~indx.~92";
     settings.DataFile = store + "~data.~92";
 }
@@ -381,13 +405,12 @@ void WizardWindow::LoadChoices()
 {
     SettingsStore& s = fEnv.settings;
     const char* S = kSectionSettings;
-    const std::string& folder = fEnv.programFolder;
 
     settings.ExtensionString = ReadText(s, S, "Show Extenstionsstring", kDefaultExtensionString);
     settings.ShowFargo1 = ReadBool(s, S, "Show Fargo1-files", 1);
     settings.ShowFargo2 = ReadBool(s, S, "Show Fargo2-files", 1);
-    settings.Fargo1LibDir = ReadText(s, S, "Fargo1 Librarydir", folder);
-    settings.Fargo2LibDir = ReadText(s, S, "Fargo2 Librarydir", folder);
+    settings.Fargo1LibDir = StoredFargoLibraryFolder(s, 1, fEnv.dataFolder);
+    settings.Fargo2LibDir = StoredFargoLibraryFolder(s, 2, fEnv.dataFolder);
     settings.CableType = static_cast<uint8_t>(ReadInteger(s, S, "Cabletype", 1));
     settings.Port = static_cast<uint8_t>(ReadInteger(s, S, "Port", 0));
     settings.CheckRegistry = ReadBool(s, S, "Check Registry", 1);
@@ -459,12 +482,20 @@ void WizardWindow::LoadViewerPlaces(const QRect& mainForm)
 void WizardWindow::LoadFolderHistory()
 {
     SettingsStore& s = fEnv.settings;
-    const std::string& folder = fEnv.programFolder;
+    // The file page starts in the folder used last, else the home folder; a
+    // program folder stored by an older version counts as none.
+    const std::string home = QDir::homePath().toStdString() + "/";
     {
         QSignalBlocker block(folderBox);
         folderBox->clear();
-        for (int k = 1; k <= kHistoryItems; ++k)
-            folderBox->addItem(QString::fromStdString(ReadText(s, kSectionLast, HistoryName(k), k == 1 ? folder : "")));
+        for (int k = 1; k <= kHistoryItems; ++k) {
+            std::string folder = ReadText(s, kSectionLast, HistoryName(k), "");
+            if (IsProgramFolder(folder))
+                folder.clear();
+            if (k == 1 && folder.empty())
+                folder = home;
+            folderBox->addItem(QString::fromStdString(folder));
+        }
     }
     folderBox->setCurrentIndex(0);
     folderBox->setToolTip(folderBox->itemText(0));

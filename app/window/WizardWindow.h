@@ -47,6 +47,10 @@ class QRadioButton;
 class QToolButton;
 class QTreeWidget;
 
+// The text editor of the TI-92 world behind the "Quillbox" button, looked up
+// on PATH; the button is shown only when it is there.
+constexpr const char* kQuillboxProgram = "quillbox";
+
 // Everything the main window works with, handed in so tests can use doubles.
 struct WizardEnvironment {
     Clock& clock;
@@ -56,15 +60,20 @@ struct WizardEnvironment {
     Shell& shell;
     Ti92Link& link;
     SerialPort& serialPort;
-    std::string programFolder;  // ends with "/"
+    // The user's data folder for Linkwise (ends with "/"): Fargo backups
+    // taken over, the calculator's saved content, the default Fargo library
+    // folders fargo1/ and fargo2/.
+    std::string dataFolder;
     // Shows a window modally and returns its result; tests answer at once.
     std::function<int(QDialog&)> runModal;
-    // The temporary store's folder (ends with "/"); empty: the program folder.
+    // The temporary store's folder (ends with "/"); empty: the data folder.
     std::string storeFolder = {};
     // The command-line parameters, without the program's name.
     std::vector<std::string> parameters = {};
     // The machine "Find calculator" searches; none: the settings do not offer it.
     DoctorSystem* doctorSystem = nullptr;
+    // The folder of the HTML help pages (ends with "/").
+    std::string helpFolder = {};
 };
 
 // The main window: a wizard over a list of pages per task.
@@ -141,6 +150,10 @@ public:
     // The desktop's "open"; when it cannot, a message shows the address or
     // path so the user can copy it. True when it was handed over.
     bool OpenAddress(const std::string& url);
+    // Opens a page of the help folder at an anchor ("step-2"; empty: the
+    // top); a page that is missing or that the desktop cannot open is shown
+    // in a box naming the file.
+    bool OpenHelpPage(const std::string& page, const std::string& anchor);
     bool OpenFile(const std::string& path);
 
     // What entering a step does; later parts register their actions here.
@@ -186,9 +199,8 @@ public:
     ViewerPlacement pictureViewerPlace;
 
     // Hooks of later parts.
-    std::function<void()> hideViewers;        // before every move
-    std::function<void()> onRemoteControl;    // "&Remote control"
-    std::function<void()> onFirstPaintCheck;  // file-type check at the first paint
+    std::function<void()> hideViewers;      // before every move
+    std::function<void()> onRemoteControl;  // "&Remote control"
 
     // --- widgets ---------------------------------------------------------
     QFrame* leftPanel;

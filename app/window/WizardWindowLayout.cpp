@@ -14,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -163,6 +164,7 @@ QWidget* WizardWindow::BuildLeftPanel()
     l->addWidget(aboutButton);
     l->addWidget(remoteButton);
     l->addWidget(quillboxButton);
+    quillboxButton->setVisible(!QStandardPaths::findExecutable(kQuillboxProgram).isEmpty());
     l->addSpacing(6);
     l->addWidget(taskCaption);
     l->addWidget(stepsLabel);

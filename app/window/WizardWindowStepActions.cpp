@@ -19,7 +19,7 @@ void WizardWindow::InstallStepActions()
     InstallBackupSteps(*this, fEnv.link, fEnv.dialogs);
     InstallScreenshotSteps(*this, fEnv.link, fEnv.dialogs);
     InstallConvertSteps(*this, fEnv.dialogs);
-    InstallFargoSteps(*this, fEnv.link, fEnv.dialogs, {fEnv.programFolder, ShippedDataFolder()},
+    InstallFargoSteps(*this, fEnv.link, fEnv.dialogs, {fEnv.dataFolder, ShippedDataFolder()},
                       FormFileListSend(*this, fEnv.link, fEnv.dialogs));
     fileBrowser = new FileBrowserPanel(*this, fEnv.link, fEnv.dialogs);
 }

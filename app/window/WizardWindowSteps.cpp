@@ -325,8 +325,6 @@ void WizardWindow::ClickNextButton()
 
 void WizardWindow::onFirstPaint()
 {
-    if (settings.CheckRegistry && onFirstPaintCheck)
-        onFirstPaintCheck();
     if (paramCommands.ParamMode && paramCommands.Has(cmdSEND)) {
         sendButton->setChecked(true);
         taskCaption->setText(kSendCaption);

@@ -15,6 +15,7 @@
 #include "files/SaveAs92g.h"
 #include "files/TempStore.h"
 #include "link/DoctorSystem.h"
+#include "link/Exceptions.h"
 #include "link/PacketCommands.h"
 #include "link/SerialPort.h"
 #include "link/Ti92Link.h"
@@ -43,12 +44,27 @@ public:
         return opens;
     }
     bool FileTypesRegistered() override { return registered; }
-    void RegisterFileTypes() override { registered = true, ++registrations; }
+    void RegisterFileTypes() override
+    {
+        if (failure)
+            throw EFileError(failure);
+        registered = true, ++registrations;
+    }
+    void UnregisterFileTypes() override
+    {
+        if (failure)
+            throw EFileError(failure);
+        registered = false, ++unregistrations;
+    }
+    std::string InstalledEntriesFolder() override { return installedEntries; }
     std::vector<std::string> addresses;
     std::vector<std::string> files;
     bool opens = true;  // false: no browser, no program for the file
     bool registered = true;
     int registrations = 0;
+    int unregistrations = 0;
+    std::string installedEntries;   // a package's data folder, or none
+    const char* failure = nullptr;  // what (un)registering throws
 };
 
 // Parallel port registers that only record.
@@ -102,7 +118,7 @@ struct AppRig {
                                   modalShown.push_back(d.objectName().toStdString());
                                   return answerModal ? answerModal(d) : static_cast<int>(QDialog::Rejected);
                               },
-                              "", parameters, doctorSystem});
+                              "", parameters, doctorSystem, helpFolder});
         return *form;
     }
 
@@ -132,6 +148,12 @@ struct AppRig {
     std::string folder;
     std::vector<std::string> parameters;   // the command line, set before Create()
     DoctorSystem* doctorSystem = nullptr;  // the machine "Find calculator" searches
+    // The help pages as they ship, where the test knows the source tree.
+#ifdef LINKWISE_SOURCE_DIR
+    std::string helpFolder = LINKWISE_SOURCE_DIR "/docs/help/";
+#else
+    std::string helpFolder;
+#endif
     std::vector<std::string> modalShown;
     std::function<int(QDialog&)> answerModal;
     std::unique_ptr<WizardWindow> form;

@@ -48,9 +48,10 @@ TEST(Desktop, RegistrationWritesEntriesTypesAndDefaultsIntoTheUserFolders)
     EXPECT_TRUE(send.contains("Name=Send to calculator"));
     EXPECT_TRUE(send.contains("application/x-ti92-program;"));
     const QString convert = Read(data + "/applications/linkwise-convert.desktop");
-    EXPECT_TRUE(convert.contains("Name=Convert to TI92-file\n"));
+    EXPECT_TRUE(convert.contains("Name=Linkwise converter\n"));
     EXPECT_TRUE(convert.contains("CONVERT %f\n"));
-    EXPECT_TRUE(convert.contains("NoDisplay=true\nMimeType=text/plain;\n"));
+    EXPECT_TRUE(convert.contains("NoDisplay=true\n"));
+    EXPECT_FALSE(convert.contains("MimeType")) << "never a handler, so never the default, of text files";
     const QString package = Read(data + "/mime/packages/linkwise.xml");
     EXPECT_EQ(package.count("<mime-type "), 14);
     EXPECT_TRUE(package.contains("\"*.92b\"") && package.contains("\"*.92B\""));
@@ -98,8 +99,10 @@ TEST(Desktop, TheConverterNeverBecomesTheDefaultForTextFiles)
         const char* before;  // the user's mimeapps.list
         const char* textDefault;
     };
+    // The editor's entry sorts before and after the converter's in one folder.
     for (const Row& r : {Row{"[Default Applications]\ntext/plain=edit.desktop;\n", "edit.desktop"},
-                         Row{"[Default Applications]\ntext/plain=linkwise-convert.desktop;\n", ""}}) {
+                         Row{"[Default Applications]\ntext/plain=linkwise-convert.desktop;\n", ""},
+                         Row{"", "a-edit.desktop"}, Row{"", "z-edit.desktop"}}) {
         SCOPED_TRACE(r.before);
         QTemporaryDir dir;
         const DesktopFolders folders{dir.path().toStdString() + "/data", dir.path().toStdString() + "/config"};
@@ -112,19 +115,51 @@ TEST(Desktop, TheConverterNeverBecomesTheDefaultForTextFiles)
         // The editor the user chose is installed.
         const QString applications = QString::fromStdString(folders.dataHome) + "/applications";
         QDir().mkpath(applications);
-        QFile editor(applications + "/edit.desktop");
+        QFile editor(applications + "/" + (*r.before ? "edit.desktop" : r.textDefault));
         ASSERT_TRUE(editor.open(QIODevice::WriteOnly));
         editor.write("[Desktop Entry]\nType=Application\nName=Edit\nExec=edit %f\nMimeType=text/plain;\n");
         editor.close();
         RegisterFileTypes(folders, "/usr/bin/linkwise");
-        RegisterFileTypes(folders, "/usr/bin/linkwise");  // again, as the check may do
+        RegisterFileTypes(folders, "/usr/bin/linkwise");  // again, as a user may
         EXPECT_FALSE(Read(mimeapps).contains("text/plain=linkwise-convert")) << Read(mimeapps).toStdString();
-        if (!*r.textDefault)
-            continue;  // which editor takes over depends on the machine
-        EXPECT_EQ(DefaultApplication(folders, kTextMimeType), r.textDefault);
-        EXPECT_EQ(IniValue(Read(mimeapps).toStdString(), "Default Applications", kTextMimeType),
-                  std::string(r.textDefault) + ";");
+        EXPECT_NE(DefaultApplication(folders, kTextMimeType), kConvertEntryId);
+        if (*r.before && *r.textDefault)
+            EXPECT_EQ(DefaultApplication(folders, kTextMimeType), r.textDefault);
     }
+}
+
+// Unregistering takes back what registering wrote and nothing the user set.
+TEST(Desktop, UnregisteringRemovesWhatRegisteringWroteAndKeepsTheUsersChoices)
+{
+    QTemporaryDir dir;
+    const DesktopFolders folders{dir.path().toStdString() + "/data", dir.path().toStdString() + "/config"};
+    const QString mimeapps = QString::fromStdString(folders.configHome) + "/mimeapps.list";
+    const QString data = QString::fromStdString(folders.dataHome);
+    QDir().mkpath(QString::fromStdString(folders.configHome));
+    QFile list(mimeapps);
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("[Default Applications]\ntext/plain=edit.desktop;\nimage/png=view.desktop;\n");
+    list.close();
+    RegisterFileTypes(folders, "/usr/bin/linkwise");
+    ASSERT_TRUE(UserRegistrationFound(folders));
+    // The user picks another program for TI-92 pictures since.
+    QString changed = Read(mimeapps);
+    changed.replace("application/x-ti92-picture=linkwise.desktop;", "application/x-ti92-picture=paint.desktop;");
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    list.write(changed.toUtf8());
+    list.close();
+
+    UnregisterFileTypes(folders);
+    EXPECT_FALSE(UserRegistrationFound(folders));
+    for (const char* file :
+         {"/applications/linkwise.desktop", "/applications/linkwise-convert.desktop", "/mime/packages/linkwise.xml"})
+        EXPECT_FALSE(QFile::exists(data + file)) << file;
+    EXPECT_EQ(Read(mimeapps), "[Default Applications]\ntext/plain=edit.desktop;\nimage/png=view.desktop;\n"
+                              "application/x-ti92-picture=paint.desktop;\n");
+    if (!QStandardPaths::findExecutable("update-mime-database").isEmpty()) {
+        EXPECT_FALSE(Read(data + "/mime/globs2").contains("x-ti92")) << "the MIME database forgets the types";
+    }
+    UnregisterFileTypes(folders);  // nothing left to remove is no failure
 }
 
 TEST(Desktop, NoDefaultWhenNothingIsRegistered)

@@ -32,7 +32,8 @@ QStringList Items(const QComboBox* box)
 TEST(settingsDialog, PortListFollowsTheCableAndKeepsTheIndex)
 {
     ScriptedDialogs dialogs;
-    SettingsDialog form(dialogs);
+    RecordingShell shell;
+    SettingsDialog form(dialogs, shell);
     SettingsRecord s;
     s.CableType = 1;
     s.Port = 2;
@@ -61,7 +62,8 @@ TEST(settingsDialog, PortListFollowsTheCableAndKeepsTheIndex)
 TEST(settingsDialog, OkEndsFolderFieldsWithASlashButLeavesEmptyOnesEmpty)
 {
     ScriptedDialogs dialogs;
-    SettingsDialog form(dialogs);
+    RecordingShell shell;
+    SettingsDialog form(dialogs, shell);
     form.Fill(SettingsRecord{});
     form.library1Edit->setText("");
     form.library2Edit->setText("/home/u/Fargo2");
@@ -77,7 +79,8 @@ TEST(settingsDialog, OkEndsFolderFieldsWithASlashButLeavesEmptyOnesEmpty)
 TEST(settingsDialog, BrowseUsesTheDirectoryPicker)
 {
     ScriptedDialogs dialogs;
-    SettingsDialog form(dialogs);
+    RecordingShell shell;
+    SettingsDialog form(dialogs, shell);
     form.library1Edit->setText("/start/here/");
     dialogs.ExpectFile(std::string("/chosen/dir"));
     form.browse1Button->click();
@@ -157,7 +160,7 @@ TEST_F(SettingsDialogRig, CancelChangesNothing)
     f.settingsButton->click();
     EXPECT_EQ(Messages(), 0u);
     EXPECT_EQ(f.settings.Port, 0);
-    EXPECT_EQ(f.settings.Fargo1LibDir, rig.folder);
+    EXPECT_EQ(f.settings.Fargo1LibDir, rig.folder + "fargo1/");
 }
 
 TEST(fileFilterDialog, TypeBoxesRebuildTheExtensionsAndGateTheFargoBoxes)
@@ -274,4 +277,34 @@ TEST(QtDialogsText, TheChosenFilterGivesTheExtension)
 TEST(QtDialogsText, EachCarriageReturnIsALineBreak)
 {
     EXPECT_EQ(DialogText("a\rb\r\rc\r\nd"), "a\nb\n\nc\nd");
+}
+
+// The settings' registration buttons: offered only without an installed
+// package's entries, each the undo of the other, a failure shown.
+TEST_F(SettingsDialogRig, RegistrationButtonsUseAndUndoTheUsersOwnRegistration)
+{
+    rig.shell.registered = false;
+    Run([this](SettingsDialog& form) {
+        EXPECT_TRUE(form.registerButton->isEnabled());
+        EXPECT_FALSE(form.unregisterButton->isEnabled());
+        form.registerButton->click();
+        EXPECT_EQ(rig.shell.registrations, 1);
+        EXPECT_TRUE(form.unregisterButton->isEnabled());
+        rig.shell.failure = "Cannot remove /home/ann/.local/share/applications/linkwise.desktop.";
+        rig.dialogs.ExpectMessage(MsgResult::Ok);
+        form.unregisterButton->click();
+        EXPECT_TRUE(form.unregisterButton->isEnabled()) << "still registered";
+        rig.shell.failure = nullptr;
+        form.unregisterButton->click();
+        EXPECT_EQ(rig.shell.unregistrations, 1);
+        EXPECT_TRUE(form.registerButton->isEnabled());
+    });
+    ASSERT_EQ(Messages(), 1u);
+    EXPECT_EQ(rig.dialogs.Messages()[0], "Linkwise's registration for TI-92 files could not be removed: Cannot remove "
+                                         "/home/ann/.local/share/applications/linkwise.desktop.");
+    rig.shell.installedEntries = "/usr/share";
+    Run([](SettingsDialog& form) {
+        EXPECT_TRUE(form.registerButton->isHidden());
+        EXPECT_TRUE(form.unregisterButton->isHidden());
+    });
 }

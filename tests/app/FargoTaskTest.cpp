@@ -88,9 +88,9 @@ TEST_F(FargoTask, InstallsTheBackupAndRestoresTheContentWithoutAStandardPack)
     EXPECT_TRUE(f.TerminateRequested()) << "with the graph-link cable the program ends";
 }
 
-TEST_F(FargoTask, OffersTheStandardPackBesideTheBackupAndTakesTheProgramFolderFirst)
+TEST_F(FargoTask, OffersTheStandardPackBesideTheBackupAndTakesTheUsersDataFolderFirst)
 {
-    WriteBackup(root + "fargo1-2_1.92b");  // the program folder
+    WriteBackup(root + "fargo1-2_1.92b");  // the user's data folder
     WriteBackup(lib1 + "fargo1-2_1.92b");
     WriteBytes(root + "fargo1-standardpack.92g",
                VariableFileBytes("main", "pack", {{"util", 0x12, Fargo1LibraryData()}}));

@@ -1,6 +1,10 @@
 // Settings: the store's text forms, loading with defaults, saving in order.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
@@ -48,15 +52,16 @@ TEST(Settings, DefaultsOnAnEmptyStore)
     EXPECT_TRUE(s.ShowFargo1);
     EXPECT_TRUE(s.ShowFargo2);
     EXPECT_EQ(s.ExtensionString, std::string(kDefaultExtensionString) + ".TXT;") << "text files are ticked";
-    EXPECT_EQ(s.Fargo1LibDir, rig.folder);
-    EXPECT_EQ(s.Fargo2LibDir, rig.folder);
+    EXPECT_EQ(s.Fargo1LibDir, rig.folder + "fargo1/");
+    EXPECT_EQ(s.Fargo2LibDir, rig.folder + "fargo2/");
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(s.Fargo2LibDir)).isDir()) << "made on first use";
     EXPECT_EQ(s.IndexFile, rig.folder + "~indx.~92");
     EXPECT_EQ(s.DataFile, rig.folder + "~data.~92");
     EXPECT_FALSE(f.autoNextBox->isChecked());
     EXPECT_FALSE(f.leftPanel->isHidden());
     EXPECT_FALSE(f.helpStrip->isHidden());
     ASSERT_EQ(f.folderBox->count(), 5);
-    EXPECT_EQ(f.folderBox->itemText(0).toStdString(), rig.folder);
+    EXPECT_EQ(f.folderBox->itemText(0), QDir::homePath() + "/");
     EXPECT_EQ(f.folderBox->itemText(4), "");
     EXPECT_EQ(f.folderBox->currentIndex(), 0);
     EXPECT_EQ(f.fileList->columnWidth(1), 150);
@@ -78,6 +83,39 @@ TEST(Settings, DefaultsOnAnEmptyStore)
     ASSERT_FALSE(rig.portIO.outs.empty());
     EXPECT_EQ(rig.portIO.outs.front(), (std::pair<uint16_t, uint8_t>{0x378, 0xFF}));
     EXPECT_TRUE(rig.dialogs.shown.empty());
+}
+
+// Older versions kept libraries and the first folder in the program's own
+// folder; stored, such a folder reads as the default, any other stays.
+TEST(Settings, StoredProgramFoldersReadAsTheDefault)
+{
+    QTemporaryDir installed;
+    QFile window(installed.filePath("linkwise"));
+    ASSERT_TRUE(window.open(QIODevice::WriteOnly));
+    window.setPermissions(window.permissions() | QFileDevice::ExeUser);
+    window.close();
+    const std::string running = QCoreApplication::applicationDirPath().toStdString() + "/";
+    struct Row {
+        std::string stored;
+        bool isProgramFolder;
+    };
+    for (const Row& r : {Row{running, true}, Row{installed.path().toStdString() + "/", true},
+                         Row{installed.path().toStdString(), true}, Row{"/home/ann/fargo/", false}}) {
+        SCOPED_TRACE(r.stored);
+        AppRig rig;
+        rig.Set("Settings", "Fargo1 Librarydir", r.stored);
+        rig.Set("Settings", "Fargo2 Librarydir", r.stored);
+        rig.Set("Last", "Last directory history item #1", r.stored);
+        rig.Set("Last", "Last directory history item #2", r.stored);
+        WizardWindow& f = rig.Create();
+        EXPECT_EQ(f.settings.Fargo1LibDir, r.isProgramFolder ? rig.folder + "fargo1/" : r.stored);
+        EXPECT_EQ(f.settings.Fargo2LibDir, r.isProgramFolder ? rig.folder + "fargo2/" : r.stored);
+        const std::string home = QDir::homePath().toStdString() + "/";
+        EXPECT_EQ(f.folderBox->itemText(0).toStdString(), r.isProgramFolder ? home : r.stored);
+        EXPECT_EQ(f.folderBox->itemText(1).toStdString(), r.isProgramFolder ? "" : r.stored);
+        f.SaveSettings();
+        EXPECT_EQ(rig.settings.Read("Settings", "Fargo1 Librarydir"), f.settings.Fargo1LibDir) << "stored as read";
+    }
 }
 
 TEST(Settings, PortAsHexOrNonsenseAndCableChoice)

@@ -10,6 +10,7 @@
 
 #include "app/startup/CommandLineStart.h"
 #include "app/startup/InformationOptions.h"
+#include "app/startup/RegistrationOptions.h"
 #include "tests/app/AppRig.h"
 #include "tests/support/RecordingTransferView.h"
 
@@ -193,25 +194,14 @@ TEST(CommandLine, FileInATemporaryFolderOffersToSaveItElsewhere)
     EXPECT_TRUE(r.dialogs.AllAnswered());
 }
 
-TEST(Startup, FileTypeCheckAsksOnlyWhenOnAndNotRegistered)
+TEST(Startup, NeitherAsksNorRegistersTheFileTypes)
 {
-    {
-        AppRig rig;
-        rig.shell.registered = false;
-        rig.Set("Settings", "Check Registry", "0");
-        rig.Create().onFirstPaint();
-        EXPECT_TRUE(rig.dialogs.shown.empty());
-    }
-    {
-        AppRig rig;
-        rig.shell.registered = false;
-        rig.dialogs.ExpectMessage(MsgResult::Yes);
-        rig.Create().onFirstPaint();
-        ASSERT_EQ(rig.dialogs.Messages(),
-                  std::vector<std::string>{"Linkwise is not associated with correct file-types!\rDo "
-                                           "you want to correct this?"});
-        EXPECT_EQ(rig.shell.registrations, 1);
-    }
+    AppRig rig;
+    rig.shell.registered = false;
+    rig.Set("Settings", "Check Registry", "1");
+    rig.Create().onFirstPaint();
+    EXPECT_TRUE(rig.dialogs.shown.empty());
+    EXPECT_EQ(rig.shell.registrations, 0);
 }
 
 TEST(Startup, WindowReadsItsCommandLineWhenCreated)
@@ -235,4 +225,39 @@ TEST(Startup, HelpAndVersionAnswerWithoutTheWindow)
     EXPECT_NE(out.str().find("Usage: linkwise"), std::string::npos);
     EXPECT_FALSE(AnswerInformationOptions({"SEND", "--", "--help"}, out));
     EXPECT_FALSE(AnswerInformationOptions({"VIEW"}, out));
+}
+
+// --register writes nothing where a package provides the entries; either way
+// a failure is reported with exit status 1.
+TEST(Startup, RegistrationOnlyOnRequestAndOnlyWithoutAnInstalledPackage)
+{
+    EXPECT_EQ(FindRegistrationRequest({"VIEW", "--register"}), RegistrationRequest::Register);
+    EXPECT_EQ(FindRegistrationRequest({"--unregister"}), RegistrationRequest::Unregister);
+    EXPECT_FALSE(FindRegistrationRequest({"SEND", "--", "--register"}));
+    struct Row {
+        RegistrationRequest request;
+        std::string installed;
+        const char* failure;
+        int status, registrations, unregistrations;
+        std::string said;
+    };
+    const Row rows[] = {
+        {RegistrationRequest::Register, "", nullptr, 0, 1, 0, "TI-92 files now open with Linkwise"},
+        {RegistrationRequest::Register, "/usr/share", nullptr, 0, 0, 0, "entries in /usr/share;"},
+        {RegistrationRequest::Unregister, "/usr/share", nullptr, 0, 0, 1, "registration for TI-92 files is removed"},
+        {RegistrationRequest::Register, "", "Cannot write /x.", 1, 0, 0,
+         "registration for TI-92 files failed: Cannot write /x."},
+        {RegistrationRequest::Unregister, "", "Cannot remove /x.", 1, 0, 0, "could not be removed: Cannot remove /x."},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.said);
+        RecordingShell shell;
+        shell.installedEntries = r.installed;
+        shell.failure = r.failure;
+        std::ostringstream out, err;
+        EXPECT_EQ(CarryOutRegistration(r.request, shell, out, err), r.status);
+        EXPECT_NE((r.status ? err : out).str().find(r.said), std::string::npos) << out.str() << err.str();
+        EXPECT_EQ(shell.registrations, r.registrations);
+        EXPECT_EQ(shell.unregistrations, r.unregistrations);
+    }
 }

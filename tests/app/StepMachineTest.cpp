@@ -1,5 +1,6 @@
 // The wizard's step machine: task lists, captions, automatic Next, transfer mode.
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "app/window/ReadyLampShape.h"
+#include "app/window/WizardTables.h"
 #include "tests/app/AppRig.h"
 
 namespace {
@@ -441,44 +443,77 @@ TEST_F(StepMachine, PopupMenuShowsAndHidesThePanels)
     EXPECT_EQ(f.PageShown(), pageScreenShot);
 }
 
-TEST_F(StepMachine, HelpOffersThePageOfTheStepShown)
+TEST_F(StepMachine, HelpOpensTheInstalledPageOfTheStepShown)
 {
-    rig.dialogs.ExpectMessage(MsgResult::Yes);
+    const std::string help = "file://" + rig.helpFolder;
     f.onHelpClicked(false);
     ASSERT_EQ(rig.shell.addresses.size(), 1u);
-    EXPECT_EQ(rig.shell.addresses[0], "https://linkwise.example/help/0");
-    EXPECT_EQ(rig.dialogs.shown.back().icon, MsgIcon::Information);
-    EXPECT_EQ(rig.dialogs.shown.back().text, "You will be led to the online help-pages. Do you want to continue?");
+    EXPECT_EQ(rig.shell.addresses[0], help + "index.html#step-0");
 
     f.fargoButton->click();
     f.nextButton->click();
-    rig.dialogs.ExpectMessage(MsgResult::Yes);
     f.onHelpClicked(true);  // F1
-    EXPECT_EQ(rig.shell.addresses.back(), "https://linkwise.example/help/10");
-    EXPECT_EQ(rig.dialogs.shown.back().icon, MsgIcon::Question);
-
-    rig.dialogs.ExpectMessage(MsgResult::No);
-    f.helpButton->click();
-    EXPECT_EQ(rig.shell.addresses.size(), 2u);
-
+    EXPECT_EQ(rig.shell.addresses.back(), help + "fargo.html#step-1");
     f.whatIsFargoButton->click();
-    EXPECT_EQ(rig.shell.addresses.back(), "https://linkwise.example/fargo/");
-    f.quillboxButton->click();
-    EXPECT_EQ(rig.shell.files, std::vector<std::string>{rig.folder + "quillbox"});
-    EXPECT_EQ(rig.dialogs.shown.size(), 3u) << "no message when the desktop opened them";
+    EXPECT_EQ(rig.shell.addresses.back(), help + "fargo.html");
+    EXPECT_TRUE(rig.dialogs.shown.empty()) << "no question and no message when the desktop opened them";
+}
+
+// Every job's page ships, with an anchor for each of its steps.
+TEST(HelpPages, EveryTaskHasAPageWithItsSteps)
+{
+    for (int t = taskNone; t < kTaskCount; ++t) {
+        const auto task = static_cast<TaskKind>(t);
+        QFile page(QString(LINKWISE_SOURCE_DIR "/docs/help/") + TaskHelpPage(task));
+        SCOPED_TRACE(page.fileName().toStdString());
+        ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(page.readAll());
+        for (int step = 0; step < static_cast<int>(TaskSteps(task).size()) && TaskSteps(task)[step] != kEndOfSteps;
+             ++step)
+            if (step > 0 || task == taskNone)
+                EXPECT_TRUE(html.contains(QString("id=\"step-%1\"").arg(step))) << "step " << step;
+    }
 }
 
 TEST_F(StepMachine, WhatTheDesktopCannotOpenIsShownToCopy)
 {
     rig.shell.opens = false;
-    f.whatIsFargoButton->click();
+    f.onHelpClicked(false);
     ASSERT_EQ(rig.dialogs.Messages().size(), 1u);
-    EXPECT_NE(rig.dialogs.Messages()[0].find("\rhttps://linkwise.example/fargo/\r"), std::string::npos);
-    f.quillboxButton->click();
+    EXPECT_EQ(rig.dialogs.Messages()[0], "The help page could not be opened:\r\r" + rig.helpFolder +
+                                             "index.html\r\rNo program on this desktop shows web pages. Open "
+                                             "the file in a web browser to read it.");
+    rig.helpFolder = rig.folder + "nothing/";
+    WizardWindow& other = rig.Create();
+    other.onHelpClicked(false);
     ASSERT_EQ(rig.dialogs.Messages().size(), 2u);
-    EXPECT_EQ(rig.dialogs.Messages()[1],
-              "The file could not be opened:\r\r" + rig.folder + "quillbox\r\rThere is no such file.");
-    EXPECT_EQ(rig.dialogs.shown.back().icon, MsgIcon::Warning);
+    EXPECT_EQ(rig.dialogs.Messages()[1], "The help page could not be found:\r\r" + rig.folder +
+                                             "nothing/index.html\r\rLinkwise's help pages are not installed; "
+                                             "install Linkwise again.");
+}
+
+// The Quillbox button is there only when the program is on PATH, and starts it.
+TEST(Quillbox, ShownAndStartedOnlyWhenOnThePath)
+{
+    const QByteArray path = qgetenv("PATH");
+    QTemporaryDir bin;
+    for (bool installed : {false, true}) {
+        SCOPED_TRACE(installed);
+        if (installed) {
+            QFile program(bin.filePath("quillbox"));
+            ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+            program.setPermissions(program.permissions() | QFileDevice::ExeUser);
+        }
+        qputenv("PATH", bin.path().toUtf8());
+        AppRig rig;
+        WizardWindow& f = rig.Create();
+        EXPECT_EQ(f.quillboxButton->isHidden(), !installed);
+        if (installed)
+            f.quillboxButton->click();
+        qputenv("PATH", path);
+        EXPECT_EQ(rig.shell.files, installed ? std::vector<std::string>{bin.filePath("quillbox").toStdString()}
+                                             : std::vector<std::string>{});
+    }
 }
 
 TEST_F(StepMachine, StepCaptionsAndStatusAreReadableWhole)

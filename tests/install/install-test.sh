@@ -21,6 +21,9 @@ for f in bin/linkwise bin/linkwise-cli bin/linkwise-virtual-ti92 share/linkwise/
          share/icons/hicolor/256x256/apps/linkwise.png share/man/man1/linkwise.1.gz \
          share/man/man1/linkwise-cli.1.gz share/man/man1/linkwise-virtual-ti92.1.gz \
          share/bash-completion/completions/linkwise-cli share/bash-completion/completions/linkwise-virtual-ti92 \
+         share/bash-completion/completions/linkwise share/kio/servicemenus/linkwise-convert.desktop \
+         share/nemo/actions/linkwise-convert.nemo_action share/metainfo/org.linkwise.linkwise.metainfo.xml \
+         share/doc/linkwise/html/index.html share/doc/linkwise/html/troubleshooting.html share/doc-base/linkwise \
          share/doc/linkwise/copyright share/doc/linkwise/changelog.Debian.gz lib/udev/rules.d/60-linkwise.rules; do
   [ -s "$prefix/$f" ] || fail "$f was not installed"
 done
@@ -28,6 +31,18 @@ grep -q '^Exec="linkwise" %f$' "$prefix/share/applications/linkwise.desktop" || 
 grep -q '^Exec="linkwise" SEND %f$' "$prefix/share/applications/linkwise.desktop" || fail "the entry does not send"
 head -c 24 "$prefix/share/icons/hicolor/256x256/apps/linkwise.png" | od -An -tx1 | tr -d ' \n' |
   grep -q '0000010000000100$' || fail "the PNG icon is not 256 x 256"
+# The AppStream metadata: valid, and naming the types the MIME package holds.
+metainfo=$prefix/share/metainfo/org.linkwise.linkwise.metainfo.xml
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net "$metainfo" >"$work/appstream.log" 2>&1 ||
+    { cat "$work/appstream.log" >&2; fail "the AppStream metadata is not valid"; }
+fi
+types() { grep -oE 'application/x-ti92-[a-z]+' "$1" | sort -u; }
+[ "$(types "$metainfo")" = "$(types "$prefix/share/mime/packages/linkwise.xml")" ] ||
+  fail "the AppStream metadata provides other types than the MIME package"
+for s in menu receive screenshot; do
+  grep -q "/$s.png</image>" "$metainfo" || fail "the AppStream metadata lacks the screenshot $s.png"
+done
 "$prefix/bin/linkwise-cli" --version | grep -q '^linkwise-cli (Linkwise) ' || fail "linkwise-cli --version"
 "$prefix/bin/linkwise" --version | grep -q '^linkwise (Linkwise) ' || fail "linkwise --version"
 "$prefix/bin/linkwise" --help | grep -q '^Usage: linkwise' || fail "linkwise --help"
@@ -63,7 +78,7 @@ export XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=offscreen LINKWISE_NO_SPLASH=1
 export LINKWISE_SETTINGS=$work/settings.ini
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 printf '[Settings]\nCheck Registry=0\nCabletype=0\n' >"$LINKWISE_SETTINGS"
-stores() { ls -d "$prefix"/bin/stores/store-* "$XDG_DATA_HOME"/linkwise/stores/store-* 2>/dev/null || true; }
+stores() { ls -d "$XDG_RUNTIME_DIR"/linkwise/stores/store-* 2>/dev/null || true; }
 # Starts the window and waits for a store folder other than the one given.
 start_window() {
   "$prefix/bin/linkwise" VIEW >"$work/window.log" 2>&1 &
@@ -85,6 +100,29 @@ kill -KILL "$pid"; wait "$pid" 2>/dev/null || true; pid=""
 start_window "$crashed"
 [ -d "$crashed" ] && fail "the store of the crashed run was not cleaned up"
 kill -KILL "$pid"; wait "$pid" 2>/dev/null || true; pid=""
+# The installed window registers nothing of its own and keeps nothing in bin/.
+for d in applications mime; do
+  [ -e "$XDG_DATA_HOME/$d" ] && fail "the window wrote into $XDG_DATA_HOME/$d"
+done
+[ -e "$XDG_CONFIG_HOME/mimeapps.list" ] && fail "the window wrote mimeapps.list"
+[ -n "$(ls -A "$prefix/bin" | grep -v '^linkwise')" ] && fail "the window wrote into bin/: $(ls "$prefix/bin")"
+XDG_DATA_DIRS=$prefix/share "$prefix/bin/linkwise" --register >"$work/register.log" ||
+  fail "linkwise --register with the package's entries failed"
+grep -q "installed with its desktop entries in $prefix/share" "$work/register.log" ||
+  fail "linkwise --register did not find the package's entries: $(cat "$work/register.log")"
+[ -e "$XDG_DATA_HOME/applications" ] && fail "linkwise --register wrote entries beside the package's"
+# The converter is never the default for text files, whichever way the editor's
+# entry sorts beside it.
+if command -v xdg-mime >/dev/null; then
+  for editor in aaa-editor zzz-editor; do
+    apps=$work/$editor/applications
+    mkdir -p "$apps"
+    cp "$prefix"/share/applications/*.desktop "$apps/"
+    printf '[Desktop Entry]\nType=Application\nName=Editor\nExec=editor %%f\nMimeType=text/plain;\n' >"$apps/$editor.desktop"
+    text=$(XDG_DATA_DIRS=$work/$editor XDG_CURRENT_DESKTOP=X-Generic xdg-mime query default text/plain 2>/dev/null || true)
+    [ "$text" = linkwise-convert.desktop ] && fail "the converter is the default for text files beside $editor"
+  done
+fi
 
 # The Debian package.
 if command -v cpack >/dev/null && command -v dpkg-deb >/dev/null && command -v dpkg-shlibdeps >/dev/null; then

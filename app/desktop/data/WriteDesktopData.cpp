@@ -33,7 +33,9 @@ int main(int argc, char** argv)
     // An installed program is found on the PATH.
     bool ok = Write(out + "/" + kSendEntryId, SendEntryText("linkwise")) &&
               Write(out + "/" + kConvertEntryId, ConvertEntryText("linkwise")) &&
-              Write(out + "/linkwise.xml", MimePackageText());
+              Write(out + "/linkwise.xml", MimePackageText()) &&
+              Write(out + "/linkwise-convert-service.desktop", ServiceMenuText("linkwise")) &&
+              Write(out + "/linkwise-convert.nemo_action", NemoActionText("linkwise"));
     QSvgRenderer svg(QString::fromLocal8Bit(argv[2]));
     QImage icon(256, 256, QImage::Format_ARGB32_Premultiplied);
     icon.fill(Qt::transparent);
