@@ -8,6 +8,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build-fuzz}
+mkdir -p "$build"
+build=$(cd "$build" && pwd)
 seconds=${2:-60}
 targets=${3:-"fuzz_file_readers fuzz_link_conversations"}
 # The targets' scratch files go to a folder of their own, in memory where
