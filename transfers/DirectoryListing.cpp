@@ -19,6 +19,8 @@ namespace {
 const std::string kDirectoryRequest("\x09\xA2\x06\x00\x00\x00\x00\x00\x19\x00\x19\x00", 12);
 // Clear to send with the word 0xFFFF: "send the next entry".
 const std::string kListingCts("\x09\x09\xFF\xFF", 4);
+// The calculator's "another entry follows" after an acknowledged entry.
+constexpr uint8_t kMoreEntries = 0x78;
 // An entry's data: 4 leading bytes, 8-byte name, type, attribute, size.
 constexpr uint16_t kEntryBytes = 18;
 constexpr size_t kMaxFolderName = 8;
@@ -148,6 +150,9 @@ ListingPass ReceiveListingPass(Ti92Link& link, TransferView& view, const RowSink
         link.SendAck();
         const std::string nextWhat = "the packet after " + e.name;
         const PacketHead next = ReceivePacketHead(link, nextWhat);
+        // Anything but "another entry follows" or the end would be read past,
+        // an entry it carried left out of a listing that looks whole.
+        ExpectCommand(next, {kMoreEntries, Cmd::EOT}, nextWhat);
         if (next.command == Cmd::EOT)
             ExpectEndPacket(next, Cmd::EOT, nextWhat);
         if (e.type != kTypeFolder) {

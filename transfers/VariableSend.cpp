@@ -105,9 +105,12 @@ bool Send92g(Ti92Link& link, TransferView& view, const std::string& fileName, co
                 ThrowNoAck(link, "Did not get the DATA ACK! Transfer aborted.", "The data of " + w.fullName);
             view.ShowStatus("Variable sent successfully!");
             link.SendBytes(std::string{static_cast<char>(link.MachineIdSent()), static_cast<char>(Cmd::EOT), 0, 0});
+            // The calculator keeps the variable only once it has taken the end.
+            if (!link.GetAck())
+                ThrowNoAck(link, "The calculator did not take the end of " + w.fullName + ". Transfer aborted.",
+                           "The end of " + w.fullName);
             ++handled;
-            if (link.GetAck())
-                view.ShowStatus(std::to_string(handled) + " variable(s) was sent!");
+            view.ShowStatus(std::to_string(handled) + " variable(s) was sent!");
         }
         view.StatusMemoAdd("\"" + shownName + "\" was successfully sent.");
     } catch (...) {

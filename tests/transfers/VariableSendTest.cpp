@@ -67,11 +67,12 @@ TEST_F(Send, ProgressMovesEveryFiftiethOfTheVariable)
     EXPECT_EQ(bar.back(), 997);
 }
 
-// The count line only follows an acknowledged end of transmission.
-TEST_F(Send, UnansweredEndShowsNoCount)
+// The calculator keeps a variable only once it has taken the end: a refused
+// end fails the send and shows no count.
+TEST_F(Send, RefusedEndFailsTheSend)
 {
     rig.calculator.faults.refuseVariableEnd = true;
-    ASSERT_TRUE(SendFile("prog1.92p", {{"main", "prog1", 0x12, Hex("01 02 03")}}));
+    EXPECT_THROW(SendFile("prog1.92p", {{"main", "prog1", 0x12, Hex("01 02 03")}}), ECalculatorError);
     EXPECT_EQ(rig.view.Count("ShowStatus(Variable sent successfully!)"), 1);
     EXPECT_EQ(rig.view.Count("ShowStatus(1 variable(s) was sent!)"), 0);
 }
