@@ -13,13 +13,16 @@ constexpr uint16_t Clear = 263;
 constexpr uint16_t Esc = 264;
 constexpr uint16_t Apps = 265;
 constexpr uint16_t Mode = 266;
+constexpr uint16_t On = 267;
 constexpr uint16_t F1 = 268;  // F1..F8 are 268..275
 constexpr uint16_t Left = 337;
 constexpr uint16_t Up = 338;
 constexpr uint16_t Right = 340;
 constexpr uint16_t Down = 344;
 constexpr uint16_t Ins = 4353;
+constexpr uint16_t Quit = 4360;  // 2nd ESC
 constexpr uint16_t Del = 8449;
+constexpr uint16_t Home = 8273;  // diamond Q
 
 struct Named {
     const char* name;

@@ -46,6 +46,14 @@ public:
     {
         return MessageBox(kFargoQuestionText, caption, MsgIcon::Question, MsgButtons::YesNo) == MsgResult::Yes ? 1 : 2;
     }
+    // A line of text: `prompt` above a field holding `proposed`. Nothing when
+    // the user cancelled; implementations that cannot ask answer nothing.
+    virtual std::optional<std::string> AskText(const std::string& caption, const std::string& prompt,
+                                               const std::string& proposed)
+    {
+        (void)caption, (void)prompt, (void)proposed;
+        return std::nullopt;
+    }
     static constexpr const char* kFargoQuestionText =
         "This file is a Fargo-program!\rThis program requires some fargo libraries. Do you want "
         "to send these?";

@@ -4,14 +4,16 @@
 
 namespace {
 
-std::string Entry(const std::string& name, uint8_t type, uint32_t size)
+constexpr char kLocked = 0x01;
+
+std::string Entry(const std::string& name, uint8_t type, uint32_t size, bool locked = false)
 {
     std::string e(4, '\0');
     std::string padded = name.substr(0, 8);
     padded.resize(8, '\0');
     e += padded;
     e += static_cast<char>(type);
-    e += '\0';  // attribute
+    e += locked ? kLocked : '\0';  // attribute
     e += LongLE(size);
     return e;
 }
@@ -24,7 +26,7 @@ std::vector<std::string> DirectoryConversation::Entries(const VirtualTI92& calc)
     for (const auto& folder : calc.folders) {
         entries.push_back(Entry(folder.name, kTypeFolder, static_cast<uint32_t>(folder.variables.size())));
         for (const auto& v : folder.variables)
-            entries.push_back(Entry(v.name, v.type, v.Size()));
+            entries.push_back(Entry(v.name, v.type, v.Size(), v.locked));
     }
     // The calculator always has its main folder, so the list is never empty.
     if (entries.empty())

@@ -2,6 +2,7 @@
 
 #include "link/CalculatorKeys.h"
 #include "sim/HomeArithmetic.h"
+#include "sim/HomeCommands.h"
 #include "sim/ScreenFont.h"
 #include "sim/VirtualTI92.h"
 
@@ -37,11 +38,33 @@ void HomeScreen::Enter(const std::string& input)
         history.erase(history.begin());
 }
 
-void HomeScreen::Press(uint16_t code)
+void HomeScreen::Press(uint16_t code, VirtualTI92& calc)
 {
+    if (!errorBox.empty()) {
+        if (code == CalcKey::Esc || code == CalcKey::Enter)
+            errorBox.clear();
+        return;
+    }
+    if (code == CalcKey::Quit || code == CalcKey::Home) {
+        otherScreen.clear();
+        return;
+    }
+    if (!otherScreen.empty())
+        return;
     if (code == CalcKey::Enter) {
-        if (!entry.empty())
+        if (entry.empty())
+            return;
+        if (const auto run = RunHomeCommand(calc, entry)) {
+            if (!run->empty()) {
+                errorBox = *run;
+                return;
+            }
+            history.push_back({entry, "Done"});
+            if (history.size() > kMaxHistory)
+                history.erase(history.begin());
+        } else {
             Enter(entry);
+        }
         entry.clear();
     } else if (code == CalcKey::Backspace) {
         if (!entry.empty())
@@ -56,6 +79,11 @@ void HomeScreen::Press(uint16_t code)
 void HomeScreen::Draw(VirtualTI92& calc) const
 {
     calc.ClearScreen();
+    if (!otherScreen.empty()) {
+        ScreenFont::DrawText(calc, 2, 2, otherScreen);
+        HorizontalLine(calc, 9);
+        return;
+    }
 
     // Toolbar: the F-key menus, each in its own box.
     int x = 1;
@@ -91,4 +119,16 @@ void HomeScreen::Draw(VirtualTI92& calc) const
     ScreenFont::DrawText(calc, 140, kStatusTop + 4, "FUNC");
     const std::string count = std::to_string(history.size()) + "/30";
     ScreenFont::DrawText(calc, kWidth - 3 - ScreenFont::TextWidth(count), kStatusTop + 4, count);
+
+    // The error box over the middle of the screen, cleared inside.
+    if (!errorBox.empty()) {
+        constexpr int kLeft = 20, kTop = 40, kBottom = 80;
+        const int right = kWidth - kLeft;
+        for (int y = kTop; y <= kBottom; ++y)
+            for (int x = kLeft; x <= right; ++x)
+                calc.SetPixel(x, y, y == kTop || y == kBottom || x == kLeft || x == right);
+        ScreenFont::DrawText(calc, kLeft + 4, kTop + 4, "Error");
+        ScreenFont::DrawText(calc, kLeft + 4, kTop + 18, errorBox);
+        ScreenFont::DrawText(calc, kLeft + 4, kBottom - 10, "Enter=OK  ESC=CANCEL");
+    }
 }

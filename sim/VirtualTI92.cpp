@@ -170,6 +170,6 @@ void VirtualTI92::ClearScreen()
 void VirtualTI92::PressKey(uint16_t code)
 {
     keysPressed.push_back(code);
-    home.Press(code);
+    home.Press(code, *this);
     home.Draw(*this);
 }

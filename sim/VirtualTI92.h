@@ -13,6 +13,7 @@ struct SimVariable {
     std::string name;  // at most 8 characters
     uint8_t type = 0;
     std::string bytes;  // size word + data
+    bool locked = false;
 
     uint32_t Size() const { return static_cast<uint32_t>(bytes.size()); }
     std::string Data() const { return bytes.size() >= 2 ? bytes.substr(2) : std::string(); }

@@ -72,18 +72,16 @@ bool SameRows(const std::vector<ListItem>& a, const std::vector<ListItem>& b)
     });
 }
 
-// Where a listing's rows go: a list view, or a vector.
+// Where a listing's rows go: a list view, or a vector; `entry`, when set,
+// also takes every entry, folders included.
 struct RowSink {
     std::function<void()> clear;
     std::function<void(const ListItem&)> add;
+    std::function<void(const DirectoryEntry&)> entry = nullptr;
 };
 
-// One entry as its packet gave it; a variable's name carries its folder.
-struct ListingEntry {
-    std::string name;
-    uint8_t type = 0;
-    uint32_t size = 0;
-};
+// The attribute byte's value of a locked variable.
+constexpr uint8_t kAttributeLocked = 0x01;
 
 // Asks for the listing and waits for its acknowledgement.
 void RequestListing(Ti92Link& link, TransferView& view)
@@ -100,7 +98,7 @@ void RequestListing(Ti92Link& link, TransferView& view)
 
 // Asks for the next entry and reads it. A folder entry becomes `folder`,
 // the folder of the variables that follow it.
-ListingEntry ReceiveEntry(Ti92Link& link, TransferView& view, const std::string& what, std::string& folder)
+DirectoryEntry ReceiveEntry(Ti92Link& link, TransferView& view, const std::string& what, std::string& folder)
 {
     link.SendAck();
     link.SendString(kListingCts);
@@ -115,15 +113,15 @@ ListingEntry ReceiveEntry(Ti92Link& link, TransferView& view, const std::string&
     const std::string entry = ReceiveBytes(link, kEntryBytes, &sum);
     ReceiveChecksum(link, sum, what);
 
-    ListingEntry e;
+    DirectoryEntry e;
     for (size_t i = 4; i < 12; ++i)
         if (entry[i] != 0)
             e.name += entry[i];
     e.type = At(entry, 12);
     if (e.type == kTypeFolder)
         folder = e.name;
-    else
-        e.name = folder + "\\" + e.name;
+    e.folder = folder;
+    e.locked = e.type != kTypeFolder && At(entry, 13) == kAttributeLocked;
     for (size_t i = 0; i < 4; ++i)
         e.size |= static_cast<uint32_t>(At(entry, 14 + i)) << (8 * i);
     if (e.type != kTypeFolder && e.size > kMaxVariableBytes)
@@ -144,11 +142,11 @@ ListingPass ReceiveListingPass(Ti92Link& link, TransferView& view, const RowSink
     for (;;) {
         const std::string what =
             previous.empty() ? "the first directory entry" : "the directory entry after " + previous;
-        const ListingEntry e = ReceiveEntry(link, view, what, folder);
+        const DirectoryEntry e = ReceiveEntry(link, view, what, folder);
         ++pass.entries;
-        previous = e.name;
+        previous = e.FullName();
         link.SendAck();
-        const std::string nextWhat = "the packet after " + e.name;
+        const std::string nextWhat = "the packet after " + previous;
         const PacketHead next = ReceivePacketHead(link, nextWhat);
         // Anything but "another entry follows" or the end would be read past,
         // an entry it carried left out of a listing that looks whole.
@@ -157,12 +155,14 @@ ListingPass ReceiveListingPass(Ti92Link& link, TransferView& view, const RowSink
             ExpectEndPacket(next, Cmd::EOT, nextWhat);
         if (e.type != kTypeFolder) {
             ListItem row;
-            row.caption = e.name;
+            row.caption = e.FullName();
             row.subItems = {TypeNameOf(link, e.type), std::to_string(e.size)};
             row.data = e.type;
             sink.add(row);
             pass.rows.push_back(row);
         }
+        if (sink.entry)
+            sink.entry(e);
         if (next.command == Cmd::EOT)
             break;
         view.ShowStatus("Received, more to get");
@@ -172,6 +172,11 @@ ListingPass ReceiveListingPass(Ti92Link& link, TransferView& view, const RowSink
 }
 
 }  // namespace
+
+bool DirectoryEntry::IsFolder() const
+{
+    return type == kTypeFolder;
+}
 
 std::string TypeNameOf(const Ti92Link& link, int code)
 {
@@ -230,4 +235,14 @@ std::optional<std::vector<ListItem>> ReadDirectory(Ti92Link& link, TransferView&
     if (!ReadListing(link, view, {[&] { rows.clear(); }, [&](const ListItem& row) { rows.push_back(row); }}))
         return std::nullopt;
     return rows;
+}
+
+std::optional<std::vector<DirectoryEntry>> ReadDirectoryEntries(Ti92Link& link, TransferView& view)
+{
+    std::vector<DirectoryEntry> entries;
+    if (!ReadListing(link, view,
+                     {[&] { entries.clear(); }, [](const ListItem&) {},
+                      [&](const DirectoryEntry& e) { entries.push_back(e); }}))
+        return std::nullopt;
+    return entries;
 }

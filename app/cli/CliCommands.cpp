@@ -9,6 +9,15 @@ const OptionSpec kFolder{"folder", "FOLDER", "the text variable's folder on the 
 const OptionSpec kComment{"comment", "TEXT", "the file's comment, at most 34 characters\n(default: the date and time)",
                           true};
 
+// The TI-92 has no link packets for these: the command is typed on its home
+// screen and believed only when a new listing shows the change.
+const char* const kChangeDetails =
+    "Names are FOLDER\\NAME, FOLDER/NAME, or a name in main. The command is typed on\n"
+    "the calculator's home screen (whatever screen is up is left first) and\n"
+    "counts as done only when a new listing shows the change. Exit status 1 when a\n"
+    "change was refused, by the checks or by the calculator; the others are still\n"
+    "made.\n";
+
 }  // namespace
 
 const std::vector<CliCommand>& CliCommandTable()
@@ -40,6 +49,13 @@ const std::vector<CliCommand>& CliCommandTable()
           kName,
           kFolder},
          RunSend},
+        {"rm", "NAME...", "delete variables on the calculator", {}, RunRemove, kChangeDetails},
+        {"mv", "OLD NEW", "rename a variable, or move it into the folder NEW", {}, RunMove, kChangeDetails},
+        {"cp", "OLD NEW", "copy a variable (into the folder NEW under its own name)", {}, RunCopy, kChangeDetails},
+        {"mkdir", "FOLDER", "make a folder on the calculator", {}, RunMakeFolder, kChangeDetails},
+        {"rmdir", "FOLDER", "delete an empty folder on the calculator", {}, RunRemoveFolder, kChangeDetails},
+        {"lock", "NAME...", "lock variables on the calculator", {}, RunLock, kChangeDetails},
+        {"unlock", "NAME...", "unlock variables on the calculator", {}, RunUnlock, kChangeDetails},
         {"backup", "", "receive the calculator's memory backup and save it",
          {{"o,output", "FILE|DIR|-", "where to save: a .92b file, a folder, or - for\nstandard output"}, kComment},
          RunBackup},

@@ -126,3 +126,11 @@ int RunKeys(CliContext& context, const ParsedOptions& args);
 int RunView(CliContext& context, const ParsedOptions& args);
 int RunPorts(CliContext& context, const ParsedOptions& args);
 int RunDoctor(CliContext& context, const ParsedOptions& args);
+// rm, mv, cp, mkdir, rmdir, lock, unlock (CalculatorChangeCommands.cpp).
+int RunRemove(CliContext& context, const ParsedOptions& args);
+int RunMove(CliContext& context, const ParsedOptions& args);
+int RunCopy(CliContext& context, const ParsedOptions& args);
+int RunMakeFolder(CliContext& context, const ParsedOptions& args);
+int RunRemoveFolder(CliContext& context, const ParsedOptions& args);
+int RunLock(CliContext& context, const ParsedOptions& args);
+int RunUnlock(CliContext& context, const ParsedOptions& args);

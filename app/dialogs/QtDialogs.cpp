@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 #include "app/dialogs/FargoLibraryDialog.h"
@@ -167,4 +168,15 @@ std::string QtDialogs::PromptCommentFor(const std::string& headline, const std::
 {
     CommentDialog form(DialogParent());
     return form.Ask(headline, proposed);
+}
+
+std::optional<std::string> QtDialogs::AskText(const std::string& caption, const std::string& prompt,
+                                              const std::string& proposed)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(DialogParent(), QString::fromStdString(caption), DialogText(prompt),
+                                               QLineEdit::Normal, QString::fromStdString(proposed), &ok);
+    if (!ok)
+        return std::nullopt;
+    return text.toStdString();
 }

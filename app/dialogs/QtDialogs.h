@@ -25,6 +25,8 @@ public:
     std::string PromptComment(const std::string& proposed) override;
     std::string PromptCommentFor(const std::string& headline, const std::string& proposed) override;
     int FargoLibraryQuestion(const std::string& caption) override;
+    std::optional<std::string> AskText(const std::string& caption, const std::string& prompt,
+                                       const std::string& proposed) override;
 
 private:
     QPointer<QWidget> fParent;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/window/CalculatorListMenu.h"
 #include "app/window/WizardWindow.h"
 #include "files/FileFormat.h"
 #include "files/SaveAs92g.h"
@@ -25,6 +26,7 @@ void InstallReceiveSteps(WizardWindow& form, Ti92Link& link, Dialogs& dialogs)
     form.SetStepAction(taskReceiveBackup, 1, list);
     form.SetBackwardRefresh(pageReceive, list);
     QObject::connect(form.updateListButton, &QPushButton::clicked, &form, list);
+    InstallCalculatorListMenu(form, link, dialogs);
 
     form.SetStepAction(taskReceiveVariables, 2, [&form, &link, &dialogs] {
         form.VarListClear();

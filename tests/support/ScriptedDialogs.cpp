@@ -64,6 +64,15 @@ int ScriptedDialogs::FargoLibraryQuestion(const std::string& caption)
     return Next(Answer::Kind::Fargo, "fargo").fargoResult;
 }
 
+std::optional<std::string> ScriptedDialogs::AskText(const std::string& caption, const std::string& prompt,
+                                                    const std::string&)
+{
+    FileDialogRequest r;
+    r.title = caption;
+    shown.push_back({"input", prompt, MsgIcon::None, MsgButtons::OkCancel, r});
+    return Next(Answer::Kind::Input, "input").file;
+}
+
 std::vector<std::string> ScriptedDialogs::Messages() const
 {
     std::vector<std::string> out;

@@ -12,7 +12,7 @@
 class ScriptedDialogs : public Dialogs {
 public:
     struct Shown {
-        std::string kind;  // "message", "save", "open", "directory", "comment"
+        std::string kind;  // "message", "save", "open", "directory", "comment", "fargo", "input"
         std::string text;  // message text, dialog title or proposed comment
         MsgIcon icon = MsgIcon::None;
         MsgButtons buttons = MsgButtons::Ok;
@@ -20,7 +20,7 @@ public:
     };
     // One scripted answer; `kind` says which dialog it is meant for.
     struct Answer {
-        enum class Kind { Message, File, Text, Fargo } kind = Kind::Message;
+        enum class Kind { Message, File, Text, Fargo, Input } kind = Kind::Message;
         MsgResult result = MsgResult::Ok;
         std::optional<std::string> file;
         std::string text;
@@ -36,6 +36,11 @@ public:
     {
         fScript.push_back({Answer::Kind::Text, MsgResult::Ok, {}, std::move(comment)});
     }
+    // The answer to AskText: the text, or nothing for Cancel.
+    void ExpectInput(std::optional<std::string> text)
+    {
+        fScript.push_back({Answer::Kind::Input, MsgResult::Ok, std::move(text), {}});
+    }
     // The Fargo library question's result: 1 Yes, 2 No, + 10 always yes, + 20 always no.
     void ExpectFargo(int result) { fScript.push_back({Answer::Kind::Fargo, MsgResult::Ok, {}, {}, result}); }
     bool AllAnswered() const { return fScript.empty(); }
@@ -50,6 +55,9 @@ public:
     std::string PromptCommentFor(const std::string& headline, const std::string& proposed) override;
     // Recorded as kind "fargo" with the caption as text.
     int FargoLibraryQuestion(const std::string& caption) override;
+    // Recorded as kind "input" with the prompt as text, the caption as request.title.
+    std::optional<std::string> AskText(const std::string& caption, const std::string& prompt,
+                                       const std::string& proposed) override;
 
     std::vector<Shown> shown;
     bool strict = false;
