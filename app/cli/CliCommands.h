@@ -125,3 +125,5 @@ int RunScreenshot(CliContext& context, const ParsedOptions& args);
 int RunKeys(CliContext& context, const ParsedOptions& args);
 int RunView(CliContext& context, const ParsedOptions& args);
 int RunPorts(CliContext& context, const ParsedOptions& args);
+int RunGroup(CliContext& context, const ParsedOptions& args);
+int RunUngroup(CliContext& context, const ParsedOptions& args);
