@@ -38,6 +38,16 @@ public:
         (void)headline;
         return PromptComment(proposed);
     }
+    // A one-line text (a new name), proposed text given; nothing when the
+    // user cancelled. Implementations that cannot ask give nothing.
+    virtual std::optional<std::string> AskText(const std::string& caption, const std::string& label,
+                                               const std::string& proposed)
+    {
+        (void)caption;
+        (void)label;
+        (void)proposed;
+        return std::nullopt;
+    }
     // The question whether to send a Fargo program's libraries, under the
     // given caption. The result: 1 for Yes or 2 for No, plus 10 when "always
     // say Yes" or 20 when "always say No" is chosen. Implementations without

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 #include "app/dialogs/FargoLibraryDialog.h"
@@ -156,6 +158,17 @@ std::optional<std::string> QtDialogs::PickDirectory(const std::string& title, co
     if (dir.isEmpty())
         return std::nullopt;
     return dir.toStdString();
+}
+
+std::optional<std::string> QtDialogs::AskText(const std::string& caption, const std::string& label,
+                                             const std::string& proposed)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(DialogParent(), QString::fromStdString(caption), DialogText(label),
+                                               QLineEdit::Normal, QString::fromStdString(proposed), &ok);
+    if (!ok)
+        return std::nullopt;
+    return text.toStdString();
 }
 
 std::string QtDialogs::PromptComment(const std::string& proposed)

@@ -24,6 +24,8 @@ public:
     std::optional<std::string> PickDirectory(const std::string& title, const std::string& start) override;
     std::string PromptComment(const std::string& proposed) override;
     std::string PromptCommentFor(const std::string& headline, const std::string& proposed) override;
+    std::optional<std::string> AskText(const std::string& caption, const std::string& label,
+                                       const std::string& proposed) override;
     int FargoLibraryQuestion(const std::string& caption) override;
 
 private:

@@ -58,6 +58,16 @@ std::string ScriptedDialogs::PromptCommentFor(const std::string& headline, const
     return Next(Answer::Kind::Text, "comment").text;
 }
 
+std::optional<std::string> ScriptedDialogs::AskText(const std::string& caption, const std::string& label,
+                                                    const std::string& proposed)
+{
+    FileDialogRequest r;
+    r.title = caption;
+    r.fileName = proposed;
+    shown.push_back({"text", label, MsgIcon::Question, MsgButtons::OkCancel, r});
+    return Next(Answer::Kind::Text, "text").file;
+}
+
 int ScriptedDialogs::FargoLibraryQuestion(const std::string& caption)
 {
     shown.push_back({"fargo", caption, MsgIcon::Question, MsgButtons::YesNo, {}});

@@ -12,7 +12,7 @@
 class ScriptedDialogs : public Dialogs {
 public:
     struct Shown {
-        std::string kind;  // "message", "save", "open", "directory", "comment"
+        std::string kind;  // "message", "save", "open", "directory", "comment", "text"
         std::string text;  // message text, dialog title or proposed comment
         MsgIcon icon = MsgIcon::None;
         MsgButtons buttons = MsgButtons::Ok;
@@ -36,6 +36,11 @@ public:
     {
         fScript.push_back({Answer::Kind::Text, MsgResult::Ok, {}, std::move(comment)});
     }
+    // The answer of a text question; nothing is a cancelled one.
+    void ExpectText(std::optional<std::string> text)
+    {
+        fScript.push_back({Answer::Kind::Text, MsgResult::Ok, std::move(text), {}});
+    }
     // The Fargo library question's result: 1 Yes, 2 No, + 10 always yes, + 20 always no.
     void ExpectFargo(int result) { fScript.push_back({Answer::Kind::Fargo, MsgResult::Ok, {}, {}, result}); }
     bool AllAnswered() const { return fScript.empty(); }
@@ -48,6 +53,10 @@ public:
     std::string PromptComment(const std::string& proposed) override;
     // Recorded like PromptComment, with the headline in request.title.
     std::string PromptCommentFor(const std::string& headline, const std::string& proposed) override;
+    // Recorded as kind "text" with the label as text and the proposal as the
+    // request's file name.
+    std::optional<std::string> AskText(const std::string& caption, const std::string& label,
+                                       const std::string& proposed) override;
     // Recorded as kind "fargo" with the caption as text.
     int FargoLibraryQuestion(const std::string& caption) override;
 
