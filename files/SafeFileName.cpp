@@ -1,5 +1,8 @@
 #include "files/SafeFileName.h"
 
+#include "files/FileExtensions.h"
+#include "files/Ti92Charset.h"
+
 namespace {
 
 // Far below the 255 bytes a file name may have, with room for an extension.
@@ -18,4 +21,12 @@ std::string SafeFileName(const std::string& name)
     if (safe.size() > kMaxNameBytes)
         safe.resize(kMaxNameBytes);
     return safe.empty() ? "_" : safe;
+}
+
+std::filesystem::path OwnVariableFile(const std::string& folder, const std::string& name, int type)
+{
+    // File names in UTF-8, as ls shows the calculator's names.
+    const std::string shownFolder = ti92text::ToUtf8(folder);
+    return std::filesystem::path(SafeFileName(shownFolder.empty() ? "main" : shownFolder)) /
+           (SafeFileName(ti92text::ToUtf8(name)) + "." + ExtensionForType(type));
 }

@@ -74,8 +74,10 @@ SavePlan PlanFile(TransferView& view, const std::vector<IndexRecord>& records, b
     return plan;
 }
 
-// The entry table: each entry with the offset its data part starts at.
-void WriteTable(VariableFileWriter& writer, const SavePlan& plan, const std::vector<IndexRecord>& records, bool backup)
+}  // namespace
+
+void WritePlannedTable(VariableFileWriter& writer, const SavePlan& plan, const std::vector<IndexRecord>& records,
+                       bool backup)
 {
     // A backup's data part has no zero prefix: image and checksum only.
     const uint64_t partExtra = backup ? 2 : 6;
@@ -95,6 +97,8 @@ void WriteTable(VariableFileWriter& writer, const SavePlan& plan, const std::vec
     }
     writer.EndTable();
 }
+
+namespace {
 
 void ResetSaveBars(TransferView& view, int max)
 {
@@ -132,7 +136,7 @@ void WriteFile(TransferView& view, const TempStore& store, const SaveAs92gJob& j
     VariableFileWriter writer(file.Stream());
     writer.WriteHeader(plan.defaultFolder, job.comment, plan.entries.size());
     ResetSaveBars(view, static_cast<int>(dataSize));
-    WriteTable(writer, plan, records, job.backup);
+    WritePlannedTable(writer, plan, records, job.backup);
     WriteData(view, store, writer, records, job.backup);
     writer.Finish();
     file.Commit();

@@ -30,6 +30,13 @@ SavePlan PlanEntries(const std::vector<IndexRecord>& records, bool storeFolders)
 // known from the listing, before any of them is received.
 size_t EntriesForNames(const std::vector<std::string>& names, bool storeFolders);
 
+class VariableFileWriter;
+// The entry table of a plan, each entry with the offset its data part starts
+// at (the records' lengths give the sizes). Every writer of variables uses it,
+// so equal variables make equal files. Throws EFileError for a damaged index.
+void WritePlannedTable(VariableFileWriter& writer, const SavePlan& plan, const std::vector<IndexRecord>& records,
+                       bool backup);
+
 // Writes the content of the temporary store as one variable file: a single
 // variable, a group file, or (backup set) a backup file. True on success and
 // when the store is empty (then nothing is written and an existing target

@@ -134,3 +134,5 @@ int RunMakeFolder(CliContext& context, const ParsedOptions& args);
 int RunRemoveFolder(CliContext& context, const ParsedOptions& args);
 int RunLock(CliContext& context, const ParsedOptions& args);
 int RunUnlock(CliContext& context, const ParsedOptions& args);
+int RunGroup(CliContext& context, const ParsedOptions& args);
+int RunUngroup(CliContext& context, const ParsedOptions& args);

@@ -121,11 +121,8 @@ std::vector<size_t> FindRows(const std::vector<ListItem>& rows, const std::strin
 // FOLDER/NAME.EXT under the folder with --all, NAME.EXT in it otherwise.
 fs::path OwnFile(const OutputTarget& target, const IndexRecord& record, bool byFolder)
 {
-    // File names in UTF-8, as ls shows the calculator's names.
-    const std::string folder = ti92text::ToUtf8(FolderPart(record.name));
-    const std::string name =
-        SafeFileName(ti92text::ToUtf8(EntryName(record.name))) + "." + ExtensionForType(record.type);
-    return byFolder ? target.path / SafeFileName(folder.empty() ? "main" : folder) / name : target.path / name;
+    const fs::path own = OwnVariableFile(FolderPart(record.name), EntryName(record.name), record.type);
+    return byFolder ? target.path / own : target.path / own.filename();
 }
 
 bool IsTextTarget(const std::string& path)

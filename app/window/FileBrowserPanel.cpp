@@ -14,10 +14,16 @@
 #include <QTreeWidget>
 #include <filesystem>
 
+#include "app/window/FileDragDrop.h"
 #include "app/window/FileSendSeam.h"
+#include "app/window/GroupEditing.h"
 #include "app/window/WizardWindow.h"
 #include "files/ClassifyFile.h"
 #include "files/FileBrowser.h"
+#include "files/GroupFile.h"
+#include "files/SafeFileName.h"
+#include "files/SaveAs92g.h"
+#include "files/TempStore.h"
 #include "files/Ti92Charset.h"
 #include "files/VariableViewing.h"
 #include "files/widgets/PictureViewer.h"
@@ -87,6 +93,15 @@ FileBrowserPanel::FileBrowserPanel(WizardWindow& form, Ti92Link& link, Dialogs& 
     textViewer->onGeometryChanged = [this](const ViewerGeometry& g) { Store(fForm.textViewerPlace, g); };
     pictureViewer->onGeometryChanged = [this](const ViewerGeometry& g) { Store(fForm.pictureViewerPlace, g); };
     form.hideViewers = [this] { HideViewers(); };
+    groupEditing = new GroupEditing(
+        form, dialogs, [this] { return Directory(); }, [this](const std::string& name) { Relist(name); });
+    dragDrop = new FileDragDrop(form, dialogs, [this](const std::vector<std::string>& paths) { SendGivenFiles(paths); });
+    dragDrop->AddSource(form.includedVariableList, [this](const std::filesystem::path& folder) {
+        return groupEditing->WriteSelectedInto(folder);
+    });
+    dragDrop->AddSource(form.receivedList, [this](const std::filesystem::path& folder) {
+        return WriteReceivedInto(folder);
+    });
 
     QTreeWidget* list = form.fileList;
     connect(list, &QTreeWidget::itemClicked, this, [this] { onFileListClicked(); });
@@ -134,14 +149,45 @@ void FileBrowserPanel::SendSelected()
     for (const ListItem& row : Rows())
         if (row.selected)
             selected.push_back(row.caption);
+    const std::vector<std::string> given = std::exchange(fGivenFiles, {});
     RunFormSendJob(fForm, fLink, fDialogs, [&](const FileListSendJob& job) {
         try {
-            fForm.RecordStepResult(SendFiles(job, commandLineFile, Directory(), selected).Complete());
+            fForm.RecordStepResult((given.empty() ? SendFiles(job, commandLineFile, Directory(), selected)
+                                                  : SendFileList(job, given))
+                                       .Complete());
         } catch (const std::exception& e) {
             fForm.RecordStepResult(false);
             fDialogs.MessageBox(e.what(), "Linkwise", MsgIcon::Error, MsgButtons::Ok);
         }
     });
+}
+
+void FileBrowserPanel::SendGivenFiles(const std::vector<std::string>& paths)
+{
+    if (fForm.InTransfer()) {
+        fForm.ShowStatus("Busy: the files were not taken; give them again when the transfer has ended");
+        return;
+    }
+    fGivenFiles = paths;
+    fForm.StartGivenFilesSend(false);
+}
+
+// The selected received variables, each as a single-variable file.
+std::vector<std::filesystem::path> FileBrowserPanel::WriteReceivedInto(const std::filesystem::path& folder) const
+{
+    const TempStore store(std::filesystem::path(fForm.settings.DataFile).parent_path());
+    const std::vector<IndexRecord> records = store.ReadIndex();
+    std::vector<std::filesystem::path> files;
+    QTreeWidget* list = fForm.receivedList;
+    for (int i = 0; i < list->topLevelItemCount() && size_t(i) < records.size(); ++i) {
+        if (!list->topLevelItem(i)->isSelected())
+            continue;
+        const IndexRecord& r = records[size_t(i)];
+        const FileVariable v{FolderPart(r.name), EntryName(r.name), r.type, store.ReadItem(r), {}};
+        files.push_back(folder / OwnVariableFile(v.folder, v.name, v.type).filename());
+        SaveVariableFile(files.back().string(), {v}, "");
+    }
+    return files;
 }
 
 bool FileBrowserPanel::eventFilter(QObject* watched, QEvent* event)
@@ -274,6 +320,7 @@ void FileBrowserPanel::onFileListClicked()
         const FilePanel panel = DescribeFile(Directory(), first->text(0).toStdString(),
                                              {fForm.settings.ShowFargo1, fForm.settings.ShowFargo2});
         ShowContent(panel);
+        groupEditing->ShowFile(dir + first->text(0).toStdString());
         ShowSideFiles(panel);
         fForm.fileList->setFocus();
         ShowCommentAndLibraries(panel);
@@ -283,9 +330,24 @@ void FileBrowserPanel::onFileListClicked()
     }
 }
 
+void FileBrowserPanel::Relist(const std::string& fileName)
+{
+    ListFilesShowingError();
+    QTreeWidget* list = fForm.fileList;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        if (!fileName.empty() && list->topLevelItem(i)->text(0).toStdString() == fileName) {
+            list->clearSelection();
+            list->topLevelItem(i)->setSelected(true);
+            list->setCurrentItem(list->topLevelItem(i));
+            onFileListClicked();
+            return;
+        }
+}
+
 void FileBrowserPanel::ShowNoFile()
 {
     WizardWindow& f = fForm;
+    groupEditing->ShowFile({});
     f.fileTitleLabel->setText("File not found!");
     f.fileKindLabel->setText("-");
     f.commentMemo->clear();
@@ -369,8 +431,9 @@ void FileBrowserPanel::ResizeLayout()
     f.includedVariableList->setFixedWidth(frame - 2 - 4);
     f.librariesEdit->setFixedWidth(frame - 2 - 4);
     const int listWidth = f.includedVariableList->width();
-    f.includedVariableList->setColumnWidth(0, static_cast<int>(0.55 * listWidth));
-    f.includedVariableList->setColumnWidth(1, static_cast<int>(0.35 * listWidth));
+    f.includedVariableList->setColumnWidth(0, static_cast<int>(0.45 * listWidth));
+    f.includedVariableList->setColumnWidth(1, static_cast<int>(0.28 * listWidth));
+    f.includedVariableList->setColumnWidth(2, static_cast<int>(0.22 * listWidth));
     f.ProcessMessages();
 }
 

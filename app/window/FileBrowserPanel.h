@@ -1,11 +1,14 @@
 #pragma once
 #include <QObject>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "link/TransferView.h"
 
 class Dialogs;
+class GroupEditing;
+class FileDragDrop;
 class WizardWindow;
 class PictureViewer;
 class TextViewer;
@@ -42,8 +45,17 @@ public:
     // The rows of the file list as shown, selection included.
     std::vector<ListItem> Rows() const;
 
+    // Files dropped or pasted on the window: the send task runs with them,
+    // unless a transfer is running (then the status line says they were not
+    // taken).
+    void SendGivenFiles(const std::vector<std::string>& paths);
+    // Lists the folder anew and shows the file named in the panel again.
+    void Relist(const std::string& fileName);
+
     TextViewer* textViewer;
     PictureViewer* pictureViewer;
+    GroupEditing* groupEditing;
+    FileDragDrop* dragDrop;
     int sortKey = 0;
 
 protected:
@@ -51,6 +63,7 @@ protected:
 
 private:
     void FillList(const std::vector<ListItem>& rows);
+    std::vector<std::filesystem::path> WriteReceivedInto(const std::filesystem::path& folder) const;
     void ListWithHistoryError();
     void PlaceViewers();
     void ShowViewed(const ViewedVariable& v);
@@ -72,4 +85,5 @@ private:
     const QObject* fFileList;
     const QObject* fWindow;
     bool fViewersPlaced = false;
+    std::vector<std::string> fGivenFiles;  // a drop's files, for the send step
 };

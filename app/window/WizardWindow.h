@@ -124,6 +124,9 @@ public:
     uint8_t StepAt(int index) const;  // 255 beyond the list
     // The first paint's work: command-line task, task overview hint.
     void onFirstPaint();
+    // The send task with the files given (command line, a drop), run at once
+    // from its send step; with exitAfter the Finished page is left out.
+    void StartGivenFilesSend(bool exitAfter);
 
     // Transfer mode: while a routine talks to the calculator only Abort acts.
     // TransferMode(true) disables every button of the window (any
@@ -248,6 +251,9 @@ public:
     QLabel* variablesCaption;
     QTreeWidget* includedVariableList;
     QPushButton* viewVariableButton;
+    QPushButton* extractButton;
+    QPushButton* renameVariableButton;
+    QPushButton* removeFromGroupButton;
     QFrame* librariesGroup;
     QLabel* librariesCaption;
     QLineEdit* librariesEdit;
@@ -257,6 +263,7 @@ public:
     QComboBox* folderBox;
     QPushButton* showFilesButton;
     QPushButton* updateFilesButton;
+    QPushButton* groupFilesButton;
     QPushButton* browseButton;
     // ReceiveProgress
     QLabel* transferLabel;

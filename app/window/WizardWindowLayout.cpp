@@ -309,9 +309,20 @@ void WizardWindow::BuildFileInfoPanel(QWidget* page)
 
     variablesGroup = Named(new QFrame(fileInfoPanel), "variablesGroup");
     variablesCaption = Named(new QLabel("Included variables:", variablesGroup), "variablesCaption");
-    includedVariableList = ReportList("includedVariableList", {"Name", "Type"}, variablesGroup);
+    includedVariableList = ReportList("includedVariableList", {"Name", "Type", "Size"}, variablesGroup);
     viewVariableButton = Named(new QPushButton("&View", variablesGroup), "viewVariableButton");
-    LayOutBlock(variablesGroup, {{variablesCaption, 0}, {includedVariableList, 1}, {viewVariableButton, 0}});
+    extractButton = Named(new QPushButton("E&xtract", variablesGroup), "extractButton");
+    renameVariableButton = Named(new QPushButton("Rena&me", variablesGroup), "renameVariableButton");
+    removeFromGroupButton = Named(new QPushButton("Remove from group", variablesGroup), "removeFromGroupButton");
+    auto* variableButtons = new QWidget(variablesGroup);
+    auto* grid = new QGridLayout(variableButtons);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(2);
+    grid->addWidget(viewVariableButton, 0, 0);
+    grid->addWidget(extractButton, 0, 1);
+    grid->addWidget(renameVariableButton, 1, 0, 1, 2);
+    grid->addWidget(removeFromGroupButton, 2, 0, 1, 2);
+    LayOutBlock(variablesGroup, {{variablesCaption, 0}, {includedVariableList, 1}, {variableButtons, 0}});
 
     librariesGroup = Named(new QFrame(fileInfoPanel), "librariesGroup");
     librariesCaption = Named(new QLabel("Required libraries (fargo):", librariesGroup), "librariesCaption");
@@ -381,6 +392,8 @@ QWidget* WizardWindow::BuildFileSelectPage()
     updateFilesButton = Named(new QPushButton("Update!", page), "updateFilesButton");
     buttons->addWidget(showFilesButton);
     buttons->addWidget(updateFilesButton);
+    groupFilesButton = Named(new QPushButton("&Group selected files", page), "groupFilesButton");
+    buttons->addWidget(groupFilesButton);
     buttons->addStretch();
     l->addLayout(buttons);
     return page;

@@ -323,19 +323,25 @@ void WizardWindow::ClickNextButton()
         onNextClicked(nextButton);
 }
 
+void WizardWindow::StartGivenFilesSend(bool exitAfter)
+{
+    for (QToolButton* b : {getButton, screenshotButton, fargoButton})
+        b->setChecked(false);
+    sendButton->setChecked(true);
+    taskCaption->setText(kSendCaption);
+    currentTask = taskSendParam;
+    stepPages = TaskSteps(taskSendParam);
+    if (exitAfter)
+        stepPages[3] = kEndOfSteps;
+    PrepareTask();
+    SetStep(1);
+    onNextClicked(this);
+}
+
 void WizardWindow::onFirstPaint()
 {
-    if (paramCommands.ParamMode && paramCommands.Has(cmdSEND)) {
-        sendButton->setChecked(true);
-        taskCaption->setText(kSendCaption);
-        currentTask = taskSendParam;
-        stepPages = TaskSteps(taskSendParam);
-        if (paramCommands.Has(cmdEXIT))
-            stepPages[3] = kEndOfSteps;
-        PrepareTask();
-        SetStep(1);
-        onNextClicked(this);
-    }
+    if (paramCommands.ParamMode && paramCommands.Has(cmdSEND))
+        StartGivenFilesSend(paramCommands.Has(cmdEXIT));
     if (paramCommands.ParamMode && paramCommands.Has(cmdCONVERT)) {
         convertFromEdit->setText(QString::fromStdString(paramCommands.FileName));
         convertToEdit->setText(QString::fromStdString(paramCommands.SecondFileName));

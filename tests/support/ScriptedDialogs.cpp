@@ -65,10 +65,11 @@ int ScriptedDialogs::FargoLibraryQuestion(const std::string& caption)
 }
 
 std::optional<std::string> ScriptedDialogs::AskText(const std::string& caption, const std::string& prompt,
-                                                    const std::string&)
+                                                    const std::string& proposed)
 {
     FileDialogRequest r;
     r.title = caption;
+    r.fileName = proposed;
     shown.push_back({"input", prompt, MsgIcon::None, MsgButtons::OkCancel, r});
     return Next(Answer::Kind::Input, "input").file;
 }

@@ -55,7 +55,8 @@ public:
     std::string PromptCommentFor(const std::string& headline, const std::string& proposed) override;
     // Recorded as kind "fargo" with the caption as text.
     int FargoLibraryQuestion(const std::string& caption) override;
-    // Recorded as kind "input" with the prompt as text, the caption as request.title.
+    // Recorded as kind "input" with the prompt as text, the caption as request.title
+    // and the proposal as request.fileName.
     std::optional<std::string> AskText(const std::string& caption, const std::string& prompt,
                                        const std::string& proposed) override;
 
