@@ -23,7 +23,6 @@ struct SimFaults {
     int damageBackupBlock = 0;            // this block of a backup to the computer carries a wrong checksum
     int emptyBackupBlock = 0;             // this block of a backup to the computer carries no image bytes
     bool refuseBackup = false;            // the backup request is refused
-    uint8_t refusalCommand = Cmd::EOT;    // the 4-byte packet sent instead of ACK
     std::string garbageBeforeAck;         // junk sent ahead of every ACK
     bool damageAllDataChecksums = false;  // every variable data packet carries a wrong checksum
     bool damageScreenshot = false;        // the screenshot's data packet carries a wrong checksum

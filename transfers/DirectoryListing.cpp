@@ -33,6 +33,8 @@ constexpr uint32_t kAnnouncedEntryBytes = kEntryBytes - 4;
 // More entries than this cannot fit a TI-92's memory: a size field that
 // would announce them is taken as saying nothing about the count.
 constexpr uint32_t kMaxPlausibleEntries = 4096;
+// The calculator's "another entry follows".
+constexpr uint8_t kAnotherEntry = 0x78;
 // Listings asked for before two that agree are given up on.
 constexpr int kMaxPasses = 3;
 
@@ -148,6 +150,7 @@ ListingPass ReceiveListingPass(Ti92Link& link, TransferView& view, const RowSink
         link.SendAck();
         const std::string nextWhat = "the packet after " + e.name;
         const PacketHead next = ReceivePacketHead(link, nextWhat);
+        ExpectCommand(next, {kAnotherEntry, Cmd::EOT}, nextWhat);
         if (next.command == Cmd::EOT)
             ExpectEndPacket(next, Cmd::EOT, nextWhat);
         if (e.type != kTypeFolder) {
