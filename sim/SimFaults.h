@@ -27,6 +27,7 @@ struct SimFaults {
     bool damageAllDataChecksums = false;  // every variable data packet carries a wrong checksum
     bool damageScreenshot = false;        // the screenshot's data packet carries a wrong checksum
     bool refuseScreenshot = false;        // the screenshot request is refused
+    bool listingNamesNoFolder = false;    // the listing's header leaves the current folder unnamed
     std::set<int> damageDataChecksum;     // these variable requests get a wrong data checksum
     // Line noise: each byte the calculator sends is damaged (one bit flipped)
     // with this chance in a million, drawn from a generator seeded with

@@ -10,6 +10,7 @@
 #include "app/cli/CliLink.h"
 #include "app/cli/ConsoleDialogs.h"
 #include "app/cli/ConsoleTransferView.h"
+#include "app/cli/PrintableText.h"
 #include "app/cli/PrivateStoreFolder.h"
 #include "app/settings/IniSettingsStore.h"
 #include "app/settings/SettingsRecord.h"
@@ -187,14 +188,20 @@ int SendStatus(const CliContext& context, const FileListSendResult& r)
 {
     if (r.Complete())
         return exitstatus::kSuccess;
-    if (!r.existing.empty()) {
-        std::string names;
-        for (const std::string& name : r.existing)
-            names += "\n  " + name;
-        context.Fail("send", "the calculator already holds these variables; nothing was sent:" + names +
+    auto lines = [](const std::vector<std::string>& names) {
+        std::string text;
+        for (const std::string& name : names)
+            text += "\n  " + PrintableMessage(name);
+        return text;
+    };
+    if (!r.existing.empty())
+        context.Fail("send", "the calculator already holds these variables; nothing was sent:" + lines(r.existing) +
                                  "\nAdd --force to replace them.");
+    if (!r.repeated.empty())
+        context.Fail("send", "the files give these variables more than once; nothing was sent:" + lines(r.repeated) +
+                                 "\nAdd --force to send every copy, each replacing the one before.");
+    if (!r.existing.empty() || !r.repeated.empty())
         return exitstatus::kRefused;
-    }
     return r.errorClass == "ECalculatorError" ? exitstatus::kRefused : exitstatus::kError;
 }
 
