@@ -217,6 +217,12 @@ int RunInfo(CliContext& context, const ParsedOptions& args)
             status = exitstatus::kError;
             continue;
         }
+        if (f.info.kind >= kinds::kFargo2Library && f.info.kind != kinds::kSingle + ti92::kBackupType &&
+            ListIncludedVariables(path).empty()) {
+            context.Fail(path, "a TI-92 file that holds no variables");
+            status = exitstatus::kError;
+            continue;
+        }
         if (json)
             files.append(FileJson(path, f));
         else

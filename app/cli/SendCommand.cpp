@@ -21,6 +21,7 @@
 #include "files/TempStore.h"
 #include "link/Exceptions.h"
 #include "transfers/FileListSend.h"
+#include "transfers/SendPlan.h"
 
 namespace {
 
@@ -135,6 +136,13 @@ std::string Refusal(VariableFileType& info, const SendArguments& a, bool verbose
     }
     if (info.kind == kinds::kSingle + ti92::kBackupType && !a.yes)
         return "a memory backup replaces the calculator's whole memory; add --yes to send it; nothing was sent";
+    if (info.kind >= kinds::kFargo2Library && info.kind != kinds::kSingle + ti92::kBackupType) {
+        try {
+            PlanSend(DiskBytes(info.path), std::filesystem::path(info.path).filename().string());
+        } catch (const EFileError& e) {
+            return ConsoleErrorLine(e, verbose);
+        }
+    }
     return {};
 }
 

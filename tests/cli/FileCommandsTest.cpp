@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "app/cli/CliCommands.h"
+#include "tests/support/TI92FileBuilder.h"
 
 namespace {
 struct CliRun {
@@ -154,4 +155,23 @@ TEST_F(FileCommandsTest, LinuxTextWithItsLettersAndCheckedNames)
     EXPECT_NE(noName.err.find("No TI-92 variable name can be made from the file name 2024.txt"), std::string::npos)
         << noName.err;
     EXPECT_FALSE(std::filesystem::exists(P("bad.92t")));
+}
+
+// A file with the signature and no variable (an empty group, or one of
+// folders only) is nothing to send and nothing to describe as a group.
+TEST_F(FileCommandsTest, AFileWithoutVariablesIsRefused)
+{
+    Write("empty.92g", VariableFileBytes("main", "", {}));
+    Write("folders.92g", VariableFileBytes("main", "", {BuiltEntry::Folder("games")}));
+    for (const char* name : {"empty.92g", "folders.92g"}) {
+        SCOPED_TRACE(name);
+        const CliRun info = Cli({"info", P(name)});
+        EXPECT_EQ(info.status, 2);
+        EXPECT_EQ(info.err, "linkwise-cli: info: " + P(name) + ": a TI-92 file that holds no variables\n");
+        // Refused before the cable is opened: there is none here.
+        const CliRun send = Cli({"--port", P("no-such-device"), "send", P(name)});
+        EXPECT_EQ(send.status, 2);
+        EXPECT_EQ(send.err,
+                  "linkwise-cli: send: " + P(name) + ": The file " + name + " holds no variables. Nothing was sent.\n");
+    }
 }
