@@ -50,7 +50,7 @@ bool HasVariables(int kind)
 void PrintText(std::ostream& out, const std::string& path, const FileInfo& f)
 {
     const VariableFileType& i = f.info;
-    out << path << '\n';
+    out << PrintableMessage(path) << '\n';
     out << "  Type of file: " << KindText(i.kind) << '\n';
     out << "  Comment: " << PrintableUtf8(ShownCommentUtf8(i)) << '\n';
     if (!i.description.empty())

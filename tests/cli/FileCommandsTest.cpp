@@ -175,3 +175,18 @@ TEST_F(FileCommandsTest, AFileWithoutVariablesIsRefused)
                   "linkwise-cli: send: " + P(name) + ": The file " + name + " holds no variables. Nothing was sent.\n");
     }
 }
+
+// A file name with terminal escapes never reaches the terminal raw.
+TEST_F(FileCommandsTest, FileNamesAreShownPrintable)
+{
+    const std::string hostile = "\x1b]0;owned\x07\x1b[2J";
+    Write("a.txt", "Hi");
+    const CliRun convert = Cli({"convert", P("a.txt"), "-o", P(hostile + ".92t")});
+    ASSERT_EQ(convert.status, 0) << convert.err;
+    const CliRun info = Cli({"info", P(hostile + ".92t"), P(hostile + "missing")});
+    for (const CliRun& r : {convert, info}) {
+        EXPECT_EQ((r.out + r.err).find('\x1b'), std::string::npos) << r.out << r.err;
+        EXPECT_EQ((r.out + r.err).find('\x07'), std::string::npos);
+    }
+    EXPECT_NE(info.out.find(" ]0;owned  [2J.92t"), std::string::npos) << info.out;
+}
