@@ -190,3 +190,15 @@ TEST_F(FileCommandsTest, FileNamesAreShownPrintable)
     }
     EXPECT_NE(info.out.find(" ]0;owned  [2J.92t"), std::string::npos) << info.out;
 }
+
+// TMPDIR= in the shell leaves the system's temporary folder in use.
+TEST_F(FileCommandsTest, AnEmptyTmpdirMeansTheDefault)
+{
+    Write("a.txt", "Hi");
+    const char* set = std::getenv("TMPDIR");
+    const std::string saved = set ? set : "";
+    setenv("TMPDIR", "", 1);
+    const CliRun convert = Cli({"convert", P("a.txt"), "-o", P("a.92t")});
+    set ? setenv("TMPDIR", saved.c_str(), 1) : unsetenv("TMPDIR");
+    EXPECT_EQ(convert.status, 0) << convert.err;
+}
