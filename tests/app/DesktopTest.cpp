@@ -8,10 +8,12 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "app/desktop/DesktopFiles.h"
 #include "app/desktop/FreedesktopRegistration.h"
 #include "app/desktop/ProcessStoreFolder.h"
+#include "app/settings/IniSettingsStore.h"
 #include "files/FileExtensions.h"
 #include "link/Exceptions.h"
 
@@ -111,6 +113,16 @@ TEST(Desktop, RegistrationKeepsTheUsersBytesAndRefusesControlCharacters)
     EXPECT_NE(after.find("application/x-ti92-program=linkwise.desktop;"), std::string::npos) << after;
     for (const char* path : {"/opt/a\nExec=evil", "/opt/a\rb", "/opt/\x1b[2J"})
         EXPECT_THROW(ExecArgument(path), EFileError) << path;
+}
+
+// A settings file that is no regular file (a FIFO would block every read) is refused.
+TEST(Desktop, ASettingsPathThatIsNoRegularFileIsRefused)
+{
+    QTemporaryDir dir;
+    const std::string fifo = dir.path().toStdString() + "/settings.ini";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_THROW(IniSettingsStore{fifo}, EFileError);
+    EXPECT_NO_THROW(IniSettingsStore::CheckPath(dir.path().toStdString() + "/missing.ini"));
 }
 
 TEST(Desktop, TheConverterNeverBecomesTheDefaultForTextFiles)
