@@ -51,6 +51,12 @@ int main(int argc, char* argv[])
     // LINKWISE_SETTINGS names another settings file, so a trial run leaves
     // the user's own settings alone.
     const char* settingsPath = std::getenv("LINKWISE_SETTINGS");
+    try {
+        IniSettingsStore::CheckPath(settingsPath ? settingsPath : "");
+    } catch (const std::exception& e) {
+        std::cerr << "linkwise: " << e.what() << '\n';
+        return 2;
+    }
     IniSettingsStore settings(settingsPath ? settingsPath : "");
     QtShell shell;
     PpdevPortIO portIO;

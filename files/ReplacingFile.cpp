@@ -14,13 +14,37 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Follows a chain of symbolic links, also one that ends at a file not yet there.
-fs::path ResolveLinks(fs::path p)
+fs::path FolderOf(const fs::path& p)
 {
+    return p.has_parent_path() ? p.parent_path() : fs::path(".");
+}
+
+// The kernel follows a link in a sticky folder anyone may write to only for
+// the link's owner or the folder's owner: another user may have planted it.
+// The save resolves links itself, so it keeps that rule itself.
+void CheckMayFollow(const fs::path& shown, const fs::path& link)
+{
+    struct stat l {
+    }, folder{};
+    if (::lstat(link.c_str(), &l) != 0 || ::stat(FolderOf(link).c_str(), &folder) != 0)
+        return;
+    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+    if (!shared || l.st_uid == ::geteuid() || l.st_uid == folder.st_uid)
+        return;
+    throw EFileError("Cannot save to " + shown.string() + ": " + link.string() +
+                     " is a symbolic link another user (uid " + std::to_string(l.st_uid) +
+                     ") owns in a shared folder; it is not followed, and nothing was written.");
+}
+
+// Follows a chain of symbolic links, also one that ends at a file not yet there.
+fs::path ResolveLinks(const fs::path& shown)
+{
+    fs::path p = shown;
     for (int hops = 0; hops < 40; ++hops) {
         std::error_code ec;
         if (!fs::is_symlink(fs::symlink_status(p, ec)))
             return p;
+        CheckMayFollow(shown, p);
         fs::path next = fs::read_symlink(p, ec);
         if (ec)
             return p;
@@ -32,11 +56,6 @@ fs::path ResolveLinks(fs::path p)
 std::string Reason(int error)
 {
     return std::strerror(error);
-}
-
-fs::path FolderOf(const fs::path& p)
-{
-    return p.has_parent_path() ? p.parent_path() : fs::path(".");
 }
 
 std::string KindOf(mode_t mode)

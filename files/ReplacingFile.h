@@ -8,7 +8,9 @@
 // A new version of a file, written beside it and put in its place only when
 // complete, so a failed or interrupted save leaves the old file as it was.
 // A symbolic link is followed: the file it points to is replaced and the link
-// stays. The replaced file's permissions (and, where allowed, owner) are kept.
+// stays; as the kernel does, not one that another user owns in a sticky
+// folder anyone may write to (unless that user owns the folder).
+// The replaced file's permissions (and, where allowed, owner) are kept.
 // Only a regular file (or a link to one) is ever replaced: a FIFO, a device
 // or a folder given as the target is refused before anything is written.
 // The part file is made under a name nobody can have planted a link at: an

@@ -18,6 +18,7 @@ bool KnownCommand(uint8_t c)
     case Cmd::VAR:
     case Cmd::CTS:
     case Cmd::DATA:
+    case Cmd::SKIP:
     case Cmd::ACK:
     case Cmd::RDY:
     case Cmd::SCR:
@@ -81,7 +82,42 @@ PacketHead ReceivePacketHead(Ti92Link& link, const std::string& what)
     head.word = static_cast<uint16_t>(static_cast<uint8_t>(bytes[2]) | static_cast<uint8_t>(bytes[3]) << 8);
     if (head.id != link.MachineIdExpected())
         ThrowDamaged(what, "machine id " + Hex(head.id));
+    if (head.command == Cmd::SKIP) {
+        head.refusalCode = ReceiveSkipReason(link, head.word);
+        if (head.refusalCode < 0)
+            ThrowDamaged(what, "a refusal that is not whole");
+    }
     return head;
+}
+
+int ReceiveSkipReason(Ti92Link& link, uint16_t word)
+{
+    // One reason byte; any other length is a damaged head, and reading on
+    // by it could swallow the next conversation.
+    if (word != 1)
+        return -1;
+    PacketSum sum;
+    const std::string reason = ReceiveBytes(link, 1, &sum);
+    if (!ChecksumMatches(link, sum))
+        return -1;
+    link.SendAck();
+    return static_cast<uint8_t>(reason[0]);
+}
+
+std::string SkipReasonText(int code)
+{
+    switch (code) {
+    case SkipCode::Exited:
+        return "the user exited";
+    case SkipCode::Skipped:
+        return "skipped";
+    case SkipCode::OutOfMemory:
+        return "out of memory";
+    case SkipCode::BadVersion:
+        return "a version the calculator cannot take";
+    default:
+        return "reason " + std::to_string(code);
+    }
 }
 
 void ExpectCommand(const PacketHead& head, std::initializer_list<uint8_t> commands, const std::string& what)
@@ -89,6 +125,8 @@ void ExpectCommand(const PacketHead& head, std::initializer_list<uint8_t> comman
     for (uint8_t c : commands)
         if (head.command == c)
             return;
+    if (head.command == Cmd::SKIP && head.refusalCode >= 0)
+        throw ECalculatorError(Capitalised(what) + " was refused: " + SkipReasonText(head.refusalCode) + ".");
     ThrowDamaged(what, "command " + Hex(head.command));
 }
 
@@ -125,24 +163,41 @@ void ReceiveChecksum(Ti92Link& link, const PacketSum& sum, const std::string& wh
 
 bool IsRefusal(const PacketHead& head, int skippedBefore)
 {
+    if (head.command == Cmd::SKIP && head.refusalCode < 0)
+        return false;
     return skippedBefore == 0 && KnownCommand(head.command);
 }
+
+namespace {
+PacketHead LastHead(const Ti92Link& link)
+{
+    const Ti92Link::AckReply& r = link.LastReply;
+    return PacketHead{link.MachineIdExpected(), r.command, r.word, r.refusalCode};
+}
+
+bool LastWasRefusal(const Ti92Link& link)
+{
+    return link.LastReply.answered && IsRefusal(LastHead(link), link.LastReply.skipped);
+}
+}  // namespace
 
 std::string AckProblem(const Ti92Link& link)
 {
     const Ti92Link::AckReply& r = link.LastReply;
     if (!r.answered)
         return r.skipped > 0 ? "got a damaged answer" : "got no answer";
-    if (IsRefusal(PacketHead{link.MachineIdExpected(), r.command, r.word}, r.skipped))
-        return "was refused (answer " + Hex(r.command) + ")";
-    return "got a damaged answer";
+    if (!LastWasRefusal(link))
+        return "got a damaged answer";
+    if (r.command == Cmd::SKIP)
+        return "was refused: " + SkipReasonText(r.refusalCode);
+    return "was refused (answer " + Hex(r.command) + ")";
 }
 
 void ThrowAckProblem(const Ti92Link& link, const std::string& subject)
 {
     const std::string text = subject + " " + AckProblem(link) + ".";
     const Ti92Link::AckReply& r = link.LastReply;
-    if (r.answered && IsRefusal(PacketHead{link.MachineIdExpected(), r.command, r.word}, r.skipped))
+    if (LastWasRefusal(link))
         throw ECalculatorError(text);
     if (r.answered || r.skipped > 0)
         throw EDamagedReply(text);
@@ -152,7 +207,9 @@ void ThrowAckProblem(const Ti92Link& link, const std::string& subject)
 void ThrowNoAck(const Ti92Link& link, const std::string& refusal, const std::string& subject)
 {
     const Ti92Link::AckReply& r = link.LastReply;
-    if (r.answered && IsRefusal(PacketHead{link.MachineIdExpected(), r.command, r.word}, r.skipped))
+    if (LastWasRefusal(link) && r.command == Cmd::SKIP)
+        throw ECalculatorError(refusal + "\rThe calculator's reason: " + SkipReasonText(r.refusalCode) + ".");
+    if (LastWasRefusal(link))
         throw ECalculatorError(refusal);
     ThrowAckProblem(link, subject);
 }

@@ -32,7 +32,8 @@ constexpr uint32_t kMaxVariableBytes = 0xFFFF - 4;
 struct PacketHead {
     uint8_t id = 0;
     uint8_t command = 0;
-    uint16_t word = 0;  // the number of data bytes for packets with data
+    uint16_t word = 0;     // the number of data bytes for packets with data
+    int refusalCode = -1;  // a whole SKIP packet's reason, read and acknowledged
 };
 
 // Running sum of a packet's data bytes, as its checksum is built.
@@ -50,10 +51,19 @@ private:
 std::string ReceiveBytes(Ti92Link& link, size_t count, PacketSum* sum = nullptr);
 
 // Reads the 4-byte head of a packet and checks that it starts with the
-// calculator's machine id. Throws EDamagedReply.
+// calculator's machine id. A refusal (SKIP) is read whole and acknowledged,
+// its reason in refusalCode. Throws EDamagedReply.
 PacketHead ReceivePacketHead(Ti92Link& link, const std::string& what);
 
-// Throws EDamagedReply unless the head carries one of these commands.
+// After a SKIP head with this length word: reads its reason byte and
+// checksum and acknowledges it. Gives the reason, or -1 when the packet is
+// damaged (then nothing more is read or sent).
+int ReceiveSkipReason(Ti92Link& link, uint16_t word);
+// "the user exited", "out of memory", ... or "reason N" for one not known.
+std::string SkipReasonText(int code);
+
+// Throws EDamagedReply unless the head carries one of these commands; a
+// refusal (SKIP) throws ECalculatorError "<What> was refused: <reason>.".
 void ExpectCommand(const PacketHead& head, std::initializer_list<uint8_t> commands, const std::string& what);
 // Throws EDamagedReply unless min <= word <= max.
 void ExpectLength(const PacketHead& head, uint32_t min, uint32_t max, const std::string& what);
@@ -74,18 +84,19 @@ void ExpectEndPacket(const PacketHead& head, uint8_t command, const std::string&
 void ReceiveChecksum(Ti92Link& link, const PacketSum& sum, const std::string& what);
 bool ChecksumMatches(Ti92Link& link, const PacketSum& sum);
 
-// Whether a 4-byte reply that is not the expected one is a plain answer
-// of the calculator (a refusal): it came at once, with a command the link
-// knows. Anything else is line damage.
+// Whether a reply that is not the expected one is a plain answer of the
+// calculator (a refusal): it came at once, with a command the link knows,
+// and a SKIP whole. Anything else is line damage.
 bool IsRefusal(const PacketHead& head, int skippedBefore = 0);
 
 // Why the last GetAck or GetCts of the link returned false, to finish a
-// sentence: "was refused (answer 0x92)", "got a damaged answer" or "got no
-// answer".
+// sentence: "was refused: out of memory", "was refused (answer 0x92)",
+// "got a damaged answer" or "got no answer".
 std::string AckProblem(const Ti92Link& link);
 // Throws "<subject> <AckProblem>.": ECalculatorError for a refusal,
 // EDamagedReply for a damaged answer, ELinkError for none.
 [[noreturn]] void ThrowAckProblem(const Ti92Link& link, const std::string& subject);
 // After a false GetAck or GetCts: a plain refusal throws ECalculatorError
-// `refusal`; damage or silence throw as ThrowAckProblem does for `subject`.
+// `refusal` (a SKIP's reason added on a line of its own); damage or silence
+// throw as ThrowAckProblem does for `subject`.
 [[noreturn]] void ThrowNoAck(const Ti92Link& link, const std::string& refusal, const std::string& subject);

@@ -6,6 +6,7 @@ namespace Cmd {
 constexpr uint8_t VAR = 0x06;
 constexpr uint8_t CTS = 0x09;
 constexpr uint8_t DATA = 0x15;
+constexpr uint8_t SKIP = 0x36;  // a refusal: one data byte, the reason
 constexpr uint8_t ACK = 0x56;
 constexpr uint8_t RDY = 0x68;
 constexpr uint8_t SCR = 0x6D;
@@ -13,6 +14,14 @@ constexpr uint8_t KEY = 0x87;
 constexpr uint8_t EOT = 0x92;
 constexpr uint8_t REQ = 0xA2;
 }  // namespace Cmd
+
+// Reasons a SKIP packet gives.
+namespace SkipCode {
+constexpr uint8_t Exited = 1;
+constexpr uint8_t Skipped = 2;
+constexpr uint8_t OutOfMemory = 3;
+constexpr uint8_t BadVersion = 4;
+}  // namespace SkipCode
 
 // Machine ids of the TI-92 link.
 constexpr uint8_t kIdFromComputer = 0x09;

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "link/Exceptions.h"
+#include "link/PacketCheck.h"
 #include "link/PacketCommands.h"
 
 namespace {
@@ -559,10 +560,13 @@ bool Ti92Link::GetReply(uint8_t expected)
     if (LastReply.skipped > 0 || !accepted)
         fLineDirty = true;
     // A refused clear to send leaves its word on the line for PrepareLine to drop.
-    if (!accepted && expected == Cmd::CTS)
+    if (!accepted && expected == Cmd::CTS && command != Cmd::SKIP)
         return false;
     LastReply.word = ReceiveByte();
     LastReply.word = static_cast<uint16_t>(LastReply.word | ReceiveByte() << 8);
+    // A refusal carries its reason; it is taken whole and acknowledged.
+    if (command == Cmd::SKIP)
+        LastReply.refusalCode = ReceiveSkipReason(*this, LastReply.word);
     return accepted;
 }
 

@@ -88,6 +88,7 @@ public:
         int skipped = 0;        // bytes read before it
         uint8_t command = 0;
         uint16_t word = 0;
+        int refusalCode = -1;  // a whole SKIP's reason
     };
     AckReply LastReply;
 

@@ -5,7 +5,7 @@
 SimConversation::Result BackupFromComputerConversation::Begin(const SimPacket& opening)
 {
     if (fLink.faults.refuseVariables) {
-        fLink.SendRefusal();
+        fLink.SendRefusal(SkipCode::OutOfMemory);
         return Result::Done;
     }
     fAnnounced = LongFromLE(opening.data, 0);

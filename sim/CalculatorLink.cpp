@@ -102,9 +102,9 @@ void CalculatorLink::SendData(uint8_t cmd, const std::string& data, bool damaged
     Emit(BuildDataPacket(kIdFromCalculator, cmd, data, damaged));
 }
 
-void CalculatorLink::SendRefusal()
+void CalculatorLink::SendRefusal(uint8_t code)
 {
-    SendShort(faults.refusalCommand);
+    SendData(Cmd::SKIP, std::string(1, static_cast<char>(code)));
 }
 
 void CalculatorLink::SendChecksumError()

@@ -51,7 +51,8 @@ public:
     void SendAck();
     void SendShort(uint8_t cmd, uint16_t word = 0);
     void SendData(uint8_t cmd, const std::string& data, bool damaged = false);
-    void SendRefusal();
+    // A SKIP packet giving the reason (SkipCode in link/PacketCommands.h).
+    void SendRefusal(uint8_t code = SkipCode::Skipped);
     void SendChecksumError();
 
 private:

@@ -40,7 +40,7 @@ SimConversation::Result DirectoryConversation::Begin(const SimPacket&)
     fLink.SendAck();
     // Header shaped like a variable header: size of the listing, the
     // directory type and the current folder as its name.
-    const std::string& folder = fLink.Calc().currentFolder;
+    const std::string folder = fLink.faults.listingNamesNoFolder ? std::string() : fLink.Calc().currentFolder;
     fLink.SendData(Cmd::VAR, VarHeaderData(static_cast<uint32_t>(fEntries.size() * 14), kTypeDirectoryRequest, folder));
     return Result::Continue;
 }

@@ -24,11 +24,11 @@ struct SimFaults {
     int emptyBackupBlock = 0;             // this block of a backup to the computer carries no image bytes
     int longBackupBlock = 0;              // this block's data packet carries a byte more than its header said
     bool refuseBackup = false;            // the backup request is refused
-    uint8_t refusalCommand = Cmd::EOT;    // the 4-byte packet sent instead of ACK
     std::string garbageBeforeAck;         // junk sent ahead of every ACK
     bool damageAllDataChecksums = false;  // every variable data packet carries a wrong checksum
     bool damageScreenshot = false;        // the screenshot's data packet carries a wrong checksum
     bool refuseScreenshot = false;        // the screenshot request is refused
+    bool listingNamesNoFolder = false;    // the listing's header leaves the current folder unnamed
     std::set<int> damageDataChecksum;     // these variable requests get a wrong data checksum
     // Line noise: each byte the calculator sends is damaged (one bit flipped)
     // with this chance in a million, drawn from a generator seeded with

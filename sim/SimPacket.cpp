@@ -17,7 +17,7 @@ std::string SimPacket::Bytes() const
 
 bool CommandCarriesData(uint8_t cmd)
 {
-    return cmd == Cmd::VAR || cmd == Cmd::DATA || cmd == Cmd::REQ;
+    return cmd == Cmd::VAR || cmd == Cmd::DATA || cmd == Cmd::REQ || cmd == Cmd::SKIP;
 }
 
 uint16_t PacketChecksum(const std::string& data)

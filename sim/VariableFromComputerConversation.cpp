@@ -7,8 +7,12 @@ SimConversation::Result VariableFromComputerConversation::Begin(const SimPacket&
     // VAR data: size (4), type, name length, name.
     const std::string& d = opening.data;
     const size_t length = d.size() > 5 ? static_cast<uint8_t>(d[5]) : 0;
-    if (d.size() < 6 + length || length == 0 || fLink.faults.refuseVariables) {
+    if (d.size() < 6 + length || length == 0) {
         fLink.SendRefusal();
+        return Result::Done;
+    }
+    if (fLink.faults.refuseVariables) {
+        fLink.SendRefusal(SkipCode::OutOfMemory);
         return Result::Done;
     }
     fType = static_cast<uint8_t>(d[4]);
@@ -16,7 +20,7 @@ SimConversation::Result VariableFromComputerConversation::Begin(const SimPacket&
     // A name it cannot take, or no room left: the header is refused.
     const VirtualTI92& calc = fLink.Calc();
     if (!VirtualTI92::ValidName(fName) || !calc.Fits(fName, LongFromLE(d, 0))) {
-        fLink.SendRefusal();
+        fLink.SendRefusal(VirtualTI92::ValidName(fName) ? SkipCode::OutOfMemory : SkipCode::Skipped);
         return Result::Done;
     }
     fLink.SendAck();

@@ -41,7 +41,8 @@ constexpr int kMaxPasses = 3;
 // The header ahead of the entries, shaped like a variable header. Its size
 // field gives the number of entries when it counts 14 bytes an entry; a
 // calculator that puts something else there (free memory) announces nothing.
-std::optional<uint32_t> ReceiveListingHeader(Ti92Link& link)
+// Its name is the calculator's current folder (empty when it names none).
+std::optional<uint32_t> ReceiveListingHeader(Ti92Link& link, std::string& currentFolder)
 {
     const std::string what = "the directory header";
     const PacketHead head = ReceivePacketHead(link, what);
@@ -51,7 +52,7 @@ std::optional<uint32_t> ReceiveListingHeader(Ti92Link& link)
     const uint8_t nameLength = At(info, 5);
     if (nameLength > kMaxFolderName || head.word != 6 + nameLength)
         ThrowDamaged(what, "length " + std::to_string(head.word));
-    ReceiveBytes(link, nameLength, &sum);
+    currentFolder = ReceiveBytes(link, nameLength, &sum);
     ReceiveChecksum(link, sum, what);
     const uint32_t size = At(info, 0) | At(info, 1) << 8 | At(info, 2) << 16 | static_cast<uint32_t>(At(info, 3)) << 24;
     if (size == 0 || size % kAnnouncedEntryBytes != 0 || size / kAnnouncedEntryBytes > kMaxPlausibleEntries)
@@ -61,6 +62,7 @@ std::optional<uint32_t> ReceiveListingHeader(Ti92Link& link)
 
 struct ListingPass {
     std::optional<uint32_t> announced;
+    std::string currentFolder;
     uint32_t entries = 0;
     std::vector<ListItem> rows;
 };
@@ -136,7 +138,7 @@ ListingPass ReceiveListingPass(Ti92Link& link, TransferView& view, const RowSink
     ListingPass pass;
     sink.clear();
     RequestListing(link, view);
-    pass.announced = ReceiveListingHeader(link);
+    pass.announced = ReceiveListingHeader(link, pass.currentFolder);
     std::string folder;
     std::string previous;
     for (;;) {
@@ -189,15 +191,16 @@ std::string TypeNameOf(const Ti92Link& link, int code)
 // byte is damaged into an end is itself a well-formed end: only the count
 // tells a listing cut short. When the header gives no count, or the count
 // disagrees, the listing is asked for again and taken once two agree.
-static void ReadTrustedListing(Ti92Link& link, TransferView& view, const RowSink& sink)
+// Gives the current folder the trusted listing names.
+static std::string ReadTrustedListing(Ti92Link& link, TransferView& view, const RowSink& sink)
 {
     std::optional<ListingPass> earlier;
     for (int passNumber = 1;; ++passNumber) {
         ListingPass pass = ReceiveListingPass(link, view, sink);
         if (pass.announced && *pass.announced == pass.entries)
-            return;
+            return pass.currentFolder;
         if (earlier && earlier->entries == pass.entries && SameRows(earlier->rows, pass.rows))
-            return;
+            return pass.currentFolder;
         if (passNumber == kMaxPasses)
             ThrowDamaged("the end of the directory",
                          std::to_string(kMaxPasses) + " listings disagreed (the last had " +
@@ -207,13 +210,15 @@ static void ReadTrustedListing(Ti92Link& link, TransferView& view, const RowSink
     }
 }
 
-static bool ReadListing(Ti92Link& link, TransferView& view, const RowSink& sink)
+static bool ReadListing(Ti92Link& link, TransferView& view, const RowSink& sink, std::string* currentFolder = nullptr)
 {
     bool result = false;
     {
         const TransferScope transfer(view);
         try {
-            ReadTrustedListing(link, view, sink);
+            const std::string folder = ReadTrustedListing(link, view, sink);
+            if (currentFolder)
+                *currentFolder = folder;
             result = true;
         } catch (const std::exception& e) {
             view.ErrorDialog(ErrorDialogText("receiving directorylist", e));
@@ -229,10 +234,11 @@ bool FetchDirectoryList(Ti92Link& link, TransferView& view, ListViewId list)
                        {[&] { view.ListViewClear(list); }, [&](const ListItem& row) { view.ListViewAdd(list, row); }});
 }
 
-std::optional<std::vector<ListItem>> ReadDirectory(Ti92Link& link, TransferView& view)
+std::optional<std::vector<ListItem>> ReadDirectory(Ti92Link& link, TransferView& view, std::string* currentFolder)
 {
     std::vector<ListItem> rows;
-    if (!ReadListing(link, view, {[&] { rows.clear(); }, [&](const ListItem& row) { rows.push_back(row); }}))
+    if (!ReadListing(link, view, {[&] { rows.clear(); }, [&](const ListItem& row) { rows.push_back(row); }},
+                     currentFolder))
         return std::nullopt;
     return rows;
 }

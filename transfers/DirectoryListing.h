@@ -17,8 +17,11 @@ class Ti92Link;
 // error dialog says why, the rows read so far stay and the result is false.
 bool FetchDirectoryList(Ti92Link& link, TransferView& view, ListViewId list);
 // The same rows, read without touching a list view; nothing when the
-// listing failed (its error dialog has been shown).
-std::optional<std::vector<ListItem>> ReadDirectory(Ti92Link& link, TransferView& view);
+// listing failed (its error dialog has been shown). `currentFolder`, when
+// given, gets the calculator's current folder as the listing's header names
+// it (empty when it names none).
+std::optional<std::vector<ListItem>> ReadDirectory(Ti92Link& link, TransferView& view,
+                                                   std::string* currentFolder = nullptr);
 
 // One entry of a listing as the calculator sent it: a folder (its type is
 // the folder type, `folder` and `name` both its name) or a variable with the

@@ -21,6 +21,7 @@
 #include "transfers/BackupImage.h"
 #include "transfers/BackupSend.h"
 #include "transfers/DirectoryListing.h"
+#include "transfers/HeldVariables.h"
 #include "transfers/SendPlan.h"
 #include "transfers/VariableSend.h"
 
@@ -64,11 +65,11 @@ std::string FindLibrary(const std::string& folder, const std::string& libraryNam
 
 // A file as checked before the job sends anything.
 struct PlannedFile {
-    VariableFileType info;            // after a text conversion: the converted file
-    std::string listed;               // the file as the user chose it
-    std::string converted;            // a converted text's bytes, written out again when its turn comes
-    std::vector<WorkRecord> records;  // its entry table; empty for a backup
-    std::set<std::string> keep;       // variables the calculator keeps
+    VariableFileType info;               // after a text conversion: the converted file
+    std::string listed;                  // the file as the user chose it
+    std::string converted;               // a converted text's bytes, written out again when its turn comes
+    std::vector<WorkRecord> records;     // its entry table; empty for a backup
+    std::map<size_t, std::string> kept;  // variables left out (by place in records), and why
     bool IsBackup() const { return info.kind == kBackupKind; }
 };
 
@@ -78,16 +79,32 @@ struct PlannedLibrary {
     PlannedFile file;
 };
 
-// "main\x" for a name without a folder: the calculator stores it in its
-// current folder, main unless the user changed it. Names compare without case.
-std::string CalculatorKey(const std::string& fullName)
+// A variable the job sends: the file it comes from and its entry.
+struct JobVariable {
+    const PlannedFile* file = nullptr;
+    const WorkRecord* record = nullptr;
+};
+
+std::string SizeText(const Ti92Link& link, const WorkRecord& w)
+{
+    return TypeNameOf(link, w.type) + ", " + std::to_string(w.size) + " bytes";
+}
+
+// "the variable x in the folder main", or without the folder when it has none.
+std::string VariableText(const std::string& fullName)
 {
     const size_t slash = fullName.find('\\');
-    if (slash == std::string::npos)
-        return Lower("main\\" + fullName);
-    if (slash == 0)
-        return Lower("main" + fullName);
-    return Lower(fullName);
+    if (slash == std::string::npos || slash == 0)
+        return "the variable " + fullName.substr(slash == 0 ? 1 : 0);
+    return "the variable " + fullName.substr(slash + 1) + " in the folder " + fullName.substr(0, slash);
+}
+
+std::string Joined(const std::vector<std::string>& items)
+{
+    std::string text;
+    for (size_t i = 0; i < items.size(); ++i)
+        text += (i ? ", " : "") + items[i];
+    return text;
 }
 
 class Job {
@@ -103,7 +120,9 @@ private:
     void PlanLibraries(size_t index);
     bool ConfirmBackups();
     bool ConfirmReplacing();
-    void AskToReplace(const std::string& key, const ListItem& row, const WorkRecord& w, PlannedFile& file);
+    void AskToReplace(const ListItem& row, size_t index, PlannedFile& file);
+    void AskAboutRepeat(const JobVariable& earlier, size_t index, PlannedFile& file);
+    bool Consented(const std::string& question);
     void SendOne(size_t index);
     void SendPlanned(PlannedFile& file);
     void Collect(const VariableFileType& info);
@@ -322,54 +341,83 @@ bool Job::ConfirmReplacing()
     if (fJob.replace == ReplacePolicy::Replace || !anyVariable)
         return true;
     // The listing runs in a transfer scope of its own, nested in the job's.
-    const auto rows = ReadDirectory(fJob.link, fJob.view);
+    std::string currentFolder;
+    const auto rows = ReadDirectory(fJob.link, fJob.view, &currentFolder);
     if (!rows) {
         fResult.failed = true;
         fResult.summary = "The calculator's directory could not be read, so nothing was sent.";
         return false;
     }
-    std::map<std::string, ListItem> held;
-    for (const ListItem& row : *rows)
-        held[CalculatorKey(row.caption)] = row;
+    const HeldVariables held(*rows, currentFolder);
+    // Where each variable lands: a second copy replaces the first as surely
+    // as it would replace the calculator's own.
+    std::map<std::string, JobVariable> sent;
     for (PlannedFile* f : files)
-        for (const WorkRecord& w : f->records) {
-            const auto it = w.folder ? held.end() : held.find(CalculatorKey(w.fullName));
-            if (it != held.end())
-                AskToReplace(it->first, it->second, w, *f);
+        for (size_t i = 0; i < f->records.size(); ++i) {
+            const WorkRecord& w = f->records[i];
+            if (w.folder)
+                continue;
+            for (const std::string& key : held.Replaced(w.fullName))
+                AskToReplace(held.Row(key), i, *f);
+            const std::string target = held.Target(w.fullName);
+            if (const auto earlier = sent.find(target); earlier != sent.end() && !f->kept.count(i))
+                AskAboutRepeat(earlier->second, i, *f);
+            if (!f->kept.count(i))
+                sent[target] = {f, &w};
         }
-    if (fResult.existing.empty())
+    if (fResult.existing.empty() && fResult.repeated.empty())
         return true;
     fResult.failed = true;
-    fResult.summary = "Nothing was sent: the calculator already holds ";
-    for (size_t i = 0; i < fResult.existing.size(); ++i)
-        fResult.summary += (i ? ", " : "") + fResult.existing[i];
-    fResult.summary += ".";
+    std::vector<std::string> reasons;
+    if (!fResult.existing.empty())
+        reasons.push_back("the calculator already holds " + Joined(fResult.existing));
+    if (!fResult.repeated.empty())
+        reasons.push_back("the files give " + Joined(fResult.repeated) + " more than once");
+    fResult.summary = "Nothing was sent: " + Joined(reasons) + ".";
     return false;
 }
 
+// Yes when the user answers Yes or Yes to all; a "to all" answers the
+// questions after it too.
+bool Job::Consented(const std::string& question)
+{
+    MsgResult answer = fAll;
+    if (answer == MsgResult::Yes) {
+        answer = fJob.dialogs.MessageBox(question, "Replace variable?", MsgIcon::Question, MsgButtons::YesNoAll);
+        if (answer == MsgResult::YesToAll || answer == MsgResult::NoToAll)
+            fAll = answer;
+    }
+    return answer == MsgResult::Yes || answer == MsgResult::YesToAll;
+}
+
 // Refused (by the policy) or kept (a No) variables are noted for the report.
-void Job::AskToReplace(const std::string& key, const ListItem& row, const WorkRecord& w, PlannedFile& file)
+void Job::AskToReplace(const ListItem& row, size_t index, PlannedFile& file)
 {
     const std::string theirs = (row.subItems.size() > 1 ? row.subItems[0] + ", " + row.subItems[1] : "?") + " bytes";
-    const std::string ours = TypeNameOf(fJob.link, w.type) + ", " + std::to_string(w.size) + " bytes";
+    const std::string ours = SizeText(fJob.link, file.records[index]);
     const std::string source = FileName(file.listed);
     if (fJob.replace == ReplacePolicy::Refuse) {
         fResult.existing.push_back(row.caption + " (" + theirs + " on the calculator; " + ours + " in " + source + ")");
         return;
     }
-    MsgResult answer = fAll;
-    if (answer == MsgResult::Yes) {
-        const size_t slash = key.find('\\');
-        const std::string folder = row.caption.substr(0, slash), name = row.caption.substr(slash + 1);
-        answer = fJob.dialogs.MessageBox("The calculator already holds the variable " + name + " in the folder " +
-                                             folder + ".\r\rOn the calculator: " + theirs + ".\rIn " + source + ": " +
-                                             ours + ".\r\rReplace it?",
-                                         "Replace variable?", MsgIcon::Question, MsgButtons::YesNoAll);
-        if (answer == MsgResult::YesToAll || answer == MsgResult::NoToAll)
-            fAll = answer;
+    if (!Consented("The calculator already holds " + VariableText(row.caption) + ".\r\rOn the calculator: " + theirs +
+                   ".\rIn " + source + ": " + ours + ".\r\rReplace it?"))
+        file.kept[index] = "the calculator keeps its own";
+}
+
+// A variable the job has sent once already: refused, or asked about.
+void Job::AskAboutRepeat(const JobVariable& earlier, size_t index, PlannedFile& file)
+{
+    const WorkRecord& w = file.records[index];
+    const std::string first = SizeText(fJob.link, *earlier.record) + " in " + FileName(earlier.file->listed);
+    const std::string then = SizeText(fJob.link, w) + " in " + FileName(file.listed);
+    if (fJob.replace == ReplacePolicy::Refuse) {
+        fResult.repeated.push_back(w.fullName + " (first " + first + ", then " + then + ")");
+        return;
     }
-    if (answer == MsgResult::No || answer == MsgResult::NoToAll)
-        file.keep.insert(w.fullName);
+    if (!Consented("The files give " + VariableText(w.fullName) + " twice.\r\rFirst: " + first + ".\rThen: " + then +
+                   ".\r\rReplace the first with the second?"))
+        file.kept[index] = "the copy in " + FileName(earlier.file->listed) + " is sent instead";
 }
 
 void Job::SendOne(size_t index)
@@ -388,7 +436,7 @@ void Job::SendOne(size_t index)
     const int position = view.BarPosition(ProgressBarId::Total);
     const bool kept =
         !file.records.empty() &&
-        file.keep.size() == static_cast<size_t>(std::count_if(file.records.begin(), file.records.end(),
+        file.kept.size() == static_cast<size_t>(std::count_if(file.records.begin(), file.records.end(),
                                                               [](const WorkRecord& w) { return !w.folder; }));
     if (kept)
         view.StatusMemoAdd("\"" + FileName(file.listed) + "\" was not sent: the calculator keeps its own variables.");
@@ -401,7 +449,7 @@ void Job::SendOne(size_t index)
 
     for (PlannedLibrary& library : fLibraries[index]) {
         fInfo = library.file.info;
-        if (library.file.keep.empty()) {
+        if (library.file.kept.empty()) {
             SendPlanned(library.file);
             ++fResult.librariesSent;
         }
@@ -421,9 +469,12 @@ void Job::SendPlanned(PlannedFile& file)
         if (!out.flush())
             throw EFileError("Cannot write " + file.info.path + ".");
     }
-    AbortUnless(Send92g(fJob.link, view, file.info.path, file.keep), "pTransfer aborted!");
-    for (const std::string& name : file.keep)
-        view.StatusMemoAdd(name + " was not sent: the calculator keeps its own.");
+    std::set<size_t> leaveOut;
+    for (const auto& [index, why] : file.kept)
+        leaveOut.insert(index);
+    AbortUnless(Send92g(fJob.link, view, file.info.path, leaveOut), "pTransfer aborted!");
+    for (const auto& [index, why] : file.kept)
+        view.StatusMemoAdd(file.records[index].fullName + " was not sent: " + why + ".");
 }
 
 void Job::AbortUnless(bool sent, const char* message)

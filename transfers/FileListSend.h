@@ -55,6 +55,7 @@ struct FileListSendResult {
     std::string summary;                // the job's last report line
     bool declined = false;              // the user said No to a backup: nothing was sent
     std::vector<std::string> existing;  // refused: these would have been replaced
+    std::vector<std::string> repeated;  // refused: the files give these more than once
     bool Complete() const { return !failed && filesSent == files; }
 };
 

@@ -1,5 +1,7 @@
 #include "transfers/SendPlan.h"
 
+#include <algorithm>
+
 #include "files/ByteSource.h"
 #include "files/EntryTable.h"
 #include "files/FileFormat.h"
@@ -48,5 +50,8 @@ std::vector<WorkRecord> PlanSend(const ByteSource& file, const std::string& file
             throw EFileError(Damaged(fileName, "the size of " + w.fullName + " does not match its table entry"));
         plan.push_back(w);
     }
+    // Sending nothing is no success: an empty group, or one of folders only.
+    if (std::none_of(plan.begin(), plan.end(), [](const WorkRecord& w) { return !w.folder; }))
+        throw EFileError("The file " + fileName + " holds no variables. Nothing was sent.");
     return plan;
 }

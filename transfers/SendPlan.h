@@ -17,6 +17,6 @@ struct WorkRecord {
 // The whole entry table of a variable file, checked against the file before
 // the first byte is sent: an entry whose data lie outside the file, a size
 // word that does not match its entry, a variable too large for one packet,
-// a backup entry or a table that ends early raise EFileError naming
-// fileName. Folder entries name the folder of the variables after them.
+// a backup entry, a table that ends early or one without a variable raise
+// EFileError naming fileName. Folder entries name the folder of the variables after them.
 std::vector<WorkRecord> PlanSend(const ByteSource& file, const std::string& fileName);

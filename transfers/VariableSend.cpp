@@ -67,7 +67,7 @@ void SendData(Ti92Link& link, TransferView& view, const ByteSource& file, const 
 
 }  // namespace
 
-bool Send92g(Ti92Link& link, TransferView& view, const std::string& fileName, const std::set<std::string>& keep)
+bool Send92g(Ti92Link& link, TransferView& view, const std::string& fileName, const std::set<size_t>& leaveOut)
 {
     link.Aborted = 0;
     const int p0 = view.BarPosition(ProgressBarId::Total);
@@ -81,10 +81,11 @@ bool Send92g(Ti92Link& link, TransferView& view, const std::string& fileName, co
         entries = plan.size();
         link.PrepareLine();
 
-        for (const WorkRecord& w : plan) {
+        for (size_t index = 0; index < plan.size(); ++index) {
+            const WorkRecord& w = plan[index];
             view.ProcessMessages();
             view.ShowStatus("Reading header");
-            if (w.folder || keep.count(w.fullName)) {
+            if (w.folder || leaveOut.count(index)) {
                 ++handled;
                 continue;
             }

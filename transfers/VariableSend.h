@@ -11,6 +11,7 @@ class TransferView;
 // them. The whole file is checked first: a file whose table points outside
 // it raises EFileError before anything is sent. A refusal raises
 // ECalculatorError; link errors pass through. On success a report line is
-// added; true when every entry was handled. Variables whose full names are
-// in `keep` are left out (the calculator keeps its own) and count as handled.
-bool Send92g(Ti92Link& link, TransferView& view, const std::string& fileName, const std::set<std::string>& keep = {});
+// added; true when every entry was handled. The variables whose places in
+// the entry table (from 0, folder entries counted) are in `leaveOut` are
+// not sent (the calculator keeps its own) and count as handled.
+bool Send92g(Ti92Link& link, TransferView& view, const std::string& fileName, const std::set<size_t>& leaveOut = {});

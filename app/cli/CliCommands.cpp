@@ -42,7 +42,10 @@ const std::vector<CliCommand>& CliCommandTable()
         {"send", "FILE...",
          "send files: TI-92 files, text files, Fargo programs, backups",
          {{"y,yes", "", "send memory backups, which replace the calculator's memory"},
-          {"f,force", "", "replace variables the calculator already holds (without it,\nsuch a send is refused)"},
+          {"f,force", "",
+           "replace variables the calculator already holds, and send every\n"
+           "copy of a variable the files give twice (without it, such a\n"
+           "send is refused)"},
           {"libraries", "yes|no|ask", "send the Fargo libraries a program needs (default:\nask on a terminal, else no)"},
           {"lib-dir1", "DIR", "the Fargo 1 library folder (default: the window's setting)"},
           {"lib-dir2", "DIR", "the Fargo 2 library folder (default: the window's setting)"},

@@ -7,6 +7,7 @@
 #include "app/cli/CliLink.h"
 #include "app/cli/CliSettings.h"
 #include "app/cli/ConsoleDialogs.h"
+#include "app/cli/PrintableText.h"
 #include "app/settings/IniSettingsStore.h"
 #include "cmdline/WordValue.h"
 #include "link/Exceptions.h"
@@ -206,13 +207,15 @@ std::string CliContext::Device() const
 
 void CliContext::Fail(const std::string& what, const std::string& why) const
 {
-    err << "linkwise-cli: " << options.command << ": " << what << (why.empty() ? "" : ": " + why) << '\n';
+    // File and variable names inside may carry terminal escapes.
+    err << "linkwise-cli: " << options.command << ": " << PrintableMessage(what + (why.empty() ? "" : ": " + why))
+        << '\n';
 }
 
 void CliContext::Note(const std::string& text) const
 {
     if (!options.quiet)
-        err << "linkwise-cli: " << options.command << ": " << text << '\n';
+        err << "linkwise-cli: " << options.command << ": " << PrintableMessage(text) << '\n';
 }
 
 namespace {
@@ -288,11 +291,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return RunCommand(*c, options, out, err);
     } catch (const UsageError& e) {
         const std::string command = options.command.empty() ? "" : options.command + ": ";
-        err << "linkwise-cli: " << command << e.what() << "\nTry 'linkwise-cli "
+        err << "linkwise-cli: " << PrintableMessage(command + e.what()) << "\nTry 'linkwise-cli "
             << (command.empty() ? "--help" : "help " + options.command) << "' for more information.\n";
         return exitstatus::kUsage;
     } catch (const std::exception& e) {
-        err << "linkwise-cli: " << options.command << ": " << ConsoleErrorLine(e, options.verbose) << '\n';
+        err << "linkwise-cli: " << options.command << ": " << PrintableMessage(ConsoleErrorLine(e, options.verbose))
+            << '\n';
         return CliLink::InterruptStatus().value_or(exitstatus::kError);
     }
 }

@@ -167,6 +167,7 @@ int ConsoleTransferView::FailureStatus() const
     // A refused request names itself "refused"; a refused step raises ECalculatorError.
     const bool refused = fLastError.find("Errorclass: ECalculatorError") != std::string::npos ||
                          fLastError.find("refused (") != std::string::npos ||
+                         fLastError.find("was refused: ") != std::string::npos ||
                          (!fMemo.empty() && fMemo.back().find("(ECalculatorError)") != std::string::npos);
     return refused ? exitstatus::kRefused : exitstatus::kError;
 }

@@ -6,6 +6,7 @@
 
 #include "app/cli/CliCommands.h"
 #include "app/cli/ConsoleDialogs.h"
+#include "app/cli/PrintableText.h"
 #include "app/cli/PrivateStoreFolder.h"
 #include "files/CommentPrompt.h"
 #include "files/TempStore.h"
@@ -38,10 +39,11 @@ public:
     void ListViewClear(ListViewId) override {}
     void ListViewAdd(ListViewId, const ListItem&) override {}
     std::vector<ListItem> ListViewItems(ListViewId) const override { return {}; }
-    void StatusMemoAdd(const std::string& line) override { lines.push_back(line); }
+    // The lines name the files, whose names may carry terminal escapes.
+    void StatusMemoAdd(const std::string& line) override { lines.push_back(PrintableMessage(line)); }
     void ErrorDialog(const std::string& text) override
     {
-        fErr << "linkwise-cli: convert: " << ConsoleDialogLine(text, false) << '\n';
+        fErr << "linkwise-cli: convert: " << PrintableMessage(ConsoleDialogLine(text, false)) << '\n';
     }
 
     std::vector<std::string> lines;

@@ -19,8 +19,8 @@
 #include "files/CommentPrompt.h"
 #include "files/FileExtensions.h"
 #include "files/FileFormat.h"
+#include "files/OwnFileNames.h"
 #include "files/ReplacingFile.h"
-#include "files/SafeFileName.h"
 #include "files/SaveAs92g.h"
 #include "files/TempStore.h"
 #include "files/Ti92Charset.h"
@@ -115,14 +115,6 @@ std::vector<size_t> FindRows(const std::vector<ListItem>& rows, const std::strin
         found.clear();
     }
     return found;
-}
-
-// Where each received variable goes when it gets a file of its own:
-// FOLDER/NAME.EXT under the folder with --all, NAME.EXT in it otherwise.
-fs::path OwnFile(const OutputTarget& target, const IndexRecord& record, bool byFolder)
-{
-    const fs::path own = OwnVariableFile(FolderPart(record.name), EntryName(record.name), record.type);
-    return byFolder ? target.path / own : target.path / own.filename();
 }
 
 bool IsTextTarget(const std::string& path)
@@ -256,14 +248,24 @@ struct SaveTally {
     bool failed = false;
 };
 
-// One file per variable; whatever arrived is saved even when the rest did not.
-SaveTally SaveEachVariable(ConsoleTransferView& view, const TempStore& store, const ReceivedSaving& plan)
+// One file per variable (FOLDER/NAME.EXT with --all, NAME.EXT otherwise; see
+// PlanOwnFileNames for names that collide); whatever arrived is saved even
+// when the rest did not.
+SaveTally SaveEachVariable(const CliContext& context, ConsoleTransferView& view, const TempStore& store,
+                           const ReceivedSaving& plan)
 {
     const TempStore single(plan.workFolder / "single");
     fs::create_directories(single.Folder());
     SaveTally tally;
-    for (const IndexRecord& record : store.ReadIndex()) {
-        const fs::path file = OwnFile(plan.target, record, plan.args.all);
+    const std::vector<IndexRecord> records = store.ReadIndex();
+    const std::vector<OwnFileName> names = PlanOwnFileNames(records, plan.args.all);
+    for (size_t i = 0; i < records.size(); ++i) {
+        const IndexRecord& record = records[i];
+        const fs::path file = plan.target.path / names[i].path;
+        if (names[i].path != names[i].natural)
+            context.Note(Printable(record.name) + " is saved as " + PrintableMessage(names[i].path.string()) +
+                         ": another variable of this run has the file name " +
+                         PrintableMessage(names[i].natural.string()) + " too");
         std::error_code ec;
         fs::create_directories(file.parent_path(), ec);
         single.Clear();
@@ -315,7 +317,7 @@ int RunGet(CliContext& context, const ParsedOptions& args)
         }
         return SaveIntoOneFile(context, view, store, plan);
     }
-    const SaveTally tally = SaveEachVariable(view, store, plan);
+    const SaveTally tally = SaveEachVariable(context, view, store, plan);
     if (!complete || tally.failed) {
         context.Fail("only " + std::to_string(tally.saved) + " of " + std::to_string(chosen->size()) +
                      " variables saved");

@@ -50,7 +50,7 @@ bool HasVariables(int kind)
 void PrintText(std::ostream& out, const std::string& path, const FileInfo& f)
 {
     const VariableFileType& i = f.info;
-    out << path << '\n';
+    out << PrintableMessage(path) << '\n';
     out << "  Type of file: " << KindText(i.kind) << '\n';
     out << "  Comment: " << PrintableUtf8(ShownCommentUtf8(i)) << '\n';
     if (!i.description.empty())
@@ -214,6 +214,12 @@ int RunInfo(CliContext& context, const ParsedOptions& args)
         }
         if (f.info.kind == kinds::kNone) {
             context.Fail(path, "not a TI-92 file (nor a .txt text file)");
+            status = exitstatus::kError;
+            continue;
+        }
+        if (f.info.kind >= kinds::kFargo2Library && f.info.kind != kinds::kSingle + ti92::kBackupType &&
+            ListIncludedVariables(path).empty()) {
+            context.Fail(path, "a TI-92 file that holds no variables");
             status = exitstatus::kError;
             continue;
         }

@@ -16,15 +16,15 @@ public:
     const std::filesystem::path& Path() const { return fFolder.Path(); }
 
 private:
-    // The system's temporary folder, or EFileError saying what is wrong with it.
+    // The system's temporary folder, or EFileError saying what is wrong with
+    // it. An empty TMPDIR counts as unset, as the shell's `TMPDIR=` means.
     static std::filesystem::path TemporaryFolder()
     {
         const char* set = std::getenv("TMPDIR");
         const std::string named = set && *set ? set : "/tmp";
         std::error_code ec;
-        const std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
-        if (!ec)
-            return folder;
+        if (std::filesystem::is_directory(named, ec))
+            return named;
         const bool exists = std::filesystem::exists(named, ec);
         throw EFileError("The temporary folder " + named + (exists ? " is not a folder" : " does not exist") +
                          "; set TMPDIR to a folder you can write to.");

@@ -77,7 +77,11 @@ int RunScreenshot(CliContext& context, const ParsedOptions& args)
         const QByteArray encoded = EncodeImage(image, "PNG");
         context.out.write(encoded.constData(), encoded.size());
         context.out.flush();
-        return context.out ? 0 : 2;
+        if (!context.out) {
+            context.Fail("writing to standard output failed");
+            return exitstatus::kError;
+        }
+        return exitstatus::kSuccess;
     }
     WriteImageFile(image, s.output, s.format.c_str());
     report << "The screenshot was successfully saved into " << s.output << ".\n";

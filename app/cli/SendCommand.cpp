@@ -10,6 +10,7 @@
 #include "app/cli/CliLink.h"
 #include "app/cli/ConsoleDialogs.h"
 #include "app/cli/ConsoleTransferView.h"
+#include "app/cli/PrintableText.h"
 #include "app/cli/PrivateStoreFolder.h"
 #include "app/settings/DataPlaces.h"
 #include "app/settings/IniSettingsStore.h"
@@ -21,6 +22,7 @@
 #include "files/TempStore.h"
 #include "link/Exceptions.h"
 #include "transfers/FileListSend.h"
+#include "transfers/SendPlan.h"
 
 namespace {
 
@@ -127,6 +129,13 @@ std::string Refusal(VariableFileType& info, const SendArguments& a, bool verbose
     }
     if (info.kind == kinds::kSingle + ti92::kBackupType && !a.yes)
         return "a memory backup replaces the calculator's whole memory; add --yes to send it; nothing was sent";
+    if (info.kind >= kinds::kFargo2Library && info.kind != kinds::kSingle + ti92::kBackupType) {
+        try {
+            PlanSend(DiskBytes(info.path), std::filesystem::path(info.path).filename().string());
+        } catch (const EFileError& e) {
+            return ConsoleErrorLine(e, verbose);
+        }
+    }
     return {};
 }
 
@@ -177,14 +186,20 @@ int SendStatus(const CliContext& context, const FileListSendResult& r)
 {
     if (r.Complete())
         return exitstatus::kSuccess;
-    if (!r.existing.empty()) {
-        std::string names;
-        for (const std::string& name : r.existing)
-            names += "\n  " + name;
-        context.Fail("send", "the calculator already holds these variables; nothing was sent:" + names +
+    auto lines = [](const std::vector<std::string>& names) {
+        std::string text;
+        for (const std::string& name : names)
+            text += "\n  " + PrintableMessage(name);
+        return text;
+    };
+    if (!r.existing.empty())
+        context.Fail("send", "the calculator already holds these variables; nothing was sent:" + lines(r.existing) +
                                  "\nAdd --force to replace them.");
+    if (!r.repeated.empty())
+        context.Fail("send", "the files give these variables more than once; nothing was sent:" + lines(r.repeated) +
+                                 "\nAdd --force to send every copy, each replacing the one before.");
+    if (!r.existing.empty() || !r.repeated.empty())
         return exitstatus::kRefused;
-    }
     return r.errorClass == "ECalculatorError" ? exitstatus::kRefused : exitstatus::kError;
 }
 

@@ -1,5 +1,7 @@
 #include "app/desktop/DesktopFiles.h"
 
+#include "link/Exceptions.h"
+
 namespace {
 
 std::string MimeTypeList()
@@ -60,6 +62,12 @@ std::string ExecArgument(const std::string& argument)
 {
     // Always quoted: a path may hold anything, and a quoted one reads the same
     // to every launcher.
+    // A line break would end the Exec line and start another of the path's
+    // making; no launcher reads other control characters back either.
+    for (char c : argument)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            throw EFileError("The program's path " + argument.substr(0, argument.find_first_of("\r\n")) +
+                             "... holds a control character, which a desktop entry cannot carry.");
     std::string quoted = "\"";
     for (char c : argument) {
         if (c == '"' || c == '`' || c == '$' || c == '\\')

@@ -37,5 +37,6 @@ std::string ServiceMenuText(const std::string& program);
 std::string NemoActionText(const std::string& program);
 
 // One Exec argument, always quoted, with "%" doubled, and escaped as a
-// desktop entry's string value.
+// desktop entry's string value. Throws EFileError for one that holds a
+// control character (a line break would add lines to the entry).
 std::string ExecArgument(const std::string& argument);

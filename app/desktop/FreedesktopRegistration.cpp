@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 #include "app/desktop/DesktopFiles.h"
 #include "link/Exceptions.h"
@@ -80,19 +81,59 @@ DesktopFolders UserDesktopFolders()
             QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString()};
 }
 
+namespace {
+
+// The ini texts are edited as bytes: lines this program does not own stay
+// byte for byte, whatever their encoding.
+std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t from = 0;
+    for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', from)) {
+        lines.push_back(text.substr(from, at - from));
+        from = at + 1;
+    }
+    lines.push_back(text.substr(from));
+    return lines;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (size_t i = 0; i < lines.size(); ++i)
+        text += (i ? "\n" : "") + lines[i];
+    return text;
+}
+
+std::string TrimmedBytes(const std::string& s)
+{
+    const size_t a = s.find_first_not_of(" \t\r\f\v");
+    if (a == std::string::npos)
+        return {};
+    return s.substr(a, s.find_last_not_of(" \t\r\f\v") - a + 1);
+}
+
+// The key of a trimmed "key=value" line.
+std::string KeyOf(const std::string& line)
+{
+    return TrimmedBytes(line.substr(0, line.find('=')));
+}
+
+}  // namespace
+
 std::string SetIniValue(const std::string& text, const std::string& group, const std::string& key,
                         const std::string& value)
 {
-    QStringList lines = Q(text).split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    const QString header = "[" + Q(group) + "]";
-    const QString entry = Q(key) + "=" + Q(value);
+    std::vector<std::string> lines = SplitLines(text);
+    if (!lines.empty() && lines.back().empty())
+        lines.pop_back();
+    const std::string header = "[" + group + "]";
+    const std::string entry = key + "=" + value;
     int groupAt = -1;
     int insertAt = -1;
-    for (int i = 0; i < lines.size(); ++i) {
-        const QString line = lines[i].trimmed();
-        if (line.startsWith('[')) {
+    for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+        const std::string line = TrimmedBytes(lines[static_cast<size_t>(i)]);
+        if (line.starts_with('[')) {
             if (groupAt >= 0)
                 break;
             if (line == header)
@@ -101,21 +142,22 @@ std::string SetIniValue(const std::string& text, const std::string& group, const
         }
         if (groupAt < 0)
             continue;
-        if (line.section('=', 0, 0).trimmed() == Q(key)) {
-            lines[i] = entry;
-            return lines.join('\n').toStdString() + "\n";
+        if (KeyOf(line) == key) {
+            lines[static_cast<size_t>(i)] = entry;
+            return JoinLines(lines) + "\n";
         }
-        if (!line.isEmpty())
+        if (!line.empty())
             insertAt = i + 1;
     }
     if (groupAt < 0) {
-        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
-            lines << "";
-        lines << header << entry;
+        if (!lines.empty() && !TrimmedBytes(lines.back()).empty())
+            lines.push_back("");
+        lines.push_back(header);
+        lines.push_back(entry);
     } else {
-        lines.insert(insertAt, entry);
+        lines.insert(lines.begin() + insertAt, entry);
     }
-    return lines.join('\n').toStdString() + "\n";
+    return JoinLines(lines) + "\n";
 }
 
 namespace {
@@ -126,13 +168,13 @@ template <typename Visit>
 void ForEachIniLine(const std::string& text, const std::string& group, const std::string& key, Visit visit)
 {
     bool inGroup = false;
-    for (const QString& raw : Q(text).split('\n')) {
-        const QString line = raw.trimmed();
+    for (const std::string& raw : SplitLines(text)) {
+        const std::string line = TrimmedBytes(raw);
         bool isKey = false;
-        if (line.startsWith('['))
-            inGroup = line == "[" + Q(group) + "]";
+        if (line.starts_with('['))
+            inGroup = line == "[" + group + "]";
         else
-            isKey = inGroup && line.section('=', 0, 0).trimmed() == Q(key);
+            isKey = inGroup && line.find('=') != std::string::npos && KeyOf(line) == key;
         if (!visit(raw, isKey))
             return;
     }
@@ -143,9 +185,11 @@ void ForEachIniLine(const std::string& text, const std::string& group, const std
 std::string IniValue(const std::string& text, const std::string& group, const std::string& key)
 {
     std::string value;
-    ForEachIniLine(text, group, key, [&](const QString& raw, bool isKey) {
-        if (isKey)
-            value = raw.trimmed().section('=', 1).trimmed().toStdString();
+    ForEachIniLine(text, group, key, [&](const std::string& raw, bool isKey) {
+        if (isKey) {
+            const std::string line = TrimmedBytes(raw);
+            value = TrimmedBytes(line.substr(line.find('=') + 1));
+        }
         return !isKey;
     });
     return value;
@@ -153,13 +197,13 @@ std::string IniValue(const std::string& text, const std::string& group, const st
 
 std::string RemoveIniValue(const std::string& text, const std::string& group, const std::string& key)
 {
-    QStringList kept;
-    ForEachIniLine(text, group, key, [&](const QString& raw, bool isKey) {
+    std::vector<std::string> kept;
+    ForEachIniLine(text, group, key, [&](const std::string& raw, bool isKey) {
         if (!isKey)
-            kept << raw;
+            kept.push_back(raw);
         return true;
     });
-    return kept.join('\n').toStdString();
+    return JoinLines(kept);
 }
 
 namespace {

@@ -2,13 +2,25 @@
 
 #include <QSettings>
 #include <QStringList>
+#include <sys/stat.h>
+
+#include "link/Exceptions.h"
 
 IniSettingsStore::IniSettingsStore(const std::string& path)
 {
+    CheckPath(path);
     if (path.empty())
         fSettings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, "linkwise", "linkwise");
     else
         fSettings = std::make_unique<QSettings>(QString::fromStdString(path), QSettings::IniFormat);
+}
+
+void IniSettingsStore::CheckPath(const std::string& path)
+{
+    // Reading a FIFO or a device would wait for ever, or read what is no settings file.
+    struct stat st {};
+    if (!path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        throw EFileError("The settings file " + path + " is not a regular file; name one with LINKWISE_SETTINGS.");
 }
 
 IniSettingsStore::~IniSettingsStore()

@@ -8,11 +8,14 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "app/desktop/DesktopFiles.h"
 #include "app/desktop/FreedesktopRegistration.h"
 #include "app/desktop/ProcessStoreFolder.h"
+#include "app/settings/IniSettingsStore.h"
 #include "files/FileExtensions.h"
+#include "link/Exceptions.h"
 
 namespace fs = std::filesystem;
 
@@ -91,6 +94,36 @@ TEST(Desktop, TypesFollowTheShellExtensionListAndExecArgumentsAreQuoted)
         SCOPED_TRACE(r.path);
         EXPECT_EQ(ExecArgument(r.path), r.exec);
     }
+}
+
+// Registration changes only the lines it owns: another program's lines stay
+// byte for byte, in whatever encoding; a path with a line break is refused
+// rather than adding lines to an entry.
+TEST(Desktop, RegistrationKeepsTheUsersBytesAndRefusesControlCharacters)
+{
+    QTemporaryDir dir;
+    const DesktopFolders folders{dir.path().toStdString() + "/data", dir.path().toStdString() + "/config"};
+    fs::create_directories(folders.configHome);
+    const std::string mimeapps = folders.configHome + "/mimeapps.list";
+    const std::string theirs = "# caf\xE9 \xFF\xFE\r\n[Added Associations]\nimage/png=\xC3(bad.desktop;\n";
+    std::ofstream(mimeapps, std::ios::binary) << theirs;
+    RegisterFileTypes(folders, "/usr/bin/linkwise");
+    std::ifstream in(mimeapps, std::ios::binary);
+    const std::string after((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(after.substr(0, theirs.size()), theirs);
+    EXPECT_NE(after.find("application/x-ti92-program=linkwise.desktop;"), std::string::npos) << after;
+    for (const char* path : {"/opt/a\nExec=evil", "/opt/a\rb", "/opt/\x1b[2J"})
+        EXPECT_THROW(ExecArgument(path), EFileError) << path;
+}
+
+// A settings file that is no regular file (a FIFO would block every read) is refused.
+TEST(Desktop, ASettingsPathThatIsNoRegularFileIsRefused)
+{
+    QTemporaryDir dir;
+    const std::string fifo = dir.path().toStdString() + "/settings.ini";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_THROW(IniSettingsStore{fifo}, EFileError);
+    EXPECT_NO_THROW(IniSettingsStore::CheckPath(dir.path().toStdString() + "/missing.ini"));
 }
 
 TEST(Desktop, TheConverterNeverBecomesTheDefaultForTextFiles)

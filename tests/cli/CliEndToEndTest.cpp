@@ -51,7 +51,7 @@ TEST(CliEndToEnd, RefusedReadyCheckExitsOne)
     ProgramOutcome refused = Ready(calculator);
     EXPECT_EQ(refused.status, 1) << refused.err;
     EXPECT_EQ(refused.out, "Calculator is not ready.\n");
-    EXPECT_EQ(refused.err, "linkwise-cli: ready: " + calculator.link + ": the ready check was refused (answer 0x92)\n");
+    EXPECT_EQ(refused.err, "linkwise-cli: ready: " + calculator.link + ": the ready check was refused: skipped\n");
 }
 
 // The private store folders linkwise-cli get left in a folder.

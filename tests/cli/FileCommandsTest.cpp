@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "app/cli/CliCommands.h"
+#include "tests/support/TI92FileBuilder.h"
 
 namespace {
 struct CliRun {
@@ -158,4 +159,50 @@ TEST_F(FileCommandsTest, LinuxTextWithItsLettersAndCheckedNames)
     EXPECT_NE(noName.err.find("No TI-92 variable name can be made from the file name 2024.txt"), std::string::npos)
         << noName.err;
     EXPECT_FALSE(std::filesystem::exists(P("bad.92t")));
+}
+
+// A file with the signature and no variable (an empty group, or one of
+// folders only) is nothing to send and nothing to describe as a group.
+TEST_F(FileCommandsTest, AFileWithoutVariablesIsRefused)
+{
+    Write("empty.92g", VariableFileBytes("main", "", {}));
+    Write("folders.92g", VariableFileBytes("main", "", {BuiltEntry::Folder("games")}));
+    for (const char* name : {"empty.92g", "folders.92g"}) {
+        SCOPED_TRACE(name);
+        const CliRun info = Cli({"info", P(name)});
+        EXPECT_EQ(info.status, 2);
+        EXPECT_EQ(info.err, "linkwise-cli: info: " + P(name) + ": a TI-92 file that holds no variables\n");
+        // Refused before the cable is opened: there is none here.
+        const CliRun send = Cli({"--port", P("no-such-device"), "send", P(name)});
+        EXPECT_EQ(send.status, 2);
+        EXPECT_EQ(send.err,
+                  "linkwise-cli: send: " + P(name) + ": The file " + name + " holds no variables. Nothing was sent.\n");
+    }
+}
+
+// A file name with terminal escapes never reaches the terminal raw.
+TEST_F(FileCommandsTest, FileNamesAreShownPrintable)
+{
+    const std::string hostile = "\x1b]0;owned\x07\x1b[2J";
+    Write("a.txt", "Hi");
+    const CliRun convert = Cli({"convert", P("a.txt"), "-o", P(hostile + ".92t")});
+    ASSERT_EQ(convert.status, 0) << convert.err;
+    const CliRun info = Cli({"info", P(hostile + ".92t"), P(hostile + "missing")});
+    for (const CliRun& r : {convert, info}) {
+        EXPECT_EQ((r.out + r.err).find('\x1b'), std::string::npos) << r.out << r.err;
+        EXPECT_EQ((r.out + r.err).find('\x07'), std::string::npos);
+    }
+    EXPECT_NE(info.out.find(" ]0;owned  [2J.92t"), std::string::npos) << info.out;
+}
+
+// TMPDIR= in the shell leaves the system's temporary folder in use.
+TEST_F(FileCommandsTest, AnEmptyTmpdirMeansTheDefault)
+{
+    Write("a.txt", "Hi");
+    const char* set = std::getenv("TMPDIR");
+    const std::string saved = set ? set : "";
+    setenv("TMPDIR", "", 1);
+    const CliRun convert = Cli({"convert", P("a.txt"), "-o", P("a.92t")});
+    set ? setenv("TMPDIR", saved.c_str(), 1) : unsetenv("TMPDIR");
+    EXPECT_EQ(convert.status, 0) << convert.err;
 }

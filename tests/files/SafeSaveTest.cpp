@@ -95,6 +95,45 @@ TEST_F(SafeSave, PlantedLinksBesideTheTargetRedirectNothing)
               std::vector<std::string>{});
 }
 
+// A link in a sticky folder anyone may write to is followed only where the
+// kernel would follow it: its owner is the saver or the folder's owner.
+TEST_F(SafeSave, ALinkAnotherUserPlantedInASharedFolderIsNotFollowed)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root, to give the link and its folder other owners";
+    struct Row {
+        uid_t linkOwner;
+        uid_t folderOwner;
+        bool followed;
+    };
+    const uid_t other = 65534, third = 65533;
+    for (const Row& r :
+         {Row{other, 0, false}, Row{other, third, false}, Row{0, other, true}, Row{other, other, true}}) {
+        SCOPED_TRACE(std::to_string(r.linkOwner) + " in a folder of " + std::to_string(r.folderOwner));
+        WriteBytes(Path("victim.txt").string(), "precious");
+        fs::remove_all(Path("shared"));
+        fs::create_directory(Path("shared"));
+        ASSERT_EQ(::chmod(Path("shared").c_str(), 01777), 0);
+        ASSERT_EQ(::chown(Path("shared").c_str(), r.folderOwner, r.folderOwner), 0);
+        fs::create_symlink("../victim.txt", Path("shared/save.92b"));
+        ASSERT_EQ(::lchown(Path("shared/save.92b").c_str(), r.linkOwner, r.linkOwner), 0);
+        if (r.followed) {
+            Save(Path("shared/save.92b"), "backup");
+            EXPECT_EQ(ReadWholeFile(Path("victim.txt").string()), "backup");
+            continue;
+        }
+        try {
+            Save(Path("shared/save.92b"), "backup");
+            ADD_FAILURE() << "the link was followed";
+        } catch (const EFileError& e) {
+            EXPECT_NE(std::string(e.what()).find("shared/save.92b is a symbolic link another user (uid 65534) owns"),
+                      std::string::npos)
+                << e.what();
+        }
+        EXPECT_EQ(ReadWholeFile(Path("victim.txt").string()), "precious");
+    }
+}
+
 TEST_F(SafeSave, TwoSavesAtOnceEachReplaceTheFileWhole)
 {
     const fs::path target = Path("same.92b");

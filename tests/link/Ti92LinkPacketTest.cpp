@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "link/Exceptions.h"
+#include "link/PacketCheck.h"
 #include "link/Ti92Link.h"
 #include "tests/support/ScriptedLink.h"
 
@@ -97,6 +98,48 @@ TEST_F(SerialLink, GetCtsStopsAfterAWrongCommand)
     line->Feed(Bytes({0x89, 0x09, 0xFF, 0xFF}));
     EXPECT_TRUE(link.GetCts());
     EXPECT_TRUE(line->input.empty());
+}
+
+// A refusal is a SKIP packet with one reason byte: read whole, acknowledged
+// and named; a SKIP that is not whole is damage.
+TEST_F(SerialLink, SkipIsReadWholeAcknowledgedAndNamed)
+{
+    struct Row {
+        std::string reply;
+        const char* problem;
+        bool acknowledged;
+    };
+    for (const Row& r : {Row{Bytes({0x89, 0x36, 1, 0, 3, 3, 0}), "was refused: out of memory", true},
+                         Row{Bytes({0x89, 0x36, 1, 0, 1, 1, 0}), "was refused: the user exited", true},
+                         Row{Bytes({0x89, 0x36, 1, 0, 9, 9, 0}), "was refused: reason 9", true},
+                         Row{Bytes({0x89, 0x36, 1, 0, 3, 4, 0}), "got a damaged answer", false},
+                         Row{Bytes({0x89, 0x36, 0, 0}), "got a damaged answer", false}}) {
+        for (const bool cts : {false, true}) {
+            SCOPED_TRACE(std::string(r.problem) + (cts ? " for a CTS" : " for an ACK"));
+            line->written.clear();
+            line->input.clear();
+            line->Feed(r.reply);
+            EXPECT_FALSE(cts ? link.GetCts() : link.GetAck());
+            EXPECT_EQ(AckProblem(link), r.problem);
+            EXPECT_EQ(line->written, r.acknowledged ? Bytes({0x09, 0x56, 0, 0}) : "");
+            EXPECT_TRUE(!r.acknowledged || line->input.empty());
+        }
+    }
+    line->Feed(Bytes({0x89, 0x36, 1, 0, 3, 3, 0}));
+    EXPECT_FALSE(link.GetAck());
+    try {
+        ThrowNoAck(link, "Memory full?", "The header");
+        FAIL();
+    } catch (const ECalculatorError& e) {
+        EXPECT_STREQ(e.what(), "Memory full?\rThe calculator's reason: out of memory.");
+    }
+    line->Feed(Bytes({0x89, 0x36, 1, 0, 2, 2, 0}));
+    try {
+        ExpectCommand(ReceivePacketHead(link, "the header of main\\a"), {0x06}, "the header of main\\a");
+        FAIL();
+    } catch (const ECalculatorError& e) {
+        EXPECT_STREQ(e.what(), "The header of main\\a was refused: skipped.");
+    }
 }
 
 TEST_F(SerialLink, ReceiveReturnsFullByteRangeAndTimesOutOnSilence)

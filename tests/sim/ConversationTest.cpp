@@ -94,7 +94,7 @@ TEST_F(OneVariable, VariableRequestSendsHeaderDataAndEnd)
 
 TEST_F(OneVariable, UnknownVariableAndBadChecksumAreRefused)
 {
-    EXPECT_EQ(Say(Request("main\\nope")), "89 92 00 00");
+    EXPECT_EQ(Say(Request("main\\nope")), "89 36 01 00 02 02 00");
     EXPECT_EQ(Say("09 A2 06 00 00 00 00 00 19 00 18 00"), "89 5A 00 00");
 }
 

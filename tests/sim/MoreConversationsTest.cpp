@@ -109,7 +109,7 @@ TEST_F(Calc, DamagedOrRefusedVariablesAreNotStored)
     EXPECT_EQ(calc.FindVariable("main\\prog1"), nullptr);
 
     link.faults.refuseVariables = true;
-    EXPECT_EQ(SayHex("09 06 10 00 05 00 00 00 12 0A 6D 61 69 6E 5C 70 72 6F 67 31 0B 04"), "89 92 00 00");
+    EXPECT_EQ(SayHex("09 06 10 00 05 00 00 00 12 0A 6D 61 69 6E 5C 70 72 6F 67 31 0B 04"), "89 36 01 00 03 03 00");
 }
 
 TEST_F(Calc, BackupTravelsInBlocksAndRestoresTheContent)
@@ -153,13 +153,12 @@ TEST_F(Calc, RefusalsFollowTheFaultSwitches)
 {
     calc.AddVariable("main", "a", 0, "1");
     link.faults.refuseReady = true;
-    link.faults.refusalCommand = 0x36;
-    EXPECT_EQ(SayHex("09 68 00 00"), "89 36 00 00");
+    EXPECT_EQ(SayHex("09 68 00 00"), "89 36 01 00 02 02 00");
     link.faults.garbageBeforeAck = Hex("FF 00");
     link.faults.refuseReady = false;
     EXPECT_EQ(SayHex("09 68 00 00"), "FF 00 89 56 00 00");
-    link.faults.silentAfterBytes = 3;
-    EXPECT_EQ(SayHex("09 68 00 00"), "");  // 8 bytes already sent
+    link.faults.silentAfterBytes = 13;
+    EXPECT_EQ(SayHex("09 68 00 00"), "");  // 13 bytes already sent
 }
 
 TEST(DemoContent, HoldsEveryCommonKindWithSoundSizeWords)

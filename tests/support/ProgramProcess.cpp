@@ -43,8 +43,17 @@ std::string TemporaryPattern(const std::string& stem)
     return (std::filesystem::temp_directory_path() / (stem + "-XXXXXX")).string();
 }
 
-ProgramOutcome RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& env, int signal,
-                          int signalAfterMs)
+namespace {
+
+// Where the child's standard output goes: the captured file, another file,
+// or nowhere (closed).
+struct OutputChoice {
+    bool captured = true;
+    std::string path;
+};
+
+ProgramOutcome Run(const std::vector<std::string>& argv, const std::vector<std::string>& env, int signal,
+                   int signalAfterMs, const OutputChoice& output)
 {
     std::string outPath = TemporaryPattern("linkwise-run-out");
     std::string errPath = TemporaryPattern("linkwise-run-err");
@@ -53,7 +62,12 @@ ProgramOutcome RunProgram(const std::vector<std::string>& argv, const std::vecto
     ProgramOutcome o;
     const pid_t pid = outFd >= 0 && errFd >= 0 && !argv.empty() ? fork() : -1;
     if (pid == 0) {
-        dup2(outFd, STDOUT_FILENO);
+        if (output.captured)
+            dup2(outFd, STDOUT_FILENO);
+        else if (output.path.empty())
+            close(STDOUT_FILENO);
+        else
+            dup2(open(output.path.c_str(), O_WRONLY), STDOUT_FILENO);
         dup2(errFd, STDERR_FILENO);
         for (const std::string& e : env)
             putenv(const_cast<char*>(e.c_str()));
@@ -77,6 +91,20 @@ ProgramOutcome RunProgram(const std::vector<std::string>& argv, const std::vecto
     unlink(outPath.c_str());
     unlink(errPath.c_str());
     return o;
+}
+
+}  // namespace
+
+ProgramOutcome RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& env, int signal,
+                          int signalAfterMs)
+{
+    return Run(argv, env, signal, signalAfterMs, OutputChoice{});
+}
+
+ProgramOutcome RunProgramWithOutput(const std::vector<std::string>& argv, const std::string& outputPath,
+                                    const std::vector<std::string>& env)
+{
+    return Run(argv, env, 0, 0, OutputChoice{false, outputPath});
 }
 
 VirtualCalculatorProcess::VirtualCalculatorProcess(const std::string& program, const std::vector<std::string>& options,

@@ -20,6 +20,10 @@ std::string TemporaryPattern(const std::string& stem);
 // With `signal`, that signal is sent to it `signalAfterMs` after its start.
 ProgramOutcome RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& env = {},
                           int signal = 0, int signalAfterMs = 0);
+// Runs it with standard output on the file `outputPath` (such as /dev/full),
+// or closed when that is empty; `out` stays empty.
+ProgramOutcome RunProgramWithOutput(const std::vector<std::string>& argv, const std::string& outputPath,
+                                    const std::vector<std::string>& env = {});
 
 // The virtual TI-92's executable as a child process, serving a pseudo-terminal
 // behind a link in a fresh folder. `device` and `environment` are read from the

@@ -96,7 +96,7 @@ TEST_F(BackupReceive, RomVersionFromTheFirstHeader)
         GetRomVer(rig.link, rig.view);
         ADD_FAILURE() << "no error";
     } catch (const ECalculatorError& e) {
-        EXPECT_STREQ(e.what(), "Did not got requestACK");
+        EXPECT_STREQ(e.what(), "Did not got requestACK\rThe calculator's reason: skipped.");
     }
     EXPECT_EQ(rig.view.statuses.back(), "(none)");
     EXPECT_FALSE(rig.view.transferMode);

@@ -65,7 +65,7 @@ TEST_F(BackupSend, RefusedSecondBlockIsReportedAndInstallsNothing)
     ASSERT_EQ(rig.view.errorDialogs.size(), 1u);
     EXPECT_EQ(rig.view.errorDialogs[0],
               "Some error occured while sending the backup!\r\rMore info:\rErrorclass: ECalculatorError\r"
-              "Message: \rDid not got block ACK! 1 block was sent.");
+              "Message: \rDid not got block ACK! 1 block was sent.\rThe calculator's reason: skipped.");
     EXPECT_EQ(rig.view.memo, std::vector<std::string>{"An error (ECalculatorError) occured while sending \"b.92b\"."});
     EXPECT_EQ(rig.calc.MemoryImage(), before);
 }

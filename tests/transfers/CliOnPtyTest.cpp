@@ -212,6 +212,36 @@ TEST_F(CliOnPty, TextFileThereAndBackAsText)
     EXPECT_EQ(ReadFile(Path("pi.txt")), "\xCF\x80\xC2\xB2 \xE2\x89\xA4 10");
 }
 
+// Output that cannot be written is an error, never a success: a full disk
+// behind standard output, or standard output closed at start (when no file
+// the program opens may take its place).
+TEST_F(CliOnPty, LostStandardOutputFailsTheCommand)
+{
+    const std::string text = std::string("\x00\x01\x20", 3) + "hello" + std::string("\x00\xE0", 2);
+    std::ofstream(Path("t.92t"), std::ios::binary) << VariableFile({{"main", "t", 0x0B, text}});
+    const std::string cli = LINKWISE_CLI_PATH;
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{"ls"},
+                                                                                      {"ls", "--json"},
+                                                                                      {"rom-version"},
+                                                                                      {"info", Path("t.92t")},
+                                                                                      {"view", Path("t.92t")}}) {
+        std::vector<std::string> argv = {cli, "--port", calculator.device};
+        argv.insert(argv.end(), args.begin(), args.end());
+        const ProgramOutcome full = RunProgramWithOutput(argv, "/dev/full");
+        EXPECT_EQ(full.status, 2) << args[0] << ": " << full.err;
+        EXPECT_NE(full.err.find("writing to standard output failed: No space left on device"), std::string::npos)
+            << full.err;
+    }
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"get", "main\\notes", "-o", "-"}, {"screenshot", "-o", "-"}, {"ls"}}) {
+        std::vector<std::string> argv = {cli, "--port", calculator.device};
+        argv.insert(argv.end(), args.begin(), args.end());
+        const ProgramOutcome closed = RunProgramWithOutput(argv, "");
+        EXPECT_EQ(closed.status, 2) << args[0] << ": " << closed.err;
+        EXPECT_NE(closed.err.find("standard output"), std::string::npos) << closed.err;
+    }
+}
+
 // Names with control bytes and a '/': `ls` shows them printable, one row
 // each, and `get` takes each back as `ls` or `ls --json` shows it.
 TEST(CliOnPtyNames, ShownPrintableAndFetchedAsShown)

@@ -340,6 +340,97 @@ TEST_F(FileListSend, ReplacingAskedForEachVariableTheCalculatorHolds)
                   std::to_string(Fargo1LibraryData().size() + 2) + " bytes in util.92p).");
 }
 
+// A name without a folder lands in the calculator's current folder; when the
+// listing names none, it may land in any folder that holds the name.
+TEST_F(FileListSend, ANameWithoutAFolderIsCheckedWhereItLands)
+{
+    const std::string group = dir + "games.92g";
+    WriteBytes(group, VariableFileBytes("main", "",
+                                        {{"tetris", 0x0C, std::string("\0new\0\x2D", 6)},
+                                         {"snake", 0x0C, std::string("\0new\0\x2D", 6)}}));
+    struct Row {
+        const char* current;
+        bool named;  // the listing's header names the current folder
+        std::vector<std::string> existing;
+    };
+    for (const Row& row : {Row{"games", true, {"games\\tetris"}}, Row{"main", true, {"main\\tetris"}},
+                           Row{"games", false, {"games\\tetris", "main\\tetris"}}}) {
+        SCOPED_TRACE(row.current + std::string(row.named ? "" : ", not named"));
+        rig.calc.Clear();
+        rig.calc.AddVariable("main", "tetris", 0x12, "old");
+        rig.calc.AddVariable("games", "tetris", 0x12, "old");
+        rig.calc.currentFolder = row.current;
+        rig.calculator.faults.listingNamesNoFolder = !row.named;
+        FileListSendJob job = Job();
+        job.replace = ReplacePolicy::Refuse;
+        const FileListSendResult r = Send({group}, job);
+        std::vector<std::string> existing;
+        for (const std::string& e : r.existing)
+            existing.push_back(e.substr(0, e.find(' ')));
+        EXPECT_EQ(existing, row.existing);
+        EXPECT_EQ(rig.calc.FindVariable("snake"), nullptr);
+    }
+    // Asked about, the question names the folder it would replace in.
+    rig.dialogs.ExpectMessage(MsgResult::No);
+    FileListSendJob job = Job();
+    job.replace = ReplacePolicy::Ask;
+    rig.calculator.faults.listingNamesNoFolder = false;
+    rig.calc.currentFolder = "games";
+    Send({group}, job);
+    ASSERT_EQ(rig.dialogs.Messages().size(), 1u);
+    EXPECT_EQ(rig.dialogs.Messages()[0].rfind("The calculator already holds the variable tetris in the folder games.",
+                                              0),
+              0u);
+    EXPECT_EQ(rig.calc.FindVariable("games\\tetris")->Data(), "old");
+    EXPECT_NE(rig.calc.FindVariable("games\\snake"), nullptr);
+}
+
+// A variable the files of one job give twice would replace its own first
+// copy: refused, or asked about like one the calculator holds.
+TEST_F(FileListSend, AVariableGivenTwiceIsAskedAboutOrRefused)
+{
+    const auto copy = [](const char* text) { return std::string("\0", 1) + text + std::string("\0\x2D", 2); };
+    const std::string first = dir + "first.92g", second = dir + "second.92g";
+    WriteBytes(first, VariableFileBytes("main", "", {{"brand", 0x0C, copy("one")}, {"x", 0x0C, copy("x")}}));
+    WriteBytes(second, VariableFileBytes("main", "", {{"y", 0x0C, copy("y")}, {"brand", 0x0C, copy("two")}}));
+    struct Row {
+        ReplacePolicy policy;
+        std::vector<MsgResult> answers;
+        const char* held;  // brand on the calculator afterwards; empty: nothing sent
+    };
+    std::string asked;
+    for (const Row& row : {Row{ReplacePolicy::Refuse, {}, ""}, Row{ReplacePolicy::Ask, {MsgResult::No}, "one"},
+                           Row{ReplacePolicy::Ask, {MsgResult::Yes}, "two"}, Row{ReplacePolicy::Replace, {}, "two"}}) {
+        SCOPED_TRACE(row.held);
+        rig.calc.Clear();
+        rig.dialogs.shown.clear();
+        for (MsgResult a : row.answers)
+            rig.dialogs.ExpectMessage(a);
+        FileListSendJob job = Job();
+        job.replace = row.policy;
+        const FileListSendResult r = Send({first, second}, job);
+        EXPECT_TRUE(rig.dialogs.AllAnswered());
+        ASSERT_EQ(rig.dialogs.Messages().size(), row.answers.size());
+        if (!row.answers.empty())
+            asked = rig.dialogs.Messages()[0];
+        const SimVariable* brand = rig.calc.FindVariable("main\\brand");
+        EXPECT_EQ(brand ? brand->Data().substr(1, 3) : "", row.held);
+        EXPECT_EQ(r.repeated.size(), *row.held ? 0u : 1u);
+        EXPECT_EQ(OnCalculator("y"), *row.held != 0);
+    }
+    EXPECT_EQ(asked, "The files give the variable brand twice.\r\rFirst: string, 8 bytes in "
+                     "first.92g.\rThen: string, 8 bytes in second.92g.\r\rReplace the first "
+                     "with the second?");
+    // One file that holds an entry twice: the first copy is not lost to a No.
+    WriteBytes(first, VariableFileBytes("main", "", {{"brand", 0x0C, copy("one")}, {"brand", 0x0C, copy("two")}}));
+    rig.calc.Clear();
+    rig.dialogs.ExpectMessage(MsgResult::No);
+    FileListSendJob job = Job();
+    job.replace = ReplacePolicy::Ask;
+    EXPECT_TRUE(Send({first}, job).Complete());
+    EXPECT_EQ(rig.calc.FindVariable("main\\brand")->Data().substr(1, 3), "one");
+}
+
 TEST_F(FileListSend, ABackupIsSentOnlyAfterYes)
 {
     WriteBytes(dir + "mem.92b", BackupFile("1.11", std::string(300, 'x')));

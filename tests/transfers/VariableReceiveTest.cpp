@@ -92,10 +92,10 @@ TEST_F(Receive, SecondOfThreeRefused)
     EXPECT_EQ(Names(rig.store.ReadIndex()), (std::vector<std::string>{"main\\a", "main\\c"}));
     EXPECT_EQ(Received().size(), 2u);
     EXPECT_EQ(rig.view.memo.back(), "2 of 3 item(s) were received.");
-    EXPECT_EQ(rig.view.memo.end()[-2], " Not received: main\\b: the request was refused (answer 0x92).");
+    EXPECT_EQ(rig.view.memo.end()[-2], " Not received: main\\b: the request was refused: skipped.");
     EXPECT_EQ(rig.view.nextClicks, 0);
     EXPECT_EQ(rig.view.errorDialogs, std::vector<std::string>{"This variable was not received:\r"
-                                                              "main\\b: the request was refused (answer 0x92).\r"
+                                                              "main\\b: the request was refused: skipped.\r"
                                                               "Please receive it again."});
 }
 

@@ -119,10 +119,13 @@ TEST_F(Send, EachRefusalEndsTheSendWithItsText)
     };
     const std::vector<Case> cases = {
         {[](SimFaults& f) { f.refuseVariables = true; },
-         "Did not get OK to send variable! Memory full? Transfer aborted."},
-        {[](SimFaults& f) { f.refuseVariableCts = true; }, "Did not get the REQUESTION ACK! Transfer aborted."},
-        {[](SimFaults& f) { f.refuseVariableData = true; }, "Did not get the DATA ACK! Transfer aborted."},
-        {[](SimFaults& f) { f.refuseReady = true; }, "Calculator not ready. Transfer aborted."},
+         "Did not get OK to send variable! Memory full? Transfer aborted.\rThe calculator's reason: out of memory."},
+        {[](SimFaults& f) { f.refuseVariableCts = true; },
+         "Did not get the REQUESTION ACK! Transfer aborted.\rThe calculator's reason: skipped."},
+        {[](SimFaults& f) { f.refuseVariableData = true; },
+         "Did not get the DATA ACK! Transfer aborted.\rThe calculator's reason: skipped."},
+        {[](SimFaults& f) { f.refuseReady = true; },
+         "Calculator not ready. Transfer aborted.\rThe calculator's reason: skipped."},
     };
     const std::string path = Put("two.92g", VariableFile({{"main", "a", 0, "1"}, {"main", "b", 0, "2"}}));
     for (const Case& c : cases) {
@@ -135,6 +138,8 @@ TEST_F(Send, EachRefusalEndsTheSendWithItsText)
             EXPECT_EQ(e.what(), c.text);
         }
         EXPECT_EQ(fresh.calc.VariableCount(), 0u) << c.text;
+        // The refusal was acknowledged, as the calculator waits for.
+        EXPECT_EQ(fresh.calculator.Received().back().cmd, Cmd::ACK) << c.text;
         EXPECT_TRUE(fresh.view.memo.empty());
         EXPECT_EQ(fresh.view.statuses.back(), "(none)");
     }
