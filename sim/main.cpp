@@ -38,6 +38,10 @@ const std::vector<OptionSpec>& Options()
          "load variables from a TI-92 file (.92g, .92p, .92b, ...);\nrepeatable; without it the calculator holds demo "
          "content"},
         {"baud", "N", "pace the line at N baud (9600: about 1.04 ms per byte)"},
+        {"reader", "KIND",
+         "how the computer's device passes bytes on to the paced\nline: uart (a 16-byte FIFO, the default), pty (byte "
+         "by\n"
+         "byte) or burst (up to 4 KB at once, then nothing until\nthey have crossed)"},
         {"variable", "FOLDER\\NAME:TYPE:SIZE",
          "add a variable of SIZE data bytes (0..65529) and type\ncode TYPE (hex), e.g. main\\big:0b:32768; repeatable"},
         {"fault", "NAME",
@@ -202,6 +206,7 @@ struct SimOptions {
     std::string linkPath = DefaultLink();
     long port = 1;
     long baud = 0;
+    SimPacedLine::Reader reader = SimPacedLine::Reader::Uart;
     bool verbose = false;
     std::string rom;
     std::vector<std::string> files;
@@ -227,6 +232,17 @@ std::optional<int> ReadValues(const ParsedOptions& options, SimOptions& o)
         return Bad("--port takes a number from 1 to 8");
     if (options.Has("baud") && !ParseInt(options.Value("baud").c_str(), 0, 4000000, o.baud))
         return Bad("--baud takes a positive number");
+    if (options.Has("reader")) {
+        const std::string kind = options.Value("reader");
+        if (kind == "uart")
+            o.reader = SimPacedLine::Reader::Uart;
+        else if (kind == "pty")
+            o.reader = SimPacedLine::Reader::Pty;
+        else if (kind == "burst")
+            o.reader = SimPacedLine::Reader::Burst;
+        else
+            return Bad("--reader takes uart, pty or burst");
+    }
     o.files = options.Values("content");
     o.generated = options.Values("variable");
     o.faults = options.Values("fault");
@@ -324,6 +340,7 @@ int Serve(CalculatorLink& link, const VirtualTI92& calc, const SimOptions& o)
 {
     SimPtyServer server(link);
     server.SetBaud(static_cast<int>(o.baud));
+    server.SetReader(o.reader);
     std::string error;
     if (!server.Open(error)) {
         std::fprintf(stderr, "linkwise-virtual-ti92: %s\n", error.c_str());
