@@ -83,6 +83,10 @@ void Ti92Link::WriteLines(uint8_t value)
 uint8_t Ti92Link::ReadLines()
 {
     auto lines = [this] { return static_cast<uint8_t>((PortIn(PortAdress + 1) & kStatusLines) >> 4); };
+    // The modem lines come in one snapshot, and each reading is a round
+    // trip on a USB-serial adapter: once is enough.
+    if (Cabletype == static_cast<uint8_t>(Cable::Black))
+        return lines();
     uint8_t first = lines();
     uint8_t second = lines();
     if (first == second)
@@ -175,13 +179,24 @@ void Ti92Link::SendByteParallel(uint8_t b, uint32_t start)
     Clock& clock = fEnv.clock;
     bool timedOut = false;
     int i = 0;
+    // The lines as last read, when that reading ended a wait; on the black
+    // cable the next bit starts from it instead of reading them again.
+    int lastRead = -1;
+    const bool reuse = Cabletype == static_cast<uint8_t>(Cable::Black);
     // Waits while the given line of ReadLines is in the given state.
     auto waitWhile = [&](uint8_t line, bool high) {
-        while (((ReadLines() & line) != 0) == high && !timedOut)
+        for (;;) {
+            const uint8_t lines = ReadLines();
+            lastRead = lines;
+            if (((lines & line) != 0) != high || timedOut)
+                break;
             timedOut = Since(clock, start) > TimeOut;
+        }
     };
     while (i != 8) {
-        if (ReadLines() == kLinesIdle) {
+        const uint8_t lines = reuse && lastRead == kLinesIdle ? kLinesIdle : ReadLines();
+        lastRead = -1;
+        if (lines == kLinesIdle) {
             if ((b & mask[static_cast<size_t>(i)]) == 0) {
                 WriteLines(kPullLineB);
                 waitWhile(kLineAHigh, true);
