@@ -3,7 +3,8 @@
 // lines) and the USB cable (32-byte blocks), with the grey cable's
 // in-memory line beside them. Prints bytes per second on the link, CPU
 // used, and for the black cable the ioctls per byte and the rate they allow
-// at a USB-serial adapter's ~1 ms per ioctl.
+// at a USB-serial adapter's 0.1 to 1 ms per ioctl, beside the ~300 bytes a
+// second a peer program reaches on such adapters.
 #include <ctime>
 
 #include "bench/PacedLineRig.h"
@@ -98,8 +99,10 @@ void Receive32KBInProcess(benchmark::State& state)
     if (cable == 3 && bytes > 0) {
         const double perByte = double(ioctls) / double(bytes);
         state.counters["ioctls_per_byte"] = perByte;
-        std::printf("; %.1f ioctls per byte: at %.0f ms per ioctl about %.0f bytes/s, %.0f s for 32 KB", perByte,
-                    kAdapterIoctlMs, 1000 / (perByte * kAdapterIoctlMs), kDataBytes * perByte * kAdapterIoctlMs / 1000);
+        std::printf("; %.1f ioctls per byte (target <= 36)", perByte);
+        for (const double ms : {0.1, kAdapterIoctlMs})
+            std::printf("; at %.1f ms per ioctl about %.0f bytes/s (peer program: about 300), %.0f s for 32 KB", ms,
+                        1000 / (perByte * ms), kDataBytes * perByte * ms / 1000);
     }
     std::printf("\n");
 }

@@ -32,6 +32,20 @@ namespace bench {
 
 constexpr double kBaud = 9600;
 
+// The devices the virtual TI-92 can play between the computer and the line
+// (its --reader), as a benchmark's argument 0, 1, 2.
+inline const char* ReaderName(int64_t reader)
+{
+    static const char* const names[] = {"uart", "pty", "burst"};
+    return names[reader >= 0 && reader < 3 ? reader : 0];
+}
+inline std::string DeviceWords(int64_t reader)
+{
+    static const char* const words[] = {"UART with a 16-byte FIFO", "pseudo-terminal read byte by byte",
+                                        "device taking 4 KB bursts"};
+    return std::string(" (") + words[reader >= 0 && reader < 3 ? reader : 0] + ")";
+}
+
 inline double Seconds(clockid_t clock)
 {
     timespec t{};
@@ -40,8 +54,8 @@ inline double Seconds(clockid_t clock)
 }
 
 // The termios line, counting the bytes that cross it. The pseudo-terminal
-// takes a whole packet at once, as a USB adapter with a deep buffer does;
-// the virtual TI-92 reads it at the line's pace.
+// takes what it is given as a device's buffer would; the virtual TI-92 reads
+// it out at the line's pace in the way of the device it plays.
 class CountingDevice : public PosixSerialDevice {
 public:
     void Write(const uint8_t* data, size_t count) override
@@ -168,10 +182,11 @@ struct PacedLine {
     CountingDevice* line = nullptr;
 
     // The virtual TI-92 at 9600 baud with the extra options, on COM1 of the
-    // link. False, with the benchmark marked as skipped, when it cannot run.
-    bool Connect(benchmark::State& state, const std::vector<std::string>& options = {})
+    // link, behind the device `reader` names. False, with the benchmark
+    // marked as skipped, when it cannot run.
+    bool Connect(benchmark::State& state, const std::vector<std::string>& options = {}, int64_t reader = 0)
     {
-        std::vector<std::string> args = {"--baud", "9600"};
+        std::vector<std::string> args = {"--baud", "9600", "--reader", ReaderName(reader)};
         args.insert(args.end(), options.begin(), options.end());
         calculator = std::make_unique<VirtualCalculatorProcess>(LINKWISE_SIM_PATH, args, 1);
         if (calculator->device.empty()) {
@@ -221,7 +236,7 @@ struct RunFigures {
 
     // The counters, and one line of figures on standard output, with the
     // ratio of the wall time to the line and pauses beside its target.
-    void Report(benchmark::State& state, const char* what, double target) const
+    void Report(benchmark::State& state, const std::string& what, double target) const
     {
         const double expected = line_s + pauses;
         state.counters["ratio"] = wall / expected;
@@ -234,8 +249,8 @@ struct RunFigures {
         state.counters["cpu_%"] = cpu / wall * 100;
         std::printf("%s: %llu bytes on the wire, line time %.3f s + pauses %.3f s = %.3f s; "
                     "wall %.3f s, x%.3f (target <= x%.2f); CPU %.3f s, %.2f %% of one core (target <= 5 %%)\n",
-                    what, static_cast<unsigned long long>(bytes), line_s, pauses, expected, wall, wall / expected,
-                    target, cpu, cpu / wall * 100);
+                    what.c_str(), static_cast<unsigned long long>(bytes), line_s, pauses, expected, wall,
+                    wall / expected, target, cpu, cpu / wall * 100);
         std::fflush(stdout);
     }
 };

@@ -40,12 +40,10 @@ void ModemLinePortIO::PortOut(uint16_t, uint8_t value)
     // The cable's comparators live on these lines: never drop the last one.
     if (wanted == 0)
         wanted = fAsserted != 0 ? (fAsserted & -fAsserted) : fWiring.tipOut;
-    const int raise = wanted & ~fAsserted;
-    const int lower = fAsserted & ~wanted;
-    if (raise)
-        fLines.Assert(raise);
-    if (lower)
-        fLines.Deassert(lower);
+    // One whole-state write, and none when nothing changes: on a USB-serial
+    // adapter every operation is a round trip.
+    if (wanted != fAsserted)
+        fLines.Set(wanted);
     fAsserted = wanted;
 }
 

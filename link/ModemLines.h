@@ -16,6 +16,9 @@ public:
     virtual int Get() = 0;
     virtual void Assert(int lines) = 0;
     virtual void Deassert(int lines) = 0;
+    // Asserts exactly these of the outputs (RTS, DTR) and deasserts the
+    // others, in one operation.
+    virtual void Set(int outputs) = 0;
     // The device went away since it was opened (a USB-serial adapter pulled).
     virtual bool IsBroken() const { return false; }
 };

@@ -321,6 +321,17 @@ int PosixSerialDevice::ReadOne()
     }
 }
 
+void PosixSerialDevice::DiscardOutput()
+{
+    if (fFd >= 0)
+        ::tcflush(fFd, TCOFLUSH);
+}
+
+void PosixSerialDevice::Pause(int milliseconds)
+{
+    ::poll(nullptr, 0, std::max(0, milliseconds));
+}
+
 void PosixSerialDevice::DiscardInput()
 {
     if (fFd >= 0)

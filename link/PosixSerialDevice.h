@@ -35,6 +35,8 @@ public:
     void Write(const uint8_t* data, size_t count) override;
     size_t WriteSome(const uint8_t* data, size_t count) override;
     bool WaitForRoom(int milliseconds, size_t backlog) override;
+    void DiscardOutput() override;
+    void Pause(int milliseconds) override;
     int BytesWaiting() override;
     int ReadOne() override;
     void DiscardInput() override;

@@ -48,6 +48,12 @@ public:
         (void)backlog;
         return true;
     }
+    // Throws away what was handed over but has not yet left for the line, so
+    // a packet cut short ends as soon as possible.
+    virtual void DiscardOutput() {}
+    // Lets `milliseconds` pass without reading or writing: the link waits
+    // so for the line to carry what it already holds.
+    virtual void Pause(int milliseconds) { (void)milliseconds; }
     virtual int BytesWaiting() = 0;
     // One received byte 0..255, or -1 when none waits. Never blocks.
     virtual int ReadOne() = 0;

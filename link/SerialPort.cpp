@@ -142,6 +142,17 @@ bool SerialPort::WaitForRoom(int milliseconds, size_t backlog)
     return IsOpen() && fDevice->WaitForRoom(milliseconds, backlog);
 }
 
+void SerialPort::DropOutput()
+{
+    if (IsOpen())
+        fDevice->DiscardOutput();
+}
+
+void SerialPort::Pause(int milliseconds)
+{
+    fDevice->Pause(milliseconds);
+}
+
 uint64_t SerialPort::LineMicros(size_t count) const
 {
     const SerialLineSettings s = LineSettings();

@@ -52,6 +52,10 @@ public:
     // Waits up to a slice for room to write, leaving at most `backlog` bytes
     // queued for the line.
     bool WaitForRoom(int milliseconds, size_t backlog);
+    // Throws away output not yet on the line (after a packet was cut short).
+    void DropOutput();
+    // Lets time pass without touching the line.
+    void Pause(int milliseconds);
     // How long `count` bytes take on the line at the port's settings.
     uint64_t LineMicros(size_t count) const;
     int ReadByte();

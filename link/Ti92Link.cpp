@@ -84,6 +84,10 @@ void Ti92Link::WriteLines(uint8_t value)
 uint8_t Ti92Link::ReadLines()
 {
     auto lines = [this] { return static_cast<uint8_t>((PortIn(PortAdress + 1) & kStatusLines) >> 4); };
+    // The modem lines come in one snapshot, and each reading is a round
+    // trip on a USB-serial adapter: once is enough.
+    if (Cabletype == static_cast<uint8_t>(Cable::Black))
+        return lines();
     uint8_t first = lines();
     uint8_t second = lines();
     if (first == second)
@@ -115,6 +119,9 @@ uint32_t Since(Clock& clock, uint32_t start)
 
 // How long a wait on the serial line runs before events and Abort are seen.
 constexpr int kSliceMs = 100;
+// Bytes handed at once to a cable not paced by the account (the USB cable
+// takes whole 32-byte blocks), and how often a bit cable reports progress.
+constexpr size_t kUnpacedPieceBytes = 1024;
 
 // Holds a lowered time-out and gives the old one back however the scope ends.
 class LoweredTimeOut {
@@ -173,13 +180,24 @@ void Ti92Link::SendByteParallel(uint8_t b, uint32_t start)
     Clock& clock = fEnv.clock;
     bool timedOut = false;
     int i = 0;
+    // The lines as last read, when that reading ended a wait; on the black
+    // cable the next bit starts from it instead of reading them again.
+    int lastRead = -1;
+    const bool reuse = Cabletype == static_cast<uint8_t>(Cable::Black);
     // Waits while the given line of ReadLines is in the given state.
     auto waitWhile = [&](uint8_t line, bool high) {
-        while (((ReadLines() & line) != 0) == high && !timedOut)
+        for (;;) {
+            const uint8_t lines = ReadLines();
+            lastRead = lines;
+            if (((lines & line) != 0) != high || timedOut)
+                break;
             timedOut = Since(clock, start) > TimeOut;
+        }
     };
     while (i != 8) {
-        if (ReadLines() == kLinesIdle) {
+        const uint8_t lines = reuse && lastRead == kLinesIdle ? kLinesIdle : ReadLines();
+        lastRead = -1;
+        if (lines == kLinesIdle) {
             if ((b & mask[static_cast<size_t>(i)]) == 0) {
                 WriteLines(kPullLineB);
                 waitWhile(kLineAHigh, true);
@@ -347,7 +365,13 @@ void Ti92Link::WaitForQuietLine(uint32_t quietMs, uint32_t limitMs)
     Clock& clock = fEnv.clock;
     SerialPort* serialPort = BytePort();
     const uint32_t start = clock.GetTickCount();
-    uint32_t lastByte = start;
+    // Quiet counts from when the line is free by the account: bytes still on
+    // their way keep the calculator busy, and a half packet needs its own
+    // time to be given up.
+    const auto outstanding = static_cast<uint32_t>((OutstandingMicros(start) + 999) / 1000);
+    const uint32_t quiet = fSendCut ? std::max(quietMs, kCutPacketQuietMs) : quietMs;
+    const uint32_t limit = limitMs + outstanding + (quiet - quietMs);
+    uint32_t lastByte = start + outstanding;
     uint32_t lastPump = start;
     for (;;) {
         bool arrived = false;
@@ -367,9 +391,9 @@ void Ti92Link::WaitForQuietLine(uint32_t quietMs, uint32_t limitMs)
             arrived = true;
         }
         const uint32_t now = clock.GetTickCount();
-        if (arrived)
+        if (arrived && static_cast<int32_t>(now - lastByte) > 0)
             lastByte = now;
-        if (now - lastByte >= quietMs || now - start >= limitMs)
+        if (static_cast<int32_t>(now - lastByte) >= static_cast<int32_t>(quiet) || now - start >= limit)
             break;
         if (now - lastPump >= 50) {
             lastPump = now;
@@ -382,6 +406,7 @@ void Ti92Link::WaitForQuietLine(uint32_t quietMs, uint32_t limitMs)
     }
     if (!OnBitCable() && serialPort)
         serialPort->PurgeInput();
+    fSendCut = false;
 }
 
 void Ti92Link::PrepareLine(uint32_t quietMs, uint32_t limitMs)
@@ -389,10 +414,15 @@ void Ti92Link::PrepareLine(uint32_t quietMs, uint32_t limitMs)
     CheckCableType();
     CheckParallelPort();
     ReopenBrokenPort();
-    if (LineDirty())
+    if (LineDirty()) {
+        // What the failed conversation left in the device would only end
+        // the calculator's half packet later.
+        if (!OnBitCable() && LineBusyAt(fEnv.clock.GetTickCount()))
+            CutSend();
         WaitForQuietLine(quietMs, limitMs);
-    else if (!OnBitCable() && BytePort())
+    } else if (!OnBitCable() && BytePort()) {
         BytePort()->PurgeInput();
+    }
     fLineDirty = false;
     fErrorsSeen = ELinkwiseError::Raised();
 }
@@ -447,25 +477,84 @@ uint32_t Ti92Link::ReplyStart()
     return !OnBitCable() && LineBusyAt(now) ? fLineFree : now;
 }
 
-void Ti92Link::WriteInSlices(const uint8_t* data, size_t count, uint32_t start)
+uint64_t Ti92Link::OutstandingMicros(uint32_t now) const
 {
-    // Half a slice at a time with at most half a slice left queued: the
-    // device never holds more than one slice, so neither a drain nor an
-    // Abort waits longer than that.
-    const size_t half = std::max<size_t>(1, SliceBytes() / 2);
-    const uint32_t limit = uint32_t(TimeOut) + LineTimeMs(count);
+    if (!LineBusyAt(now))
+        return 0;
+    return uint64_t(fLineFree - now) * 1000 + fLineFreeMicros;
+}
+
+void Ti92Link::CutSend()
+{
+    fLineDirty = true;
+    fSendCut = true;
+    if (SerialPort* port = BytePort())
+        port->DropOutput();
+}
+
+void Ti92Link::SettleAfterCut()
+{
+    SerialPort* port = BytePort();
+    if (OnBitCable() || !port || !port->IsOpen())
+        return;
+    Clock& clock = fEnv.clock;
+    if (LineDirty() && LineBusyAt(clock.GetTickCount()))
+        CutSend();
+    if (!fSendCut)
+        return;
+    const uint32_t start = clock.GetTickCount();
+    const uint32_t until = start + static_cast<uint32_t>((OutstandingMicros(start) + 999) / 1000) + kCutPacketQuietMs;
+    for (uint32_t now = start; static_cast<int32_t>(until - now) > 0; now = clock.GetTickCount())
+        port->Pause(static_cast<int>(std::min<uint32_t>(kSliceMs / 2, until - now)));
+    fSendCut = false;
+}
+
+void Ti92Link::WriteInSlices(const uint8_t* data, size_t count, size_t& done, const SendProgress& progress)
+{
+    // The grey cable's devices may hold seconds of line time (a UART's
+    // queue, an adapter's or a network server's buffer) and not all of them
+    // say how much: the account decides. Half a slice at a time, while the
+    // line has at most half a slice left to carry.
     SerialPort* serialPort = BytePort();
-    size_t done = 0;
-    for (;;) {
-        done += serialPort->WriteSome(data + done, std::min(half, count - done));
-        if (done >= count)
-            return;
-        if (serialPort->IsBroken())
-            throw ELinkError(serialPort->BrokenText());
-        serialPort->WaitForRoom(kSliceMs, half);
+    const bool paced = Cabletype == static_cast<uint8_t>(Cable::Grey);
+    const size_t slice = SliceBytes();
+    const size_t piece = paced ? std::max<size_t>(1, slice / 2) : kUnpacedPieceBytes;
+    const uint64_t byteMicros = std::max<uint64_t>(1, serialPort->LineMicros(1));
+    while (done < count) {
+        const uint32_t now = fEnv.clock.GetTickCount();
+        const size_t next = std::min(piece, count - done);
+        const uint64_t queued = paced ? (OutstandingMicros(now) + byteMicros - 1) / byteMicros : 0;
+        const size_t room = !paced ? next : queued >= slice ? 0 : slice - static_cast<size_t>(queued);
+        if (room >= next) {
+            const uint32_t freeBefore = fLineFree;
+            const size_t taken = serialPort->WriteSome(data + done, next);
+            // The time-out runs from when the line was free by the account:
+            // a device that kept the bytes back that long is stuck.
+            const bool late = Since(fEnv.clock, freeBefore) > TimeOut;
+            if (taken > 0) {
+                NoteLineBusy(now, taken);
+                done += taken;
+                if (progress)
+                    progress(done);
+            }
+            if (late)
+                throw SendTimeout(-1);
+            if (done >= count)
+                return;
+            if (taken < next) {
+                if (serialPort->IsBroken())
+                    throw ELinkError(serialPort->BrokenText());
+                // The device holds more than the line can have carried: a
+                // reader slower than the line. Wait for it to take more.
+                serialPort->WaitForRoom(kSliceMs / 2, slice);
+                if (Since(fEnv.clock, fLineFree) > TimeOut)
+                    throw SendTimeout(-1);
+            }
+        } else {
+            const uint64_t waitMicros = (queued - (slice - next)) * byteMicros;
+            serialPort->Pause(static_cast<int>(std::clamp<uint64_t>(waitMicros / 1000, 1, kSliceMs)));
+        }
         fEnv.pump.ProcessMessages();
-        if (Since(fEnv.clock, start) > limit)
-            throw SendTimeout(-1);
         if (Aborted)
             throw EUserError("Operation aborted.");
     }
@@ -473,6 +562,7 @@ void Ti92Link::WriteInSlices(const uint8_t* data, size_t count, uint32_t start)
 
 void Ti92Link::Close()
 {
+    SettleAfterCut();
     if (serialPort)
         serialPort->ClosePort();
     if (UsbCable)
@@ -503,23 +593,34 @@ void Ti92Link::SendString(const std::string& s)
         SendByte(static_cast<uint8_t>(c));
 }
 
-void Ti92Link::SendBytes(const std::string& bytes)
+void Ti92Link::SendBytes(const std::string& bytes, const SendProgress& progress)
 {
     CheckCableType();
-    if (OnBitCable() || bytes.size() <= 1) {
-        SendString(bytes);
+    SerialPort* serialPort = BytePort();
+    if (OnBitCable() || bytes.size() <= 1 || !serialPort) {
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            SendByte(static_cast<uint8_t>(bytes[i]));
+            if (progress && ((i + 1) % kUnpacedPieceBytes == 0 || i + 1 == bytes.size()))
+                progress(i + 1);
+        }
         return;
     }
     const uint32_t start = fEnv.clock.GetTickCount();
-    if (SerialPort* serialPort = BytePort()) {
-        serialPort->PurgeInput();
-        WriteInSlices(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), start);
-        NoteLineBusy(start, bytes.size());
+    if (!LineBusyAt(start)) {
+        fLineFree = start;
+        fLineFreeMicros = 0;
     }
-    if (Since(fEnv.clock, start) > uint32_t(TimeOut) + LineTimeMs(bytes.size()))
-        throw SendTimeout(-1);
-    if (Aborted)
-        throw EUserError("Operation aborted.");
+    serialPort->PurgeInput();
+    size_t done = 0;
+    try {
+        WriteInSlices(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), done, progress);
+        if (Aborted)
+            throw EUserError("Operation aborted.");
+    } catch (...) {
+        if ((done > 0 && done < bytes.size()) || LineBusyAt(fEnv.clock.GetTickCount()))
+            CutSend();
+        throw;
+    }
 }
 
 std::string Ti92Link::SendWord(uint16_t w)

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -64,7 +65,9 @@ public:
     // else nothing.
     std::string OpenCable();
     // Closes the COM port (and the other cables' devices) and gives up the
-    // serial-port component.
+    // serial-port component. After a packet cut short it first throws away
+    // what the device holds and waits, as PrepareLine would, so the next
+    // program to open the line finds the calculator listening.
     void Close();
 
     // Packets and readiness.
@@ -72,10 +75,16 @@ public:
     void SendReady();
     void SendCts();
     void SendString(const std::string& s);
-    // The bytes in order, as SendByte would send them one by one; on the
-    // serial cable in one write, so the line carries them without a gap
-    // between bytes. Time limit: TimeOut plus their line time at 9600 baud.
-    void SendBytes(const std::string& bytes);
+    // The bytes in order, as SendByte would send them one by one: a whole
+    // packet. On the grey cable they are handed over as the line carries
+    // them, never more than a slice ahead of it by the link's own account
+    // (whatever the device says it holds), so the line has no gaps and an
+    // Abort is heard within a slice; the USB cable takes them as fast as it
+    // can. A device that takes nothing for TimeOut after the line is free
+    // by that account ends the send with a time-out. `progress` hears how
+    // many bytes are handed over so far, between slices.
+    using SendProgress = std::function<void(size_t handed)>;
+    void SendBytes(const std::string& bytes, const SendProgress& progress = {});
     std::string SendWord(uint16_t w);
     bool GetAck();
     bool GetCts();
@@ -100,8 +109,12 @@ public:
     // arrived for `quietMs`, at most `limitMs` in all (on the link's clock,
     // letting events run; Abort works): the rest of a conversation that an
     // abort or a damaged reply cut short.
+    // After a packet was cut short the device's output is thrown away and
+    // the wait also covers the line time still outstanding by the account,
+    // then kCutPacketQuietMs, so the calculator has given up the half packet.
     static constexpr uint32_t kQuietLineMs = 300;
     static constexpr uint32_t kQuietLineLimitMs = 3000;
+    static constexpr uint32_t kCutPacketQuietMs = 1200;
     void PrepareLine(uint32_t quietMs = kQuietLineMs, uint32_t limitMs = kQuietLineLimitMs);
     // Whether the next conversation must wait for a quiet line: before the
     // first one after opening the port, and after one that failed in any
@@ -136,8 +149,13 @@ private:
     bool GetReply(uint8_t expected);
     void ReopenBrokenPort();
     void WaitForQuietLine(uint32_t quietMs, uint32_t limitMs);
-    void WriteInSlices(const uint8_t* data, size_t count, uint32_t start);
+    void WriteInSlices(const uint8_t* data, size_t count, size_t& done, const SendProgress& progress);
     void NoteLineBusy(uint32_t start, size_t count);
+    uint64_t OutstandingMicros(uint32_t now) const;
+    // A send ended early: what the device still holds would reach the
+    // calculator as a half packet.
+    void CutSend();
+    void SettleAfterCut();
     uint32_t ReplyStart();
     bool LineBusyAt(uint32_t now) const;
     uint32_t LineTimeMs(size_t count) const;
@@ -152,4 +170,5 @@ private:
     // device buffer takes a packet long before the calculator has read it.
     uint32_t fLineFree = 0;
     uint32_t fLineFreeMicros = 0;  // the part of a millisecond beyond fLineFree
+    bool fSendCut = false;         // the calculator may hold a half packet
 };

@@ -8,6 +8,12 @@
 
 #include "link/PosixSerialDevice.h"
 
+namespace {
+// TIOCM_OUT1, TIOCM_OUT2 and TIOCM_LOOP of the kernel's termios, which the
+// C library's headers leave out: outputs TIOCMSET sets too.
+constexpr int kOtherOutputs = 0x2000 | 0x4000 | 0x8000;
+}  // namespace
+
 TtyModemLines::~TtyModemLines()
 {
     Close();
@@ -36,6 +42,7 @@ bool TtyModemLines::Open(const std::string& path)
     }
     fFd = fd;
     fBroken = false;
+    fOthers = probe & kOtherOutputs;
     return true;
 }
 
@@ -72,4 +79,14 @@ void TtyModemLines::Deassert(int lines)
 {
     if (fFd >= 0)
         Note(::ioctl(fFd, TIOCMBIC, &lines));
+}
+
+void TtyModemLines::Set(int outputs)
+{
+    if (fFd < 0)
+        return;
+    // The whole state of the outputs; those the cable does not use stay as
+    // they were when the line was opened.
+    int lines = fOthers | (outputs & (TIOCM_RTS | TIOCM_DTR));
+    Note(::ioctl(fFd, TIOCMSET, &lines));
 }

@@ -1,7 +1,8 @@
 #pragma once
 #include "link/ModemLines.h"
 
-// Modem lines of a terminal device through TIOCMGET, TIOCMBIS and TIOCMBIC.
+// Modem lines of a terminal device through TIOCMGET, TIOCMBIS, TIOCMBIC and
+// TIOCMSET.
 // Each call is one ioctl; on a USB-serial adapter that is a round trip over
 // USB of about a millisecond. Holds the same advisory lock as the serial
 // device, so the grey-cable code and a second Linkwise see the line in use.
@@ -19,6 +20,7 @@ public:
     int Get() override;
     void Assert(int lines) override;
     void Deassert(int lines) override;
+    void Set(int outputs) override;
     bool IsBroken() const override { return fBroken; }
 
 private:
@@ -26,5 +28,6 @@ private:
 
     int fFd = -1;
     bool fBroken = false;
+    int fOthers = 0;  // outputs other than RTS and DTR, as opened
     std::string fOpenError;
 };

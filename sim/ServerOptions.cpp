@@ -10,6 +10,9 @@ const std::vector<OptionSpec>& VirtualTI92Options()
          "load variables from a TI-92 file (.92g, .92p, .92b, ...);\nrepeatable; without it the calculator holds demo "
          "content"},
         {"baud", "N", "pace the line at N baud (9600: about 1.04 ms per byte)"},
+        {"reader", "uart|pty|burst",
+         "how the computer's device passes bytes on to the paced\nline: uart (a 16-byte FIFO, the default), pty (byte "
+         "by\nbyte) or burst (up to 4 KB at once, then nothing until\nthey have crossed)"},
         {"variable", "FOLDER\\NAME:TYPE:SIZE",
          "add a variable of SIZE data bytes (0..65529) and type\ncode TYPE (hex), e.g. main\\big:0b:32768; repeatable"},
         {"fault", "NAME",

@@ -10,6 +10,7 @@ bool SimModemLines::Open(const std::string& path)
 {
     openedPath = path;
     fOpen = openable;
+    fCable.idleReadsBeforeSend = 1;
     broken = false;
     return fOpen;
 }
@@ -45,5 +46,14 @@ void SimModemLines::Deassert(int lines)
     if (!fOpen || broken)
         return;
     fOutputs &= ~lines;
+    Drive();
+}
+
+void SimModemLines::Set(int outputs)
+{
+    ++calls;
+    if (!fOpen || broken)
+        return;
+    fOutputs = outputs & (TIOCM_RTS | TIOCM_DTR);
     Drive();
 }

@@ -22,6 +22,7 @@ public:
     int Get() override;
     void Assert(int lines) override;
     void Deassert(int lines) override;
+    void Set(int outputs) override;
     bool IsBroken() const override { return broken; }
 
     bool openable = true;

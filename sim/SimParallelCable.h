@@ -42,7 +42,9 @@ public:
 
     // Idle status reads before the calculator starts a bit of its own, so a
     // computer that has just finished sending sees the lines settle first.
-    static constexpr int kIdleReadsBeforeSend = 3;
+    // Over modem lines one read is a round trip of 0.1 ms or more, longer
+    // than the calculator takes: SimModemLines makes it 1.
+    int idleReadsBeforeSend = 3;
 
 private:
     void Settle();

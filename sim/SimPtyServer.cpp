@@ -57,9 +57,13 @@ microseconds SimPtyServer::ByteTime() const
     return microseconds(10'000'000LL / fBaud);  // start bit, 8 data bits, stop bit
 }
 
-// Bytes taken out of the pseudo-terminal ahead of the line, as a UART's
-// receive FIFO would: fewer wake-ups, the same arrival times.
-constexpr int kReadAheadBytes = 16;
+namespace {
+constexpr size_t kBurstBytes = SimPacedLine::kBufferBytes;
+bool Bursts(SimPacedLine::Reader reader)
+{
+    return reader == SimPacedLine::Reader::Burst;
+}
+}  // namespace
 
 void SimPtyServer::ReadMaster(TimePoint now)
 {
@@ -69,11 +73,18 @@ void SimPtyServer::ReadMaster(TimePoint now)
     if (fInIdle && fInLineFree < now)
         fInLineFree = now;
     uint8_t buf[512];
+    // A burst takes what waits, once the last one has crossed the line.
+    size_t burstLeft = fInLineFree > now ? 0 : kBurstBytes;
     for (;;) {
         size_t room = sizeof buf;
-        if (fBaud > 0) {
-            // Only the bytes whose turn on the line has come.
-            const auto ahead = now + ByteTime() * kReadAheadBytes - fInLineFree;
+        if (fBaud > 0 && Bursts(fReader)) {
+            if (burstLeft == 0)
+                return;
+            room = std::min(room, burstLeft);
+        } else if (fBaud > 0) {
+            // Only the bytes whose turn on the line has come (read ahead
+            // as far as the device's FIFO).
+            const auto ahead = now + ByteTime() * ReadAheadBytes() - fInLineFree;
             if (ahead <= steady_clock::duration::zero())
                 return;
             room = std::min<size_t>(room, static_cast<size_t>(ahead / ByteTime()) + 1);
@@ -87,7 +98,7 @@ void SimPtyServer::ReadMaster(TimePoint now)
                 fIn.push_back(Timed{buf[i], fInLineFree});
             }
             fBytesIn += static_cast<uint64_t>(n);
-            fLastInput = now;
+            burstLeft -= std::min(burstLeft, static_cast<size_t>(n));
             continue;
         }
         if (n < 0 && errno == EINTR)
@@ -101,12 +112,21 @@ void SimPtyServer::ReadMaster(TimePoint now)
 
 bool SimPtyServer::ReadyForInput(TimePoint now) const
 {
-    return now >= fHangupUntil && (fBaud == 0 || fInIdle || fInLineFree < now + ByteTime() * kReadAheadBytes);
+    // Bytes waiting while a burst crosses would wake the server at once,
+    // over and over: it looks again when the line is free.
+    if (Bursts(fReader))
+        return now >= fHangupUntil && (fBaud == 0 || fInLineFree <= now);
+    return now >= fHangupUntil && (fBaud == 0 || fInIdle || fInLineFree < now + ByteTime() * ReadAheadBytes());
 }
 
 void SimPtyServer::FeedDue(TimePoint now)
 {
     while (!fIn.empty() && fIn.front().due <= now) {
+        // A half packet is given up after a pause on the line itself, not
+        // in the device: a burst reader holds seconds of it.
+        if (fCalc.InPacket() && fIn.front().due - fLastInput > milliseconds(framingResetMs))
+            fCalc.ResetFraming();
+        fLastInput = fIn.front().due;
         fCalc.Receive(fIn.front().byte);
         fIn.pop_front();
     }
@@ -148,7 +168,7 @@ int SimPtyServer::NextWakeMs(TimePoint now, int limit) const
     if (!fOut.empty() && fBaud > 0)
         wake = std::min(wake, fOutNext);
     if (!ReadyForInput(now) && now >= fHangupUntil)
-        wake = std::min(wake, fInLineFree - ByteTime() * kReadAheadBytes + ByteTime());
+        wake = std::min(wake, Bursts(fReader) ? fInLineFree : fInLineFree - ByteTime() * ReadAheadBytes() + ByteTime());
     if (fHangupUntil > now)
         wake = std::min(wake, fHangupUntil);
     if (wake <= now)

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "sim/CalculatorLink.h"
+#include "sim/SimPacedLine.h"
 
 // Serves the virtual TI-92 on a pseudo-terminal: the computer opens the
 // slave as its serial port; the server moves bytes between the master and
@@ -13,6 +14,8 @@
 // takes the computer's bytes out of the pseudo-terminal only as fast as the
 // line carries them, so a long write waits in the terminal's buffer as it
 // would in a USB adapter's, and the computer has to wait for a slow reader.
+// The reader (see SimPacedLine) says how the device takes bytes out of its
+// buffer: a UART's FIFO, byte by byte, or 4 KB bursts.
 class SimPtyServer {
 public:
     explicit SimPtyServer(CalculatorLink& calculator);
@@ -25,6 +28,7 @@ public:
     const std::string& SlavePath() const { return fSlavePath; }
 
     void SetBaud(int baud) { fBaud = baud; }  // 0: no pacing
+    void SetReader(SimPacedLine::Reader reader) { fReader = reader; }
     // Bytes of a half-received packet are dropped after this pause.
     int framingResetMs = 1000;
 
@@ -50,6 +54,8 @@ private:
     int fSlaveKeep = -1;  // keeps the line raw and the master readable between clients
     std::string fSlavePath;
     int fBaud = 0;
+    SimPacedLine::Reader fReader = SimPacedLine::Reader::Uart;
+    int ReadAheadBytes() const { return fReader == SimPacedLine::Reader::Pty ? 1 : 16; }
 
     struct Timed {
         uint8_t byte;
@@ -60,7 +66,7 @@ private:
     bool fInIdle = true;      // the computer had nothing more to send
     std::string fOut;         // taken from the calculator, not yet written
     TimePoint fOutNext{};     // when the next output byte may be written
-    TimePoint fLastInput{};
+    TimePoint fLastInput{};   // when the calculator got the last byte
     TimePoint fHangupUntil{};
     uint64_t fBytesIn = 0;
     uint64_t fBytesOut = 0;

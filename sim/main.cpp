@@ -175,6 +175,7 @@ struct SimOptions {
     std::string linkPath = DefaultLink();
     long port = 1;
     long baud = 0;
+    SimPacedLine::Reader reader = SimPacedLine::Reader::Uart;
     bool verbose = false;
     std::string rom;
     std::vector<std::string> files;
@@ -200,6 +201,17 @@ std::optional<int> ReadValues(const ParsedOptions& options, SimOptions& o)
         return Bad("--port takes a number from 1 to 8");
     if (options.Has("baud") && !ParseInt(options.Value("baud").c_str(), 0, 4000000, o.baud))
         return Bad("--baud takes a positive number");
+    if (options.Has("reader")) {
+        const std::string kind = options.Value("reader");
+        if (kind == "uart")
+            o.reader = SimPacedLine::Reader::Uart;
+        else if (kind == "pty")
+            o.reader = SimPacedLine::Reader::Pty;
+        else if (kind == "burst")
+            o.reader = SimPacedLine::Reader::Burst;
+        else
+            return Bad("--reader takes uart, pty or burst");
+    }
     o.files = options.Values("content");
     o.generated = options.Values("variable");
     o.faults = options.Values("fault");
@@ -297,6 +309,7 @@ int Serve(CalculatorLink& link, const VirtualTI92& calc, const SimOptions& o)
 {
     SimPtyServer server(link);
     server.SetBaud(static_cast<int>(o.baud));
+    server.SetReader(o.reader);
     std::string error;
     if (!server.Open(error)) {
         std::fprintf(stderr, "linkwise-virtual-ti92: %s\n", error.c_str());

@@ -16,8 +16,6 @@
 namespace {
 
 constexpr size_t kBlockSize = 1024;
-// Bytes written at once at most: a quarter of a second at 9600 baud.
-constexpr size_t kRunLength = 256;
 
 std::string Packet(uint8_t id, uint8_t command, const std::string& rest)
 {
@@ -52,17 +50,9 @@ void SendBlock(Ti92Link& link, const std::string& data, int counter)
                   "the clear to send for " + what);
     link.SendAck();
 
-    // The block in runs: no gaps on the line, Abort heard within a run.
     const size_t block = data.size();
-    std::string run = Packet(id, Cmd::DATA, WordBytes(static_cast<uint16_t>(block)));
-    for (size_t at = 0; at < block; at += kRunLength) {
-        run += data.substr(at, kRunLength);
-        if (at + kRunLength < block) {
-            link.SendBytes(run);
-            run.clear();
-        }
-    }
-    link.SendBytes(run + WordBytes(ByteSum(data)));
+    link.SendBytes(Packet(id, Cmd::DATA, WordBytes(static_cast<uint16_t>(block)) + data + WordBytes(ByteSum(data))),
+                   [&link](size_t) { link.pump().ProcessMessages(); });
     if (!link.GetAck())
         ThrowNoAck(link, "Did not got final ACK!" + BlocksSent(counter), "The data of " + what);
 }

@@ -17,9 +17,6 @@
 
 namespace {
 
-// Bytes written at once at most: a quarter of a second at 9600 baud.
-constexpr size_t kRunLength = 256;
-
 void SendHeader(Ti92Link& link, TransferView& view, const WorkRecord& w)
 {
     const auto n = static_cast<uint8_t>(w.fullName.size());
@@ -31,9 +28,9 @@ void SendHeader(Ti92Link& link, TransferView& view, const WorkRecord& w)
         data + WordBytes(ByteSum(data)));
 }
 
-// The data packet: zero prefix, size word and data, checksum. The bytes go
-// out in runs that end at each progress update, so the line has no gaps
-// and Abort still gets through within a fraction of a second.
+// The data packet: zero prefix, size word and data, checksum, handed to the
+// link whole. The bars move at every fiftieth of the variable the link has
+// handed over, and each update lets window events run.
 void SendData(Ti92Link& link, TransferView& view, const ByteSource& file, const WorkRecord& w, int p0)
 {
     const int v = static_cast<int>(w.size);
@@ -41,27 +38,23 @@ void SendData(Ti92Link& link, TransferView& view, const ByteSource& file, const 
     view.SetBarPosition(ProgressBarId::Variable, 0);
     const uint64_t from = uint64_t(w.dataOffset) + 4;  // the size word
     const std::string bytes = ReadBytesAt(file, from, w.size);
-    // About fifty updates per variable; each lets window events run.
     const int interval = std::max(1, 2 * (v / 100));
     view.ShowStatus("Sending data for " + w.fullName + " (" + std::to_string(v) + " bytes)");
 
-    std::string run = std::string{static_cast<char>(link.MachineIdSent()), static_cast<char>(Cmd::DATA)} +
-                      WordBytes(static_cast<uint16_t>(w.size + 4)) + std::string(4, '\0');
-    for (int j = 1; j <= v; ++j) {
-        run += bytes[static_cast<size_t>(j - 1)];
-        const bool progress = j % interval == 1;
-        if (progress || run.size() >= kRunLength || j == v) {
-            if (j == v)
-                run += WordBytes(ByteSum(bytes));
-            link.SendBytes(run);
-            run.clear();
-        }
-        if (progress) {
+    const std::string head = std::string{static_cast<char>(link.MachineIdSent()), static_cast<char>(Cmd::DATA)} +
+                             WordBytes(static_cast<uint16_t>(w.size + 4)) + std::string(4, '\0');
+    int shown = 0;
+    link.SendBytes(head + bytes + WordBytes(ByteSum(bytes)), [&](size_t handed) {
+        const auto upTo = static_cast<int>(std::min<size_t>(handed - std::min(handed, head.size()), bytes.size()));
+        for (int j = shown + 1; j <= upTo; ++j) {
+            if (j % interval != 1)
+                continue;
             view.SetBarPosition(ProgressBarId::Variable, j);
             view.SetBarPosition(ProgressBarId::Total, p0 + static_cast<int>(from) + j);
             view.ProcessMessages();
         }
-    }
+        shown = std::max(shown, upTo);
+    });
     view.SetBarPosition(ProgressBarId::Variable, v - 3);
 }
 

@@ -100,6 +100,14 @@ void TracingSerialDevice::Write(const uint8_t* data, size_t count)
     fInner->Write(data, count);
 }
 
+size_t TracingSerialDevice::WriteSome(const uint8_t* data, size_t count)
+{
+    const size_t taken = fInner->WriteSome(data, count);
+    for (size_t i = 0; i < taken; ++i)
+        fSent.Add(data[i]);
+    return taken;
+}
+
 int TracingSerialDevice::ReadOne()
 {
     const int b = fInner->ReadOne();

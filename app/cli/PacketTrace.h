@@ -38,6 +38,10 @@ public:
     bool IsOpen() const override { return fInner->IsOpen(); }
     bool Apply(const SerialLineSettings& settings) override { return fInner->Apply(settings); }
     void Write(const uint8_t* data, size_t count) override;
+    size_t WriteSome(const uint8_t* data, size_t count) override;
+    bool WaitForRoom(int milliseconds, size_t backlog) override { return fInner->WaitForRoom(milliseconds, backlog); }
+    void DiscardOutput() override { fInner->DiscardOutput(); }
+    void Pause(int milliseconds) override { fInner->Pause(milliseconds); }
     int BytesWaiting() override { return fInner->BytesWaiting(); }
     int ReadOne() override;
     void DiscardInput() override;

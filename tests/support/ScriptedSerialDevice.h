@@ -50,6 +50,12 @@ public:
             onRoomWait();
         return acceptAtOnce > 0;
     }
+    void DiscardOutput() override { ++outputDiscards; }
+    void Pause(int milliseconds) override
+    {
+        if (onPause)
+            onPause(milliseconds);
+    }
     bool IsBroken() const override { return broken; }
     int BytesWaiting() override { return static_cast<int>(input.size()); }
     int ReadOne() override
@@ -90,5 +96,7 @@ public:
     size_t acceptAtOnce = SIZE_MAX;
     int roomWaits = 0;
     std::function<void()> onRoomWait;
+    int outputDiscards = 0;
+    std::function<void(int)> onPause;  // lets the line move on while the link waits for it
     bool broken = false;
 };
