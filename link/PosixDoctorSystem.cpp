@@ -37,6 +37,8 @@ public:
     void Write(const uint8_t* data, size_t count) override { fInner->Write(data, count); }
     size_t WriteSome(const uint8_t* data, size_t count) override { return fInner->WriteSome(data, count); }
     bool WaitForRoom(int ms, size_t backlog) override { return fInner->WaitForRoom(ms, backlog); }
+    void DiscardOutput() override { fInner->DiscardOutput(); }
+    void Pause(int milliseconds) override { fInner->Pause(milliseconds); }
     int BytesWaiting() override { return fInner->BytesWaiting(); }
     int ReadOne() override { return fInner->ReadOne(); }
     void DiscardInput() override { fInner->DiscardInput(); }
@@ -61,6 +63,7 @@ public:
     int Get() override { return fInner.Get(); }
     void Assert(int lines) override { fInner.Assert(lines); }
     void Deassert(int lines) override { fInner.Deassert(lines); }
+    void Set(int outputs) override { fInner.Set(outputs); }
     bool IsBroken() const override { return fInner.IsBroken(); }
 
 private:

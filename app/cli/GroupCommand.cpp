@@ -12,6 +12,7 @@
 #include "app/cli/PrintableText.h"
 #include "files/CommentPrompt.h"
 #include "files/GroupFile.h"
+#include "files/OwnFileNames.h"
 #include "files/ReplacingFile.h"
 #include "files/SafeFileName.h"
 #include "link/Exceptions.h"
@@ -43,19 +44,27 @@ fs::path OutputFolder(const std::string& option)
     return option;
 }
 
-// Where each variable goes; refused before any file is written when two
-// variables would get the same file or a target is no regular file. The
-// folders are made here.
-std::vector<fs::path> PlannedFiles(const fs::path& folder, const std::vector<FileVariable>& variables)
+// Where each variable goes, named as get --all names them (colliding names
+// get a suffix, said in a note); a target that is no regular file is refused
+// before any file is written. The folders are made here.
+std::vector<fs::path> PlannedFiles(CliContext& context, const fs::path& folder,
+                                   const std::vector<FileVariable>& variables)
 {
-    std::vector<fs::path> files;
-    std::map<fs::path, const FileVariable*> taken;
+    std::vector<IndexRecord> records;
     for (const FileVariable& v : variables) {
-        const fs::path file = folder / OwnVariableFile(v.folder.empty() ? "main" : v.folder, v.name, v.type);
-        if (auto [at, fresh] = taken.emplace(file, &v); !fresh)
-            throw EFileError("the variables " + PrintableUtf8(at->second->FullName()) + " and " +
-                             PrintableUtf8(v.FullName()) + " would both be written to " + file.string() +
-                             "; nothing was written");
+        IndexRecord record;
+        record.name = (v.folder.empty() ? std::string("main") : v.folder) + "\\" + v.name;
+        record.type = v.type;
+        records.push_back(record);
+    }
+    const std::vector<OwnFileName> names = PlanOwnFileNames(records, true);
+    std::vector<fs::path> files;
+    for (size_t i = 0; i < names.size(); ++i) {
+        const fs::path file = folder / names[i].path;
+        if (names[i].path != names[i].natural)
+            context.Note(PrintableUtf8(variables[i].FullName()) + " is saved as " + PrintableMessage(file.string()) +
+                         ": another variable of the group has the file name " +
+                         PrintableMessage(names[i].natural.string()) + " too");
         std::error_code ec;
         fs::create_directories(file.parent_path(), ec);
         if (ec)
@@ -107,7 +116,7 @@ int RunUngroup(CliContext& context, const ParsedOptions& args)
         throw CliUsageError("needs -o DIR, the folder for the variables' files");
     const FileVariables file = ReadFileVariables(args.positional.front());
     const fs::path folder = OutputFolder(output);
-    const std::vector<fs::path> files = PlannedFiles(folder, file.variables);
+    const std::vector<fs::path> files = PlannedFiles(context, folder, file.variables);
     for (size_t i = 0; i < files.size(); ++i) {
         SaveVariableFile(files[i].string(), {file.variables[i]}, file.comment);
         context.out << files[i].string() << '\n';

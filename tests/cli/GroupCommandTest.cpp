@@ -142,3 +142,17 @@ TEST_F(GroupCommandTest, RefusalsWriteNothing)
     // 252 variables and their folder fit with one more variable in another folder.
     EXPECT_EQ(Cli({"group", P("big.92g"), R("str.92s"), "-o", P("o.92g")}).status, 0);
 }
+
+TEST_F(GroupCommandTest, UngroupGivesCollidingSafeNamesASuffixAndSaysSo)
+{
+    // Hostile names from a calculator: "a/b" and "a_b" both make the safe name a_b.
+    WriteBytes(P("hostile.92g"), VariableFileBytes("main", "", {BuiltEntry::Folder("main"),
+                                                                 {"a/b", 0x0C, std::string("\x00\x02\x2D\x00\x2D", 5)},
+                                                                 {"a_b", 0x0C, std::string("\x00\x02\x2E\x00\x2D", 5)}}));
+    const CliRun split = Cli({"ungroup", P("hostile.92g"), "-o", P("out")});
+    ASSERT_EQ(split.status, 0) << split.err;
+    EXPECT_EQ(Written(), (std::vector<std::string>{"hostile.92g", "out/main/a_b.92s", "out/main/a_b~2.92s"}));
+    EXPECT_EQ(Names(P("out/main/a_b.92s")), "main\\a/b");
+    EXPECT_EQ(Names(P("out/main/a_b~2.92s")), "main\\a_b");
+    EXPECT_NE(split.err.find("is saved as " + P("out/main/a_b~2.92s")), std::string::npos) << split.err;
+}

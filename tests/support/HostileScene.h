@@ -44,6 +44,8 @@ public:
         return b;
     }
     void DiscardInput() override { fInner->DiscardInput(); }
+    void DiscardOutput() override { fInner->DiscardOutput(); }
+    void Pause(int milliseconds) override { fInner->Pause(milliseconds); }
     bool WaitForInput(int milliseconds) override { return fInner->WaitForInput(milliseconds); }
     bool IsBroken() const override { return fInner->IsBroken(); }
 
