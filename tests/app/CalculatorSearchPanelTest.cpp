@@ -106,7 +106,8 @@ TEST(CalculatorSearch, CancelStopsTheSearchAndLeavesTheFields)
 TEST(CalculatorSearch, HiddenWithoutAMachineToSearch)
 {
     ScriptedDialogs dialogs;
-    SettingsDialog form(dialogs);
+    RecordingShell shell;
+    SettingsDialog form(dialogs, shell);
     EXPECT_TRUE(form.searchPanel->isHidden());
     AppRig rig;
     rig.Create().readyLamp->SetBrushColor(kLampRed);
