@@ -1,5 +1,6 @@
 // Files dropped or pasted on the window are sent; variables drag and copy out as files.
 #include <QApplication>
+#include <QComboBox>
 #include <QClipboard>
 #include <QDropEvent>
 #include <QMimeData>
@@ -82,7 +83,8 @@ TEST_F(Drops, ADropDuringATransferIsRefusedInTheStatusLine)
 
 TEST_F(Drops, AGroupsVariablesCopyOutAsSingleVariableFiles)
 {
-    rig.Set("Last", "Last directory history item #1", rig.dir.path().toStdString());
+    // The window is made already: point its file page at the test's folder.
+    f.folderBox->setItemText(0, rig.dir.path() + "/");
     File("two.92g", VariableFileBytes("", "", {BuiltEntry::Folder("main"), {"a", 0x0C, "A"}, {"b", 0x12, "B"}}));
     f.sendButton->click();
     f.onNextClicked(f.nextButton);
