@@ -91,6 +91,10 @@ MsgResult QtDialogs::MessageBox(const std::string& text, const std::string& capt
     case MsgButtons::YesNoAll:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll | QMessageBox::NoToAll);
         break;
+    case MsgButtons::SaveDiscardCancel:
+        box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Save);
+        break;
     }
     switch (box.exec()) {
     case QMessageBox::Ok:
@@ -103,6 +107,10 @@ MsgResult QtDialogs::MessageBox(const std::string& text, const std::string& capt
         return MsgResult::YesToAll;
     case QMessageBox::NoToAll:
         return MsgResult::NoToAll;
+    case QMessageBox::Save:
+        return MsgResult::Save;
+    case QMessageBox::Discard:
+        return MsgResult::Discard;
     default:
         // Closing the box by its frame: the "no" answer of the box.
         return buttons == MsgButtons::Ok                                         ? MsgResult::Ok

@@ -187,6 +187,10 @@ void WizardWindow::onCloseRequested()
 
 void WizardWindow::closeEvent(QCloseEvent* e)
 {
+    if (!fTerminateRequested && confirmLeaveReceived && !confirmLeaveReceived(true)) {
+        e->ignore();
+        return;
+    }
     onCloseRequested();
     e->accept();
 }

@@ -189,6 +189,10 @@ public:
     std::function<void()> hideViewers;        // before every move
     std::function<void()> onRemoteControl;    // "&Remote control"
     std::function<void()> onFirstPaintCheck;  // file-type check at the first paint
+    // Asked before Finish leaves a task and before the window closes
+    // (`closing`); false keeps the window where it is (unsaved received
+    // variables, or a save that already moved the wizard on).
+    std::function<bool(bool closing)> confirmLeaveReceived;
 
     // --- widgets ---------------------------------------------------------
     QFrame* leftPanel;

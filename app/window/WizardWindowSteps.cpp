@@ -262,6 +262,12 @@ void WizardWindow::KeepFailedCommandLineTaskOpen()
 
 void WizardWindow::onNextClicked(QObject* Sender)
 {
+    auto* button = qobject_cast<QAbstractButton*>(Sender);
+    const bool back = button && button->text() == "&Previous";
+    // Finish on the save page: received variables are not left unsaved unasked.
+    if (!back && !paramCommands.ParamMode && pageStack->currentIndex() == pageReceivelocal && confirmLeaveReceived &&
+        !confirmLeaveReceived(false))
+        return;
     if (hideViewers)
         hideViewers();
     if (paramCommands.ParamMode && paramCommands.Has(cmdEXIT) && StepAt(Step() + 1) == kEndOfSteps) {
@@ -271,8 +277,6 @@ void WizardWindow::onNextClicked(QObject* Sender)
             KeepFailedCommandLineTaskOpen();
     }
 
-    auto* button = qobject_cast<QAbstractButton*>(Sender);
-    const bool back = button && button->text() == "&Previous";
     int page;
     if (!back) {
         SelectNextVisPage(true);
