@@ -1,11 +1,12 @@
 #include "app/dialogs/QtDialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 #include "app/dialogs/FargoLibraryDialog.h"
-#include "app/dialogs/FolderPicker.h"
 #include "files/widgets/CommentDialog.h"
 
 QString DialogText(const std::string& text)
@@ -40,7 +41,6 @@ QWidget* QtDialogs::DialogParent() const
 
 QtDialogs::~QtDialogs()
 {
-    delete fFolderPicker;
     delete fFargoQuestion;
 }
 
@@ -151,16 +151,28 @@ std::optional<std::string> QtDialogs::OpenFileName(const FileDialogRequest& requ
     return RunFileDialog(DialogParent(), request, QFileDialog::AcceptOpen);
 }
 
+QString FolderChooserStart(const QString& start)
+{
+    // A folder since removed opens at the nearest one still there.
+    if (start.isEmpty() || QDir::isRelativePath(start))
+        return QDir::homePath();
+    QString path = QDir::cleanPath(start);
+    while (!QFileInfo(path).isDir()) {
+        const qsizetype slash = path.lastIndexOf('/');
+        if (slash <= 0)
+            return "/";
+        path.truncate(slash);
+    }
+    return path;
+}
+
 std::optional<std::string> QtDialogs::PickDirectory(const std::string& title, const std::string& start)
 {
-    if (!fFolderPicker)
-        fFolderPicker = new FolderPicker(nullptr);
-    if (!title.empty())
-        fFolderPicker->setWindowTitle(QString::fromStdString(title));
-    fFolderPicker->SetDirectory(QString::fromStdString(start));
-    if (fFolderPicker->exec() != QDialog::Accepted)
-        return std::nullopt;
-    QString dir = fFolderPicker->Directory();
+    // The desktop's own chooser (through the portal where there is one).
+    const QString dir =
+        QFileDialog::getExistingDirectory(DialogParent(),
+                                          QString::fromStdString(title.empty() ? std::string("Select folder") : title),
+                                          FolderChooserStart(QString::fromStdString(start)));
     if (dir.isEmpty())
         return std::nullopt;
     return dir.toStdString();

@@ -5,7 +5,6 @@
 #include "link/Dialogs.h"
 
 class FargoLibraryDialog;
-class FolderPicker;
 
 // The dialogs of the program as Qt windows; "\r" in texts becomes a line break.
 class QtDialogs : public Dialogs {
@@ -28,9 +27,12 @@ public:
 
 private:
     QPointer<QWidget> fParent;
-    FolderPicker* fFolderPicker = nullptr;
     FargoLibraryDialog* fFargoQuestion = nullptr;  // kept: its "always" choice lasts for the run
 };
+
+// Where the folder chooser opens: `start`, or the nearest folder above it
+// that still exists; the home folder when none does or none is given.
+QString FolderChooserStart(const QString& start);
 
 // "\r\n", "\r" and "\n" as the line breaks of a dialog.
 QString DialogText(const std::string& text);
