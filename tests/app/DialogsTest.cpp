@@ -36,6 +36,10 @@ TEST(settingsDialog, PortListFollowsTheCableAndKeepsTheIndex)
     s.CableType = 1;
     s.Port = 2;
     form.Fill(s);
+    // Stored cable values 0..3 in this order.
+    EXPECT_EQ(Items(form.cableList), (QStringList{"Parallel cable", "Grey serial cable (TI-GRAPH LINK)",
+                                                  "Black serial cable", "USB cable (silver)"}));
+    EXPECT_EQ(form.cableList->currentIndex(), 1);
     EXPECT_EQ(Items(form.portList), (QStringList{"COM Port 1", "COM Port 2", "COM Port 3", "COM Port 4"}));
     EXPECT_EQ(form.portList->currentIndex(), 2);
     EXPECT_TRUE(form.portDeviceEdit->isEnabled());
