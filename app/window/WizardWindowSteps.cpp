@@ -286,7 +286,11 @@ void WizardWindow::onNextClicked(QObject* Sender)
         if (pageStack->currentIndex() == pageReceiveProgress)
             ResetTransferPage();
         ProcessMessages();
+        const int actionStep = Step();
         RunStepAction(currentTask, Step());
+        // The transfer page's "Please wait" no longer holds once its action is done.
+        if (Step() == actionStep && pageStack->currentIndex() == pageReceiveProgress)
+            helpLine->setText("The transfer has ended. Click Next to go on.");
         if (paramCommands.ParamMode && paramCommands.Has(cmdEXIT) && !TaskSucceeded() &&
             StepAt(Step() + 1) == kEndOfSteps && pageStack->currentIndex() != pageMenu) {
             KeepFailedCommandLineTaskOpen();
