@@ -55,7 +55,10 @@ MsgResult QtDialogs::MessageBox(const std::string& text, const std::string& capt
 {
     QMessageBox box(DialogParent());
     box.setWindowTitle(QString::fromStdString(caption));
-    box.setText(DialogText(text));
+    const ErrorBoxText parts = SplitErrorDetails(text);
+    box.setText(DialogText(parts.text));
+    if (!parts.details.empty())
+        box.setDetailedText(DialogText(parts.details));
     // Paths, addresses and error texts can be copied out of the box.
     box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     switch (icon) {
@@ -149,6 +152,21 @@ std::optional<std::string> QtDialogs::SaveFileName(const FileDialogRequest& requ
 std::optional<std::string> QtDialogs::OpenFileName(const FileDialogRequest& request)
 {
     return RunFileDialog(DialogParent(), request, QFileDialog::AcceptOpen);
+}
+
+ErrorBoxText SplitErrorDetails(const std::string& text)
+{
+    static const std::string kMoreInfo = "\r\rMore info:\rErrorclass: ";
+    static const std::string kMessage = "\rMessage: \r";
+    const size_t info = text.find(kMoreInfo);
+    if (info == std::string::npos)
+        return {text, {}};
+    const size_t className = info + kMoreInfo.size();
+    const size_t message = text.find(kMessage, className);
+    if (message == std::string::npos)
+        return {text, {}};
+    return {text.substr(0, info) + "\r" + text.substr(message + kMessage.size()),
+            "Error class: " + text.substr(className, message - className)};
 }
 
 QString FolderChooserStart(const QString& start)

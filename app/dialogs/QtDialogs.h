@@ -30,6 +30,14 @@ private:
     FargoLibraryDialog* fFargoQuestion = nullptr;  // kept: its "always" choice lasts for the run
 };
 
+// An error box's text: what went wrong and the message (which names the
+// device or file) in the box, the error's class in its details.
+struct ErrorBoxText {
+    std::string text;
+    std::string details;  // empty: no details
+};
+ErrorBoxText SplitErrorDetails(const std::string& text);
+
 // Where the folder chooser opens: `start`, or the nearest folder above it
 // that still exists; the home folder when none does or none is given.
 QString FolderChooserStart(const QString& start);

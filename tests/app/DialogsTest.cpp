@@ -268,6 +268,18 @@ TEST(QtDialogsText, TheChosenFilterGivesTheExtension)
     }
 }
 
+TEST(QtDialogsText, TheErrorClassGoesIntoTheDetails)
+{
+    const ErrorBoxText e = SplitErrorDetails("Some error occured while listing!\r\rMore info:\rErrorclass: ELinkError\r"
+                                             "Message: \r/dev/ttyUSB0: no such device Nothing was changed.");
+    EXPECT_EQ(e.text, "Some error occured while listing!\r/dev/ttyUSB0: no such device Nothing was changed.");
+    EXPECT_EQ(e.details, "Error class: ELinkError");
+    for (const char* plain : {"Calculator is not ready!\r* Check the cable", "More info:\rErrorclass: X"}) {
+        EXPECT_EQ(SplitErrorDetails(plain).text, plain);
+        EXPECT_EQ(SplitErrorDetails(plain).details, "");
+    }
+}
+
 TEST(QtDialogsText, EachCarriageReturnIsALineBreak)
 {
     EXPECT_EQ(DialogText("a\rb\r\rc\r\nd"), "a\nb\n\nc\nd");
