@@ -1,6 +1,7 @@
 #include "files/TextConversion.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 #include "files/ByteSource.h"
@@ -66,21 +67,30 @@ void TextConverter::Put(std::string& out, char32_t c)
     fAfterCR = c == '\r';
     if (c == '\r' || (c == '\n' && !afterCR)) {
         out += "\r\x20";
+        fColumn = 0;
+    } else if (c == '\n') {
+        // The LF of a CR LF: the line was ended by the CR.
     } else if (c == '\t') {
-        out += ' ';
+        const size_t spaces = fTabSize - fColumn % fTabSize;
+        out.append(spaces, ' ');
+        fColumn += spaces;
     } else if (c < 0x20 || c == 0x7F || (c == 0xFEFF && first)) {
         // Not characters: dropped as they always were.
     } else if (auto code = ti92text::FromUnicode(c)) {
         out += static_cast<char>(*code);
+        ++fColumn;
     } else {
         out += ti92text::kMissing;
+        ++fColumn;
         ++fMissing;
+        if (std::find(fLacking.begin(), fLacking.end(), c) == fLacking.end())
+            fLacking.push_back(c);
     }
 }
 
-ti92text::Encoded ConvertTextBytes(std::string_view source)
+ti92text::Encoded ConvertTextBytes(std::string_view source, unsigned tabSize)
 {
-    TextConverter converter;
+    TextConverter converter(tabSize);
     ti92text::Encoded e;
     e.bytes = converter.Feed(source);
     e.bytes += converter.Finish();
@@ -88,11 +98,33 @@ ti92text::Encoded ConvertTextBytes(std::string_view source)
     return e;
 }
 
-std::string MissingCharactersNote(size_t missing)
+namespace {
+// A lacking character as the user would recognise it; controls by their code.
+std::string NamedCharacter(char32_t c)
+{
+    if (c < 0x20 || (c >= 0x7F && c < 0xA0)) {
+        char code[16];
+        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+        return code;
+    }
+    std::string utf8;
+    ti92text::AppendUtf8(utf8, c);
+    return "\"" + utf8 + "\"";
+}
+}  // namespace
+
+std::string MissingCharactersNote(size_t missing, const std::vector<char32_t>& lacking)
 {
     if (missing == 0)
         return {};
-    return std::to_string(missing) + (missing == 1 ? " character" : " characters") + " the TI-92 lacks became \"?\".";
+    std::string note =
+        std::to_string(missing) + (missing == 1 ? " character" : " characters") + " the TI-92 lacks became \"?\"";
+    constexpr size_t kNamed = 5;
+    for (size_t i = 0; i < lacking.size() && i < kNamed; ++i)
+        note += (i == 0 ? ": " : ", ") + NamedCharacter(lacking[i]);
+    if (lacking.size() > kNamed)
+        note += " and " + std::to_string(lacking.size() - kNamed) + " more";
+    return note + ".";
 }
 
 std::string TextStoredName(const std::string& source, const TextVariableNaming& naming)
@@ -108,14 +140,14 @@ std::string TextStoredName(const std::string& source, const TextVariableNaming& 
 namespace {
 
 // Converts the source piece by piece into the store; returns the text length.
-size_t WriteConvertedText(TransferView& view, const std::string& source, TempStoreWriter& data, size_t& missing)
+size_t WriteConvertedText(TransferView& view, const std::string& source, TempStoreWriter& data,
+                          TextConverter& converter)
 {
     const std::string sourceName = std::filesystem::path(source).filename().string();
     DiskBytes input(source);
     const uint64_t length = input.Size();
     view.SetBarMax(ProgressBarId::Convert, static_cast<int>(std::min<uint64_t>(length, INT32_MAX)));
     view.SetBarPosition(ProgressBarId::Convert, 0);
-    TextConverter converter;
     size_t t = 0;
     auto put = [&](const std::string& converted) {
         t += converted.size();
@@ -139,7 +171,6 @@ size_t WriteConvertedText(TransferView& view, const std::string& source, TempSto
     }
     put(converter.Finish());
     view.SetBarPosition(ProgressBarId::Convert, static_cast<int>(std::min<uint64_t>(length, INT32_MAX)));
-    missing = converter.Missing();
     return t;
 }
 }  // namespace
@@ -153,7 +184,7 @@ std::string NoVariableNameText(const std::string& source)
 
 bool Txtto92g(TransferView& view, Dialogs& dialogs, const TempStore& store, bool storeFolders,
               const std::string& source, const std::string& target, bool autoNext, std::string comment,
-              const TextVariableNaming& naming)
+              const TextVariableNaming& naming, unsigned tabSize)
 {
     const std::string sourceName = std::filesystem::path(source).filename().string();
     const std::string targetName = std::filesystem::path(target).filename().string();
@@ -161,8 +192,8 @@ bool Txtto92g(TransferView& view, Dialogs& dialogs, const TempStore& store, bool
         const std::string name = TextStoredName(source, naming);
         TempStoreWriter data(store, true);
         data.Write(std::string("\0\0\0\0\0\0\0\x01\x20", 9));
-        size_t missing = 0;
-        const size_t t = WriteConvertedText(view, source, data, missing);
+        TextConverter converter(tabSize);
+        const size_t t = WriteConvertedText(view, source, data, converter);
         data.Write(std::string("\x00\xE0", 2));
 
         IndexRecord record;
@@ -180,7 +211,7 @@ bool Txtto92g(TransferView& view, Dialogs& dialogs, const TempStore& store, bool
             comment = PromptComment(dialogs, target);
         if (!SaveAs92g(view, store, storeFolders, target, false, false, comment))
             throw EFileError("The file " + targetName + " could not be saved.");
-        const std::string note = MissingCharactersNote(missing);
+        const std::string note = MissingCharactersNote(converter.Missing(), converter.Lacking());
         view.StatusMemoAdd(sourceName + " was successfully converted to " + targetName + "." +
                            (note.empty() ? "" : " " + note));
         if (autoNext)

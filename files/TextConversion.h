@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "files/Ti92Charset.h"
 
@@ -25,27 +26,37 @@ bool IsValidVariableName(std::string_view name);
 // letter and cut to 8 characters. Empty when the file name holds no letter.
 std::string TextVariableName(const std::string& sourcePath);
 
+// Columns between tab stops when none are given.
+inline constexpr unsigned kDefaultTabSize = 8;
+
 // Source text to calculator text. Every line end (CR LF, LF alone, CR alone)
-// becomes CR followed by the paragraph byte 32, a tab one space; other
-// control characters and a leading byte-order mark are dropped; characters
-// the calculator lacks become '?' and are counted. Text may be fed in
-// pieces, a CR LF or a UTF-8 sequence cut between two pieces included.
+// becomes CR followed by the paragraph byte 32; a tab becomes the spaces up to
+// the next multiple of `tabSize` columns; other control characters and a
+// leading byte-order mark are dropped; characters the calculator lacks
+// become '?' and are counted. Text may be fed in pieces, a CR LF or a UTF-8
+// sequence cut between two pieces included.
 class TextConverter {
 public:
+    explicit TextConverter(unsigned tabSize = kDefaultTabSize) : fTabSize(tabSize == 0 ? 1 : tabSize) {}
     std::string Feed(std::string_view piece);
     std::string Finish();
     size_t Missing() const { return fMissing; }
+    // The characters that became '?', each once, in the order first met.
+    const std::vector<char32_t>& Lacking() const { return fLacking; }
 
 private:
     void Put(std::string& out, char32_t c);
     ti92text::SourceDecoder fDecoder;
+    unsigned fTabSize;
+    size_t fColumn = 0;
     bool fAfterCR = false;
     bool fStarted = false;
     size_t fMissing = 0;
+    std::vector<char32_t> fLacking;
 };
 
 // The whole conversion of a text in memory.
-ti92text::Encoded ConvertTextBytes(std::string_view source);
+ti92text::Encoded ConvertTextBytes(std::string_view source, unsigned tabSize = kDefaultTabSize);
 
 // Largest converted text that can be sent: the variable (size word and
 // t + 5 bytes) travels in one packet of at most 65531 bytes.
@@ -68,8 +79,9 @@ std::string TextStoredName(const std::string& source, const TextVariableNaming& 
 // whose file name gives none.
 std::string NoVariableNameText(const std::string& source);
 
-// A note for the report when `missing` characters were replaced; empty for 0.
-std::string MissingCharactersNote(size_t missing);
+// A note for the report when `missing` characters were replaced, naming up
+// to five of the `lacking` ones; empty for 0.
+std::string MissingCharactersNote(size_t missing, const std::vector<char32_t>& lacking = {});
 
 // Converts a text file into a TI-92 text variable in the temporary store
 // and saves it as `target`. An empty comment means: ask for one. Errors go
@@ -77,4 +89,4 @@ std::string MissingCharactersNote(size_t missing);
 // when the file was written.
 bool Txtto92g(TransferView& view, Dialogs& dialogs, const TempStore& store, bool storeFolders,
               const std::string& source, const std::string& target, bool autoNext, std::string comment,
-              const TextVariableNaming& naming = {});
+              const TextVariableNaming& naming = {}, unsigned tabSize = kDefaultTabSize);

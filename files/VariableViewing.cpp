@@ -39,6 +39,11 @@ std::vector<std::string> DecodeTextLines(std::string_view bytes)
     return lines;
 }
 
+std::string_view WithoutParagraphByte(std::string_view line)
+{
+    return line.empty() || line[0] != ' ' ? line : line.substr(1);
+}
+
 std::string TextVariableAsUtf8(std::string_view sized)
 {
     // Two bytes of cursor position, the text, then 00 E0.
@@ -50,7 +55,7 @@ std::string TextVariableAsUtf8(std::string_view sized)
         if (!first)
             out += '\n';
         first = false;
-        out += line.empty() || line[0] != ' ' ? std::string_view(line) : std::string_view(line).substr(1);
+        out += WithoutParagraphByte(line);
     }
     return out;
 }

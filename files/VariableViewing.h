@@ -12,6 +12,9 @@
 // control codes are dropped; the last line is always added.
 std::vector<std::string> DecodeTextLines(std::string_view bytes);
 
+// A decoded line without the paragraph byte (a space) that starts it.
+std::string_view WithoutParagraphByte(std::string_view line);
+
 // A text variable (its size word and data, as the calculator sends them) as
 // a UTF-8 text file: LF after every line but the last, the paragraph byte
 // (a space) that starts each line left out.

@@ -4,9 +4,10 @@
 #include <vector>
 
 enum class MsgIcon { None, Information, Warning, Error, Question };
-// YesNoAll adds "Yes to all" and "No to all" to Yes and No.
-enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, YesNoAll };
-enum class MsgResult { Ok, Cancel, Yes, No, YesToAll, NoToAll };
+// YesNoAll adds "Yes to all" and "No to all" to Yes and No; SaveDiscardCancel
+// is the question before unsaved work is closed.
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, YesNoAll, SaveDiscardCancel };
+enum class MsgResult { Ok, Cancel, Yes, No, YesToAll, NoToAll, Save, Discard };
 
 struct FileDialogRequest {
     std::string title;

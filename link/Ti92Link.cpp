@@ -9,7 +9,7 @@
 
 namespace {
 
-const char* const kOpenErrorText = "An error occured while opening the comport!";
+const char* const kOpenErrorText = "An error occurred while opening the cable's device!";
 
 const char* const kNotReadyText =
     "Calculator is not ready!\r* Check the cable\r* Be sure that you are in homescreen (press "

@@ -168,6 +168,11 @@ bool ReceiveBackup(Ti92Link& link, TransferView& view, const TempStore& store, b
     try {
         StoreBackup(link, view, store);
         result = true;
+        // The page shows a backup that arrived whole.
+        for (ProgressBarId bar : {ProgressBarId::Variable, ProgressBarId::Total}) {
+            view.SetBarMax(bar, 1);
+            view.SetBarPosition(bar, 1);
+        }
     } catch (const std::exception& e) {
         view.ErrorDialog(ErrorDialogText("receiving the backup", e));
         try {

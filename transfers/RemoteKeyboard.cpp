@@ -51,7 +51,7 @@ void RemoteKeyboard::KeyPress(uint8_t character)
 
 bool RemoteKeyboard::KeyRelease(int virtualKey, ShiftState shift)
 {
-    if (shift.ctrl && !shift.shift && !shift.alt && (virtualKey == 'Z' || virtualKey == 'z'))
+    if (IsCloseKey(virtualKey, shift))
         return true;
     uint16_t code = fPending;
     if (code == 0 && virtualKey >= 0 && virtualKey < 256)

@@ -46,7 +46,13 @@ public:
     }
     // A typed character; remembered until its key is released.
     void KeyPress(uint8_t character);
-    // A released key. True when it was Ctrl+Z, which hides the window and
+    // Ctrl+W, the usual close key, or Ctrl+Z, the one the window always had.
+    static bool IsCloseKey(int virtualKey, ShiftState shift)
+    {
+        return shift.ctrl && !shift.shift && !shift.alt &&
+               (virtualKey == 'W' || virtualKey == 'w' || virtualKey == 'Z' || virtualKey == 'z');
+    }
+    // A released key. True when it was a close key, which hides the window and
     // sends nothing; otherwise the remembered character or the key's code
     // is queued and, unless a send is running, sent.
     bool KeyRelease(int virtualKey, ShiftState shift);

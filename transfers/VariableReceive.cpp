@@ -360,6 +360,9 @@ bool ReceiveAll(Ti92Link& link, TransferView& view, const TempStore& store, bool
         if (!missed.empty())
             view.ErrorDialog(MissedDialogText(missed));
         result = accepted == requests.size();
+        // The list's sizes are estimates; a full receive shows a full bar.
+        if (result)
+            view.SetBarPosition(ProgressBarId::Total, view.BarMax(ProgressBarId::Total));
         summary = std::to_string(accepted) + " of " + std::to_string(requests.size()) + " item(s) were received.";
     } catch (const std::exception& e) {
         const std::string current = next < requests.size() ? requests[next].name : std::string();

@@ -98,6 +98,8 @@ struct CliCommand {
 // --name and --folder for a text file sent or converted, each checked with
 // CheckedVariableName.
 TextVariableNaming NamingOptions(const ParsedOptions& args);
+// --tab-size: columns between tab stops, 1 to 32.
+unsigned TabSizeOption(const ParsedOptions& args);
 // --comment in the calculator's characters; a note, unless --quiet, for what
 // it could not keep.
 FileComment CommentOption(const CliContext& context, const ParsedOptions& args);

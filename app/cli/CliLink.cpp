@@ -90,7 +90,7 @@ CliLink::CliLink(const CliOptions& options, std::ostream& err)
         fTI92.BlackCable = &fBlackCable;
         fTI92.UsbCable = &fUsbCable;
         if (const std::string reason = fTI92.OpenCable(); !reason.empty())
-            throw ELinkError("An error occured while opening the comport!\r" + reason);
+            throw ELinkError("An error occurred while opening the cable's device!\r" + reason);
     }
 
     gInterrupted = 0;

@@ -27,6 +27,9 @@ MsgResult ConsoleDialogs::MessageBox(const std::string& text, const std::string&
     // Replacing on the calculator is never assumed without a word from the user.
     case MsgButtons::YesNoAll:
         return MsgResult::No;
+    // Nothing is thrown away for want of an answer.
+    case MsgButtons::SaveDiscardCancel:
+        return MsgResult::Cancel;
     case MsgButtons::Ok:
     case MsgButtons::OkCancel:
         break;

@@ -66,6 +66,7 @@ int RunConvert(CliContext& context, const ParsedOptions& args)
     if (source.empty() || target.empty())
         throw CliUsageError("needs a text file and -o FILE.92t");
     const TextVariableNaming naming = NamingOptions(args);
+    const unsigned tabSize = TabSizeOption(args);
     const FileComment fileComment = CommentOption(context, args);
 
     PrivateStoreFolder folder("linkwise-convert");
@@ -74,7 +75,7 @@ int RunConvert(CliContext& context, const ParsedOptions& args)
     // Without --comment the convert task's proposal is taken, as nobody can answer.
     ConsoleDialogs dialogs(context.err);
     bool converted = Txtto92g(view, dialogs, store, true, source, target, false,
-                              commentGiven ? fileComment.bytes : std::string(), naming);
+                              commentGiven ? fileComment.bytes : std::string(), naming, tabSize);
     for (const std::string& line : view.lines)
         (converted ? context.out : context.err) << WithoutErrorClass(line, context.options.verbose) << '\n';
     return converted ? 0 : 2;

@@ -25,6 +25,19 @@ TextVariableNaming NamingOptions(const ParsedOptions& args)
     return naming;
 }
 
+unsigned TabSizeOption(const ParsedOptions& args)
+{
+    if (!args.Has("tab-size"))
+        return kDefaultTabSize;
+    constexpr unsigned kMaxTabSize = 32;
+    const std::string v = args.Value("tab-size");
+    const bool digits = !v.empty() && v.size() <= 2 && v.find_first_not_of("0123456789") == std::string::npos;
+    const unsigned size = digits ? static_cast<unsigned>(std::stoi(v)) : 0;
+    if (size < 1 || size > kMaxTabSize)
+        throw CliUsageError("tab size '" + v + "' is not a whole number from 1 to " + std::to_string(kMaxTabSize));
+    return size;
+}
+
 FileComment CommentOption(const CliContext& context, const ParsedOptions& args)
 {
     const FileComment comment = CommentFromUtf8(args.Value("comment"));

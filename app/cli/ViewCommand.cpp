@@ -100,8 +100,9 @@ int ViewFile(CliContext& context, const std::string& path, std::string out, cons
         file2.open(out, std::ios::trunc);
         text = &file2;
     }
+    // Each line starts with the paragraph byte, a space nobody typed.
     for (const std::string& line : v.lines)
-        *text << PrintableUtf8(line) << '\n';
+        *text << PrintableUtf8(std::string(WithoutParagraphByte(line))) << '\n';
     if (file2.is_open()) {
         file2.close();
         if (!file2)

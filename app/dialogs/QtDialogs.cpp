@@ -1,13 +1,14 @@
 #include "app/dialogs/QtDialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 
 #include "app/dialogs/FargoLibraryDialog.h"
-#include "app/dialogs/FolderPicker.h"
 #include "files/widgets/CommentDialog.h"
 
 QString DialogText(const std::string& text)
@@ -42,7 +43,6 @@ QWidget* QtDialogs::DialogParent() const
 
 QtDialogs::~QtDialogs()
 {
-    delete fFolderPicker;
     delete fFargoQuestion;
 }
 
@@ -57,7 +57,10 @@ MsgResult QtDialogs::MessageBox(const std::string& text, const std::string& capt
 {
     QMessageBox box(DialogParent());
     box.setWindowTitle(QString::fromStdString(caption));
-    box.setText(DialogText(text));
+    const ErrorBoxText parts = SplitErrorDetails(text);
+    box.setText(DialogText(parts.text));
+    if (!parts.details.empty())
+        box.setDetailedText(DialogText(parts.details));
     // Paths, addresses and error texts can be copied out of the box.
     box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     switch (icon) {
@@ -93,6 +96,10 @@ MsgResult QtDialogs::MessageBox(const std::string& text, const std::string& capt
     case MsgButtons::YesNoAll:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll | QMessageBox::NoToAll);
         break;
+    case MsgButtons::SaveDiscardCancel:
+        box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Save);
+        break;
     }
     switch (box.exec()) {
     case QMessageBox::Ok:
@@ -105,6 +112,10 @@ MsgResult QtDialogs::MessageBox(const std::string& text, const std::string& capt
         return MsgResult::YesToAll;
     case QMessageBox::NoToAll:
         return MsgResult::NoToAll;
+    case QMessageBox::Save:
+        return MsgResult::Save;
+    case QMessageBox::Discard:
+        return MsgResult::Discard;
     default:
         // Closing the box by its frame: the "no" answer of the box.
         return buttons == MsgButtons::Ok                                         ? MsgResult::Ok
@@ -145,16 +156,43 @@ std::optional<std::string> QtDialogs::OpenFileName(const FileDialogRequest& requ
     return RunFileDialog(DialogParent(), request, QFileDialog::AcceptOpen);
 }
 
+ErrorBoxText SplitErrorDetails(const std::string& text)
+{
+    static const std::string kMoreInfo = "\r\rMore info:\rErrorclass: ";
+    static const std::string kMessage = "\rMessage: \r";
+    const size_t info = text.find(kMoreInfo);
+    if (info == std::string::npos)
+        return {text, {}};
+    const size_t className = info + kMoreInfo.size();
+    const size_t message = text.find(kMessage, className);
+    if (message == std::string::npos)
+        return {text, {}};
+    return {text.substr(0, info) + "\r" + text.substr(message + kMessage.size()),
+            "Error class: " + text.substr(className, message - className)};
+}
+
+QString FolderChooserStart(const QString& start)
+{
+    // A folder since removed opens at the nearest one still there.
+    if (start.isEmpty() || QDir::isRelativePath(start))
+        return QDir::homePath();
+    QString path = QDir::cleanPath(start);
+    while (!QFileInfo(path).isDir()) {
+        const qsizetype slash = path.lastIndexOf('/');
+        if (slash <= 0)
+            return "/";
+        path.truncate(slash);
+    }
+    return path;
+}
+
 std::optional<std::string> QtDialogs::PickDirectory(const std::string& title, const std::string& start)
 {
-    if (!fFolderPicker)
-        fFolderPicker = new FolderPicker(nullptr);
-    if (!title.empty())
-        fFolderPicker->setWindowTitle(QString::fromStdString(title));
-    fFolderPicker->SetDirectory(QString::fromStdString(start));
-    if (fFolderPicker->exec() != QDialog::Accepted)
-        return std::nullopt;
-    QString dir = fFolderPicker->Directory();
+    // The desktop's own chooser (through the portal where there is one).
+    const QString dir =
+        QFileDialog::getExistingDirectory(DialogParent(),
+                                          QString::fromStdString(title.empty() ? std::string("Select folder") : title),
+                                          FolderChooserStart(QString::fromStdString(start)));
     if (dir.isEmpty())
         return std::nullopt;
     return dir.toStdString();

@@ -5,7 +5,6 @@
 #include "link/Dialogs.h"
 
 class FargoLibraryDialog;
-class FolderPicker;
 
 // The dialogs of the program as Qt windows; "\r" in texts becomes a line break.
 class QtDialogs : public Dialogs {
@@ -30,9 +29,20 @@ public:
 
 private:
     QPointer<QWidget> fParent;
-    FolderPicker* fFolderPicker = nullptr;
     FargoLibraryDialog* fFargoQuestion = nullptr;  // kept: its "always" choice lasts for the run
 };
+
+// An error box's text: what went wrong and the message (which names the
+// device or file) in the box, the error's class in its details.
+struct ErrorBoxText {
+    std::string text;
+    std::string details;  // empty: no details
+};
+ErrorBoxText SplitErrorDetails(const std::string& text);
+
+// Where the folder chooser opens: `start`, or the nearest folder above it
+// that still exists; the home folder when none does or none is given.
+QString FolderChooserStart(const QString& start);
 
 // "\r\n", "\r" and "\n" as the line breaks of a dialog.
 QString DialogText(const std::string& text);

@@ -17,7 +17,7 @@ const char* const kHelpLines[] = {
     "Any key you press will be ",
     "sent to the calculator.",
     "To close this window, press ",
-    "CTRL + Z",
+    "Ctrl+W (or Ctrl+Z)",
     "Here is the list of all keys ",
     "that you can press:",
     "TI92\t- PC",
@@ -154,7 +154,7 @@ void RemoteKeyboardWindow::onKeyUp(QKeyEvent& e)
     // A held key repeats its press; it is sent once, when it is let go.
     if (e.isAutoRepeat())
         return;
-    // The modifiers held when the key went down: Ctrl+Z hides the window
+    // The modifiers held when the key went down: Ctrl+W or Ctrl+Z hides the window
     // also when Ctrl is let go first.
     const auto pressed = fModifiersAtPress.find(e.key());
     const Qt::KeyboardModifiers mods = pressed != fModifiersAtPress.end() ? pressed->second : e.modifiers();
@@ -163,7 +163,7 @@ void RemoteKeyboardWindow::onKeyUp(QKeyEvent& e)
     const ShiftState shift{(mods & Qt::ShiftModifier) != 0, (mods & Qt::ControlModifier) != 0,
                            (mods & Qt::AltModifier) != 0};
     const int key = VirtualKeyOf(e);
-    if (linkBusy && linkBusy() && !(shift.ctrl && key == 'Z')) {
+    if (linkBusy && linkBusy() && !RemoteKeyboard::IsCloseKey(key, shift)) {
         statusLabel->setText("(busy: a transfer is running)");
         keyboard.Shown();
         return;

@@ -36,7 +36,8 @@ SettingsDialog::SettingsDialog(Dialogs& dialogs, Shell& shell, QWidget* parent)
     auto* cableBox = new QGroupBox("Linkcable", this);
     cableList = new QComboBox(cableBox);
     cableList->setObjectName("cableList");
-    cableList->addItems({"$5 - cable", "TI - graphlink", "Black serial cable", "USB cable"});
+    cableList->addItems(
+        {"Parallel cable", "Grey serial cable (TI-GRAPH LINK)", "Black serial cable", "USB cable (silver)"});
     portList = new QComboBox(cableBox);
     portList->setObjectName("portList");
     deviceLabel = new QLabel("Device:", cableBox);

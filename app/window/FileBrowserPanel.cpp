@@ -311,8 +311,13 @@ void FileBrowserPanel::onFileListClicked()
     const std::string dir = WithSlash(Directory());
     QTreeWidgetItem* first = FirstSelected();
     std::error_code ec;
-    if (!first || !std::filesystem::is_regular_file(dir + first->text(0).toStdString(), ec)) {
-        ShowNoFile();
+    // Nothing chosen (the "(no files to show)" row is not a file): an empty pane.
+    if (!first || first->text(0) == kNoFilesToShow) {
+        ShowNoFile("No file selected.");
+        return;
+    }
+    if (!std::filesystem::is_regular_file(dir + first->text(0).toStdString(), ec)) {
+        ShowNoFile("File not found!");
         return;
     }
     try {
@@ -344,11 +349,11 @@ void FileBrowserPanel::Relist(const std::string& fileName)
         }
 }
 
-void FileBrowserPanel::ShowNoFile()
+void FileBrowserPanel::ShowNoFile(const char* title)
 {
     WizardWindow& f = fForm;
     groupEditing->ShowFile({});
-    f.fileTitleLabel->setText("File not found!");
+    f.fileTitleLabel->setText(title);
     f.fileKindLabel->setText("-");
     f.commentMemo->clear();
     f.variablesGroup->hide();

@@ -71,7 +71,7 @@ private:
     QTreeWidgetItem* FirstSelected() const;
     void SendSelected();
     // The steps of onFileListClicked, in the order the panel fills.
-    void ShowNoFile();
+    void ShowNoFile(const char* title);
     void ShowSelectionSize(const std::string& dir);
     void ShowContent(const FilePanel& panel);
     void ShowSideFiles(const FilePanel& panel);

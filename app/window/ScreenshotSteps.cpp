@@ -20,16 +20,16 @@ void onGrabClicked(WizardWindow& form, Ti92Link& link)
 void onCopyImageClicked(WizardWindow& form)
 {
     QGuiApplication::clipboard()->setImage(form.imageToSave->Picture().convertToFormat(QImage::Format_RGB32));
-    form.StatusMemoAdd("The screenshot was successfully copied into windows clipboard.");
+    form.StatusMemoAdd("The screenshot was successfully copied to the clipboard.");
 }
 
 FileDialogRequest ScreenshotSaveDialog()
 {
     FileDialogRequest r;
     r.title = "Save screenshot as..";
-    r.filter = "Bitmaps (*.bmp);;PNG images (*.png)";
-    r.defaultExtension = "bmp";
-    r.fileName = "*.bmp";
+    r.filter = "PNG images (*.png);;Bitmaps (*.bmp)";
+    r.defaultExtension = "png";
+    r.fileName = "*.png";
     return r;
 }
 

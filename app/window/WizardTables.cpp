@@ -65,7 +65,7 @@ std::array<std::array<std::string, 10>, kTaskCount> BuildTexts()
             "your calculator. Click Grab! to get the picture you want! When you are happy, click "
             "next.";
     sc[2] = "Copy or Save|Now, choose what you want to do with your screenshot. To copy it to "
-            "windows clipboard click Copy, to save it to a file, click Save. When you are done, "
+            "the clipboard click Copy, to save it to a file, click Save. When you are done, "
             "click finish!";
     sc[3] = "Finish|The screenshot-task is finished. Read the status report down. If you want to "
             "do another task, click restart. If you want to exit, click Exit!";

@@ -188,6 +188,10 @@ void WizardWindow::onCloseRequested()
 
 void WizardWindow::closeEvent(QCloseEvent* e)
 {
+    if (!fTerminateRequested && confirmLeaveReceived && !confirmLeaveReceived(true)) {
+        e->ignore();
+        return;
+    }
     onCloseRequested();
     e->accept();
 }

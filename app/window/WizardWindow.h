@@ -202,8 +202,12 @@ public:
     ViewerPlacement pictureViewerPlace;
 
     // Hooks of later parts.
-    std::function<void()> hideViewers;      // before every move
-    std::function<void()> onRemoteControl;  // "&Remote control"
+    std::function<void()> hideViewers;        // before every move
+    std::function<void()> onRemoteControl;    // "&Remote control"
+    // Asked before Finish leaves a task and before the window closes
+    // (`closing`); false keeps the window where it is (unsaved received
+    // variables, or a save that already moved the wizard on).
+    std::function<bool(bool closing)> confirmLeaveReceived;
 
     // --- widgets ---------------------------------------------------------
     QFrame* leftPanel;

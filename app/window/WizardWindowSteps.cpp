@@ -262,6 +262,12 @@ void WizardWindow::KeepFailedCommandLineTaskOpen()
 
 void WizardWindow::onNextClicked(QObject* Sender)
 {
+    auto* button = qobject_cast<QAbstractButton*>(Sender);
+    const bool back = button && button->text() == "&Previous";
+    // Finish on the save page: received variables are not left unsaved unasked.
+    if (!back && !paramCommands.ParamMode && pageStack->currentIndex() == pageReceivelocal && confirmLeaveReceived &&
+        !confirmLeaveReceived(false))
+        return;
     if (hideViewers)
         hideViewers();
     if (paramCommands.ParamMode && paramCommands.Has(cmdEXIT) && StepAt(Step() + 1) == kEndOfSteps) {
@@ -271,8 +277,6 @@ void WizardWindow::onNextClicked(QObject* Sender)
             KeepFailedCommandLineTaskOpen();
     }
 
-    auto* button = qobject_cast<QAbstractButton*>(Sender);
-    const bool back = button && button->text() == "&Previous";
     int page;
     if (!back) {
         SelectNextVisPage(true);
@@ -282,7 +286,11 @@ void WizardWindow::onNextClicked(QObject* Sender)
         if (pageStack->currentIndex() == pageReceiveProgress)
             ResetTransferPage();
         ProcessMessages();
+        const int actionStep = Step();
         RunStepAction(currentTask, Step());
+        // The transfer page's "Please wait" no longer holds once its action is done.
+        if (Step() == actionStep && pageStack->currentIndex() == pageReceiveProgress)
+            helpLine->setText("The transfer has ended. Click Next to go on.");
         if (paramCommands.ParamMode && paramCommands.Has(cmdEXIT) && !TaskSucceeded() &&
             StepAt(Step() + 1) == kEndOfSteps && pageStack->currentIndex() != pageMenu) {
             KeepFailedCommandLineTaskOpen();

@@ -50,9 +50,9 @@ void PictureViewer::onSaveAsClicked()
 {
     FileDialogRequest request;
     request.title = "Save screenshot as..";
-    request.fileName = "*.bmp";
-    request.filter = "Bitmaps (*.bmp);;PNG pictures (*.png)";
-    request.defaultExtension = "bmp";
+    request.fileName = "*.png";
+    request.filter = "PNG pictures (*.png);;Bitmaps (*.bmp)";
+    request.defaultExtension = "png";
     std::optional<std::string> path = fDialogs.SaveFileName(request);
     if (!path)
         return;

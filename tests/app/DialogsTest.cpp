@@ -12,7 +12,6 @@
 #include <QToolButton>
 
 #include "app/dialogs/FileFilterDialog.h"
-#include "app/dialogs/FolderPicker.h"
 #include "app/dialogs/QtDialogs.h"
 #include "app/settings/SettingsDialog.h"
 #include "tests/app/AppRig.h"
@@ -38,6 +37,10 @@ TEST(settingsDialog, PortListFollowsTheCableAndKeepsTheIndex)
     s.CableType = 1;
     s.Port = 2;
     form.Fill(s);
+    // Stored cable values 0..3 in this order.
+    EXPECT_EQ(Items(form.cableList), (QStringList{"Parallel cable", "Grey serial cable (TI-GRAPH LINK)",
+                                                  "Black serial cable", "USB cable (silver)"}));
+    EXPECT_EQ(form.cableList->currentIndex(), 1);
     EXPECT_EQ(Items(form.portList), (QStringList{"COM Port 1", "COM Port 2", "COM Port 3", "COM Port 4"}));
     EXPECT_EQ(form.portList->currentIndex(), 2);
     EXPECT_TRUE(form.portDeviceEdit->isEnabled());
@@ -243,21 +246,15 @@ TEST(fileFilterDialog, ClosingHandsTheFilterToTheBrowser)
     EXPECT_EQ(f.settings.ExtensionString, kDefaultExtensionString);
 }
 
-TEST(Pathform, OpensAtTheFolderItIsGivenInView)
+TEST(QtDialogsText, TheFolderChooserOpensAtTheNearestFolderStillThere)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkpath("a/b/c"));
-    FolderPicker form;
-    EXPECT_EQ(form.windowTitle(), "Select path");
-    form.SetDirectory(dir.path() + "/a/b/c/");
-    EXPECT_EQ(QDir(form.Directory()), QDir(dir.path() + "/a/b/c"));
-    form.SetDirectory(dir.path() + "/a/gone/");
-    EXPECT_EQ(QDir(form.Directory()), QDir(dir.path() + "/a")) << "the nearest folder still there";
-
-    form.show();
-    QTreeWidget* tree = form.folderTree;
-    const auto inView = [tree] { return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())); };
-    EXPECT_TRUE(inView());
+    const QString root = QDir(dir.path()).absolutePath();
+    EXPECT_EQ(FolderChooserStart(root + "/a/b/c/"), root + "/a/b/c");
+    EXPECT_EQ(FolderChooserStart(root + "/a/gone/deeper/"), root + "/a");
+    EXPECT_EQ(FolderChooserStart(""), QDir::homePath());
+    EXPECT_EQ(FolderChooserStart("relative/nowhere"), QDir::homePath());
 }
 
 TEST(QtDialogsText, TheChosenFilterGivesTheExtension)
@@ -271,6 +268,18 @@ TEST(QtDialogsText, TheChosenFilterGivesTheExtension)
           Row{"Text (*.txt *.TXT)", "txt"}, Row{"All files (*)", ""}}) {
         SCOPED_TRACE(r.filter);
         EXPECT_EQ(SuffixOfFilter(r.filter).toStdString(), r.suffix);
+    }
+}
+
+TEST(QtDialogsText, TheErrorClassGoesIntoTheDetails)
+{
+    const ErrorBoxText e = SplitErrorDetails("Some error occured while listing!\r\rMore info:\rErrorclass: ELinkError\r"
+                                             "Message: \r/dev/ttyUSB0: no such device Nothing was changed.");
+    EXPECT_EQ(e.text, "Some error occured while listing!\r/dev/ttyUSB0: no such device Nothing was changed.");
+    EXPECT_EQ(e.details, "Error class: ELinkError");
+    for (const char* plain : {"Calculator is not ready!\r* Check the cable", "More info:\rErrorclass: X"}) {
+        EXPECT_EQ(SplitErrorDetails(plain).text, plain);
+        EXPECT_EQ(SplitErrorDetails(plain).details, "");
     }
 }
 

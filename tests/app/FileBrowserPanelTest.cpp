@@ -16,6 +16,7 @@
 
 #include "app/dialogs/FileFilterDialog.h"
 #include "app/window/FileBrowserPanel.h"
+#include "files/FileBrowser.h"
 #include "files/widgets/PictureViewer.h"
 #include "files/widgets/TextViewer.h"
 #include "tests/app/AppRig.h"
@@ -102,7 +103,10 @@ TEST_F(FilePage, ListsTheFolderAndDescribesTheClickedFile)
 
     f.fileList->clearSelection();
     f.fileBrowser->onFileListClicked();
-    EXPECT_EQ(f.fileTitleLabel->text(), "File not found!");
+    EXPECT_EQ(f.fileTitleLabel->text(), "No file selected.");
+    std::filesystem::remove(folder + "/two.92g");
+    Click("two.92g");
+    EXPECT_EQ(f.fileTitleLabel->text(), "File not found!") << "a file gone since the listing";
 
     // The size column sorts by length.
     f.fileBrowser->onFileListHeaderClicked(3);
@@ -134,6 +138,20 @@ TEST_F(FilePage, FolderHistoryAndLayout)
     f.resize(1000, 400);
     QCoreApplication::processEvents();
     EXPECT_EQ(f.fileInfoPanel->width(), 245);
+}
+
+TEST_F(FilePage, TheNoFilesRowIsNotAFile)
+{
+    const std::string empty = folder + "/empty";
+    std::filesystem::create_directory(empty);
+    rig.dialogs.ExpectFile(empty);
+    f.browseButton->click();
+    ASSERT_EQ(f.fileList->topLevelItemCount(), 1);
+    const size_t messages = rig.dialogs.Messages().size();
+    Click(kNoFilesToShow);
+    EXPECT_EQ(f.fileTitleLabel->text(), "No file selected.");
+    EXPECT_EQ(f.fileKindLabel->text(), "-");
+    EXPECT_EQ(rig.dialogs.Messages().size(), messages) << "no error box";
 }
 
 TEST_F(FilePage, UpdateOnARemovedFolderNamesItAndKeepsRunning)

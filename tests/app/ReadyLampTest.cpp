@@ -41,7 +41,8 @@ TEST(ReadyLamp, MissingDeviceShowsTheComPortError)
     rig.device->openable = false;
     rig.Create();
     ASSERT_EQ(rig.dialogs.Messages().size(), 1u);
-    EXPECT_EQ(rig.dialogs.Messages()[0], "An error occured while opening the comport!\r/dev/ttyS0: no such device");
+    EXPECT_EQ(rig.dialogs.Messages()[0],
+              "An error occurred while opening the cable's device!\r/dev/ttyS0: no such device");
 }
 
 TEST(Leaving, ExitSavesClosesTheLinkAndEnds)

@@ -107,6 +107,11 @@ TEST_F(RemoteWindow, CtrlZHidesAndSendsNothing)
     remote->ShowRemote();
     Click(Qt::Key_Up);
     EXPECT_EQ(Sent(), std::vector<std::string>{Key(338)}) << "nothing left over from Ctrl+Z";
+
+    // Ctrl+W closes as well; Esc stays the calculator's ESC key.
+    Click(Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(remote->isVisible());
+    EXPECT_TRUE(Sent().empty());
 }
 
 TEST_F(RemoteWindow, NoKeysWhileTheWindowRunsATransfer)

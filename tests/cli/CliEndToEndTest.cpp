@@ -41,7 +41,7 @@ TEST(CliEndToEnd, ReadyAgainstTheVirtualCalculator)
     calculator.Stop();
     ProgramOutcome gone = Ready(calculator);
     EXPECT_EQ(gone.status, 2);
-    EXPECT_EQ(gone.err, "linkwise-cli: ready: An error occured while opening the comport: " + calculator.link +
+    EXPECT_EQ(gone.err, "linkwise-cli: ready: An error occurred while opening the cable's device: " + calculator.link +
                             ": no such device\n");
 }
 

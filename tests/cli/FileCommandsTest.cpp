@@ -126,7 +126,7 @@ TEST_F(FileCommandsTest, FolderListAndViewer)
 
     CliRun v = Cli({"view", P("b.92t")});
     EXPECT_EQ(v.status, 0) << v.err;
-    EXPECT_EQ(v.out, " Hi\n there\n");
+    EXPECT_EQ(v.out, "Hi\nthere\n");
     CliRun bad = Cli({"view", P("a.92s")});
     EXPECT_EQ(bad.status, 2);
     EXPECT_EQ(bad.err, "linkwise-cli: view: " + P("a.92s") + ": The file is not a TI-92 file.\n");
@@ -140,7 +140,12 @@ TEST_F(FileCommandsTest, LinuxTextWithItsLettersAndCheckedNames)
                     "e \xCF\x80 and a comment well over forty bytes long"});
     EXPECT_EQ(c.status, 0) << c.err;
     EXPECT_EQ(c.err, "linkwise-cli: convert: the comment is cut to 34 characters\n");
-    EXPECT_EQ(Cli({"view", P("u.92t")}).out, " Line one\n with \xC3\xBCmlaut and \xCF\x80\n  Tabbed\n \n");
+    EXPECT_EQ(Cli({"view", P("u.92t")}).out, "Line one\nwith \xC3\xBCmlaut and \xCF\x80\n        Tabbed\n\n");
+    Write("t.txt", "ab\tc\n\td");
+    ASSERT_EQ(Cli({"convert", P("t.txt"), "-o", P("t.92t"), "--tab-size", "4", "--comment", "c"}).status, 0);
+    EXPECT_EQ(Cli({"view", P("t.92t")}).out, "ab  c\n    d\n");
+    for (const char* bad : {"0", "33", "x", "-1"})
+        EXPECT_EQ(Cli({"convert", P("t.txt"), "-o", P("t.92t"), "--tab-size", bad}).status, 64) << bad;
     CliRun i = Cli({"info", P("u.92t"), "--json"});
     EXPECT_NE(i.out.find("\"comment\": \"Gr\xC3\xBC\xC3\x9F"
                          "e \xCF\x80 and a comment well over fo\""),

@@ -58,8 +58,8 @@ TEST_F(ConvertTest, LinesGetASpaceAfterEachCarriageReturn)
 TEST_F(ConvertTest, EmptyTextAndDroppedBytes)
 {
     EXPECT_EQ(VariableData(Convert("")), Hex("0005 0001 20 00E0"));
-    // Tab as a space, other control bytes dropped, a lone Latin-1 byte kept.
-    EXPECT_EQ(VariableData(Convert("a\tb\x1f\x1e\n\xe9")), Hex("000B 0001 20 61 20 62 0D 20 E9 00E0"));
+    // Tab to the next multiple of 8, other control bytes dropped, a lone Latin-1 byte kept.
+    EXPECT_EQ(VariableData(Convert("a\tb\x1f\x1e\n\xe9")), Hex("0011 0001 20 61 20202020202020 62 0D 20 E9 00E0"));
 }
 
 TEST(TextConversion, LineEndsCharactersAndMissingOnes)
@@ -73,7 +73,8 @@ TEST(TextConversion, LineEndsCharactersAndMissingOnes)
              Row{"a\r\nb\r\n", "61 0D20 62 0D20", 0},  // Windows
              Row{"a\nb\n", "61 0D20 62 0D20", 0},      // Linux
              Row{"a\rb\r", "61 0D20 62 0D20", 0},      // old Mac
-             Row{"a\r\n\nb\r\rc\n\r\n", "61 0D20 0D20 62 0D20 0D20 63 0D20 0D20", 0}, Row{"\tx\t", "20 78 20", 0},
+             Row{"a\r\n\nb\r\rc\n\r\n", "61 0D20 0D20 62 0D20 0D20 63 0D20 0D20", 0},
+             Row{"\tx\t", "2020202020202020 78 20202020202020", 0},
              Row{"\xEF\xBB\xBFgr\xC3\xBC\xC3\x9F \xCF\x80\xE2\x89\xA4", "67 72 FC DF 20 8C 9C",
                  0},                                                           // UTF-8, BOM dropped
              Row{"gr\xFC\xDF \xB0", "67 72 FC DF 20 B0", 0},                   // Latin-1
@@ -85,6 +86,43 @@ TEST(TextConversion, LineEndsCharactersAndMissingOnes)
         EXPECT_EQ(e.bytes, Hex(r.calculator));
         EXPECT_EQ(e.missing, r.missing);
     }
+}
+
+TEST(TextConversion, TabsReachTheNextStopAsExpandDoes)
+{
+    struct Row {
+        const char* source;
+        unsigned tabSize;
+        const char* expanded;  // calculator bytes; CR and the paragraph byte end a line
+    };
+    for (const Row& r : {
+             Row{"\tx", 8, "        x"},
+             Row{"1234567\tx", 8, "1234567 x"},
+             Row{"12345678\tx", 8, "12345678        x"},
+             Row{"ab\t\tc", 4, "ab      c"},
+             Row{"a\nb\tc", 4, "a\r b   c"},  // columns restart on each line
+             Row{"\xCF\x80\tx", 4, "\x8C   x"},
+             Row{"\xE2\x82\xAC\tx", 2, "? x"},  // one column per character
+             Row{"a\tb", 1, "a b"},
+             Row{"a\tb", 0, "a b"},
+         }) {
+        SCOPED_TRACE(r.source);
+        EXPECT_EQ(ConvertTextBytes(r.source, r.tabSize).bytes, r.expanded);
+    }
+}
+
+TEST(TextConversion, TheLackingCharactersAreNamed)
+{
+    TextConverter c;
+    c.Feed("\xE2\x82\xAC\xE2\x82\xAC \xF0\x9F\x98\x80 \xC2\x80");
+    c.Finish();
+    EXPECT_EQ(c.Missing(), 4u);
+    EXPECT_EQ(MissingCharactersNote(c.Missing(), c.Lacking()),
+              "4 characters the TI-92 lacks became \"?\": \"\xE2\x82\xAC\", \"\xF0\x9F\x98\x80\", U+0080.");
+    EXPECT_EQ(MissingCharactersNote(9, {U'\u20AC', U'\u2713', U'\u2714', U'\u2715', U'\u2716', U'\u2717', U'\u2718'}),
+              "9 characters the TI-92 lacks became \"?\": \"\xE2\x82\xAC\", \"\xE2\x9C\x93\", \"\xE2\x9C\x94\", "
+              "\"\xE2\x9C\x95\", \"\xE2\x9C\x96\" and 2 more.");
+    EXPECT_EQ(MissingCharactersNote(0, {}), "");
 }
 
 TEST(TextConversion, PiecesCutAnywhereGiveTheWholeText)
@@ -136,8 +174,8 @@ TEST_F(ConvertTest, NoNameNoFileAndAGivenNameOrFolderIsUsed)
     ASSERT_TRUE(Txtto92g(view, dialogs, store, true, dir / "2024.txt", dir / "y.92t", false, "c", {"year", "work"}));
     EXPECT_EQ(store.ReadIndex().at(0).name, "work\\year");
     EXPECT_EQ(ReadFile(dir / "y.92t").substr(10, 4), "work");
-    EXPECT_EQ(view.memo.back(),
-              "2024.txt was successfully converted to y.92t. 1 character the TI-92 lacks became \"?\".");
+    EXPECT_EQ(view.memo.back(), "2024.txt was successfully converted to y.92t. 1 character the TI-92 lacks became "
+                                "\"?\": \"\xE2\x82\xAC\".");
 }
 
 TEST_F(ConvertTest, ProgressAndAutomaticNext)

@@ -56,7 +56,7 @@ TEST(ViewingTest, TextVariableBackAsUtf8)
     };
     for (const Row& r :
          {Row{"", ""}, Row{"one\ntwo", "one\ntwo"}, Row{"one\r\ntwo\r\n", "one\ntwo\n"},
-          Row{"  indented\n\n\tgr\xC3\xBC\xC3\x9F \xCF\x80\n", "  indented\n\n gr\xC3\xBC\xC3\x9F \xCF\x80\n"},
+          Row{"  indented\n\n\tgr\xC3\xBC\xC3\x9F \xCF\x80\n", "  indented\n\n        gr\xC3\xBC\xC3\x9F \xCF\x80\n"},
           Row{"\xFC", "\xC3\xBC"}}) {
         SCOPED_TRACE(r.source);
         const std::string text =

@@ -269,7 +269,8 @@ TEST_F(SerialLink, OpenReportsAPortThatCannotBeOpened)
     dialogs.ExpectMessage(MsgResult::Ok);
     link.Open();
     ASSERT_EQ(dialogs.Messages(),
-              std::vector<std::string>{"An error occured while opening the comport!\r/dev/ttyS1: cannot be opened"});
+              std::vector<std::string>{
+                  "An error occurred while opening the cable's device!\r/dev/ttyS1: cannot be opened"});
     EXPECT_EQ(dialogs.shown[0].icon, MsgIcon::Error);
     EXPECT_EQ(pump.calls, 1);
 }
@@ -352,6 +353,6 @@ TEST_F(SerialLink, PrepareLineWaitsForQuietDropsWhatCameAndReopens)
         link.PrepareLine();
         ADD_FAILURE() << "no error";
     } catch (const ELinkError& e) {
-        EXPECT_STREQ(e.what(), "An error occured while opening the comport!\r/dev/ttyS1: cannot be opened");
+        EXPECT_STREQ(e.what(), "An error occurred while opening the cable's device!\r/dev/ttyS1: cannot be opened");
     }
 }

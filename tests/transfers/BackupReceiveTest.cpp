@@ -25,6 +25,8 @@ TEST_F(BackupReceive, ThreeBlocksMakeOneRecordWithEveryImageByte)
     const std::string image = PatternImage(2500);
     rig.calc.InstallMemoryImage(image);
     ASSERT_TRUE(Receive());
+    for (ProgressBarId bar : {ProgressBarId::Variable, ProgressBarId::Total})
+        EXPECT_EQ(rig.view.BarPosition(bar), rig.view.BarMax(bar)) << "full bars after a whole backup";
     EXPECT_EQ(ToHex(rig.line->written.substr(4, 23)),
               "09 A2 11 00 00 00 00 00 1D 0B 6D 61 69 6E 5C 62 61 63 6B 75 70 9F 04");
     EXPECT_EQ(Stored(), image);

@@ -184,6 +184,7 @@ TEST_F(ReceiveWizard, FailedReceiveStaysWithNavigationEnabled)
     EXPECT_EQ(Captions(f.receivedList), std::vector<std::string>{"main\\notes"});
     EXPECT_NE(f.reportMemo->toPlainText().toStdString().find("1 of 2 item(s) were received."), std::string::npos);
     f.nextButton->click();
+    rig.dialogs.ExpectMessage(MsgResult::Discard);  // the one received, not saved
     f.nextButton->click();
     EXPECT_EQ(f.PageShown(), pageFinished);
     EXPECT_FALSE(f.TaskSucceeded()) << "the Finished page shows the failure picture";

@@ -65,7 +65,7 @@ TEST_F(ScreenshotWizard, GrabCopyAndSaveWithAutomaticNext)
     ASSERT_GE(shown.size(), 2u);
     EXPECT_EQ(shown[shown.size() - 2].text.rfind("Note!\rIf you save the screenshot as the same name", 0), 0u);
     EXPECT_EQ(shown.back().request.title, "Save screenshot as..");
-    EXPECT_EQ(shown.back().request.filter.rfind("Bitmaps (*.bmp);;", 0), 0u);
+    EXPECT_EQ(shown.back().request.filter.rfind("PNG images (*.png);;", 0), 0u) << "PNG first";
 
     SaveAs(Path("screen.png"));
     EXPECT_EQ(f.PageShown(), pageFinished);
@@ -83,7 +83,7 @@ TEST_F(ScreenshotWizard, GrabCopyAndSaveWithAutomaticNext)
     EXPECT_EQ(f.reportMemo->toPlainText().toStdString(),
               "The wizard has now completed the selected task.\n --- \nStatusreport:\n"
               "A screenshot was grabbed.\n"
-              "The screenshot was successfully copied into windows clipboard.\n"
+              "The screenshot was successfully copied to the clipboard.\n"
               "The screenshot was successfully saved into " +
                   Path("screen.png") +
                   ".\n"

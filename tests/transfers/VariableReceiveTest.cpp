@@ -46,6 +46,8 @@ TEST_F(Receive, ThreeVariablesStoredListedAndSummarised)
     ListAndSelect({"main\\a", "main\\b", "prgm\\c"});
 
     EXPECT_TRUE(ReceiveAll());
+    EXPECT_GT(rig.view.BarMax(ProgressBarId::Total), 0);
+    EXPECT_EQ(rig.view.BarPosition(ProgressBarId::Total), rig.view.BarMax(ProgressBarId::Total)) << "a full bar";
     const auto records = rig.store.ReadIndex();
     EXPECT_EQ(Names(records), (std::vector<std::string>{"main\\a", "main\\b", "prgm\\c"}));
     EXPECT_EQ(Stored(0), Held("main\\a").bytes);
