@@ -414,7 +414,8 @@ void Ti92Link::PrepareLine(uint32_t quietMs, uint32_t limitMs)
     CheckCableType();
     CheckParallelPort();
     ReopenBrokenPort();
-    if (LineDirty()) {
+    fMayFindHalfPacket = LineDirty();
+    if (fMayFindHalfPacket) {
         // What the failed conversation left in the device would only end
         // the calculator's half packet later.
         if (!OnBitCable() && LineBusyAt(fEnv.clock.GetTickCount()))
@@ -683,9 +684,23 @@ bool Ti92Link::GetCts()
 
 bool Ti92Link::CheckReady()
 {
+    const bool mayFindHalfPacket = fMayFindHalfPacket;
+    fMayFindHalfPacket = false;
     try {
-        SendReady();
-        bool ok = GetAck();
+        bool ok = false;
+        try {
+            SendReady();
+            ok = GetAck();
+        } catch (const ELinkError&) {
+            if (!mayFindHalfPacket)
+                throw;
+            // A program killed mid-packet leaves the calculator waiting for
+            // the rest, and the ready check was taken for it: once the
+            // calculator has given the half packet up, ask again.
+            WaitForQuietLine(kCutPacketQuietMs, kQuietLineLimitMs);
+            SendReady();
+            ok = GetAck();
+        }
         if (ok && CalcReadyIndicator)
             CalcReadyIndicator->SetBrushColor(kLampGreen);
         fEnv.clock.Sleep(200);

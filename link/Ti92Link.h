@@ -88,6 +88,8 @@ public:
     std::string SendWord(uint16_t w);
     bool GetAck();
     bool GetCts();
+    // The ready check. On a line PrepareLine found dirty a time-out is
+    // tried once more, after the calculator has given up a half packet.
     bool CheckReady();
 
     // What the last GetAck or GetCts read, so a caller can say why it was no
@@ -171,4 +173,7 @@ private:
     uint32_t fLineFree = 0;
     uint32_t fLineFreeMicros = 0;  // the part of a millisecond beyond fLineFree
     bool fSendCut = false;         // the calculator may hold a half packet
+    // The conversation began on a line that was just opened or left by a
+    // failure: its ready check is tried a second time.
+    bool fMayFindHalfPacket = false;
 };

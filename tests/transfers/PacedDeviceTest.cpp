@@ -71,6 +71,24 @@ TEST_P(PacedDevice, AnInterruptedSendLeavesALineTheReadyCheckCanUse)
     EXPECT_TRUE(link.CheckReady());
 }
 
+// The next program knows nothing of the half packet a killed one left.
+TEST_P(PacedDevice, AProgramStartedAfterAnInterruptedOneFindsTheCalculatorReady)
+{
+    pump.hook = [&] {
+        if (pump.calls == 200)
+            link.Aborted = 1;
+    };
+    EXPECT_THROW(Send92g(link, view, file), EUserError);
+    Ti92Link next{LinkEnvironment{clock, pump, dialogs, noPort}};
+    next.Cabletype = 2;
+    next.TimeOut = 2000;
+    next.serialPort = port.get();
+    next.PrepareLine();
+    EXPECT_TRUE(next.CheckReady());
+    next.PrepareLine();
+    EXPECT_TRUE(next.CheckReady()) << "the conversation after it asks once";
+}
+
 INSTANTIATE_TEST_SUITE_P(Readers, PacedDevice, ::testing::Values(Reader::Uart, Reader::Pty, Reader::Burst),
                          [](const ::testing::TestParamInfo<Reader>& info) {
                              return std::string(info.param == Reader::Uart  ? "Uart"
