@@ -4,6 +4,7 @@
 // through the temporary store. Used by the window's convert task, the
 // file-list send and linkwise-cli convert and send.
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -37,8 +38,9 @@ public:
     size_t Missing() const { return fMissing; }
 
 private:
-    void Put(std::string& out, char32_t c);
+    void Put(std::string& out, char32_t c, std::optional<uint8_t> code);
     ti92text::SourceDecoder fDecoder;
+    ti92text::Encoder fEncoder;
     bool fAfterCR = false;
     bool fStarted = false;
     size_t fMissing = 0;
