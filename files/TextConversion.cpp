@@ -48,18 +48,21 @@ std::string TextVariableName(const std::string& sourcePath)
 std::string TextConverter::Feed(std::string_view piece)
 {
     std::string out;
-    fDecoder.Feed(piece, false, [&](char32_t c) { Put(out, c); });
+    auto put = [&](char32_t c, std::optional<uint8_t> code) { Put(out, c, code); };
+    fDecoder.Feed(piece, false, [&](char32_t c) { fEncoder.Put(c, put); });
     return out;
 }
 
 std::string TextConverter::Finish()
 {
     std::string out;
-    fDecoder.Feed({}, true, [&](char32_t c) { Put(out, c); });
+    auto put = [&](char32_t c, std::optional<uint8_t> code) { Put(out, c, code); };
+    fDecoder.Feed({}, true, [&](char32_t c) { fEncoder.Put(c, put); });
+    fEncoder.Finish(put);
     return out;
 }
 
-void TextConverter::Put(std::string& out, char32_t c)
+void TextConverter::Put(std::string& out, char32_t c, std::optional<uint8_t> code)
 {
     const bool first = !fStarted;
     fStarted = true;
@@ -76,7 +79,7 @@ void TextConverter::Put(std::string& out, char32_t c)
         fColumn += spaces;
     } else if (c < 0x20 || c == 0x7F || (c == 0xFEFF && first)) {
         // Not characters: dropped as they always were.
-    } else if (auto code = ti92text::FromUnicode(c)) {
+    } else if (code) {
         out += static_cast<char>(*code);
         ++fColumn;
     } else {

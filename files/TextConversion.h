@@ -4,6 +4,7 @@
 // through the temporary store. Used by the window's convert task, the
 // file-list send and linkwise-cli convert and send.
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,10 +46,11 @@ public:
     const std::vector<char32_t>& Lacking() const { return fLacking; }
 
 private:
-    void Put(std::string& out, char32_t c);
+    void Put(std::string& out, char32_t c, std::optional<uint8_t> code);
     ti92text::SourceDecoder fDecoder;
     unsigned fTabSize;
     size_t fColumn = 0;
+    ti92text::Encoder fEncoder;
     bool fAfterCR = false;
     bool fStarted = false;
     size_t fMissing = 0;

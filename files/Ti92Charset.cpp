@@ -1,51 +1,69 @@
 #include "files/Ti92Charset.h"
 
 #include <array>
+#include <span>
 
 namespace ti92text {
 namespace {
 
-// 0 marks a code without a Unicode equivalent here. Printable ASCII and most
-// of 0xA0-0xFF are the same as Latin-1. Codes left at 0 on purpose:
-//   0x01-0x1F except 0x16: the calculator's symbols there are not mapped
-//     (not known well enough code by code);
-//   0x7F, 0x95-0x9B, 0xA8, 0xAD, 0xB4, 0xB8, 0xBC-0xBE: the calculator draws
-//     its own symbols in these places rather than the Latin-1 ones, and which
-//     symbol each code is could not be confirmed.
+// 0 marks a code without a single Unicode character here. Printable ASCII
+// and most of 0xA0-0xFF are the same as Latin-1; the calculator draws its own
+// symbols at 0xA8, 0xAD, 0xB4, 0xB8 and 0xBC-0xBE instead. Codes left at 0:
+//   0x01-0x1F except 0x16, and 0x7F: the calculator's symbols there are not
+//     mapped (not known well enough code by code);
+//   0x9A, 0x9B, 0xB4: sequences of two characters, in kSequences.
 constexpr std::array<char32_t, 256> MakeTable()
 {
     std::array<char32_t, 256> t{};
     for (char32_t c = 0x20; c < 0x7F; ++c)
         t[c] = c;
     t[0x16] = U'\u2192';  // store arrow
-    constexpr char32_t greekAndMath[] = {U'\u03B1', U'\u03B2', U'\u0393', U'\u03B3',
-                                         U'\u0394', U'\u03B4', U'\u03B5', U'\u03B6',  // 80
-                                         U'\u03B8', U'\u03BB', U'\u03BE', U'\u03A0',
-                                         U'\u03C0', U'\u03C1', U'\u03A3', U'\u03C3',  // 88
-                                         U'\u03C4', U'\u03C6', U'\u03C8', U'\u03A9',
-                                         U'\u03C9', 0,         0,         0,  // 90
-                                         0,         0,         0,         0,
-                                         U'\u2264', U'\u2260', U'\u2265', U'\u2220'};  // 98
+    constexpr char32_t greekAndMath[] = {U'\u03B1', U'\u03B2',     U'\u0393', U'\u03B3',
+                                         U'\u0394', U'\u03B4',     U'\u03B5', U'\u03B6',  // 80
+                                         U'\u03B8', U'\u03BB',     U'\u03BE', U'\u03A0',
+                                         U'\u03C0', U'\u03C1',     U'\u03A3', U'\u03C3',  // 88
+                                         U'\u03C4', U'\u03C6',     U'\u03C8', U'\u03A9',
+                                         U'\u03C9', U'\U0001D5A4', U'\u212F', U'\U0001D48A',  // 90: E, e, i
+                                         U'\u02B3', U'\u22BA',     0,         0,              // 98: radian, transpose
+                                         U'\u2264', U'\u2260',     U'\u2265', U'\u2220'};
     for (size_t k = 0; k < 32; ++k)
         t[0x80 + k] = greekAndMath[k];
     for (char32_t c = 0xA0; c <= 0xFF; ++c)
         t[c] = c;
-    for (uint8_t code : {0xA8, 0xAD, 0xB4, 0xB8, 0xBC, 0xBD, 0xBE})
-        t[code] = 0;
+    t[0xA8] = U'\u221A';  // square root
+    t[0xAD] = U'\u2212';  // the negative sign
+    t[0xB4] = 0;
+    t[0xB8] = U'\u207A';  // superscript plus
+    t[0xBC] = U'\u2202';
+    t[0xBD] = U'\u222B';
+    t[0xBE] = U'\u221E';
     return t;
 }
 
 constexpr std::array<char32_t, 256> kTable = MakeTable();
 
+struct Sequence {
+    uint8_t code;
+    std::u32string_view text;
+};
+// Codes Unicode has only as a letter or sign with a mark.
+constexpr Sequence kSequences[] = {{0x9A, U"x\u0305"}, {0x9B, U"y\u0305"}, {0xB4, U"\u207B\u00B9"}};
+// Other ways to type them, read as the same codes: a macron instead of the
+// overline (ȳ also precomposed, in FromUnicode).
+constexpr Sequence kAlsoRead[] = {{0x9A, U"x\u0304"}, {0x9B, U"y\u0304"}};
+
 constexpr char32_t kReplacement = U'\uFFFD';
 
 }  // namespace
 
-std::optional<char32_t> ToUnicode(uint8_t code)
+std::u32string_view ToUnicode(uint8_t code)
 {
-    if (kTable[code] == 0)
-        return std::nullopt;
-    return kTable[code];
+    if (kTable[code] != 0)
+        return {&kTable[code], 1};
+    for (const Sequence& s : kSequences)
+        if (s.code == code)
+            return s.text;
+    return {};
 }
 
 std::optional<uint8_t> FromUnicode(char32_t c)
@@ -53,9 +71,29 @@ std::optional<uint8_t> FromUnicode(char32_t c)
     // Latin-1 and ASCII map to themselves wherever the table agrees.
     if (c < 0x100 && kTable[c] == c)
         return static_cast<uint8_t>(c);
-    for (size_t code = 0x01; code < 0xA0; ++code)
+    if (c == U'\u0233')
+        return uint8_t{0x9B};
+    for (size_t code = 0x01; code < kTable.size(); ++code)
         if (kTable[code] == c && c >= 0x80)
             return static_cast<uint8_t>(code);
+    return std::nullopt;
+}
+
+bool Encoder::StartsSequence(char32_t c)
+{
+    for (const Sequence& s : kSequences)
+        if (s.text[0] == c)
+            return true;
+    return false;
+}
+
+std::optional<uint8_t> Encoder::SequenceCode(char32_t first, char32_t second)
+{
+    for (std::span<const Sequence> table :
+         {std::span<const Sequence>(kSequences), std::span<const Sequence>(kAlsoRead)})
+        for (const Sequence& s : table)
+            if (s.text[0] == first && s.text[1] == second)
+                return s.code;
     return std::nullopt;
 }
 
@@ -122,8 +160,9 @@ std::string ToUtf8(std::string_view calculatorBytes)
     std::string out;
     for (char ch : calculatorBytes) {
         const auto code = static_cast<uint8_t>(ch);
-        if (auto c = ToUnicode(code))
-            AppendUtf8(out, *c);
+        if (const std::u32string_view text = ToUnicode(code); !text.empty())
+            for (char32_t c : text)
+                AppendUtf8(out, c);
         else if (code < 0x20 || code == 0x7F)
             out += ch;
         else
@@ -135,15 +174,18 @@ std::string ToUtf8(std::string_view calculatorBytes)
 Encoded FromUtf8(std::string_view text)
 {
     Encoded e;
-    SourceDecoder decoder;
-    decoder.Feed(text, true, [&](char32_t c) {
-        if (auto code = FromUnicode(c); code && c >= 0x20) {
+    auto put = [&](char32_t c, std::optional<uint8_t> code) {
+        if (code && c >= 0x20) {
             e.bytes += static_cast<char>(*code);
         } else {
             e.bytes += kMissing;
             ++e.missing;
         }
-    });
+    };
+    SourceDecoder decoder;
+    Encoder encoder;
+    decoder.Feed(text, true, [&](char32_t c) { encoder.Put(c, put); });
+    encoder.Finish(put);
     return e;
 }
 

@@ -10,12 +10,34 @@
 
 namespace ti92text {
 
-// The character a calculator code shows; none for NUL, for control codes the
-// calculator has no printable glyph for, and for codes whose glyph is not
-// known well enough to name.
-std::optional<char32_t> ToUnicode(uint8_t code);
-// The calculator code of a character; none when the calculator lacks it.
+// The characters a calculator code shows: one code point, or two for x̄, ȳ
+// and ⁻¹, which Unicode has only as a letter or sign with a mark. Empty for
+// NUL, for control codes the calculator has no printable glyph for, and for
+// codes whose glyph is not known well enough to name.
+std::u32string_view ToUnicode(uint8_t code);
+// The calculator code of a single character; none when the calculator lacks
+// it (or has it only as the first of a sequence, see Encoder).
 std::optional<uint8_t> FromUnicode(char32_t c);
+
+// Characters to calculator codes, the longest match first: a character that
+// may begin a sequence of two (x, y, ⁻) is held until the next one shows
+// whether it does. For every character or sequence, in order,
+// emit(char32_t first, std::optional<uint8_t> code) gets its first character
+// and its code, none when the calculator lacks it.
+class Encoder {
+public:
+    template <typename Emit>
+    void Put(char32_t c, Emit&& emit);
+    // Gives out a character still held.
+    template <typename Emit>
+    void Finish(Emit&& emit);
+
+private:
+    static bool StartsSequence(char32_t c);
+    // The code of the two characters together; none when they are no sequence.
+    static std::optional<uint8_t> SequenceCode(char32_t first, char32_t second);
+    std::optional<char32_t> fHeld;
+};
 
 // UTF-8 of one code point.
 void AppendUtf8(std::string& out, char32_t c);
@@ -56,6 +78,32 @@ Encoded FromUtf8(std::string_view text);
 
 // The stand-in for a character the calculator lacks.
 inline constexpr char kMissing = '?';
+
+template <typename Emit>
+void Encoder::Put(char32_t c, Emit&& emit)
+{
+    if (fHeld) {
+        const char32_t held = *fHeld;
+        fHeld.reset();
+        if (const auto code = SequenceCode(held, c)) {
+            emit(held, code);
+            return;
+        }
+        emit(held, FromUnicode(held));
+    }
+    if (StartsSequence(c))
+        fHeld = c;
+    else
+        emit(c, FromUnicode(c));
+}
+
+template <typename Emit>
+void Encoder::Finish(Emit&& emit)
+{
+    if (fHeld)
+        emit(*fHeld, FromUnicode(*fHeld));
+    fHeld.reset();
+}
 
 template <typename Emit>
 void SourceDecoder::Feed(std::string_view piece, bool last, Emit&& emit)

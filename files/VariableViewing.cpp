@@ -21,7 +21,28 @@ uint16_t WordBE(std::string_view bytes, size_t at)
 }
 }  // namespace
 
-std::vector<std::string> DecodeTextLines(std::string_view bytes)
+std::string UnmappedCodesNote(const UnmappedCodes& unmapped)
+{
+    if (unmapped.count == 0)
+        return {};
+    std::string note =
+        std::to_string(unmapped.count) + (unmapped.count == 1 ? " TI-92 character" : " TI-92 characters") +
+        " without a Unicode equivalent became U+FFFD: " + (unmapped.codes.count() == 1 ? "code" : "codes");
+    const char* hex = "0123456789ABCDEF";
+    const char* separator = " ";
+    for (size_t code = 0; code < unmapped.codes.size(); ++code) {
+        if (!unmapped.codes.test(code))
+            continue;
+        note += separator;
+        note += "0x";
+        note += hex[code >> 4];
+        note += hex[code & 0xF];
+        separator = ", ";
+    }
+    return note + ".";
+}
+
+std::vector<std::string> DecodeTextLines(std::string_view bytes, UnmappedCodes* unmapped)
 {
     std::vector<std::string> lines;
     std::string line;
@@ -30,9 +51,15 @@ std::vector<std::string> DecodeTextLines(std::string_view bytes)
         if (b == 13) {
             lines.push_back(std::move(line));
             line.clear();
-        } else if (b >= 0x20 || ti92text::ToUnicode(b)) {
-            // Control codes without a glyph are still left out.
-            line += ti92text::ToUtf8(std::string_view(&c, 1));
+        } else if (const std::u32string_view text = ti92text::ToUnicode(b); !text.empty()) {
+            for (char32_t u : text)
+                ti92text::AppendUtf8(line, u);
+        } else if (b != 0) {
+            // Kept in its place, so nothing is lost without a mark; NUL ends
+            // a text and is no character.
+            ti92text::AppendUtf8(line, U'\uFFFD');
+            if (unmapped)
+                unmapped->Add(b);
         }
     }
     lines.push_back(std::move(line));
@@ -44,14 +71,14 @@ std::string_view WithoutParagraphByte(std::string_view line)
     return line.empty() || line[0] != ' ' ? line : line.substr(1);
 }
 
-std::string TextVariableAsUtf8(std::string_view sized)
+std::string TextVariableAsUtf8(std::string_view sized, UnmappedCodes* unmapped)
 {
     // Two bytes of cursor position, the text, then 00 E0.
     const size_t s = std::min<size_t>(WordBE(sized, 0), sized.size() >= 2 ? sized.size() - 2 : 0);
     const std::string_view text = s >= 4 ? sized.substr(4, s - 4) : std::string_view();
     std::string out;
     bool first = true;
-    for (const std::string& line : DecodeTextLines(text)) {
+    for (const std::string& line : DecodeTextLines(text, unmapped)) {
         if (!first)
             out += '\n';
         first = false;
@@ -94,7 +121,9 @@ bool MonoPicture::Black(int x, int y) const
 
 std::string ViewedVariable::StatusText() const
 {
-    return "Viewing " + ti92text::ToUtf8(name) + " (" + std::to_string(size) + " bytes)";
+    const std::string note = UnmappedCodesNote(unmapped);
+    return "Viewing " + ti92text::ToUtf8(name) + " (" + std::to_string(size) + " bytes)" +
+           (note.empty() ? "" : ". " + note);
 }
 
 ViewedVariable ViewVariable(const std::string& name, uint8_t type, std::string_view sized)
@@ -109,7 +138,7 @@ ViewedVariable ViewVariable(const std::string& name, uint8_t type, std::string_v
         v.kind = ViewedVariable::Kind::Text;
         // Two leading bytes, then the text and the byte that ends it.
         if (s >= 3)
-            v.lines = DecodeTextLines(data.substr(2, s - 3));
+            v.lines = DecodeTextLines(data.substr(2, s - 3), &v.unmapped);
         else
             v.lines = DecodeTextLines({});
     } else if (type == kPictureType) {

@@ -1,4 +1,6 @@
 #pragma once
+#include <bitset>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -7,10 +9,25 @@
 #include "files/ByteSource.h"
 #include "files/TempStore.h"
 
-// Lines of a text variable's bytes, in UTF-8: CR (13) ends a line, every
-// code from 32 up and every control code with a glyph is a character, other
-// control codes are dropped; the last line is always added.
-std::vector<std::string> DecodeTextLines(std::string_view bytes);
+// The codes of a text that have no Unicode equivalent, each shown as U+FFFD
+// where it stood: how many there were, and which.
+struct UnmappedCodes {
+    size_t count = 0;
+    std::bitset<256> codes;
+    void Add(uint8_t code)
+    {
+        ++count;
+        codes.set(code);
+    }
+};
+// "N TI-92 characters without a Unicode equivalent became U+FFFD: codes
+// 0x01, 0x7F."; empty when there were none.
+std::string UnmappedCodesNote(const UnmappedCodes& unmapped);
+
+// Lines of a text variable's bytes, in UTF-8: CR (13) ends a line, NUL is
+// left out, every other code is its characters or U+FFFD, counted in
+// `unmapped`; the last line is always added.
+std::vector<std::string> DecodeTextLines(std::string_view bytes, UnmappedCodes* unmapped = nullptr);
 
 // A decoded line without the paragraph byte (a space) that starts it.
 std::string_view WithoutParagraphByte(std::string_view line);
@@ -18,7 +35,7 @@ std::string_view WithoutParagraphByte(std::string_view line);
 // A text variable (its size word and data, as the calculator sends them) as
 // a UTF-8 text file: LF after every line but the last, the paragraph byte
 // (a space) that starts each line left out.
-std::string TextVariableAsUtf8(std::string_view sized);
+std::string TextVariableAsUtf8(std::string_view sized, UnmappedCodes* unmapped = nullptr);
 
 // A picture variable's pixels: rows from the top, each ceil(width / 8)
 // bytes, most significant bit leftmost, 1 = black.
@@ -46,7 +63,9 @@ struct ViewedVariable {
     int64_t size = 0;                // the size shown in the status line
     std::vector<std::string> lines;  // text, in UTF-8
     MonoPicture picture;             // picture
-    // "Viewing <name> (<size> bytes)", in UTF-8
+    UnmappedCodes unmapped;          // text codes shown as U+FFFD
+    // "Viewing <name> (<size> bytes)", in UTF-8, followed by the note on
+    // unmapped codes when there are any
     std::string StatusText() const;
 };
 

@@ -38,7 +38,8 @@ const std::vector<CliCommand>& CliCommandTable()
          RunGet,
          "NAME is FOLDER\\NAME, FOLDER/NAME, or a name found in one folder only; shell\n"
          "patterns (* ? [...]) take every variable that matches, e.g. 'main\\*'.\n"
-         "-o FILE.txt saves one text variable as UTF-8 text with LF line ends.\n"},
+         "-o FILE.txt saves one text variable as UTF-8 text with LF line ends; a\n"
+         "TI-92 code without a Unicode character becomes U+FFFD and is named.\n"},
         {"send", "FILE...",
          "send files: TI-92 files, text files, Fargo programs, backups",
          {{"y,yes", "", "send memory backups, which replace the calculator's memory"},

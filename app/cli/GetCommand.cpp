@@ -131,9 +131,12 @@ int SaveAsText(CliContext& context, const TempStore& store, const std::string& p
     if (records.size() != 1 || records[0].type != ti92::kTextType)
         throw EFileError("The received data hold no text variable for " + path + ".");
     ReplacingFile file(path);
-    WriteRaw(file.Stream(), TextVariableAsUtf8(store.ReadItem(records[0])));
+    UnmappedCodes unmapped;
+    WriteRaw(file.Stream(), TextVariableAsUtf8(store.ReadItem(records[0]), &unmapped));
     file.Commit();
-    context.out << "Saved " << Printable(records[0].name) << " as UTF-8 text with LF line ends in " << path << ".\n";
+    const std::string note = UnmappedCodesNote(unmapped);
+    context.out << "Saved " << Printable(records[0].name) << " as UTF-8 text with LF line ends in " << path << "."
+                << (note.empty() ? "" : " " + note) << "\n";
     return exitstatus::kSuccess;
 }
 

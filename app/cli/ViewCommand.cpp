@@ -108,6 +108,8 @@ int ViewFile(CliContext& context, const std::string& path, std::string out, cons
         if (!file2)
             throw EFileError("Cannot write file " + out + ".");
     }
+    if (const std::string note = UnmappedCodesNote(v.unmapped); !note.empty())
+        context.Note(note);
     return 0;
 }
 }  // namespace

@@ -94,7 +94,7 @@ TEST(TransferViewOfTheWindow, ShowsWhatRoutinesWrite)
     const std::string name("main\\\x8C\xA9\x95", 8);
     f.ListViewAdd(ListViewId::Calculator, ListItem{name, {"EXPR", "42"}, 0x00, true});
     f.ListViewAdd(ListViewId::Calculator, ListItem{"main\\y", {"LIST", "7"}, 0x04, false});
-    EXPECT_EQ(f.calculatorList->topLevelItem(0)->text(0).toStdString(), "main\\\xCF\x80\xC2\xA9\xEF\xBF\xBD");
+    EXPECT_EQ(f.calculatorList->topLevelItem(0)->text(0).toStdString(), "main\\\xCF\x80\xC2\xA9\xF0\x9D\x96\xA4");
     auto items = f.ListViewItems(ListViewId::Calculator);
     ASSERT_EQ(items.size(), 2u);
     EXPECT_EQ(items[0].caption, name);

@@ -127,6 +127,11 @@ TEST_F(FileCommandsTest, FolderListAndViewer)
     CliRun v = Cli({"view", P("b.92t")});
     EXPECT_EQ(v.status, 0) << v.err;
     EXPECT_EQ(v.out, "Hi\nthere\n");
+    Write("odd.92t", VariableFileBytes("main", "", {{"odd", 0x0B, TextVariableData({"\xBD\x01x\x7F"})}}));
+    v = Cli({"view", P("odd.92t")});
+    EXPECT_EQ(v.out, "\u222B\uFFFDx\uFFFD\n");
+    EXPECT_EQ(v.err, "linkwise-cli: view: 2 TI-92 characters without a Unicode equivalent became U+FFFD: codes "
+                     "0x01, 0x7F.\n");
     CliRun bad = Cli({"view", P("a.92s")});
     EXPECT_EQ(bad.status, 2);
     EXPECT_EQ(bad.err, "linkwise-cli: view: " + P("a.92s") + ": The file is not a TI-92 file.\n");

@@ -38,7 +38,14 @@ TEST(ViewingTest, TextKeepsEveryLineAndItsLastCharacter)
     EXPECT_EQ(v.kind, ViewedVariable::Kind::Text);
     EXPECT_EQ(v.lines, (std::vector<std::string>{" ab", " c"}));
     EXPECT_EQ(v.StatusText(), "Viewing ab (12 bytes)");
-    EXPECT_EQ(DecodeTextLines(Hex("41 01 1E 0D 0D 42")), (std::vector<std::string>{"A", "", "B"}));
+    // Codes without a character stay in their place, counted.
+    UnmappedCodes unmapped;
+    EXPECT_EQ(DecodeTextLines(Hex("41 01 1E 0D 0D 42 01 00"), &unmapped),
+              (std::vector<std::string>{"A\uFFFD\uFFFD", "", "B\uFFFD"}));
+    EXPECT_EQ(UnmappedCodesNote(unmapped),
+              "3 TI-92 characters without a Unicode equivalent became U+FFFD: codes 0x01, 0x1E.");
+    EXPECT_EQ(ViewVariable("t", 0x0B, Hex("0006 0001 20 7F 00E0")).StatusText(),
+              "Viewing t (8 bytes). 1 TI-92 character without a Unicode equivalent became U+FFFD: code 0x7F.");
     // The calculator's own characters, shown in UTF-8.
     EXPECT_EQ(DecodeTextLines(Hex("20 8C 16 FC 9C 0D 20 80")),
               (std::vector<std::string>{" \xCF\x80\xE2\x86\x92\xC3\xBC\xE2\x89\xA4", " \xCE\xB1"}));
@@ -64,6 +71,31 @@ TEST(ViewingTest, TextVariableBackAsUtf8)
         const std::string sized = WordBytesBE(text.size()) + text;
         EXPECT_EQ(TextVariableAsUtf8(sized), r.back);
     }
+}
+
+// Every code of a text variable saved as UTF-8 text and converted back
+// comes back as itself, but for the codes without a character: those are
+// named, and come back as the "?" of a character the calculator lacks.
+TEST(ViewingTest, EveryCodeThereAndBack)
+{
+    std::string codes, back;
+    for (int code = 1; code < 256; ++code) {
+        if (code == 0x0D)
+            continue;
+        const bool mapped = (code >= 0x20 && code != 0x7F) || code == 0x16;
+        codes += static_cast<char>(code);
+        back += mapped ? static_cast<char>(code) : '?';
+    }
+    const std::string text = std::string("\x00\x01\x20", 3) + codes + "\r\x20" + codes + std::string("\x00\xE0", 2);
+    UnmappedCodes unmapped;
+    const std::string utf8 = TextVariableAsUtf8(WordBytesBE(text.size()) + text, &unmapped);
+    const ti92text::Encoded again = ConvertTextBytes(utf8);
+    EXPECT_EQ(again.bytes, back + "\r\x20" + back);
+    EXPECT_EQ(unmapped.count, 60u);
+    EXPECT_EQ(again.missing, unmapped.count);
+    EXPECT_EQ(unmapped.codes.count(), 30u);
+    EXPECT_NE(UnmappedCodesNote(unmapped).find(": codes 0x01, 0x02, "), std::string::npos);
+    EXPECT_NE(UnmappedCodesNote(unmapped).find(", 0x1F, 0x7F."), std::string::npos);
 }
 
 TEST(ViewingTest, PictureDrawsRowsOfWholeBytesAndOnlyWhatItHas)

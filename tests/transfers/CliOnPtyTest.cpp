@@ -200,7 +200,8 @@ TEST_F(CliOnPty, TextFileThereAndBackAsText)
     EXPECT_NE(Cli({"ls"}).out.find("main\\year"), std::string::npos);
 
     // A name in the calculator's own letters is listed and fetched as shown.
-    const std::string text = std::string("\x00\x01\x20", 3) + "\x8C\xB2 \x9C 10" + std::string("\x00\xE0", 2);
+    const std::string text =
+        std::string("\x00\x01\x20", 3) + "\x8C\xB2 \x9C 10 \x96\xB4 \x9A\x01" + std::string("\x00\xE0", 2);
     std::ofstream(Path("pi.92t"), std::ios::binary) << VariableFile({{"main",
                                                                       "\x8C"
                                                                       "r",
@@ -208,8 +209,15 @@ TEST_F(CliOnPty, TextFileThereAndBackAsText)
     ASSERT_EQ(Cli({"send", Path("pi.92t")}).status, 0);
     EXPECT_NE(Cli({"ls"}).out.find("main\\\xCF\x80r "), std::string::npos);
     EXPECT_NE(Cli({"ls", "--json"}).out.find("\"variable\": \"\xCF\x80r\""), std::string::npos);
-    ASSERT_EQ(Cli({"get", "main/\xCF\x80r", "-o", Path("pi.txt")}).status, 0);
-    EXPECT_EQ(ReadFile(Path("pi.txt")), "\xCF\x80\xC2\xB2 \xE2\x89\xA4 10");
+    // Its symbols arrive as their characters; a code without one is named.
+    const ProgramOutcome got = Cli({"get", "main/\xCF\x80r", "-o", Path("pi.txt")});
+    ASSERT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(ReadFile(Path("pi.txt")),
+              "\xCF\x80\xC2\xB2 \xE2\x89\xA4 10 \xE2\x84\xAF\xE2\x81\xBB\xC2\xB9 x\xCC\x85\uFFFD");
+    EXPECT_NE(got.out.find("in " + Path("pi.txt") +
+                           ". 1 TI-92 character without a Unicode equivalent became U+FFFD: code 0x01.\n"),
+              std::string::npos)
+        << got.out;
 }
 
 // Output that cannot be written is an error, never a success: a full disk
