@@ -217,6 +217,9 @@ void FileBrowserPanel::FillList(const std::vector<ListItem>& rows)
             item->setText(static_cast<int>(c + 1),
                           c == 0 ? OneLine(Comment(r.subItems[c], r.subItems.size() > 1 ? r.subItems[1] : ""))
                                  : QString::fromStdString(r.subItems[c]));
+        // The column is narrow: the whole comment shows on hovering.
+        if (!r.subItems.empty())
+            item->setToolTip(1, Comment(r.subItems[0], r.subItems.size() > 1 ? r.subItems[1] : ""));
         if (!r.subItems.empty())
             item->setData(1, kCommentBytesRole,
                           QByteArray(r.subItems[0].data(), static_cast<qsizetype>(r.subItems[0].size())));

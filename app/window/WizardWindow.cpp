@@ -332,10 +332,8 @@ void WizardWindow::onSettingsClicked()
     const int portNumber = form.PortIndex() + 1;
     const bool deviceChanged =
         form.CableIndex() != 0 && form.Device(portNumber) != SerialPort::StoredDevice(portNumber);
-    if (form.CableIndex() != settings.CableType || form.PortIndex() != settings.Port || deviceChanged)
-        fEnv.dialogs.MessageBox("The new cable-settings will not be active until you restart the "
-                                "program",
-                                "Linkwise", MsgIcon::Information, MsgButtons::Ok);
+    const bool cableChanged =
+        form.CableIndex() != settings.CableType || form.PortIndex() != settings.Port || deviceChanged;
     settings.Fargo1LibDir = form.Lib1Text();
     settings.Fargo2LibDir = form.Lib2Text();
     settings.CableType = static_cast<uint8_t>(form.CableIndex());
@@ -345,6 +343,13 @@ void WizardWindow::onSettingsClicked()
     settings.AskBeforeReplace = form.AskBeforeReplace();
     for (int n = 1; n <= 4; ++n)
         SerialPort::SetStoredDevice(n, form.Device(n));
+    if (cableChanged) {
+        // The new cable is used at once: the old one's device is let go first.
+        if (fEnv.link.Cabletype != 1)
+            fEnv.link.Close();
+        ConfigureLink();
+        ShowStatus("The new cable settings are in use.");
+    }
 }
 
 void WizardWindow::onFindCalculatorClicked()

@@ -306,6 +306,7 @@ void WizardWindow::BuildFileInfoPanel(QWidget* page)
     commentMemo->setReadOnly(true);
     commentMemo->setMaximumHeight(40);
     LayOutBlock(commentGroup, {{commentCaption, 0}, {commentMemo, 0}});
+    commentGroup->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 
     variablesGroup = Named(new QFrame(fileInfoPanel), "variablesGroup");
     variablesCaption = Named(new QLabel("Included variables:", variablesGroup), "variablesCaption");
@@ -355,6 +356,9 @@ void WizardWindow::BuildFileInfoPanel(QWidget* page)
     info->addWidget(commentGroup);
     info->addWidget(variablesGroup, 1);
     info->addWidget(librariesGroup);
+    // Takes the room the variables leave when they are hidden (a text
+    // file), so the comment block stays as tall as its contents.
+    info->addStretch(0);
     info->addLayout(sizeRow);
 }
 

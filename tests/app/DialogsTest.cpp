@@ -127,26 +127,27 @@ TEST_F(SettingsDialogRig, OnlyFolderChangesNeedNoRestart)
     EXPECT_FALSE(f.settings.StoreFolders);
 }
 
-TEST_F(SettingsDialogRig, PortOrCableChangeAsksForARestart)
+// A new cable, port or device is used as soon as OK is pressed.
+TEST_F(SettingsDialogRig, PortCableOrDeviceChangeTakesEffectAtOnce)
 {
     Run([](SettingsDialog& form) { form.portList->setCurrentIndex(1); });
-    ASSERT_EQ(Messages(), 1u);
-    EXPECT_EQ(rig.dialogs.Messages()[0], "The new cable-settings will not be active until you restart the program");
-    EXPECT_EQ(rig.dialogs.shown.back().icon, MsgIcon::Information);
+    EXPECT_EQ(Messages(), 0u);
     EXPECT_EQ(f.settings.Port, 1);
-    EXPECT_EQ(rig.link.Cabletype, 2) << "the link is not reconfigured";
-    EXPECT_EQ(rig.serial->CommPort(), cpCOM1);
+    EXPECT_EQ(rig.link.Cabletype, 2);
+    EXPECT_EQ(rig.serial->CommPort(), cpCOM2);
+    EXPECT_EQ(f.statusLabel->toolTip().toStdString(), "The new cable settings are in use.");
 
     Run([](SettingsDialog& form) { form.cableList->setCurrentIndex(0); });
-    EXPECT_EQ(Messages(), 2u);
     EXPECT_EQ(f.settings.CableType, 0);
-    EXPECT_EQ(f.settings.Port, 1);
-}
+    EXPECT_EQ(rig.link.Cabletype, 1);
 
-TEST_F(SettingsDialogRig, AnotherDeviceForThePortInUseIsStoredAndNeedsARestart)
-{
-    Run([](SettingsDialog& form) { form.portDeviceEdit->setText("/dev/ttyUSB0"); });
-    EXPECT_EQ(Messages(), 1u);
+    Run([](SettingsDialog& form) {
+        form.cableList->setCurrentIndex(1);
+        form.portList->setCurrentIndex(0);
+        form.portDeviceEdit->setText("/dev/ttyUSB0");
+    });
+    EXPECT_EQ(rig.link.Cabletype, 2);
+    EXPECT_EQ(rig.serial->CommPort(), cpCOM1);
     EXPECT_EQ(SerialPort::StoredDevice(1), "/dev/ttyUSB0");
     f.SaveSettings();
     EXPECT_EQ(rig.settings.Read("Settings", "Device of COM Port 1"), "/dev/ttyUSB0");
