@@ -1,5 +1,6 @@
 #include "tests/support/HostileConversations.h"
 
+#include <algorithm>
 #include <fstream>
 #include <stdexcept>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "files/ByteSource.h"
 #include "files/EntryTable.h"
 #include "files/SaveAs92g.h"
+#include "link/CableDoctor.h"
 #include "link/CalculatorKeys.h"
 #include "link/Exceptions.h"
 #include "link/PacketCommands.h"
@@ -17,6 +19,7 @@
 #include "tests/support/ScriptedCalculatorLine.h"
 #include "tests/transfers/SentFiles.h"
 #include "transfers/BackupReceive.h"
+#include "transfers/CalculatorChange.h"
 #include "transfers/DirectoryListing.h"
 #include "transfers/FileListSend.h"
 #include "transfers/RemoteKeyboard.h"
@@ -85,6 +88,12 @@ std::vector<LinePacket> Packets(std::string_view bytes, uint8_t id, bool withDat
     return packets;
 }
 
+const std::string& ReadyPacket()
+{
+    static const std::string kReady{static_cast<char>(kIdFromComputer), static_cast<char>(Cmd::RDY), 0, 0};
+    return kReady;
+}
+
 bool Acknowledges(const LinePacket& p)
 {
     return p.command == Cmd::ACK || p.command == Cmd::CTS;
@@ -144,6 +153,9 @@ void FillCalculator(VirtualTI92& calc)
     calc.AddVariable("main", "prog", 0x12, std::string(300, 'p'));
     calc.AddVariable("main", "text", kTypeText, std::string(120, 't'));
     calc.AddVariable("games", "x", 0x00, "12345");
+    // For the home-screen commands: a locked variable and an empty folder.
+    calc.AddVariable("main", "kept", 0x00, "1").locked = true;
+    calc.Folder("empty");
     calc.InstallMemoryImage(PatternImage(2500));
 }
 
@@ -190,11 +202,21 @@ Verdict ReadyCheck(HostileScene& s)
     return v;
 }
 
-// The rows the entry packets with valid checksums give, as "caption type size".
-std::vector<std::string> EntryRows(std::string_view read)
+// An entry packet with a valid checksum: a folder, or a variable with the
+// folder of the folder entry before it.
+struct ListedEntry {
+    std::string name;  // folder\name, or the folder's name
+    uint8_t type = 0;
+    uint32_t size = 0;
+    bool folder = false;
+    bool locked = false;
+    bool operator==(const ListedEntry&) const = default;
+};
+
+std::vector<ListedEntry> ListedEntries(std::string_view read)
 {
     static const std::string kEntryHead("\x89\x15\x12\x00", 4);
-    std::vector<std::string> rows;
+    std::vector<ListedEntry> entries;
     std::string folder;
     for (size_t at = read.find(kEntryHead); at != std::string_view::npos && at + 24 <= read.size();
          at = read.find(kEntryHead, at)) {
@@ -207,13 +229,28 @@ std::vector<std::string> EntryRows(std::string_view read)
         for (size_t i = 4; i < 12; ++i)
             if (entry[i] != 0)
                 name += entry[i];
-        const uint32_t size =
-            At(entry, 14) | At(entry, 15) << 8 | At(entry, 16) << 16 | static_cast<uint32_t>(At(entry, 17)) << 24;
-        if (At(entry, 12) == kTypeFolder)
+        ListedEntry e;
+        e.type = At(entry, 12);
+        e.size = At(entry, 14) | At(entry, 15) << 8 | At(entry, 16) << 16 | static_cast<uint32_t>(At(entry, 17)) << 24;
+        e.folder = e.type == kTypeFolder;
+        if (e.folder)
             folder = name;
-        else
-            rows.push_back(folder + "\\" + name + " " + std::to_string(At(entry, 12)) + " " + std::to_string(size));
+        e.name = e.folder ? name : folder + "\\" + name;
+        e.locked = !e.folder && At(entry, 13) == 1;
+        entries.push_back(e);
         at += 24;
+    }
+    return entries;
+}
+
+// The rows the entry packets with valid checksums give, as "caption type size".
+std::vector<std::string> EntryRows(std::string_view read)
+{
+    std::vector<std::string> rows;
+    for (const ListedEntry& e : ListedEntries(read)) {
+        if (e.folder)
+            continue;
+        rows.push_back(e.name + " " + std::to_string(e.type) + " " + std::to_string(e.size));
     }
     return rows;
 }
@@ -441,6 +478,160 @@ Verdict RemoteKeys(HostileScene& s)
     return v;
 }
 
+// The calculator search's machine with one grey-cable candidate, free and
+// openable, whose link runs on the scene's line.
+class SceneDoctorSystem : public DoctorSystem {
+public:
+    explicit SceneDoctorSystem(HostileScene& scene) : fScene(scene) {}
+    std::vector<SerialPortEntry> SerialPorts() override { return {}; }
+    std::vector<UsbCableId> UsbCables() override { return {}; }
+    std::vector<std::string> ParallelPorts() override { return {}; }
+    Node Look(const std::string&) override { return Node::CharDevice; }
+    std::string Group(const std::string&) override { return "dialout"; }
+    std::string Holder(const std::string&) override { return {}; }
+    Opening TryOpen(const std::string&, Cable) override { return {}; }
+
+    class SceneLink : public DoctorLink {
+    public:
+        SceneLink(HostileScene& scene, Clock& clock, EventPump& pump, Dialogs& dialogs)
+            : fLink(LinkEnvironment{clock, pump, dialogs, scene.parallelPort})
+        {
+            fLink.Cabletype = static_cast<uint8_t>(Cable::Grey);
+            fLink.serialPort = scene.port.get();
+        }
+        Ti92Link& Link() override { return fLink; }
+
+    private:
+        Ti92Link fLink;
+    };
+    std::unique_ptr<DoctorLink> OpenLink(const DoctorCandidate&, Clock& clock, EventPump& pump, Dialogs& dialogs,
+                                         std::string&) override
+    {
+        return std::make_unique<SceneLink>(fScene, clock, pump, dialogs);
+    }
+
+private:
+    HostileScene& fScene;
+};
+
+// Found only when the last reply read acknowledged the ready check; never
+// cancelled, and never "no device" for a device that opened.
+Verdict DoctorReady(HostileScene& s)
+{
+    SceneDoctorSystem system(s);
+    CableDoctor doctor(system, s.clock, s.pump, s.dialogs);
+    const DoctorReport report = doctor.Run({{"/dev/ttyUSB0", "", Cable::Grey, "a hostile calculator"}});
+    Verdict v;
+    v.success = report.verdict == DoctorVerdict::Answered;
+    const std::string replies = ReplyPattern(s.line->read);
+    if (v.success && (replies.empty() || replies.back() == '?'))
+        v.fault = "found without an acknowledgement";
+    else if (!v.success && report.verdict != DoctorVerdict::NoAnswer)
+        v.fault = "a usable device without an answer reported as: " + report.VerdictLine();
+    else if (report.rows.size() != 1 || report.rows[0].Last().ok != v.success)
+        v.fault = "the report's row disagrees with its verdict";
+    return v;
+}
+
+// What a change typed on the home screen must leave in the confirming
+// listing: entries it must hold and entries it must not. "[f]" is a folder,
+// "f\v*" a locked variable, "f\v" a variable locked or not.
+struct HomeChange {
+    CalculatorChange change;
+    std::vector<std::string> holds;
+    std::vector<std::string> lacks;
+};
+
+bool Matches(const ListedEntry& e, const std::string& pattern)
+{
+    if (pattern.front() == '[')
+        return e.folder && "[" + e.name + "]" == pattern;
+    if (pattern.back() == '*')
+        return !e.folder && e.locked && e.name + "*" == pattern;
+    return !e.folder && e.name == pattern;
+}
+
+// The passes of the listing asked for after the computer's byte `from` and
+// before its byte `to`: each one's entries and the count its header gives
+// (0 when it gives none). A pass ends with the next ready check, so what
+// the link drains from the line before that is not counted.
+struct ListingPassRead {
+    std::vector<ListedEntry> entries;
+    uint32_t announced = 0;
+};
+
+std::vector<ListingPassRead> ListingPasses(const TappedLine& line, size_t from, size_t to)
+{
+    static const std::string kRequest("\x09\xA2\x06\x00\x00\x00\x00\x00\x19\x00\x19\x00", 12);
+    std::vector<ListingPassRead> passes;
+    for (size_t at = line.written.find(kRequest, from); at < to;) {
+        const size_t next = std::min(line.written.find(kRequest, at + 1), to);
+        const size_t ready = line.written.find(ReadyPacket(), at + 1);
+        const std::string_view read = line.ReadBetween(at + kRequest.size() - 1, std::min(next, ready));
+        ListingPassRead pass;
+        pass.entries = ListedEntries(read);
+        for (const LinePacket& p : Packets(read, kIdFromCalculator, true)) {
+            if (p.command != Cmd::VAR)
+                continue;
+            const uint32_t size = p.checksumOk && p.data.size() >= 4
+                                      ? At(p.data, 0) | At(p.data, 1) << 8 | At(p.data, 2) << 16 |
+                                            static_cast<uint32_t>(At(p.data, 3)) << 24
+                                      : 0;
+            pass.announced = size % 14 == 0 ? size / 14 : 0;
+            break;
+        }
+        passes.push_back(std::move(pass));
+        at = next;
+    }
+    return passes;
+}
+
+// Done only when every key was acknowledged and the listing after ENTER
+// can be trusted (its header's count, or the pass before it, agrees) and
+// shows the change; refused only before any key.
+Verdict Change(HostileScene& s, const HomeChange& h)
+{
+    const ChangeResult result = ApplyChange(s.link, s.view, h.change);
+    Verdict v;
+    v.success = result.outcome == ChangeOutcome::Done;
+    static const std::string kKey("\x09\x87", 2);
+    const std::string& written = s.line->written;
+    if (result.outcome == ChangeOutcome::Refused && written.find(kKey) != std::string::npos)
+        v.fault = "refused after keys were sent";
+    if (!v.success)
+        return v;
+    for (size_t at = written.find(kKey); at != std::string::npos; at = written.find(kKey, at + 4)) {
+        const std::vector<LinePacket> answer = Packets(s.line->ReadBetween(at + 3, at + 4), kIdFromCalculator, false);
+        if (answer.empty() || !Acknowledges(answer.front())) {
+            v.fault = "done with a key not acknowledged";
+            return v;
+        }
+    }
+    const size_t enter = written.rfind(std::string("\x09\x87\x0D\x00", 4));
+    const std::vector<ListingPassRead> passes = ListingPasses(*s.line, enter, written.find(kKey, enter + 4));
+    if (passes.empty()) {
+        v.fault = "done without a listing after the command";
+        return v;
+    }
+    const ListingPassRead& last = passes.back();
+    const bool counted = last.announced != 0 && last.announced == last.entries.size();
+    if (!counted && (passes.size() < 2 || passes[passes.size() - 2].entries != last.entries)) {
+        v.fault = "done on a listing that neither its count nor another pass confirms";
+        return v;
+    }
+    auto holds = [&](const std::string& pattern) {
+        return std::any_of(last.entries.begin(), last.entries.end(),
+                           [&](const ListedEntry& e) { return Matches(e, pattern); });
+    };
+    for (const std::string& pattern : h.holds)
+        if (!holds(pattern))
+            v.fault = "done, but the listing lacks " + pattern;
+    for (const std::string& pattern : h.lacks)
+        if (holds(pattern))
+            v.fault = "done, but the listing still holds " + pattern;
+    return v;
+}
+
 // The first-byte selector: an input's first byte modulo the size of this
 // table picks the row. New conversations go at the end, so the recorded
 // seeds of the others keep their meaning. `throws`: the routine reports a
@@ -462,6 +653,47 @@ const Conversation kConversations[] = {
     {"send-group", SendGroup, false},
     {"send-backup", BackupSend, false},
     {"keys", RemoteKeys, false},
+    {"doctor-ready", DoctorReady, false},
+    {"home-rm",
+     [](HostileScene& s) {
+         return Change(s, {{ChangeKind::Delete, "main\\prog", ""}, {}, {"main\\prog"}});
+     },
+     false},
+    {"home-mv",
+     [](HostileScene& s) {
+         return Change(s, {{ChangeKind::Rename, "main\\text", "main\\note"}, {"main\\note"}, {"main\\text"}});
+     },
+     false},
+    {"home-mv-into",
+     [](HostileScene& s) {
+         return Change(s, {{ChangeKind::Move, "games\\x", "main"}, {"main\\x"}, {"games\\x"}});
+     },
+     false},
+    {"home-cp",
+     [](HostileScene& s) {
+         return Change(s, {{ChangeKind::Copy, "main\\prog", "games\\prog"}, {"main\\prog", "games\\prog"}, {}});
+     },
+     false},
+    {"home-mkdir",
+     [](HostileScene& s) {
+         return Change(s, {{ChangeKind::NewFolder, "work", ""}, {"[work]"}, {}});
+     },
+     false},
+    {"home-rmdir",
+     [](HostileScene& s) {
+         return Change(s, {{ChangeKind::DeleteFolder, "empty", ""}, {}, {"[empty]"}});
+     },
+     false},
+    {"home-lock",
+     [](HostileScene& s) {
+         return Change(s, {{ChangeKind::Lock, "main\\text", ""}, {"main\\text*"}, {}});
+     },
+     false},
+    {"home-unlock",
+     [](HostileScene& s) {
+         return Change(s, {{ChangeKind::Unlock, "main\\kept", ""}, {"main\\kept"}, {"main\\kept*"}});
+     },
+     false},
 };
 constexpr size_t kConversationCount = sizeof kConversations / sizeof kConversations[0];
 

@@ -56,6 +56,14 @@ public:
         const size_t at = written.rfind(packet);
         return at == std::string::npos ? std::string_view(read) : std::string_view(read).substr(fReadAtWrite[at]);
     }
+    // What was read after the computer wrote byte `from` of `written` and
+    // before it wrote byte `to` (npos or past the end: up to now).
+    std::string_view ReadBetween(size_t from, size_t to) const
+    {
+        const size_t start = from < fReadAtWrite.size() ? fReadAtWrite[from] : read.size();
+        const size_t end = to < fReadAtWrite.size() ? fReadAtWrite[to] : read.size();
+        return std::string_view(read).substr(start, end - start);
+    }
 
     std::string read;
     std::string written;
