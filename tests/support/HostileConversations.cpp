@@ -712,7 +712,6 @@ const Conversation kConversations[] = {
     {"parallel-receive-one", ReceiveOne, false, Cable::Parallel},
     {"parallel-rom-version", RomVersion, true, Cable::Parallel},
     {"parallel-send-variable", SendVariable, false, Cable::Parallel},
-    {"parallel-keys", RemoteKeys, false, Cable::Parallel},
     {"parallel-doctor-ready", DoctorReady, false, Cable::Parallel},
     // And over the black cable's modem lines.
     {"black-ready", ReadyCheck, true, Cable::Black},
