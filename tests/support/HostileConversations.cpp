@@ -762,6 +762,8 @@ HostileOutcome RunHostileConversation(std::string_view input, const fs::path& fo
     const std::string script(input.substr(1));
     const Conversation& c = kConversations[At(input, 0) % kConversationCount];
     if (c.cable != Cable::Grey) {
+        if (script.size() > kMaxBitCableScript)
+            return {};
         ScriptedCalculatorEnd calculator(script);
         HostileScene scene(folder, calculator, c.cable);
         return Run(c, scene);
