@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/CalculatorByteEnd.h"
 #include "sim/SimConversation.h"
 #include "sim/SimFaults.h"
 #include "sim/SimPacket.h"
@@ -14,10 +15,10 @@
 // The calculator's end of the link at byte level: it takes the computer's
 // bytes one at a time, answers complete packets through the conversation
 // they belong to, and queues its reply bytes for the cable to carry.
-class CalculatorLink {
+class CalculatorLink : public CalculatorByteEnd {
 public:
     explicit CalculatorLink(VirtualTI92& calc);
-    ~CalculatorLink();
+    ~CalculatorLink() override;
     CalculatorLink(const CalculatorLink&) = delete;
     CalculatorLink& operator=(const CalculatorLink&) = delete;
 
@@ -27,18 +28,19 @@ public:
     std::function<void(const SimPacket&)> onPacket;  // sees every packet received
 
     // From the computer.
-    void Receive(uint8_t b);
+    void Receive(uint8_t b) override;
     void Receive(const std::string& bytes);
     // Drops a half-received packet; the pty server calls it after a pause.
-    void ResetFraming();
+    void ResetFraming() override;
     bool InPacket() const { return fReader.InPacket(); }
 
     // To the computer.
-    bool HasOutput() const { return fOutPos < fOut.size(); }
+    bool HasOutput() const override { return fOutPos < fOut.size(); }
     size_t OutputPending() const { return fOut.size() - fOutPos; }
-    int TakeByte();            // -1 when nothing waits
+    int TakeByte() override;   // -1 when nothing waits
     std::string TakeOutput();  // everything waiting
-    void DiscardOutput();
+    void DiscardOutput() override;
+    bool Silent() const override { return faults.silent; }
 
     // What happened.
     const std::vector<SimPacket>& Received() const { return fReceived; }

@@ -47,7 +47,7 @@ uint8_t SimParallelCable::PortIn(uint16_t address)
     GiveUpIfStalled();
     // The calculator starts its next bit only after the lines have been
     // quiet for a few readings.
-    if (fTx == Tx::Idle && fRx == Rx::Idle && !fPcA && !fPcB && !fCalc.faults.silent &&
+    if (fTx == Tx::Idle && fRx == Rx::Idle && !fPcA && !fPcB && !fCalc.Silent() &&
         (fTxByte >= 0 || fCalc.HasOutput())) {
         if (++fIdleReads > idleReadsBeforeSend) {
             if (fTxByte < 0) {
@@ -76,7 +76,7 @@ uint8_t SimParallelCable::PortIn(uint16_t address)
 
 void SimParallelCable::Settle()
 {
-    if (fCalc.faults.silent)
+    if (fCalc.Silent())
         return;
     switch (fTx) {
     case Tx::Presenting:

@@ -5,7 +5,7 @@
 
 #include "link/Clock.h"
 #include "link/PortIO.h"
-#include "sim/CalculatorLink.h"
+#include "sim/CalculatorByteEnd.h"
 
 // The two-line parallel cable with a bit-level calculator at its far end.
 // Each line is low when either end pulls it. Line A is data bit 0 and
@@ -19,7 +19,7 @@
 // PortIn, so tests are deterministic.
 class SimParallelCable : public PortIO {
 public:
-    explicit SimParallelCable(CalculatorLink& calculator, uint16_t base = 0x378) : fCalc(calculator), fBase(base) {}
+    explicit SimParallelCable(CalculatorByteEnd& calculator, uint16_t base = 0x378) : fCalc(calculator), fBase(base) {}
 
     void PortOut(uint16_t address, uint8_t value) override;
     uint8_t PortIn(uint16_t address) override;
@@ -52,7 +52,7 @@ private:
     void Progress();
     void GiveUpIfStalled();
 
-    CalculatorLink& fCalc;
+    CalculatorByteEnd& fCalc;
     uint16_t fBase;
     bool fPcA = false, fPcB = false;      // pulled by the computer
     bool fCalcA = false, fCalcB = false;  // pulled by the calculator

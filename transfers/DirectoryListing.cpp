@@ -64,13 +64,15 @@ struct ListingPass {
     std::optional<uint32_t> announced;
     std::string currentFolder;
     uint32_t entries = 0;
-    std::vector<ListItem> rows;
+    // Every entry, folders and locks included: two passes must agree on
+    // all of it, or a folder or lock one of them lacks would pass unseen.
+    std::vector<DirectoryEntry> read;
 };
 
-bool SameRows(const std::vector<ListItem>& a, const std::vector<ListItem>& b)
+bool SameEntries(const std::vector<DirectoryEntry>& a, const std::vector<DirectoryEntry>& b)
 {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const ListItem& x, const ListItem& y) {
-        return x.caption == y.caption && x.subItems == y.subItems && x.data == y.data;
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const DirectoryEntry& x, const DirectoryEntry& y) {
+        return x.folder == y.folder && x.name == y.name && x.type == y.type && x.size == y.size && x.locked == y.locked;
     });
 }
 
@@ -161,8 +163,8 @@ ListingPass ReceiveListingPass(Ti92Link& link, TransferView& view, const RowSink
             row.subItems = {TypeNameOf(link, e.type), std::to_string(e.size)};
             row.data = e.type;
             sink.add(row);
-            pass.rows.push_back(row);
         }
+        pass.read.push_back(e);
         if (sink.entry)
             sink.entry(e);
         if (next.command == Cmd::EOT)
@@ -199,7 +201,7 @@ static std::string ReadTrustedListing(Ti92Link& link, TransferView& view, const 
         ListingPass pass = ReceiveListingPass(link, view, sink);
         if (pass.announced && *pass.announced == pass.entries)
             return pass.currentFolder;
-        if (earlier && earlier->entries == pass.entries && SameRows(earlier->rows, pass.rows))
+        if (earlier && earlier->entries == pass.entries && SameEntries(earlier->read, pass.read))
             return pass.currentFolder;
         if (passNumber == kMaxPasses)
             ThrowDamaged("the end of the directory",

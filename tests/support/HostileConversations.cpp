@@ -1,5 +1,6 @@
 #include "tests/support/HostileConversations.h"
 
+#include <algorithm>
 #include <fstream>
 #include <stdexcept>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "files/ByteSource.h"
 #include "files/EntryTable.h"
 #include "files/SaveAs92g.h"
+#include "link/CableDoctor.h"
 #include "link/CalculatorKeys.h"
 #include "link/Exceptions.h"
 #include "link/PacketCommands.h"
@@ -14,9 +16,11 @@
 #include "sim/SimSerialDevice.h"
 #include "sim/VirtualTI92.h"
 #include "tests/support/HostileScene.h"
+#include "tests/support/ScriptedCalculatorEnd.h"
 #include "tests/support/ScriptedCalculatorLine.h"
 #include "tests/transfers/SentFiles.h"
 #include "transfers/BackupReceive.h"
+#include "transfers/CalculatorChange.h"
 #include "transfers/DirectoryListing.h"
 #include "transfers/FileListSend.h"
 #include "transfers/RemoteKeyboard.h"
@@ -85,6 +89,12 @@ std::vector<LinePacket> Packets(std::string_view bytes, uint8_t id, bool withDat
     return packets;
 }
 
+const std::string& ReadyPacket()
+{
+    static const std::string kReady{static_cast<char>(kIdFromComputer), static_cast<char>(Cmd::RDY), 0, 0};
+    return kReady;
+}
+
 bool Acknowledges(const LinePacket& p)
 {
     return p.command == Cmd::ACK || p.command == Cmd::CTS;
@@ -144,6 +154,9 @@ void FillCalculator(VirtualTI92& calc)
     calc.AddVariable("main", "prog", 0x12, std::string(300, 'p'));
     calc.AddVariable("main", "text", kTypeText, std::string(120, 't'));
     calc.AddVariable("games", "x", 0x00, "12345");
+    // For the home-screen commands: a locked variable and an empty folder.
+    calc.AddVariable("main", "kept", 0x00, "1").locked = true;
+    calc.Folder("empty");
     calc.InstallMemoryImage(PatternImage(2500));
 }
 
@@ -190,11 +203,21 @@ Verdict ReadyCheck(HostileScene& s)
     return v;
 }
 
-// The rows the entry packets with valid checksums give, as "caption type size".
-std::vector<std::string> EntryRows(std::string_view read)
+// An entry packet with a valid checksum: a folder, or a variable with the
+// folder of the folder entry before it.
+struct ListedEntry {
+    std::string name;  // folder\name, or the folder's name
+    uint8_t type = 0;
+    uint32_t size = 0;
+    bool folder = false;
+    bool locked = false;
+    bool operator==(const ListedEntry&) const = default;
+};
+
+std::vector<ListedEntry> ListedEntries(std::string_view read)
 {
     static const std::string kEntryHead("\x89\x15\x12\x00", 4);
-    std::vector<std::string> rows;
+    std::vector<ListedEntry> entries;
     std::string folder;
     for (size_t at = read.find(kEntryHead); at != std::string_view::npos && at + 24 <= read.size();
          at = read.find(kEntryHead, at)) {
@@ -207,13 +230,28 @@ std::vector<std::string> EntryRows(std::string_view read)
         for (size_t i = 4; i < 12; ++i)
             if (entry[i] != 0)
                 name += entry[i];
-        const uint32_t size =
-            At(entry, 14) | At(entry, 15) << 8 | At(entry, 16) << 16 | static_cast<uint32_t>(At(entry, 17)) << 24;
-        if (At(entry, 12) == kTypeFolder)
+        ListedEntry e;
+        e.type = At(entry, 12);
+        e.size = At(entry, 14) | At(entry, 15) << 8 | At(entry, 16) << 16 | static_cast<uint32_t>(At(entry, 17)) << 24;
+        e.folder = e.type == kTypeFolder;
+        if (e.folder)
             folder = name;
-        else
-            rows.push_back(folder + "\\" + name + " " + std::to_string(At(entry, 12)) + " " + std::to_string(size));
+        e.name = e.folder ? name : folder + "\\" + name;
+        e.locked = !e.folder && At(entry, 13) == 1;
+        entries.push_back(e);
         at += 24;
+    }
+    return entries;
+}
+
+// The rows the entry packets with valid checksums give, as "caption type size".
+std::vector<std::string> EntryRows(std::string_view read)
+{
+    std::vector<std::string> rows;
+    for (const ListedEntry& e : ListedEntries(read)) {
+        if (e.folder)
+            continue;
+        rows.push_back(e.name + " " + std::to_string(e.type) + " " + std::to_string(e.size));
     }
     return rows;
 }
@@ -403,7 +441,8 @@ Verdict SendGroup(HostileScene& s)
 }
 
 // The ready check's answer, then the backup's header, each block's header,
-// clear to send and data answered; its end is not.
+// clear to send and data answered; its end is not. The send goes on after
+// a ready check left unanswered (junk until the reply's time limit).
 Verdict BackupSend(HostileScene& s)
 {
     Verdict v;
@@ -413,9 +452,9 @@ Verdict BackupSend(HostileScene& s)
     std::string image;
     for (const std::string& block : SentData(s.line->written, 0))
         image += block;
-    if (!RepliesMatch(ReplyPattern(s.line->read), "*AACAACA"))
-        v.fault =
-            "a backup send reported without an acknowledgement at every step (" + ReplyPattern(s.line->read) + ")";
+    const std::string replies = ReplyPattern(s.line->read);
+    if (!RepliesMatch(replies, "*AACAACA") && !RepliesMatch(replies, "AACAACA"))
+        v.fault = "a backup send reported without an acknowledgement at every step (" + replies + ")";
     else if (image != PatternImage(kSentImageBytes))
         v.fault = "the image sent differs from the file's";
     return v;
@@ -441,15 +480,179 @@ Verdict RemoteKeys(HostileScene& s)
     return v;
 }
 
+// The calculator search's machine with one candidate on the scene's cable,
+// free and openable, whose link runs on the scene's line.
+class SceneDoctorSystem : public DoctorSystem {
+public:
+    explicit SceneDoctorSystem(HostileScene& scene) : fScene(scene) {}
+    std::vector<SerialPortEntry> SerialPorts() override { return {}; }
+    std::vector<UsbCableId> UsbCables() override { return {}; }
+    std::vector<std::string> ParallelPorts() override { return {}; }
+    Node Look(const std::string&) override { return Node::CharDevice; }
+    std::string Group(const std::string&) override { return "dialout"; }
+    std::string Holder(const std::string&) override { return {}; }
+    Opening TryOpen(const std::string&, Cable) override { return {0, true}; }
+
+    class SceneLink : public DoctorLink {
+    public:
+        SceneLink(HostileScene& scene, Clock& clock, EventPump& pump, Dialogs& dialogs)
+            : fLink(LinkEnvironment{clock, pump, dialogs, scene.bitPort})
+        {
+            fLink.Cabletype = scene.link.Cabletype;
+            fLink.serialPort = scene.port.get();
+            fLink.BlackCable = scene.link.BlackCable;
+            if (fLink.Cabletype == static_cast<uint8_t>(Cable::Parallel))
+                fLink.ResetPort();
+        }
+        Ti92Link& Link() override { return fLink; }
+
+    private:
+        Ti92Link fLink;
+    };
+    std::unique_ptr<DoctorLink> OpenLink(const DoctorCandidate&, Clock& clock, EventPump& pump, Dialogs& dialogs,
+                                         std::string&) override
+    {
+        return std::make_unique<SceneLink>(fScene, clock, pump, dialogs);
+    }
+
+private:
+    HostileScene& fScene;
+};
+
+// Found only when the last reply read acknowledged the ready check; never
+// cancelled, and never "no device" for a device that opened.
+Verdict DoctorReady(HostileScene& s)
+{
+    SceneDoctorSystem system(s);
+    CableDoctor doctor(system, s.clock, s.pump, s.dialogs);
+    const auto cable = static_cast<Cable>(s.link.Cabletype);
+    const DoctorCandidate candidate{cable == Cable::Parallel ? "/dev/parport0" : "/dev/ttyUSB0", "", cable,
+                                    "a hostile calculator"};
+    const DoctorReport report = doctor.Run({candidate});
+    Verdict v;
+    v.success = report.verdict == DoctorVerdict::Answered;
+    const std::string replies = ReplyPattern(s.line->read);
+    if (v.success && (replies.empty() || replies.back() == '?'))
+        v.fault = "found without an acknowledgement";
+    else if (!v.success && report.verdict != DoctorVerdict::NoAnswer)
+        v.fault = "a usable device without an answer reported as: " + report.VerdictLine();
+    else if (report.rows.size() != 1 || report.rows[0].Last().ok != v.success)
+        v.fault = "the report's row disagrees with its verdict";
+    return v;
+}
+
+// What a change typed on the home screen must leave in the confirming
+// listing: entries it must hold and entries it must not. "[f]" is a folder,
+// "f\v*" a locked variable, "f\v" a variable locked or not.
+struct HomeChange {
+    CalculatorChange change;
+    std::vector<std::string> holds;
+    std::vector<std::string> lacks;
+};
+
+bool Matches(const ListedEntry& e, const std::string& pattern)
+{
+    if (pattern.front() == '[')
+        return e.folder && "[" + e.name + "]" == pattern;
+    if (pattern.back() == '*')
+        return !e.folder && e.locked && e.name + "*" == pattern;
+    return !e.folder && e.name == pattern;
+}
+
+// The passes of the listing asked for after the computer's byte `from` and
+// before its byte `to`: each one's entries and the count its header gives
+// (0 when it gives none). A pass ends with the next ready check, so what
+// the link drains from the line before that is not counted.
+struct ListingPassRead {
+    std::vector<ListedEntry> entries;
+    uint32_t announced = 0;
+};
+
+std::vector<ListingPassRead> ListingPasses(const LineTap& line, size_t from, size_t to)
+{
+    static const std::string kRequest("\x09\xA2\x06\x00\x00\x00\x00\x00\x19\x00\x19\x00", 12);
+    std::vector<ListingPassRead> passes;
+    for (size_t at = line.written.find(kRequest, from); at < to;) {
+        const size_t next = std::min(line.written.find(kRequest, at + 1), to);
+        const size_t ready = line.written.find(ReadyPacket(), at + 1);
+        const std::string_view read = line.ReadBetween(at + kRequest.size() - 1, std::min(next, ready));
+        ListingPassRead pass;
+        pass.entries = ListedEntries(read);
+        for (const LinePacket& p : Packets(read, kIdFromCalculator, true)) {
+            if (p.command != Cmd::VAR)
+                continue;
+            const uint32_t size = p.checksumOk && p.data.size() >= 4
+                                      ? At(p.data, 0) | At(p.data, 1) << 8 | At(p.data, 2) << 16 |
+                                            static_cast<uint32_t>(At(p.data, 3)) << 24
+                                      : 0;
+            pass.announced = size % 14 == 0 ? size / 14 : 0;
+            break;
+        }
+        passes.push_back(std::move(pass));
+        at = next;
+    }
+    return passes;
+}
+
+// Done only when every key was acknowledged and the listing after ENTER
+// can be trusted (its header's count, or the pass before it, agrees) and
+// shows the change; refused only before any key.
+Verdict Change(HostileScene& s, const HomeChange& h)
+{
+    const ChangeResult result = ApplyChange(s.link, s.view, h.change);
+    Verdict v;
+    v.success = result.outcome == ChangeOutcome::Done;
+    static const std::string kKey("\x09\x87", 2);
+    const std::string& written = s.line->written;
+    if (result.outcome == ChangeOutcome::Refused && written.find(kKey) != std::string::npos)
+        v.fault = "refused after keys were sent";
+    if (!v.success)
+        return v;
+    for (size_t at = written.find(kKey); at != std::string::npos; at = written.find(kKey, at + 4)) {
+        const std::vector<LinePacket> answer = Packets(s.line->ReadBetween(at + 3, at + 4), kIdFromCalculator, false);
+        if (answer.empty() || !Acknowledges(answer.front())) {
+            v.fault = "done with a key not acknowledged";
+            return v;
+        }
+    }
+    const size_t enter = written.rfind(std::string("\x09\x87\x0D\x00", 4));
+    const std::vector<ListingPassRead> passes = ListingPasses(*s.line, enter, written.find(kKey, enter + 4));
+    if (passes.empty()) {
+        v.fault = "done without a listing after the command";
+        return v;
+    }
+    const ListingPassRead& last = passes.back();
+    const bool counted = last.announced != 0 && last.announced == last.entries.size();
+    if (!counted && (passes.size() < 2 || passes[passes.size() - 2].entries != last.entries)) {
+        v.fault = "done on a listing that neither its count nor another pass confirms";
+        return v;
+    }
+    auto holds = [&](const std::string& pattern) {
+        return std::any_of(last.entries.begin(), last.entries.end(),
+                           [&](const ListedEntry& e) { return Matches(e, pattern); });
+    };
+    for (const std::string& pattern : h.holds)
+        if (!holds(pattern))
+            v.fault = "done, but the listing lacks " + pattern;
+    for (const std::string& pattern : h.lacks)
+        if (holds(pattern))
+            v.fault = "done, but the listing still holds " + pattern;
+    return v;
+}
+
 // The first-byte selector: an input's first byte modulo the size of this
 // table picks the row. New conversations go at the end, so the recorded
 // seeds of the others keep their meaning. `throws`: the routine reports a
-// failure by throwing a link error instead of returning false.
+// failure by throwing a link error instead of returning false. `cable`: the
+// grey cable's byte seam, or the two wires bit by bit of the parallel cable
+// or of the black cable's modem lines.
 struct Conversation {
     const char* name;
     Verdict (*run)(HostileScene&);
     bool throws;
+    Cable cable = Cable::Grey;
 };
+
 const Conversation kConversations[] = {
     {"ready", ReadyCheck, true},
     {"listing", Listing, false},
@@ -462,6 +665,60 @@ const Conversation kConversations[] = {
     {"send-group", SendGroup, false},
     {"send-backup", BackupSend, false},
     {"keys", RemoteKeys, false},
+    {"doctor-ready", DoctorReady, false},
+    {"home-rm",
+     [](HostileScene& s) {
+         return Change(s, {{ChangeKind::Delete, "main\\prog", ""}, {}, {"main\\prog"}});
+     },
+     false},
+    {"home-mv",
+     [](HostileScene& s) {
+         return Change(s, {{ChangeKind::Rename, "main\\text", "main\\note"}, {"main\\note"}, {"main\\text"}});
+     },
+     false},
+    {"home-mv-into",
+     [](HostileScene& s) {
+         return Change(s, {{ChangeKind::Move, "games\\x", "main"}, {"main\\x"}, {"games\\x"}});
+     },
+     false},
+    {"home-cp",
+     [](HostileScene& s) {
+         return Change(s, {{ChangeKind::Copy, "main\\prog", "games\\prog"}, {"main\\prog", "games\\prog"}, {}});
+     },
+     false},
+    {"home-mkdir",
+     [](HostileScene& s) {
+         return Change(s, {{ChangeKind::NewFolder, "work", ""}, {"[work]"}, {}});
+     },
+     false},
+    {"home-rmdir",
+     [](HostileScene& s) {
+         return Change(s, {{ChangeKind::DeleteFolder, "empty", ""}, {}, {"[empty]"}});
+     },
+     false},
+    {"home-lock",
+     [](HostileScene& s) {
+         return Change(s, {{ChangeKind::Lock, "main\\text", ""}, {"main\\text*"}, {}});
+     },
+     false},
+    {"home-unlock",
+     [](HostileScene& s) {
+         return Change(s, {{ChangeKind::Unlock, "main\\kept", ""}, {"main\\kept"}, {"main\\kept*"}});
+     },
+     false},
+    // The same conversations over the parallel cable.
+    {"parallel-ready", ReadyCheck, true, Cable::Parallel},
+    {"parallel-listing", Listing, false, Cable::Parallel},
+    {"parallel-receive-one", ReceiveOne, false, Cable::Parallel},
+    {"parallel-rom-version", RomVersion, true, Cable::Parallel},
+    {"parallel-send-variable", SendVariable, false, Cable::Parallel},
+    {"parallel-doctor-ready", DoctorReady, false, Cable::Parallel},
+    // And over the black cable's modem lines.
+    {"black-ready", ReadyCheck, true, Cable::Black},
+    {"black-listing", Listing, false, Cable::Black},
+    {"black-receive-one", ReceiveOne, false, Cable::Black},
+    {"black-send-variable", SendVariable, false, Cable::Black},
+    {"black-doctor-ready", DoctorReady, false, Cable::Black},
 };
 constexpr size_t kConversationCount = sizeof kConversations / sizeof kConversations[0];
 
@@ -480,8 +737,8 @@ HostileOutcome Run(const Conversation& c, HostileScene& scene)
     } catch (const std::exception& e) {
         out.fault = std::string("unexpected exception: ") + e.what();
     }
-    if (out.fault.empty() && scene.parallelPort.touched)
-        out.fault = "the parallel port was used on the grey cable";
+    if (out.fault.empty() && scene.bitPort.untouched.touched)
+        out.fault = "the parallel port was used on another cable";
     return out;
 }
 
@@ -503,9 +760,17 @@ HostileOutcome RunHostileConversation(std::string_view input, const fs::path& fo
         return {};
     PrepareFolder(folder);
     const std::string script(input.substr(1));
+    const Conversation& c = kConversations[At(input, 0) % kConversationCount];
+    if (c.cable != Cable::Grey) {
+        if (script.size() > kMaxBitCableScript)
+            return {};
+        ScriptedCalculatorEnd calculator(script);
+        HostileScene scene(folder, calculator, c.cable);
+        return Run(c, scene);
+    }
     HostileScene scene(folder,
                        [&](AutoClock& clock) { return std::make_unique<ScriptedCalculatorLine>(script, clock); });
-    return Run(kConversations[At(input, 0) % kConversationCount], scene);
+    return Run(c, scene);
 }
 
 std::string RecordCleanConversation(size_t index, const fs::path& folder)
@@ -514,9 +779,15 @@ std::string RecordCleanConversation(size_t index, const fs::path& folder)
     VirtualTI92 calc;
     FillCalculator(calc);
     CalculatorLink calculator(calc);
-    HostileScene scene(folder, [&](AutoClock&) { return std::make_unique<SimSerialDevice>(calculator); });
     const Conversation& c = kConversations[index % kConversationCount];
-    const HostileOutcome out = Run(c, scene);
+    HostileOutcome out;
+    if (c.cable != Cable::Grey) {
+        HostileScene scene(folder, calculator, c.cable);
+        out = Run(c, scene);
+    } else {
+        HostileScene scene(folder, [&](AutoClock&) { return std::make_unique<SimSerialDevice>(calculator); });
+        out = Run(c, scene);
+    }
     if (!out.success || !out.fault.empty())
         throw std::runtime_error(std::string("the clean ") + c.name + " conversation failed: " + out.fault);
     return static_cast<char>(index % kConversationCount) + calculator.SentBytes();

@@ -14,6 +14,9 @@
 
 // Longer scripts are not run: every clean conversation is far shorter.
 constexpr size_t kMaxCalculatorScript = 16384;
+// Nor, on the two-wire cables, where every byte is a slow handshake, are
+// scripts longer than this.
+constexpr size_t kMaxBitCableScript = 1024;
 
 struct HostileOutcome {
     bool ran = false;      // false for an empty or over-long input

@@ -11,43 +11,35 @@
 #include "files/TempStore.h"
 #include "link/Dialogs.h"
 #include "link/EventPump.h"
+#include "link/ModemLinePortIO.h"
 #include "link/PortIO.h"
 #include "link/SerialPort.h"
 #include "link/Ti92Link.h"
 #include "link/TransferView.h"
+#include "sim/CalculatorByteEnd.h"
+#include "sim/SimModemLines.h"
+#include "sim/SimParallelCable.h"
 #include "tests/support/AutoClock.h"
 
-// The link object on the grey cable over any serial device, with doubles
+// The link object on the grey cable over any serial device, or on a
+// two-wire cable to any calculator's end, with doubles
 // that keep only what the hostile-calculator runs check, so the fuzz target
 // stays fast: no gtest, no Qt, memory bounded by the conversation.
 
-// Keeps every byte the computer reads and writes on the line under it.
-class TappedLine : public SerialDevice {
+// Every byte the computer reads and writes, and what had been read when
+// each byte was written.
+class LineTap {
 public:
-    explicit TappedLine(std::unique_ptr<SerialDevice> inner) : fInner(std::move(inner)) {}
-    bool Open(const std::string& path) override { return fInner->Open(path); }
-    void Close() override { fInner->Close(); }
-    bool IsOpen() const override { return fInner->IsOpen(); }
-    bool Apply(const SerialLineSettings& settings) override { return fInner->Apply(settings); }
-    void Write(const uint8_t* data, size_t count) override
+    void Wrote(const uint8_t* data, size_t count)
     {
         written.append(reinterpret_cast<const char*>(data), count);
         fReadAtWrite.insert(fReadAtWrite.end(), count, read.size());
-        fInner->Write(data, count);
     }
-    int BytesWaiting() override { return fInner->BytesWaiting(); }
-    int ReadOne() override
+    void Read(int b)
     {
-        const int b = fInner->ReadOne();
         if (b >= 0)
             read += static_cast<char>(b);
-        return b;
     }
-    void DiscardInput() override { fInner->DiscardInput(); }
-    void DiscardOutput() override { fInner->DiscardOutput(); }
-    void Pause(int milliseconds) override { fInner->Pause(milliseconds); }
-    bool WaitForInput(int milliseconds) override { return fInner->WaitForInput(milliseconds); }
-    bool IsBroken() const override { return fInner->IsBroken(); }
 
     // What was read after the computer last wrote `packet`; everything read
     // when it never did.
@@ -56,13 +48,75 @@ public:
         const size_t at = written.rfind(packet);
         return at == std::string::npos ? std::string_view(read) : std::string_view(read).substr(fReadAtWrite[at]);
     }
+    // What was read after the computer wrote byte `from` of `written` and
+    // before it wrote byte `to` (npos or past the end: up to now).
+    std::string_view ReadBetween(size_t from, size_t to) const
+    {
+        const size_t start = from < fReadAtWrite.size() ? fReadAtWrite[from] : read.size();
+        const size_t end = to < fReadAtWrite.size() ? fReadAtWrite[to] : read.size();
+        return std::string_view(read).substr(start, end - start);
+    }
 
     std::string read;
     std::string written;
 
 private:
-    std::unique_ptr<SerialDevice> fInner;
     std::vector<size_t> fReadAtWrite;  // per byte written: how many had been read
+};
+
+// Keeps every byte the computer reads and writes on the line under it.
+class TappedLine : public SerialDevice, public LineTap {
+public:
+    explicit TappedLine(std::unique_ptr<SerialDevice> inner) : fInner(std::move(inner)) {}
+    bool Open(const std::string& path) override { return fInner->Open(path); }
+    void Close() override { fInner->Close(); }
+    bool IsOpen() const override { return fInner->IsOpen(); }
+    bool Apply(const SerialLineSettings& settings) override { return fInner->Apply(settings); }
+    void Write(const uint8_t* data, size_t count) override
+    {
+        Wrote(data, count);
+        fInner->Write(data, count);
+    }
+    int BytesWaiting() override { return fInner->BytesWaiting(); }
+    int ReadOne() override
+    {
+        const int b = fInner->ReadOne();
+        LineTap::Read(b);
+        return b;
+    }
+    void DiscardInput() override { fInner->DiscardInput(); }
+    void DiscardOutput() override { fInner->DiscardOutput(); }
+    void Pause(int milliseconds) override { fInner->Pause(milliseconds); }
+    bool WaitForInput(int milliseconds) override { return fInner->WaitForInput(milliseconds); }
+    bool IsBroken() const override { return fInner->IsBroken(); }
+
+private:
+    std::unique_ptr<SerialDevice> fInner;
+};
+
+// The same at the calculator's end of a bit-level cable: a byte counts as
+// read once the calculator starts sending it.
+class TappedEnd : public CalculatorByteEnd, public LineTap {
+public:
+    explicit TappedEnd(CalculatorByteEnd& inner) : fInner(inner) {}
+    void Receive(uint8_t b) override
+    {
+        Wrote(&b, 1);
+        fInner.Receive(b);
+    }
+    bool HasOutput() const override { return fInner.HasOutput(); }
+    int TakeByte() override
+    {
+        const int b = fInner.TakeByte();
+        LineTap::Read(b);
+        return b;
+    }
+    void DiscardOutput() override { fInner.DiscardOutput(); }
+    void ResetFraming() override { fInner.ResetFraming(); }
+    bool Silent() const override { return fInner.Silent(); }
+
+private:
+    CalculatorByteEnd& fInner;
 };
 
 // Answers every dialog with its first button and keeps the texts.
@@ -80,7 +134,7 @@ public:
     std::vector<std::string> messages;
 };
 
-// The parallel port must stay untouched on the grey cable.
+// A parallel port that must stay untouched: the link is on the grey cable.
 class UntouchedParallelPort : public PortIO {
 public:
     void PortOut(uint16_t, uint8_t) override { touched = true; }
@@ -141,28 +195,72 @@ private:
     int fVarSelected = -1;
 };
 
-// The link on a tapped grey cable whose device `makeDevice` gives, a quiet
-// view and a temporary store in `folder`.
+// The parallel port as the link sees it: the simulated parallel cable when
+// the scene is on it; otherwise it must stay untouched.
+class ScenePort : public PortIO {
+public:
+    void PortOut(uint16_t address, uint8_t value) override
+    {
+        if (cable)
+            cable->PortOut(address, value);
+        else
+            untouched.PortOut(address, value);
+    }
+    uint8_t PortIn(uint16_t address) override { return cable ? cable->PortIn(address) : untouched.PortIn(address); }
+    PortIO* cable = nullptr;
+    UntouchedParallelPort untouched;
+};
+
+// The link on a tapped cable, a quiet view and a temporary store in
+// `folder`. On the grey cable the device `makeDevice` gives is under the
+// line; on the parallel or black cable `calculator` is at the far end of the
+// two wires.
 struct HostileScene {
-    HostileScene(const std::filesystem::path& folder,
-                 const std::function<std::unique_ptr<SerialDevice>(AutoClock&)>& makeDevice)
-        : store(folder), folder(folder)
+    using MakeDevice = std::function<std::unique_ptr<SerialDevice>(AutoClock&)>;
+
+    HostileScene(const std::filesystem::path& folder, const MakeDevice& makeDevice) : store(folder), folder(folder)
     {
         auto tapped = std::make_unique<TappedLine>(makeDevice(clock));
         line = tapped.get();
         port = std::make_unique<SerialPort>(std::move(tapped));
         port->OpenPort();
-        link.Cabletype = 2;
+        link.Cabletype = static_cast<uint8_t>(Cable::Grey);
         link.serialPort = port.get();
+    }
+    HostileScene(const std::filesystem::path& folder, CalculatorByteEnd& calculator, Cable cable)
+        : store(folder), folder(folder)
+    {
+        end = std::make_unique<TappedEnd>(calculator);
+        line = end.get();
+        wires = std::make_unique<SimParallelCable>(*end);
+        // One that stalls mid-byte gives up, as the calculator does.
+        wires->clock = &clock;
+        link.Cabletype = static_cast<uint8_t>(cable);
+        if (cable == Cable::Black) {
+            modemLines = std::make_unique<SimModemLines>(*wires);
+            blackCable = std::make_unique<ModemLinePortIO>(*modemLines);
+            link.BlackCable = blackCable.get();
+            link.OpenCable();
+        } else {
+            bitPort.cable = wires.get();
+            link.ResetPort();
+        }
+        // A calculator that waits for a few quiet readings before it sends
+        // does not talk into the computer's packet between two bytes.
+        wires->idleReadsBeforeSend = cable == Cable::Black ? 3 : 5;
     }
 
     AutoClock clock;
     NullEventPump pump;
     QuietDialogs dialogs;
-    UntouchedParallelPort parallelPort;
-    TappedLine* line = nullptr;
+    ScenePort bitPort;
+    LineTap* line = nullptr;
     std::unique_ptr<SerialPort> port;
-    Ti92Link link{LinkEnvironment{clock, pump, dialogs, parallelPort}};
+    std::unique_ptr<TappedEnd> end;
+    std::unique_ptr<SimParallelCable> wires;
+    std::unique_ptr<SimModemLines> modemLines;
+    std::unique_ptr<ModemLinePortIO> blackCable;
+    Ti92Link link{LinkEnvironment{clock, pump, dialogs, bitPort}};
     QuietView view{link};
     TempStore store;
     std::filesystem::path folder;
