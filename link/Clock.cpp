@@ -13,3 +13,8 @@ void SteadyClock::Sleep(uint32_t ms)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
+
+void SteadyClock::SleepMicros(uint32_t us)
+{
+    std::this_thread::sleep_for(std::chrono::microseconds(us));
+}

@@ -8,10 +8,14 @@ public:
     virtual ~Clock() = default;
     virtual uint32_t GetTickCount() = 0;
     virtual void Sleep(uint32_t ms) = 0;
+    // A pause shorter than a tick, for loops that poll the cable's lines;
+    // at least as long as asked.
+    virtual void SleepMicros(uint32_t us) { Sleep((us + 999) / 1000); }
 };
 
 class SteadyClock : public Clock {
 public:
     uint32_t GetTickCount() override;
     void Sleep(uint32_t ms) override;
+    void SleepMicros(uint32_t us) override;
 };

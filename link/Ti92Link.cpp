@@ -6,6 +6,7 @@
 #include "link/Exceptions.h"
 #include "link/PacketCheck.h"
 #include "link/PacketCommands.h"
+#include "link/PollBackoff.h"
 
 namespace {
 
@@ -111,10 +112,15 @@ namespace {
 // Milliseconds since start, 0 while start lies ahead (a reply's time-out
 // starts once the line has carried the packet); the difference of unsigned
 // counts makes a wrap of the counter harmless.
+uint32_t Elapsed(uint32_t now, uint32_t start)
+{
+    const auto elapsed = static_cast<int32_t>(now - start);
+    return elapsed < 0 ? 0 : static_cast<uint32_t>(elapsed);
+}
+
 uint32_t Since(Clock& clock, uint32_t start)
 {
-    const auto elapsed = static_cast<int32_t>(clock.GetTickCount() - start);
-    return elapsed < 0 ? 0 : static_cast<uint32_t>(elapsed);
+    return Elapsed(clock.GetTickCount(), start);
 }
 
 // How long a wait on the serial line runs before events and Abort are seen.
@@ -186,14 +192,20 @@ void Ti92Link::SendByteParallel(uint8_t b, uint32_t start)
     const bool reuse = Cabletype == static_cast<uint8_t>(Cable::Black);
     // Waits while the given line of ReadLines is in the given state.
     auto waitWhile = [&](uint8_t line, bool high) {
+        PollBackoff backoff(clock);
         for (;;) {
             const uint8_t lines = ReadLines();
             lastRead = lines;
             if (((lines & line) != 0) != high || timedOut)
                 break;
-            timedOut = Since(clock, start) > TimeOut;
+            const uint32_t now = clock.GetTickCount();
+            timedOut = Elapsed(now, start) > TimeOut;
+            if (!timedOut)
+                backoff.Idle(now);
         }
     };
+    // The lines not idle before a bit: the calculator holds one.
+    PollBackoff heldLine(clock);
     while (i != 8) {
         const uint8_t lines = reuse && lastRead == kLinesIdle ? kLinesIdle : ReadLines();
         lastRead = -1;
@@ -210,8 +222,10 @@ void Ti92Link::SendByteParallel(uint8_t b, uint32_t start)
                 waitWhile(kLineBHigh, false);
             }
             ++i;
+            heldLine.Moved();
         }
-        uint32_t elapsed = Since(clock, start);
+        const uint32_t now = clock.GetTickCount();
+        const uint32_t elapsed = Elapsed(now, start);
         timedOut = elapsed > TimeOut;
         if (elapsed > 700 && elapsed < 1100)
             fEnv.pump.ProcessMessages();
@@ -219,6 +233,8 @@ void Ti92Link::SendByteParallel(uint8_t b, uint32_t start)
             throw SendTimeout(i - 1);
         if (Aborted)
             throw EUserError("Operation aborted.");
+        if (lines != kLinesIdle)
+            heldLine.Idle(now);
     }
 }
 
@@ -229,14 +245,23 @@ uint16_t Ti92Link::ReceiveByteParallel(uint32_t start)
     bool timedOut = false;
     uint16_t r = 0;
     auto ackWhileLow = [&](uint8_t statusLine) {
-        while ((PortIn(status) & statusLine) == 0 && !timedOut)
-            timedOut = Since(clock, start) > TimeOut;
+        PollBackoff backoff(clock);
+        while ((PortIn(status) & statusLine) == 0 && !timedOut) {
+            const uint32_t now = clock.GetTickCount();
+            timedOut = Elapsed(now, start) > TimeOut;
+            if (!timedOut)
+                backoff.Idle(now);
+        }
     };
     for (int bit = 0; bit < 8; ++bit) {
         uint8_t s = PortIn(status) & kStatusLines;
+        PollBackoff backoff(clock);
         while (s == kStatusLines && !timedOut) {
-            uint32_t elapsed = Since(clock, start);
+            const uint32_t now = clock.GetTickCount();
+            const uint32_t elapsed = Elapsed(now, start);
             timedOut = elapsed > TimeOut;
+            if (!timedOut)
+                backoff.Idle(now);
             s = PortIn(status) & kStatusLines;
             if (elapsed > 700)
                 fEnv.pump.ProcessMessages();
@@ -373,6 +398,7 @@ void Ti92Link::WaitForQuietLine(uint32_t quietMs, uint32_t limitMs)
     const uint32_t limit = limitMs + outstanding + (quiet - quietMs);
     uint32_t lastByte = start + outstanding;
     uint32_t lastPump = start;
+    PollBackoff backoff(clock);
     for (;;) {
         bool arrived = false;
         if (!OnBitCable()) {
@@ -401,8 +427,16 @@ void Ti92Link::WaitForQuietLine(uint32_t quietMs, uint32_t limitMs)
         }
         if (Aborted)
             throw EUserError("Operation aborted.");
-        if (!OnBitCable() && serialPort)
+        if (OnBitCable()) {
+            // Nothing is lost meanwhile: the calculator holds its bit until
+            // it is acknowledged.
+            if (arrived)
+                backoff.Moved();
+            else
+                backoff.Idle(now);
+        } else if (serialPort) {
             serialPort->WaitForInput(1);
+        }
     }
     if (!OnBitCable() && serialPort)
         serialPort->PurgeInput();

@@ -11,6 +11,7 @@ bool SimModemLines::Open(const std::string& path)
     openedPath = path;
     fOpen = openable;
     fCable.idleReadsBeforeSend = 1;
+    fCable.idleReadsBetweenBits = 0;
     broken = false;
     return fOpen;
 }

@@ -49,7 +49,8 @@ uint8_t SimParallelCable::PortIn(uint16_t address)
     // quiet for a few readings.
     if (fTx == Tx::Idle && fRx == Rx::Idle && !fPcA && !fPcB && !fCalc.Silent() &&
         (fTxByte >= 0 || fCalc.HasOutput())) {
-        if (++fIdleReads > idleReadsBeforeSend) {
+        const bool midByte = fTxByte >= 0 && fTxBits > 0;
+        if (++fIdleReads > (midByte ? idleReadsBetweenBits : idleReadsBeforeSend)) {
             if (fTxByte < 0) {
                 fTxByte = fCalc.TakeByte();
                 fTxBits = 0;

@@ -40,11 +40,13 @@ public:
     Clock* clock = nullptr;
     uint32_t giveUpMs = 2000;
 
-    // Idle status reads before the calculator starts a bit of its own, so a
-    // computer that has just finished sending sees the lines settle first.
-    // Over modem lines one read is a round trip of 0.1 ms or more, longer
-    // than the calculator takes: SimModemLines makes it 1.
+    // Idle status reads before the calculator starts a byte of its own, so a
+    // computer that has just finished sending sees the lines settle first,
+    // and before each further bit of that byte. Over modem lines one read is
+    // a round trip of 0.1 ms or more, longer than the calculator takes to go
+    // on with its byte once the lines are free: SimModemLines makes them 1 and 0.
     int idleReadsBeforeSend = 3;
+    int idleReadsBetweenBits = 3;
 
 private:
     void Settle();

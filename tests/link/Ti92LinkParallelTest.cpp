@@ -87,6 +87,7 @@ TEST_F(ParallelLink, SendsLeastSignificantBitFirstWithOneHandshakePerBit)
         ones.push_back(3);
     }
     EXPECT_EQ(cable.writes, ones);
+    EXPECT_EQ(clock.pauses, 0) << "a handshake answered at once waited";
 }
 
 TEST_F(ParallelLink, SendTimeoutCountsTheBitsBegunMinusOne)
@@ -238,6 +239,73 @@ TEST_F(ParallelLink, ResetReleasesAllDataBits)
 {
     link.ResetPort();
     EXPECT_EQ(cable.writes, std::vector<uint8_t>{0xFF});
+}
+
+// A calculator that never answers: each wait runs its whole time-out, and
+// once nothing has moved for a millisecond it pauses between polls instead
+// of spinning. The clock moves 20 us a reading, as a loop polling real lines
+// reads it: a spinning wait makes some hundred polls a millisecond.
+struct SilentWait {
+    const char* name;
+    std::function<void(FakeCable&)> setUp;
+    std::function<void(Ti92Link&)> wait;
+    uint32_t lastsMs;  // on the link's clock
+};
+
+void PrintTo(const SilentWait& wait, std::ostream* os)
+{
+    *os << wait.name;
+}
+
+struct SilentWaits : ParallelLink, ::testing::WithParamInterface<SilentWait> {};
+
+TEST_P(SilentWaits, PauseBetweenPollsAndStillEndOnTime)
+{
+    GetParam().setUp(cable);
+    clock.SetStepMicros(20);
+    const uint32_t start = clock.Now();
+    GetParam().wait(link);
+    const uint32_t took = clock.Now() - start;
+    EXPECT_GE(took, GetParam().lastsMs);
+    EXPECT_LE(took, GetParam().lastsMs + 3);
+    EXPECT_LE(cable.reads, 4 * int(took)) << "the wait spun";
+    EXPECT_GE(clock.pausedMicros, uint64_t{took} * 900) << "the wait did not pause";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ParallelLink, SilentWaits,
+    ::testing::Values(SilentWait{"ByteNeverAcknowledged", [](FakeCable&) {},
+                                 [](Ti92Link& l) { EXPECT_THROW(l.SendByte(0), ELinkError); }, 1500},
+                      SilentWait{"LinesHeldBeforeTheFirstBit", [](FakeCable& c) { c.peerA = c.peerB = true; },
+                                 [](Ti92Link& l) { EXPECT_THROW(l.SendByte(0), ELinkError); }, 1500},
+                      SilentWait{"AcknowledgementNeverReleased",
+                                 [](FakeCable& c) { c.onOut = [&c](uint8_t v) { c.peerA |= v == 1; }; },
+                                 [](Ti92Link& l) { EXPECT_THROW(l.SendByte(0), ELinkError); }, 1500},
+                      SilentWait{"ByteNeverSent", [](FakeCable&) {},
+                                 [](Ti92Link& l) { EXPECT_THROW(l.ReceiveByte(), ELinkError); }, 1500},
+                      SilentWait{"BitNeverReleased", [](FakeCable& c) { c.peerA = true; },
+                                 [](Ti92Link& l) { EXPECT_THROW(l.ReceiveByte(), ELinkError); }, 1500},
+                      SilentWait{"QuietLine", [](FakeCable&) {}, [](Ti92Link& l) { l.PrepareLine(); },
+                                 Ti92Link::kQuietLineMs}),
+    [](const ::testing::TestParamInfo<SilentWait>& info) { return std::string(info.param.name); });
+
+// A calculator that answers at once is polled without pauses (see
+// SendsLeastSignificantBitFirst...); one that wakes up late is heard within
+// about a millisecond, the longest pause.
+TEST_F(ParallelLink, ACalculatorWakingUpLateIsHeardWithinAMillisecond)
+{
+    clock.SetStepMicros(20);
+    // The calculator sends 0xFF, its first bit 50 ms from now.
+    const uint32_t wakes = clock.Now() + 50;
+    int bits = 0;
+    cable.statusOverride = [&] {
+        const bool presenting = clock.Now() >= wakes && bits < 8 && cable.data == 3;
+        return static_cast<uint8_t>(presenting ? 0x10 : (cable.data & 1 ? 0x20 : 0) | (cable.data & 2 ? 0x10 : 0));
+    };
+    cable.onOut = [&](uint8_t v) { bits += v == 1; };
+    EXPECT_EQ(link.ReceiveByte(), 0xFF);
+    EXPECT_GT(clock.pauses, 0);
+    EXPECT_LE(clock.Now(), wakes + 2);
 }
 
 }  // namespace
