@@ -194,6 +194,33 @@ TEST(ConsoleMessages, OneLineNamesWhatFailedAndWhyWithTheClassOnlyWhenVerbose)
     EXPECT_EQ(WithoutErrorClass("aborted by an error (EDamagedReply).", true), "aborted by an error (EDamagedReply).");
 }
 
+// What the link's messages become on one line, class names only with -v.
+TEST(ConsoleMessages, ClassNamesGoAndTimeoutsSayWhatDidNotHappen)
+{
+    struct Case {
+        std::string line;
+        bool verbose;
+        std::string shown;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"Not received: main\\big: EFileError: Cannot write x.", false,
+              "Not received: main\\big: Cannot write x."},
+             {"Not received: main\\big: EFileError: Cannot write x.", true,
+              "Not received: main\\big: EFileError: Cannot write x."},
+             {"main\\a: not requested after the error: Eva: hi", false,
+              "main\\a: not requested after the error: Eva: hi"},
+         })
+        EXPECT_EQ(WithoutErrorClass(c.line, c.verbose), c.shown) << c.line;
+    for (const Case& c : std::vector<Case>{
+             {"Timeout occured when sending byte.\r-1 bit was sent ok.", false,
+              "the calculator did not take a byte in time."},
+             {"Cause:\rTimeout occured when sending byte.\r3 bit was sent ok.", false,
+              "Cause: the calculator stopped taking a byte after 3 of its 8 bits."},
+             {"Timeout occured when receiving byte.", false, "Timeout occured when receiving byte."},
+         })
+        EXPECT_EQ(OneLine(c.line), c.shown) << c.line;
+}
+
 TEST(CliRun, APortThatIsNoSerialLineIsRefusedAtOnceNamingWhatItIs)
 {
     struct Case {
