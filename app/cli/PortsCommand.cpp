@@ -22,7 +22,12 @@ namespace {
 std::string DeviceInUse(const CliOptions& options)
 {
     IniSettingsStore settings(CliSettingsPath());
-    const CliOptions o = WithWindowSettings(options, settings);
+    CliOptions o;
+    try {
+        o = WithWindowSettings(options, settings);
+    } catch (const std::exception&) {
+        return {};  // a damaged setting marks nothing; the jobs say what is wrong
+    }
     if (o.cable == CliCable::Parallel || o.cable == CliCable::Usb)
         return {};
     return o.device.empty() ? SerialPort::DevicePath(o.port) : o.device;
