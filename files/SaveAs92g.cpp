@@ -169,7 +169,7 @@ bool SaveAs92g(TransferView& view, const TempStore& store, bool storeFolders, co
         } catch (const std::exception& e) {
             // The target is replaced only at the commit: a failure changes nothing.
             view.ErrorDialog(ErrorDialogText("saving the file", e) + " Nothing on the disk was changed.");
-            resultText = " An error (" + ErrorClassName(e) + ") occured while saving" + fileName + ".";
+            resultText = " An error (" + ErrorClassName(e) + ") occured while saving " + fileName + ".";
         }
         if (log)
             view.StatusMemoAdd(resultText);

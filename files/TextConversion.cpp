@@ -187,10 +187,11 @@ std::string NoVariableNameText(const std::string& source)
 
 bool Txtto92g(TransferView& view, Dialogs& dialogs, const TempStore& store, bool storeFolders,
               const std::string& source, const std::string& target, bool autoNext, std::string comment,
-              const TextVariableNaming& naming, unsigned tabSize)
+              const TextVariableNaming& naming, unsigned tabSize, const std::string& shownTarget)
 {
     const std::string sourceName = std::filesystem::path(source).filename().string();
-    const std::string targetName = std::filesystem::path(target).filename().string();
+    const std::string targetName =
+        shownTarget.empty() ? std::filesystem::path(target).filename().string() : shownTarget;
     try {
         const std::string name = TextStoredName(source, naming);
         TempStoreWriter data(store, true);
@@ -213,7 +214,7 @@ bool Txtto92g(TransferView& view, Dialogs& dialogs, const TempStore& store, bool
         if (comment.empty())
             comment = PromptComment(dialogs, target);
         if (!SaveAs92g(view, store, storeFolders, target, false, false, comment))
-            throw EFileError("The file " + targetName + " could not be saved.");
+            throw EFileError("The file " + std::filesystem::path(target).filename().string() + " could not be saved.");
         const std::string note = MissingCharactersNote(converter.Missing(), converter.Lacking());
         view.StatusMemoAdd(sourceName + " was successfully converted to " + targetName + "." +
                            (note.empty() ? "" : " " + note));

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "link/DeviceHolder.h"
 #include "link/LibusbCablePipes.h"
 #include "link/ModemLinePortIO.h"
 #include "link/PosixSerialDevice.h"
@@ -120,64 +121,6 @@ private:
     Ti92Link fLink;
 };
 
-// "minicom (process 4242)", or empty when the process is gone.
-std::string ProcessName(long pid)
-{
-    std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
-    std::string name;
-    if (!std::getline(comm, name))
-        return {};
-    return name + " (process " + std::to_string(pid) + ")";
-}
-
-// The process in the device's UUCP-style lock file, as minicom and friends
-// leave it.
-std::string LockFileHolder(const std::string& device)
-{
-    const std::string base = fs::path(device).filename().string();
-    for (const char* folder : {"/run/lock/", "/var/lock/"}) {
-        std::ifstream lock(folder + std::string("LCK..") + base);
-        long pid = 0;
-        if (lock >> pid && pid > 0 && pid != ::getpid())
-            if (std::string name = ProcessName(pid); !name.empty())
-                return name;
-    }
-    return {};
-}
-
-// A process of this user with the device open. Only serial lines and
-// parallel ports are looked for: everybody holds /dev/null.
-std::string OpenFileHolder(const std::string& device)
-{
-    struct stat target {};
-    if (::stat(device.c_str(), &target) != 0 || !S_ISCHR(target.st_mode))
-        return {};
-    std::error_code classError;
-    const std::string subsystem = fs::read_symlink("/sys/dev/char/" + std::to_string(major(target.st_rdev)) + ":" +
-                                                       std::to_string(minor(target.st_rdev)) + "/subsystem",
-                                                   classError)
-                                      .filename()
-                                      .string();
-    if (subsystem != "tty" && subsystem != "ppdev" && subsystem != "parport")
-        return {};
-    std::error_code ec;
-    for (const auto& process : fs::directory_iterator("/proc", ec)) {
-        const std::string pidText = process.path().filename().string();
-        if (pidText.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        const long pid = std::stol(pidText);
-        if (pid == ::getpid())
-            continue;
-        std::error_code fdError;
-        for (const auto& fd : fs::directory_iterator(process.path() / "fd", fdError)) {
-            struct stat st {};
-            if (::stat(fd.path().c_str(), &st) == 0 && S_ISCHR(st.st_mode) && st.st_rdev == target.st_rdev)
-                return ProcessName(pid);
-        }
-    }
-    return {};
-}
-
 int ErrnoOf(UsbStatus status)
 {
     switch (status) {
@@ -246,11 +189,7 @@ std::string PosixDoctorSystem::Group(const std::string& device)
 
 std::string PosixDoctorSystem::Holder(const std::string& device)
 {
-    if (device.rfind("usb", 0) == 0)
-        return {};
-    if (std::string holder = LockFileHolder(device); !holder.empty())
-        return holder;
-    return OpenFileHolder(device);
+    return DeviceHolder(device);
 }
 
 DoctorSystem::Opening PosixDoctorSystem::TryOpen(const std::string& device, Cable cable)

@@ -13,6 +13,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "link/DeviceHolder.h"
+
 namespace {
 
 speed_t SpeedOf(int baud)
@@ -91,8 +93,10 @@ std::string PosixSerialDevice::OpenErrorText(const std::string& path, int error)
     case ENODEV:
         return path + ": no such device";
     case EWOULDBLOCK:
-    case EBUSY:
-        return path + ": in use by another program";
+    case EBUSY: {
+        const std::string holder = DeviceHolder(path);
+        return path + ": in use by " + (holder.empty() ? "another program" : holder);
+    }
     case EACCES:
     case EPERM: {
         std::string owner = "dialout";

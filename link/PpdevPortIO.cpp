@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "link/DeviceHolder.h"
+
 namespace {
 constexpr uint16_t kBases[4] = {0x378, 0x278, 0x3BC, 0x2BC};
 }
@@ -92,8 +94,10 @@ std::string PpdevPortIO::OpenErrorText(const std::string& path, int error)
     case ENODEV:
         return path + ": no such device\rThe parallel-port driver may not be loaded: load it with "
                       "\"sudo modprobe ppdev\".";
-    case EBUSY:
-        return path + ": in use by another program";
+    case EBUSY: {
+        const std::string holder = DeviceHolder(path);
+        return path + ": in use by " + (holder.empty() ? "another program" : holder);
+    }
     case EACCES:
     case EPERM: {
         std::string owner = "lp";

@@ -125,6 +125,7 @@ private:
     bool Consented(const std::string& question);
     void SendOne(size_t index);
     void SendPlanned(PlannedFile& file);
+    void NoteSent(const PlannedFile& file, bool library);
     void Collect(const VariableFileType& info);
     bool AskForLibraries(const VariableFileType& info);
     void AbortUnless(bool sent, const char* message);
@@ -138,6 +139,7 @@ private:
     bool fChecking = true;                                // nothing has gone out yet
     MsgResult fAll = MsgResult::Yes;                      // Yes: ask each; YesToAll / NoToAll: decided
     LibraryChoice fChoice = LibraryChoice::Ask;
+    std::map<std::string, std::string> fLanding;  // a variable's name in its file: where it lands
     FileListSendResult fResult;
 };
 
@@ -254,7 +256,8 @@ PlannedFile Job::Check(const std::string& path)
         std::error_code ec;
         fs::remove(fJob.tempTextFile, ec);
         if (!Txtto92g(fJob.view, fJob.dialogs, fJob.store, fJob.storeFolders, path, fJob.tempTextFile, false,
-                      "Temporary converted textfile", fJob.textNaming))
+                      "Temporary converted textfile", fJob.textNaming, kDefaultTabSize,
+                      "the text variable " + TextStoredName(path, fJob.textNaming)))
             throw EFileError("The text file " + path + " could not be converted.");
         file.converted = ReadWholeFile(fJob.tempTextFile);
         fInfo = VariableFileType{};
@@ -360,6 +363,7 @@ bool Job::ConfirmReplacing()
             for (const std::string& key : held.Replaced(w.fullName))
                 AskToReplace(held.Row(key), i, *f);
             const std::string target = held.Target(w.fullName);
+            fLanding[w.fullName] = target;
             if (const auto earlier = sent.find(target); earlier != sent.end() && !f->kept.count(i))
                 AskAboutRepeat(earlier->second, i, *f);
             if (!f->kept.count(i))
@@ -429,7 +433,7 @@ void Job::SendOne(size_t index)
     if (fInfo.kind == kinds::kFargo1Library || fInfo.kind == kinds::kFargo2Library)
         Collect(fInfo);
 
-    view.SetLabel(LabelId::Transfer, "Transferring " + FileName(fInfo.path) + " ~ " +
+    view.SetLabel(LabelId::Transfer, "Transferring " + FileName(file.listed) + " ~ " +
                                          (fInfo.description.empty() ? ShownComment(fInfo) : fInfo.description + "*"));
     view.ProcessMessages();
 
@@ -440,8 +444,10 @@ void Job::SendOne(size_t index)
                                                               [](const WorkRecord& w) { return !w.folder; }));
     if (kept)
         view.StatusMemoAdd("\"" + FileName(file.listed) + "\" was not sent: the calculator keeps its own variables.");
-    else
+    else {
         SendPlanned(file);
+        NoteSent(file, false);
+    }
     view.SetBarPosition(ProgressBarId::Total,
                         static_cast<int>(std::min<int64_t>(int64_t(position) + fInfo.size, INT32_MAX)));
     if (!kept)
@@ -451,6 +457,7 @@ void Job::SendOne(size_t index)
         fInfo = library.file.info;
         if (library.file.kept.empty()) {
             SendPlanned(library.file);
+            NoteSent(library.file, true);
             ++fResult.librariesSent;
         }
     }
@@ -472,9 +479,23 @@ void Job::SendPlanned(PlannedFile& file)
     std::set<size_t> leaveOut;
     for (const auto& [index, why] : file.kept)
         leaveOut.insert(index);
-    AbortUnless(Send92g(fJob.link, view, file.info.path, leaveOut), "pTransfer aborted!");
+    AbortUnless(Send92g(fJob.link, view, file.info.path, leaveOut, FileName(file.listed)), "pTransfer aborted!");
     for (const auto& [index, why] : file.kept)
         view.StatusMemoAdd(file.records[index].fullName + " was not sent: " + why + ".");
+}
+
+void Job::NoteSent(const PlannedFile& file, bool library)
+{
+    SentFile sent{FileName(file.listed), {}, library, file.IsBackup()};
+    for (size_t i = 0; i < file.records.size(); ++i) {
+        const std::string& name = file.records[i].fullName;
+        if (!file.records[i].folder && !file.kept.count(i))
+            // Without a folder ("\\notes") it lands in the calculator's current one.
+            sent.variables.push_back(fLanding.count(name)       ? fLanding.at(name)
+                                     : name.rfind('\\', 0) == 0 ? name.substr(1)
+                                                                : name);
+    }
+    fResult.sent.push_back(std::move(sent));
 }
 
 void Job::AbortUnless(bool sent, const char* message)

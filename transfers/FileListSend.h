@@ -46,6 +46,16 @@ struct FileListSendJob {
     std::function<void()> whenSent{};
 };
 
+// A file that went to the calculator, as the user named it, and where its
+// variables landed (with their folder when the job read the calculator's
+// list, else as the file names them).
+struct SentFile {
+    std::string file;
+    std::vector<std::string> variables;
+    bool library = false;  // a Fargo library a program needed
+    bool backup = false;   // the calculator's whole memory
+};
+
 struct FileListSendResult {
     int filesSent = 0;
     int files = 0;
@@ -56,6 +66,7 @@ struct FileListSendResult {
     bool declined = false;              // the user said No to a backup: nothing was sent
     std::vector<std::string> existing;  // refused: these would have been replaced
     std::vector<std::string> repeated;  // refused: the files give these more than once
+    std::vector<SentFile> sent;         // in the order they went
     bool Complete() const { return !failed && filesSent == files; }
 };
 

@@ -60,7 +60,8 @@ void SendData(Ti92Link& link, TransferView& view, const ByteSource& file, const 
 
 }  // namespace
 
-bool Send92g(Ti92Link& link, TransferView& view, const std::string& fileName, const std::set<size_t>& leaveOut)
+bool Send92g(Ti92Link& link, TransferView& view, const std::string& fileName, const std::set<size_t>& leaveOut,
+             const std::string& shownAs)
 {
     link.Aborted = 0;
     const int p0 = view.BarPosition(ProgressBarId::Total);
@@ -69,7 +70,7 @@ bool Send92g(Ti92Link& link, TransferView& view, const std::string& fileName, co
     try {
         view.ShowStatus("Opening file");
         const DiskBytes file(fileName);
-        const std::string shownName = std::filesystem::path(fileName).filename().string();
+        const std::string shownName = shownAs.empty() ? std::filesystem::path(fileName).filename().string() : shownAs;
         const std::vector<WorkRecord> plan = PlanSend(file, shownName);
         entries = plan.size();
         link.PrepareLine();

@@ -13,5 +13,8 @@ class TransferView;
 // ECalculatorError; link errors pass through. On success a report line is
 // added; true when every entry was handled. The variables whose places in
 // the entry table (from 0, folder entries counted) are in `leaveOut` are
-// not sent (the calculator keeps its own) and count as handled.
-bool Send92g(Ti92Link& link, TransferView& view, const std::string& fileName, const std::set<size_t>& leaveOut = {});
+// not sent (the calculator keeps its own) and count as handled. Reports and
+// errors name the file `shownName` (a text converted on the way is sent from
+// a temporary file), or the file's own name when that is empty.
+bool Send92g(Ti92Link& link, TransferView& view, const std::string& fileName, const std::set<size_t>& leaveOut = {},
+             const std::string& shownName = {});

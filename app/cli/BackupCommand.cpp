@@ -30,13 +30,11 @@ int RunBackup(CliContext& context, const ParsedOptions& args)
     TempStore store(folder.Path());
     Ti92Link& link = context.Link().tti92();
     const bool toStdout = target.kind == OutputTarget::Kind::StandardOutput;
-    ConsoleTransferView view(link, context, toStdout ? &context.err : nullptr);
+    ConsoleTransferView view(link, context);
     if (!ReceiveBackup(link, view, store, false)) {
         context.Fail("no backup saved");
         return view.FailureStatus();
     }
-    if (!context.options.quiet)
-        (toStdout ? context.err : context.out) << view.Label(LabelId::Transfer) << '\n';
     const std::string comment = commentGiven ? fileComment.bytes : CommentProposal(QDateTime::currentDateTime());
     const std::string stamp = QDateTime::currentDateTime().toString("yyyy-MM-dd-HHmmss").toStdString();
     const std::filesystem::path file =
@@ -47,5 +45,8 @@ int RunBackup(CliContext& context, const ParsedOptions& args)
         context.Fail("writing to standard output failed");
         return exitstatus::kError;
     }
+    context.Report(toStdout ? context.err : context.out,
+                   "Saved the memory backup (" + std::to_string(store.DataSize()) + " bytes) to " +
+                       (toStdout ? std::string("standard output") : file.string()));
     return exitstatus::kSuccess;
 }

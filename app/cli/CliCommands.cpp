@@ -11,12 +11,11 @@ const OptionSpec kComment{"comment", "TEXT", "the file's comment, at most 34 cha
 
 // The TI-92 has no link packets for these: the command is typed on its home
 // screen and believed only when a new listing shows the change.
-const char* const kChangeDetails =
-    "Names are FOLDER\\NAME, FOLDER/NAME, or a name in main. The command is typed on\n"
-    "the calculator's home screen (whatever screen is up is left first) and\n"
-    "counts as done only when a new listing shows the change. Exit status 1 when a\n"
-    "change was refused, by the checks or by the calculator; the others are still\n"
-    "made.\n";
+const char* const kChangeDetails = "Names are FOLDER\\NAME, FOLDER/NAME, or a name in main. The command is typed on\n"
+                                   "the calculator's home screen (whatever screen is up is left first) and\n"
+                                   "counts as done only when a new listing shows the change. Exit status 1 when a\n"
+                                   "change was refused, by the checks or by the calculator; the others are still\n"
+                                   "made.\n";
 
 }  // namespace
 
@@ -67,7 +66,9 @@ const std::vector<CliCommand>& CliCommandTable()
         {"info", "FILE...|DIR", "describe TI-92 files, or list a folder of them",
          {kJson, {"sort", "name|comment|type|size", "the order of a folder's files (default: by name)"}}, RunInfo},
         {"convert", "TEXTFILE", "convert a text file (UTF-8 or Latin-1) into a TI-92 text file",
-         {{"o,output", "FILE", "the TI-92 text file to write (.92t)"}, kComment, kName, kFolder,
+         {{"o,output", "FILE",
+           "the TI-92 text file to write (.92t); without it,\nTEXTFILE's name with .92t, beside it, which must\nnot exist yet"},
+          kComment, kName, kFolder,
           {"tab-size", "N", "columns between tab stops, 1..32 (default 8)"}}, RunConvert},
         {"group", "FILE...", "put the variables of TI-92 files together into one group file",
          {{"o,output", "FILE|-", "the group file to write (.92g), or - for standard output"}, kComment},

@@ -77,6 +77,10 @@ struct CliContext {
     std::string Device() const;
     // A note on the error stream, unless --quiet.
     void Note(const std::string& text) const;
+    // What a job did ("Saved main\notes to notes.92t"), on `stream` (the
+    // output unless it carries the data), unless --quiet.
+    void Report(const std::string& text) const { Report(out, text); }
+    void Report(std::ostream& stream, const std::string& text) const;
 
     const CliOptions& options;
     std::ostream& out;

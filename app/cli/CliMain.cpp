@@ -56,7 +56,7 @@ const std::vector<OptionSpec>& GlobalOptionSpecs()
         {"timeout", "MS", "time allowed for one byte (default 2000)"},
         {"progress", "auto|bar|lines|none",
          "progress of long jobs: a bar on a terminal, a line\nevery 10 % otherwise (default auto)"},
-        {"q,quiet", "", "print no progress and no notes"},
+        {"q,quiet", "", "print nothing when all goes well: no progress, no\nnotes, no report of what was done"},
         {"v,verbose", "", "print every packet sent and received, and error classes"},
         {"h,help", "", "show this help and exit"},
         {"V,version", "", "show the version and exit"},
@@ -216,6 +216,12 @@ void CliContext::Note(const std::string& text) const
 {
     if (!options.quiet)
         err << "linkwise-cli: " << options.command << ": " << PrintableMessage(text) << '\n';
+}
+
+void CliContext::Report(std::ostream& stream, const std::string& text) const
+{
+    if (!options.quiet)
+        stream << PrintableMessage(text) << '\n';
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "app/cli/ConsoleDialogs.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <ostream>
 #include <set>
 #include <vector>
@@ -61,8 +62,30 @@ std::string ConsoleDialogs::PromptComment(const std::string& proposed)
     return proposed;
 }
 
-std::string OneLine(const std::string& text)
+namespace {
+
+// The link's "Timeout occured when sending byte.\rN bit was sent ok." in
+// words: what did not happen in time.
+std::string PlainTimeouts(const std::string& text)
 {
+    const std::string lead = "Timeout occured when sending byte.\r";
+    const std::string tail = " bit was sent ok.";
+    const size_t at = text.find(lead);
+    const size_t end = at == std::string::npos ? at : text.find(tail, at);
+    if (end == std::string::npos)
+        return text;
+    const std::string count = text.substr(at + lead.size(), end - at - lead.size());
+    const int bits = std::atoi(count.c_str());
+    const std::string words = bits > 0 ? "the calculator stopped taking a byte after " + count + " of its 8 bits"
+                                       : "the calculator did not take a byte in time";
+    return text.substr(0, at) + words + "." + text.substr(end + tail.size());
+}
+
+}  // namespace
+
+std::string OneLine(const std::string& rawText)
+{
+    const std::string text = PlainTimeouts(rawText);
     std::vector<std::string> parts;
     std::string line;
     auto flush = [&] {
@@ -96,17 +119,22 @@ std::string WithoutErrorClass(const std::string& line, bool verbose)
 {
     if (verbose)
         return line;
+    static const std::set<std::string> classes = {"ELinkError", "EUserError", "ECalculatorError", "ESoftwareError",
+                                                  "EAbort",     "EFileError", "EDamagedReply",    "Exception"};
     std::string out = line;
+    // "An error (EFileError) occured"
     for (size_t at = out.find(" (E"); at != std::string::npos; at = out.find(" (E", at + 1)) {
         const size_t close = out.find(')', at);
         if (close == std::string::npos)
             break;
-        const std::string name = out.substr(at + 2, close - at - 2);
-        static const std::set<std::string> classes = {"ELinkError", "EUserError", "ECalculatorError", "ESoftwareError",
-                                                      "EAbort",     "EFileError", "EDamagedReply",    "Exception"};
-        const bool className = classes.count(name) > 0;
-        if (className)
+        if (classes.count(out.substr(at + 2, close - at - 2)))
             out.erase(at, close - at + 1);
+    }
+    // "main\big: EFileError: why"
+    for (size_t at = out.find(": E"); at != std::string::npos; at = out.find(": E", at + 1)) {
+        const size_t colon = out.find(": ", at + 2);
+        if (colon != std::string::npos && classes.count(out.substr(at + 2, colon - at - 2)))
+            out.erase(at + 2, colon - at);
     }
     return out;
 }

@@ -16,8 +16,8 @@ constexpr int kBarWidth = 30;
 const char* const kScreenshotStatus = "Receiving screenshot";
 }  // namespace
 
-ConsoleTransferView::ConsoleTransferView(Ti92Link& link, const CliContext& context, std::ostream* out)
-    : fLink(link), fContext(context), fOut(out ? *out : context.out), fErr(context.err),
+ConsoleTransferView::ConsoleTransferView(Ti92Link& link, const CliContext& context)
+    : fLink(link), fContext(context), fErr(context.err),
       fStyle(context.options.quiet ? ProgressStyle::None : context.options.progress)
 {
     if (fStyle == ProgressStyle::Automatic)
@@ -131,29 +131,67 @@ void ConsoleTransferView::SetSelected(ListViewId list, size_t row, bool selected
         rows[row].selected = selected;
 }
 
+namespace {
+
+// The window's report lines of a job that went well; each command says
+// instead what it did, in its own words.
+bool IsJobReport(const std::string& line)
+{
+    static const char* const kEndings[] = {" item(s) were received.", " was successfully sent.",
+                                           " selected file(s) were sent.", " libraries were sent."};
+    static const char* const kStarts[] = {"The received variable(s) was saved into ", "Backup (\"",
+                                          "Nothing was sent: ", "A screenshot was grabbed."};
+    for (const char* ending : kEndings) {
+        const std::string e = ending;
+        if (line.size() >= e.size() && line.compare(line.size() - e.size(), e.size(), e) == 0)
+            return true;
+    }
+    for (const char* start : kStarts)
+        if (line.rfind(start, 0) == 0)
+            return line.find(" occured ") == std::string::npos;
+    return false;
+}
+
+}  // namespace
+
 void ConsoleTransferView::StatusMemoAdd(const std::string& line)
 {
     ClearLine();
     fMemo.push_back(line);
+    const bool verbose = fContext.options.verbose;
     const std::string shown = PrintableMessage(line);
     const std::string notReceived = " Not received: ";
     if (line.rfind(notReceived, 0) == 0) {
         // Printed once: the dialog before it may have named it already.
         if (fLastError.find(line.substr(notReceived.size())) == std::string::npos)
-            fErr << shown.substr(1) << '\n';
+            fErr << WithoutErrorClass(shown.substr(1), verbose) << '\n';
         return;
     }
-    // Some routines write their error line with a leading space, some without.
+    // Some routines write their error line with a leading space, some
+    // without, some after the count of what was done.
     const size_t at = shown.find("An error (");
-    const bool error = at == 0 || at == 1;
-    (error ? fErr : fOut) << WithoutErrorClass(error ? shown.substr(at) : shown, fContext.options.verbose) << '\n';
+    if (at != std::string::npos || shown.find(" an error (") != std::string::npos) {
+        fErr << WithoutErrorClass(at == 0 || at == 1 ? shown.substr(at) : shown, verbose) << '\n';
+        return;
+    }
+    if (IsJobReport(line))
+        return;
+    // A text converted on the way: only what the conversion lost is news.
+    const std::string converted = " was successfully converted to ";
+    if (const size_t c = line.find(converted); c != std::string::npos) {
+        const size_t note = line.find(". ", c);
+        if (note != std::string::npos)
+            fContext.Note(line.substr(0, c) + ": " + line.substr(note + 2));
+        return;
+    }
+    fContext.Note(WithoutErrorClass(line, verbose));
 }
 
 void ConsoleTransferView::ErrorDialog(const std::string& text)
 {
     ClearLine();
     fLastError = text;
-    std::string line = ConsoleDialogLine(text, fContext.options.verbose);
+    std::string line = WithoutErrorClass(ConsoleDialogLine(text, fContext.options.verbose), fContext.options.verbose);
     // A link error names the device it happened on.
     const std::string device = fContext.Device();
     if (!device.empty() && (text.find("Errorclass: ELinkError") != std::string::npos ||
@@ -164,8 +202,10 @@ void ConsoleTransferView::ErrorDialog(const std::string& text)
 
 int ConsoleTransferView::FailureStatus() const
 {
-    // A refused request names itself "refused"; a refused step raises ECalculatorError.
+    // A refused request names itself "refused"; a refused step raises
+    // ECalculatorError; a calculator that is not ready counts as one.
     const bool refused = fLastError.find("Errorclass: ECalculatorError") != std::string::npos ||
+                         fLastError.find("Calculator is not ready!") != std::string::npos ||
                          fLastError.find("refused (") != std::string::npos ||
                          fLastError.find("was refused: ") != std::string::npos ||
                          (!fMemo.empty() && fMemo.back().find("(ECalculatorError)") != std::string::npos);

@@ -17,8 +17,7 @@ struct CliContext;
 // most ten times a second), otherwise one line at every tenth of the job.
 class ConsoleTransferView : public TransferView {
 public:
-    // Report lines go to `out` (the context's output when null).
-    ConsoleTransferView(Ti92Link& link, const CliContext& context, std::ostream* out = nullptr);
+    ConsoleTransferView(Ti92Link& link, const CliContext& context);
     ~ConsoleTransferView() override;
 
     void ShowStatus(const std::string& text) override;
@@ -46,15 +45,18 @@ public:
     // Marks rows as the user's selection would.
     void SetSelected(ListViewId list, size_t row, bool selected);
 
-    // Report lines go to the output; error lines (" An error (...)") and
-    // variables not received (" Not received: ...") to the error stream,
-    // the latter only when the dialog before did not name them already.
+    // Error lines (" An error (...)") and variables not received (" Not
+    // received: ...") go to the error stream, the latter only when the
+    // dialog before did not name them already; the window's report of a job
+    // that went well is left to the command, which says what it did; other
+    // lines are notes.
     void StatusMemoAdd(const std::string& line) override;
     void ErrorDialog(const std::string& text) override;
     const std::vector<std::string>& Memo() const { return fMemo; }
     // The text of the last error dialog (empty when none was shown).
     const std::string& LastError() const { return fLastError; }
-    // The exit status of a failed job: 1 when the calculator refused, 2 otherwise.
+    // The exit status of a failed job: 1 when the calculator was not ready or
+    // refused, 2 otherwise.
     int FailureStatus() const;
 
     // Whether a progress bar makes sense on this stream.
@@ -67,7 +69,6 @@ private:
 
     Ti92Link& fLink;
     const CliContext& fContext;
-    std::ostream& fOut;
     std::ostream& fErr;
     ProgressStyle fStyle;
     uint32_t fStartTick = 0;

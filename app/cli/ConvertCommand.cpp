@@ -54,17 +54,31 @@ private:
     int fPos[8] = {};
 };
 
+// The file beside the text with its extension .92t: notes.txt gives notes.92t.
+std::string TargetBeside(const std::string& source)
+{
+    return std::filesystem::path(source).replace_extension(".92t").string();
+}
+
 }  // namespace
 
 int RunConvert(CliContext& context, const ParsedOptions& args)
 {
-    const std::string target = args.Value("output");
     const bool commentGiven = args.Has("comment");
     if (args.positional.size() > 1)
         throw CliUsageError("takes one text file");
     const std::string source = args.positional.empty() ? std::string() : args.positional.front();
-    if (source.empty() || target.empty())
-        throw CliUsageError("needs a text file and -o FILE.92t");
+    if (source.empty())
+        throw CliUsageError("needs a text file");
+    const std::string target = args.Has("output") ? args.Value("output") : TargetBeside(source);
+    if (target.empty())
+        throw CliUsageError("needs -o FILE.92t");
+    // Only a file the user named is replaced.
+    std::error_code ec;
+    if (!args.Has("output") && std::filesystem::exists(std::filesystem::symlink_status(target, ec))) {
+        context.Fail(target, "the file exists already; nothing was converted (name it with -o to replace it)");
+        return exitstatus::kError;
+    }
     const TextVariableNaming naming = NamingOptions(args);
     const unsigned tabSize = TabSizeOption(args);
     const FileComment fileComment = CommentOption(context, args);
@@ -76,7 +90,17 @@ int RunConvert(CliContext& context, const ParsedOptions& args)
     ConsoleDialogs dialogs(context.err);
     bool converted = Txtto92g(view, dialogs, store, true, source, target, false,
                               commentGiven ? fileComment.bytes : std::string(), naming, tabSize);
-    for (const std::string& line : view.lines)
-        (converted ? context.out : context.err) << WithoutErrorClass(line, context.options.verbose) << '\n';
-    return converted ? 0 : 2;
+    for (const std::string& line : view.lines) {
+        if (!converted) {
+            context.Fail(WithoutErrorClass(line, context.options.verbose));
+            continue;
+        }
+        // "x.txt was successfully converted to x.92t. N characters ...": the note after the first sentence.
+        const size_t said = line.find(". ", line.find(" was successfully converted to "));
+        context.Report("Converted " + source + " to " + target + " as the text variable " +
+                       Printable(TextStoredName(source, naming)));
+        if (said != std::string::npos)
+            context.Note(line.substr(said + 2));
+    }
+    return converted ? exitstatus::kSuccess : exitstatus::kError;
 }

@@ -134,10 +134,21 @@ int SaveAsText(CliContext& context, const TempStore& store, const std::string& p
     UnmappedCodes unmapped;
     WriteRaw(file.Stream(), TextVariableAsUtf8(store.ReadItem(records[0]), &unmapped));
     file.Commit();
-    const std::string note = UnmappedCodesNote(unmapped);
-    context.out << "Saved " << Printable(records[0].name) << " as UTF-8 text with LF line ends in " << path << "."
-                << (note.empty() ? "" : " " + note) << "\n";
+    context.Report("Saved " + Printable(records[0].name) + " to " + path + " as UTF-8 text with LF line ends");
+    if (const std::string note = UnmappedCodesNote(unmapped); !note.empty())
+        context.Note(note);
     return exitstatus::kSuccess;
+}
+
+// "main\a", "main\a and main\b", ...; a count beyond four.
+std::string NamesOf(const std::vector<IndexRecord>& records)
+{
+    if (records.size() > 4)
+        return std::to_string(records.size()) + " variables";
+    std::string names;
+    for (size_t i = 0; i < records.size(); ++i)
+        names += (i == 0 ? "" : i + 1 == records.size() ? " and " : ", ") + Printable(records[i].name);
+    return names;
 }
 
 // The output target the arguments allow; throws CliUsageError otherwise.
@@ -232,10 +243,12 @@ int SaveIntoOneFile(CliContext& context, ConsoleTransferView& view, const TempSt
 {
     if (plan.asText)
         return SaveAsText(context, store, plan.args.output);
-    if (plan.target.kind == OutputTarget::Kind::File)
-        return SaveAs92g(view, store, plan.args.storeFolders, plan.target.path.string(), false, true, plan.comment)
-                   ? exitstatus::kSuccess
-                   : exitstatus::kError;
+    if (plan.target.kind == OutputTarget::Kind::File) {
+        if (!SaveAs92g(view, store, plan.args.storeFolders, plan.target.path.string(), false, true, plan.comment))
+            return exitstatus::kError;
+        context.Report("Saved " + NamesOf(store.ReadIndex()) + " to " + plan.target.path.string());
+        return exitstatus::kSuccess;
+    }
     const fs::path file = plan.workFolder / "output";
     if (!SaveAs92g(view, store, plan.args.storeFolders, file.string(), false, false, plan.comment))
         return exitstatus::kError;
@@ -243,6 +256,7 @@ int SaveIntoOneFile(CliContext& context, ConsoleTransferView& view, const TempSt
         context.Fail("writing to standard output failed");
         return exitstatus::kError;
     }
+    context.Report(context.err, "Saved " + NamesOf(store.ReadIndex()) + " to standard output");
     return exitstatus::kSuccess;
 }
 
@@ -273,9 +287,10 @@ SaveTally SaveEachVariable(const CliContext& context, ConsoleTransferView& view,
         fs::create_directories(file.parent_path(), ec);
         single.Clear();
         single.AddItem(record.name, record.type, store.ReadItem(record));
-        if (SaveAs92g(view, single, plan.args.storeFolders, file.string(), false, true, plan.comment))
+        if (SaveAs92g(view, single, plan.args.storeFolders, file.string(), false, true, plan.comment)) {
+            context.Report("Saved " + Printable(record.name) + " to " + file.string());
             ++tally.saved;
-        else
+        } else
             tally.failed = true;
     }
     return tally;
@@ -293,8 +308,7 @@ int RunGet(CliContext& context, const ParsedOptions& args)
     PrivateStoreFolder folder("linkwise-get");
     TempStore store(folder.Path());
     Ti92Link& link = context.Link().tti92();
-    // With the file on standard output, report lines go to the error stream.
-    ConsoleTransferView view(link, context, target.kind == OutputTarget::Kind::StandardOutput ? &context.err : nullptr);
+    ConsoleTransferView view(link, context);
     if (!FetchDirectoryList(link, view, ListViewId::Calculator))
         return view.FailureStatus();
 

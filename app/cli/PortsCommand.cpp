@@ -3,6 +3,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <ostream>
 
@@ -20,7 +22,12 @@ namespace {
 std::string DeviceInUse(const CliOptions& options)
 {
     IniSettingsStore settings(CliSettingsPath());
-    const CliOptions o = WithWindowSettings(options, settings);
+    CliOptions o;
+    try {
+        o = WithWindowSettings(options, settings);
+    } catch (const std::exception&) {
+        return {};  // a damaged setting marks nothing; the jobs say what is wrong
+    }
     if (o.cable == CliCable::Parallel || o.cable == CliCable::Usb)
         return {};
     return o.device.empty() ? SerialPort::DevicePath(o.port) : o.device;
@@ -40,6 +47,29 @@ QString Q(const std::string& s)
     return QString::fromStdString(s);
 }
 
+// A device named by LINKWISE_COMn that the inventory does not show (a
+// pseudo-terminal, say).
+struct NamedDevice {
+    std::string device;
+    std::string variable;
+};
+
+std::vector<NamedDevice> EnvironmentDevices(const std::vector<SerialPortEntry>& ports)
+{
+    std::vector<NamedDevice> named;
+    for (int n = 1; n <= 8; ++n) {
+        const std::string variable = "LINKWISE_COM" + std::to_string(n);
+        const char* value = std::getenv(variable.c_str());
+        if (!value || !*value)
+            continue;
+        const bool listed = std::any_of(ports.begin(), ports.end(),
+                                        [&](const SerialPortEntry& p) { return SameDevice(p.device, value); });
+        if (!listed)
+            named.push_back({value, variable});
+    }
+    return named;
+}
+
 }  // namespace
 
 int ListPorts(CliContext& context, bool json, DeviceFacts& facts, const std::string& devFolder,
@@ -47,6 +77,7 @@ int ListPorts(CliContext& context, bool json, DeviceFacts& facts, const std::str
 {
     const std::vector<SerialPortEntry> ports = SerialPortInventory(facts, devFolder, ttyClassFolder);
     const std::string inUse = DeviceInUse(context.options);
+    const std::vector<NamedDevice> named = EnvironmentDevices(ports);
     if (json) {
         QJsonArray list;
         for (const SerialPortEntry& p : ports)
@@ -57,6 +88,11 @@ int ListPorts(CliContext& context, bool json, DeviceFacts& facts, const std::str
                                     {"serial", Q(p.serial)},
                                     {"driver", Q(p.driver)},
                                     {"inUse", SameDevice(p.device, inUse)}});
+        for (const NamedDevice& d : named)
+            list.append(QJsonObject{{"device", Q(d.device)},
+                                    {"byId", QJsonValue()},
+                                    {"variable", Q(d.variable)},
+                                    {"inUse", SameDevice(d.device, inUse)}});
         for (const UsbCableId& c : usbCables)
             list.append(QJsonObject{{"device", Q(UsbCableDevice::PathOf(c))},
                                     {"model", "USB cable"},
@@ -65,7 +101,7 @@ int ListPorts(CliContext& context, bool json, DeviceFacts& facts, const std::str
         context.out << QJsonDocument(list).toJson(QJsonDocument::Indented).toStdString();
         return exitstatus::kSuccess;
     }
-    if (ports.empty() && usbCables.empty()) {
+    if (ports.empty() && usbCables.empty() && named.empty()) {
         context.Note("no serial device found");
         return exitstatus::kSuccess;
     }
@@ -80,6 +116,8 @@ int ListPorts(CliContext& context, bool json, DeviceFacts& facts, const std::str
         if (!p.byId.empty())
             context.out << "    " << p.byId << '\n';
     }
+    for (const NamedDevice& d : named)
+        context.out << (SameDevice(d.device, inUse) ? "* " : "  ") << d.device << "  from " << d.variable << '\n';
     for (const UsbCableId& c : usbCables)
         context.out << "  " << UsbCableDevice::PathOf(c) << "  " << UsbCableDevice::NameOf(c) << '\n';
     return exitstatus::kSuccess;

@@ -58,15 +58,9 @@ int RunScreenshot(CliContext& context, const ParsedOptions& args)
     OutputTarget::Check(s.output, isatty(STDOUT_FILENO) && &context.out == &std::cout);
 
     Ti92Link& link = context.Link().tti92();
-    std::ostringstream lines;
-    ConsoleTransferView view(link, context, &lines);
+    ConsoleTransferView view(link, context);
     ScreenBitmap screen;
-    const bool grabbed = GrabScreenshot(link, view, screen);
-    // The report line of a failed grab, or with the picture on standard
-    // output, goes to the error stream.
-    std::ostream& report = grabbed && s.output != "-" ? context.out : context.err;
-    report << lines.str();
-    if (!grabbed)
+    if (!GrabScreenshot(link, view, screen))
         return view.FailureStatus();
 
     const auto& bytes = screen.Bytes();
@@ -81,9 +75,10 @@ int RunScreenshot(CliContext& context, const ParsedOptions& args)
             context.Fail("writing to standard output failed");
             return exitstatus::kError;
         }
+        context.Report(context.err, "Saved the screenshot to standard output");
         return exitstatus::kSuccess;
     }
     WriteImageFile(image, s.output, s.format.c_str());
-    report << "The screenshot was successfully saved into " << s.output << ".\n";
+    context.Report("Saved the screenshot to " + s.output);
     return 0;
 }

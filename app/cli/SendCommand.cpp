@@ -116,7 +116,10 @@ std::string Refusal(VariableFileType& info, const SendArguments& a, bool verbose
     try {
         ClassifyFile(info);
     } catch (const ELinkwiseError& e) {
-        return ConsoleErrorLine(e, verbose) + "; nothing was sent";
+        std::string line = ConsoleErrorLine(e, verbose);
+        while (!line.empty() && (line.back() == '.' || line.back() == '!'))
+            line.pop_back();
+        return line + "; nothing was sent";
     }
     if (info.kind == kinds::kNone)
         return "neither a TI-92 file nor a text file; nothing was sent";
@@ -182,6 +185,20 @@ void NoteLibrariesLeftOut(const CliContext& context, const SendArguments& a,
                  (a.libraries.empty() ? "no terminal to ask (--libraries yes sends them)" : "--libraries no"));
 }
 
+// "Sent notes.txt as main\notes", one line for each file that went.
+void ReportSent(const CliContext& context, const FileListSendResult& r)
+{
+    for (const SentFile& sent : r.sent) {
+        std::string names;
+        for (size_t i = 0; i < sent.variables.size(); ++i)
+            names += (i == 0 ? "" : i + 1 == sent.variables.size() ? " and " : ", ") + Printable(sent.variables[i]);
+        if (sent.backup)
+            names = "the calculator's whole memory";
+        context.Report("Sent " + sent.file + (names.empty() ? "" : " as " + names) +
+                       (sent.library ? " (a Fargo library)" : ""));
+    }
+}
+
 int SendStatus(const CliContext& context, const FileListSendResult& r)
 {
     if (r.Complete())
@@ -193,11 +210,11 @@ int SendStatus(const CliContext& context, const FileListSendResult& r)
         return text;
     };
     if (!r.existing.empty())
-        context.Fail("send", "the calculator already holds these variables; nothing was sent:" + lines(r.existing) +
-                                 "\nAdd --force to replace them.");
+        context.Fail("the calculator already holds these variables; nothing was sent:" + lines(r.existing) +
+                     "\nAdd --force to replace them.");
     if (!r.repeated.empty())
-        context.Fail("send", "the files give these variables more than once; nothing was sent:" + lines(r.repeated) +
-                                 "\nAdd --force to send every copy, each replacing the one before.");
+        context.Fail("the files give these variables more than once; nothing was sent:" + lines(r.repeated) +
+                     "\nAdd --force to send every copy, each replacing the one before.");
     if (!r.existing.empty() || !r.repeated.empty())
         return exitstatus::kRefused;
     return r.errorClass == "ECalculatorError" ? exitstatus::kRefused : exitstatus::kError;
@@ -227,6 +244,7 @@ int RunSend(CliContext& context, const ParsedOptions& args)
                               true,  libs, a.choice, a.naming, replace,
                               false, {}};
     const FileListSendResult r = SendFileList(job, a.paths);
+    ReportSent(context, r);
     NoteLibrariesLeftOut(context, a, *libraryNeeds);
     return SendStatus(context, r);
 }

@@ -120,6 +120,54 @@ TEST_F(CliJobsOnPty, GetAllSavesEveryVariableUnderItsFolderAndPatternsPickSome)
     EXPECT_NE(none.err.find("no variable matches nowhere\\*"), std::string::npos) << none.err;
 }
 
+// Each job says what it did with which variable and file; -q says nothing
+// when all went well; errors are said once, with the command's prefix once.
+TEST_F(CliJobsOnPty, ReportsSayWhatWasDoneAndQuietSaysNothing)
+{
+    ASSERT_FALSE(calculator.device.empty());
+    std::ofstream(Path("memo.txt")) << "Hello\n";
+    std::ofstream(Path("big.txt")) << "Hello\n";
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out, err;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{"get", "big", "-o", Path("big.92t")}, 0, "Saved main\\big to " + Path("big.92t") + "\n", ""},
+             {{"get", "other/*", "-o", Path("dir/")}, 0, "Saved other\\y to " + Path("dir/y.92t") + "\n", ""},
+             {{"get", "--all", "-o", Path("all")}, 0, "Saved other\\y to " + Path("all/other/y.92t") + "\n", ""},
+             {{"get", "main/x", "-o", Path("x.txt")}, 2, "", "only a text variable can be saved as .txt"},
+             {{"send", Path("memo.txt")}, 0, "Sent memo.txt as main\\memo\n", ""},
+             {{"send", Path("big.txt")},
+              1,
+              "",
+              "linkwise-cli: send: the calculator already holds these variables; nothing was sent:\n"
+              "  main\\big (text"},
+             {{"send", "--force", Path("big.92t")}, 0, "Sent big.92t as main\\big\n", ""},
+             {{"get", "-q", "big", "-o", Path("quiet.92t")}, 0, "", ""},
+             {{"send", "-q", "--force", Path("memo.txt")}, 0, "", ""},
+             {{"backup", "-q", "-o", Path("quiet.92b")}, 0, "", ""},
+             {{"send", "-q", Path("none.92p")}, 2, "", "linkwise-cli: send: " + Path("none.92p") + ": "},
+         }) {
+        std::vector<std::string> args = c.args;
+        args.push_back("--progress=none");
+        ProgramOutcome r = Cli(args);
+        EXPECT_EQ(r.status, c.status) << c.args[0] << " " << c.args[1] << r.err;
+        EXPECT_NE(r.out.find(c.out), std::string::npos) << r.out;
+        if (c.out.empty())
+            EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+        if (c.err.empty())
+            EXPECT_EQ(r.err.find("linkwise-cli: "), std::string::npos) << r.err;
+        for (const char* never : {"~tmp", "item(s)", "file(s)", "send: send:", "Exception", "EFileError"})
+            EXPECT_EQ((r.out + r.err).find(never), std::string::npos) << never << ": " << r.out << r.err;
+    }
+    ProgramOutcome backup = Cli({"backup", "-o", Path("b.92b"), "--progress=none"});
+    EXPECT_EQ(backup.err, "");
+    EXPECT_EQ(backup.out.rfind("Saved the memory backup (", 0), 0u) << backup.out;
+    EXPECT_NE(backup.out.find(" bytes) to " + Path("b.92b") + "\n"), std::string::npos) << backup.out;
+}
+
 TEST_F(CliJobsOnPty, VerboseShowsEachPacketWithItsName)
 {
     ProgramOutcome r = Cli({"ready", "-v"});
@@ -153,6 +201,8 @@ TEST(CliJobExitStatus, RefusalsExitOneOtherFailuresTwo)
     for (const Case& c : std::vector<Case>{
              {"refuse-requests", {"get", "main\\*", "-o", out}, 1},
              {"refuse-ready", {"ls"}, 1},
+             // Nobody answers: not ready, as the ready command says too.
+             {"silent", {"ls"}, 1},
              {"damage-checksums", {"get", "main\\*", "-o", out}, 2},
              // Partly done: the first variable saved, the second refused or damaged.
              {"refuse-request=2", {"get", "main\\notes", "main\\hello", "-o", dir.path().toStdString()}, 1},

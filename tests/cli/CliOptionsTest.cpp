@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+#include <fstream>
 #include <sstream>
 
 #include "app/cli/CliCommands.h"
+#include "app/cli/CliSettings.h"
 #include "app/cli/ConsoleDialogs.h"
 #include "link/Exceptions.h"
 
@@ -192,6 +195,66 @@ TEST(ConsoleMessages, OneLineNamesWhatFailedAndWhyWithTheClassOnlyWhenVerbose)
     EXPECT_EQ(WithoutErrorClass(" An error (EFileError) occured while saving x (EBook).", false),
               " An error occured while saving x (EBook).");
     EXPECT_EQ(WithoutErrorClass("aborted by an error (EDamagedReply).", true), "aborted by an error (EDamagedReply).");
+}
+
+// What the link's messages become on one line, class names only with -v.
+TEST(ConsoleMessages, ClassNamesGoAndTimeoutsSayWhatDidNotHappen)
+{
+    struct Case {
+        std::string line;
+        bool verbose;
+        std::string shown;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"Not received: main\\big: EFileError: Cannot write x.", false,
+              "Not received: main\\big: Cannot write x."},
+             {"Not received: main\\big: EFileError: Cannot write x.", true,
+              "Not received: main\\big: EFileError: Cannot write x."},
+             {"main\\a: not requested after the error: Eva: hi", false,
+              "main\\a: not requested after the error: Eva: hi"},
+         })
+        EXPECT_EQ(WithoutErrorClass(c.line, c.verbose), c.shown) << c.line;
+    for (const Case& c : std::vector<Case>{
+             {"Timeout occured when sending byte.\r-1 bit was sent ok.", false,
+              "the calculator did not take a byte in time."},
+             {"Cause:\rTimeout occured when sending byte.\r3 bit was sent ok.", false,
+              "Cause: the calculator stopped taking a byte after 3 of its 8 bits."},
+             {"Timeout occured when receiving byte.", false, "Timeout occured when receiving byte."},
+         })
+        EXPECT_EQ(OneLine(c.line), c.shown) << c.line;
+}
+
+TEST(ConsoleMessages, LongValuesAreShownCut)
+{
+    struct Case {
+        std::string value;
+        size_t most;
+        std::string shown;
+    };
+    for (const Case& c : std::vector<Case>{{"short", 60, "short"},
+                                           {std::string(61, 'x'), 60, std::string(60, 'x') + "\u2026"},
+                                           {"ab\xC3\xBC", 3, "ab\u2026"},
+                                           {"ab\xC3\xBC", 4, "ab\xC3\xBC"}})
+        EXPECT_EQ(ShortValue(c.value, c.most), c.shown) << c.value;
+
+    // A damaged device in the settings: one short line, nothing opened.
+    QTemporaryDir dir;
+    const std::string ini = dir.path().toStdString() + "/linkwise.ini";
+    std::ofstream(ini) << "[Settings]\nCabletype=1\nPort=0\nDevice%20of%20COM%20Port%201=/dev/"
+                       << std::string(300000, 'x') << "\n";
+    setenv("LINKWISE_SETTINGS", ini.c_str(), 1);
+    const char* com1 = std::getenv("LINKWISE_COM1");
+    const std::string savedCom1 = com1 ? com1 : "";
+    unsetenv("LINKWISE_COM1");
+    std::string err;
+    EXPECT_EQ(RunCaptured({"ready"}, nullptr, &err), 2);
+    unsetenv("LINKWISE_SETTINGS");
+    if (com1)
+        setenv("LINKWISE_COM1", savedCom1.c_str(), 1);
+    EXPECT_EQ(err, "linkwise-cli: ready: The setting \"Device of COM Port 1\" is no device path (/dev/" +
+                       std::string(55, 'x') +
+                       "\u2026, 300005 bytes). Choose the device in the window's settings, or "
+                       "give --port.\n");
 }
 
 TEST(CliRun, APortThatIsNoSerialLineIsRefusedAtOnceNamingWhatItIs)

@@ -40,7 +40,7 @@ TEST_F(FileCommandsTest, ConvertThenDescribe)
     Write("notes.txt", "Hi\r\nthere");
     CliRun c = Cli({"convert", P("notes.txt"), "-o", P("notes.92t"), "--comment", "From a script"});
     EXPECT_EQ(c.status, 0) << c.err;
-    EXPECT_EQ(c.out, "notes.txt was successfully converted to notes.92t.\n");
+    EXPECT_EQ(c.out, "Converted " + P("notes.txt") + " to " + P("notes.92t") + " as the text variable notes\n");
     EXPECT_EQ(std::filesystem::file_size(P("notes.92t")), 82u + 4 + 16 + 2);
 
     CliRun i = Cli({"info", P("notes.92t"), "--json"});
@@ -75,7 +75,7 @@ TEST_F(FileCommandsTest, ConvertThenDescribe)
 
 TEST_F(FileCommandsTest, BadArgumentsAndMissingFiles)
 {
-    EXPECT_EQ(Cli({"convert", P("a.txt")}).status, 64);
+    EXPECT_EQ(Cli({"convert", "-o", P("a.92t")}).status, 64);
     EXPECT_EQ(Cli({"info"}).status, 64);
     CliRun missing = Cli({"convert", P("none.txt"), "-o", P("none.92t")});
     EXPECT_EQ(missing.status, 2);
@@ -169,6 +169,44 @@ TEST_F(FileCommandsTest, LinuxTextWithItsLettersAndCheckedNames)
     EXPECT_NE(noName.err.find("No TI-92 variable name can be made from the file name 2024.txt"), std::string::npos)
         << noName.err;
     EXPECT_FALSE(std::filesystem::exists(P("bad.92t")));
+}
+
+// Without -o the file goes beside the text, and only a file the user named
+// is replaced.
+TEST_F(FileCommandsTest, ConvertWithoutOutputWritesBesideTheTextAndReplacesOnlyANamedFile)
+{
+    Write("memo.txt", "Hi");
+    Write("kept.txt", "Hi");
+    Write("kept.92t", "the user's own");
+    Write("bad.txt", std::string(70000, 'x'));
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out, err;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{"convert", P("memo.txt")},
+              0,
+              "Converted " + P("memo.txt") + " to " + P("memo.92t") + " as the text variable memo\n",
+              ""},
+             {{"convert", P("kept.txt")},
+              2,
+              "",
+              "linkwise-cli: convert: " + P("kept.92t") +
+                  ": the file exists already; nothing was converted (name it with -o to replace it)\n"},
+             {{"convert", "-q", P("bad.txt")},
+              2,
+              "",
+              "linkwise-cli: convert: An error occured while converting bad.txt to bad.92t. The text of bad.txt"},
+             {{"convert", "-q", P("memo.txt"), "-o", P("kept.92t")}, 0, "", ""},
+         }) {
+        const CliRun r = Cli(c.args);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(r.err.substr(0, c.err.size()), c.err);
+    }
+    EXPECT_EQ(Cli({"view", P("memo.92t")}).out, "Hi\n");
+    EXPECT_EQ(Cli({"view", P("kept.92t")}).out, "Hi\n") << "named with -o: replaced";
 }
 
 // A file with the signature and no variable (an empty group, or one of

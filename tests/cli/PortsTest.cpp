@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "app/cli/PortsCommand.h"
@@ -43,6 +44,16 @@ TEST(Ports, ListsEachDeviceWithWhatIsKnownAndMarksTheOneInUse)
     facts.known[dev + "/ttyACM0"] = {{"DEVLINKS", "/dev/serial/by-path/x /dev/serial/by-id/usb-Acme_Link-if00"}};
 
     setenv("LINKWISE_SETTINGS", (dir.path() + "/none.ini").toStdString().c_str(), 1);
+    // The devices LINKWISE_COMn names are listed too, once each.
+    std::map<std::string, std::string> saved;
+    for (int n = 1; n <= 8; ++n) {
+        const std::string variable = "LINKWISE_COM" + std::to_string(n);
+        if (const char* value = std::getenv(variable.c_str()))
+            saved[variable] = value;
+        unsetenv(variable.c_str());
+    }
+    setenv("LINKWISE_COM5", (dev + "/pty-link").c_str(), 1);
+    setenv("LINKWISE_COM6", (dev + "/ttyS0").c_str(), 1);
     CliOptions options;
     options.command = "ports";
     options.device = dev + "/serial/by-id/usb-FTDI_FT232R_A1-if00-port0";
@@ -51,10 +62,12 @@ TEST(Ports, ListsEachDeviceWithWhatIsKnownAndMarksTheOneInUse)
 
     ASSERT_EQ(ListPorts(context, true, facts, dev, sys, {{3, 7}}), 0) << err.str();
     const QJsonArray ports = QJsonDocument::fromJson(QByteArray::fromStdString(out.str())).array();
-    ASSERT_EQ(ports.size(), 4) << out.str();
-    EXPECT_EQ(ports[3]["device"], "usb:3:7");
-    EXPECT_EQ(ports[3]["usbBus"], 3);
-    EXPECT_EQ(ports[3]["usbAddress"], 7);
+    ASSERT_EQ(ports.size(), 5) << out.str();
+    EXPECT_EQ(ports[4]["device"], "usb:3:7");
+    EXPECT_EQ(ports[4]["usbBus"], 3);
+    EXPECT_EQ(ports[4]["usbAddress"], 7);
+    EXPECT_EQ(ports[3]["device"], QString::fromStdString(dev + "/pty-link"));
+    EXPECT_EQ(ports[3]["variable"], "LINKWISE_COM5");
     EXPECT_EQ(ports[1]["device"], QString::fromStdString(dev + "/ttyS0"));
     EXPECT_EQ(ports[1]["byId"], QJsonValue::Null);
     EXPECT_EQ(ports[1]["inUse"], false);
@@ -75,7 +88,12 @@ TEST(Ports, ListsEachDeviceWithWhatIsKnownAndMarksTheOneInUse)
                              "/serial/by-id/usb-FTDI_FT232R_A1-if00-port0\n"),
               std::string::npos)
         << out.str();
+    EXPECT_NE(out.str().find("  " + dev + "/pty-link  from LINKWISE_COM5\n"), std::string::npos) << out.str();
     unsetenv("LINKWISE_SETTINGS");
+    unsetenv("LINKWISE_COM5");
+    unsetenv("LINKWISE_COM6");
+    for (const auto& [variable, value] : saved)
+        setenv(variable.c_str(), value.c_str(), 1);
 }
 
 }  // namespace

@@ -43,8 +43,7 @@ TEST_F(ScreenshotKeysOnPty, ScreenshotAsPngBmpAndOnStandardOutput)
     ASSERT_FALSE(calculator.device.empty());
     ProgramOutcome png = Cli({"screenshot", "-o", Path("screen.png")});
     ASSERT_EQ(png.status, 0) << png.err;
-    EXPECT_EQ(png.out,
-              "A screenshot was grabbed.\nThe screenshot was successfully saved into " + Path("screen.png") + ".\n");
+    EXPECT_EQ(png.out, "Saved the screenshot to " + Path("screen.png") + "\n");
     QImage image(QString::fromStdString(Path("screen.png")), "PNG");
     EXPECT_EQ(Differences(image, 1), 0);
 
@@ -56,7 +55,8 @@ TEST_F(ScreenshotKeysOnPty, ScreenshotAsPngBmpAndOnStandardOutput)
     ASSERT_EQ(piped.status, 0) << piped.err;
     // The rows counted as they arrive, a line at every tenth.
     EXPECT_EQ(piped.err.rfind("linkwise-cli: screenshot: 10% (390 of 3840 bytes)\n", 0), 0u) << piped.err;
-    EXPECT_NE(piped.err.find("linkwise-cli: screenshot: 100% (3840 of 3840 bytes)\nA screenshot was grabbed.\n"),
+    EXPECT_NE(piped.err.find(
+                  "linkwise-cli: screenshot: 100% (3840 of 3840 bytes)\nSaved the screenshot to standard output\n"),
               std::string::npos)
         << piped.err;
     EXPECT_EQ(Differences(QImage::fromData(QByteArray::fromStdString(piped.out), "PNG"), 1), 0);

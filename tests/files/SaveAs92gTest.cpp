@@ -216,7 +216,7 @@ TEST_F(SaveTest, FailedSaveKeepsTheOldFileAndReportsTheError)
                                          "Errorclass: EFileError\rMessage: \r",
                                          0),
               0u);
-    EXPECT_EQ(view.memo, std::vector<std::string>{" An error (EFileError) occured while savingold.92g."});
+    EXPECT_EQ(view.memo, std::vector<std::string>{" An error (EFileError) occured while saving old.92g."});
     EXPECT_EQ(view.statuses.back(), "(none)");
     EXPECT_FALSE(view.transferMode);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3);

@@ -101,7 +101,7 @@ TEST_F(CliOnPty, GetSavesSingleAndGroupFiles)
     ASSERT_FALSE(calculator.device.empty());
     ProgramOutcome one = Cli({"get", "main/notes", "-o", Path("notes.92t"), "--comment", "just one"});
     ASSERT_EQ(one.status, 0) << one.err;
-    EXPECT_EQ(one.out, "1 of 1 item(s) were received.\nThe received variable(s) was saved into \"notes.92t\".\n");
+    EXPECT_EQ(one.out, "Saved main\\notes to " + Path("notes.92t") + "\n");
     EXPECT_EQ(ReadFile(Path("notes.92t")), Expected({"main\\notes"}, "just one"));
 
     ProgramOutcome group = Cli({"get", "hello", "math\\quad", "main/x", "-o", Path("three.92g"), "--comment", "group"});
@@ -130,7 +130,7 @@ TEST_F(CliOnPty, RomVersionBackupAndSendBack)
     std::ofstream(Path("sent.92s"), std::ios::binary) << VariableFile({{"main", "sent", 0x0C, "abc"}});
     ProgramOutcome send = Cli({"send", Path("sent.92s")});
     ASSERT_EQ(send.status, 0) << send.err;
-    EXPECT_EQ(send.out, "\"sent.92s\" was successfully sent.\nTotally 1 of 1 selected file(s) were sent.\n");
+    EXPECT_EQ(send.out, "Sent sent.92s as main\\sent\n");
     EXPECT_NE(Cli({"ls"}).out.find("main\\sent"), std::string::npos);
 
     // A text file, and a Fargo program with its library.
@@ -150,7 +150,8 @@ TEST_F(CliOnPty, RomVersionBackupAndSendBack)
     forced.push_back("--force");
     ProgramOutcome list = Cli(forced);
     ASSERT_EQ(list.status, 0) << list.err;
-    EXPECT_NE(list.out.find("Totally 2 of 2 selected file(s) + 1 libraries were sent."), std::string::npos) << list.out;
+    EXPECT_EQ(list.out,
+              "Sent notes.txt as notes\nSent game.92p as main\\game\nSent util.92p as main\\util (a Fargo library)\n");
     const std::string listed = Cli({"ls"}).out;
     for (const char* name : {"main\\notes", "main\\game", "main\\util"})
         EXPECT_NE(listed.find(name), std::string::npos) << name;
@@ -160,8 +161,7 @@ TEST_F(CliOnPty, RomVersionBackupAndSendBack)
     EXPECT_NE(unasked.err.find("add --yes to send it"), std::string::npos) << unasked.err;
     ProgramOutcome restore = Cli({"send", "--yes", Path("before.92b")});
     ASSERT_EQ(restore.status, 0) << restore.err;
-    EXPECT_EQ(restore.out,
-              "Backup (\"before.92b\") was successfully sent.\nTotally 1 of 1 selected file(s) were sent.\n");
+    EXPECT_EQ(restore.out, "Sent before.92b as the calculator's whole memory\n");
 
     ASSERT_EQ(Cli({"backup", "-o", Path("after.92b"), "--comment", "before"}).status, 0);
     EXPECT_EQ(ReadFile(Path("after.92b")), ReadFile(Path("before.92b")));
@@ -179,7 +179,8 @@ TEST_F(CliOnPty, TextFileThereAndBackAsText)
     ASSERT_EQ(send.status, 0) << send.err;
     ProgramOutcome get = Cli({"get", "main/unicode", "-o", Path("back.txt")});
     ASSERT_EQ(get.status, 0) << get.err;
-    EXPECT_NE(get.out.find("unicode as UTF-8 text with LF line ends"), std::string::npos) << get.out;
+    EXPECT_NE(get.out.find("Saved main\\unicode to " + Path("back.txt") + " as UTF-8 text"), std::string::npos)
+        << get.out;
     std::string expected = source;
     expected.replace(expected.find('\t'), 1, 8, ' ');
     EXPECT_EQ(ReadFile(Path("back.txt")), expected);
@@ -214,10 +215,8 @@ TEST_F(CliOnPty, TextFileThereAndBackAsText)
     ASSERT_EQ(got.status, 0) << got.err;
     EXPECT_EQ(ReadFile(Path("pi.txt")),
               "\xCF\x80\xC2\xB2 \xE2\x89\xA4 10 \xE2\x84\xAF\xE2\x81\xBB\xC2\xB9 x\xCC\x85\uFFFD");
-    EXPECT_NE(got.out.find("in " + Path("pi.txt") +
-                           ". 1 TI-92 character without a Unicode equivalent became U+FFFD: code 0x01.\n"),
-              std::string::npos)
-        << got.out;
+    EXPECT_EQ(got.out, "Saved main\\\xCF\x80r to " + Path("pi.txt") + " as UTF-8 text with LF line ends\n");
+    EXPECT_EQ(got.err, "linkwise-cli: get: 1 TI-92 character without a Unicode equivalent became U+FFFD: code 0x01.\n");
 }
 
 // Output that cannot be written is an error, never a success: a full disk

@@ -166,8 +166,15 @@ TEST_F(FileListSend, TextFilesOtherFilesAndAutocollect)
     FileListSendResult r = Send({dir + "notes.txt", fresh}, job);
     EXPECT_EQ(r.filesSent, 2);
     EXPECT_TRUE(OnCalculator("notes"));
-    EXPECT_EQ(rig.view.labelHistory[LabelId::Transfer][0], "Transferring ~tmp.92t ~ Temporary converted textfile");
+    // The text file is named as the user chose it, never by its temporary file.
+    EXPECT_EQ(rig.view.labelHistory[LabelId::Transfer][0], "Transferring notes.txt ~ Temporary converted textfile");
+    EXPECT_EQ(rig.view.memo[0], "notes.txt was successfully converted to the text variable notes.");
+    EXPECT_EQ(rig.view.memo[1], "\"notes.txt\" was successfully sent.");
     EXPECT_EQ(rig.view.memo[2], "util.92p was copied to Fargo library-directory.");
+    ASSERT_EQ(r.sent.size(), 2u);
+    EXPECT_EQ(r.sent[0].file, "notes.txt");
+    EXPECT_EQ(r.sent[0].variables, std::vector<std::string>{"notes"});
+    EXPECT_EQ(r.sent[1].file, "util.92p");
     EXPECT_EQ(ReadWholeFile(old), ReadWholeFile(fresh));
     EXPECT_EQ(rig.view.memo.back(), "Totally 2 of 2 selected file(s) were sent.");
 
