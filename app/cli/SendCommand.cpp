@@ -1,3 +1,4 @@
+#include <cctype>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -52,6 +53,19 @@ private:
     std::ostream& fErr;
 };
 
+// A yes-or-no question on a terminal; anything but yes, and the end of
+// input, count as No.
+bool TerminalYes(std::ostream& err, const std::string& question)
+{
+    err << question << " [y/N] " << std::flush;
+    std::string answer;
+    if (!std::getline(std::cin, answer))
+        return false;
+    for (char& c : answer)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return answer == "y" || answer == "yes";
+}
+
 std::string WithSlash(std::string dir)
 {
     if (!dir.empty() && dir.back() != '/')
@@ -83,6 +97,7 @@ struct SendArguments {
     std::vector<std::string> paths;
     bool yes = false;
     bool force = false;
+    bool terminal = false;  // standard input is one: questions can be asked
     std::string libDir1, libDir2;
     std::string libraries;  // --libraries as given
     LibraryChoice choice = LibraryChoice::Ask;
@@ -102,6 +117,7 @@ SendArguments Parse(const ParsedOptions& args)
         throw CliUsageError("names no file");
     a.naming = NamingOptions(args);
     const bool terminal = isatty(STDIN_FILENO);
+    a.terminal = terminal;
     if (!(a.naming.name.empty() && a.naming.folder.empty()) && CountTextFiles(a.paths) != 1)
         throw CliUsageError("--name and --folder need exactly one text file among the files sent");
     a.choice =
@@ -111,8 +127,9 @@ SendArguments Parse(const ParsedOptions& args)
 
 // Why one file cannot be sent, or empty when it can; `info` learns its kind
 // and libraries.
-std::string Refusal(VariableFileType& info, const SendArguments& a, bool verbose)
+std::string Refusal(VariableFileType& info, const SendArguments& a, const CliContext& context)
 {
+    const bool verbose = context.options.verbose;
     try {
         ClassifyFile(info);
     } catch (const ELinkwiseError& e) {
@@ -130,8 +147,13 @@ std::string Refusal(VariableFileType& info, const SendArguments& a, bool verbose
             return std::string(e.what()) + " Give one with --name; nothing was sent.";
         }
     }
-    if (info.kind == kinds::kSingle + ti92::kBackupType && !a.yes)
-        return "a memory backup replaces the calculator's whole memory; add --yes to send it; nothing was sent";
+    if (info.kind == kinds::kSingle + ti92::kBackupType && !a.yes) {
+        if (!a.terminal)
+            return "a memory backup replaces the calculator's whole memory; add --yes to send it; nothing was sent";
+        if (!TerminalYes(context.err, "Replace the calculator's whole memory with " +
+                                          std::filesystem::path(info.path).filename().string() + "?"))
+            return "the calculator's memory was left as it is; nothing was sent";
+    }
     if (info.kind >= kinds::kFargo2Library && info.kind != kinds::kSingle + ti92::kBackupType) {
         try {
             PlanSend(DiskBytes(info.path), std::filesystem::path(info.path).filename().string());
@@ -150,7 +172,7 @@ std::optional<std::vector<std::string>> CheckFiles(const CliContext& context, co
     for (const std::string& path : a.paths) {
         VariableFileType info;
         info.path = path;
-        const std::string refusal = Refusal(info, a, context.options.verbose);
+        const std::string refusal = Refusal(info, a, context);
         if (!refusal.empty()) {
             context.Fail(path, refusal);
             return std::nullopt;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -50,11 +51,22 @@ namespace {
 struct OutputChoice {
     bool captured = true;
     std::string path;
+    // Standard input on a pseudo-terminal where this was typed.
+    std::optional<std::string> typed;
 };
 
 ProgramOutcome Run(const std::vector<std::string>& argv, const std::vector<std::string>& env, int signal,
                    int signalAfterMs, const OutputChoice& output)
 {
+    // Both ends open before the child starts, so what is typed waits in
+    // the line discipline until the program reads it.
+    int terminal = -1, typist = -1;
+    if (output.typed) {
+        terminal = posix_openpt(O_RDWR | O_NOCTTY);
+        if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0 ||
+            (typist = open(ptsname(terminal), O_RDWR | O_NOCTTY)) < 0)
+            return {};
+    }
     std::string outPath = TemporaryPattern("linkwise-run-out");
     std::string errPath = TemporaryPattern("linkwise-run-err");
     const int outFd = mkstemp(outPath.data());
@@ -62,6 +74,10 @@ ProgramOutcome Run(const std::vector<std::string>& argv, const std::vector<std::
     ProgramOutcome o;
     const pid_t pid = outFd >= 0 && errFd >= 0 && !argv.empty() ? fork() : -1;
     if (pid == 0) {
+        if (terminal >= 0) {
+            dup2(typist, STDIN_FILENO);
+            close(terminal);
+        }
         if (output.captured)
             dup2(outFd, STDOUT_FILENO);
         else if (output.path.empty())
@@ -76,6 +92,8 @@ ProgramOutcome Run(const std::vector<std::string>& argv, const std::vector<std::
         _exit(127);
     }
     if (pid > 0) {
+        if (terminal >= 0 && write(terminal, output.typed->data(), output.typed->size()) < 0)
+            kill(pid, SIGKILL);
         if (signal != 0) {
             usleep(static_cast<useconds_t>(signalAfterMs) * 1000);
             kill(pid, signal);
@@ -83,6 +101,10 @@ ProgramOutcome Run(const std::vector<std::string>& argv, const std::vector<std::
         int status = 0;
         waitpid(pid, &status, 0);
         o.status = ExitStatus(status);
+    }
+    if (terminal >= 0) {
+        close(typist);
+        close(terminal);
     }
     o.out = Slurp(outPath);
     o.err = Slurp(errPath);
@@ -104,7 +126,13 @@ ProgramOutcome RunProgram(const std::vector<std::string>& argv, const std::vecto
 ProgramOutcome RunProgramWithOutput(const std::vector<std::string>& argv, const std::string& outputPath,
                                     const std::vector<std::string>& env)
 {
-    return Run(argv, env, 0, 0, OutputChoice{false, outputPath});
+    return Run(argv, env, 0, 0, OutputChoice{false, outputPath, std::nullopt});
+}
+
+ProgramOutcome RunProgramOnTerminal(const std::vector<std::string>& argv, const std::string& typed,
+                                    const std::vector<std::string>& env)
+{
+    return Run(argv, env, 0, 0, OutputChoice{true, {}, typed});
 }
 
 VirtualCalculatorProcess::VirtualCalculatorProcess(const std::string& program, const std::vector<std::string>& options,

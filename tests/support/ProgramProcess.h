@@ -24,6 +24,9 @@ ProgramOutcome RunProgram(const std::vector<std::string>& argv, const std::vecto
 // or closed when that is empty; `out` stays empty.
 ProgramOutcome RunProgramWithOutput(const std::vector<std::string>& argv, const std::string& outputPath,
                                     const std::vector<std::string>& env = {});
+// Runs it with standard input on a pseudo-terminal where `typed` was typed.
+ProgramOutcome RunProgramOnTerminal(const std::vector<std::string>& argv, const std::string& typed,
+                                    const std::vector<std::string>& env = {});
 
 // The virtual TI-92's executable as a child process, serving a pseudo-terminal
 // behind a link in a fresh folder. `device` and `environment` are read from the

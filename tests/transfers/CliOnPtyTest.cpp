@@ -159,6 +159,16 @@ TEST_F(CliOnPty, RomVersionBackupAndSendBack)
     ProgramOutcome unasked = Cli({"send", Path("before.92b")});
     EXPECT_EQ(unasked.status, 2);
     EXPECT_NE(unasked.err.find("add --yes to send it"), std::string::npos) << unasked.err;
+    // On a terminal it asks: anything but yes sends nothing.
+    const std::vector<std::string> sendBackup = {LINKWISE_CLI_PATH, "--port", calculator.device, "send",
+                                                 Path("before.92b")};
+    ProgramOutcome declined = RunProgramOnTerminal(sendBackup, "\n");
+    EXPECT_EQ(declined.status, 2);
+    EXPECT_EQ(declined.err, "Replace the calculator's whole memory with before.92b? [y/N] linkwise-cli: send: " +
+                                Path("before.92b") + ": the calculator's memory was left as it is; nothing was sent\n");
+    ProgramOutcome confirmed = RunProgramOnTerminal(sendBackup, "yes\n");
+    EXPECT_EQ(confirmed.status, 0) << confirmed.err;
+    EXPECT_EQ(confirmed.out, "Sent before.92b as the calculator's whole memory\n");
     ProgramOutcome restore = Cli({"send", "--yes", Path("before.92b")});
     ASSERT_EQ(restore.status, 0) << restore.err;
     EXPECT_EQ(restore.out, "Sent before.92b as the calculator's whole memory\n");
