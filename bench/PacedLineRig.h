@@ -214,7 +214,9 @@ struct PacedLine {
 };
 
 // One run over the line: wall and CPU time against the line time of the
-// bytes that crossed it plus the pauses taken on purpose.
+// bytes that crossed it plus the pauses taken on purpose: the ready check's
+// and, on a line just opened, the silence the link waits for first (the
+// calculator may still be sending the end of an earlier conversation).
 struct RunFigures {
     double wall = 0, cpu = 0, line_s = 0, pauses = 0;
     uint64_t bytes = 0;
@@ -224,13 +226,14 @@ struct RunFigures {
     {
         l.line->sent = l.line->received = 0;
         l.clock.slept = 0;
+        const bool quietFirst = l.link.LineDirty();
         const double wall0 = Seconds(CLOCK_MONOTONIC), cpu0 = Seconds(CLOCK_PROCESS_CPUTIME_ID);
         const bool ok = run();
         wall = Seconds(CLOCK_MONOTONIC) - wall0;
         cpu = Seconds(CLOCK_PROCESS_CPUTIME_ID) - cpu0;
         bytes = l.line->sent + l.line->received;
         line_s = double(bytes) * 10 / kBaud;
-        pauses = double(l.clock.slept) / 1000;
+        pauses = double(l.clock.slept + (quietFirst ? Ti92Link::kQuietLineMs : 0)) / 1000;
         return ok;
     }
 

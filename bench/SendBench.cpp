@@ -1,7 +1,8 @@
 // Sending to the virtual TI-92 paced at 9600 baud, through the real serial
 // code: a 32 KB variable, and the real 57 KB memory backup received and then
 // sent back. Wall time against the line time of every byte on the wire plus
-// the pauses the conversations take (the ready checks), and the CPU time.
+// the pauses the conversations take (the ready checks, the quiet line before
+// the first one), and the CPU time.
 #include <fstream>
 
 #include "bench/PacedLineRig.h"

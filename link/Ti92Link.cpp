@@ -624,8 +624,9 @@ void Ti92Link::SendCts()
 
 void Ti92Link::SendString(const std::string& s)
 {
-    for (char c : s)
-        SendByte(static_cast<uint8_t>(c));
+    // One write for the packet: byte by byte, each waiting until it has left
+    // the port, the line idles between the bytes.
+    SendBytes(s);
 }
 
 void Ti92Link::SendBytes(const std::string& bytes, const SendProgress& progress)

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
@@ -160,9 +161,9 @@ void SimPtyServer::WriteDue(TimePoint now)
     }
 }
 
-int SimPtyServer::NextWakeMs(TimePoint now, int limit) const
+microseconds SimPtyServer::NextWake(TimePoint now, int limitMs) const
 {
-    TimePoint wake = now + milliseconds(limit);
+    TimePoint wake = now + milliseconds(limitMs);
     if (!fIn.empty())
         wake = std::min(wake, fIn.front().due);
     if (!fOut.empty() && fBaud > 0)
@@ -172,20 +173,29 @@ int SimPtyServer::NextWakeMs(TimePoint now, int limit) const
     if (fHangupUntil > now)
         wake = std::min(wake, fHangupUntil);
     if (wake <= now)
-        return 0;
-    // Round up so the wake-up is not early.
-    return static_cast<int>(duration_cast<microseconds>(wake - now).count() + 999) / 1000;
+        return microseconds(0);
+    // Round up so the wake-up is not early. A whole millisecond would be
+    // late: a burst reader idles the line until it wakes, once per burst.
+    return duration_cast<microseconds>(wake - now) + microseconds(1);
 }
 
 void SimPtyServer::Step(int timeoutMs)
 {
     TimePoint now = steady_clock::now();
+    // The device's turn to take bytes has come: finding none, its line goes
+    // idle once it has carried what it holds, and a later write starts it
+    // again then, not where it stopped.
+    if (!fInIdle && ReadyForInput(now))
+        ReadMaster(now);
     pollfd p{fMaster, 0, 0};
     if (ReadyForInput(now))
         p.events = POLLIN;
     if (!fOut.empty() && fBaud == 0)
         p.events |= POLLOUT;
-    poll(&p, 1, NextWakeMs(now, timeoutMs));
+    const microseconds wait = NextWake(now, timeoutMs);
+    const timespec timeout{static_cast<time_t>(wait.count() / 1'000'000),
+                           static_cast<long>(wait.count() % 1'000'000) * 1000};
+    ppoll(&p, 1, &timeout, nullptr);
     now = steady_clock::now();
     if (p.revents & (POLLHUP | POLLERR))
         fHangupUntil = now + milliseconds(50);

@@ -47,7 +47,7 @@ private:
     bool ReadyForInput(TimePoint now) const;
     void FeedDue(TimePoint now);
     void WriteDue(TimePoint now);
-    int NextWakeMs(TimePoint now, int limit) const;
+    std::chrono::microseconds NextWake(TimePoint now, int limitMs) const;
 
     CalculatorLink& fCalc;
     int fMaster = -1;

@@ -57,10 +57,12 @@ TEST_F(SerialLink, FixedPacketsAndWordsOnTheWire)
     EXPECT_EQ(line->written, Bytes({0x34, 0x12, 0x00, 0xFF, 0xFF, 0xFF}));
 
     line->written.clear();
+    line->writes = 0;
     const std::string request = Bytes({0x09, 0xA2, 0x06, 0x00, 0, 0, 0, 0, 0x19, 0x00, 0x19, 0x00});
     link.SendString(request);
     link.SendString("");
     EXPECT_EQ(line->written, request);
+    EXPECT_EQ(line->writes, 1);  // a whole packet, not a drained write per byte
 }
 
 TEST_F(SerialLink, GetAckAcceptsAckAndCtsAndConsumesTheWholeReply)
