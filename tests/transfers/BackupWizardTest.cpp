@@ -80,3 +80,17 @@ TEST_F(BackupWizard, CancelledOrFailedBackupIsNotShownAsDone)
     EXPECT_FALSE(f.TaskSucceeded());
     EXPECT_TRUE(rig.dialogs.AllAnswered());
 }
+
+TEST_F(BackupWizard, CommentFieldGoesWithTheBackupChoice)
+{
+    f.getButton->click();
+    f.backupRadio->click();
+    EXPECT_TRUE(f.backupCommentEdit->isEnabled());
+    EXPECT_EQ(f.backupCommentEdit->text().toStdString().rfind("File dated ", 0), 0u);
+    f.backupCommentEdit->setText("mine");
+    f.backupCommentEdit->setModified(true);
+    f.variablesRadio->click();
+    EXPECT_FALSE(f.backupCommentEdit->isEnabled());
+    f.backupRadio->click();
+    EXPECT_EQ(f.backupCommentEdit->text().toStdString(), "mine");  // what the user typed stays
+}
