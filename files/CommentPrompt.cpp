@@ -25,11 +25,18 @@ std::string CommentHeadline(const std::string& path)
     return "Enter a comment for \"" + std::filesystem::path(path).filename().string() + "\":";
 }
 
-std::string PromptComment(Dialogs& dialogs, const std::string& path)
+std::optional<std::string> PromptComment(Dialogs& dialogs, const std::string& path)
 {
-    std::string comment =
-        dialogs.PromptCommentFor(CommentHeadline(path), CommentProposal(QDateTime::currentDateTime()));
-    return CommentFromUtf8(comment).bytes;
+    const std::optional<std::string> comment =
+        dialogs.AskComment(CommentHeadline(path), CommentProposal(QDateTime::currentDateTime()));
+    if (!comment)
+        return std::nullopt;
+    return CommentFromUtf8(*comment).bytes;
+}
+
+std::string SaveCancelledText(const std::string& path)
+{
+    return " Saving " + std::filesystem::path(path).filename().string() + " was cancelled; nothing was written.";
 }
 
 FileComment CommentFromUtf8(std::string_view text)

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,8 @@ FileComment CommentFromUtf8(std::string_view text);
 // for missing characters; none when it came through whole.
 std::vector<std::string> CommentNotes(const FileComment& comment);
 
-// Asks for the comment of the file being saved; an empty text when the
-// dialog is closed without OK. At most 34 calculator bytes.
-std::string PromptComment(Dialogs& dialogs, const std::string& path);
+// Asks for the comment of the file being saved, at most 34 calculator bytes;
+// nothing when the user cancelled (then nothing is to be written).
+std::optional<std::string> PromptComment(Dialogs& dialogs, const std::string& path);
+// " Saving <file name> was cancelled; nothing was written." for the report.
+std::string SaveCancelledText(const std::string& path);

@@ -48,16 +48,31 @@ FileDialogRequest PrepareBackupSaveDialog(const std::string& initialDir)
 
 namespace {
 
+// The comment typed on the page, in calculator codes; what did not come
+// through whole is told in the report.
+std::string PageComment(TransferView& view, const std::string& typed)
+{
+    const FileComment comment = CommentFromUtf8(typed);
+    for (const std::string& note : CommentNotes(comment))
+        view.StatusMemoAdd(" Note: " + note + ".");
+    return comment.bytes;
+}
+
 bool SaveStore(Dialogs& dialogs, TransferView& view, const TempStore& store, bool storeFolders, bool backupChecked,
-               FileDialogRequest& dialogState)
+               FileDialogRequest& dialogState, const std::optional<std::string>& pageComment)
 {
     dialogState = PrepareSaveDialog(store, dialogState);
     auto path = dialogs.SaveFileName(dialogState);
     if (!path)
         return false;
     dialogState.fileName = *path;
-    std::string comment = PromptComment(dialogs, *path);
-    bool saved = SaveAs92g(view, store, storeFolders, *path, backupChecked, true, comment);
+    const std::optional<std::string> comment =
+        pageComment ? PageComment(view, *pageComment) : PromptComment(dialogs, *path);
+    if (!comment) {
+        view.StatusMemoAdd(SaveCancelledText(*path));
+        return false;
+    }
+    bool saved = SaveAs92g(view, store, storeFolders, *path, backupChecked, true, *comment);
     view.ClickNextButton();
     return saved;
 }
@@ -91,11 +106,12 @@ private:
 }  // namespace
 
 bool SaveReceivedVariables(Dialogs& dialogs, TransferView& view, const TempStore& store, bool storeFolders,
-                           bool backupChecked, FileDialogRequest& dialogState, const std::vector<size_t>& selected)
+                           bool backupChecked, FileDialogRequest& dialogState, const std::vector<size_t>& selected,
+                           const std::optional<std::string>& pageComment)
 {
     // A backup is one image: there is nothing to choose from.
     if (selected.empty() || backupChecked)
-        return SaveStore(dialogs, view, store, storeFolders, backupChecked, dialogState);
+        return SaveStore(dialogs, view, store, storeFolders, backupChecked, dialogState, pageComment);
     std::optional<SelectedStore> part;
     try {
         part.emplace(store, selected);
@@ -103,5 +119,5 @@ bool SaveReceivedVariables(Dialogs& dialogs, TransferView& view, const TempStore
         view.ErrorDialog(ErrorDialogText("saving the file", e) + " Nothing on the disk was changed.");
         return false;
     }
-    return SaveStore(dialogs, view, part->Store(), storeFolders, backupChecked, dialogState);
+    return SaveStore(dialogs, view, part->Store(), storeFolders, backupChecked, dialogState, pageComment);
 }

@@ -211,8 +211,14 @@ bool Txtto92g(TransferView& view, Dialogs& dialogs, const TempStore& store, bool
         data.WriteAt(4, std::string{static_cast<char>(size >> 8), static_cast<char>(size & 0xFF)});
         data.Close();
 
-        if (comment.empty())
-            comment = PromptComment(dialogs, target);
+        if (comment.empty()) {
+            const std::optional<std::string> asked = PromptComment(dialogs, target);
+            if (!asked) {
+                view.StatusMemoAdd(sourceName + " was not converted: the comment was cancelled.");
+                return false;
+            }
+            comment = *asked;
+        }
         if (!SaveAs92g(view, store, storeFolders, target, false, false, comment))
             throw EFileError("The file " + std::filesystem::path(target).filename().string() + " could not be saved.");
         const std::string note = MissingCharactersNote(converter.Missing(), converter.Lacking());

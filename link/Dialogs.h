@@ -39,6 +39,13 @@ public:
         (void)headline;
         return PromptComment(proposed);
     }
+    // The same prompt with a Cancel that cancels the save: nothing when the
+    // user closed it without OK. Implementations that cannot cancel answer
+    // the prompt above.
+    virtual std::optional<std::string> AskComment(const std::string& headline, const std::string& proposed)
+    {
+        return PromptCommentFor(headline, proposed);
+    }
     // The question whether to send a Fargo program's libraries, under the
     // given caption. The result: 1 for Yes or 2 for No, plus 10 when "always
     // say Yes" or 20 when "always say No" is chosen. Implementations without

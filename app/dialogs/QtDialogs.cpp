@@ -205,6 +205,11 @@ std::string QtDialogs::PromptComment(const std::string& proposed)
 
 std::string QtDialogs::PromptCommentFor(const std::string& headline, const std::string& proposed)
 {
+    return AskComment(headline, proposed).value_or(std::string());
+}
+
+std::optional<std::string> QtDialogs::AskComment(const std::string& headline, const std::string& proposed)
+{
     CommentDialog form(DialogParent());
     return form.Ask(headline, proposed);
 }

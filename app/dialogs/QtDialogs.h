@@ -23,6 +23,7 @@ public:
     std::optional<std::string> PickDirectory(const std::string& title, const std::string& start) override;
     std::string PromptComment(const std::string& proposed) override;
     std::string PromptCommentFor(const std::string& headline, const std::string& proposed) override;
+    std::optional<std::string> AskComment(const std::string& headline, const std::string& proposed) override;
     int FargoLibraryQuestion(const std::string& caption) override;
     std::optional<std::string> AskText(const std::string& caption, const std::string& prompt,
                                        const std::string& proposed) override;

@@ -1,6 +1,9 @@
 #include "app/window/BackupSteps.h"
 
 #include <QComboBox>
+#include <QDateTime>
+#include <QLineEdit>
+#include <QRadioButton>
 
 #include "app/window/ReceiveSteps.h"
 #include "app/window/WizardWindow.h"
@@ -11,6 +14,7 @@
 #include "link/Exceptions.h"
 #include "link/PacketCommands.h"
 #include "transfers/BackupReceive.h"
+#include "transfers/DirectoryListing.h"
 
 namespace {
 
@@ -27,10 +31,28 @@ bool HoldsBackup(const TempStore& store)
     return false;
 }
 
+// The date proposal, unless the user has typed a comment of their own.
+void ProposeComment(QLineEdit& edit)
+{
+    if (!edit.isModified())
+        edit.setText(QString::fromStdString(CommentProposal(QDateTime::currentDateTime())));
+}
+
 }  // namespace
 
 void InstallBackupSteps(WizardWindow& form, Ti92Link& link, Dialogs& dialogs)
 {
+    // The backup's comment is asked with the choice of a backup.
+    QObject::connect(form.backupRadio, &QRadioButton::toggled, &form, [&form](bool backup) {
+        form.backupCommentEdit->setEnabled(backup);
+        if (backup)
+            ProposeComment(*form.backupCommentEdit);
+    });
+    form.SetStepAction(taskReceiveBackup, 1, [&form, &link] {
+        ProposeComment(*form.backupCommentEdit);
+        FetchDirectoryList(link, form, ListViewId::Calculator);
+    });
+
     form.SetStepAction(taskReceiveBackup, 2, [&form, &link] {
         form.VarListClear();
         form.VarListAdd("memory-backup");
@@ -46,9 +68,11 @@ void InstallBackupSteps(WizardWindow& form, Ti92Link& link, Dialogs& dialogs)
         }
         const auto path = dialogs.SaveFileName(PrepareBackupSaveDialog(form.folderBox->itemText(0).toStdString()));
         if (path) {
-            const std::string comment = PromptComment(dialogs, *path);
+            const FileComment comment = CommentFromUtf8(form.backupCommentEdit->text().toStdString());
+            for (const std::string& note : CommentNotes(comment))
+                form.StatusMemoAdd(" Note: " + note + ".");
             form.RecordStepResult(
-                SaveAs92g(form, FormStore(form), form.settings.StoreFolders, *path, true, true, comment));
+                SaveAs92g(form, FormStore(form), form.settings.StoreFolders, *path, true, true, comment.bytes));
         } else {
             // The Finished page must not claim a backup that exists nowhere.
             form.StatusMemoAdd(" The memory-backup was not saved.");

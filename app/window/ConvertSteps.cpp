@@ -42,8 +42,8 @@ void Convert(WizardWindow& form, Dialogs& dialogs)
 {
     const std::string source = form.convertFromEdit->text().toStdString();
     const std::string target = form.convertToEdit->text().toStdString();
-    const std::string comment = PromptComment(dialogs, target);
-    if (!Txtto92g(form, dialogs, FormStore(form), form.settings.StoreFolders, source, target, true, comment))
+    // No comment given: the conversion asks for it.
+    if (!Txtto92g(form, dialogs, FormStore(form), form.settings.StoreFolders, source, target, true, std::string()))
         ConvertFailed(form);
 }
 

@@ -280,7 +280,12 @@ void GroupEditing::onGroupFilesClicked()
         const std::optional<std::string> target = fDialogs.SaveFileName(request);
         if (!target)
             return;
-        SaveVariableFile(*target, variables, PromptComment(fDialogs, *target));
+        const std::optional<std::string> comment = PromptComment(fDialogs, *target);
+        if (!comment) {
+            fForm.ShowStatus("Grouping cancelled; " + FileNameOf(*target) + " was not written");
+            return;
+        }
+        SaveVariableFile(*target, variables, *comment);
         fForm.ShowStatus("Grouped " + std::to_string(variables.size()) + " variables into " + FileNameOf(*target));
         fRelist(FileNameOf(*target));
     } catch (const std::exception& e) {

@@ -1,5 +1,7 @@
 #include "app/window/ReceiveSteps.h"
 
+#include <QDateTime>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <filesystem>
@@ -7,6 +9,7 @@
 
 #include "app/window/CalculatorListMenu.h"
 #include "app/window/WizardWindow.h"
+#include "files/CommentPrompt.h"
 #include "files/FileFormat.h"
 #include "files/SaveAs92g.h"
 #include "files/SaveDialogSetup.h"
@@ -76,7 +79,8 @@ void InstallReceiveSteps(WizardWindow& form, Ti92Link& link, Dialogs& dialogs)
             *saving = true;
             const bool saved =
                 SaveReceivedVariables(dialogs, form, FormStore(form), form.settings.StoreFolders, false, *dialogState,
-                                      unsaved.size() == received->saved.size() ? std::vector<size_t>{} : unsaved);
+                                      unsaved.size() == received->saved.size() ? std::vector<size_t>{} : unsaved,
+                                      form.saveCommentEdit->text().toStdString());
             *saving = false;
             if (saved)
                 received->Mark(unsaved);
@@ -119,6 +123,8 @@ void InstallReceiveSteps(WizardWindow& form, Ti92Link& link, Dialogs& dialogs)
             form.RecordStepResult(false);
             return;
         }
+        // Each receive proposes a comment dated anew.
+        form.saveCommentEdit->setText(QString::fromStdString(CommentProposal(QDateTime::currentDateTime())));
         const bool ok = ReceiveAll(link, form, FormStore(form), true);
         received->saved.assign(StoredRecords(FormStore(form)), false);
         form.RecordStepResult(ok);
@@ -136,7 +142,8 @@ void InstallReceiveSteps(WizardWindow& form, Ti92Link& link, Dialogs& dialogs)
                          *saving = true;
                          const bool saved =
                              SaveReceivedVariables(dialogs, form, FormStore(form), form.settings.StoreFolders,
-                                                   form.backupRadio->isChecked(), *dialogState, selected);
+                                                   form.backupRadio->isChecked(), *dialogState, selected,
+                                                   form.saveCommentEdit->text().toStdString());
                          *saving = false;
                          if (saved)
                              received->Mark(selected);

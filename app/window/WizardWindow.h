@@ -202,8 +202,8 @@ public:
     ViewerPlacement pictureViewerPlace;
 
     // Hooks of later parts.
-    std::function<void()> hideViewers;        // before every move
-    std::function<void()> onRemoteControl;    // "&Remote control"
+    std::function<void()> hideViewers;      // before every move
+    std::function<void()> onRemoteControl;  // "&Remote control"
     // Asked before Finish leaves a task and before the window closes
     // (`closing`); false keeps the window where it is (unsaved received
     // variables, or a save that already moved the wizard on).
@@ -241,6 +241,8 @@ public:
     // Receive
     QRadioButton* backupRadio;
     QRadioButton* variablesRadio;
+    // The comment of the backup file, asked here as the save page asks nothing.
+    QLineEdit* backupCommentEdit;
     QTreeWidget* calculatorList;
     QPushButton* updateListButton;
     // FileSelect
@@ -281,6 +283,8 @@ public:
     QLabel* saveStatusLabel;
     QPushButton* saveToFileButton;
     QPushButton* viewReceivedButton;
+    // The comment of the file "Save to file" writes.
+    QLineEdit* saveCommentEdit;
     // SaveBackup
     QProgressBar* backupSaveProgress;
     QLabel* backupSaveStatusLabel;

@@ -265,6 +265,29 @@ QWidget* WizardWindow::BuildScreenshotEditPage()
     return page;
 }
 
+namespace {
+
+// The comment a saved file carries; a file keeps 34 characters.
+QLineEdit* CommentField(const char* name, QWidget* page)
+{
+    auto* edit = Named(new QLineEdit(page), name);
+    edit->setMaxLength(34);
+    edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * 38);
+    return edit;
+}
+
+QHBoxLayout* CommentRow(QLineEdit* edit, QWidget* page)
+{
+    auto* row = new QHBoxLayout;
+    auto* label = new QLabel("Co&mment of the file:", page);
+    label->setBuddy(edit);
+    row->addWidget(label);
+    row->addWidget(edit, 1);
+    return row;
+}
+
+}  // namespace
+
 QWidget* WizardWindow::BuildReceivePage()
 {
     auto* page = new QWidget;
@@ -274,6 +297,9 @@ QWidget* WizardWindow::BuildReceivePage()
     variablesRadio = Named(new QRadioButton("The selected variable(s)", page), "variablesRadio");
     variablesRadio->setChecked(true);
     l->addWidget(backupRadio);
+    backupCommentEdit = CommentField("backupCommentEdit", page);
+    backupCommentEdit->setEnabled(false);
+    l->addLayout(CommentRow(backupCommentEdit, page));
     l->addWidget(variablesRadio);
     auto* row = new QHBoxLayout;
     row->addWidget(new QLabel("This is the content of the calculator:", page), 1);
@@ -446,6 +472,8 @@ QWidget* WizardWindow::BuildReceiveLocalPage()
     row->addWidget(receivedList, 1);
     row->addLayout(buttons);
     l->addLayout(row, 1);
+    saveCommentEdit = CommentField("saveCommentEdit", page);
+    l->addLayout(CommentRow(saveCommentEdit, page));
     saveProgress = NewBar("saveProgress", page);
     l->addWidget(saveProgress);
     saveStatusLabel = Named(new QLabel("(idle)", page), "saveStatusLabel");

@@ -1,6 +1,7 @@
 #include "files/widgets/CommentDialog.h"
 
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,20 +19,26 @@ CommentDialog::CommentDialog(QWidget* parent) : QDialog(parent, Qt::Tool)
     okButton = new QPushButton("&OK", this);
     okButton->setDefault(true);
     connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    cancelButton = new QPushButton("&Cancel", this);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(headline);
     layout->addWidget(commentEdit);
     layout->addWidget(hint);
-    layout->addWidget(okButton, 0, Qt::AlignRight);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+    layout->addLayout(buttons);
 }
 
-std::string CommentDialog::Ask(const std::string& headlineText, const std::string& proposed)
+std::optional<std::string> CommentDialog::Ask(const std::string& headlineText, const std::string& proposed)
 {
     headline->setText(QString::fromStdString(headlineText));
     commentEdit->setText(QString::fromStdString(proposed));
     if (exec() != QDialog::Accepted)
-        return {};
+        return std::nullopt;
     return commentEdit->text().toStdString();
 }
 

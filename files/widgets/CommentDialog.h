@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 #include <QDialog>
@@ -15,12 +16,13 @@ public:
 
     explicit CommentDialog(QWidget* parent = nullptr);
 
-    // Shows the form modally; the edited text after OK, else an empty text.
-    std::string Ask(const std::string& headlineText, const std::string& proposed);
+    // Shows the form modally; the edited text after OK, nothing after Cancel.
+    std::optional<std::string> Ask(const std::string& headlineText, const std::string& proposed);
 
     QLabel* headline;
     QLineEdit* commentEdit;
     QPushButton* okButton;
+    QPushButton* cancelButton;
 
 protected:
     void showEvent(QShowEvent* event) override;

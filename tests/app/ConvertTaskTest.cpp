@@ -55,6 +55,23 @@ TEST(ConvertTask, WithAnExistingTargetAsksAndReplacesOnlyAfterYes)
     }
 }
 
+TEST(ConvertTask, CancelledCommentConvertsNothingAndIsNoError)
+{
+    ConvertRig rig;
+    const std::string target = rig.dir.path().toStdString() + "/Notes.92t";
+    rig.parameters = {"convert", rig.source, target, "exit"};
+    rig.dialogs.ExpectFile(target);
+    rig.dialogs.ExpectCommentCancel();
+    WizardWindow& f = rig.Create();
+    f.onFirstPaint();
+    EXPECT_TRUE(rig.dialogs.AllAnswered());
+    EXPECT_TRUE(rig.dialogs.Messages().empty());
+    EXPECT_FALSE(std::filesystem::exists(target));
+    EXPECT_NE(rig.Memo().find("was not converted: the comment was cancelled."), std::string::npos);
+    EXPECT_FALSE(f.TaskSucceeded());
+    EXPECT_FALSE(f.TerminateRequested());
+}
+
 TEST(ConvertTask, WithoutATargetAsksForOneAndCancelConvertsNothing)
 {
     ConvertRig rig;

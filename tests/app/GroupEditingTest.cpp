@@ -159,6 +159,11 @@ TEST_F(GroupPage, GroupSelectedFilesRefusesAVariableTwoFilesHold)
 
     SelectFiles({"d.92s", "three.92g"});
     rig.dialogs.ExpectFile(P("all.92g"));
+    rig.dialogs.ExpectCommentCancel();  // Cancel on the comment writes nothing
+    f.groupFilesButton->click();
+    EXPECT_FALSE(std::filesystem::exists(P("all.92g")));
+
+    rig.dialogs.ExpectFile(P("all.92g"));
     rig.dialogs.ExpectComment("joined");
     f.groupFilesButton->click();
     EXPECT_EQ(Names(P("all.92g")), "main\\d main\\a main\\b prgm\\c");

@@ -46,8 +46,11 @@ TEST(CommentPromptTest, FormLimitsTheCommentAndReturnsItOnOk)
     });
     EXPECT_EQ(form.Ask("Enter a comment for \"a.92g\":", "File dated now."), std::string(34, 'x'));
 
+    // Cancel (or closing the form) cancels the save: no comment at all.
+    QTimer::singleShot(0, &form, [&] { form.cancelButton->click(); });
+    EXPECT_EQ(form.Ask("h", "File dated now."), std::nullopt);
     QTimer::singleShot(0, &form, [&] { form.reject(); });
-    EXPECT_EQ(form.Ask("h", "File dated now."), "");
+    EXPECT_EQ(form.Ask("h", "File dated now."), std::nullopt);
 }
 
 TEST(CommentPromptTest, CommentsInCalculatorCodesCutToWhatAFileKeeps)

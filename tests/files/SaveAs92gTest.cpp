@@ -325,7 +325,7 @@ TEST_F(SaveTest, SaveButtonAsksForNameAndCommentThenMovesOn)
     EXPECT_EQ(view.nextClicks, 0);
 
     dialogs.ExpectFile(dir / "x.92e");
-    dialogs.ExpectComment("");  // a cancelled comment dialog
+    dialogs.ExpectComment("");  // OK on an emptied comment
     EXPECT_TRUE(SaveReceivedVariables(dialogs, view, store, true, false, state));
     EXPECT_EQ(view.nextClicks, 1);
     ASSERT_EQ(dialogs.shown.back().kind, "comment");
@@ -333,6 +333,52 @@ TEST_F(SaveTest, SaveButtonAsksForNameAndCommentThenMovesOn)
     EXPECT_EQ(dialogs.shown.back().text.rfind("File dated ", 0), 0u);
     EXPECT_EQ(dialogs.shown.back().text.back(), '.');
     EXPECT_EQ(ReadFile(dir / "x.92e").substr(18, 40), Zeros(40));
+}
+
+TEST_F(SaveTest, CommentFromThePageOrTheDialogAndCancelWritesNothing)
+{
+    struct Row {
+        const char* name;
+        std::optional<std::string> pageComment;   // nothing: the dialog asks
+        std::optional<std::string> dialogAnswer;  // nothing: Cancel
+        bool saved;
+        std::string written;  // the comment bytes in the file
+        std::string report;   // a line the report holds
+    };
+    const Row rows[] = {
+        {"page", "from the page", std::nullopt, true, "from the page", "was saved into"},
+        {"pageLacking", "5 \xE2\x82\xAC", std::nullopt, true, "5 ?", "Note: in the comment,"},
+        {"dialog", std::nullopt, "typed", true, "typed", "was saved into"},
+        {"dialogCancel", std::nullopt, std::nullopt, false, "", "Saving y.92e was cancelled; nothing was written."},
+    };
+    store.AddItem("main\\x", 0x00, Hex("0003 010203"));
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        const std::filesystem::path target = dir / "y.92e";
+        std::filesystem::remove(target);
+        view.memo.clear();
+        view.nextClicks = 0;
+        ScriptedDialogs dialogs;
+        FileDialogRequest state;
+        dialogs.ExpectFile(target.string());
+        if (!r.pageComment) {
+            if (r.dialogAnswer)
+                dialogs.ExpectComment(*r.dialogAnswer);
+            else
+                dialogs.ExpectCommentCancel();
+        }
+        EXPECT_EQ(SaveReceivedVariables(dialogs, view, store, true, false, state, {}, r.pageComment), r.saved);
+        EXPECT_TRUE(dialogs.AllAnswered());
+        EXPECT_EQ(dialogs.Messages().size(), 0u) << "no error box";
+        EXPECT_EQ(view.nextClicks, r.saved ? 1 : 0);
+        EXPECT_EQ(std::filesystem::exists(target), r.saved);
+        if (r.saved)
+            EXPECT_EQ(ReadFile(target).substr(18, r.written.size()), r.written);
+        bool reported = false;
+        for (const std::string& line : view.memo)
+            reported = reported || line.find(r.report) != std::string::npos;
+        EXPECT_TRUE(reported) << r.report;
+    }
 }
 
 TEST_F(SaveTest, SaveButtonSavesTheSelectedVariablesOnly)

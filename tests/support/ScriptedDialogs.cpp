@@ -58,6 +58,17 @@ std::string ScriptedDialogs::PromptCommentFor(const std::string& headline, const
     return Next(Answer::Kind::Text, "comment").text;
 }
 
+std::optional<std::string> ScriptedDialogs::AskComment(const std::string& headline, const std::string& proposed)
+{
+    FileDialogRequest r;
+    r.title = headline;
+    shown.push_back({"comment", proposed, MsgIcon::None, MsgButtons::OkCancel, r});
+    const Answer a = Next(Answer::Kind::Text, "comment");
+    if (a.result == MsgResult::Cancel)
+        return std::nullopt;
+    return a.text;
+}
+
 int ScriptedDialogs::FargoLibraryQuestion(const std::string& caption)
 {
     shown.push_back({"fargo", caption, MsgIcon::Question, MsgButtons::YesNo, {}});

@@ -36,6 +36,8 @@ public:
     {
         fScript.push_back({Answer::Kind::Text, MsgResult::Ok, {}, std::move(comment)});
     }
+    // The comment dialog closed by Cancel.
+    void ExpectCommentCancel() { fScript.push_back({Answer::Kind::Text, MsgResult::Cancel, {}, {}}); }
     // The answer to AskText: the text, or nothing for Cancel.
     void ExpectInput(std::optional<std::string> text)
     {
@@ -53,6 +55,8 @@ public:
     std::string PromptComment(const std::string& proposed) override;
     // Recorded like PromptComment, with the headline in request.title.
     std::string PromptCommentFor(const std::string& headline, const std::string& proposed) override;
+    // Recorded like PromptCommentFor; nothing for ExpectCommentCancel.
+    std::optional<std::string> AskComment(const std::string& headline, const std::string& proposed) override;
     // Recorded as kind "fargo" with the caption as text.
     int FargoLibraryQuestion(const std::string& caption) override;
     // Recorded as kind "input" with the prompt as text, the caption as request.title

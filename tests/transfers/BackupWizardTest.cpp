@@ -2,6 +2,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -23,11 +24,14 @@ struct BackupWizard : ::testing::Test {
 
     // "Get!", the backup choice, Next: the backup is received and, with
     // the automatic Next, the save step follows at once.
-    void RunTask()
+    // The backup's comment is typed beside the choice.
+    void RunTask(const char* comment = nullptr)
     {
         f.autoNextBox->setChecked(true);
         f.getButton->click();
         f.backupRadio->click();
+        if (comment)
+            f.backupCommentEdit->setText(comment);
         f.nextButton->click();
     }
     std::string Report() { return f.reportMemo->toPlainText().toStdString(); }
@@ -37,10 +41,11 @@ struct BackupWizard : ::testing::Test {
 
 TEST_F(BackupWizard, BackupIsReceivedSavedAndFinished)
 {
+    EXPECT_FALSE(f.backupCommentEdit->isEnabled());
     rig.dialogs.ExpectFile(target);
-    rig.dialogs.ExpectComment("before the update");
-    RunTask();
+    RunTask("before the update");
     EXPECT_TRUE(rig.dialogs.AllAnswered());
+    EXPECT_EQ(rig.dialogs.shown.size(), 1u);  // the file name only: no comment dialog
     EXPECT_EQ(f.PageShown(), pageFinished);
     ASSERT_EQ(f.variableList->count(), 1);
     EXPECT_EQ(f.variableList->item(0)->text().toStdString(), "memory-backup");
@@ -74,4 +79,18 @@ TEST_F(BackupWizard, CancelledOrFailedBackupIsNotShownAsDone)
     EXPECT_NE(Report().find("There is no memory-backup to save."), std::string::npos);
     EXPECT_FALSE(f.TaskSucceeded());
     EXPECT_TRUE(rig.dialogs.AllAnswered());
+}
+
+TEST_F(BackupWizard, CommentFieldGoesWithTheBackupChoice)
+{
+    f.getButton->click();
+    f.backupRadio->click();
+    EXPECT_TRUE(f.backupCommentEdit->isEnabled());
+    EXPECT_EQ(f.backupCommentEdit->text().toStdString().rfind("File dated ", 0), 0u);
+    f.backupCommentEdit->setText("mine");
+    f.backupCommentEdit->setModified(true);
+    f.variablesRadio->click();
+    EXPECT_FALSE(f.backupCommentEdit->isEnabled());
+    f.backupRadio->click();
+    EXPECT_EQ(f.backupCommentEdit->text().toStdString(), "mine");  // what the user typed stays
 }

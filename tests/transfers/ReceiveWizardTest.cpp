@@ -2,6 +2,7 @@
 // the selected rows, "&Save to file", Previous and "&Update".
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -85,10 +86,14 @@ TEST_F(ReceiveWizard, GetToSavedGroupFileWithAutomaticNext)
     EXPECT_EQ(f.transferLabel->text().toStdString(), "Transfer completed.. (#3)");
 
     const std::string target = rig.dir.path().toStdString() + "/three.92g";
+    // The comment is on the page, dated like the proposal of the dialog; no dialog asks.
+    EXPECT_EQ(f.saveCommentEdit->text().toStdString().rfind("File dated ", 0), 0u);
+    EXPECT_EQ(f.saveCommentEdit->maxLength(), 34);
+    f.saveCommentEdit->setText("three of them");
     rig.dialogs.ExpectFile(target);
-    rig.dialogs.ExpectComment("three of them");
     f.saveToFileButton->click();
     EXPECT_TRUE(rig.dialogs.AllAnswered());
+    EXPECT_EQ(rig.dialogs.shown.size(), 1u);
     EXPECT_EQ(f.PageShown(), pageFinished);
     EXPECT_EQ(ReadFile(target), Expected(chosen, "three of them"));
     const std::string report = f.reportMemo->toPlainText().toStdString();
@@ -143,7 +148,7 @@ TEST_F(ReceiveWizard, SingleVariableProposesItsOwnFileType)
 
     const std::string target = rig.dir.path().toStdString() + "/notes.92t";
     rig.dialogs.ExpectFile(target);
-    rig.dialogs.ExpectComment("");
+    f.saveCommentEdit->clear();
     f.saveToFileButton->click();
     ASSERT_GE(rig.dialogs.shown.size(), 1u);
     const FileDialogRequest& request = rig.dialogs.shown[0].request;
