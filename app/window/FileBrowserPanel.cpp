@@ -431,6 +431,7 @@ void FileBrowserPanel::ResizeLayout()
     WizardWindow& f = fForm;
     const int w = std::max(f.width(), 550);
     f.fileInfoPanel->setFixedWidth(static_cast<int>(w * 0.245455));
+    f.FitFileInfoWidth();
     const int frame = static_cast<int>(w * 0.225818);
     for (QFrame* bevel : {f.commentGroup, f.variablesGroup, f.librariesGroup})
         bevel->setFixedWidth(frame);

@@ -36,6 +36,7 @@ class QCheckBox;
 class QComboBox;
 class QDialog;
 class QFrame;
+class QScrollArea;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -248,6 +249,7 @@ public:
     // FileSelect
     QTreeWidget* fileList;
     QFrame* fileInfoPanel;
+    QScrollArea* fileInfoScroll;  // holds the panel, which scrolls on a short screen
     QLabel* fileTitleLabel;
     QLabel* fileKindLabel;
     QFrame* commentGroup;
@@ -318,6 +320,10 @@ public:
     SettingsDialog* settingsDialog;
     FileBrowserPanel* fileBrowser = nullptr;  // the file page and the viewers
 
+    // The file information's scroll area as wide as its panel, plus the
+    // scroll bar while the panel scrolls.
+    void FitFileInfoWidth();
+
 protected:
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -326,6 +332,8 @@ protected:
 private:
     void LoadChoices();
     QRect LoadMainFormPlace();
+    void FitOnScreen(int& left, int& top, int& width, int& height) const;
+    int NaturalHeight() const;
     void LoadViewerPlaces(const QRect& mainForm);
     void LoadFolderHistory();
     void BuildWidgets();

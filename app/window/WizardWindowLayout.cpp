@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -14,11 +15,14 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <initializer_list>
 #include <utility>
 
@@ -388,6 +392,48 @@ void WizardWindow::BuildFileInfoPanel(QWidget* page)
     info->addLayout(sizeRow);
 }
 
+namespace {
+
+// Shows its panel whole where there is room, stretched to the height it is
+// given; scrolls only below the panel's smallest height. (A resizable
+// scroll area would scroll below the panel's preferred height: its wrapping
+// labels ask for more than they need.)
+class WholePanelScrollArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override { return {widget()->minimumWidth(), widget()->minimumSizeHint().height()}; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QScrollArea::resizeEvent(event);
+        FitPanel();
+    }
+    // The panel's needs change as it is laid out anew (fonts, shown blocks).
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == widget() && event->type() == QEvent::LayoutRequest) {
+            updateGeometry();
+            FitPanel();
+        }
+        return QScrollArea::eventFilter(watched, event);
+    }
+
+private:
+    void FitPanel()
+    {
+        widget()->resize(widget()->width(), std::max(viewport()->height(), widget()->minimumSizeHint().height()));
+    }
+};
+
+}  // namespace
+
+void WizardWindow::FitFileInfoWidth()
+{
+    const QScrollBar* bar = fileInfoScroll->verticalScrollBar();
+    fileInfoScroll->setFixedWidth(fileInfoPanel->minimumWidth() + (bar->maximum() > 0 ? bar->sizeHint().width() : 0));
+}
+
 QWidget* WizardWindow::BuildFileSelectPage()
 {
     auto* page = new QWidget;
@@ -414,7 +460,15 @@ QWidget* WizardWindow::BuildFileSelectPage()
 
     auto* middle = new QHBoxLayout;
     middle->addWidget(fileList, 1);
-    middle->addWidget(fileInfoPanel);
+    // On a short screen the panel scrolls instead of making the window taller
+    // than the screen; the scroll bar, when there is one, widens it.
+    fileInfoScroll = Named(new WholePanelScrollArea(page), "fileInfoScroll");
+    fileInfoScroll->setFrameShape(QFrame::NoFrame);
+    fileInfoScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    fileInfoScroll->setWidget(fileInfoPanel);
+    connect(fileInfoScroll->verticalScrollBar(), &QScrollBar::rangeChanged, this, &WizardWindow::FitFileInfoWidth);
+    FitFileInfoWidth();
+    middle->addWidget(fileInfoScroll);
     l->addLayout(middle, 1);
 
     auto* buttons = new QHBoxLayout;

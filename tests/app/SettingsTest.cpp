@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -195,26 +196,48 @@ TEST(Settings, NamesMatchWithoutRegardToCase)
     EXPECT_EQ(autoclick, 1);
 }
 
-TEST(Settings, PlacementKeepsTheWindowOnTheScreen)
+TEST(Settings, PlacementKeepsTheWholeWindowOnTheScreen)
 {
-    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-    {
+    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    const std::string below = std::to_string(room.height() + 5), right = std::to_string(room.width() + 5);
+    struct Row {
+        std::string top, left, height, state;
+        bool kept;  // the stored place and size, unchanged
+    } rows[] = {
+        {"30", "40", "300", "0", true},
+        {"-20", right, "", "0", false},
+        {std::to_string(room.height() - 100), "30", "", "0", false},  // the bottom would be cut
+        {"0", "0", "5000", "0", false},                               // taller than the screen
+        {below, "30", "", "2", true},                                 // maximised: its place is kept
+    };
+    for (const Row& row : rows) {
         AppRig rig;
-        rig.Set("Last", "MainForm Top", "-20");
-        rig.Set("Last", "MainForm Left", std::to_string(screen.width() + 5));
+        rig.Set("Last", "MainForm Top", row.top);
+        rig.Set("Last", "MainForm Left", row.left);
+        rig.Set("Last", "MainForm State", row.state);
+        if (!row.height.empty())
+            rig.Set("Last", "MainForm Height", row.height);
         WizardWindow& f = rig.Create();
-        EXPECT_EQ(f.y(), static_cast<int>(screen.height() * 0.1));
-        EXPECT_EQ(f.x(), static_cast<int>(screen.width() * 0.1));
-    }
-    {
-        AppRig rig;
-        rig.Set("Last", "MainForm Top", std::to_string(screen.height() + 5));
-        rig.Set("Last", "MainForm Left", "30");
-        rig.Set("Last", "MainForm State", "2");
-        WizardWindow& f = rig.Create();
-        EXPECT_EQ(f.y(), screen.height() + 5) << "a maximised window keeps its place";
-        EXPECT_EQ(f.x(), 30);
-        EXPECT_EQ(f.storedWindowState, 2);
+        f.show();
+        SCOPED_TRACE("top " + row.top + ", height " + row.height);
+        f.pageStack->setCurrentIndex(pageFileSelect);
+        QCoreApplication::processEvents();
+        if (row.height.empty() && row.state == "0" && f.height() < room.height() - 32)
+            EXPECT_GE(f.fileInfoScroll->height(), f.fileInfoPanel->minimumSizeHint().height())
+                << "the file page's panel needs no scroll bar at the natural size";
+        if (row.kept) {
+            EXPECT_EQ(std::to_string(f.y()), row.top);
+            EXPECT_EQ(std::to_string(f.x()), row.left);
+            continue;
+        }
+        // All of it, with a title bar, where the screen has room.
+        EXPECT_GE(f.y(), room.top() + 24);
+        EXPECT_GE(f.x(), room.left());
+        EXPECT_LE(f.y() + f.height() + 8, room.y() + room.height());
+        EXPECT_LE(f.x() + f.width(), room.x() + room.width());
+        // Its pages give way down to a 640 x 480 screen.
+        EXPECT_LE(f.minimumSizeHint().height() + 32, 480);
+        EXPECT_LE(f.minimumSizeHint().width(), 640);
     }
 }
 
