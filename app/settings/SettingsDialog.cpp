@@ -166,7 +166,7 @@ SettingsDialog::SettingsDialog(Dialogs& dialogs, Shell& shell, QWidget* parent)
     connect(unregisterButton, &QPushButton::clicked, this, [this] { onRegisterClicked(false); });
     connect(okButton, &QPushButton::clicked, this, &SettingsDialog::onOkClicked);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    resize(360, 355);
+    resize(470, 355);
 }
 
 void SettingsDialog::Fill(const SettingsRecord& settings)
@@ -328,6 +328,7 @@ void SettingsDialog::ShowChoice()
         return;
     const DeviceChoice& row = fChoices[index];
     const int cable = cableList->currentIndex();
+    deviceList->setToolTip(row.text);  // the whole text, which a narrow list cuts
     pathEdit->setReadOnly(!row.other);
     pathEdit->setEnabled(cable != kParallelIndex);
     pathEdit->setPlaceholderText(cable == kUsbCableIndex ? "the first USB cable found" : Q(StandardDevice(fPort)));
