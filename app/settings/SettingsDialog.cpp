@@ -367,14 +367,19 @@ void SettingsDialog::onPathEdited(const QString& text)
     fDevices[fPort] = path == StandardDevice(fPort) ? "" : path;
 }
 
-// Selects the row of the device, or types it as another path.
+// Selects the row of the device (the environment's when it names it), or
+// types it as another path.
 void SettingsDialog::ChoosePath(const std::string& path)
 {
-    for (size_t i = 0; i < fChoices.size(); ++i)
-        if (!fChoices[i].other && !fChoices[i].fromEnvironment && fChoices[i].path == path) {
-            deviceList->setCurrentIndex(static_cast<int>(i));
-            onDeviceChosen(static_cast<int>(i));  // also when it was selected already
-            return;
+    for (int pass = 0; pass < 2; ++pass)
+        for (size_t i = 0; i < fChoices.size(); ++i) {
+            const DeviceChoice& row = fChoices[i];
+            if (pass == 0 ? !row.other && !row.fromEnvironment && row.path == path
+                          : row.fromEnvironment && SameDevice(row.path, path)) {
+                deviceList->setCurrentIndex(static_cast<int>(i));
+                onDeviceChosen(static_cast<int>(i));  // also when it was selected already
+                return;
+            }
         }
     deviceList->setCurrentIndex(static_cast<int>(fChoices.size()) - 1);
     pathEdit->setText(Q(path));

@@ -111,6 +111,35 @@ TEST(settingsDialog, DeviceListShowsTheDevicesAndStoresTheChoice)
     }
 }
 
+// What the calculator search found is shown as chosen: the environment's
+// row for its device, the parallel port by number, any other as a path.
+TEST(settingsDialog, TheSearchFindingFillsTheChoice)
+{
+    struct Row {
+        DoctorCandidate found;
+        QString selected;
+        int port;
+        std::string device;  // stored for the port
+    };
+    const Row rows[] = {{{"/dev/pts/7", "", Cable::Grey}, "/dev/pts/7 \u2014 from LINKWISE_COM2", 1, "/dev/ttyUSB4"},
+                        {{"/dev/parport3", "", Cable::Parallel}, "/dev/parport3 \u2014 not present", 3, ""},
+                        {{"/dev/rfcomm1", "", Cable::Black}, "Other path", 0, "/dev/rfcomm1"}};
+    setenv("LINKWISE_COM2", "/dev/pts/7", 1);
+    SerialPort::SetStoredDevice(2, "/dev/ttyUSB4");
+    for (const Row& r : rows) {
+        ScriptedDialogs dialogs;
+        RecordingShell shell;
+        SettingsDialog form(dialogs, shell);
+        form.Fill(SettingsRecord{});
+        form.UseFound(r.found);
+        EXPECT_EQ(form.deviceList->currentText(), r.selected);
+        EXPECT_EQ(form.PortIndex(), r.port);
+        EXPECT_EQ(form.Device(r.port + 1), r.device);
+    }
+    unsetenv("LINKWISE_COM2");
+    SerialPort::SetStoredDevice(2, "");
+}
+
 TEST(settingsDialog, OkEndsFolderFieldsWithASlashButLeavesEmptyOnesEmpty)
 {
     ScriptedDialogs dialogs;
