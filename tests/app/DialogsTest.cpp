@@ -92,10 +92,7 @@ TEST(settingsDialog, DeviceListShowsTheDevicesAndStoresTheChoice)
         s.Port = static_cast<uint8_t>(r.port);
         form.Fill(s);
         if (!r.listed.isEmpty()) {
-            QStringList listed;
-            for (const QString& text : r.listed)
-                listed << Here(text);
-            EXPECT_EQ(Items(form.deviceList), listed);
+            EXPECT_EQ(Items(form.deviceList).join(" | "), Here(r.listed.join(" | ")));
         }
         EXPECT_EQ(form.deviceList->currentText(), Here(r.selected));
         if (!r.choose.isEmpty())
@@ -121,9 +118,10 @@ TEST(settingsDialog, TheSearchFindingFillsTheChoice)
         int port;
         std::string device;  // stored for the port
     };
-    const Row rows[] = {{{"/dev/pts/7", "", Cable::Grey}, "/dev/pts/7 \u2014 from LINKWISE_COM2", 1, "/dev/ttyUSB4"},
-                        {{"/dev/parport3", "", Cable::Parallel}, "/dev/parport3 \u2014 not present", 3, ""},
-                        {{"/dev/rfcomm1", "", Cable::Black}, "Other path", 0, "/dev/rfcomm1"}};
+    const Row rows[] =
+        {{{"/dev/pts/7", "", Cable::Grey, ""}, "/dev/pts/7 \u2014 from LINKWISE_COM2", 1, "/dev/ttyUSB4"},
+         {{"/dev/parport3", "", Cable::Parallel, ""}, "/dev/parport3 \u2014 not present", 3, ""},
+         {{"/dev/rfcomm1", "", Cable::Black, ""}, "Other path", 0, "/dev/rfcomm1"}};
     setenv("LINKWISE_COM2", "/dev/pts/7", 1);
     SerialPort::SetStoredDevice(2, "/dev/ttyUSB4");
     for (const Row& r : rows) {
