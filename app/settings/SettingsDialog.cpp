@@ -1,8 +1,10 @@
 #include "app/settings/SettingsDialog.h"
 
-#include <QMenu>
+#include <QAbstractItemView>
 #include <QTimer>
-#include <QToolButton>
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,14 +19,61 @@
 #include "app/desktop/Shell.h"
 #include "app/settings/CalculatorSearchPanel.h"
 #include "link/Dialogs.h"
-#include "link/LibusbCablePipes.h"
+#include "link/DoctorSystem.h"
 #include "link/SerialPort.h"
-#include "link/SerialPortInventory.h"
+#include "link/UsbCableDevice.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 // The cable list's rows are the stored CableType values.
 constexpr int kCableChoices = 4;
+constexpr int kParallelIndex = 0;
 constexpr int kUsbCableIndex = 3;
+constexpr int kPorts = 4;
+const char* const kDash = " \u2014 ";
+
+// LINKWISE_COMn names the device of port n (1..), whatever is stored.
+std::string EnvironmentDevice(int portNumber)
+{
+    const char* value = std::getenv(("LINKWISE_COM" + std::to_string(portNumber)).c_str());
+    return value ? value : "";
+}
+
+// What an empty stored device stands for.
+std::string StandardDevice(int port)
+{
+    return "/dev/ttyS" + std::to_string(port);
+}
+
+// The same device by any name (a by-id link and its target, say).
+bool SameDevice(const std::string& a, const std::string& b)
+{
+    if (a == b)
+        return true;
+    if (a.empty() || b.empty())
+        return false;
+    std::error_code ea, eb;
+    const fs::path ca = fs::weakly_canonical(a, ea), cb = fs::weakly_canonical(b, eb);
+    return !ea && !eb && ca == cb;
+}
+
+QString Q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+// A port whose device the environment does not name, so the stored one is
+// used: the one in use when it is free.
+int FreePort(int port)
+{
+    if (EnvironmentDevice(port + 1).empty())
+        return port;
+    for (int n = 0; n < kPorts; ++n)
+        if (EnvironmentDevice(n + 1).empty())
+            return n;
+    return port;
+}
 }  // namespace
 
 SettingsDialog::SettingsDialog(Dialogs& dialogs, Shell& shell, QWidget* parent)
@@ -38,31 +87,23 @@ SettingsDialog::SettingsDialog(Dialogs& dialogs, Shell& shell, QWidget* parent)
     cableList->setObjectName("cableList");
     cableList->addItems(
         {"Parallel cable", "Grey serial cable (TI-GRAPH LINK)", "Black serial cable", "USB cable (silver)"});
-    portList = new QComboBox(cableBox);
-    portList->setObjectName("portList");
-    deviceLabel = new QLabel("Device:", cableBox);
-    portDeviceEdit = new QLineEdit(cableBox);
-    portDeviceEdit->setObjectName("portDeviceEdit");
-    portDeviceEdit->setToolTip("The serial device this port uses, e.g. /dev/ttyUSB0. Leave empty "
-                               "for the standard device. LINKWISE_COMn in the environment wins.");
-    pickDeviceButton = new QToolButton(cableBox);
-    pickDeviceButton->setObjectName("pickDeviceButton");
-    pickDeviceButton->setText("...");
-    pickDeviceButton->setToolTip("Pick one of the serial devices present");
-    pickDeviceButton->setPopupMode(QToolButton::InstantPopup);
-    pickDeviceButton->setMenu(new QMenu(pickDeviceButton));
-    connect(pickDeviceButton->menu(), &QMenu::aboutToShow, this, &SettingsDialog::FillDeviceMenu);
-    auto* deviceRow = new QHBoxLayout;
-    deviceRow->setContentsMargins(0, 0, 0, 0);
-    deviceRow->addWidget(portDeviceEdit, 1);
-    deviceRow->addWidget(pickDeviceButton);
+    deviceList = new QComboBox(cableBox);
+    deviceList->setObjectName("deviceList");
+    // Long device names must not widen the dialog; the open list shows them whole.
+    deviceList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    deviceList->setMinimumContentsLength(20);
+    pathEdit = new QLineEdit(cableBox);
+    pathEdit->setObjectName("pathEdit");
+    pathEdit->setToolTip("The device stored in the settings: an adapter by its /dev/serial/by-id name, so it is "
+                         "found again on another USB port. Choose \"Other path\" to type one.");
     auto* cableGrid = new QGridLayout(cableBox);
     cableGrid->addWidget(new QLabel("Type of linkcable:", cableBox), 0, 0);
     cableGrid->addWidget(cableList, 0, 1);
-    cableGrid->addWidget(new QLabel("Port:", cableBox), 1, 0);
-    cableGrid->addWidget(portList, 1, 1);
-    cableGrid->addWidget(deviceLabel, 2, 0);
-    cableGrid->addLayout(deviceRow, 2, 1);
+    cableGrid->addWidget(new QLabel("Device:", cableBox), 1, 0);
+    cableGrid->addWidget(deviceList, 1, 1);
+    cableGrid->addWidget(new QLabel("Path:", cableBox), 2, 0);
+    cableGrid->addWidget(pathEdit, 2, 1);
+    cableGrid->setColumnStretch(1, 1);
 
     auto* libBox = new QGroupBox("Fargo", this);
     library1Edit = new QLineEdit(libBox);
@@ -116,35 +157,30 @@ SettingsDialog::SettingsDialog(Dialogs& dialogs, Shell& shell, QWidget* parent)
     layout->addWidget(searchPanel, 1);
     layout->addLayout(buttons);
 
-    connect(cableList, &QComboBox::currentIndexChanged, this, &SettingsDialog::RebuildPortList);
-    connect(portList, &QComboBox::currentIndexChanged, this, &SettingsDialog::onPortChanged);
+    connect(cableList, &QComboBox::currentIndexChanged, this, &SettingsDialog::RebuildDeviceList);
+    connect(deviceList, &QComboBox::currentIndexChanged, this, &SettingsDialog::onDeviceChosen);
+    connect(pathEdit, &QLineEdit::textEdited, this, &SettingsDialog::onPathEdited);
     connect(browse1Button, &QPushButton::clicked, this, [this] { Browse(library1Edit); });
     connect(browse2Button, &QPushButton::clicked, this, [this] { Browse(library2Edit); });
     connect(registerButton, &QPushButton::clicked, this, [this] { onRegisterClicked(true); });
     connect(unregisterButton, &QPushButton::clicked, this, [this] { onRegisterClicked(false); });
     connect(okButton, &QPushButton::clicked, this, &SettingsDialog::onOkClicked);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    resize(360, 355);
+    resize(470, 355);
 }
 
 void SettingsDialog::Fill(const SettingsRecord& settings)
 {
     for (int n = 0; n < 4; ++n)
         fDevices[n] = SerialPort::StoredDevice(n + 1);
-    fDevicePort = -1;
     library1Edit->setText(QString::fromStdString(settings.Fargo1LibDir));
     library2Edit->setText(QString::fromStdString(settings.Fargo2LibDir));
+    fPort = settings.Port < kPorts ? settings.Port : 0;
     {
         QSignalBlocker block(cableList);
         cableList->setCurrentIndex(settings.CableType < kCableChoices ? settings.CableType : 1);
     }
-    {
-        QSignalBlocker block(portList);
-        if (portList->count() == 0)
-            portList->addItems({"", "", "", ""});
-        portList->setCurrentIndex(settings.Port < 4 ? settings.Port : 0);
-    }
-    RebuildPortList();
+    RebuildDeviceList();
     autoCollectBox->setChecked(settings.AutoCollect);
     storeFoldersBox->setChecked(settings.StoreFolders);
     askBeforeReplaceBox->setChecked(settings.AskBeforeReplace);
@@ -186,78 +222,168 @@ void SettingsDialog::onRegisterClicked(bool use)
     ShowRegistration();
 }
 
-void SettingsDialog::RebuildPortList()
+bool SettingsDialog::Present(const std::string& path) const
 {
-    int selected = portList->currentIndex();
+    if (fMachine)
+        return fMachine->Look(path) != DoctorSystem::Node::Missing;
+    std::error_code ec;
+    return fs::exists(path, ec);
+}
+
+std::vector<SettingsDialog::DeviceChoice> SettingsDialog::ParallelChoices() const
+{
+    const std::vector<std::string> present = fMachine ? fMachine->ParallelPorts() : std::vector<std::string>{};
+    std::vector<DeviceChoice> rows;
+    for (int n = 0; n < kPorts; ++n) {
+        const std::string path = "/dev/parport" + std::to_string(n);
+        const bool there = std::find(present.begin(), present.end(), path) != present.end();
+        rows.push_back({Q(path) + (there ? "" : kDash + QString("not present")), path, n});
+    }
+    return rows;
+}
+
+std::vector<SettingsDialog::DeviceChoice> SettingsDialog::UsbChoices() const
+{
+    std::vector<DeviceChoice> rows{{"The first USB cable found", ""}};
+    if (fMachine)
+        for (const UsbCableId& id : fMachine->UsbCables())
+            rows.push_back(
+                {Q(UsbCableDevice::PathOf(id)) + kDash + Q(UsbCableDevice::NameOf(id)), UsbCableDevice::PathOf(id)});
+    const std::string stored = fDevices[fPort];
+    const bool listed = std::any_of(rows.begin(), rows.end(), [&](const DeviceChoice& r) { return r.path == stored; });
+    if (stored.rfind("usb:", 0) == 0 && !listed)
+        rows.push_back({Q(stored) + kDash + "not present", stored});
+    rows.push_back({"Other path", "", -1, false, true});
+    return rows;
+}
+
+std::vector<SettingsDialog::DeviceChoice> SettingsDialog::SerialChoices() const
+{
+    std::vector<DeviceChoice> rows;
+    for (int n = 0; n < kPorts; ++n)
+        if (const std::string named = EnvironmentDevice(n + 1); !named.empty())
+            rows.push_back({Q(named) + kDash + "from LINKWISE_COM" + QString::number(n + 1), named, n, true});
+    const size_t named = rows.size();
+    const std::vector<SerialPortEntry> present = fMachine ? fMachine->SerialPorts() : std::vector<SerialPortEntry>{};
+    for (const SerialPortEntry& e : present) {
+        if (std::any_of(rows.begin(), rows.begin() + named,
+                        [&](const DeviceChoice& r) { return SameDevice(r.path, e.device); }))
+            continue;
+        const std::string description = e.Description();
+        // An adapter is stored by its stable name.
+        rows.push_back(
+            {Q(e.device) + (description.empty() ? "" : kDash + Q(description)), e.byId.empty() ? e.device : e.byId});
+    }
+    // The device in use is listed even when it is not there now.
+    if (EnvironmentDevice(fPort + 1).empty()) {
+        const std::string current = fDevices[fPort].empty() ? StandardDevice(fPort) : fDevices[fPort];
+        if (std::none_of(rows.begin() + named, rows.end(),
+                         [&](const DeviceChoice& r) { return SameDevice(r.path, current); }))
+            rows.push_back({Q(current) + (Present(current) ? "" : kDash + QString("not present")), current});
+    }
+    rows.push_back({"Other path", "", -1, false, true});
+    return rows;
+}
+
+void SettingsDialog::RebuildDeviceList()
+{
+    const int cable = cableList->currentIndex();
+    fChoices = cable == kParallelIndex ? ParallelChoices() : cable == kUsbCableIndex ? UsbChoices() : SerialChoices();
+    // The row in use: by port for the parallel cable and the environment's
+    // devices, else by the device stored for the port.
+    const std::string stored = fDevices[fPort];
+    const std::string current = stored.empty() && cable != kUsbCableIndex ? StandardDevice(fPort) : stored;
+    const bool named = cable != kParallelIndex && cable != kUsbCableIndex && !EnvironmentDevice(fPort + 1).empty();
+    int selected = 0;
+    for (size_t i = 0; i < fChoices.size(); ++i) {
+        const DeviceChoice& row = fChoices[i];
+        const bool match = cable == kParallelIndex || named ? row.port == fPort && !row.other
+                           : cable == kUsbCableIndex        ? !row.other && row.path == stored
+                                                            : !row.other && SameDevice(row.path, current);
+        if (match) {
+            selected = static_cast<int>(i);
+            break;
+        }
+    }
     {
-        QSignalBlocker block(portList);
-        portList->clear();
-        const char* kind = cableList->currentIndex() == 0 ? "LPT Port " : "COM Port ";
-        for (int n = 1; n <= 4; ++n)
-            portList->addItem(kind + QString::number(n));
-        portList->setCurrentIndex(selected);
-    }
-    onPortChanged();
-}
-
-void SettingsDialog::KeepDevice()
-{
-    if (fDevicePort >= 0)
-        fDevices[fDevicePort] = portDeviceEdit->text().trimmed().toStdString();
-}
-
-void SettingsDialog::onPortChanged()
-{
-    KeepDevice();
-    int port = portList->currentIndex();
-    // Every cable but the parallel one reaches its device through a COM port.
-    bool serial = cableList->currentIndex() != 0;
-    portDeviceEdit->setEnabled(serial && port >= 0);
-    pickDeviceButton->setEnabled(serial && port >= 0);
-    if (serial && port >= 0) {
-        fDevicePort = port;
-        portDeviceEdit->setText(QString::fromStdString(fDevices[port]));
-        // What an empty field means: the environment's device, else the standard one.
-        const QByteArray env = qgetenv(("LINKWISE_COM" + std::to_string(port + 1)).c_str());
-        portDeviceEdit->setPlaceholderText(!env.isEmpty() ? QString::fromLocal8Bit(env)
-                                           : cableList->currentIndex() == kUsbCableIndex
-                                               ? "the first USB cable"
-                                               : "/dev/ttyS" + QString::number(port));
-    } else {
-        fDevicePort = -1;
-        portDeviceEdit->setText(port >= 0 ? "/dev/parport" + QString::number(port) : QString());
-    }
-}
-
-void SettingsDialog::FillDeviceMenu()
-{
-    QMenu* menu = pickDeviceButton->menu();
-    menu->clear();
-    if (cableList->currentIndex() == kUsbCableIndex) {
-        const std::vector<std::string> cables = PresentUsbCablePaths();
-        for (const std::string& cable : cables) {
-            const QString path = QString::fromStdString(cable);
-            menu->addAction(path, this, [this, path] { portDeviceEdit->setText(path); });
+        QSignalBlocker block(deviceList);
+        deviceList->clear();
+        int widest = 0;
+        for (const DeviceChoice& row : fChoices) {
+            deviceList->addItem(row.text);
+            widest = std::max(widest, deviceList->fontMetrics().horizontalAdvance(row.text));
         }
-        if (cables.empty())
-            menu->addAction("(no USB cable found)")->setEnabled(false);
+        deviceList->view()->setMinimumWidth(widest + 40);
+        deviceList->setCurrentIndex(selected);
+    }
+    ShowChoice();
+}
+
+// The path field shows what OK stores (or the device it stands for); only
+// "Other path" is typed into.
+void SettingsDialog::ShowChoice()
+{
+    const int index = deviceList->currentIndex();
+    if (index < 0 || index >= static_cast<int>(fChoices.size()))
         return;
+    const DeviceChoice& row = fChoices[index];
+    const int cable = cableList->currentIndex();
+    deviceList->setToolTip(row.text);  // the whole text, which a narrow list cuts
+    pathEdit->setReadOnly(!row.other);
+    pathEdit->setEnabled(cable != kParallelIndex);
+    pathEdit->setPlaceholderText(cable == kUsbCableIndex ? "the first USB cable found" : Q(StandardDevice(fPort)));
+    if (cable == kParallelIndex || row.fromEnvironment)
+        pathEdit->setText(Q(row.path));
+    else if (cable == kUsbCableIndex && !row.other && row.path.empty())
+        pathEdit->clear();
+    else
+        pathEdit->setText(
+            Q(fDevices[fPort].empty() && cable != kUsbCableIndex ? StandardDevice(fPort) : fDevices[fPort]));
+}
+
+void SettingsDialog::onDeviceChosen(int index)
+{
+    if (index < 0 || index >= static_cast<int>(fChoices.size()))
+        return;
+    const DeviceChoice& row = fChoices[index];
+    if (row.port >= 0) {
+        fPort = row.port;
+    } else if (!row.other) {
+        fPort = FreePort(fPort);
+        // The port's standard device is stored as no device at all.
+        fDevices[fPort] = row.path == StandardDevice(fPort) ? "" : row.path;
     }
-    UdevDeviceFacts facts;
-    const std::vector<SerialPortEntry> devices = SerialPortInventory(facts);
-    // Each device with what is known of it, then its stable name.
-    for (const SerialPortEntry& device : devices) {
-        const QString path = QString::fromStdString(device.device);
-        const std::string description = device.Description();
-        menu->addAction(description.empty() ? path : path + "  (" + QString::fromStdString(description) + ")", this,
-                        [this, path] { portDeviceEdit->setText(path); });
-        if (!device.byId.empty()) {
-            const QString byId = QString::fromStdString(device.byId);
-            menu->addAction(byId, this, [this, byId] { portDeviceEdit->setText(byId); });
+    ShowChoice();
+    if (row.other) {
+        pathEdit->setFocus();
+        pathEdit->selectAll();
+    }
+}
+
+void SettingsDialog::onPathEdited(const QString& text)
+{
+    fPort = FreePort(fPort);
+    const std::string path = text.trimmed().toStdString();
+    fDevices[fPort] = path == StandardDevice(fPort) ? "" : path;
+}
+
+// Selects the row of the device (the environment's when it names it), or
+// types it as another path.
+void SettingsDialog::ChoosePath(const std::string& path)
+{
+    for (int pass = 0; pass < 2; ++pass)
+        for (size_t i = 0; i < fChoices.size(); ++i) {
+            const DeviceChoice& row = fChoices[i];
+            if (pass == 0 ? !row.other && !row.fromEnvironment && row.path == path
+                          : row.fromEnvironment && SameDevice(row.path, path)) {
+                deviceList->setCurrentIndex(static_cast<int>(i));
+                onDeviceChosen(static_cast<int>(i));  // also when it was selected already
+                return;
+            }
         }
-    }
-    if (devices.empty())
-        menu->addAction("(no serial device found)")->setEnabled(false);
+    deviceList->setCurrentIndex(static_cast<int>(fChoices.size()) - 1);
+    pathEdit->setText(Q(path));
+    onPathEdited(Q(path));
 }
 
 namespace {
@@ -276,12 +402,13 @@ DoctorRequest SettingsDialog::SearchRequest() const
     DoctorRequest request;
     const int cable = cableList->currentIndex();
     request.settingsCable = cable >= 0 && cable < kCableChoices ? kCables[cable] : Cable::Grey;
-    const std::string device = portDeviceEdit->text().trimmed().toStdString();
-    const QByteArray env = qgetenv(("LINKWISE_COM" + std::to_string(portList->currentIndex() + 1)).c_str());
-    if (cable == 0 || !device.empty())
-        request.settingsDevice = device;
-    else if (!env.isEmpty() && cable != kUsbCableIndex)
-        request.settingsDevice = env.toStdString();
+    const std::string named = EnvironmentDevice(fPort + 1);
+    if (cable == kParallelIndex)
+        request.settingsDevice = "/dev/parport" + std::to_string(fPort);
+    else if (!named.empty() && cable != kUsbCableIndex)
+        request.settingsDevice = named;
+    else
+        request.settingsDevice = fDevices[fPort];
     return request;
 }
 
@@ -290,14 +417,12 @@ void SettingsDialog::UseFound(const DoctorCandidate& found)
     cableList->setCurrentIndex(CableIndexOf(found.cable));
     if (found.cable == Cable::Parallel) {
         const char last = found.device.empty() ? '0' : found.device.back();
-        portList->setCurrentIndex(last >= '0' && last <= '3' ? last - '0' : 0);
+        deviceList->setCurrentIndex(last >= '0' && last <= '3' ? last - '0' : 0);
         return;
     }
     // The USB cable is found again wherever it is plugged in; an adapter by
     // its stable name, which outlasts the order of plugging in.
-    portDeviceEdit->setText(QString::fromStdString(found.cable == Cable::Usb ? ""
-                                                   : found.byId.empty()      ? found.device
-                                                                             : found.byId));
+    ChoosePath(found.cable == Cable::Usb ? "" : found.byId.empty() ? found.device : found.byId);
 }
 
 void SettingsDialog::showEvent(QShowEvent* e)
@@ -329,7 +454,6 @@ void SettingsDialog::onOkClicked()
 {
     if (searchPanel->Searching())
         return;
-    KeepDevice();
     for (QLineEdit* field : {library2Edit, library1Edit})
         if (!field->text().isEmpty() && !field->text().endsWith('/'))
             field->setText(field->text() + '/');
@@ -350,7 +474,7 @@ int SettingsDialog::CableIndex() const
 }
 int SettingsDialog::PortIndex() const
 {
-    return portList->currentIndex();
+    return fPort;
 }
 bool SettingsDialog::AutoCollect() const
 {

@@ -1,7 +1,9 @@
 #pragma once
 #include <QDialog>
 #include <array>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/settings/SettingsRecord.h"
 
@@ -10,14 +12,15 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QToolButton;
 class Dialogs;
 class CalculatorSearchPanel;
+class DoctorSystem;
 struct DoctorCandidate;
 struct DoctorRequest;
 class Shell;
 
-// The settings dialog: cable, port (and the device behind a serial port),
+// The settings dialog: cable and its device (chosen from the devices present
+// or typed as a path; stored as a port number and that port's device),
 // Fargo library folders, Autocollect, Store folders, and the registration of
 // the TI-92 file types for the user when no installed package provides it.
 class SettingsDialog : public QDialog {
@@ -25,10 +28,13 @@ class SettingsDialog : public QDialog {
 public:
     SettingsDialog(Dialogs& dialogs, Shell& shell, QWidget* parent = nullptr);
 
+    // The machine whose devices the device list offers; without one only
+    // the environment's, the stored and the standard devices are listed.
+    void SetMachine(DoctorSystem* machine) { fMachine = machine; }
     // Fills the fields from the record and the serial ports' stored devices.
     void Fill(const SettingsRecord& settings);
-    // Builds the port list for the chosen cable, keeping the selected index.
-    void RebuildPortList();
+    // Lists the devices for the chosen cable and selects the one in use.
+    void RebuildDeviceList();
     // Ends each non-empty folder field with "/" (v2 first), then closes with OK.
     void onOkClicked();
     void Browse(QLineEdit* field);
@@ -36,14 +42,13 @@ public:
     std::string Lib1Text() const;
     std::string Lib2Text() const;
     int CableIndex() const;
+    // The port the chosen device is stored under (0..3).
     int PortIndex() const;
     bool AutoCollect() const;
     bool AskBeforeReplace() const;
     bool StoreFolders() const;
     // Device given to serial port n (1..4); empty: the default.
     std::string Device(int portNumber) const;
-    // The menu of pickDeviceButton, built afresh each time it opens.
-    void FillDeviceMenu();
     // What the fields name, for the calculator search to try first: the
     // device only when one is entered (or the cable has no other).
     DoctorRequest SearchRequest() const;
@@ -65,10 +70,8 @@ public:
     QPushButton* browse1Button;
     QPushButton* browse2Button;
     QComboBox* cableList;
-    QComboBox* portList;
-    QLabel* deviceLabel;
-    QLineEdit* portDeviceEdit;
-    QToolButton* pickDeviceButton;  // offers the serial devices present
+    QComboBox* deviceList;  // the devices for the cable, then "Other path"
+    QLineEdit* pathEdit;    // the path stored; typed for "Other path"
     QCheckBox* autoCollectBox;
     QCheckBox* storeFoldersBox;
     QCheckBox* askBeforeReplaceBox;
@@ -83,10 +86,27 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
-    void onPortChanged();
-    void KeepDevice();
+    // One row of the device list.
+    struct DeviceChoice {
+        QString text;
+        std::string path;              // what is stored, or shown for the rows below
+        int port = -1;                 // the port it sets; -1: the one fitting the path
+        bool fromEnvironment = false;  // LINKWISE_COMn names it: nothing is stored
+        bool other = false;            // "Other path": the field is typed
+    };
+    std::vector<DeviceChoice> SerialChoices() const;
+    std::vector<DeviceChoice> UsbChoices() const;
+    std::vector<DeviceChoice> ParallelChoices() const;
+    bool Present(const std::string& path) const;
+    void onDeviceChosen(int row);
+    void onPathEdited(const QString& text);
+    void ChoosePath(const std::string& path);
+    void ShowChoice();
+
     Dialogs& fDialogs;
     Shell& fShell;
+    DoctorSystem* fMachine = nullptr;
     std::array<std::string, 4> fDevices;
-    int fDevicePort = -1;  // the port whose device the field shows
+    std::vector<DeviceChoice> fChoices;
+    int fPort = 0;
 };

@@ -20,7 +20,7 @@ struct SettingsRecord {
     // 0 parallel "$5 - cable", 1 grey serial "TI - graphlink", 2 black
     // serial cable, 3 USB cable; the link's Cabletype is this plus 1.
     uint8_t CableType = 1;
-    uint8_t Port = 0;  // 0..3: LPT or COM port 1..4
+    uint8_t Port = 0;  // 0..3: the slot whose stored device is used; /dev/parportN
     bool CheckRegistry = true;
 };
 

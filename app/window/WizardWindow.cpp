@@ -46,6 +46,7 @@ WizardWindow::WizardWindow(WizardEnvironment env, QWidget* parent) : QWidget(par
     BuildWidgets();
     fileFilterDialog = new FileFilterDialog(this);
     settingsDialog = new SettingsDialog(fEnv.dialogs, fEnv.shell, this);
+    settingsDialog->SetMachine(fEnv.doctorSystem);
     if (fEnv.doctorSystem)
         settingsDialog->searchPanel->SetSearch(*fEnv.doctorSystem, fEnv.clock, fEnv.pump, [this] {
             // The search opens the devices itself; the link opens its own
@@ -144,6 +145,9 @@ void WizardWindow::ConfigureLink()
     link.serialPort = &fEnv.serialPort;
     // Ports beyond the known ones fall back to the first.
     fEnv.serialPort.SetCommPort(static_cast<ComPort>(settings.Port < 8 ? settings.Port : 0));
+    // The USB cable reads the same port's device (empty: the first cable found).
+    if (link.UsbCable)
+        link.UsbCable->SetCommPort(fEnv.serialPort.CommPort());
     link.Cabletype = static_cast<uint8_t>(settings.CableType + 1);
     link.PortAdress = kParallelAddresses[settings.Port < 4 ? settings.Port : 0];
     link.CalcReadyIndicator = readyLamp;

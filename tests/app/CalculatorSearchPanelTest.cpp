@@ -26,14 +26,7 @@ namespace fs = std::filesystem;
 struct SearchRig : AppRig {
     SearchRig()
     {
-        const std::string dev = dir.path().toStdString() + "/dev";
-        fs::create_directories(dev + "/serial/by-id");
-        std::ofstream(dev + "/ttyUSB0") << "";
-        fs::create_symlink("../../ttyUSB0", dev + "/serial/by-id/usb-FTDI_FT232R_A1-if00-port0");
-        byId = dev + "/serial/by-id/usb-FTDI_FT232R_A1-if00-port0";
-        machine.devFolder = dev;
-        machine.ttyClassFolder = dir.path().toStdString() + "/sys";
-        machine.devices[dev + "/ttyUSB0"] = {};
+        byId = machine.LayOutAdapter(dir.path().toStdString());
         doctorSystem = &machine;
         calcLink.faults.silent = true;
     }
@@ -71,7 +64,8 @@ TEST(CalculatorSearch, TheRedLampOffersItAndTheAnswerFillsTheSettings)
         EXPECT_EQ(table->rowCount(), 1);
         EXPECT_EQ(table->item(0, 2)->text(), "the calculator answered the ready check");
         EXPECT_EQ(d.cableList->currentIndex(), 1);
-        EXPECT_EQ(d.portDeviceEdit->text().toStdString(), rig.byId);
+        EXPECT_EQ(d.pathEdit->text().toStdString(), rig.byId);
+        EXPECT_EQ(d.deviceList->currentText().toStdString(), rig.machine.devFolder + "/ttyUSB0");
         d.okButton->click();
         return static_cast<int>(QDialog::Accepted);
     });
@@ -98,7 +92,8 @@ TEST(CalculatorSearch, CancelStopsTheSearchAndLeavesTheFields)
         EXPECT_EQ(panel.statusLabel->text(), "The search was cancelled.");
         EXPECT_EQ(panel.table->rowCount(), 1) << "the black cable was not tried";
         EXPECT_TRUE(panel.findButton->isEnabled());
-        EXPECT_TRUE(d.portDeviceEdit->text().isEmpty());
+        EXPECT_EQ(d.Device(1), "");
+        EXPECT_EQ(d.deviceList->currentText(), "/dev/ttyS0 \u2014 not present");
         return static_cast<int>(QDialog::Rejected);
     });
 }

@@ -8,13 +8,13 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
-#include <QMenu>
-#include <QToolButton>
+#include <QTemporaryDir>
 
 #include "app/dialogs/FileFilterDialog.h"
 #include "app/dialogs/QtDialogs.h"
 #include "app/settings/SettingsDialog.h"
 #include "tests/app/AppRig.h"
+#include "tests/support/FakeDoctorSystem.h"
 
 namespace {
 
@@ -28,38 +28,114 @@ QStringList Items(const QComboBox* box)
 
 }  // namespace
 
-TEST(settingsDialog, PortListFollowsTheCableAndKeepsTheIndex)
+// The device list on a laid-out machine: what each cable lists, which row
+// the stored settings select, and what a choice stores under which port.
+TEST(settingsDialog, DeviceListShowsTheDevicesAndStoresTheChoice)
 {
-    ScriptedDialogs dialogs;
-    RecordingShell shell;
-    SettingsDialog form(dialogs, shell);
-    SettingsRecord s;
-    s.CableType = 1;
-    s.Port = 2;
-    form.Fill(s);
-    // Stored cable values 0..3 in this order.
-    EXPECT_EQ(Items(form.cableList), (QStringList{"Parallel cable", "Grey serial cable (TI-GRAPH LINK)",
-                                                  "Black serial cable", "USB cable (silver)"}));
-    EXPECT_EQ(form.cableList->currentIndex(), 1);
-    EXPECT_EQ(Items(form.portList), (QStringList{"COM Port 1", "COM Port 2", "COM Port 3", "COM Port 4"}));
-    EXPECT_EQ(form.portList->currentIndex(), 2);
-    EXPECT_TRUE(form.portDeviceEdit->isEnabled());
-    EXPECT_EQ(form.portDeviceEdit->placeholderText(), "/dev/ttyS2");
-    // The devices present are offered; picking one fills the field.
-    ASSERT_TRUE(form.pickDeviceButton->isEnabled());
-    form.FillDeviceMenu();
-    const auto offered = form.pickDeviceButton->menu()->actions();
-    ASSERT_FALSE(offered.isEmpty());
-    if (offered[0]->isEnabled()) {
-        offered[0]->trigger();
-        EXPECT_EQ(form.portDeviceEdit->text(), offered[0]->text().section("  (", 0, 0));
+    struct Row {
+        const char* what;
+        int cable, port;
+        std::string stored, com1;  // the port's stored device; LINKWISE_COM1
+        QString choose, typed;     // the row picked, then the path typed
+        QStringList listed;        // empty: not checked
+        QString selected;          // before the choice
+        int portAfter;
+        std::string device, path;  // stored for portAfter; the path field
+    };
+    const QString D = " \u2014 ", absent = D + "not present", ftdi = "$/ttyUSB0" + D + "FTDI FT232R (serial A1)";
+    const std::string byId = "$/serial/by-id/usb-FTDI_FT232R_A1-if00-port0";
+    // clang-format off
+    const Row rows[] = {
+        {"old settings, device gone", 1, 2, "/dev/ttyUSB1", "", "", "",
+         {"$/ttyACM0", "$/ttyS0", ftdi, "/dev/ttyUSB1" + absent, "Other path"},
+         "/dev/ttyUSB1" + absent, 2, "/dev/ttyUSB1", "/dev/ttyUSB1"},
+        {"old settings by plain name", 1, 0, "$/ttyUSB0", "", "", "", {}, ftdi, 0, "$/ttyUSB0", "$/ttyUSB0"},
+        {"an adapter is stored by its stable name", 2, 1, "", "", ftdi, "", {}, "/dev/ttyS1" + absent, 1, byId, byId},
+        {"the standard device is stored as none", 1, 0, "$/ttyACM0", "", "Other path", "/dev/ttyS0", {},
+         "$/ttyACM0", 0, "", "/dev/ttyS0"},
+        {"another path", 1, 3, "", "", "Other path", " /dev/rfcomm0 ", {},
+         "/dev/ttyS3" + absent, 3, "/dev/rfcomm0", " /dev/rfcomm0 "},
+        {"the environment's device, then another", 1, 0, "/dev/ttyUSB9", "$/pty", "$/ttyACM0", "",
+         {"$/pty" + D + "from LINKWISE_COM1", "$/ttyACM0", "$/ttyS0", ftdi, "Other path"},
+         "$/pty" + D + "from LINKWISE_COM1", 1, "$/ttyACM0", "$/ttyACM0"},
+        {"parallel", 0, 0, "", "", "/dev/parport2" + absent, "",
+         {"/dev/parport0", "/dev/parport1" + absent, "/dev/parport2" + absent, "/dev/parport3" + absent},
+         "/dev/parport0", 2, "", "/dev/parport2"},
+        {"USB", 3, 1, "usb:1:2", "", "The first USB cable found", "",
+         {"The first USB cable found", "usb:3:7" + D + "USB cable at bus 3 address 7 (/dev/bus/usb/003/007)",
+          "usb:1:2" + absent, "Other path"},
+         "usb:1:2" + absent, 1, "", ""},
+    };
+    // clang-format on
+    QTemporaryDir dir;
+    FakeDoctorSystem machine;
+    machine.LayOutAdapter(dir.path().toStdString(), {"ttyS0", "ttyACM0"});
+    const std::string dev = machine.devFolder;
+    machine.facts.known[dev + "/ttyUSB0"] = {{"ID_VENDOR", "FTDI"}, {"ID_MODEL", "FT232R"}, {"ID_SERIAL_SHORT", "A1"}};
+    machine.parallelPorts = {"/dev/parport0"};
+    machine.usbCables = {{3, 7}};
+    auto Here = [&](QString s) { return s.replace("$", QString::fromStdString(dev)); };
+    auto HereS = [&](const std::string& s) { return Here(QString::fromStdString(s)).toStdString(); };
+    for (const char* variable : {"LINKWISE_COM1", "LINKWISE_COM2", "LINKWISE_COM3", "LINKWISE_COM4"})
+        unsetenv(variable);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        if (!r.com1.empty())
+            setenv("LINKWISE_COM1", HereS(r.com1).c_str(), 1);
+        SerialPort::SetStoredDevice(r.port + 1, HereS(r.stored));
+        ScriptedDialogs dialogs;
+        RecordingShell shell;
+        SettingsDialog form(dialogs, shell);
+        form.SetMachine(&machine);
+        SettingsRecord s;
+        s.CableType = static_cast<uint8_t>(r.cable);
+        s.Port = static_cast<uint8_t>(r.port);
+        form.Fill(s);
+        if (!r.listed.isEmpty()) {
+            EXPECT_EQ(Items(form.deviceList).join(" | "), Here(r.listed.join(" | ")));
+        }
+        EXPECT_EQ(form.deviceList->currentText(), Here(r.selected));
+        if (!r.choose.isEmpty())
+            form.deviceList->setCurrentIndex(form.deviceList->findText(Here(r.choose)));
+        if (!r.typed.isEmpty())
+            QTest::keyClicks(form.pathEdit, r.typed);
+        EXPECT_EQ(form.PortIndex(), r.portAfter);
+        EXPECT_EQ(form.Device(r.portAfter + 1), HereS(r.device));
+        EXPECT_EQ(form.pathEdit->text(), Here(QString::fromStdString(r.path)));
+        EXPECT_EQ(form.pathEdit->isReadOnly(), r.typed.isEmpty());
+        unsetenv("LINKWISE_COM1");
+        SerialPort::SetStoredDevice(r.port + 1, "");
     }
-    form.cableList->setCurrentIndex(0);
-    EXPECT_EQ(Items(form.portList), (QStringList{"LPT Port 1", "LPT Port 2", "LPT Port 3", "LPT Port 4"}));
-    EXPECT_EQ(form.portList->currentIndex(), 2);
-    EXPECT_FALSE(form.portDeviceEdit->isEnabled());
-    EXPECT_FALSE(form.pickDeviceButton->isEnabled());
-    EXPECT_EQ(form.portDeviceEdit->text(), "/dev/parport2");
+}
+
+// What the calculator search found is shown as chosen: the environment's
+// row for its device, the parallel port by number, any other as a path.
+TEST(settingsDialog, TheSearchFindingFillsTheChoice)
+{
+    struct Row {
+        DoctorCandidate found;
+        QString selected;
+        int port;
+        std::string device;  // stored for the port
+    };
+    const Row rows[] =
+        {{{"/dev/pts/7", "", Cable::Grey, ""}, "/dev/pts/7 \u2014 from LINKWISE_COM2", 1, "/dev/ttyUSB4"},
+         {{"/dev/parport3", "", Cable::Parallel, ""}, "/dev/parport3 \u2014 not present", 3, ""},
+         {{"/dev/rfcomm1", "", Cable::Black, ""}, "Other path", 0, "/dev/rfcomm1"}};
+    setenv("LINKWISE_COM2", "/dev/pts/7", 1);
+    SerialPort::SetStoredDevice(2, "/dev/ttyUSB4");
+    for (const Row& r : rows) {
+        ScriptedDialogs dialogs;
+        RecordingShell shell;
+        SettingsDialog form(dialogs, shell);
+        form.Fill(SettingsRecord{});
+        form.UseFound(r.found);
+        EXPECT_EQ(form.deviceList->currentText(), r.selected);
+        EXPECT_EQ(form.PortIndex(), r.port);
+        EXPECT_EQ(form.Device(r.port + 1), r.device);
+    }
+    unsetenv("LINKWISE_COM2");
+    SerialPort::SetStoredDevice(2, "");
 }
 
 TEST(settingsDialog, OkEndsFolderFieldsWithASlashButLeavesEmptyOnesEmpty)
@@ -130,34 +206,41 @@ TEST_F(SettingsDialogRig, OnlyFolderChangesNeedNoRestart)
 // A new cable, port or device is used as soon as OK is pressed.
 TEST_F(SettingsDialogRig, PortCableOrDeviceChangeTakesEffectAtOnce)
 {
-    Run([](SettingsDialog& form) { form.portList->setCurrentIndex(1); });
+    Run([](SettingsDialog& form) {
+        form.cableList->setCurrentIndex(0);
+        form.deviceList->setCurrentIndex(2);  // /dev/parport2
+    });
     EXPECT_EQ(Messages(), 0u);
-    EXPECT_EQ(f.settings.Port, 1);
-    EXPECT_EQ(rig.link.Cabletype, 2);
-    EXPECT_EQ(rig.serial->CommPort(), cpCOM2);
+    EXPECT_EQ(f.settings.CableType, 0);
+    EXPECT_EQ(f.settings.Port, 2);
+    EXPECT_EQ(rig.link.Cabletype, 1);
+    EXPECT_EQ(rig.link.PortAdress, kParallelAddresses[2]);
     EXPECT_EQ(f.statusLabel->toolTip().toStdString(), "The new cable settings are in use.");
 
-    Run([](SettingsDialog& form) { form.cableList->setCurrentIndex(0); });
-    EXPECT_EQ(f.settings.CableType, 0);
-    EXPECT_EQ(rig.link.Cabletype, 1);
+    Run([](SettingsDialog& form) { form.cableList->setCurrentIndex(1); });
+    EXPECT_EQ(rig.link.Cabletype, 2);
+    EXPECT_EQ(rig.serial->CommPort(), cpCOM3) << "the parallel port's number chose the serial port";
 
     Run([](SettingsDialog& form) {
-        form.cableList->setCurrentIndex(1);
-        form.portList->setCurrentIndex(0);
-        form.portDeviceEdit->setText("/dev/ttyUSB0");
+        form.deviceList->setCurrentIndex(form.deviceList->findText("Other path"));
+        QTest::keyClicks(form.pathEdit, "/dev/ttyUSB0");
     });
-    EXPECT_EQ(rig.link.Cabletype, 2);
-    EXPECT_EQ(rig.serial->CommPort(), cpCOM1);
-    EXPECT_EQ(SerialPort::StoredDevice(1), "/dev/ttyUSB0");
+    EXPECT_EQ(f.settings.Port, 2);
+    EXPECT_EQ(SerialPort::StoredDevice(3), "/dev/ttyUSB0");
     f.SaveSettings();
-    EXPECT_EQ(rig.settings.Read("Settings", "Device of COM Port 1"), "/dev/ttyUSB0");
+    EXPECT_EQ(rig.settings.Read("Settings", "Device of COM Port 3"), "/dev/ttyUSB0");
+
+    Run([](SettingsDialog& form) { form.cableList->setCurrentIndex(3); });
+    EXPECT_EQ(rig.link.Cabletype, 4);
+    EXPECT_EQ(rig.usbPort->CommPort(), cpCOM3) << "the USB cable reads the same port's device";
 }
 
 TEST_F(SettingsDialogRig, CancelChangesNothing)
 {
     rig.answerModal = [](QDialog& d) {
         auto& form = dynamic_cast<SettingsDialog&>(d);
-        form.portList->setCurrentIndex(3);
+        form.cableList->setCurrentIndex(0);
+        form.deviceList->setCurrentIndex(3);
         form.library1Edit->setText("/elsewhere");
         return static_cast<int>(QDialog::Rejected);
     };

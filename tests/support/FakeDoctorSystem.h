@@ -3,6 +3,8 @@
 // made-up udev facts, devices that fail to open with a chosen errno, and
 // the in-process virtual TI-92 at the end of every cable. Records every
 // device it was asked to open.
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -45,6 +47,23 @@ public:
     VirtualTI92 calc = VirtualTI92::WithDemoContent();
     CalculatorLink calcLink{calc};
     SimParallelCable bitCable{calcLink};
+
+    // Lays out root/dev with an FTDI adapter at ttyUSB0 and its by-id name,
+    // which it returns; `more` names further nodes to make beside it.
+    std::string LayOutAdapter(const std::string& root, std::vector<std::string> more = {})
+    {
+        devFolder = root + "/dev";
+        ttyClassFolder = root + "/sys";
+        std::filesystem::create_directories(devFolder + "/serial/by-id");
+        more.push_back("ttyUSB0");
+        for (const std::string& name : more) {
+            std::ofstream(devFolder + "/" + name) << "";
+            devices[devFolder + "/" + name] = {};
+        }
+        const std::string byId = devFolder + "/serial/by-id/usb-FTDI_FT232R_A1-if00-port0";
+        std::filesystem::create_symlink("../../ttyUSB0", byId);
+        return byId;
+    }
 
     std::vector<SerialPortEntry> SerialPorts() override
     {
