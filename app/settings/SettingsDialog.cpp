@@ -14,10 +14,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "app/desktop/Shell.h"
 #include "app/settings/CalculatorSearchPanel.h"
+#include "app/window/ScreenRoom.h"
+#include "app/window/WholeContentsScrollArea.h"
 #include "link/Dialogs.h"
 #include "link/DoctorSystem.h"
 #include "link/SerialPort.h"
@@ -148,13 +151,18 @@ SettingsDialog::SettingsDialog(Dialogs& dialogs, Shell& shell, QWidget* parent)
     buttons->addWidget(okButton);
     buttons->addWidget(cancelButton);
 
+    // All but the buttons scrolls on a screen too short for it.
+    auto* body = new QWidget(this);
+    auto* bodyLayout = new QVBoxLayout(body);
+    bodyLayout->setContentsMargins(0, 0, 0, 0);
+    bodyLayout->addWidget(cableBox);
+    bodyLayout->addWidget(libBox);
+    bodyLayout->addWidget(storeFoldersBox);
+    bodyLayout->addWidget(askBeforeReplaceBox);
+    bodyLayout->addWidget(desktopBox);
+    bodyLayout->addWidget(searchPanel, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(cableBox);
-    layout->addWidget(libBox);
-    layout->addWidget(storeFoldersBox);
-    layout->addWidget(askBeforeReplaceBox);
-    layout->addWidget(desktopBox);
-    layout->addWidget(searchPanel, 1);
+    layout->addWidget(new WholeContentsScrollArea(body, this), 1);
     layout->addLayout(buttons);
 
     connect(cableList, &QComboBox::currentIndexChanged, this, &SettingsDialog::RebuildDeviceList);
@@ -428,6 +436,14 @@ void SettingsDialog::UseFound(const DoctorCandidate& found)
 void SettingsDialog::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
+    // As tall as its contents where the screen has room; where it has not,
+    // the contents scroll beside a scroll bar and the buttons stay in sight.
+    const QSize wanted = size().expandedTo(sizeHint());
+    QRect place = FitOnScreen(QRect(pos(), wanted));
+    if (place.height() < wanted.height())
+        place = FitOnScreen(place.adjusted(0, 0, style()->pixelMetric(QStyle::PM_ScrollBarExtent), 0));
+    resize(place.size());
+    move(place.topLeft());
     if (searchWhenShown) {
         searchWhenShown = false;
         QTimer::singleShot(0, searchPanel, &CalculatorSearchPanel::Find);

@@ -32,6 +32,7 @@
 #include "app/startup/CommandLineStart.h"
 #include "app/window/FileBrowserPanel.h"
 #include "app/window/ReadyLampShape.h"
+#include "app/window/ScreenRoom.h"
 #include "link/Dialogs.h"
 #include "link/SerialPort.h"
 #include "link/Ti92Link.h"
@@ -208,10 +209,9 @@ void WizardWindow::showEvent(QShowEvent* e)
         fFirstShowDone = true;
         // Laid out now: as tall as the pages need, as far as the screen allows.
         if (storedWindowState != 2) {
-            int left = x(), top = y(), width = this->width(), height = std::max(this->height(), NaturalHeight());
-            FitOnScreen(left, top, width, height);
-            resize(width, height);
-            move(left, top);
+            const QRect place = FitOnScreen(QRect(x(), y(), width(), std::max(height(), NaturalHeight())));
+            resize(place.size());
+            move(place.topLeft());
         }
         QTimer::singleShot(0, this, [this] {
             if (firstPaintPending)
@@ -476,11 +476,12 @@ QRect WizardWindow::LoadMainFormPlace()
         width = 638;
         height = 407;
     }
+    QRect place(left, top, width, height);
     if (storedWindowState != 2)
-        FitOnScreen(left, top, width, height);
-    resize(width, height);
-    move(left, top);
-    return QRect(left, top, width, height);
+        place = FitOnScreen(place);
+    resize(place.size());
+    move(place.topLeft());
+    return place;
 }
 
 // Tall enough for every page: the page stack's own hint follows the page
@@ -491,22 +492,6 @@ int WizardWindow::NaturalHeight() const
     for (const QWidget* page : pageWidgets)
         pages = std::max(pages, page->sizeHint().height());
     return sizeHint().height() + std::max(0, pages - pageStack->sizeHint().height());
-}
-
-// Shrinks and moves the window so that all of it, with the title bar the
-// window manager adds, is on a short screen (a netbook, a small VNC desktop):
-// its bottom row holds the buttons that go on. The place is the inside's.
-void WizardWindow::FitOnScreen(int& left, int& top, int& width, int& height) const
-{
-    // The window manager's title bar and bottom border, outside the size.
-    constexpr int kTitle = 24, kBottom = 8;
-    const QScreen* s = QGuiApplication::primaryScreen();
-    const QRect room = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
-    width = std::min(width, room.width());
-    height = std::min(height, room.height() - kTitle - kBottom);
-    left = std::clamp(left, room.left(), std::max(room.left(), room.x() + room.width() - width));
-    top = std::clamp(top, room.top() + kTitle,
-                     std::max(room.top() + kTitle, room.y() + room.height() - height - kBottom));
 }
 
 // The viewers open beside the window unless they were placed before.

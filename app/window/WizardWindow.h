@@ -332,7 +332,6 @@ protected:
 private:
     void LoadChoices();
     QRect LoadMainFormPlace();
-    void FitOnScreen(int& left, int& top, int& width, int& height) const;
     int NaturalHeight() const;
     void LoadViewerPlaces(const QRect& mainForm);
     void LoadFolderHistory();

@@ -2,7 +2,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -22,7 +21,6 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <initializer_list>
 #include <utility>
 
@@ -30,6 +28,7 @@
 #include "app/window/ReadyLampShape.h"
 #include "app/window/ScreenImage.h"
 #include "app/window/SvgPicture.h"
+#include "app/window/WholeContentsScrollArea.h"
 #include "app/window/WizardWindow.h"
 
 namespace {
@@ -392,42 +391,6 @@ void WizardWindow::BuildFileInfoPanel(QWidget* page)
     info->addLayout(sizeRow);
 }
 
-namespace {
-
-// Shows its panel whole where there is room, stretched to the height it is
-// given; scrolls only below the panel's smallest height. (A resizable
-// scroll area would scroll below the panel's preferred height: its wrapping
-// labels ask for more than they need.)
-class WholePanelScrollArea : public QScrollArea {
-public:
-    using QScrollArea::QScrollArea;
-    QSize sizeHint() const override { return {widget()->minimumWidth(), widget()->minimumSizeHint().height()}; }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override
-    {
-        QScrollArea::resizeEvent(event);
-        FitPanel();
-    }
-    // The panel's needs change as it is laid out anew (fonts, shown blocks).
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched == widget() && event->type() == QEvent::LayoutRequest) {
-            updateGeometry();
-            FitPanel();
-        }
-        return QScrollArea::eventFilter(watched, event);
-    }
-
-private:
-    void FitPanel()
-    {
-        widget()->resize(widget()->width(), std::max(viewport()->height(), widget()->minimumSizeHint().height()));
-    }
-};
-
-}  // namespace
-
 void WizardWindow::FitFileInfoWidth()
 {
     const QScrollBar* bar = fileInfoScroll->verticalScrollBar();
@@ -462,10 +425,8 @@ QWidget* WizardWindow::BuildFileSelectPage()
     middle->addWidget(fileList, 1);
     // On a short screen the panel scrolls instead of making the window taller
     // than the screen; the scroll bar, when there is one, widens it.
-    fileInfoScroll = Named(new WholePanelScrollArea(page), "fileInfoScroll");
-    fileInfoScroll->setFrameShape(QFrame::NoFrame);
+    fileInfoScroll = Named(new WholeContentsScrollArea(fileInfoPanel, page), "fileInfoScroll");
     fileInfoScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    fileInfoScroll->setWidget(fileInfoPanel);
     connect(fileInfoScroll->verticalScrollBar(), &QScrollBar::rangeChanged, this, &WizardWindow::FitFileInfoWidth);
     FitFileInfoWidth();
     middle->addWidget(fileInfoScroll);

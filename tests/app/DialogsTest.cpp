@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -188,6 +190,17 @@ protected:
     AppRig rig;
     WizardWindow& f = rig.Create();
 };
+
+TEST_F(SettingsDialogRig, ShownWholeWhereThereIsRoomScrolledOnAShortScreen)
+{
+    Run([](SettingsDialog& form) {
+        form.show();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(form.findChild<QScrollArea*>()->verticalScrollBar()->maximum(), 0);
+        EXPECT_LE(form.minimumSizeHint().height() + 32, 480) << "OK and Cancel in sight on a 640 x 480 screen";
+        form.hide();
+    });
+}
 
 TEST_F(SettingsDialogRig, OnlyFolderChangesNeedNoRestart)
 {
