@@ -156,6 +156,10 @@ TEST_F(CliOnPty, RomVersionBackupAndSendBack)
               std::string::npos)
         << cancelled.err;
     EXPECT_EQ(Cli({"ls"}).out.find("main\\game"), std::string::npos) << "nothing was sent";
+    // The end of input (Ctrl-D) keeps the calculator's own.
+    ProgramOutcome ended = RunProgramOnTerminal(asked, "\x04");
+    EXPECT_NE(ended.err.find("\"notes.txt\" was not sent: the calculator keeps its own"), std::string::npos)
+        << ended.err;
     std::vector<std::string> forced = job;
     forced.push_back("--force");
     ProgramOutcome list = Cli(forced);
