@@ -186,7 +186,7 @@ std::string NoVariableNameText(const std::string& source)
 }
 
 bool Txtto92g(TransferView& view, Dialogs& dialogs, const TempStore& store, bool storeFolders,
-              const std::string& source, const std::string& target, bool autoNext, std::string comment,
+              const std::string& source, const std::string& target, bool autoNext, std::optional<std::string> comment,
               const TextVariableNaming& naming, unsigned tabSize, const std::string& shownTarget)
 {
     const std::string sourceName = std::filesystem::path(source).filename().string();
@@ -211,15 +211,14 @@ bool Txtto92g(TransferView& view, Dialogs& dialogs, const TempStore& store, bool
         data.WriteAt(4, std::string{static_cast<char>(size >> 8), static_cast<char>(size & 0xFF)});
         data.Close();
 
-        if (comment.empty()) {
-            const std::optional<std::string> asked = PromptComment(dialogs, target);
-            if (!asked) {
+        if (!comment) {
+            comment = PromptComment(dialogs, target);
+            if (!comment) {
                 view.StatusMemoAdd(sourceName + " was not converted: the comment was cancelled.");
                 return false;
             }
-            comment = *asked;
         }
-        if (!SaveAs92g(view, store, storeFolders, target, false, false, comment))
+        if (!SaveAs92g(view, store, storeFolders, target, false, false, *comment))
             throw EFileError("The file " + std::filesystem::path(target).filename().string() + " could not be saved.");
         const std::string note = MissingCharactersNote(converter.Missing(), converter.Lacking());
         view.StatusMemoAdd(sourceName + " was successfully converted to " + targetName + "." +

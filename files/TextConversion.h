@@ -86,12 +86,12 @@ std::string NoVariableNameText(const std::string& source);
 std::string MissingCharactersNote(size_t missing, const std::vector<char32_t>& lacking = {});
 
 // Converts a text file into a TI-92 text variable in the temporary store
-// and saves it as `target`. An empty comment means: ask for one (a cancelled
-// question converts nothing). Errors go
+// and saves it as `target` with `comment` (calculator codes); without one
+// it asks for one (a cancelled question converts nothing). Errors go
 // into the status report only, in one line that ends with the cause. True
 // when the file was written. The report names the target `shownTarget`
 // (for a temporary file: what it stands for), or the file's name when empty.
 bool Txtto92g(TransferView& view, Dialogs& dialogs, const TempStore& store, bool storeFolders,
-              const std::string& source, const std::string& target, bool autoNext, std::string comment,
+              const std::string& source, const std::string& target, bool autoNext, std::optional<std::string> comment,
               const TextVariableNaming& naming = {}, unsigned tabSize = kDefaultTabSize,
               const std::string& shownTarget = {});

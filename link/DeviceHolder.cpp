@@ -36,21 +36,40 @@ std::string LockFileHolder(const std::string& device)
     return {};
 }
 
-// A process of this user with the device open. Only serial lines and
-// parallel ports are looked for: everybody holds /dev/null.
+// Whether the open file `fd` of `process` holds a flock() lock, as a
+// program that claims a line (Linkwise among them) does.
+bool HoldsLock(const fs::path& process, const fs::path& fd)
+{
+    std::ifstream info(process / "fdinfo" / fd.filename());
+    for (std::string line; std::getline(info, line);)
+        if (line.rfind("lock:", 0) == 0 && line.find("FLOCK") != std::string::npos)
+            return true;
+    return false;
+}
+
+// A process of this user with the device open, the one holding its lock
+// first. Only serial lines, pseudo-terminals and parallel ports are looked
+// for: everybody holds /dev/null. The program at a pseudo-terminal's far end
+// keeps it open without using it, so there only a lock counts.
 std::string OpenFileHolder(const std::string& device)
 {
     struct stat target {};
     if (::stat(device.c_str(), &target) != 0 || !S_ISCHR(target.st_mode))
         return {};
-    std::error_code classError;
-    const std::string subsystem = fs::read_symlink("/sys/dev/char/" + std::to_string(major(target.st_rdev)) + ":" +
-                                                       std::to_string(minor(target.st_rdev)) + "/subsystem",
-                                                   classError)
-                                      .filename()
-                                      .string();
-    if (subsystem != "tty" && subsystem != "ppdev" && subsystem != "parport")
-        return {};
+    // A pseudo-terminal's slave (majors 136 to 143) has no entry in /sys.
+    const unsigned kind = major(target.st_rdev);
+    const bool pseudoTerminal = kind >= 136 && kind <= 143;
+    if (!pseudoTerminal) {
+        std::error_code classError;
+        const std::string subsystem = fs::read_symlink("/sys/dev/char/" + std::to_string(major(target.st_rdev)) + ":" +
+                                                           std::to_string(minor(target.st_rdev)) + "/subsystem",
+                                                       classError)
+                                          .filename()
+                                          .string();
+        if (subsystem != "tty" && subsystem != "ppdev" && subsystem != "parport")
+            return {};
+    }
+    long firstHolder = 0;
     std::error_code ec;
     for (const auto& process : fs::directory_iterator("/proc", ec)) {
         const std::string pidText = process.path().filename().string();
@@ -62,11 +81,15 @@ std::string OpenFileHolder(const std::string& device)
         std::error_code fdError;
         for (const auto& fd : fs::directory_iterator(process.path() / "fd", fdError)) {
             struct stat st {};
-            if (::stat(fd.path().c_str(), &st) == 0 && S_ISCHR(st.st_mode) && st.st_rdev == target.st_rdev)
+            if (::stat(fd.path().c_str(), &st) != 0 || !S_ISCHR(st.st_mode) || st.st_rdev != target.st_rdev)
+                continue;
+            if (HoldsLock(process.path(), fd.path()))
                 return ProcessName(pid);
+            if (!pseudoTerminal && firstHolder == 0)
+                firstHolder = pid;
         }
     }
-    return {};
+    return firstHolder ? ProcessName(firstHolder) : std::string();
 }
 
 }  // namespace

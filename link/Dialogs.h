@@ -4,7 +4,7 @@
 #include <vector>
 
 enum class MsgIcon { None, Information, Warning, Error, Question };
-// YesNoAll adds "Yes to all" and "No to all" to Yes and No; SaveDiscardCancel
+// YesNoAll adds "Yes to all", "No to all" and Cancel to Yes and No; SaveDiscardCancel
 // is the question before unsaved work is closed.
 enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, YesNoAll, SaveDiscardCancel };
 enum class MsgResult { Ok, Cancel, Yes, No, YesToAll, NoToAll, Save, Discard };

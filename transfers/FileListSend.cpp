@@ -137,7 +137,7 @@ private:
     std::vector<std::vector<PlannedLibrary>> fLibraries;  // per file
     VariableFileType fInfo;                               // the file being processed
     bool fChecking = true;                                // nothing has gone out yet
-    MsgResult fAll = MsgResult::Yes;                      // Yes: ask each; YesToAll / NoToAll: decided
+    MsgResult fAll = MsgResult::Yes;                      // Yes: ask each; YesToAll / NoToAll / Cancel: decided
     LibraryChoice fChoice = LibraryChoice::Ask;
     std::map<std::string, std::string> fLanding;  // a variable's name in its file: where it lands
     FileListSendResult fResult;
@@ -368,6 +368,12 @@ bool Job::ConfirmReplacing()
                 AskAboutRepeat(earlier->second, i, *f);
             if (!f->kept.count(i))
                 sent[target] = {f, &w};
+            if (fAll == MsgResult::Cancel) {
+                fResult.cancelled = true;
+                fResult.summary = "The send was cancelled; nothing was sent.";
+                fJob.view.SetLabel(LabelId::Transfer, fResult.summary);
+                return false;
+            }
         }
     if (fResult.existing.empty() && fResult.repeated.empty())
         return true;
@@ -382,13 +388,13 @@ bool Job::ConfirmReplacing()
 }
 
 // Yes when the user answers Yes or Yes to all; a "to all" answers the
-// questions after it too.
+// questions after it too, and a Cancel ends the asking.
 bool Job::Consented(const std::string& question)
 {
     MsgResult answer = fAll;
     if (answer == MsgResult::Yes) {
         answer = fJob.dialogs.MessageBox(question, "Replace variable?", MsgIcon::Question, MsgButtons::YesNoAll);
-        if (answer == MsgResult::YesToAll || answer == MsgResult::NoToAll)
+        if (answer == MsgResult::YesToAll || answer == MsgResult::NoToAll || answer == MsgResult::Cancel)
             fAll = answer;
     }
     return answer == MsgResult::Yes || answer == MsgResult::YesToAll;

@@ -24,8 +24,8 @@ struct FargoLibrarySettings {
 enum class LibraryChoice { Ask, AlwaysYes, AlwaysNo };
 
 // What a job does with a variable the calculator already holds under the
-// same name: replace it silently, ask (Yes, No, Yes to all, No to all), or
-// send nothing and name the variables.
+// same name: replace it silently, ask (Yes, No, Yes to all, No to all,
+// Cancel, which sends nothing), or send nothing and name the variables.
 enum class ReplacePolicy { Replace, Ask, Refuse };
 
 // Everything a file-list send works with.
@@ -64,6 +64,7 @@ struct FileListSendResult {
     std::string errorClass;             // of that error
     std::string summary;                // the job's last report line
     bool declined = false;              // the user said No to a backup: nothing was sent
+    bool cancelled = false;             // the user cancelled at a question: nothing was sent
     std::vector<std::string> existing;  // refused: these would have been replaced
     std::vector<std::string> repeated;  // refused: the files give these more than once
     std::vector<SentFile> sent;         // in the order they went
@@ -74,7 +75,7 @@ struct FileListSendResult {
 // variable files and their Fargo libraries (each library once per job),
 // backups. Every file is checked (kind, entry table, backup checksum and
 // size, text conversion) and every question asked before the first byte
-// goes out, so a bad file or a No sends nothing. Fills the transfer page,
+// goes out, so a bad file, a No to a backup or a Cancel sends nothing. Fills the transfer page,
 // ends with one summary line in the status report and moves on by itself
 // when every file was sent. Errors end the job with an error dialog and an
 // error summary line; nothing is thrown.

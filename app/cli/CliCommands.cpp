@@ -45,7 +45,7 @@ const std::vector<CliCommand>& CliCommandTable()
           {"f,force", "",
            "replace variables the calculator already holds, and send every\n"
            "copy of a variable the files give twice (without it, such a\n"
-           "send is refused)"},
+           "send is asked about on a terminal, else refused)"},
           {"libraries", "yes|no|ask", "send the Fargo libraries a program needs (default:\nask on a terminal, else no)"},
           {"lib-dir1", "DIR", "the Fargo 1 library folder (default: the window's setting)"},
           {"lib-dir2", "DIR", "the Fargo 2 library folder (default: the window's setting)"},

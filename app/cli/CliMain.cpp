@@ -19,7 +19,7 @@ const char* const kExitStatusHelp = "Exit status:\n"
                                     "  1    the calculator is not ready, or it refused\n"
                                     "  2    an error: link, cable, file, damaged data; also a job only partly done\n"
                                     "  64   a usage error: unknown command or option, missing or bad value\n"
-                                    "  130  ended by SIGINT (Ctrl-C); 143 by SIGTERM\n";
+                                    "  130  ended by SIGINT (Ctrl-C), or cancelled at a question; 143 by SIGTERM\n";
 
 bool AllDigits(const std::string& s)
 {

@@ -140,7 +140,7 @@ bool IsJobReport(const std::string& line)
     static const char* const kEndings[] = {" item(s) were received.", " was successfully sent.",
                                            " selected file(s) were sent.", " libraries were sent."};
     static const char* const kStarts[] = {"The received variable(s) was saved into ", "Backup (\"",
-                                          "Nothing was sent: ", "A screenshot was grabbed."};
+                                          "Nothing was sent: ", "A screenshot was grabbed.", "The send was cancelled"};
     for (const char* ending : kEndings) {
         const std::string e = ending;
         if (line.size() >= e.size() && line.compare(line.size() - e.size(), e.size(), e) == 0)

@@ -89,7 +89,7 @@ int RunConvert(CliContext& context, const ParsedOptions& args)
     // Without --comment the convert task's proposal is taken, as nobody can answer.
     ConsoleDialogs dialogs(context.err);
     bool converted = Txtto92g(view, dialogs, store, true, source, target, false,
-                              commentGiven ? fileComment.bytes : std::string(), naming, tabSize);
+                              commentGiven ? std::optional(fileComment.bytes) : std::nullopt, naming, tabSize);
     for (const std::string& line : view.lines) {
         if (!converted) {
             context.Fail(WithoutErrorClass(line, context.options.verbose));

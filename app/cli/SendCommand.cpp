@@ -27,10 +27,34 @@
 
 namespace {
 
-// The library question on a terminal; end of input counts as No.
+// The library and replace questions on a terminal; end of input counts as No.
 class TerminalDialogs : public ConsoleDialogs {
 public:
     explicit TerminalDialogs(std::ostream& err) : ConsoleDialogs(err), fErr(err) {}
+    MsgResult MessageBox(const std::string& text, const std::string& caption, MsgIcon icon, MsgButtons buttons) override
+    {
+        if (buttons != MsgButtons::YesNoAll)
+            return ConsoleDialogs::MessageBox(text, caption, icon, buttons);
+        fErr << ConsoleText(text) << ' ';
+        for (;;) {
+            fErr << "[y]es, [n]o, [a]lways yes, ne[v]er, [c]ancel: " << std::flush;
+            std::string answer;
+            if (!std::getline(std::cin, answer))
+                return MsgResult::No;
+            for (char& c : answer)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (answer == "y" || answer == "yes")
+                return MsgResult::Yes;
+            if (answer == "n" || answer == "no")
+                return MsgResult::No;
+            if (answer == "a" || answer == "always")
+                return MsgResult::YesToAll;
+            if (answer == "v" || answer == "never")
+                return MsgResult::NoToAll;
+            if (answer == "c" || answer == "cancel")
+                return MsgResult::Cancel;
+        }
+    }
     int FargoLibraryQuestion(const std::string& caption) override
     {
         for (;;) {
@@ -225,6 +249,10 @@ int SendStatus(const CliContext& context, const FileListSendResult& r)
 {
     if (r.Complete())
         return exitstatus::kSuccess;
+    if (r.cancelled) {
+        context.Fail("the send was cancelled; nothing was sent");
+        return exitstatus::kInterrupted;
+    }
     auto lines = [](const std::vector<std::string>& names) {
         std::string text;
         for (const std::string& name : names)
@@ -261,7 +289,9 @@ int RunSend(CliContext& context, const ParsedOptions& args)
     PrivateStoreFolder folder("linkwise-send");
     TempStore store(folder.Path());
     const bool ask = ReadBool(settings, "Settings", kAskBeforeReplaceName, 1);
-    const ReplacePolicy replace = a.force || !ask ? ReplacePolicy::Replace : ReplacePolicy::Refuse;
+    const ReplacePolicy replace = a.force || !ask ? ReplacePolicy::Replace
+                                  : a.terminal    ? ReplacePolicy::Ask
+                                                  : ReplacePolicy::Refuse;
     const FileListSendJob job{link,  view, dialogs,  store,    (folder.Path() / "~tmp.92t").string(),
                               true,  libs, a.choice, a.naming, replace,
                               false, {}};

@@ -94,7 +94,8 @@ MsgResult QtDialogs::MessageBox(const std::string& text, const std::string& capt
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
     case MsgButtons::YesNoAll:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll | QMessageBox::NoToAll);
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll | QMessageBox::NoToAll |
+                               QMessageBox::Cancel);
         break;
     case MsgButtons::SaveDiscardCancel:
         box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
@@ -118,9 +119,9 @@ MsgResult QtDialogs::MessageBox(const std::string& text, const std::string& capt
         return MsgResult::Discard;
     default:
         // Closing the box by its frame: the "no" answer of the box.
-        return buttons == MsgButtons::Ok                                         ? MsgResult::Ok
-               : buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoAll ? MsgResult::No
-                                                                                 : MsgResult::Cancel;
+        return buttons == MsgButtons::Ok      ? MsgResult::Ok
+               : buttons == MsgButtons::YesNo ? MsgResult::No
+                                              : MsgResult::Cancel;
     }
 }
 

@@ -83,8 +83,8 @@ std::array<std::array<std::string, 10>, kTaskCount> BuildTexts()
             "to do another task, click restart. If you want to exit, click Exit!";
 
     auto& cv = t[taskConvertText];
-    cv[1] = "Select and Convert|Enter a filename to convert the file to. When you are ready, "
-            "click next to convert the file.";
+    cv[1] = "Select and Convert|Check the file to convert to and the comment of the file. When you "
+            "are ready, click Convert.";
     cv[2] = "Finish|The convertion is finished. Read the status report down. If you want to do "
             "another task, click restart. If you want to exit, click Exit!";
     return t;

@@ -294,6 +294,9 @@ public:
     QLabel* convertHeading;
     QLineEdit* convertFromEdit;
     QLineEdit* convertToEdit;
+    // The comment of the converted file; the conversion waits for convertButton.
+    QLineEdit* convertCommentEdit;
+    QPushButton* convertButton;
     QProgressBar* convertProgress;
     QLabel* convertStatusLabel;
     // Finished

@@ -527,11 +527,19 @@ QWidget* WizardWindow::BuildConvertTxtPage()
     l->addWidget(new QLabel("To:", page), 2, 0);
     convertToEdit = Named(new QLineEdit(page), "convertToEdit");
     l->addWidget(convertToEdit, 2, 1);
+    convertCommentEdit = CommentField("convertCommentEdit", page);
+    auto* commentLabel = new QLabel("Co&mment of the file:", page);
+    commentLabel->setBuddy(convertCommentEdit);
+    l->addWidget(commentLabel, 3, 0);
+    l->addWidget(convertCommentEdit, 3, 1);
+    convertButton = Named(new QPushButton("&Convert", page), "convertButton");
+    convertButton->setEnabled(false);
+    l->addWidget(convertButton, 4, 1, Qt::AlignRight);
     convertProgress = NewBar("convertProgress", page);
-    l->addWidget(convertProgress, 3, 0, 1, 2);
+    l->addWidget(convertProgress, 5, 0, 1, 2);
     convertStatusLabel = Named(new QLabel("(idle)", page), "convertStatusLabel");
-    l->addWidget(convertStatusLabel, 4, 0, 1, 2);
-    l->setRowStretch(5, 1);
+    l->addWidget(convertStatusLabel, 6, 0, 1, 2);
+    l->setRowStretch(7, 1);
     l->setColumnStretch(1, 1);
     return page;
 }

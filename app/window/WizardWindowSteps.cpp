@@ -136,6 +136,8 @@ void WizardWindow::ResetPages()
     convertStatusLabel->setText("(idle)");
     convertFromEdit->clear();
     convertToEdit->clear();
+    convertCommentEdit->clear();
+    convertButton->setEnabled(false);
     selectionSizeLabel->setText("(unknown)");
     librariesGroup->hide();
     librariesEdit->hide();

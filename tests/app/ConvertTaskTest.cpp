@@ -38,10 +38,10 @@ TEST(ConvertTask, WithAnExistingTargetAsksAndReplacesOnlyAfterYes)
         std::ofstream(target) << "old";
         rig.parameters = {"convert", rig.source, target, "exit"};
         rig.dialogs.ExpectMessage(answer);
-        if (answer == MsgResult::Yes)
-            rig.dialogs.ExpectComment("My comment");
         WizardWindow& f = rig.Create();
         f.onFirstPaint();
+        f.convertCommentEdit->setText("My comment");
+        f.convertButton->click();
         EXPECT_TRUE(rig.dialogs.AllAnswered());
         EXPECT_NE(rig.dialogs.Messages().at(0).find("Notes.92t already exists."), std::string::npos);
         if (answer == MsgResult::Yes) {
@@ -55,21 +55,37 @@ TEST(ConvertTask, WithAnExistingTargetAsksAndReplacesOnlyAfterYes)
     }
 }
 
-TEST(ConvertTask, CancelledCommentConvertsNothingAndIsNoError)
+// The comment is taken from the page, proposed as the dialog proposes it;
+// nothing is written before Convert.
+TEST(ConvertTask, TheCommentOfThePageGoesIntoTheFile)
 {
-    ConvertRig rig;
-    const std::string target = rig.dir.path().toStdString() + "/Notes.92t";
-    rig.parameters = {"convert", rig.source, target, "exit"};
-    rig.dialogs.ExpectFile(target);
-    rig.dialogs.ExpectCommentCancel();
-    WizardWindow& f = rig.Create();
-    f.onFirstPaint();
-    EXPECT_TRUE(rig.dialogs.AllAnswered());
-    EXPECT_TRUE(rig.dialogs.Messages().empty());
-    EXPECT_FALSE(std::filesystem::exists(target));
-    EXPECT_NE(rig.Memo().find("was not converted: the comment was cancelled."), std::string::npos);
-    EXPECT_FALSE(f.TaskSucceeded());
-    EXPECT_FALSE(f.TerminateRequested());
+    struct Row {
+        QString typed;
+        std::string stored;  // the file's 40 comment bytes, up to the first zero
+        const char* note;    // in the report
+    };
+    for (const Row& row : {Row{"From the page", "From the page", nullptr}, Row{"", "", nullptr},
+                           Row{QString(40, 'x'), std::string(34, 'x'), nullptr},
+                           Row{QString::fromUtf8("5 \u20AC"), "5 ?", "in the comment, 1 character"}}) {
+        SCOPED_TRACE(row.stored);
+        ConvertRig rig;
+        const std::string target = rig.dir.path().toStdString() + "/Notes.92t";
+        rig.parameters = {"convert", rig.source, target};
+        rig.dialogs.ExpectFile(target);
+        WizardWindow& f = rig.Create();
+        f.onFirstPaint();
+        EXPECT_EQ(f.PageShown(), pageConvertTxt);
+        EXPECT_EQ(f.convertCommentEdit->text().left(11), "File dated ");
+        EXPECT_FALSE(f.nextButton->isEnabled());
+        EXPECT_FALSE(fs::exists(target));
+        f.convertCommentEdit->setText(row.typed);
+        f.convertButton->click();
+        EXPECT_TRUE(rig.dialogs.AllAnswered());
+        EXPECT_EQ(Bytes(target).substr(18, 40).c_str(), row.stored);
+        EXPECT_EQ(rig.Memo().find(row.note ? row.note : "Note:") != std::string::npos, row.note != nullptr)
+            << rig.Memo();
+        EXPECT_EQ(f.PageShown(), pageFinished);
+    }
 }
 
 TEST(ConvertTask, WithoutATargetAsksForOneAndCancelConvertsNothing)
@@ -96,9 +112,9 @@ TEST(ConvertTask, WithoutATargetConvertsToTheChosenFileAndShowsTheReport)
     rig.parameters = {"CONVERT", rig.source};
     const std::string chosen = rig.dir.path().toStdString() + "/Chosen.92t";
     rig.dialogs.ExpectFile(chosen);
-    rig.dialogs.ExpectComment("c");
     WizardWindow& f = rig.Create();
     f.onFirstPaint();
+    f.convertButton->click();
     EXPECT_EQ(f.convertToEdit->text().toStdString(), chosen);
     EXPECT_TRUE(fs::exists(chosen));
     EXPECT_EQ(f.PageShown(), pageFinished) << "the conversion moves on by itself";
@@ -119,9 +135,9 @@ TEST(ConvertTask, AFailedConversionFailsTheCommandLineTask)
         if (withExit)
             rig.parameters.push_back("EXIT");
         rig.dialogs.ExpectFile(target);
-        rig.dialogs.ExpectComment("c");
         WizardWindow& f = rig.Create();
         f.onFirstPaint();
+        f.convertButton->click();
         EXPECT_FALSE(fs::exists(target));
         EXPECT_FALSE(f.TaskSucceeded());
         if (!withExit) {

@@ -187,11 +187,11 @@ TEST_F(ConvertTest, ProgressAndAutomaticNext)
     EXPECT_EQ(view.nextClicks, 1);
 }
 
-TEST_F(ConvertTest, EmptyCommentAsksForOne)
+TEST_F(ConvertTest, NoCommentAsksForOne)
 {
     dialogs.ExpectComment("From the prompt");
     WriteFile(dir / "a.txt", "x");
-    ASSERT_TRUE(Txtto92g(view, dialogs, store, true, dir / "a.txt", dir / "a.92t", false, ""));
+    ASSERT_TRUE(Txtto92g(view, dialogs, store, true, dir / "a.txt", dir / "a.92t", false, std::nullopt));
     EXPECT_EQ(ReadFile(dir / "a.92t").substr(18, 16), "From the prompt\0"s);
     EXPECT_TRUE(dialogs.AllAnswered());
 }

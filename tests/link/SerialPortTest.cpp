@@ -5,9 +5,12 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include "link/DeviceHolder.h"
 #include "link/Exceptions.h"
 #include "link/PosixSerialDevice.h"
 #include "link/PpdevPortIO.h"
@@ -209,6 +212,42 @@ TEST_F(SerialPortOnPty, ALockKeepsASecondOpenOutUntilTheFirstCloses)
     EXPECT_EQ(second.OpenError(), pty.slavePath + ": in use by another program");
     port.ClosePort();
     EXPECT_TRUE(second.OpenPort());
+}
+
+// Another program that holds the line (and its lock) is named with its
+// process id; one that merely keeps the line open, as the program at the far
+// end of a pseudo-terminal does, is not.
+TEST_F(SerialPortOnPty, ALineHeldByAnotherProgramNamesItAndItsProcess)
+{
+    // `sleep` with the line open on an inherited descriptor, started when this returns.
+    auto sleepHolding = [&](bool locked) {
+        const int line = open(pty.slavePath.c_str(), O_RDWR | O_NOCTTY);
+        EXPECT_TRUE(!locked || flock(line, LOCK_EX | LOCK_NB) == 0);
+        int execed[2];
+        EXPECT_EQ(pipe2(execed, O_CLOEXEC), 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            execl("/bin/sleep", "sleep", "60", nullptr);
+            _exit(127);
+        }
+        close(line);
+        close(execed[1]);
+        char c;
+        EXPECT_EQ(read(execed[0], &c, 1), 0) << "the pipe closes when sleep has started";
+        close(execed[0]);
+        return child;
+    };
+    const pid_t farEnd = sleepHolding(false);
+    EXPECT_EQ(DeviceHolder(pty.slavePath), "");
+    const pid_t holder = sleepHolding(true);
+    const std::string named = "sleep (process " + std::to_string(holder) + ")";
+    EXPECT_EQ(DeviceHolder(pty.slavePath), named);
+    EXPECT_FALSE(port.OpenPort());
+    EXPECT_EQ(port.OpenError(), pty.slavePath + ": in use by " + named);
+    for (const pid_t child : {farEnd, holder}) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
 }
 
 TEST(SerialPort, MissingDeviceStaysClosedAndEveryOperationIsHarmless)

@@ -146,6 +146,20 @@ TEST_F(CliOnPty, RomVersionBackupAndSendBack)
     EXPECT_NE(refused.err.find("  main\\notes (text, 97 bytes on the calculator; text, "), std::string::npos)
         << refused.err;
     EXPECT_EQ(Cli({"ls"}).out.find("main\\game"), std::string::npos) << "nothing was sent";
+    // On a terminal it asks instead; a Cancel sends nothing and ends as an interrupted job.
+    std::vector<std::string> asked = job;
+    asked.insert(asked.begin(), {LINKWISE_CLI_PATH, "--port", calculator.device});
+    ProgramOutcome cancelled = RunProgramOnTerminal(asked, "c\n");
+    EXPECT_EQ(cancelled.status, 130);
+    EXPECT_NE(cancelled.err.find("Replace it? [y]es, [n]o, [a]lways yes, ne[v]er, [c]ancel: linkwise-cli: send: the "
+                                 "send was cancelled; nothing was sent\n"),
+              std::string::npos)
+        << cancelled.err;
+    EXPECT_EQ(Cli({"ls"}).out.find("main\\game"), std::string::npos) << "nothing was sent";
+    // The end of input (Ctrl-D) keeps the calculator's own.
+    ProgramOutcome ended = RunProgramOnTerminal(asked, "\x04");
+    EXPECT_NE(ended.err.find("\"notes.txt\" was not sent: the calculator keeps its own"), std::string::npos)
+        << ended.err;
     std::vector<std::string> forced = job;
     forced.push_back("--force");
     ProgramOutcome list = Cli(forced);

@@ -312,11 +312,13 @@ TEST_F(FileListSend, ReplacingAskedForEachVariableTheCalculatorHolds)
         std::vector<MsgResult> answers;
         const char* replaced;  // of alpha, beta, util: 1 replaced, 0 kept
         bool refused;
+        bool cancelled = false;  // every question comes first: a Cancel sends nothing
     };
     for (const Row& row :
          {Row{ReplacePolicy::Ask, {MsgResult::Yes, MsgResult::No, MsgResult::Yes}, "101", false},
           Row{ReplacePolicy::Ask, {MsgResult::No, MsgResult::YesToAll}, "011", false},
           Row{ReplacePolicy::Ask, {MsgResult::NoToAll}, "000", false}, Row{ReplacePolicy::Replace, {}, "111", false},
+          Row{ReplacePolicy::Ask, {MsgResult::Yes, MsgResult::Cancel}, "000", false, true},
           Row{ReplacePolicy::Refuse, {}, "000", true}}) {
         SCOPED_TRACE(row.replaced);
         rig.calc.Clear();
@@ -335,8 +337,13 @@ TEST_F(FileListSend, ReplacingAskedForEachVariableTheCalculatorHolds)
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(rig.calc.FindVariable(std::string("main\\") + names[i])->Data() == "old", row.replaced[i] == '0')
                 << names[i];
-        EXPECT_EQ(OnCalculator("gamma"), !row.refused);
+        EXPECT_EQ(OnCalculator("gamma"), !row.refused && !row.cancelled);
         EXPECT_EQ(r.existing.size(), row.refused ? 3u : 0u);
+        EXPECT_EQ(r.cancelled, row.cancelled);
+        if (row.cancelled) {
+            EXPECT_EQ(rig.view.labels[LabelId::Transfer], "The send was cancelled; nothing was sent.");
+            EXPECT_EQ(rig.view.memo.back(), rig.view.labels[LabelId::Transfer]);
+        }
         // The listing read for the question nests in the job: the window is handed back once.
         EXPECT_EQ(rig.view.transferModeOn, rig.view.transferModeOff);
     }
