@@ -13,6 +13,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "link/DeviceFitness.h"
 #include "link/DeviceHolder.h"
 
 namespace {
@@ -127,9 +128,20 @@ bool PosixSerialDevice::Open(const std::string& path)
 {
     Close();
     fOpenError.clear();
+    // Only a serial line will do: anything else would take the conversation
+    // and never answer. What is no device at all is not even opened.
+    if (const std::string unfit = UnfitPath(path, false); !unfit.empty()) {
+        fOpenError = path + " is " + unfit;
+        return false;
+    }
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         fOpenError = OpenErrorText(path, errno);
+        return false;
+    }
+    if (const std::string unfit = UnfitNode(fd, false); !unfit.empty()) {
+        fOpenError = path + " is " + unfit;
+        ::close(fd);
         return false;
     }
     // The port is ours alone while open: a second program on the same line

@@ -8,6 +8,7 @@
 
 #include "app/cli/CliSettings.h"
 #include "app/cli/PacketTrace.h"
+#include "link/DeviceFitness.h"
 #include "link/Exceptions.h"
 #include "link/LibusbCablePipes.h"
 #include "link/PosixSerialDevice.h"

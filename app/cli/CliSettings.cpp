@@ -1,9 +1,5 @@
 #include "app/cli/CliSettings.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <climits>
 #include <cstdlib>
 
@@ -59,25 +55,4 @@ CliOptions WithWindowSettings(const CliOptions& options, SettingsStore& settings
         SerialPort::SetStoredDevice(n, *device);
     }
     return o;
-}
-
-std::string UnfitDevice(const std::string& path, bool parallel)
-{
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0)
-        return {};
-    if (S_ISREG(st.st_mode))
-        return "a regular file, not a " + std::string(parallel ? "parallel port" : "serial line");
-    if (S_ISDIR(st.st_mode))
-        return "a folder, not a device";
-    if (!S_ISCHR(st.st_mode))
-        return "not a character device";
-    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return {};  // opening it reports why
-    const bool tty = isatty(fd) == 1;
-    close(fd);
-    if (parallel)
-        return tty ? "a serial line, not a parallel port" : "";
-    return tty ? "" : "a character device that is no serial line";
 }

@@ -16,8 +16,3 @@ std::string ShortValue(const std::string& value, size_t most = 60);
 // (handed to the serial port's table; LINKWISE_COMn still comes first).
 // Throws EFileError when the device for the port in use is no path at all.
 CliOptions WithWindowSettings(const CliOptions& options, SettingsStore& settings);
-
-// What a device path is, when it is no serial line (or, for the parallel
-// cable, no parallel port): "a regular file", "a character device that is no
-// serial line", ...; empty when it is fit, or missing (opening reports that).
-std::string UnfitDevice(const std::string& path, bool parallel);

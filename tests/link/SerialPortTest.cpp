@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -248,6 +249,30 @@ TEST_F(SerialPortOnPty, ALineHeldByAnotherProgramNamesItAndItsProcess)
         kill(child, SIGKILL);
         waitpid(child, nullptr, 0);
     }
+}
+
+// A FIFO, a file or /dev/null would take a conversation and never answer.
+TEST_F(SerialPortOnPty, OnlyASerialLineOpens)
+{
+    const std::string folder = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp");
+    const std::string fifo = folder + "/line-fifo", file = folder + "/line-file";
+    unlink(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    close(open(file.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600));
+    const std::pair<std::string, std::string> rows[] = {
+        {fifo, fifo + " is not a character device"},
+        {file, file + " is a regular file, not a serial line"},
+        {folder, folder + " is a folder, not a device"},
+        {"/dev/null", "/dev/null is a character device that is no serial line"},
+        {pty.slavePath, ""},
+    };
+    for (const auto& [path, error] : rows) {
+        PosixSerialDevice device;
+        EXPECT_EQ(device.Open(path), error.empty()) << path;
+        EXPECT_EQ(device.OpenError(), error);
+    }
+    unlink(fifo.c_str());
+    unlink(file.c_str());
 }
 
 TEST(SerialPort, MissingDeviceStaysClosedAndEveryOperationIsHarmless)
