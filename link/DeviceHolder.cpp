@@ -18,6 +18,10 @@ std::string ProcessName(long pid)
     std::string name;
     if (!std::getline(comm, name))
         return {};
+    // Any program may name itself: no control character reaches a terminal.
+    for (char& c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = '?';
     return name + " (process " + std::to_string(pid) + ")";
 }
 

@@ -220,7 +220,12 @@ TEST_F(SerialPortOnPty, ALockKeepsASecondOpenOutUntilTheFirstCloses)
 // end of a pseudo-terminal does, is not.
 TEST_F(SerialPortOnPty, ALineHeldByAnotherProgramNamesItAndItsProcess)
 {
-    // `sleep` with the line open on an inherited descriptor, started when this returns.
+    // `sleep`, under a name with an escape sequence in it, with the line open
+    // on an inherited descriptor; started when this returns.
+    const std::string folder = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp";
+    const std::string program = folder + "/sl\x1b[2Jeep";
+    unlink(program.c_str());
+    ASSERT_EQ(symlink("/bin/sleep", program.c_str()), 0);
     auto sleepHolding = [&](bool locked) {
         const int line = open(pty.slavePath.c_str(), O_RDWR | O_NOCTTY);
         EXPECT_TRUE(!locked || flock(line, LOCK_EX | LOCK_NB) == 0);
@@ -228,7 +233,7 @@ TEST_F(SerialPortOnPty, ALineHeldByAnotherProgramNamesItAndItsProcess)
         EXPECT_EQ(pipe2(execed, O_CLOEXEC), 0);
         const pid_t child = fork();
         if (child == 0) {
-            execl("/bin/sleep", "sleep", "60", nullptr);
+            execl(program.c_str(), "sleep", "60", nullptr);
             _exit(127);
         }
         close(line);
@@ -241,7 +246,7 @@ TEST_F(SerialPortOnPty, ALineHeldByAnotherProgramNamesItAndItsProcess)
     const pid_t farEnd = sleepHolding(false);
     EXPECT_EQ(DeviceHolder(pty.slavePath), "");
     const pid_t holder = sleepHolding(true);
-    const std::string named = "sleep (process " + std::to_string(holder) + ")";
+    const std::string named = "sl?[2Jeep (process " + std::to_string(holder) + ")";
     EXPECT_EQ(DeviceHolder(pty.slavePath), named);
     EXPECT_FALSE(port.OpenPort());
     EXPECT_EQ(port.OpenError(), pty.slavePath + ": in use by " + named);
@@ -249,6 +254,7 @@ TEST_F(SerialPortOnPty, ALineHeldByAnotherProgramNamesItAndItsProcess)
         kill(child, SIGKILL);
         waitpid(child, nullptr, 0);
     }
+    unlink(program.c_str());
 }
 
 // A FIFO, a file or /dev/null would take a conversation and never answer.
