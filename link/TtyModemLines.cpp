@@ -6,6 +6,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include "link/DeviceFitness.h"
 #include "link/PosixSerialDevice.h"
 
 namespace {
@@ -23,6 +24,11 @@ bool TtyModemLines::Open(const std::string& path)
 {
     Close();
     fOpenError.clear();
+    // What is no device at all (a FIFO, a file) is not even opened.
+    if (const std::string unfit = UnfitPath(path, false); !unfit.empty()) {
+        fOpenError = path + " is " + unfit;
+        return false;
+    }
     // No controlling terminal, and no wait for a carrier the cable never gives.
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {

@@ -17,6 +17,7 @@
 #include "link/PpdevPortIO.h"
 #include "link/SerialPort.h"
 #include "link/Ti92Link.h"
+#include "link/TtyModemLines.h"
 #include "tests/support/AutoClock.h"
 #include "tests/support/ScriptedDialogs.h"
 
@@ -277,6 +278,9 @@ TEST_F(SerialPortOnPty, OnlyASerialLineOpens)
         EXPECT_EQ(device.Open(path), error.empty()) << path;
         EXPECT_EQ(device.OpenError(), error);
     }
+    TtyModemLines blackCable;  // nor is a FIFO opened for the black cable
+    EXPECT_FALSE(blackCable.Open(fifo));
+    EXPECT_EQ(blackCable.OpenError(), fifo + " is not a character device");
     unlink(fifo.c_str());
     unlink(file.c_str());
 }
