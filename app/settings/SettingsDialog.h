@@ -1,7 +1,6 @@
 #pragma once
 #include <QDialog>
 #include <array>
-#include <optional>
 #include <string>
 #include <vector>
 

@@ -476,12 +476,9 @@ QRect WizardWindow::LoadMainFormPlace()
         width = 638;
         height = 407;
     }
-    QRect place(left, top, width, height);
-    if (storedWindowState != 2)
-        place = FitOnScreen(place);
-    resize(place.size());
-    move(place.topLeft());
-    return place;
+    resize(width, height);
+    move(left, top);
+    return QRect(left, top, width, height);
 }
 
 // Tall enough for every page: the page stack's own hint follows the page
